@@ -1,0 +1,43 @@
+// Process-wide records of the application shell: program folders and the
+// state shared by the main window and the forms it opens.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct AppPaths {
+    std::string appFolder;       // program folder, trailing "/"
+    std::string settingsFile;    // appFolder + "Vantrel.ini"
+    std::string helpFolder;      // appFolder + "Help/"
+    std::string helpFile;        // helpFolder + "index.html"
+    std::string dataFolder;      // appFolder + "Data/"
+    std::string backupFolder;    // appFolder + "Backup/"
+    std::string pdfFolder;       // appFolder + "PDF/"
+    std::string analysisFolder;  // appFolder + "Analysis/"
+};
+
+// Fills every path from a program folder (with or without trailing "/").
+void SetAppFolder(const std::string& folder);
+const AppPaths& Paths();
+
+// Shell state shared between the main window and its forms.
+struct ShellState {
+    int32_t currentQuarter = 0;       // CurrentQuarter
+    bool pdfReaderPresent = false;    // PdfReaderPresent
+    bool noStationsDefined = false;   // NoStationsDefined
+    int32_t helpTopic = 310;          // HelpTopic
+    std::string filterStationId;      // FilterStationId ("" = All Stations)
+    int32_t sortColumn = 0;           // SortColumn
+    int32_t sortDirection = 0;        // SortDirection
+    int32_t editorMode = 0;           // EditorMode: 1 add, 2 copy, 3 edit
+    std::string editorEntryId;        // EditorEntryId (MID)
+    bool quarterAdded = false;        // quarter-added flag of the CQ dialog
+    bool optionsSaved = false;        // set by a save of the options dialog
+};
+ShellState& Shell();
+
+inline constexpr const char* kProgramName = "Vantrel";
+inline constexpr const char* kVersionMajorMinor = "1.8";
+inline constexpr const char* kVersionBuild = "4.0";
+inline constexpr const char* kVersionFull = "1.8.4.0";
+inline constexpr const char* kMainCaption = "Vantrel - Quarterly Issues & Programs List Manager";

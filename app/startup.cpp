@@ -1,0 +1,5 @@
+// Start-up sequence, program folder and help.
+#include "app/startup.h"
+
+void StartApplication() {}
+void ShowHelp(int) {}

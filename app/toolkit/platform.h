@@ -1,0 +1,62 @@
+// Everything that reaches outside the process goes through this seam: opening
+// a file, folder or web page in another program, help pages, the mail
+// hand-off, the single-instance lock and the PDF-viewer probe. Tests (and the
+// robot) install their own Platform so that nothing outside is ever started.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct MailRequest {
+    std::string to;
+    std::string subject;
+    std::string body;
+    std::vector<std::string> attachments;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+    // Opens a document, folder or web address with the desktop's default application.
+    virtual bool ShellOpen(const std::string& target) = 0;
+    // True when some application is registered for PDF files.
+    virtual bool PdfViewerPresent() = 0;
+    // Opens the help page for a context number (0 = contents, -1 = index).
+    virtual void ShowHelpTopic(const std::string& helpFolder, int topic) = 0;
+    // Hands a mail to the user's mail program.
+    virtual bool SendMail(const MailRequest& mail) = 0;
+    // Takes the per-user lock of the given name; false when another process holds it.
+    virtual bool AcquireSingleInstance(const std::string& name) = 0;
+    // Asks the running instance to come to the front.
+    virtual void SignalRunningInstance(const std::string& name) = 0;
+};
+
+// The platform in use. Defaults to the desktop platform (xdg-open, lock file).
+Platform& CurrentPlatform();
+// Replaces the platform (tests); returns the previous one.
+std::unique_ptr<Platform> SetPlatform(std::unique_ptr<Platform> p);
+
+// Records every request and starts nothing. Used by tests and the robot.
+class RecordingPlatform : public Platform {
+public:
+    std::vector<std::string> opened;
+    std::vector<int> helpTopics;
+    std::vector<MailRequest> mails;
+    bool pdfViewer = true;
+    bool instanceFree = true;
+    int signals = 0;
+
+    bool ShellOpen(const std::string& target) override {
+        opened.push_back(target);
+        return true;
+    }
+    bool PdfViewerPresent() override { return pdfViewer; }
+    void ShowHelpTopic(const std::string&, int topic) override { helpTopics.push_back(topic); }
+    bool SendMail(const MailRequest& mail) override {
+        mails.push_back(mail);
+        return true;
+    }
+    bool AcquireSingleInstance(const std::string&) override { return instanceFree; }
+    void SignalRunningInstance(const std::string&) override { ++signals; }
+};

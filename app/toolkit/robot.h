@@ -1,0 +1,98 @@
+// The robot drives the real forms by form name and control id through the same
+// event path as a person, answers the program's message boxes and file dialogs
+// from expectations, and saves screenshots. It works headless (offscreen).
+//
+// Usage (inside a test with a running toolkit session):
+//
+//   Robot r;                              // installs a RecordingPlatform
+//   r.Start();                            // runs StartApplication -> main window
+//   r.Click("VL", 9105);                  // opens SL modally...
+//   r.Type("ES", 100, "WAAA-FM");         // ...and later steps run inside it
+//   r.ExpectMsg("Duplicate Station Found", 1);
+//   r.Run();                              // plays every step; returns when done
+//   EXPECT_TRUE(r.Ok()) << r.Errors();
+//
+// Steps are queued and then played one by one from the event loop, so a step
+// that opens a modal form does not block the rest: the following steps run
+// inside the modal form's own loop. A step addressing a form that does not
+// exist yet waits (up to a timeout) until it appears.
+//
+// Message boxes (form "DGMSGBOX1"): a box that appears while the next step is
+// not an ExpectMsg is an error ("unexpected prompt"); it is dismissed with Esc.
+// File dialogs take their answer from ExpectSaveDialog / ExpectOpenDialog; a
+// dialog with no queued answer is an error and answers "" (cancelled).
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/toolkit/ez.h"
+#include "app/toolkit/platform.h"
+
+class Robot {
+public:
+    Robot();
+    ~Robot();
+    Robot(const Robot&) = delete;
+    Robot& operator=(const Robot&) = delete;
+
+    RecordingPlatform& platform();
+
+    // --- steps (queued; played by Run) ---
+    void Start();  // StartApplication + main window (program entry procedures)
+    void OpenForm(const std::string& name, const std::string& parent, const std::string& caption,
+                  double w, double h);  // EZ_FORM, for testing one form alone
+    void Click(const std::string& form, int id);
+    void DblClick(const std::string& form, int id, int row = -1);
+    void RightClick(const std::string& form, int id, int row = -1);
+    void Type(const std::string& form, int id, const std::string& text);  // replaces the text
+    void SetCheck(const std::string& form, int id, bool on);
+    void SelectItem(const std::string& form, int id, const std::string& text);  // combo/list
+    void SelectIndex(const std::string& form, int id, int index);
+    void SelectRow(const std::string& form, int id, int row, bool extend = false);  // list view
+    void HeaderClick(const std::string& form, int id, int col);
+    void Key(const std::string& form, int id, int key);  // EzKey, e.g. kKeyEnter; F1/F7 raise accelerators
+    void Drag(const std::string& form, int id, int fromIndex, int toIndex);
+    void SetDate(const std::string& form, int id, int y, int m, int d, int hour, int minute);
+    void Close(const std::string& form);  // the window's close control
+    void WaitForm(const std::string& form);  // until the form exists
+    void WaitGone(const std::string& form);  // until the form is gone
+    void Screenshot(const std::string& form, const std::string& pngPath);
+    // Expects the next message box; its title must contain titlePart.
+    // answer: button number, 99 for Esc; checkBox sets the box before answering.
+    void ExpectMsg(const std::string& titlePart, int answer, bool checkBox = false);
+    // Runs arbitrary code as a step (reads, assertions).
+    void Do(std::function<void()> fn);
+
+    // File dialog answers (not steps: they are consumed when a dialog is asked for).
+    void ExpectSaveDialog(const std::string& path);  // "" cancels
+    void ExpectOpenDialog(const std::string& path);
+
+    // Plays the queued steps. Returns when all have run (or on timeout / error).
+    void Run(int timeoutMs = 20000);
+
+    // --- results ---
+    bool Ok() const;
+    std::string Errors() const;
+    // Titles and first texts of every message box shown, in order.
+    const std::vector<std::string>& MessageTitles() const;
+    const std::vector<std::string>& MessageTexts() const;
+
+    // --- direct reads (valid between steps, e.g. inside Do, or after Run) ---
+    static std::string Text(const std::string& form, int id) { return EZ_GETTEXT(form, id); }
+    static bool Checked(const std::string& form, int id) { return EZ_GETCHECK(form, id); }
+    static bool Enabled(const std::string& form, int id) { return EZ_ISENABLED(form, id); }
+    static bool Visible(const std::string& form, int id) { return EZ_ISVISIBLE(form, id); }
+    static bool FormExists(const std::string& form) { return EZ_FORMEXISTS(form); }
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+// Sets up the toolkit for tests (offscreen QApplication, fonts, image folder)
+// without running StartApplication. Safe to call more than once.
+void EzTestInit(int argc = 0, char** argv = nullptr);

@@ -1,0 +1,5 @@
+// Form CQ
+#include "app/forms.h"
+
+void CQ_Design() {}
+void CQ_Event(int, EzEvent, int64_t, int&) {}

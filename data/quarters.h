@@ -1,0 +1,18 @@
+// Quarter numbers (year * 10 + quarter), bounds, display names, creation with
+// the filing deadline, and the roll-over of stations and issues.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+void QuarterBounds(int32_t quarter, int32_t& startDate, int32_t& endDate);
+std::string QuarterName(int32_t quarter, const std::string& quarterText = "");
+int32_t QuarterFromName(const std::string& name);
+int32_t PreviousQuarter(int32_t quarter);
+bool EnsureQuarter(int32_t quarter, bool withDeadline);
+bool RollOverStations();
+void CopyStationIssues(const std::string& sourceCalls, int32_t sourceQuarter,
+                       const std::string& targetCalls, int32_t targetQuarter);
+bool CreatePreviousQuarter(int32_t sourceQuarter, int32_t newQuarter, bool copy, bool report);
+void FillQuarterSelector(const std::string& form, int control, int mode);
+void OfferPreviousQuarter(int32_t quarter);

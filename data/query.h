@@ -1,0 +1,65 @@
+// Query layer over SQLite: one connection per process, result sets addressed
+// by small set numbers, every value read back as text. Integer columns store
+// integers and text columns text (storage rule applied per column).
+#pragma once
+
+#include <string>
+#include <vector>
+
+// --- client operations ---
+int slOpen(const std::string& file, const std::string& modifiers);  // "C" creates; 0 = ok
+void slClose();
+bool slIsOpen();
+int slGetUnusedSetNumber();
+int slSel(const std::string& statement, int setNumber);  // 0 when the select ran
+bool slGetRow(int setNumber);
+std::string slFN(const std::string& column, int setNumber);  // "" for NULL / unknown
+void slCloseSet(int setNumber);
+// Runs one or more ";"-separated statements. A "Begin;" ... "End" batch runs as
+// one transaction: when any statement fails, everything is rolled back.
+// Returns 0 on success (callers in the Parts ignore it; new code may check it).
+int slExe(const std::string& statements);
+// INSERT (condition empty) or UPDATE statement text; values NUL-joined.
+std::string slBuildInsertOrUpdate(const std::string& table, const std::string& values,
+                                  const std::string& columns, const std::string& condition);
+long long slGetInsertID();
+std::string slSelStr(const std::string& statement, const std::string& modifiers = "");
+std::string slGetTableColumnNames(const std::string& table);
+std::string slGetError();
+
+// Joins values with the NUL character for slBuildInsertOrUpdate.
+std::string NulJoin(const std::vector<std::string>& values);
+
+// --- helpers ---
+std::string SqlEscape(const std::string& text);
+std::string SqlQuoted(const std::string& text);
+std::string SelectField(const std::string& table, const std::string& column,
+                        const std::string& condition);
+std::string SelectText(const std::string& table, const std::string& column,
+                       const std::string& condition);
+int SelectNumber(const std::string& table, const std::string& column,
+                 const std::string& condition);
+int CountWhere(const std::string& table, const std::string& condition);
+std::string StationIdByCalls(const std::string& calls, const std::string& quarter);
+std::string IssueIdList(const std::vector<std::string>& titles, const std::string& stationId,
+                        const std::string& quarter);
+// Fills the three values when the program exists; leaves them unchanged otherwise.
+void ProgramById(const std::string& pid, std::string& duration, std::string& title,
+                 std::string& description);
+
+// RAII guard for a result set: takes an unused set number, closes it on exit.
+class ResultSet {
+public:
+    explicit ResultSet(const std::string& statement);
+    ~ResultSet();
+    ResultSet(const ResultSet&) = delete;
+    ResultSet& operator=(const ResultSet&) = delete;
+    bool ok() const { return ok_; }
+    bool next();
+    std::string operator[](const std::string& column) const;
+    int set() const { return set_; }
+
+private:
+    int set_;
+    bool ok_;
+};

@@ -1,0 +1,2 @@
+// Scenario runner placeholder.
+int main() { return 0; }

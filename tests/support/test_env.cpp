@@ -1,0 +1,53 @@
+#include "support/test_env.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/app_state.h"
+#include "data/query.h"
+#include "data/schema.h"
+
+namespace fs = std::filesystem;
+
+TempProgramFolder::TempProgramFolder() {
+    std::string tmpl = (fs::temp_directory_path() / "vantrel-test-XXXXXX").string();
+    char* made = mkdtemp(tmpl.data());
+    path_ = std::string(made ? made : tmpl.c_str()) + "/";
+    SetAppFolder(path_);
+}
+
+TempProgramFolder::~TempProgramFolder() {
+    if (slIsOpen()) slClose();
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+}
+
+bool TempProgramFolder::OpenFreshDatabase() {
+    fs::create_directories(Paths().dataFolder);
+    return OpenDatabase();
+}
+
+std::string ReadFileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void WriteFileText(const std::string& path, const std::string& text) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+std::string BuiltProgramFolder() {
+    const char* p = std::getenv("VANTREL_PROGRAM_DIR");
+    return p ? std::string(p) + "/" : std::string();
+}
+
+std::string SourceFolder() {
+    const char* p = std::getenv("VANTREL_SOURCE_DIR");
+    return p ? std::string(p) + "/" : std::string();
+}

@@ -1,0 +1,5 @@
+// Form MsgBox
+#include "app/forms.h"
+
+void MsgBox_Design() {}
+void MsgBox_Event(int, EzEvent, int64_t, int&) {}

@@ -1,0 +1,18 @@
+// The program's own message box (form "DGMSGBOX1") with format codes.
+#pragma once
+
+#include <string>
+
+// Control ids of the message box form (the robot relies on them).
+inline constexpr int kMsgText1Id = 90;
+inline constexpr int kMsgText2Id = 91;
+inline constexpr int kMsgCheckId = 95;
+inline constexpr int kMsgPictureId = 96;
+inline constexpr int kMsgFirstButtonId = 101;  // button n has id 100 + n
+
+int DgMsgBox(const std::string& parent, const std::string& title, const std::string& text1,
+             const std::string& text2, const std::string& checkText, const std::string& buttons,
+             const std::string& picture, int defaultButton, const std::string& options);
+int DgMsgAsk(const std::string& title, const std::string& text1, const std::string& text2,
+             const std::string& checkText, const std::string& buttons, int defaultButton);
+void DgMsgOk(const std::string& title, const std::string& text1, const std::string& text2);
