@@ -16,3 +16,15 @@ int DgMsgBox(const std::string& parent, const std::string& title, const std::str
 int DgMsgAsk(const std::string& title, const std::string& text1, const std::string& text2,
              const std::string& checkText, const std::string& buttons, int defaultButton);
 void DgMsgOk(const std::string& title, const std::string& text1, const std::string& text2);
+
+// A test seam: while a hook is installed, DgMsgBox hands every message to it
+// instead of showing the dialog, and returns the hook's answer. Plain logic
+// tests (no toolkit running) use it to see and answer prompts.
+#include <functional>
+struct MsgRequest {
+    std::string parent, title, text1, text2, checkText, buttons;
+    int defaultButton = 0;
+};
+using MsgHook = std::function<int(const MsgRequest&)>;
+// Installs a hook (empty function removes it); returns the previous one.
+MsgHook SetMsgHook(MsgHook hook);
