@@ -15,3 +15,6 @@ void ShowHelp(int topic);
 std::string AppFolder();
 // Tests and the scenario runner set the program folder explicitly.
 void SetAppFolderOverride(const std::string& folder);
+// Defines the font slots 6 to 10 and 20 to 26 and the colour slots 32 to 43
+// (start-up does it; GUI tests call it after EzTestInit).
+void DefineFontsAndColours();
