@@ -4,9 +4,17 @@
 #include "services/maintenance.h"
 
 void BackupReminder() {}
-bool RestoreDatabase() { return false; }
-int RecoverFailedUpdate() { return 1; }
-int IsUpdateCheckDue() { return 0; }
-int CheckForUpdate(const std::string&, int) { return 0; }
+bool RestoreDatabase() {
+    return false;
+}
+int RecoverFailedUpdate() {
+    return 1;
+}
+int IsUpdateCheckDue() {
+    return 0;
+}
+int CheckForUpdate(const std::string&, int) {
+    return 0;
+}
 void FinishUpdate() {}
 void RunPendingInstaller() {}
