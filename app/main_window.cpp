@@ -1,5 +1,859 @@
-// Form VL
-#include "app/forms.h"
+// The main window "VL": menus, toolbar, quarter and station selectors, the
+// program list of the shown quarter, and the commands that open every other form.
+#include "app/main_window.h"
 
-void VL_Design() {}
-void VL_Event(int, EzEvent, int64_t, int&) {}
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/forms.h"
+#include "app/layout.h"
+#include "app/options.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "app/text_util.h"
+#include "app/toolkit/ez.h"
+#include "app/toolkit/platform.h"
+#include "data/dates.h"
+#include "data/quarters.h"
+#include "data/query.h"
+#include "data/schema.h"
+#include "editors/issues.h"
+#include "editors/program_entry.h"
+#include "editors/stations.h"
+#include "reports/airing.h"
+#include "reports/analysis_report.h"
+#include "reports/issues_programs_list.h"
+#include "services/maintenance.h"
+#include "services/spell.h"
+#include "ui/msgbox.h"
+
+namespace {
+
+const std::string kForm = "VL";
+constexpr const char* kAllStations = "All Stations";
+constexpr const char* kColumns =
+    "Date{9}|Time{10}|Station{11}|Program{25}|Issues Addressed{22}|Duration{13}";
+constexpr const char* kWebsite = "https://www.example.com/vantrel";
+constexpr int kHelpMain = 310;
+constexpr int kHelpPdfReader = 460;
+constexpr int kHelpAccel = 911;
+
+// Menu items.
+enum MenuId {
+    kMenuFile = 9000,
+    kMenuIssues = 9005,
+    kMenuNew = 9015,
+    kMenuCopy = 9020,
+    kMenuEdit = 9025,
+    kMenuDelete = 9030,
+    kMenuPrint = 9040,
+    kMenuExit = 9050,
+    kMenuTools = 9100,
+    kMenuStations = 9105,
+    kMenuCopyStations = 9110,
+    kMenuAnalysis = 9115,
+    kMenuSpellEditor = 9125,
+    kMenuBackup = 9135,
+    kMenuRestore = 9140,
+    kMenuOptions = 9200,
+    kMenuHelp = 9300,
+    kMenuHelpTopics = 9305,
+    kMenuHelpIndex = 9310,
+    kMenuWebsite = 9320,
+    kMenuUpdate = 9325,
+    kMenuServiceReport = 9330,
+    kMenuAbout = 9345,
+};
+
+// Posted to the list once a selection change has settled.
+constexpr int64_t kPostSelectionSettled = 1;
+
+struct ToolButton {
+    int id;
+    const char* icon;
+    const char* tip;
+};
+constexpr ToolButton kButtons[] = {
+    {kVlNewButton, "new.png", "Add new program"},
+    {kVlCopyButton, "copy.png", "Duplicate selected program"},
+    {kVlEditButton, "edit.png", "Edit selected program"},
+    {kVlDeleteButton, "delete.png", "Delete selected program(s)"},
+    {kVlPrintButton, "print.png", "Print report to printer or PDF"},
+    {kVlOptionsButton, "options.png", "Set program options"},
+    {kVlHelpButton, "help.png", "Get help on Vantrel"},
+    {kVlExitButton, "exit.png", "Exit Vantrel"},
+};
+constexpr const char* kQuarterTip = "Select a quarter to view, right-click to add a quarter";
+constexpr const char* kStationTip =
+    "Select a station to filter programs, right-click to add/edit stations";
+
+// Sizes (character units) of the forms opened from here that do not offer
+// an opening function of their own.
+struct FormSize {
+    const char* name;
+    double w, h;
+};
+constexpr FormSize kFormSizes[] = {
+    {"PQ", kPrintDialogWidth, kPrintDialogHeight},
+    {"AN", kAnalysisDialogWidth, kAnalysisDialogHeight},
+    {"PO", kOptionsFormWidth, kOptionsFormHeight},
+    {"XE", 62, 24},
+    {"BU", 76, 16},
+    {"SR", 84, 30},
+    {"AB", 64, 24},
+};
+
+void Open(const std::string& name) {
+    if (name == "SL") return OpenStationList(kForm);
+    if (name == "CS") return OpenCopyStations(kForm);
+    if (name == "IL") return OpenIssuesList(kForm);
+    if (name == "PD") return OpenProgramDetail(kForm);
+    for (const FormSize& f : kFormSizes) {
+        if (name == f.name) {
+            OpenForm(name, kForm, f.w, f.h);
+            return;
+        }
+    }
+    OpenForm(name, kForm, 80, 26);
+}
+
+// ---------------------------------------------------------------------------
+// Layout
+// ---------------------------------------------------------------------------
+
+// Frame and list follow the window size; the selectors stay where designed.
+constexpr double kFrameCol = 1, kFrameRow = 0.4;
+constexpr double kSelectorRow = 1.8;
+constexpr double kListCol = 2, kListRow = 4.2;
+
+void ApplyTooltips() {
+    bool on = Opts().tipsOn;
+    for (const ToolButton& b : kButtons) EZ_SETTOOLTIP(kForm, b.id, on ? b.tip : "");
+    EZ_SETTOOLTIP(kForm, kVlQuarter, on ? kQuarterTip : "");
+    EZ_SETTOOLTIP(kForm, kVlStation, on ? kStationTip : "");
+}
+
+// The Date and Time columns are widened where the designed width cannot show
+// a whole date or a "Various x" count in the list's font.
+void WidenForContents() {
+    struct Need {
+        int col;
+        const char* sample;
+    };
+    for (const Need& n : {Need{0, "00-00-0000"}, Need{1, "Various x 99"}}) {
+        std::string caption;
+        int width = 0, format = 0;
+        EZ_LVGETCOLUMN(kForm, kVlList, n.col, caption, width, format);
+        int need = EZ_COLSTOPIXELS(EZ_TEXTWIDTH(6, n.sample) + 3);
+        if (width < need) EZ_LVSETCOLUMN(kForm, kVlList, n.col, caption, need, format);
+    }
+}
+
+// Status-bar parts 2 and 3 grow to hold their texts in the status bar's font.
+std::vector<double> StatusParts() {
+    double selected = std::max(20.0, EZ_TEXTWIDTH(6, "Selected: 9999") + 3);
+    double days = std::max(21.0, EZ_TEXTWIDTH(6, "Days to End of Quarter: 92") + 3);
+    return {15, 14, selected, days, 0};  // the last part takes the rest
+}
+
+void FitDurationColumn() {
+    double total = EZ_LVWIDTH(kForm, kVlList);
+    double used = 0;
+    int count = EZ_LVCOLCOUNT(kForm, kVlList);
+    if (count < 6) return;
+    for (int i = 0; i < 5; ++i) {
+        std::string caption;
+        int width = 0, format = 0;
+        EZ_LVGETCOLUMN(kForm, kVlList, i, caption, width, format);
+        used += EZ_PIXELSTOCOLS(width);
+    }
+    double rest = std::round(total - used - 3);
+    if (rest < 0) rest = 0;
+    std::string caption;
+    int width = 0, format = 0;
+    EZ_LVGETCOLUMN(kForm, kVlList, 5, caption, width, format);
+    EZ_LVSETCOLUMN(kForm, kVlList, 5, caption, EZ_COLSTOPIXELS(rest), format);
+}
+
+void LayoutControls() {
+    double fc = 0, fr = 0, fw = 0, fh = 0;
+    EZ_GETFORMPLACE(kForm, fc, fr, fw, fh);
+    // The grid lies between the toolbar and the status bar (both placed in
+    // window coordinates); before the window is laid out, estimate it.
+    double tc = 0, tr = 0, tw = 0, th = 0, sc = 0, sr = 0, sw = 0, sh = 0;
+    EZ_GETPLACE(kForm, kVlToolbar, tc, tr, tw, th);
+    EZ_GETPLACE(kForm, kVlStatus, sc, sr, sw, sh);
+    double gridH = sr - (tr + th);
+    if (gridH < 10 || gridH > fh) gridH = fh - 5;
+    double frameW = std::max(20.0, fw - 2 * kFrameCol);
+    double frameH = std::max(8.0, gridH - kFrameRow - 0.4);
+    EZ_MOVE(kForm, kVlFrame, kFrameCol, kFrameRow, frameW, frameH);
+    EZ_MOVE(kForm, kVlList, kListCol, kListRow, frameW - 2 * (kListCol - kFrameCol),
+            frameH - (kListRow - kFrameRow) - 0.7);
+    FitDurationColumn();
+}
+
+// ---------------------------------------------------------------------------
+// Station filter and selection
+// ---------------------------------------------------------------------------
+
+bool AllStationsShown() {
+    return EZ_SELECTEDITEM(kForm, kVlStation) <= 0;
+}
+
+void FillStationFilter(const std::string& keep) {
+    EZ_REDRAW(kForm, kVlStation, false);
+    EZ_CLEARITEMS(kForm, kVlStation);
+    EZ_ADDITEM(kForm, kVlStation, kAllStations);
+    {
+        ResultSet rs("SELECT Calls FROM Stations WHERE QtrID = " +
+                     std::to_string(Shell().currentQuarter) + " ORDER BY Rank");
+        while (rs.next()) EZ_ADDITEM(kForm, kVlStation, rs["Calls"]);
+    }
+    EZ_REDRAW(kForm, kVlStation, true);
+    // A station the quarter does not have falls back to "All Stations", so
+    // the filter never shows nothing while the list shows everything.
+    int index = keep.empty() ? 0 : EZ_FINDITEM(kForm, kVlStation, keep);
+    EZ_SELECTITEM(kForm, kVlStation, index < 0 ? 0 : index);
+    Shell().filterStationId = AllStationsShown()
+                                  ? std::string()
+                                  : StationIdByCalls(EZ_GETTEXT(kForm, kVlStation),
+                                                     std::to_string(Shell().currentQuarter));
+}
+
+std::vector<int64_t> SelectedEntries() {
+    std::vector<int64_t> mids;
+    for (int r = EZ_LVNEXTSELECTED(kForm, kVlList, -1); r >= 0;
+         r = EZ_LVNEXTSELECTED(kForm, kVlList, r))
+        mids.push_back(EZ_LVGETVALUE(kForm, kVlList, r));
+    return mids;
+}
+
+void OpenEditor(int mode, int64_t mid) {
+    if (mid <= 0) return;
+    Shell().editorEntryId = std::to_string(mid);
+    Shell().editorMode = mode;
+    Open("PD");
+}
+
+void CopyOrEditSelected(int mode) {
+    std::vector<int64_t> mids = SelectedEntries();
+    if (!mids.empty()) OpenEditor(mode, mids.front());
+}
+
+void ShowQuarter() {
+    Shell().currentQuarter = QuarterFromName(EZ_GETTEXT(kForm, kVlQuarter));
+    RefreshStationFilter();
+    FillProgramList();
+    UpdateCommands();
+    ShowDaysToEnd();
+}
+
+// After the quarter selector was refilled: follow it when it now shows
+// another quarter than the list.
+void FollowQuarterSelector() {
+    if (QuarterFromName(EZ_GETTEXT(kForm, kVlQuarter)) != Shell().currentQuarter) ShowQuarter();
+}
+
+void AfterStationsChanged() {
+    RefreshStationFilter();
+    FillProgramList();
+    UpdateCommands();
+}
+
+void SortByHeader(int column) {
+    ShellState& s = Shell();
+    if (column != s.sortColumn) {
+        s.sortColumn = column;
+        s.sortDirection = 0;
+    } else {
+        s.sortDirection = s.sortDirection == 0 ? 1 : 0;
+    }
+    EZ_LVSORT(kForm, kVlList, s.sortColumn, s.sortDirection);
+    SetSortArrow(kForm, kVlList, s.sortColumn, s.sortDirection);
+}
+
+// ---------------------------------------------------------------------------
+// Life events
+// ---------------------------------------------------------------------------
+
+void OnLoaded() {
+    EZ_SETFORMMINMAX(kForm, 98.75, 32, 999, 999);
+    EZ_SBPARTS(kForm, kVlStatus, StatusParts());
+
+    RestoreFormPlace(kForm, Paths().settingsFile, 1);
+    RecordColumnOrder(kForm, kVlList);
+    RestoreColumnLayout(kForm, kVlList);
+    SetHeaderImages(kForm, kVlList);
+    if (IniRead(Paths().settingsFile, "Column", "Names", "").empty())
+        SaveColumnLayout(kForm, kVlList);
+
+    EZ_SBSETTEXT(kForm, kVlStatus, 4,
+                 std::string("\tVersion: ") + kVersionMajorMinor + "." + kVersionBuild + " - " +
+                     BuildDateText());
+
+    OpenDatabase();
+    LoadWordList();
+    ShellState& s = Shell();
+    s.currentQuarter = TodayQuarter();
+    EnsureQuarter(s.currentQuarter, true);
+    s.noStationsDefined = RollOverStations();
+
+    FillQuarterSelector(kForm, kVlQuarter, 1);
+    FillStationFilter("");
+    FillProgramList();
+    s.sortColumn = 0;
+    s.sortDirection = 0;
+    SetSortArrow(kForm, kVlList, 0, 0);
+    UpdateCommands();
+    ShowDaysToEnd();
+
+    s.helpTopic = kHelpMain;
+    EZ_ACCEL(kForm, "F1", kHelpAccel);
+    LayoutControls();
+}
+
+void OnShown() {
+    ShellState& s = Shell();
+    if (!s.pdfReaderPresent) {
+        EZ_TBENABLE(kForm, kVlPrintButton, false);
+        EZ_MENUENABLE(kForm, kMenuPrint, false);
+        int answer = DgMsgAsk(
+            "Print Functions Have Been Disabled",
+            "A PDF reader application does not appear to be installed on this machine.{f10,t4}",
+            std::string("Such a program is required in order to print from ") + kProgramName +
+                ".{f6}",
+            "", "*{G,f7}|&Get Help on This Problem|&Continue With Printing Disabled", 1);
+        if (answer == 1) ShowHelp(kHelpPdfReader);
+    }
+    if (s.noStationsDefined) {
+        DgMsgOk("Welcome to Vantrel",
+                "Before entering Issues or Programs, you will need|"
+                "to define the stations on which you will be reporting.{f10}",
+                "Click OK to get started.{f6}");
+        Open("SL");
+        if (!EZ_FORMEXISTS(kForm)) return;
+        FillStationFilter("");
+        FillProgramList();
+        UpdateCommands();
+    }
+    if (Opts().enableBackup) BackupReminder();
+    if (Opts().update && IsUpdateCheckDue() == 1) {
+        if (CheckForUpdate(kVersionFull, 0) == 1) {
+            EZ_UNLOADFORM(kForm);
+            return;
+        }
+    }
+    FinishUpdate();
+    if (Opts().alertDeadline) FilingDeadlineAlert();
+}
+
+void OnClose() {
+    SaveColumnLayout(kForm, kVlList);
+    SaveFormPlace(kForm, Paths().settingsFile);
+    RunPendingInstaller();
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+// ---------------------------------------------------------------------------
+
+void AfterRestore() {
+    // The restored file may hold other quarters and stations than the one
+    // the selectors were filled from.
+    FillQuarterSelector(kForm, kVlQuarter, 0);
+    Shell().currentQuarter = QuarterFromName(EZ_GETTEXT(kForm, kVlQuarter));
+    RefreshStationFilter();
+    FillProgramList();
+    UpdateCommands();
+    ShowDaysToEnd();
+}
+
+void AfterOptions() {
+    // A saved options dialog may have changed the date format and the tooltips.
+    if (!Shell().optionsSaved) return;
+    Shell().optionsSaved = false;
+    ApplyTooltips();
+    FillProgramList();
+    UpdateCommands();
+}
+
+void RunCommand(int id) {
+    switch (id) {
+        case kMenuIssues:
+            Open("IL");
+            break;
+        case kVlNewButton:
+        case kMenuNew:
+            NewProgram();
+            break;
+        case kVlCopyButton:
+        case kMenuCopy:
+            CopyOrEditSelected(2);
+            break;
+        case kVlEditButton:
+        case kMenuEdit:
+            CopyOrEditSelected(3);
+            break;
+        case kVlDeleteButton:
+        case kMenuDelete:
+            DeletePrograms();
+            break;
+        case kVlPrintButton:
+        case kMenuPrint:
+            Open("PQ");
+            break;
+        case kVlOptionsButton:
+        case kMenuOptions:
+            Open("PO");
+            AfterOptions();
+            break;
+        case kVlHelpButton:
+        case kHelpAccel:
+            ShowHelp(Shell().helpTopic);
+            break;
+        case kVlExitButton:
+        case kMenuExit:
+            EZ_UNLOADFORM(kForm);
+            break;
+        case kMenuStations:
+            Open("SL");
+            AfterStationsChanged();
+            break;
+        case kMenuCopyStations:
+            Open("CS");
+            AfterStationsChanged();
+            break;
+        case kMenuAnalysis:
+            Open("AN");
+            break;
+        case kMenuSpellEditor:
+            Open("XE");
+            break;
+        case kMenuBackup:
+            Open("BU");
+            break;
+        case kMenuRestore:
+            if (RestoreDatabase()) AfterRestore();
+            break;
+        case kMenuHelpTopics:
+            ShowHelp(0);
+            break;
+        case kMenuHelpIndex:
+            ShowHelp(-1);
+            break;
+        case kMenuWebsite:
+            CurrentPlatform().ShellOpen(kWebsite);
+            break;
+        case kMenuUpdate:
+            if (CheckForUpdate(kVersionFull, 1) == 1) EZ_UNLOADFORM(kForm);
+            break;
+        case kMenuServiceReport:
+            Open("SR");
+            break;
+        case kMenuAbout:
+            Open("AB");
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// The program list
+// ---------------------------------------------------------------------------
+
+namespace {
+
+bool IsPlainInteger(const std::string& text) {
+    if (text.empty()) return false;
+    size_t i = text[0] == '-' ? 1 : 0;
+    if (i == text.size()) return false;
+    for (; i < text.size(); ++i)
+        if (text[i] < '0' || text[i] > '9') return false;
+    return true;
+}
+
+bool IsDigits(const std::string& text) {
+    if (text.empty()) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+// The first airing of an entry the way the list's Time cell picks it: the
+// earliest day, and on that day the earliest time.
+struct FirstAiring {
+    int count = 0;
+    int64_t day = 0;
+    int64_t minute = 0;
+    std::string timeText;
+    bool irregular = false;  // a day or time that is not a plain integer: use the lookups
+};
+
+// Issue titles of an "|"-joined id list, the way "IID IN (...)" returns them:
+// each id once, in ascending id order. Falls back to the query itself for
+// ids outside the preloaded quarter or text that is not a plain id list.
+std::string IssueTitles(const std::string& issueList,
+                        const std::unordered_map<int64_t, std::string>& titles) {
+    std::vector<std::string> kept;
+    for (const std::string& part : Split(issueList, "|"))
+        if (Val(part) > 0) kept.push_back(part);
+    if (kept.empty()) return "";
+
+    std::vector<int64_t> ids;
+    bool plain = true;
+    for (const std::string& part : kept) {
+        if (!IsDigits(part) || part.size() > 18) {
+            plain = false;
+            break;
+        }
+        ids.push_back(Val(part));
+    }
+    if (plain) {
+        std::sort(ids.begin(), ids.end());
+        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+        std::vector<std::string> out;
+        for (int64_t id : ids) {
+            auto it = titles.find(id);
+            if (it == titles.end()) {
+                plain = false;
+                break;
+            }
+            out.push_back(it->second);
+        }
+        if (plain) return Join(out, "|");
+    }
+    std::vector<std::string> out;
+    ResultSet rs("SELECT IIssue FROM Issues WHERE IID IN (" + Join(kept, ",") + ")");
+    while (rs.next()) out.push_back(rs["IIssue"]);
+    return Join(out, "|");
+}
+
+}  // namespace
+
+std::vector<ProgramListRow> ProgramListRows(int32_t quarter, const std::string& stationId) {
+    const std::string q = std::to_string(quarter);
+    const std::string stationClause = stationId.empty() ? "" : " AND Station = " + stationId;
+    std::vector<ProgramListRow> rows;
+
+    // Airings of every entry of the quarter, in one pass.
+    std::unordered_map<int64_t, FirstAiring> airings;
+    {
+        ResultSet rs(
+            "SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink IN "
+            "(SELECT MID FROM Master WHERE Qtr = " +
+            q + stationClause + ")");
+        while (rs.next()) {
+            FirstAiring& a = airings[Val(rs["MLink"])];
+            const std::string dayText = rs["AirDate"];
+            const std::string timeText = rs["AirTime"];
+            ++a.count;
+            if (!IsPlainInteger(dayText) || !IsPlainInteger(timeText)) {
+                a.irregular = true;
+                continue;
+            }
+            int64_t day = Val(dayText), minute = Val(timeText);
+            if (a.count == 1 || day < a.day || (day == a.day && minute < a.minute)) {
+                a.day = day;
+                a.minute = minute;
+                a.timeText = timeText;
+            }
+        }
+    }
+    std::unordered_map<std::string, std::string> calls;
+    {
+        ResultSet rs("SELECT StnID,Calls FROM Stations WHERE QtrID = " + q);
+        while (rs.next()) calls[rs["StnID"]] = rs["Calls"];
+    }
+    std::unordered_map<int64_t, std::string> titles;
+    {
+        ResultSet rs("SELECT IID,IIssue FROM Issues WHERE IQtr = " + q);
+        while (rs.next()) titles[Val(rs["IID"])] = rs["IIssue"];
+    }
+
+    // Few distinct days and times recur over thousands of rows.
+    std::unordered_map<int64_t, std::string> dates, times;
+
+    ResultSet rs(
+        "SELECT MID,AirDates,Issue,Pgm,Station,FreqCheck,Frequency,"
+        "Title,Duration FROM Master,Programs WHERE "
+        "Programs.PID = Master.Pgm AND Qtr = " +
+        q + stationClause + " ORDER BY Airdates");
+    while (rs.next()) {
+        ProgramListRow row;
+        const std::string midText = rs["MID"];
+        row.mid = Val(midText);
+        const std::string freqCheck = rs["FreqCheck"];
+        const std::string frequency = rs["Frequency"];
+
+        auto a = airings.find(row.mid);
+        bool regular = a != airings.end() && !a->second.irregular;
+        std::string date, time;
+        if (regular) {
+            auto d = dates.find(a->second.day);
+            if (d == dates.end())
+                d = dates.emplace(a->second.day, DisplayDate(static_cast<int32_t>(a->second.day)))
+                        .first;
+            date = d->second;
+            if (Val(freqCheck) == 1 && Val(frequency) > 0) {
+                time = "Various x " + frequency;
+            } else {
+                auto t = times.find(a->second.minute);
+                if (t == times.end())
+                    t = times.emplace(a->second.minute, MilitaryTime(a->second.timeText)).first;
+                time = t->second + (a->second.count > 1 ? "*" : "");
+            }
+        } else {
+            date = ListDateCell(midText);
+            time = ListTimeCell(midText, freqCheck, frequency);
+        }
+
+        const std::string station = rs["Station"];
+        auto c = calls.find(station);
+        if (c == calls.end())
+            c = calls.emplace(station, SelectText("Stations", "Calls", "StnID = " + station)).first;
+
+        row.cells = {date,          time, c->second, rs["Title"], IssueTitles(rs["Issue"], titles),
+                     rs["Duration"]};
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void FillProgramList() {
+    EZ_REDRAW(kForm, kVlList, false);
+    EZ_LVCLEAR(kForm, kVlList);
+    std::string stationId;
+    if (!AllStationsShown())
+        stationId =
+            StationIdByCalls(EZ_GETTEXT(kForm, kVlStation), std::to_string(Shell().currentQuarter));
+    // A station that is no longer on file lists nothing rather than everything.
+    if (AllStationsShown() || !stationId.empty()) {
+        for (const ProgramListRow& row : ProgramListRows(Shell().currentQuarter, stationId))
+            EZ_LVADDROW(kForm, kVlList, row.cells, row.mid);
+    }
+    EZ_REDRAW(kForm, kVlList, true);
+}
+
+void UpdateCommands() {
+    bool stationChosen = !AllStationsShown();
+    EZ_TBENABLE(kForm, kVlNewButton, stationChosen);
+    EZ_MENUENABLE(kForm, kMenuNew, stationChosen);
+
+    int n = EZ_LVSELCOUNT(kForm, kVlList);
+    EZ_SBSETTEXT(kForm, kVlStatus, 2, "\tSelected: " + std::to_string(n));
+
+    EZ_TBENABLE(kForm, kVlCopyButton, n == 1);
+    EZ_TBENABLE(kForm, kVlEditButton, n == 1);
+    EZ_MENUENABLE(kForm, kMenuCopy, n == 1);
+    EZ_MENUENABLE(kForm, kMenuEdit, n == 1);
+    EZ_TBENABLE(kForm, kVlDeleteButton, n > 0);
+    EZ_MENUENABLE(kForm, kMenuDelete, n > 0);
+}
+
+void RefreshStationFilter() {
+    FillStationFilter(EZ_GETTEXT(kForm, kVlStation));
+}
+
+int DaysToEndOfQuarter(int32_t quarter) {
+    int32_t start = 0, end = 0;
+    QuarterBounds(quarter, start, end);
+    int64_t days = static_cast<int64_t>(end) - TodayJulian() + 1;
+    return days > 0 ? static_cast<int>(days) : 0;
+}
+
+void ShowDaysToEnd() {
+    EZ_SBSETTEXT(
+        kForm, kVlStatus, 3,
+        "\tDays to End of Quarter: " + std::to_string(DaysToEndOfQuarter(Shell().currentQuarter)));
+}
+
+void NewProgram() {
+    const ShellState& s = Shell();
+    if (s.filterStationId.empty()) return;  // "All Stations": the command is disabled
+    int count = static_cast<int>(Val(SelectText(
+        "Issues", "COUNT(*)",
+        "IQtr = " + std::to_string(s.currentQuarter) + " AND SID = " + s.filterStationId)));
+    if (count > 0) {
+        Shell().editorMode = 1;
+        Shell().editorEntryId.clear();
+        Open("PD");
+        return;
+    }
+    int answer =
+        DgMsgAsk("Issues Not Present", "This station has no issues on file for the quarter.{f10}",
+                 "Would you like to add issues now?{f6}", "", "*{G,f7}|&Yes|&No", 1);
+    if (answer == 1) Open("IL");
+}
+
+bool DeleteProgramEntry(int64_t mid) {
+    const std::string m = std::to_string(mid);
+    int64_t pid = Val(SelectText("Master", "Pgm", "MID = " + m));
+    std::string batch = "Begin;";
+    if (pid > 0) batch += "DELETE FROM Programs WHERE PID = " + std::to_string(pid) + ";";
+    batch += "DELETE FROM DateTime WHERE MLink = " + m + ";";
+    batch += "DELETE FROM Master WHERE MID = " + m + ";";
+    batch += "End";
+    return slExe(batch) == 0;
+}
+
+void DeletePrograms() {
+    std::vector<int64_t> mids = SelectedEntries();
+    if (mids.empty()) return;
+    const std::string suffix = mids.size() > 1 ? "s" : "";
+    int answer =
+        DgMsgAsk("Delete Selected Program" + suffix,
+                 "Are you SURE you want to deleted the highlighted program" + suffix + "?{f10}",
+                 "(This action cannot be reversed unless you have taken a backup.){f6}", "",
+                 "*{G,f7}|&Yes|&No", 2);
+    if (answer != 1) return;
+    int failed = 0;
+    for (int64_t mid : mids)
+        if (mid > 0 && !DeleteProgramEntry(mid)) ++failed;
+    FillProgramList();
+    UpdateCommands();
+    if (failed > 0)
+        DgMsgOk("Delete Error", "Not every selected program could be deleted.{f10}",
+                "The programs still listed were left unchanged.{f6}");
+}
+
+void FilingDeadlineAlert() {
+    const std::string& ini = Paths().settingsFile;
+    if (Val(IniRead(ini, "Filing", "Deadline", "0")) != TodayJulian()) return;
+    DgMsgOk("Filing Reminder",
+            "Today is the deadline for placing last quarter's|"
+            "Issues & Programs List in the Public File.{f10}",
+            "|This message is being shown because you have set|"
+            "the \"Alert me on filing deadline\" option to \"ON\".{f6}");
+    IniWrite(ini, "Filing", "Deadline", "0");
+}
+
+// ---------------------------------------------------------------------------
+// Designer and event procedure
+// ---------------------------------------------------------------------------
+
+void VL_Design() {
+    EZ_MENU(kForm, 0, kMenuFile, "&File");
+    EZ_MENU(kForm, kMenuFile, kMenuIssues, "&Issues");
+    EZ_MENU(kForm, kMenuFile, 9010, "-");
+    EZ_MENU(kForm, kMenuFile, kMenuNew, "&New Program");
+    EZ_MENU(kForm, kMenuFile, kMenuCopy, "&Copy Program");
+    EZ_MENU(kForm, kMenuFile, kMenuEdit, "&Edit Program");
+    EZ_MENU(kForm, kMenuFile, kMenuDelete, "&Delete Program");
+    EZ_MENU(kForm, kMenuFile, 9035, "-");
+    EZ_MENU(kForm, kMenuFile, kMenuPrint, "&Print");
+    EZ_MENU(kForm, kMenuFile, 9045, "-");
+    EZ_MENU(kForm, kMenuFile, kMenuExit, "E&xit");
+
+    EZ_MENU(kForm, 0, kMenuTools, "&Tools");
+    EZ_MENU(kForm, kMenuTools, kMenuStations, "&Station List");
+    EZ_MENU(kForm, kMenuTools, kMenuCopyStations, "&Copy Stations");
+    EZ_MENU(kForm, kMenuTools, kMenuAnalysis, "&Analysis");
+    EZ_MENU(kForm, kMenuTools, 9120, "-");
+    EZ_MENU(kForm, kMenuTools, kMenuSpellEditor, "Spell Check &Editor");
+    EZ_MENU(kForm, kMenuTools, 9130, "-");
+    EZ_MENU(kForm, kMenuTools, kMenuBackup, "&Backup Database");
+    EZ_MENU(kForm, kMenuTools, kMenuRestore, "&Restore Database");
+
+    EZ_MENU(kForm, 0, kMenuOptions, "&Options");
+
+    EZ_MENU(kForm, 0, kMenuHelp, "&Help");
+    EZ_MENU(kForm, kMenuHelp, kMenuHelpTopics, "Help &Topics");
+    EZ_MENU(kForm, kMenuHelp, kMenuHelpIndex, "Help &Index");
+    EZ_MENU(kForm, kMenuHelp, 9315, "-");
+    EZ_MENU(kForm, kMenuHelp, kMenuWebsite, "Developer's &Website");
+    EZ_MENU(kForm, kMenuHelp, kMenuUpdate, "Check for Program &Update");
+    EZ_MENU(kForm, kMenuHelp, kMenuServiceReport, "&Service Report...");
+    EZ_MENU(kForm, kMenuHelp, 9340, "-");
+    EZ_MENU(kForm, kMenuHelp, kMenuAbout, "&About Vantrel...");
+
+    EZ_CONTROL(kForm, kVlToolbar, EzKind::Toolbar, "", 0, 0, 0, 0);
+    bool tips = Opts().tipsOn;
+    for (const ToolButton& b : kButtons)
+        EZ_TOOLBUTTON(kForm, kVlToolbar, b.id, b.icon, tips ? b.tip : "", b.id == kVlPrintButton);
+
+    EZ_CONTROL(kForm, kVlFrame, EzKind::Frame, "Issues && Programs for Period:", kFrameCol,
+               kFrameRow, 100, 26);
+    EZ_CONTROL(kForm, kVlQuarter, EzKind::Combo, "", kListCol, kSelectorRow, 22, 1.6);
+    EZ_CONTROL(kForm, kVlStation, EzKind::Combo, "", kListCol + 24, kSelectorRow, 20, 1.6);
+    EZ_CONTROL(kForm, kVlList, EzKind::ListView, kColumns, kListCol, kListRow, 98, 21, "M");
+    WidenForContents();
+    EZ_CONTROL(kForm, kVlStatus, EzKind::StatusBar, "", 0, 0, 0, 0);
+    ApplyTooltips();
+}
+
+void VL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    if (ev == EzEvent::GotFocus) Shell().helpTopic = kHelpMain;
+    if (id == 0) {
+        switch (ev) {
+            case EzEvent::Loaded:
+                OnLoaded();
+                break;
+            case EzEvent::Shown:
+                LayoutControls();
+                OnShown();
+                break;
+            case EzEvent::Activated:
+                Shell().helpTopic = kHelpMain;
+                break;
+            case EzEvent::Close:
+                OnClose();
+                cancel = 0;
+                break;
+            case EzEvent::Resize:
+                LayoutControls();
+                break;
+            default:
+                break;
+        }
+        return;
+    }
+    switch (id) {
+        case kVlQuarter:
+            if (ev == EzEvent::Change) {
+                ShowQuarter();
+            } else if (ev == EzEvent::RightClick) {
+                OfferPreviousQuarter(TodayQuarter());
+                if (Shell().quarterAdded) {
+                    FillQuarterSelector(kForm, kVlQuarter, 1);
+                    Shell().quarterAdded = false;
+                    FollowQuarterSelector();
+                }
+            }
+            return;
+        case kVlStation:
+            if (ev == EzEvent::Change) {
+                AfterStationsChanged();
+            } else if (ev == EzEvent::RightClick) {
+                Open("SL");
+                AfterStationsChanged();
+            }
+            return;
+        case kVlList:
+            if (ev == EzEvent::SelChange) {
+                EZ_POSTEVENT(kForm, kVlList, kPostSelectionSettled);
+            } else if (ev == EzEvent::Posted && value == kPostSelectionSettled) {
+                UpdateCommands();
+            } else if (ev == EzEvent::DblClick) {
+                if (value >= 0 && value < EZ_LVROWCOUNT(kForm, kVlList))
+                    OpenEditor(3, EZ_LVGETVALUE(kForm, kVlList, static_cast<int>(value)));
+                else
+                    CopyOrEditSelected(3);
+            } else if (ev == EzEvent::HeaderClick) {
+                SortByHeader(static_cast<int>(value));
+            } else if (ev == EzEvent::Resize) {
+                FitDurationColumn();
+            }
+            return;
+        default:
+            break;
+    }
+    if (ev == EzEvent::Click) RunCommand(id);
+}

@@ -8,10 +8,10 @@
 
 // --- date settings (loaded with the options, changed by the options dialog) ---
 struct DateSettings {
-    int format = 1;                   // Format: 0 YMD, 1 MDY, 2 DMY
-    bool slash = false;               // Slash
-    std::string separator = "-";      // DateSeparator
-    bool mondayStart = false;         // MondayStart
+    int format = 1;               // Format: 0 YMD, 1 MDY, 2 DMY
+    bool slash = false;           // Slash
+    std::string separator = "-";  // DateSeparator
+    bool mondayStart = false;     // MondayStart
 };
 DateSettings& Dates();
 void SetDateSettings(int format, bool slash, bool mondayStart);

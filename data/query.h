@@ -23,7 +23,11 @@ int slExe(const std::string& statements);
 std::string slBuildInsertOrUpdate(const std::string& table, const std::string& values,
                                   const std::string& columns, const std::string& condition);
 long long slGetInsertID();
+// Every selected value as one text: the values of a row joined by "," (by the
+// character of code nnn with modifier "Qnnn", e.g. "Q124" for "|"), rows by "\n".
+// "" when there is no row or the select fails.
 std::string slSelStr(const std::string& statement, const std::string& modifiers = "");
+// The table's column names joined by "," ("" for an unknown table).
 std::string slGetTableColumnNames(const std::string& table);
 std::string slGetError();
 
@@ -37,8 +41,7 @@ std::string SelectField(const std::string& table, const std::string& column,
                         const std::string& condition);
 std::string SelectText(const std::string& table, const std::string& column,
                        const std::string& condition);
-int SelectNumber(const std::string& table, const std::string& column,
-                 const std::string& condition);
+int SelectNumber(const std::string& table, const std::string& column, const std::string& condition);
 int CountWhere(const std::string& table, const std::string& condition);
 std::string StationIdByCalls(const std::string& calls, const std::string& quarter);
 std::string IssueIdList(const std::vector<std::string>& titles, const std::string& stationId,
@@ -62,4 +65,5 @@ public:
 private:
     int set_;
     bool ok_;
+    unsigned long connection_;  // which opening of the connection the set belongs to
 };

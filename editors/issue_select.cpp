@@ -1,5 +1,124 @@
-// Form SI
-#include "app/forms.h"
+// Form SI: picks the issues a program addressed from the station's issues of
+// the quarter; hands the choice back through IssueSelectionRecord().
+#include <string>
+#include <vector>
 
-void SI_Design() {}
-void SI_Event(int, EzEvent, int64_t, int&) {}
+#include "app/app_state.h"
+#include "app/forms.h"
+#include "app/startup.h"
+#include "editors/issues.h"
+
+namespace {
+
+const char* const kForm = "SI";
+
+enum : int {
+    kListId = 100,
+    kOkId = 105,
+    kCancelId = 110,
+    kHelpId = 115,
+    kFrameId = 120,
+    kHelpKeyId = 911,
+};
+
+// The ids of the listed issues, parallel to the list box items.
+std::vector<std::string>& ListedIds() {
+    static std::vector<std::string> ids;
+    return ids;
+}
+
+bool AnySelected() {
+    const int count = EZ_ITEMCOUNT(kForm, kListId);
+    for (int i = 0; i < count; ++i) {
+        if (EZ_ITEMSELECTED(kForm, kListId, i)) return true;
+    }
+    return false;
+}
+
+void OnLoaded() {
+    IssueSelection& sel = IssueSelectionRecord();
+    sel.made = false;
+    const std::vector<IssueChoice> choices = ReadStationIssues(sel.quarter, sel.stationId);
+    const std::vector<bool> preselect = PreselectIssues(choices, sel.preselected);
+    ListedIds().clear();
+    EZ_CLEARITEMS(kForm, kListId);
+    for (size_t i = 0; i < choices.size(); ++i) {
+        EZ_ADDITEM(kForm, kListId, choices[i].title, static_cast<int64_t>(i));
+        ListedIds().push_back(choices[i].id);
+    }
+    for (size_t i = 0; i < choices.size(); ++i) {
+        if (preselect[i]) EZ_SETITEMSELECTED(kForm, kListId, static_cast<int>(i), true);
+    }
+    // OK asks for a choice that the user makes here, even when the entry
+    // already had issues.
+    EZ_ENABLE(kForm, kOkId, false);
+    EZ_ACCEL(kForm, "F1", kHelpKeyId);
+}
+
+void OnOk() {
+    if (!AnySelected()) return;
+    IssueSelection& sel = IssueSelectionRecord();
+    sel.chosen.clear();
+    sel.chosenIds.clear();
+    const int count = EZ_ITEMCOUNT(kForm, kListId);
+    for (int i = 0; i < count; ++i) {
+        if (!EZ_ITEMSELECTED(kForm, kListId, i)) continue;
+        sel.chosen.push_back(EZ_ITEMTEXT(kForm, kListId, i));
+        sel.chosenIds.push_back(i < static_cast<int>(ListedIds().size()) ? ListedIds()[i] : "");
+    }
+    const std::string& editor = sel.editorForm;
+    if (!editor.empty() && EZ_FORMEXISTS(editor) && EZ_CONTROLEXISTS(editor, kEditorIssuesListId)) {
+        EZ_CLEARITEMS(editor, kEditorIssuesListId);
+        for (const std::string& title : sel.chosen) EZ_ADDITEM(editor, kEditorIssuesListId, title);
+        if (EZ_CONTROLEXISTS(editor, kEditorSaveId)) EZ_ENABLE(editor, kEditorSaveId, true);
+    }
+    sel.made = true;
+    EZ_UNLOADFORM(kForm);
+}
+
+}  // namespace
+
+bool ChooseIssues(const std::string& parent, int32_t quarter, const std::string& stationId,
+                  const std::vector<std::string>& preselected) {
+    IssueSelection& sel = IssueSelectionRecord();
+    sel.quarter = quarter;
+    sel.stationId = stationId;
+    sel.preselected = preselected;
+    sel.editorForm = parent;
+    sel.made = false;
+    OpenForm(kForm, parent, kIssueSelectWidth, kIssueSelectHeight);
+    return sel.made;
+}
+
+void SI_Design() {
+    EZ_CONTROL(kForm, kFrameId, EzKind::Frame, "Select One or More Issues Addressed", 1, 0.4, 44,
+               18.4);
+    EZ_CONTROL(kForm, kListId, EzKind::ListBox, "", 2.5, 1.9, 41, 16.4, "M");
+    EZ_CONTROL(kForm, kOkId, EzKind::Button, "&OK", 6, 19.6, 11, 1.7);
+    EZ_CONTROL(kForm, kCancelId, EzKind::Button, "&Cancel", 17.5, 19.6, 11, 1.7);
+    EZ_CONTROL(kForm, kHelpId, EzKind::Button, "&Help", 29, 19.6, 11, 1.7);
+}
+
+void SI_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    switch (id) {
+        case 0:
+            if (ev == EzEvent::Loaded) OnLoaded();
+            break;
+        case kListId:
+            if (ev == EzEvent::Change) EZ_ENABLE(kForm, kOkId, AnySelected());
+            break;
+        case kOkId:
+            if (ev == EzEvent::Click) OnOk();
+            break;
+        case kCancelId:
+            if (ev == EzEvent::Click) EZ_UNLOADFORM(kForm);
+            break;
+        case kHelpId:
+        case kHelpKeyId:
+            // The help page of the program editor that asked for the choice.
+            if (ev == EzEvent::Click) ShowHelp(Shell().helpTopic);
+            break;
+        default:
+            break;
+    }
+}

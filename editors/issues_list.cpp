@@ -1,5 +1,552 @@
-// Form IL
-#include "app/forms.h"
+// Form IL: the ranked issues of one station in one quarter, edited in a
+// working copy and written back by Save.
+#include <algorithm>
+#include <cmath>
+#include <string>
 
-void IL_Design() {}
-void IL_Event(int, EzEvent, int64_t, int&) {}
+#include "app/app_state.h"
+#include "app/forms.h"
+#include "app/layout.h"
+#include "app/main_window.h"
+#include "app/options.h"
+#include "app/startup.h"
+#include "app/text_util.h"
+#include "data/quarters.h"
+#include "data/query.h"
+#include "editors/issues.h"
+#include "editors/stations.h"
+#include "services/spell.h"
+#include "ui/file_helpers.h"
+
+namespace {
+
+const char* const kForm = "IL";
+
+enum : int {
+    kQuarterId = 100,
+    kStationId = 105,
+    kEntryId = 110,
+    kListId = 115,
+    kDescriptionId = 120,
+    kSaveId = 125,
+    kExitId = 130,
+    kCopyId = 135,
+    kHelpId = 140,
+    kPeriodLabelId = 145,
+    kStationLabelId = 150,
+    kIssuesFrameId = 155,
+    kDescriptionFrameId = 160,
+    kHeadingFrameId = 165,
+    kHelpKeyId = 911,
+    kSpellKeyId = 9999,
+};
+
+constexpr int kHelpTopic = 210;
+// Background of the focused entry or description field (tooltip colour), and
+// the normal field background (window colour).
+constexpr int kHighlightSlot = 35, kFieldSlot = 33;
+// Posted steps of a quarter change.
+constexpr int64_t kQuarterStepStations = 1;
+constexpr int64_t kQuarterStepIssues = 2;
+
+const char* const kEntryTip = "Enter a new issue, then press [Enter] to add to list";
+const char* const kEntryEditTip =
+    "Edit this issue, then press [Enter]|to update list; press [Esc] to cancel edit";
+
+// State of the open form: the working copy plus what the controls need.
+struct IssuesListState {
+    IssueWorkingCopy wc;
+    bool filling = false;  // control changes made by the program are not user edits
+    int previousHelpTopic = 0;
+    std::string callerForm;  // the form whose station selector picks the station
+    bool savedAny = false;   // something was written: the main window's list may show it
+};
+
+IssuesListState& St() {
+    static IssuesListState state;
+    return state;
+}
+
+bool Locked() {
+    return St().wc.editedPos >= 0;
+}
+
+// Tooltips are shown only while the option is on; "|" starts a new line.
+void SetTip(int id, const std::string& text) {
+    if (Opts().tipsOn) EZ_SETTOOLTIP(kForm, id, ReplaceAll(text, "|", "\n"));
+}
+
+// Enables every control from the working copy's state: a title edited in place
+// locks the form; pending changes lock the selectors until Save.
+void ApplyControlState() {
+    const IssueWorkingCopy& wc = St().wc;
+    const bool locked = Locked();
+    const bool haveStation = Val(wc.stationId) > 0;
+    EZ_ENABLE(kForm, kQuarterId, !locked && !wc.changed);
+    EZ_ENABLE(kForm, kStationId, !locked && !wc.changed);
+    EZ_ENABLE(kForm, kEntryId, haveStation);
+    EZ_ENABLE(kForm, kListId, !locked);
+    EZ_ENABLE(kForm, kDescriptionId, !locked && wc.selectedPos >= 0);
+    EZ_ENABLE(kForm, kCopyId, !locked && wc.size() > 0);
+    EZ_ENABLE(kForm, kSaveId, !locked && wc.changed);
+    SetTip(kEntryId, locked ? kEntryEditTip : kEntryTip);
+}
+
+void SetDescriptionField(const std::string& text) {
+    St().filling = true;
+    EZ_SETTEXT(kForm, kDescriptionId, text);
+    St().filling = false;
+}
+
+void ShowSelectedDescription() {
+    const IssueWorkingCopy& wc = St().wc;
+    SetDescriptionField(wc.selectedPos >= 0 && wc.selectedPos < wc.size()
+                            ? wc.descriptions[wc.selectedPos]
+                            : std::string());
+}
+
+// Rebuilds the list box from the working copy.
+void ShowIssues() {
+    IssuesListState& st = St();
+    st.filling = true;
+    EZ_REDRAW(kForm, kListId, false);
+    EZ_CLEARITEMS(kForm, kListId);
+    for (const std::string& title : st.wc.titles) EZ_ADDITEM(kForm, kListId, title);
+    EZ_REDRAW(kForm, kListId, true);
+    if (st.wc.selectedPos >= 0) EZ_SELECTITEM(kForm, kListId, st.wc.selectedPos);
+    st.filling = false;
+}
+
+int32_t ShownQuarter() {
+    return QuarterFromName(EZ_GETTEXT(kForm, kQuarterId));
+}
+
+// Fills the station selector with the quarter's call letters in Rank order.
+void FillStations(int32_t quarter) {
+    St().filling = true;
+    EZ_CLEARITEMS(kForm, kStationId);
+    ResultSet rs("SELECT Calls FROM Stations WHERE QtrID = " + std::to_string(quarter) +
+                 " ORDER BY Rank");
+    while (rs.next()) EZ_ADDITEM(kForm, kStationId, rs["Calls"]);
+    St().filling = false;
+}
+
+// Selects the entry with the given call letters (ignoring case), else the first.
+void SelectStation(const std::string& calls) {
+    const int count = EZ_ITEMCOUNT(kForm, kStationId);
+    int pick = count > 0 ? 0 : -1;
+    for (int i = 0; i < count; ++i) {
+        if (IEquals(EZ_ITEMTEXT(kForm, kStationId, i), calls)) {
+            pick = i;
+            break;
+        }
+    }
+    St().filling = true;
+    EZ_SELECTITEM(kForm, kStationId, pick);
+    St().filling = false;
+}
+
+void SelectQuarter(int32_t quarter) {
+    const int pos = EZ_FINDITEM(kForm, kQuarterId, QuarterName(quarter));
+    if (pos < 0) return;
+    St().filling = true;
+    EZ_SELECTITEM(kForm, kQuarterId, pos);
+    St().filling = false;
+}
+
+// Loads the issues of the quarter and the station the selectors show.
+void LoadShownStation() {
+    IssuesListState& st = St();
+    const std::string calls = EZ_GETTEXT(kForm, kStationId);
+    const std::string stationId =
+        calls.empty() ? std::string() : StationIdByCalls(calls, std::to_string(st.wc.quarter));
+    LoadIssueList(st.wc, st.wc.quarter, stationId);
+    ShowIssues();
+    SetDescriptionField("");
+    ApplyControlState();
+}
+
+// Ends an in-place edit without applying it.
+void CancelEdit() {
+    St().wc.editedPos = -1;
+    EZ_SETTEXT(kForm, kEntryId, "");
+    ApplyControlState();
+}
+
+void OnEnter() {
+    IssueWorkingCopy& wc = St().wc;
+    const int edited = wc.editedPos;
+    switch (EnterIssueTitle(wc, EZ_GETTEXT(kForm, kEntryId))) {
+        case IssueEntryResult::Replaced:
+            EZ_SETITEMTEXT(kForm, kListId, edited, wc.titles[edited]);
+            St().filling = true;
+            EZ_SELECTITEM(kForm, kListId, -1);
+            St().filling = false;
+            wc.selectedPos = -1;
+            SetDescriptionField("");
+            break;
+        case IssueEntryResult::Added:
+            St().filling = true;
+            EZ_ADDITEM(kForm, kListId, wc.titles.back());
+            St().filling = false;
+            break;
+        case IssueEntryResult::Empty:
+            if (edited < 0) EZ_SETTEXT(kForm, kEntryId, "");
+            return;
+        case IssueEntryResult::Duplicate:
+        case IssueEntryResult::Full:
+            return;  // the typed text stays for correction
+    }
+    EZ_SETTEXT(kForm, kEntryId, "");
+    ApplyControlState();
+}
+
+void OnDoubleClick(int row) {
+    IssueWorkingCopy& wc = St().wc;
+    if (Locked() || row < 0 || row >= wc.size() || wc.titles[row].empty()) return;
+    wc.editedPos = row;
+    EZ_SETTEXT(kForm, kEntryId, wc.titles[row]);
+    ApplyControlState();
+    EZ_SETFOCUS(kForm, kEntryId);
+    EZ_SELECTTEXT(kForm, kEntryId, 0, -1);
+}
+
+void OnDelete() {
+    IssueWorkingCopy& wc = St().wc;
+    const int p = EZ_SELECTEDITEM(kForm, kListId);
+    if (Locked() || p < 0) return;
+    wc.selectedPos = p;
+    if (!DeleteIssueAt(wc, p)) return;
+    St().filling = true;
+    EZ_DELETEITEM(kForm, kListId, p);
+    EZ_SELECTITEM(kForm, kListId, -1);
+    St().filling = false;
+    wc.selectedPos = -1;
+    SetDescriptionField("");
+    ApplyControlState();
+}
+
+void OnDrop(int64_t value) {
+    IssueWorkingCopy& wc = St().wc;
+    const int from = static_cast<int>((value >> 16) & 0xFFFF);
+    const int to = static_cast<int>(value & 0xFFFF);
+    MoveIssue(wc, from, to);
+    // The list box must mirror the working copy whatever the toolkit did.
+    bool same = EZ_ITEMCOUNT(kForm, kListId) == wc.size();
+    for (int i = 0; same && i < wc.size(); ++i)
+        same = EZ_ITEMTEXT(kForm, kListId, i) == wc.titles[i];
+    wc.selectedPos = EZ_SELECTEDITEM(kForm, kListId);
+    if (!same) {
+        wc.selectedPos = to;
+        ShowIssues();
+    }
+    ShowSelectedDescription();
+    ApplyControlState();
+}
+
+bool Save() {
+    const bool ok = SaveIssueList(St().wc);
+    St().savedAny = St().savedAny || ok;
+    return ok;
+}
+
+void OnSave() {
+    EZ_ENABLE(kForm, kSaveId, false);
+    Save();
+    ApplyControlState();
+}
+
+void OnQuarterStep(int64_t step) {
+    IssuesListState& st = St();
+    if (step == kQuarterStepStations) {
+        const int pos = EZ_SELECTEDITEM(kForm, kStationId);
+        st.wc.quarter = ShownQuarter();
+        FillStations(st.wc.quarter);
+        const int count = EZ_ITEMCOUNT(kForm, kStationId);
+        st.filling = true;
+        EZ_SELECTITEM(kForm, kStationId, pos >= 0 && pos < count ? pos : (count > 0 ? 0 : -1));
+        st.filling = false;
+        EZ_POSTEVENT(kForm, kQuarterId, kQuarterStepIssues);
+    } else if (step == kQuarterStepIssues) {
+        LoadShownStation();
+    }
+}
+
+void OnQuarterRightClick() {
+    IssuesListState& st = St();
+    if (!EZ_ISENABLED(kForm, kQuarterId)) return;
+    OfferPreviousQuarter(st.wc.quarter);
+    if (!Shell().quarterAdded) return;
+    Shell().quarterAdded = false;
+    st.filling = true;
+    FillQuarterSelector(kForm, kQuarterId, 1);
+    st.filling = false;
+    // Keep showing the quarter whose issues are listed.
+    SelectQuarter(st.wc.quarter);
+    if (EZ_FORMEXISTS("VL")) FillQuarterSelector("VL", kQuarterId, 0);
+}
+
+void OnStationRightClick() {
+    IssuesListState& st = St();
+    if (!EZ_ISENABLED(kForm, kStationId)) return;
+    OpenStationList(kForm);
+    if (!EZ_FORMEXISTS(kForm) || st.wc.changed || Locked()) return;
+    // Stations may have been added or renamed meanwhile.
+    const std::string shown = EZ_GETTEXT(kForm, kStationId);
+    FillStations(st.wc.quarter);
+    SelectStation(shown);
+    if (!IEquals(EZ_GETTEXT(kForm, kStationId), shown)) LoadShownStation();
+}
+
+void OpenCopy() {
+    const IssueWorkingCopy& wc = St().wc;
+    CopyIssuesSource source;
+    source.quarter = wc.quarter;
+    source.stationId = Val(wc.stationId);
+    source.calls = EZ_GETTEXT(kForm, kStationId);
+    OpenCopyIssues(kForm, source);
+}
+
+void SetHighlight(int id, bool on) {
+    EZ_SETCOLOR(kForm, id, -1, on ? kHighlightSlot : kFieldSlot);
+}
+
+// Places the controls for a client area of w x h character units: the list
+// and the description share the width and take the height left over.
+void Layout(double w, double h) {
+    w = std::max(w, kIssuesListWidth);
+    h = std::max(h, kIssuesListHeight);
+    const double frameTop = 4.3, buttonRow = h - 2.2, frameH = buttonRow - 0.6 - frameTop;
+    const double listFrameW = std::floor((w - 3) * 0.47), descCol = 2 + listFrameW;
+    const double descFrameW = w - 1 - descCol;
+    EZ_MOVE(kForm, kHeadingFrameId, 1, 0.4, w - 2, 3.4);
+    EZ_MOVE(kForm, kIssuesFrameId, 1, frameTop, listFrameW, frameH);
+    EZ_MOVE(kForm, kEntryId, 2.5, frameTop + 1.5, listFrameW - 3, 1.5);
+    EZ_MOVE(kForm, kListId, 2.5, frameTop + 3.5, listFrameW - 3, frameH - 4.1);
+    EZ_MOVE(kForm, kDescriptionFrameId, descCol, frameTop, descFrameW, frameH);
+    EZ_MOVE(kForm, kDescriptionId, descCol + 1.5, frameTop + 1.5, descFrameW - 3, frameH - 2.1);
+    EZ_MOVE(kForm, kSaveId, 1, buttonRow, 12, 1.7);
+    EZ_MOVE(kForm, kCopyId, 14.5, buttonRow, 12, 1.7);
+    EZ_MOVE(kForm, kHelpId, w - 27, buttonRow, 12, 1.7);
+    EZ_MOVE(kForm, kExitId, w - 13, buttonRow, 12, 1.7);
+}
+
+void Design() {
+    EZ_CONTROL(kForm, kHeadingFrameId, EzKind::Frame, "Issues && Descriptions -", 0, 0, 1, 1);
+    EZ_CONTROL(kForm, kPeriodLabelId, EzKind::Label, "Period:", 2.5, 1.8, 7.5, 1.2);
+    EZ_CONTROL(kForm, kQuarterId, EzKind::Combo, "", 10.5, 1.6, 22, 1.5);
+    EZ_CONTROL(kForm, kStationLabelId, EzKind::Label, "Station:", 37, 1.8, 8, 1.2);
+    EZ_CONTROL(kForm, kStationId, EzKind::Combo, "", 45.5, 1.6, 22, 1.5);
+    EZ_CONTROL(kForm, kIssuesFrameId, EzKind::Frame, "Issues", 0, 0, 1, 1);
+    EZ_CONTROL(kForm, kEntryId, EzKind::Text, "", 0, 0, 1, 1);
+    EZ_CONTROL(kForm, kListId, EzKind::ListBox, "", 0, 0, 1, 1, "D");
+    EZ_CONTROL(kForm, kDescriptionFrameId, EzKind::Frame, "Issue Description/Detail", 0, 0, 1, 1);
+    EZ_CONTROL(kForm, kDescriptionId, EzKind::Text, "", 0, 0, 1, 1, "M");
+    EZ_CONTROL(kForm, kSaveId, EzKind::Button, "&Save", 0, 0, 1, 1);
+    EZ_CONTROL(kForm, kCopyId, EzKind::Button, "Copy", 0, 0, 1, 1);
+    EZ_CONTROL(kForm, kHelpId, EzKind::Button, "&Help", 0, 0, 1, 1);
+    EZ_CONTROL(kForm, kExitId, EzKind::Button, "E&xit", 0, 0, 1, 1);
+    Layout(kIssuesListWidth, kIssuesListHeight);
+}
+
+void LayoutToForm() {
+    double col = 0, row = 0, w = 0, h = 0;
+    EZ_GETFORMPLACE(kForm, col, row, w, h);
+    Layout(w, h);
+}
+
+void SetTooltips() {
+    SetTip(kQuarterId, "Select quarter to view issues, right-click to add previous quarters");
+    SetTip(kStationId, "Select station to view issues,|right-click to add/edit stations");
+    SetTip(kEntryId, kEntryTip);
+    SetTip(kListId, "Double-click to edit|Left-click and drag to re-order|[Delete] to remove");
+    SetTip(kDescriptionId, "Enter/edit a description of the selected issue");
+    SetTip(kSaveId, "Save your changes for this quarter/station");
+    SetTip(kExitId, "Exit and return to Vantrel main screen.");
+    SetTip(kCopyId, "Copy the current issue list to other stations");
+}
+
+void OnLoaded() {
+    IssuesListState& st = St();
+    st.wc = IssueWorkingCopy{};
+    st.filling = false;
+    st.savedAny = false;
+    st.previousHelpTopic = Shell().helpTopic;
+    if (st.callerForm.empty()) st.callerForm = EZ_FORMEXISTS("PD") ? "PD" : "VL";
+
+    // Callers open the form at sizes of their own; it keeps its designed size.
+    double col = 0, row = 0, w = 0, h = 0;
+    EZ_GETFORMPLACE(kForm, col, row, w, h);
+    if (w != kIssuesListWidth || h != kIssuesListHeight) {
+        EZ_SETFORMPLACE(kForm, col, row, kIssuesListWidth, kIssuesListHeight);
+        EZ_CENTERFORM(kForm);
+    }
+    RestoreFormPlace(kForm, Paths().settingsFile, 0);
+    LayoutToForm();
+    st.filling = true;
+    FillQuarterSelector(kForm, kQuarterId, 1);
+    st.filling = false;
+    if (Shell().currentQuarter > 0) SelectQuarter(Shell().currentQuarter);
+    st.wc.quarter = ShownQuarter();
+    if (st.wc.quarter <= 0) st.wc.quarter = Shell().currentQuarter;
+
+    FillStations(st.wc.quarter);
+    // The caller's station selector decides; its "All Stations" entry (or
+    // any text not found here) gives the first station.
+    const std::string callerCalls =
+        EZ_FORMEXISTS(st.callerForm) ? EZ_GETTEXT(st.callerForm, kStationId) : std::string();
+    SelectStation(callerCalls);
+
+    LoadShownStation();
+    Shell().helpTopic = kHelpTopic;
+    EZ_ACCEL(kForm, "F1", kHelpKeyId);
+    EZ_ACCEL(kForm, "F7", kSpellKeyId);
+    SetTooltips();
+    ApplyControlState();
+}
+
+// Close event: offers to save pending changes; cancel keeps the form open.
+void OnClose(int& cancel) {
+    IssuesListState& st = St();
+    if (st.wc.changed) {
+        const int answer = AskSaveChanges(kForm, kSaveId, "");
+        if (answer == 1) {
+            if (!Save()) {
+                ApplyControlState();
+                cancel = 1;  // nothing may be lost: the failed save keeps the form
+                return;
+            }
+        } else if (answer != 2) {
+            cancel = 1;
+            return;
+        }
+    }
+    SaveFormPlace(kForm, Paths().settingsFile);
+    Shell().helpTopic = st.previousHelpTopic;
+    st.callerForm.clear();
+    // Renamed issues show in the main window's "Issues Addressed" column.
+    if (st.savedAny && EZ_FORMEXISTS("VL")) {
+        FillProgramList();
+        UpdateCommands();
+    }
+}
+
+}  // namespace
+
+void OpenIssuesList(const std::string& parent) {
+    St().callerForm = parent;
+    OpenForm(kForm, parent, kIssuesListWidth, kIssuesListHeight);
+    St().callerForm.clear();
+}
+
+bool IssuesListShown(int32_t& quarter, std::string& stationId, std::string& calls) {
+    if (!EZ_FORMEXISTS(kForm)) return false;
+    quarter = St().wc.quarter;
+    stationId = St().wc.stationId;
+    calls = EZ_GETTEXT(kForm, kStationId);
+    return true;
+}
+
+void IL_Design() {
+    Design();
+}
+
+void IL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    IssuesListState& st = St();
+    switch (id) {
+        case 0:
+            if (ev == EzEvent::Loaded) OnLoaded();
+            if (ev == EzEvent::Activated) Shell().helpTopic = kHelpTopic;
+            if (ev == EzEvent::Close) OnClose(cancel);
+            if (ev == EzEvent::Resize) LayoutToForm();
+            break;
+        case kQuarterId:
+            if (ev == EzEvent::Change && !st.filling) {
+                if (st.wc.changed || Locked()) {
+                    SelectQuarter(st.wc.quarter);  // pending changes must be saved first
+                } else {
+                    EZ_POSTEVENT(kForm, kQuarterId, kQuarterStepStations);
+                }
+            } else if (ev == EzEvent::Posted) {
+                OnQuarterStep(value);
+            } else if (ev == EzEvent::RightClick) {
+                OnQuarterRightClick();
+            }
+            break;
+        case kStationId:
+            if (ev == EzEvent::Change && !st.filling) {
+                if (st.wc.changed || Locked()) {
+                    SelectStation(EZ_GETTEXT(kForm, kStationId));
+                } else {
+                    LoadShownStation();
+                }
+            } else if (ev == EzEvent::RightClick) {
+                OnStationRightClick();
+            }
+            break;
+        case kEntryId:
+            if (ev == EzEvent::GotFocus) {
+                SetHighlight(kEntryId, true);
+                if (!Locked()) {
+                    st.filling = true;
+                    EZ_SELECTITEM(kForm, kListId, -1);
+                    st.filling = false;
+                    st.wc.selectedPos = -1;
+                    SetDescriptionField("");
+                    ApplyControlState();
+                }
+            } else if (ev == EzEvent::LostFocus) {
+                SetHighlight(kEntryId, false);
+            } else if (ev == EzEvent::Key && value == kKeyEnter) {
+                cancel = 1;
+                OnEnter();
+            } else if (ev == EzEvent::Key && value == kKeyEsc) {
+                cancel = 1;
+                CancelEdit();
+            }
+            break;
+        case kListId:
+            if (ev == EzEvent::Change && !st.filling) {
+                st.wc.selectedPos = EZ_SELECTEDITEM(kForm, kListId);
+                ShowSelectedDescription();
+                ApplyControlState();
+            } else if (ev == EzEvent::DblClick) {
+                OnDoubleClick(static_cast<int>(value));
+            } else if (ev == EzEvent::Key && value == kKeyDelete) {
+                cancel = 1;
+                OnDelete();
+            } else if (ev == EzEvent::Drop) {
+                OnDrop(value);
+            }
+            break;
+        case kDescriptionId:
+            if (ev == EzEvent::Change && !st.filling && st.wc.selectedPos >= 0) {
+                const bool was = st.wc.changed;
+                SetIssueDescription(st.wc, st.wc.selectedPos, EZ_GETTEXT(kForm, kDescriptionId));
+                if (st.wc.changed != was) ApplyControlState();
+            } else if (ev == EzEvent::GotFocus) {
+                SetHighlight(kDescriptionId, true);
+            } else if (ev == EzEvent::LostFocus) {
+                SetHighlight(kDescriptionId, false);
+            }
+            break;
+        case kSaveId:
+            if (ev == EzEvent::Click) OnSave();
+            break;
+        case kExitId:
+            if (ev == EzEvent::Click) EZ_UNLOADFORM(kForm);
+            break;
+        case kCopyId:
+            if (ev == EzEvent::Click) OpenCopy();
+            break;
+        case kHelpId:
+        case kHelpKeyId:
+            if (ev == EzEvent::Click) ShowHelp(kHelpTopic);
+            break;
+        case kSpellKeyId:
+            if (ev == EzEvent::Click) SpellCheckControl(kForm, EZ_GETFOCUS(kForm));
+            break;
+        default:
+            break;
+    }
+}

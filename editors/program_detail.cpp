@@ -1,5 +1,695 @@
-// Form PD
-#include "app/forms.h"
+// Form PD: the program detail editor. One dialog adds a program entry, copies
+// an existing one (possibly to another station) or edits one; the rules and
+// the save itself live in editors/program_entry.cpp.
+#include <algorithm>
+#include <string>
+#include <vector>
 
-void PD_Design() {}
-void PD_Event(int, EzEvent, int64_t, int&) {}
+#include "app/app_state.h"
+#include "app/forms.h"
+#include "app/layout.h"
+#include "app/main_window.h"
+#include "app/options.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "app/text_util.h"
+#include "data/dates.h"
+#include "data/quarters.h"
+#include "data/query.h"
+#include "editors/issues.h"
+#include "editors/program_entry.h"
+#include "services/spell.h"
+#include "ui/file_helpers.h"
+#include "ui/msgbox.h"
+
+namespace {
+
+constexpr const char* kForm = "PD";
+
+enum Id : int {
+    kTitle = 100,
+    kStation = 105,
+    kDuration = 110,
+    kVarious = 115,
+    kCount = 120,
+    kIssues = 125,
+    kAirDate = 130,
+    kAdd = 135,
+    kAirings = 140,
+    kDescription = 145,
+    kBracket = 150,
+    kSizeLabel = 155,
+    kSizeValue = 160,
+    kSizeSpin = 165,
+    kPtsLabel = 170,
+    kSave = 175,
+    kExit = 180,
+    kHelp = 185,
+    kStationFrame = 190,
+    kTitleFrame = 195,
+    kDurationFrame = 200,
+    kAirFrame = 205,
+    kMultipleFrame = 210,
+    kIssuesFrame = 215,
+    kDescriptionFrame = 220,
+    kHeading = 225,
+    kF1 = 911,
+    kF2 = 912,
+    kF7 = 9999,
+};
+
+constexpr int kHighlightSlot = 35, kFieldSlot = 33;
+constexpr int kNormalFontSlot = 6;
+constexpr int kHeadingFontSlot = 60;  // bold heading of the form
+constexpr int kMinSize = 9, kMaxSize = 16;
+
+// Working state of the open editor.
+struct EditorState {
+    int mode = 1;  // 1 add, 2 copy, 3 edit
+    std::string entryId;
+    std::string programId;
+    std::string stationId;
+    std::string sourceStationId;  // copy mode: the station the copied entry had
+    int32_t quarter = 0;
+    std::string quarterLabel;
+    int32_t firstDay = 0, lastDay = 0;
+    int topic = kTopicAddProgram;
+    std::vector<std::string> preselected;  // issue titles of the entry as loaded
+    bool updating = false;                 // an airing is being changed ("Update")
+    int updateIndex = -1;
+    bool loading = false;          // control changes while filling do not count
+    bool choosing = false;         // the issue selection dialog is open or posted
+    bool issuesRefocused = false;  // the issues list got the focus back from the dialog
+};
+
+EditorState& State() {
+    static EditorState state;
+    return state;
+}
+
+// Number of characters (code points) of a UTF-8 text.
+int CharCount(const std::string& text) {
+    return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+// --- reading the form ---
+
+std::vector<std::string> Items(int id) {
+    std::vector<std::string> items;
+    const int n = EZ_ITEMCOUNT(kForm, id);
+    for (int i = 0; i < n; ++i) items.push_back(EZ_ITEMTEXT(kForm, id, i));
+    return items;
+}
+
+void SetItems(int id, const std::vector<std::string>& items) {
+    EZ_CLEARITEMS(kForm, id);
+    for (const std::string& item : items) EZ_ADDITEM(kForm, id, item);
+}
+
+ProgramEntry ReadForm() {
+    const EditorState& st = State();
+    ProgramEntry e;
+    e.entryId = st.entryId;
+    e.programId = st.programId;
+    e.quarter = st.quarter;
+    e.stationId = st.stationId;
+    e.stationCalls = EZ_GETTEXT(kForm, kStation);
+    e.title = EZ_GETTEXT(kForm, kTitle);
+    e.duration = EZ_GETTEXT(kForm, kDuration);
+    e.description = EZ_GETTEXT(kForm, kDescription);
+    e.issues = Items(kIssues);
+    e.airings = Items(kAirings);
+    e.freqCheck = EZ_GETCHECK(kForm, kVarious);
+    e.frequency = EZ_GETTEXT(kForm, kCount);
+    return e;
+}
+
+// --- availability ---
+
+void ApplyMultipleAirings() {
+    const bool on = !State().updating && MultipleAiringsAvailable(EZ_ITEMCOUNT(kForm, kAirings));
+    EZ_ENABLE(kForm, kVarious, on);
+    EZ_ENABLE(kForm, kCount, on);
+    EZ_ENABLE(kForm, kBracket, on);
+}
+
+void Reevaluate() {
+    if (State().loading) return;
+    ApplyMultipleAirings();
+    EZ_ENABLE(kForm, kSave, SaveAvailable(ReadForm()));
+}
+
+// While an airing is being changed only the date-time field and its button stay usable.
+void SetLocked(bool locked) {
+    for (int id : {kStation, kTitle, kDuration, kAirings, kIssues, kDescription}) {
+        EZ_ENABLE(kForm, id, !locked);
+    }
+    if (locked) {
+        for (int id : {kVarious, kCount, kBracket}) EZ_ENABLE(kForm, id, false);
+    } else {
+        ApplyMultipleAirings();
+    }
+}
+
+void EndUpdate() {
+    EditorState& st = State();
+    st.updating = false;
+    st.updateIndex = -1;
+    EZ_SETTEXT(kForm, kAdd, "Add");
+    SetLocked(false);
+}
+
+// --- date-time field ---
+
+// The picker's display format in the user's date order, e.g. "MM-dd-yyyy HH:mm".
+std::string PickerFormat() {
+    std::string hint = DateFormatHint(Dates().format);
+    if (hint.empty()) hint = DateFormatHint(1);
+    hint = ReplaceAll(hint, "YEAR", "yyyy");
+    hint = ReplaceAll(hint, "DD", "dd");
+    return hint + " HH:mm";
+}
+
+void SetPicker(int32_t day, int32_t minutes) {
+    int32_t m = 0, d = 0, y = 0;
+    JulianDate2Mdy(day, m, d, y);
+    EZ_DTSET(kForm, kAirDate, y, m, d, minutes / 60, minutes % 60);
+}
+
+// The airing text of what the picker shows.
+std::string PickerText() {
+    int y = 0, m = 0, d = 0, hour = 0, minute = 0;
+    EZ_DTGET(kForm, kAirDate, y, m, d, hour, minute);
+    return AiringText(Mdy2JulianDate(m, d, y), hour * 60 + minute);
+}
+
+void SetupPicker() {
+    const EditorState& st = State();
+    int32_t m1 = 0, d1 = 0, y1 = 0, m2 = 0, d2 = 0, y2 = 0;
+    JulianDate2Mdy(st.firstDay, m1, d1, y1);
+    JulianDate2Mdy(st.lastDay, m2, d2, y2);
+    EZ_DTSETFORMAT(kForm, kAirDate, PickerFormat());
+    EZ_DTSETRANGE(kForm, kAirDate, y1, m1, d1, y2, m2, d2);
+    EZ_DTMONDAYSTART(kForm, kAirDate, Dates().mondayStart);
+    // Start at the present moment, within the quarter.
+    const ClockReading now = Now();
+    const int32_t today = std::clamp(TodayJulian(), st.firstDay, st.lastDay);
+    SetPicker(today, now.hour * 60 + now.minute);
+}
+
+// --- description size ---
+
+void ApplyDescriptionSize(int size) {
+    // Sizes 10 to 16 have font slots 20 to 26; 9 and anything else the normal font.
+    const int slot = size >= 10 && size <= kMaxSize ? 20 + (size - 10) : kNormalFontSlot;
+    EZ_SETFONT(kForm, kDescription, slot);
+    EZ_SETTEXT(kForm, kSizeValue, std::to_string(size));
+}
+
+void SizeChanged() {
+    const int size = std::clamp(EZ_GETVALUE(kForm, kSizeSpin), kMinSize, kMaxSize);
+    IniWrite(Paths().settingsFile, "Font", "Size", std::to_string(size));
+    Opts().fontSize = size;
+    ApplyDescriptionSize(size);
+}
+
+// --- opening ---
+
+void FillStations() {
+    EZ_CLEARITEMS(kForm, kStation);
+    ResultSet rs("SELECT Calls FROM Stations WHERE QtrID = " + std::to_string(State().quarter) +
+                 " ORDER BY Rank");
+    while (rs.ok() && rs.next()) EZ_ADDITEM(kForm, kStation, rs["Calls"]);
+}
+
+void SelectStation(const std::string& calls) {
+    EZ_SELECTITEM(kForm, kStation, calls.empty() ? -1 : EZ_FINDITEM(kForm, kStation, calls));
+}
+
+// The station the main window's filter shows.
+std::string MainWindowStation() {
+    const std::string& id = Shell().filterStationId;
+    if (Val(id) > 0) return SelectText("Stations", "Calls", "StnID = " + std::to_string(Val(id)));
+    return EZ_FORMEXISTS("VL") ? EZ_GETTEXT("VL", 105) : std::string();
+}
+
+void ShowEntry(const ProgramEntry& e) {
+    EZ_SETTEXT(kForm, kTitle, e.title);
+    EZ_SETTEXT(kForm, kDuration, e.duration);
+    EZ_SETTEXT(kForm, kDescription, e.description);
+    SetItems(kAirings, e.airings);
+    SetItems(kIssues, e.issues);
+    SelectStation(e.stationCalls);
+    EZ_SETCHECK(kForm, kVarious, e.freqCheck);
+    EZ_SETTEXT(kForm, kCount, e.frequency);
+}
+
+void Opened() {
+    EditorState& st = State();
+    st = EditorState{};
+    st.loading = true;
+    RestoreFormPlace(kForm, Paths().settingsFile, 1);
+
+    st.mode = Shell().editorMode >= 1 && Shell().editorMode <= 3 ? Shell().editorMode : 1;
+    st.quarter = Shell().currentQuarter;
+    st.quarterLabel = QuarterLabel(st.quarter);
+    QuarterBounds(st.quarter, st.firstDay, st.lastDay);
+    SetupPicker();
+    FillStations();
+
+    const int size = std::clamp(Opts().fontSize, kMinSize, kMaxSize);
+    EZ_SETRANGE(kForm, kSizeSpin, kMinSize, kMaxSize);
+    EZ_SETVALUE(kForm, kSizeSpin, size);
+    ApplyDescriptionSize(size);
+
+    if (st.mode == 1) {
+        SelectStation(MainWindowStation());
+        st.topic = kTopicAddProgram;
+    } else {
+        EZ_SETTEXT(kForm, kHeading,
+                   st.mode == 2 ? "Copy Existing Program" : "Edit Existing Program");
+        ProgramEntry e;
+        if (LoadProgramEntry(Shell().editorEntryId, e)) {
+            ShowEntry(e);
+            st.preselected = e.issues;
+            st.entryId = e.entryId;
+            st.programId = e.programId;
+        }
+        if (st.mode == 2) {
+            st.entryId.clear();
+            st.programId.clear();
+        }
+        st.topic = st.mode == 2 ? kTopicCopyProgram : kTopicEditProgram;
+    }
+    st.stationId = StationIdByCalls(EZ_GETTEXT(kForm, kStation), std::to_string(st.quarter));
+    if (st.mode == 2) st.sourceStationId = st.stationId;
+    Shell().helpTopic = st.topic;
+
+    st.loading = false;
+    Reevaluate();
+    if (st.mode != 1) EZ_ENABLE(kForm, kSave, false);  // nothing changed yet
+    EZ_SETFOCUS(kForm, kTitle);
+}
+
+// --- airings ---
+
+void AddClicked() {
+    EditorState& st = State();
+    const std::string text = PickerText();
+    const int32_t day = PickerJulianDate(kForm, kAirDate);
+    std::vector<std::string> airings = Items(kAirings);
+    if (day < st.firstDay || day > st.lastDay) {
+        // The picker is limited to the quarter; this guards a value set around it.
+        AddOrUpdateAiring(airings, -1, text, st.firstDay, st.lastDay, st.quarterLabel);
+    } else {
+        const AiringChange r = AddOrUpdateAiring(airings, st.updating ? st.updateIndex : -1, text,
+                                                 st.firstDay, st.lastDay, st.quarterLabel);
+        if (r == AiringChange::Added || r == AiringChange::Updated) {
+            SetItems(kAirings, airings);
+            const auto pos = std::find(airings.begin(), airings.end(), text);
+            EZ_SELECTITEM(kForm, kAirings, static_cast<int>(pos - airings.begin()));
+        }
+    }
+    if (st.updating) EndUpdate();
+    Reevaluate();
+}
+
+void BeginUpdate(int row) {
+    EditorState& st = State();
+    if (row < 0) row = EZ_SELECTEDITEM(kForm, kAirings);
+    if (row < 0 || row >= EZ_ITEMCOUNT(kForm, kAirings)) return;
+    const std::string text = EZ_ITEMTEXT(kForm, kAirings, row);
+    int32_t day = 0, minutes = 0;
+    if (Trim(text).empty() || !ParseAiringText(text, day, minutes)) {
+        const ClockReading now = Now();
+        day = TodayJulian();
+        minutes = now.hour * 60 + now.minute;
+    }
+    st.updating = true;
+    st.updateIndex = row;
+    EZ_SELECTITEM(kForm, kAirings, row);
+    EZ_SETTEXT(kForm, kAdd, "Update");
+    SetLocked(true);
+    SetPicker(day, minutes);
+    EZ_SETFOCUS(kForm, kAirDate);
+}
+
+void DeleteSelectedAiring() {
+    const int row = EZ_SELECTEDITEM(kForm, kAirings);
+    if (row < 0) return;
+    const int answer = DgMsgAsk("Delete This Airing?",
+                                "Remove this airing from the listing for this program?{f10}", "",
+                                "", "*{G,f7}|&Yes|&No", 2);
+    if (answer != 1) return;
+    EZ_DELETEITEM(kForm, kAirings, row);
+    Reevaluate();
+}
+
+// --- issues ---
+
+void ChooseIssuesClicked() {
+    EditorState& st = State();
+    if (st.updating || st.loading) {
+        st.choosing = false;
+        return;
+    }
+    st.choosing = true;
+    const int n = EZ_ITEMCOUNT(kForm, kIssues);
+    for (int i = 0; i < n; ++i) EZ_SETITEMSELECTED(kForm, kIssues, i, false);
+    EZ_SELECTITEM(kForm, kIssues, -1);
+    const bool made = ChooseIssues(kForm, st.quarter, st.stationId, st.preselected);
+    if (!EZ_FORMEXISTS(kForm)) return;
+    if (made) {
+        // The dialog normally fills the list itself; make sure it shows the choice.
+        const std::vector<std::string>& chosen = IssueSelectionRecord().chosen;
+        if (Items(kIssues) != chosen) SetItems(kIssues, chosen);
+    }
+    EZ_SELECTITEM(kForm, kIssues, -1);
+    st.issuesRefocused = true;
+    st.choosing = false;
+    Reevaluate();
+}
+
+// A mouse click in the issues list shows as a selection (on an item) or as
+// the list taking the focus (an empty list); either opens the dialog once the
+// event has settled.
+void PostChooseIssues() {
+    EditorState& st = State();
+    if (st.choosing || st.updating || st.loading) return;
+    st.choosing = true;
+    EZ_POSTEVENT(kForm, kIssues, 0);
+}
+
+bool AnyIssueSelected() {
+    const int n = EZ_ITEMCOUNT(kForm, kIssues);
+    for (int i = 0; i < n; ++i) {
+        if (EZ_ITEMSELECTED(kForm, kIssues, i)) return true;
+    }
+    return false;
+}
+
+void StationChanged() {
+    State().stationId =
+        StationIdByCalls(EZ_GETTEXT(kForm, kStation), std::to_string(State().quarter));
+    Reevaluate();
+}
+
+// Keeps only the digits of the airing count.
+void FilterCount() {
+    const std::string text = EZ_GETTEXT(kForm, kCount);
+    std::string digits;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') digits += c;
+    }
+    if (digits != text) EZ_SETTEXT(kForm, kCount, digits);
+}
+
+void CleanDescriptionField() {
+    const std::string text = EZ_GETTEXT(kForm, kDescription);
+    const std::string clean = CleanDescription(text);
+    if (clean != text) EZ_SETTEXT(kForm, kDescription, clean);
+    Reevaluate();
+}
+
+// --- saving and closing ---
+
+// Saves the entry; false (with the user told, everything typed kept) on failure.
+bool Save() {
+    EditorState& st = State();
+    EZ_ENABLE(kForm, kSave, false);
+    ProgramEntry e = ReadForm();
+    std::string error;
+    const std::string source = st.mode == 2 ? st.sourceStationId : std::string();
+    if (!SaveProgramEntry(e, source, error)) {
+        DgMsgOk("Program Not Saved",
+                "The program could not be saved; the database was left unchanged.{f10}",
+                "|" + error + "|Your entries are still in the form; please try again.{f6}");
+        EZ_ENABLE(kForm, kSave, true);
+        return false;
+    }
+    st.entryId = e.entryId;
+    st.programId = e.programId;
+    if (st.mode == 2) {
+        // The copy now exists: a further save changes it instead of copying again.
+        st.mode = 3;
+        st.sourceStationId.clear();
+    }
+    EZ_ENABLE(kForm, kSave, false);
+    FillProgramList();
+    UpdateCommands();
+    return true;
+}
+
+void Closing(int& cancel) {
+    if (EZ_ISENABLED(kForm, kSave)) {
+        const int answer = AskSaveChanges(kForm, kSave, "");
+        if (answer == 1) {
+            if (!Save()) {
+                cancel = 1;
+                return;
+            }
+        } else if (answer != 2) {
+            cancel = 1;
+            return;
+        }
+    }
+    SaveFormPlace(kForm, Paths().settingsFile);
+}
+
+int CurrentTopic() {
+    const EditorState& st = State();
+    if (st.updating && EZ_GETFOCUS(kForm) == kAirDate) return kTopicUpdateAiring;
+    return st.topic;
+}
+
+// Enter moves on like Tab, in the order the fields are filled in.
+void FocusNext(int id) {
+    static const int order[] = {kTitle,  kStation, kDuration, kVarious, kCount,
+                                kIssues, kAirDate, kAdd,      kAirings, kDescription};
+    const int n = static_cast<int>(std::size(order));
+    int at = 0;
+    while (at < n && order[at] != id) ++at;
+    for (int step = 1; step <= n; ++step) {
+        const int next = order[(at + step) % n];
+        if (EZ_ISENABLED(kForm, next)) {
+            EZ_SETFOCUS(kForm, next);
+            return;
+        }
+    }
+}
+
+bool HasHighlight(int id) {
+    switch (id) {
+        case kTitle:
+        case kDuration:
+        case kCount:
+        case kDescription:
+        case kIssues:
+        case kAirings:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void KeyPressed(int id, int64_t key, int& cancel) {
+    EditorState& st = State();
+    if (id == kAirDate) {
+        if (key == kKeyEnter) {
+            cancel = 1;
+            FocusNext(id);
+        } else if (key == kKeyEsc && st.updating) {
+            cancel = 1;
+            EndUpdate();  // nothing changed: Save keeps its state
+        }
+        return;
+    }
+    if (id == kAirings && key == kKeyDelete) {
+        cancel = 1;
+        DeleteSelectedAiring();
+        return;
+    }
+    if (id == kIssues && key == kKeySpace) {
+        cancel = 1;
+        if (!st.choosing) ChooseIssuesClicked();
+        return;
+    }
+    if (id == kDescription) return;  // a multi-line field keeps Enter and Esc
+    if (key == kKeyEnter) {
+        cancel = 1;
+        FocusNext(id);
+    } else if (key == kKeyEsc) {
+        cancel = 1;
+        EZ_UNLOADFORM(kForm);
+    }
+}
+
+void SetTips() {
+    EZ_SETTOOLTIP(kForm, kTitle, "Title of the program addressing the issue");
+    EZ_SETTOOLTIP(kForm, kDuration, "Length of program or announcement");
+    EZ_SETTOOLTIP(kForm, kVarious, "Indicates multiple airings over a range of dates");
+    EZ_SETTOOLTIP(kForm, kCount, "Number of times announcements were|aired during indicated dates");
+    EZ_SETTOOLTIP(kForm, kIssues,
+                  "Left click to add or remove issues for this program|"
+                  "Right click to edit issues list");
+    EZ_SETTOOLTIP(kForm, kAirDate, "Date and military time program aired");
+    EZ_SETTOOLTIP(kForm, kAirings,
+                  "Double-click a date to edit,|highlight and press [Delete] to remove");
+    EZ_SETTOOLTIP(kForm, kDescription, "Details of the program aired");
+    EZ_SETTOOLTIP(kForm, kSizeSpin,
+                  "Adjust size of font for Program Description (" + std::to_string(kMinSize) +
+                      " to " + std::to_string(kMaxSize) + " points)");
+    EZ_SETTOOLTIP(kForm, kSave, "Save this program information and return to main window");
+    EZ_SETTOOLTIP(kForm, kExit, "Return to main window (any data entered will be lost)");
+}
+
+}  // namespace
+
+void PD_Design() {
+    EZ_DEFFONT(kHeadingFontSlot, "Tahoma", 10, "B");
+    EZ_CONTROL(kForm, kHeading, EzKind::Frame, "Add Program", 1, 0.3, 98, 32.7);
+    EZ_SETFONT(kForm, kHeading, kHeadingFontSlot);
+
+    EZ_CONTROL(kForm, kTitleFrame, EzKind::Frame, "Program Title", 2.5, 1.8, 59.5, 3.4);
+    EZ_CONTROL(kForm, kTitle, EzKind::Text, "", 4, 3.0, 56.5, 1.5);
+    EZ_CONTROL(kForm, kStationFrame, EzKind::Frame, "Station", 64, 1.8, 33.5, 3.4);
+    EZ_CONTROL(kForm, kStation, EzKind::Combo, "", 65.5, 3.0, 30.5, 1.5);
+
+    EZ_CONTROL(kForm, kDurationFrame, EzKind::Frame, "Duration", 2.5, 5.6, 27, 3.4);
+    EZ_CONTROL(kForm, kDuration, EzKind::Text, "", 4, 6.8, 24, 1.5);
+    EZ_CONTROL(kForm, kMultipleFrame, EzKind::Frame, "Multiple Airings", 31, 5.6, 31, 3.4);
+    EZ_CONTROL(kForm, kVarious, EzKind::Check, "Various (X", 32.5, 6.8, 14, 1.5);
+    EZ_CONTROL(kForm, kCount, EzKind::Text, "", 46.5, 6.8, 8, 1.5);
+    EZ_SETTEXTLIMIT(kForm, kCount, 6);
+    EZ_CONTROL(kForm, kBracket, EzKind::Label, ")", 55, 6.9, 2, 1.3);
+
+    EZ_CONTROL(kForm, kIssuesFrame, EzKind::Frame, "Issues Addressed", 2.5, 9.4, 59.5, 11);
+    EZ_CONTROL(kForm, kIssues, EzKind::ListBox, "", 4, 10.6, 56.5, 9.2);
+
+    EZ_CONTROL(kForm, kAirFrame, EzKind::Frame, "Air Date && Time", 64, 5.6, 33.5, 14.8);
+    EZ_CONTROL(kForm, kAirDate, EzKind::DateTime, "", 65.5, 6.8, 23, 1.5);
+    EZ_DTSETFORMAT(kForm, kAirDate, "MM-dd-yyyy HH:mm");
+    EZ_CONTROL(kForm, kAdd, EzKind::Button, "Add", 89.2, 6.7, 6.8, 1.7);
+    EZ_CONTROL(kForm, kAirings, EzKind::ListBox, "", 65.5, 8.8, 30.5, 11);
+
+    EZ_CONTROL(kForm, kDescriptionFrame, EzKind::Frame, "Program Description", 2.5, 20.8, 95, 11.6);
+    EZ_CONTROL(kForm, kDescription, EzKind::Text, "", 4, 22.0, 92, 8.2, "M");
+    EZ_CONTROL(kForm, kSizeLabel, EzKind::Label, "View Size:", 4, 30.6, 10, 1.3);
+    // The spinner shows the size itself; the value label is kept for readers of the size.
+    EZ_CONTROL(kForm, kSizeValue, EzKind::Label, "9", 14, 30.6, 3, 1.3);
+    EZ_SHOW(kForm, kSizeValue, false);
+    EZ_CONTROL(kForm, kSizeSpin, EzKind::UpDown, "", 14, 30.4, 6, 1.5);
+    EZ_CONTROL(kForm, kPtsLabel, EzKind::Label, "pts", 20.8, 30.6, 4, 1.3);
+
+    EZ_CONTROL(kForm, kSave, EzKind::Button, "&Save", 65.5, 33.6, 10, 1.8);
+    EZ_CONTROL(kForm, kExit, EzKind::Button, "E&xit", 76.5, 33.6, 10, 1.8);
+    EZ_CONTROL(kForm, kHelp, EzKind::Button, "&Help", 87.5, 33.6, 10, 1.8);
+
+    if (Opts().tipsOn) SetTips();
+    EZ_ACCEL(kForm, "F1", kF1);
+    EZ_ACCEL(kForm, "F2", kF2);
+    EZ_ACCEL(kForm, "F7", kF7);
+}
+
+void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    if (id == 0) {
+        if (ev == EzEvent::Loaded) Opened();
+        if (ev == EzEvent::Close) Closing(cancel);
+        return;
+    }
+    EditorState& st = State();
+    switch (ev) {
+        case EzEvent::Click:
+            switch (id) {
+                case kAdd:
+                    AddClicked();
+                    break;
+                case kSave:
+                    if (Save()) EZ_UNLOADFORM(kForm);
+                    break;
+                case kExit:
+                    EZ_UNLOADFORM(kForm);
+                    break;
+                case kHelp:
+                case kF1:
+                    ShowHelp(CurrentTopic());
+                    break;
+                case kF2:
+                    CleanDescriptionField();
+                    break;
+                case kF7:
+                    SpellCheckControl(kForm, EZ_GETFOCUS(kForm));
+                    break;
+                case kVarious:
+                    Reevaluate();
+                    break;
+                case kIssues:
+                    if (!st.choosing) ChooseIssuesClicked();
+                    break;
+                default:
+                    break;
+            }
+            break;
+        case EzEvent::DblClick:
+            if (id == kAirings) BeginUpdate(static_cast<int>(value));
+            break;
+        case EzEvent::Posted:
+            if (id == kIssues) ChooseIssuesClicked();
+            break;
+        case EzEvent::RightClick:
+            if (id == kIssues && !st.updating) OpenIssuesList(kForm);
+            break;
+        case EzEvent::Change:
+            if (st.loading) break;
+            switch (id) {
+                case kStation:
+                    StationChanged();
+                    break;
+                case kCount:
+                    FilterCount();
+                    Reevaluate();
+                    break;
+                case kSizeSpin:
+                    SizeChanged();
+                    break;
+                case kIssues:
+                    if (AnyIssueSelected()) PostChooseIssues();
+                    break;
+                case kTitle:
+                case kDuration:
+                case kDescription:
+                case kVarious:
+                    Reevaluate();
+                    break;
+                default:
+                    break;
+            }
+            break;
+        case EzEvent::Key:
+            KeyPressed(id, value, cancel);
+            break;
+        case EzEvent::GotFocus:
+            if (HasHighlight(id)) EZ_SETCOLOR(kForm, id, -1, kHighlightSlot);
+            if (id == kIssues && EZ_ITEMCOUNT(kForm, kIssues) == 0 && !st.issuesRefocused) {
+                PostChooseIssues();
+            }
+            if (id == kTitle) {
+                EZ_SELECTTEXT(kForm, kTitle, CharCount(EZ_GETTEXT(kForm, kTitle)), 0);
+            }
+            break;
+        case EzEvent::LostFocus:
+            if (HasHighlight(id)) EZ_SETCOLOR(kForm, id, -1, kFieldSlot);
+            if (id == kIssues) st.issuesRefocused = false;
+            break;
+        default:
+            break;
+    }
+}
+
+// Opens the program detail editor over parent in the mode and for the entry
+// set in Shell().editorMode and Shell().editorEntryId.
+void OpenProgramDetail(const std::string& parent) {
+    OpenForm(kForm, parent, kProgramDetailWidth, kProgramDetailHeight);
+}

@@ -1,5 +1,172 @@
-// Form ES
+// Form ES: adds stations one after another, or edits the selected one.
+#include "app/app_state.h"
 #include "app/forms.h"
+#include "app/options.h"
+#include "app/startup.h"
+#include "app/text_util.h"
+#include "data/query.h"
+#include "editors/stations.h"
+#include "services/spell.h"
+#include "ui/msgbox.h"
 
-void ES_Design() {}
-void ES_Event(int, EzEvent, int64_t, int&) {}
+namespace {
+
+constexpr const char* kForm = "ES";
+constexpr int kCallsLabel = 100, kCityLabel = 105, kCalls = 110, kCity = 115, kOk = 120,
+              kCancel = 125, kHelp = 130, kF1 = 911, kF7 = 9999;
+constexpr int kHelpTopic = 200;
+// Colour slots: the focused field's highlight and the plain field background.
+constexpr int kHighlightSlot = 35, kFieldSlot = 33;
+
+bool IsField(int id) {
+    return id == kCalls || id == kCity;
+}
+
+void ApplyOkRule() {
+    EZ_ENABLE(kForm, kOk,
+              StationInputComplete(EZ_GETTEXT(kForm, kCalls), EZ_GETTEXT(kForm, kCity)));
+}
+
+// The call-letters field takes upper case only.
+void ForceUpperCase() {
+    const std::string text = EZ_GETTEXT(kForm, kCalls);
+    const std::string upper = ToUpper(text);
+    if (upper == text) return;
+    const int caret = EZ_GETCURSORPOS(kForm, kCalls);
+    EZ_SETTEXT(kForm, kCalls, upper);
+    EZ_SELECTTEXT(kForm, kCalls, caret, 0);
+}
+
+void LoadStation(int64_t id) {
+    ResultSet rs("SELECT Calls, License FROM Stations WHERE StnID = " + std::to_string(id));
+    if (!rs.next()) return;
+    EZ_SETTEXT(kForm, kCalls, rs["Calls"]);
+    EZ_SETTEXT(kForm, kCity, rs["License"]);
+}
+
+void Loaded() {
+    double col, row, w, h;
+    EZ_GETFORMPLACE(kForm, col, row, w, h);
+    EZ_SETFORMPLACE(kForm, col, row, kStationEditWidth, kStationEditHeight);
+    EZ_CENTERFORM(kForm);
+    const StationListState& st = StationList();
+    if (st.editMode && st.selectedId != 0) {
+        EZ_SETTEXT(kForm, 0, "Edit Station");
+        LoadStation(st.selectedId);
+    }
+    EZ_ENABLE(kForm, kOk, false);
+    EZ_ACCEL(kForm, "F1", kF1);
+    EZ_ACCEL(kForm, "F7", kF7);
+    Shell().helpTopic = kHelpTopic;
+    EZ_SETFOCUS(kForm, kCalls);
+}
+
+void Save() {
+    StationListState& st = StationList();
+    std::string calls = EZ_GETTEXT(kForm, kCalls);
+    std::string license = EZ_GETTEXT(kForm, kCity);
+    switch (SaveStation(st.quarter, st.selectedId, calls, license)) {
+        case StationSave::Empty:
+            ApplyOkRule();
+            return;
+        case StationSave::Duplicate:
+            DgMsgOk("Duplicate Station Found",
+                    "The station \"" + calls + "\" already exists.{f10,t4}",
+                    "Call letters for each station can only be entered once.{f6}");
+            return;
+        case StationSave::Failed:
+            DgMsgOk("Station Not Saved", "The station could not be saved.{f10,t4}",
+                    "Your entries are kept (" + slGetError() + ").{f6}");
+            return;
+        case StationSave::Saved:
+            break;
+    }
+    const bool editing = st.editMode;
+    FillStationList();
+    if (editing) {
+        EZ_UNLOADFORM(kForm);
+        return;
+    }
+    EZ_SETTEXT(kForm, kCalls, "");
+    EZ_SETTEXT(kForm, kCity, "");
+    EZ_ENABLE(kForm, kOk, false);
+    EZ_SETTEXT(kForm, kCancel, "&Done");
+    EZ_SETFOCUS(kForm, kCalls);
+}
+
+// Enter moves on like Tab; Esc closes without saving.
+void FieldKey(int id, int64_t key, int& cancel) {
+    if (key == kKeyEnter) {
+        cancel = 1;
+        if (id == kCalls) {
+            EZ_SETFOCUS(kForm, kCity);
+        } else {
+            EZ_SETFOCUS(kForm, EZ_ISENABLED(kForm, kOk) ? kOk : kCancel);
+        }
+    } else if (key == kKeyEsc) {
+        cancel = 1;
+        EZ_UNLOADFORM(kForm);
+    }
+}
+
+}  // namespace
+
+void ES_Design() {
+    EZ_CONTROL(kForm, kCallsLabel, EzKind::Label, "Call Letters:", 2, 0.8, 24, 1.1);
+    EZ_CONTROL(kForm, kCityLabel, EzKind::Label, "City/State of License:", 2, 4.1, 30, 1.1);
+    EZ_CONTROL(kForm, kCalls, EzKind::Text, "", 2, 2.0, 16, 1.4);
+    EZ_CONTROL(kForm, kCity, EzKind::Text, "", 2, 5.3, 32, 1.4);
+    EZ_CONTROL(kForm, kOk, EzKind::Button, "&OK", 37, 0.9, 11, 1.7);
+    EZ_CONTROL(kForm, kCancel, EzKind::Button, "&Cancel", 37, 3.0, 11, 1.7);
+    EZ_CONTROL(kForm, kHelp, EzKind::Button, "&Help", 37, 5.1, 11, 1.7);
+    if (Opts().tipsOn) {
+        EZ_SETTOOLTIP(kForm, kCalls, "Call letters of the station, e.g. WWWW-FM");
+        EZ_SETTOOLTIP(kForm, kCity, "City and state of license");
+    }
+}
+
+void ES_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    if (id == 0) {
+        if (ev == EzEvent::Loaded) Loaded();
+        return;
+    }
+    if (IsField(id)) {
+        switch (ev) {
+            case EzEvent::Change:
+                if (id == kCalls) ForceUpperCase();
+                ApplyOkRule();
+                break;
+            case EzEvent::GotFocus:
+                EZ_SETCOLOR(kForm, id, -1, kHighlightSlot);
+                EZ_SELECTTEXT(kForm, id, static_cast<int>(EZ_GETTEXT(kForm, id).size()), 0);
+                break;
+            case EzEvent::LostFocus:
+                EZ_SETCOLOR(kForm, id, -1, kFieldSlot);
+                break;
+            case EzEvent::Key:
+                FieldKey(id, value, cancel);
+                break;
+            default:
+                break;
+        }
+        return;
+    }
+    if (ev != EzEvent::Click) return;
+    switch (id) {
+        case kOk:
+            Save();
+            break;
+        case kCancel:
+            EZ_UNLOADFORM(kForm);
+            break;
+        case kHelp:
+        case kF1:
+            ShowHelp(kHelpTopic);
+            break;
+        case kF7:
+            if (IsField(EZ_GETFOCUS(kForm))) SpellCheckControl(kForm, EZ_GETFOCUS(kForm));
+            break;
+        default:
+            break;
+    }
+}

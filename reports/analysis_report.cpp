@@ -1,5 +1,313 @@
-// Form AN
-#include "app/forms.h"
+// The analysis report and its dialog, form AN "Vantrel Analysis".
+#include "reports/analysis_report.h"
 
-void AN_Design() {}
-void AN_Event(int, EzEvent, int64_t, int&) {}
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+
+#include "app/app_state.h"
+#include "app/forms.h"
+#include "app/options.h"
+#include "app/startup.h"
+#include "app/text_util.h"
+#include "app/toolkit/platform.h"
+#include "data/dates.h"
+#include "data/quarters.h"
+#include "data/query.h"
+#include "reports/issues_programs_list.h"
+
+namespace {
+
+constexpr double kLeft = 36;
+constexpr double kRight = 576;
+constexpr double kCentre = 306;
+constexpr double kFirstLine = 49;
+constexpr double kBottom = 755;
+
+struct Layout {
+    HPDF_Doc doc = nullptr;
+    HPDF_Font plain = nullptr;
+    HPDF_Font bold = nullptr;
+    HPDF_Page page = nullptr;
+    int32_t quarter = 0;
+    std::string calls;
+    int pages = 0;
+    double y = 0;
+};
+
+void Write(Layout& L, const std::string& text, double x, HPDF_Font font, double size, int align) {
+    PdfTextLine(L.page, text, x, L.y, font, size, align);
+}
+
+void StartPage(Layout& L) {
+    L.page = PdfAddPage(L.doc);
+    ++L.pages;
+    L.y = kFirstLine;
+    Write(L, L.calls + " Issues & Programs Analysis", kCentre, L.bold, 12, kPdfAlignCentre);
+    L.y += 13;
+    Write(L, "For Period: " + QuarterPeriodText(L.quarter, 0), kCentre, L.bold, 9, kPdfAlignCentre);
+    L.y += 10;
+    Write(L,
+          "Generated " + DashDate(TodayJulian(), Dates().format, 0) + " -- Page " +
+              std::to_string(L.pages),
+          kCentre, L.bold, 9, kPdfAlignCentre);
+    L.y += 17;
+    PdfRule(L.page, kLeft, kRight, L.y - 8, 0, 0, 0, 0.1);
+    PdfRule(L.page, kLeft, kRight, L.y + 3, 0, 0, 0, 0.1);
+    Write(L, "Issue", 72, L.bold, 9, kPdfAlignLeft);
+    Write(L, "First", 302, L.bold, 9, kPdfAlignLeft);
+    Write(L, "Last", 374, L.bold, 9, kPdfAlignLeft);
+    Write(L, "Total", 508, L.bold, 9, kPdfAlignLeft);
+    Write(L, "Pct", kRight, L.bold, 9, kPdfAlignRight);
+    L.y += 17;
+}
+
+std::string TableDate(int32_t day) {
+    return day == 0 ? "---- N/A ----" : DisplayDate(day);
+}
+
+// Returns false when libharu reported an error (the report then ends unsaved).
+bool WriteStation(Layout& L, const StationAnalysis& s, const PdfErrorState& errors) {
+    L.calls = s.calls;
+    L.pages = 0;
+    StartPage(L);
+    if (!s.hasIssues) {
+        Write(L, s.calls + " has no issues on file for this period.", kCentre, L.bold, 10,
+              kPdfAlignCentre);
+        return !errors.failed;
+    }
+    for (size_t i = 0; i < s.rows.size(); ++i) {
+        const AnalysisRow& row = s.rows[i];
+        if (L.y == 0) StartPage(L);
+        Write(L, std::to_string(i + 1) + ". ", 56, L.plain, 10, kPdfAlignRight);
+        Write(L, AnalysisTitle(row.title), 57, L.plain, 10, kPdfAlignLeft);
+        Write(L, TableDate(row.first), 288, L.plain, 10, kPdfAlignLeft);
+        Write(L, TableDate(row.last), 360, L.plain, 10, kPdfAlignLeft);
+        Write(L, std::to_string(row.count), 528, L.plain, 10, kPdfAlignRight);
+        Write(L, AnalysisPercent(row.count, s.references), kRight, L.plain, 10, kPdfAlignRight);
+        if (errors.failed) return false;
+        L.y += 13;
+        if (L.y >= kBottom) L.y = 0;
+    }
+    // Totals after a full page go on a page of their own, under the heading.
+    if (L.y == 0) StartPage(L);
+    PdfRule(L.page, kLeft, kRight, L.y - 5, 0, 0, 0, 0.1);
+    L.y += 6;
+    Write(L, "TOTAL ISSUES ADDRESSED", 57, L.plain, 10, kPdfAlignLeft);
+    Write(L, std::to_string(s.references), 528, L.plain, 10, kPdfAlignRight);
+    Write(L, s.references > 0 ? "100.0%" : "0.0%", kRight, L.plain, 10, kPdfAlignRight);
+    if (errors.failed) return false;
+    L.y += 13;
+    Write(L, "TOTAL PROGRAMS AIRED", 57, L.plain, 10, kPdfAlignLeft);
+    Write(L, std::to_string(s.programsAired), 528, L.plain, 10, kPdfAlignRight);
+    return !errors.failed;
+}
+
+// --- form AN ---
+constexpr const char* kForm = "AN";
+constexpr int kPeriod = 100;
+constexpr int kStation = 105;
+constexpr int kAnalyze = 110;
+constexpr int kExit = 115;
+constexpr int kHelp = 120;
+constexpr int kPeriodFrame = 125;
+constexpr int kStationFrame = 130;
+constexpr int kHelpKey = 911;
+constexpr int kHelpTopic = 300;
+
+void UpdateAnalyzeButton() {
+    EZ_ENABLE(kForm, kAnalyze, !EZ_GETTEXT(kForm, kStation).empty());
+}
+
+void FillStations(const std::string& wanted) {
+    EZ_CLEARITEMS(kForm, kStation);
+    EZ_ADDITEM(kForm, kStation, kAllStations);
+    for (const std::string& calls :
+         StationsWithPrograms(QuarterFromName(EZ_GETTEXT(kForm, kPeriod))))
+        EZ_ADDITEM(kForm, kStation, calls);
+    int index = wanted.empty() ? -1 : EZ_FINDITEM(kForm, kStation, wanted);
+    EZ_SELECTITEM(kForm, kStation, index < 0 ? 0 : index);
+    UpdateAnalyzeButton();
+}
+
+}  // namespace
+
+std::string AnalysisPercent(int count, int references) {
+    if (references <= 0) return "0.0%";
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f%%", 100.0 * count / references);
+    return buf;
+}
+
+std::string AnalysisTitle(const std::string& title) {
+    // Count characters, not bytes, so that an accented letter is never split.
+    size_t chars = 0;
+    for (size_t i = 0; i < title.size(); ++i) {
+        if ((static_cast<unsigned char>(title[i]) & 0xC0) != 0x80) {
+            if (chars == 36) return title.substr(0, i);
+            ++chars;
+        }
+    }
+    return title;
+}
+
+StationAnalysis LoadStationAnalysis(int32_t quarter, const std::string& calls) {
+    StationAnalysis s;
+    s.calls = calls;
+    const std::string q = std::to_string(quarter);
+    const std::string stn = StationIdByCalls(calls, q);
+    if (stn.empty()) return s;
+    const std::string mine = "Qtr = " + q + " AND Station = " + stn;
+    s.hasIssues = CountWhere("Issues", "IQtr = " + q + " AND SID = " + stn) > 0;
+    if (!s.hasIssues) return s;
+
+    std::vector<std::string> iids;
+    std::map<std::string, size_t> index;
+    {
+        ResultSet rs("SELECT IID, IIssue FROM Issues WHERE IQtr = " + q + " AND SID = " + stn +
+                     " ORDER BY IRank");
+        while (rs.next()) {
+            index.emplace(rs["IID"], s.rows.size());
+            s.rows.push_back(AnalysisRow{rs["IIssue"], 0, 0, 0});
+        }
+    }
+    s.programsAired = CountWhere("Master", mine);
+
+    // First and last airing day of every program record of the station.
+    std::map<std::string, std::pair<int32_t, int32_t>> span;
+    {
+        ResultSet rs(
+            "SELECT MLink, MIN(AirDate) AS FirstDay, MAX(AirDate) AS LastDay "
+            "FROM DateTime WHERE MLink IN (SELECT MID FROM Master WHERE " +
+            mine + ") GROUP BY MLink");
+        while (rs.next())
+            span[rs["MLink"]] = {static_cast<int32_t>(Val(rs["FirstDay"])),
+                                 static_cast<int32_t>(Val(rs["LastDay"]))};
+    }
+    ResultSet rs("SELECT MID, Issue FROM Master WHERE " + mine);
+    while (rs.next()) {
+        const std::string issues = rs["Issue"];
+        if (issues.empty()) continue;  // a record that addresses no issue adds no reference
+        const std::vector<std::string> fields = Split(issues, "|");
+        s.references += static_cast<int>(fields.size());
+        std::vector<size_t> seen;
+        for (const std::string& field : fields) {
+            auto it = index.find(field);
+            if (it == index.end()) continue;
+            if (std::find(seen.begin(), seen.end(), it->second) != seen.end()) continue;
+            seen.push_back(it->second);
+            AnalysisRow& row = s.rows[it->second];
+            ++row.count;
+            // A record without airings counts, but has no dates to offer.
+            auto sp = span.find(rs["MID"]);
+            if (sp == span.end()) continue;
+            if (row.first == 0 || sp->second.first < row.first) row.first = sp->second.first;
+            if (sp->second.second > row.last) row.last = sp->second.second;
+        }
+    }
+    return s;
+}
+
+PdfDocument ComposeAnalysis(int32_t quarter, const std::vector<StationAnalysis>& stations,
+                            PdfErrorState& errors) {
+    PdfDocument doc = NewPdfDocument(errors);
+    if (!doc) return nullptr;
+    Layout L;
+    L.doc = doc.get();
+    L.plain = PdfStandardFont(L.doc, "Helvetica");
+    L.bold = PdfStandardFont(L.doc, "Helvetica-Bold");
+    L.quarter = quarter;
+    for (const StationAnalysis& s : stations) {
+        if (!WriteStation(L, s, errors)) return nullptr;
+    }
+    return doc;
+}
+
+std::string AnalysisFileName(const std::string& choice) {
+    if (choice == kAllStations) return "All Stations Analysis.PDF";
+    std::string calls = ReplaceAll(choice, "/", "_");
+    return ReplaceAll(calls, "\\", "_") + " Analysis.PDF";
+}
+
+std::string RunAnalysis(int32_t quarter, const std::string& choice,
+                        const std::vector<std::string>& stations) {
+    std::vector<StationAnalysis> data;
+    if (choice == kAllStations) {
+        for (const std::string& calls : stations)
+            data.push_back(LoadStationAnalysis(quarter, calls));
+    } else {
+        data.push_back(LoadStationAnalysis(quarter, choice));
+    }
+    PdfErrorState errors;
+    PdfDocument doc = ComposeAnalysis(quarter, data, errors);
+    if (!doc) return "";
+    std::error_code ec;
+    std::filesystem::create_directories(Paths().analysisFolder, ec);
+    const std::string path = Paths().analysisFolder + AnalysisFileName(choice);
+    HPDF_SaveToFile(doc.get(), path.c_str());
+    doc.reset();
+    if (errors.failed) return "";
+    EZ_DOEVENTS();
+    CurrentPlatform().ShellOpen(path);
+    return path;
+}
+
+void PrintAnalysis() {
+    const int32_t q = QuarterFromName(EZ_GETTEXT(kForm, kPeriod));
+    const int selected = EZ_SELECTEDITEM(kForm, kStation);
+    if (selected < 0) return;
+    std::vector<std::string> stations;
+    const int count = EZ_ITEMCOUNT(kForm, kStation);
+    for (int i = 1; i < count; ++i) stations.push_back(EZ_ITEMTEXT(kForm, kStation, i));
+    const std::string choice =
+        selected == 0 ? std::string(kAllStations) : EZ_ITEMTEXT(kForm, kStation, selected);
+    RunAnalysis(q, choice, stations);
+}
+
+void AN_Design() {
+    EZ_CONTROL(kForm, kPeriodFrame, EzKind::Frame, "Period", 1.5, 0.5, 22.5, 3.3);
+    EZ_CONTROL(kForm, kPeriod, EzKind::Combo, "", 2.5, 1.7, 20.5, 1.4);
+    EZ_CONTROL(kForm, kStationFrame, EzKind::Frame, "Station", 26, 0.5, 22.5, 3.3);
+    EZ_CONTROL(kForm, kStation, EzKind::Combo, "", 27, 1.7, 20.5, 1.4);
+    EZ_CONTROL(kForm, kAnalyze, EzKind::Button, "&Analyze", 9, 4.4, 10, 1.7);
+    EZ_CONTROL(kForm, kExit, EzKind::Button, "E&xit", 20, 4.4, 10, 1.7);
+    EZ_CONTROL(kForm, kHelp, EzKind::Button, "&Help", 31, 4.4, 10, 1.7);
+}
+
+void AN_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    (void)value;
+    (void)cancel;
+    if (id == 0) {
+        if (ev == EzEvent::Loaded) {
+            EZ_ACCEL(kForm, "F1", kHelpKey);
+            FillQuarterSelector(kForm, kPeriod, 1);
+            const int current = EZ_FINDITEM(kForm, kPeriod, QuarterName(Shell().currentQuarter));
+            if (current >= 0) EZ_SELECTITEM(kForm, kPeriod, current);
+            FillStations(MainWindowStation());
+            if (Opts().tipsOn) EZ_SETTOOLTIP(kForm, kStation, "Select the station to analyze");
+        }
+        if (ev == EzEvent::Activated) Shell().helpTopic = kHelpTopic;
+        return;
+    }
+    if (ev == EzEvent::Change) {
+        if (id == kPeriod) FillStations(EZ_GETTEXT(kForm, kStation));
+        if (id == kStation) UpdateAnalyzeButton();
+        return;
+    }
+    if (ev != EzEvent::Click) return;
+    switch (id) {
+        case kAnalyze:
+            PrintAnalysis();
+            break;
+        case kExit:
+            EZ_UNLOADFORM(kForm);
+            break;
+        case kHelp:
+        case kHelpKey:
+            ShowHelp(kHelpTopic);
+            break;
+        default:
+            break;
+    }
+}

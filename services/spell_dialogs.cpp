@@ -1,9 +1,413 @@
-// Form XD XE XS
-#include "app/forms.h"
+// Forms XS (the check of a text box, modeless beside its editor), XE (the word
+// list editor) and XD (deleting words, opened from XS). The logic lives in
+// services/spell.cpp; these handlers move text between it and the controls.
+#include <algorithm>
 
-void XD_Design() {}
-void XD_Event(int, EzEvent, int64_t, int&) {}
-void XE_Design() {}
-void XE_Event(int, EzEvent, int64_t, int&) {}
-void XS_Design() {}
-void XS_Event(int, EzEvent, int64_t, int&) {}
+#include "app/app_state.h"
+#include "app/forms.h"
+#include "app/layout.h"
+#include "app/options.h"
+#include "app/startup.h"
+#include "app/text_util.h"
+#include "services/spell.h"
+#include "ui/msgbox.h"
+
+namespace {
+
+constexpr int kF1 = 911;
+
+// ---------------------------------------------------------------------------
+// XS: Spell Check
+// ---------------------------------------------------------------------------
+namespace xs {
+
+constexpr const char* kForm = "XS";
+constexpr int kWordLabel = 100, kWord = 105, kSuggestLabel = 110, kSuggestions = 115, kChange = 120,
+              kChangeAll = 125, kIgnore = 130, kIgnoreAll = 135, kAdd = 140, kDelete = 145,
+              kClose = 150;
+constexpr int kPostFinish = 1;
+
+void EnableChange(bool on) {
+    EZ_ENABLE(kForm, kChange, on);
+    EZ_ENABLE(kForm, kChangeAll, on);
+}
+
+// Where the checked text stays in view: beside the editor (right, else left),
+// else below or above the checked text box; where nothing fits the form stays
+// centred.
+void PlaceBesideEditor(const std::string& editor, int control) {
+    double ec, er, ew, eh, c, r, w, h, sc, sr, tc, tr, tw, th;
+    EZ_GETFORMPLACE(editor, ec, er, ew, eh);
+    EZ_GETFORMPLACE(kForm, c, r, w, h);
+    EZ_GETPLACE(editor, control, tc, tr, tw, th);
+    EZ_SCREENSIZE(sc, sr);
+    if (ew <= 0 || sc <= 0 || w <= 0) return;
+    constexpr double kGap = 1;
+    const double maxCol = std::max(0.0, sc - w), maxRow = std::max(0.0, sr - h);
+    const double besideRow = std::clamp(er, 0.0, maxRow);
+    const double textCol = std::clamp(ec + tc, 0.0, maxCol);
+    // The form's frame and title bar lie above its client area: a margin.
+    const double textTop = er + tr + 1.5, textBottom = er + tr + th + 2.5;
+    struct Place {
+        double col, row;
+    };
+    const Place places[] = {
+        {ec + ew + kGap, besideRow},
+        {ec - kGap - w, besideRow},
+        {textCol, textBottom},
+        {textCol, textTop - h - kGap},
+    };
+    for (const Place& p : places) {
+        if (p.col >= 0 && p.col <= maxCol && p.row >= 0 && p.row <= maxRow) {
+            EZ_SETFORMPLACE(kForm, p.col, p.row, w, h);
+            return;
+        }
+    }
+}
+
+// Ends the check: the dialog closes and the count is shown.
+void Finish() {
+    const SpellSession& s = CheckSession();
+    const std::string editor = s.form;
+    const int control = s.control;
+    const int count = s.wordCount;
+    EZ_UNLOADFORM(kForm);
+    if (EZ_FORMEXISTS(kForm)) return;
+    if (EZ_FORMEXISTS(editor)) EZ_SETFOCUS(editor, control);
+    DgMsgOk("Completed", "Spell check complete.{f6}",
+            FormatThousands(count) + " words checked.{f6}");
+}
+
+// Shows the next unknown word, selected in the editor; false when the check
+// has finished.
+bool ShowNext() {
+    SpellSession& s = CheckSession();
+    if (!NextUnknownWord(s, EZ_GETTEXT(s.form, s.control))) return false;
+    const std::string word = CurrentUnknownWord(s);
+    EZ_SELECTTEXT(s.form, s.control, static_cast<int>(s.searchPos), static_cast<int>(word.size()));
+    EZ_SETTEXT(kForm, kWord, word);
+    EZ_REDRAW(kForm, kSuggestions, false);
+    EZ_CLEARITEMS(kForm, kSuggestions);
+    for (const std::string& w : Split(SuggestWords(word), "|"))
+        if (!w.empty()) EZ_ADDITEM(kForm, kSuggestions, w);
+    EZ_REDRAW(kForm, kSuggestions, true);
+    EnableChange(false);
+    return true;
+}
+
+void Next() {
+    if (!ShowNext()) Finish();
+}
+
+// Puts a replacement into the editor's text box as if it had been typed, so
+// that the editor sees its text changed (and offers to save it).
+void Change(bool all) {
+    SpellSession& s = CheckSession();
+    const std::string text = EZ_GETTEXT(s.form, s.control);
+    const std::string changed = ChangeCurrentWord(s, text, EZ_GETTEXT(kForm, kWord), all);
+    if (changed != text) {
+        EZ_SETTEXT(s.form, s.control, changed);
+        int cancel = 0;
+        DispatchEvent(s.form, s.control, EzEvent::Change, 0, cancel);
+    }
+    Next();
+}
+
+// The session ends with the dialog, however it closes (also when the editor
+// is closed under it).
+void EndSession() {
+    SpellSession& s = CheckSession();
+    if (!s.dialogOpen) return;
+    s.dialogOpen = false;
+    if (WordsAdded()) SaveWordList();
+    s.searchPos = 0;
+}
+
+void Loaded() {
+    PlaceBesideEditor(CheckSession().form, CheckSession().control);
+    EZ_ACCEL(kForm, "F1", kF1);
+    if (!ShowNext()) EZ_POSTEVENT(kForm, 0, kPostFinish);
+    EZ_SETFOCUS(kForm, kWord);
+}
+
+}  // namespace xs
+
+// ---------------------------------------------------------------------------
+// XE: Spell Check Editor, and XD: Delete from Dictionary
+// ---------------------------------------------------------------------------
+namespace xe {
+
+constexpr const char* kForm = "XE";
+constexpr int kWordFrame = 100, kMatchFrame = 110, kAdd = 120, kDelete = 125, kHelp = 130,
+              kClose = 135;
+constexpr double kMinW = 48, kMinH = 16;
+constexpr double kButtonW = 18.5;
+
+// Frames and lists follow the form's size; the buttons keep to the right.
+void Layout() {
+    double c, r, w, h;
+    EZ_GETFORMPLACE(kForm, c, r, w, h);
+    w = std::max(w, kMinW);
+    h = std::max(h, kMinH);
+    const double frameW = w - kButtonW - 4;
+    const double bx = w - kButtonW - 1.5;
+    EZ_MOVE(kForm, kWordFrame, 1.5, 0.4, frameW, 3.6);
+    EZ_MOVE(kForm, kSpellWordBox, 2.5, 1.9, frameW - 2, 1.5);
+    EZ_MOVE(kForm, kMatchFrame, 1.5, 4.5, frameW, h - 5.3);
+    EZ_MOVE(kForm, kSpellMatchList, 2.5, 6.0, frameW - 2, h - 7.5);
+    EZ_MOVE(kForm, kAdd, bx, 1.0, kButtonW, 1.7);
+    EZ_MOVE(kForm, kDelete, bx, 3.1, kButtonW, 1.7);
+    EZ_MOVE(kForm, kHelp, bx, 5.2, kButtonW, 1.7);
+    EZ_MOVE(kForm, kClose, bx, h - 2.6, kButtonW, 1.7);
+}
+
+std::string TypedWord() {
+    return TrimChars(EZ_GETTEXT(kForm, kSpellWordBox), " \t\r\n");
+}
+
+void WordTyped() {
+    RefreshMatches(kForm, kSpellWordBox);
+    EZ_ENABLE(kForm, kAdd, !TypedWord().empty());
+    EZ_ENABLE(kForm, kDelete, false);
+}
+
+void AddClicked() {
+    const std::string word = TypedWord();
+    if (word.empty() || AddDictionaryWord(word) != 1) return;
+    DgMsgOk("Success!", "The word \"" + word + "\" has been added to the dictionary.{f6}", "");
+    EZ_SETTEXT(kForm, kSpellWordBox, "");
+    WordTyped();
+    EZ_SETFOCUS(kForm, kSpellWordBox);
+}
+
+constexpr int kPostClose = 1;
+
+void Loaded() {
+    EZ_ACCEL(kForm, "F1", kF1);
+    if (!WordListLoaded()) {
+        // Without a list there is nothing to edit, and writing one would
+        // replace a list that exists but could not be read.
+        DgMsgOk("Spell Checking Disabled",
+                "Spell check not initialized due to missing dictionary file.{f6}", "");
+        EZ_POSTEVENT(kForm, 0, kPostClose);
+        return;
+    }
+    RestoreFormPlace(kForm, Paths().settingsFile, 1);
+    Layout();
+    EZ_ENABLE(kForm, kAdd, false);
+    EZ_ENABLE(kForm, kDelete, false);
+    EZ_SETFOCUS(kForm, kSpellWordBox);
+}
+
+}  // namespace xe
+
+namespace xd {
+
+constexpr const char* kForm = "XD";
+constexpr int kWordFrame = 100, kMatchFrame = 110, kDelete = 120, kDone = 125;
+
+}  // namespace xd
+
+}  // namespace
+
+void XS_Design() {
+    using namespace xs;
+    EZ_CONTROL(kForm, kWordLabel, EzKind::Label, "&Not in Dictionary:", 2, 0.7, 34, 1.1);
+    EZ_CONTROL(kForm, kWord, EzKind::Text, "", 2, 1.9, 34, 1.5);
+    EZ_CONTROL(kForm, kSuggestLabel, EzKind::Label, "&Suggestions:", 2, 3.9, 34, 1.1);
+    EZ_CONTROL(kForm, kSuggestions, EzKind::ListBox, "", 2, 5.1, 34, 13.3);
+    const double bx = 38.5, bw = 17.5, bh = 1.7;
+    EZ_CONTROL(kForm, kChange, EzKind::Button, "&Change", bx, 1.8, bw, bh);
+    EZ_CONTROL(kForm, kChangeAll, EzKind::Button, "Change A&ll", bx, 3.8, bw, bh);
+    EZ_CONTROL(kForm, kIgnore, EzKind::Button, "&Ignore", bx, 6.2, bw, bh);
+    EZ_CONTROL(kForm, kIgnoreAll, EzKind::Button, "I&gnore All", bx, 8.2, bw, bh);
+    EZ_CONTROL(kForm, kAdd, EzKind::Button, "&Add to Dictionary", bx, 10.6, bw, bh);
+    EZ_CONTROL(kForm, kDelete, EzKind::Button, "&Delete Words...", bx, 12.6, bw, bh);
+    EZ_CONTROL(kForm, kClose, EzKind::Button, "Cl&ose", bx, 16.7, bw, bh);
+    EZ_SETTEXTLIMIT(kForm, kWord, 49);
+    if (Opts().tipsOn) {
+        EZ_SETTOOLTIP(kForm, kWord, "The word not found in the dictionary; edit it to change it");
+        EZ_SETTOOLTIP(kForm, kSuggestions, "Similar words; select one to use it");
+        EZ_SETTOOLTIP(kForm, kChange, "Replace this occurrence of the word");
+        EZ_SETTOOLTIP(kForm, kChangeAll, "Replace every occurrence of the word");
+        EZ_SETTOOLTIP(kForm, kIgnore, "Leave this occurrence as it is");
+        EZ_SETTOOLTIP(kForm, kIgnoreAll, "Leave every occurrence as it is");
+        EZ_SETTOOLTIP(kForm, kAdd, "Add the word to the dictionary");
+        EZ_SETTOOLTIP(kForm, kDelete, "Remove words from the dictionary");
+    }
+}
+
+void XS_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    using namespace xs;
+    switch (id) {
+        case 0:
+            if (ev == EzEvent::Loaded) Loaded();
+            if (ev == EzEvent::Posted && value == kPostFinish) Finish();
+            if (ev == EzEvent::Close || ev == EzEvent::Unloaded) EndSession();
+            return;
+        case kWord:
+            if (ev == EzEvent::Change) EnableChange(true);
+            return;
+        case kSuggestions:
+            if (ev == EzEvent::Change || ev == EzEvent::DblClick) {
+                const int sel = EZ_SELECTEDITEM(kForm, kSuggestions);
+                if (sel < 0) return;
+                EZ_SETTEXT(kForm, kWord, EZ_ITEMTEXT(kForm, kSuggestions, sel));
+                EnableChange(true);
+                if (ev == EzEvent::DblClick) Change(false);
+            }
+            return;
+        default:
+            break;
+    }
+    if (ev != EzEvent::Click) return;
+    SpellSession& s = CheckSession();
+    switch (id) {
+        case kChange:
+            Change(false);
+            break;
+        case kChangeAll:
+            Change(true);
+            break;
+        case kIgnore:
+            Next();
+            break;
+        case kIgnoreAll:
+            IgnoreAllCurrent(s);
+            Next();
+            break;
+        case kAdd: {
+            // Quotes around a word are not part of it (the lookup drops them
+            // too), so 'word' adds word; later reports of either form are ignored.
+            const std::string word = Trim(EZ_GETTEXT(kForm, kWord));
+            const std::string bare = TrimChars(word, "'\"");
+            if (AddDictionaryWord(bare.empty() ? word : bare) == 1) {
+                s.ignore.push_back(word);
+                if (bare != word) s.ignore.push_back(bare);
+                Next();
+            }
+            break;
+        }
+        case kDelete:
+            OpenForm("XD", kForm, kSpellDeleteWidth, kSpellDeleteHeight);
+            break;
+        case kClose:
+            EZ_UNLOADFORM(kForm);
+            break;
+        case kF1:
+            ShowHelp(kSpellHelpTopic);
+            break;
+        default:
+            break;
+    }
+}
+
+void XE_Design() {
+    using namespace xe;
+    EZ_CONTROL(kForm, kWordFrame, EzKind::Frame, "Word to Add or Delete", 1.5, 0.4, 41, 3.6);
+    EZ_CONTROL(kForm, kSpellWordBox, EzKind::Text, "", 2.5, 1.9, 39, 1.5);
+    EZ_CONTROL(kForm, kMatchFrame, EzKind::Frame, "Dictionary Matches", 1.5, 4.5, 41, 18.7);
+    EZ_CONTROL(kForm, kSpellMatchList, EzKind::ListBox, "", 2.5, 6.0, 39, 16.5);
+    EZ_CONTROL(kForm, kAdd, EzKind::Button, "&Add to Dictionary", 43.5, 1.0, kButtonW, 1.7);
+    EZ_CONTROL(kForm, kDelete, EzKind::Button, "&Delete Word", 43.5, 3.1, kButtonW, 1.7);
+    EZ_CONTROL(kForm, kHelp, EzKind::Button, "&Help", 43.5, 5.2, kButtonW, 1.7);
+    EZ_CONTROL(kForm, kClose, EzKind::Button, "&Close", 43.5, 21.4, kButtonW, 1.7);
+    if (Opts().tipsOn) EZ_SETTOOLTIP(kForm, kSpellMatchList, "Select a word to be deleted");
+}
+
+void XE_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    using namespace xe;
+    switch (id) {
+        case 0:
+            if (ev == EzEvent::Loaded) Loaded();
+            // Resizable above the minimum size (the form is opened at a fixed size).
+            if (ev == EzEvent::Shown) EZ_SETFORMMINMAX(kForm, kMinW, kMinH, 10000, 10000);
+            if (ev == EzEvent::Resize) Layout();
+            if (ev == EzEvent::Posted && value == kPostClose) EZ_UNLOADFORM(kForm);
+            if (ev == EzEvent::Close && WordListLoaded()) {
+                if (WordsAdded() || WordsDeleted()) SaveWordList();
+                SaveFormPlace(kForm, Paths().settingsFile);
+            }
+            return;
+        case kSpellWordBox:
+            if (ev == EzEvent::Change) WordTyped();
+            return;
+        case kSpellMatchList:
+            if (ev == EzEvent::Change)
+                EZ_ENABLE(kForm, kDelete, EZ_SELECTEDITEM(kForm, kSpellMatchList) >= 0);
+            return;
+        default:
+            break;
+    }
+    if (ev != EzEvent::Click) return;
+    switch (id) {
+        case kAdd:
+            AddClicked();
+            break;
+        case kDelete:
+            DeleteDictionaryWord(kForm, kSpellMatchList);
+            EZ_ENABLE(kForm, kDelete, EZ_SELECTEDITEM(kForm, kSpellMatchList) >= 0);
+            break;
+        case kHelp:
+        case kF1:
+            ShowHelp(kSpellHelpTopic);
+            break;
+        case kClose:
+            EZ_UNLOADFORM(kForm);
+            break;
+        default:
+            break;
+    }
+}
+
+void XD_Design() {
+    using namespace xd;
+    EZ_CONTROL(kForm, kWordFrame, EzKind::Frame, "Word to Delete", 1.5, 0.4, 33, 3.6);
+    EZ_CONTROL(kForm, kSpellWordBox, EzKind::Text, "", 2.5, 1.9, 31, 1.5);
+    EZ_CONTROL(kForm, kMatchFrame, EzKind::Frame, "Matching Words", 1.5, 4.5, 33, 14.7);
+    EZ_CONTROL(kForm, kSpellMatchList, EzKind::ListBox, "", 2.5, 6.0, 31, 12.5);
+    EZ_CONTROL(kForm, kDelete, EzKind::Button, "&Delete", 36.5, 1.0, 13.5, 1.7);
+    EZ_CONTROL(kForm, kDone, EzKind::Button, "D&one", 36.5, 17.5, 13.5, 1.7);
+    if (Opts().tipsOn) EZ_SETTOOLTIP(kForm, kSpellMatchList, "Select the word to be deleted");
+}
+
+void XD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    using namespace xd;
+    switch (id) {
+        case 0:
+            if (ev == EzEvent::Loaded) {
+                EZ_ACCEL(kForm, "F1", kF1);
+                EZ_ENABLE(kForm, kDelete, false);
+                EZ_SETFOCUS(kForm, kSpellWordBox);
+            }
+            if (ev == EzEvent::Close && WordsDeleted()) SaveWordList();
+            return;
+        case kSpellWordBox:
+            if (ev == EzEvent::Change) {
+                RefreshMatches(kForm, kSpellWordBox);
+                EZ_ENABLE(kForm, kDelete, false);
+            }
+            return;
+        case kSpellMatchList:
+            if (ev == EzEvent::Change)
+                EZ_ENABLE(kForm, kDelete, EZ_SELECTEDITEM(kForm, kSpellMatchList) >= 0);
+            return;
+        default:
+            break;
+    }
+    if (ev != EzEvent::Click) return;
+    switch (id) {
+        case kDelete:
+            DeleteDictionaryWord(kForm, kSpellMatchList);
+            EZ_ENABLE(kForm, kDelete, EZ_SELECTEDITEM(kForm, kSpellMatchList) >= 0);
+            break;
+        case kDone:
+            EZ_UNLOADFORM(kForm);
+            break;
+        case kF1:
+            ShowHelp(kSpellHelpTopic);
+            break;
+        default:
+            break;
+    }
+}

@@ -1,5 +1,111 @@
-// Form AB
-#include "app/forms.h"
+// Form AB: the About box. A program-info page (name, version, release date)
+// and a program-history page read from History.rtf beside the program.
+#include <fstream>
+#include <sstream>
 
-void AB_Design() {}
-void AB_Event(int, EzEvent, int64_t, int&) {}
+#include "app/app_state.h"
+#include "app/forms.h"
+#include "app/startup.h"
+#include "data/dates.h"
+#include "ui/rtf.h"
+
+namespace {
+
+constexpr const char* kForm = "AB";
+constexpr double kWidth = 64;
+constexpr double kHeight = 21;
+
+enum : int {
+    kInfoPage = 100,
+    kName = 105,
+    kTagline = 110,
+    kVersion = 115,
+    kSummary = 120,
+    kHistoryPage = 150,
+    kHistory = 155,
+    kToggle = 200,
+    kClose = 205,
+    kHelpKey = 911,
+};
+
+// A large face for the product name; slots below 44 belong to start-up.
+constexpr int kNameFont = 44;
+
+constexpr const char* kShowHistory = "&View Program History";
+constexpr const char* kShowInfo = "&View Program Info";
+
+std::string ReadWhole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {};
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// "Version 1.8.4.0 — Released " + the release date in the user's date format.
+std::string AboutVersionLine() {
+    return std::string("Version ") + kVersionMajorMinor + "." + kVersionBuild +
+           " \xE2\x80\x94 Released " + DisplayDate(Mdy2JulianDate(6, 24, 2019));
+}
+
+}  // namespace
+
+void AB_Design() {
+    EZ_DEFFONT(kNameFont, "Segoe UI", 24, "B");
+
+    EZ_CONTROL(kForm, kInfoPage, EzKind::Page, "", 0, 0, kWidth, kHeight - 3);
+    EZ_CONTROL(kForm, kName, EzKind::Label, kProgramName, 2, 3, kWidth - 4, 3, "C");
+    EZ_SETFONT(kForm, kName, kNameFont);
+    EZ_CONTROL(kForm, kTagline, EzKind::Label, "Quarterly Issues && Programs List Manager", 2, 7,
+               kWidth - 4, 1.5, "C");
+    EZ_SETFONT(kForm, kTagline, 10);
+    EZ_CONTROL(kForm, kVersion, EzKind::Label, AboutVersionLine(), 2, 10, kWidth - 4, 1.5, "C");
+    EZ_SETFONT(kForm, kVersion, 6);
+    EZ_CONTROL(kForm, kSummary, EzKind::Label,
+               "Keeps each station's quarterly list of community issues and the programs "
+               "that addressed them, and writes the list for the public file.",
+               6, 12.5, kWidth - 12, 3, "CW");
+    EZ_SETFONT(kForm, kSummary, 6);
+    for (int id : {kName, kTagline, kVersion, kSummary}) EZ_SETPARENT(kForm, id, kInfoPage);
+
+    EZ_CONTROL(kForm, kHistoryPage, EzKind::Page, "", 0, 0, kWidth, kHeight - 3);
+    EZ_CONTROL(kForm, kHistory, EzKind::RichText, "", 1, 0.7, kWidth - 2, kHeight - 4.2);
+    EZ_SETPARENT(kForm, kHistory, kHistoryPage);
+    EZ_SHOW(kForm, kHistoryPage, false);
+    EZ_SETRICHTEXT(kForm, kHistory, ParseRtf(ReadWhole(Paths().appFolder + "History.rtf")));
+
+    EZ_CONTROL(kForm, kToggle, EzKind::Button, kShowHistory, 1, kHeight - 2.3, 24, 1.7);
+    EZ_CONTROL(kForm, kClose, EzKind::Button, "&Close", kWidth - 13, kHeight - 2.3, 12, 1.7);
+    EZ_ACCEL(kForm, "F1", kHelpKey);
+}
+
+void AB_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    switch (ev) {
+        case EzEvent::Loaded: {
+            if (id != 0) break;
+            // The box has its own size whatever the caller asked for.
+            double col, row, w, h;
+            EZ_GETFORMPLACE(kForm, col, row, w, h);
+            if (w != kWidth || h != kHeight) {
+                EZ_SETFORMPLACE(kForm, col, row, kWidth, kHeight);
+                EZ_CENTERFORM(kForm);
+            }
+            EZ_SETFOCUS(kForm, kClose);
+            break;
+        }
+        case EzEvent::Click:
+            if (id == kToggle) {
+                bool toHistory = !EZ_ISVISIBLE(kForm, kHistoryPage);
+                EZ_SHOW(kForm, kInfoPage, !toHistory);
+                EZ_SHOW(kForm, kHistoryPage, toHistory);
+                EZ_SETTEXT(kForm, kToggle, toHistory ? kShowInfo : kShowHistory);
+            } else if (id == kClose) {
+                EZ_UNLOADFORM(kForm);
+            } else if (id == kHelpKey) {
+                ShowHelp(Shell().helpTopic);
+            }
+            break;
+        default:
+            break;
+    }
+}

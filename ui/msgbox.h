@@ -28,3 +28,9 @@ struct MsgRequest {
 using MsgHook = std::function<int(const MsgRequest&)>;
 // Installs a hook (empty function removes it); returns the previous one.
 MsgHook SetMsgHook(MsgHook hook);
+
+// A second seam for GUI tests: called once each time the real dialog has been
+// shown (it is still open), e.g. to take a screenshot or press a key through
+// DispatchEvent. Returns the previous hook.
+using MsgShownHook = std::function<void()>;
+MsgShownHook SetMsgShownHook(MsgShownHook hook);

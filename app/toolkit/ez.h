@@ -6,7 +6,23 @@
 //
 // Units: positions and sizes are in character units of the base font
 // (columns horizontally, rows vertically). Negative col/row on EZ_FORM means
-// "centre" (on the parent when there is one, else on the screen).
+// "centre" (on the parent when there is one, else on the screen). The base font
+// is DejaVu Sans 9 pt (the application font): one column is its average
+// character width, one row its line spacing.
+//
+// Event rules: Change, SelChange and Click are raised for what the user does
+// (typing, picking an item, clicking), not when the program sets a value with
+// EZ_SETTEXT, EZ_SELECTITEM, EZ_SETCHECK, EZ_LVSELECT, EZ_DTSET ...
+//
+// Layout of a form: the menu bar, then the toolbar controls (docked at the top),
+// then the character grid in which col/row of EZ_CONTROL count from its top-left
+// corner, then the status-bar controls (docked at the bottom). The col/row/w/h
+// given for a toolbar or status bar are ignored. EZ_FORM's width/height are the
+// size of the whole window inside its frame.
+//
+// Without a running toolkit (plain unit tests) every EZ_ call is a harmless
+// no-op returning "" / 0 / false; EZ_TEXTWIDTH/EZ_TEXTHEIGHT then estimate one
+// column per character and one row per line.
 #pragma once
 
 #include <cstdint>
@@ -18,8 +34,8 @@
 // Event kinds
 // ---------------------------------------------------------------------------
 enum class EzEvent {
-    Click,        // button, check box, radio, menu item, toolbar button, accelerator
-    DblClick,     // list box item / list-view row (value = row index)
+    Click,     // button, check box, radio, menu item, toolbar button, accelerator
+    DblClick,  // list box item / list-view row (value = row index)
     GotFocus,
     LostFocus,
     Change,       // text edited, list selection changed, date changed, spinner moved
@@ -65,6 +81,8 @@ int EZ_GUIRUN(int argc, char** argv, EzStartProc start, EzEventProc event, EzDes
 
 // True while inside EZ_GUIRUN or a robot session (a QApplication exists).
 bool EZ_ISRUNNING();
+// Replaces the event and design procedures (tests install their own forms).
+void EZ_SETPROCS(EzEventProc event, EzDesignProc design);
 
 // ---------------------------------------------------------------------------
 // Forms
@@ -76,14 +94,16 @@ bool EZ_ISRUNNING();
 // "N" non-modal, "T" tool window (no minimise/maximise).
 void EZ_FORM(const std::string& name, const std::string& parent, const std::string& caption,
              double col, double row, double width, double height, const std::string& style = "");
+// Raises Close (cancel=1 keeps the form), then destroys it and raises Unloaded.
 void EZ_UNLOADFORM(const std::string& name);
+// Destroys a form without raising Close (teardown); Unloaded is still raised.
+void EZ_DESTROYFORM(const std::string& name);
 void EZ_HIDEFORM(const std::string& name);
 void EZ_SHOWFORM(const std::string& name);
 bool EZ_FORMEXISTS(const std::string& name);
 // Name of the active form (the top-most modal one, else the last one shown); "" when none.
 std::string EZ_CURRENTFORM();
-void EZ_SETFORMMINMAX(const std::string& name, double minW, double minH, double maxW,
-                      double maxH);
+void EZ_SETFORMMINMAX(const std::string& name, double minW, double minH, double maxW, double maxH);
 // Geometry in character units (col,row = top-left on the screen).
 void EZ_GETFORMPLACE(const std::string& name, double& col, double& row, double& w, double& h);
 void EZ_SETFORMPLACE(const std::string& name, double col, double row, double w, double h);
@@ -103,11 +123,11 @@ enum class EzKind {
     Combo,      // drop-down list (not editable)
     ComboEdit,  // drop-down with an editable text
     ListBox,    // style "M" multi-select, "D" items can be dragged to reorder (raises Drop)
-    ListView,   // text = columns "Title{width}|Title{width}"; style "M" multi-select, "C" check list
+    ListView,  // text = columns "Title{width}|Title{width}"; style "M" multi-select, "C" check list
     Check,
-    Radio,      // style "G" starts a new group
-    DateTime,   // date-time picker
-    UpDown,     // spin box with a numeric value
+    Radio,     // style "G" starts a new group
+    DateTime,  // date-time picker
+    UpDown,    // spin box with a numeric value
     Progress,
     RichText,   // read-only formatted text
     Picture,    // text = image file name (relative names are looked up in the image folder)
@@ -116,8 +136,8 @@ enum class EzKind {
     Page,       // an invisible container page; controls with EZ_SETPARENT go on it
 };
 
-void EZ_CONTROL(const std::string& form, int id, EzKind kind, const std::string& text,
-                double col, double row, double w, double h, const std::string& style = "");
+void EZ_CONTROL(const std::string& form, int id, EzKind kind, const std::string& text, double col,
+                double row, double w, double h, const std::string& style = "");
 bool EZ_CONTROLEXISTS(const std::string& form, int id);
 void EZ_DESTROYCONTROL(const std::string& form, int id);
 
@@ -137,6 +157,7 @@ bool EZ_TBISENABLED(const std::string& form, int buttonId);
 // Status bar parts: widths in character units, the last part takes the rest.
 void EZ_SBPARTS(const std::string& form, int id, const std::vector<double>& widths);
 void EZ_SBSETTEXT(const std::string& form, int id, int part, const std::string& text);
+// Returns the text as it was set (a leading tab, which centres the text, included).
 std::string EZ_SBGETTEXT(const std::string& form, int id, int part);
 
 // Accelerator keys ("F1", "F2", "F7", "Ctrl+S" ...) raise Click on a pseudo-control id.
@@ -145,7 +166,11 @@ void EZ_ACCEL(const std::string& form, const std::string& key, int pseudoId);
 // ---------------------------------------------------------------------------
 // Control access
 // ---------------------------------------------------------------------------
-// id 0 addresses the form itself (its caption).
+// id 0 addresses the form itself (its caption). Menu items and toolbar buttons
+// may be addressed by EZ_ENABLE / EZ_ISENABLED / EZ_SETTOOLTIP as well.
+// Multi-line texts use "\n" line ends ("\r" is dropped when set). Text
+// positions (EZ_SELECTTEXT, EZ_GETCURSORPOS) are byte offsets into the UTF-8
+// text as EZ_GETTEXT returns it.
 std::string EZ_GETTEXT(const std::string& form, int id);
 void EZ_SETTEXT(const std::string& form, int id, const std::string& text);
 void EZ_SETTEXTLIMIT(const std::string& form, int id, int maxChars);
@@ -206,7 +231,8 @@ int64_t EZ_LVGETVALUE(const std::string& form, int id, int row);
 void EZ_LVSELECT(const std::string& form, int id, int row, bool on);  // row -1: all rows
 bool EZ_LVISSELECTED(const std::string& form, int id, int row);
 int EZ_LVSELCOUNT(const std::string& form, int id);
-int EZ_LVNEXTSELECTED(const std::string& form, int id, int fromRow);  // -1 when none
+// First selected row after fromRow (fromRow -1 searches from the top); -1 when none.
+int EZ_LVNEXTSELECTED(const std::string& form, int id, int fromRow);
 // Sorts the rows by the text of a column; direction 0 ascending, 1 descending.
 void EZ_LVSORT(const std::string& form, int id, int col, int direction);
 int EZ_LVCOLCOUNT(const std::string& form, int id);
@@ -224,9 +250,9 @@ double EZ_PIXELSTOCOLS(int px);
 int EZ_COLSTOPIXELS(double cols);
 
 // Date-time pickers.
-void EZ_DTSETFORMAT(const std::string& form, int id, const std::string& format);  // e.g. "MM-dd-yyyy HH:mm"
-void EZ_DTSETRANGE(const std::string& form, int id, int y1, int m1, int d1, int y2, int m2,
-                   int d2);
+void EZ_DTSETFORMAT(const std::string& form, int id,
+                    const std::string& format);  // e.g. "MM-dd-yyyy HH:mm"
+void EZ_DTSETRANGE(const std::string& form, int id, int y1, int m1, int d1, int y2, int m2, int d2);
 void EZ_DTSET(const std::string& form, int id, int y, int m, int d, int hour, int minute);
 void EZ_DTGET(const std::string& form, int id, int& y, int& m, int& d, int& hour, int& minute);
 void EZ_DTMONDAYSTART(const std::string& form, int id, bool mondayFirst);
@@ -253,8 +279,9 @@ void EZ_SETRICHTEXT(const std::string& form, int id, const std::vector<EzTextRun
 void EZ_DOEVENTS();
 // Queues (form, id, Posted, value) to the program; delivered after the current event.
 void EZ_POSTEVENT(const std::string& form, int id, int64_t value);
-// Program folder with a trailing "/".
+// Program folder with a trailing "/" (the executable's folder unless set).
 std::string EZ_APPPATH();
+void EZ_SETAPPPATH(const std::string& folder);
 void EZ_SETIMAGEFOLDER(const std::string& folder);
 // The toolkit's own simple message box (only the database-creation error uses it).
 void EZ_MSGBOX(const std::string& parent, const std::string& text, const std::string& title);

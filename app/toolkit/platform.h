@@ -36,6 +36,16 @@ public:
 Platform& CurrentPlatform();
 // Replaces the platform (tests); returns the previous one.
 std::unique_ptr<Platform> SetPlatform(std::unique_ptr<Platform> p);
+// The page the desktop platform opens for a help topic (a file:// address):
+// helpFolder + "topic-<n>.html" when that file exists, else index.html;
+// topic 0 is index.html, -1 index.html#index.
+std::string HelpTopicUrl(const std::string& helpFolder, int topic);
+// The arguments given to xdg-email for a mail.
+std::vector<std::string> MailCommandArgs(const MailRequest& mail);
+// A new desktop platform (tests of the single-instance lock use two of them).
+std::unique_ptr<Platform> MakeDesktopPlatform();
+// How many "raise" requests a desktop platform's instance listener has received.
+int DesktopRaiseRequests(Platform& p);
 
 // Records every request and starts nothing. Used by tests and the robot.
 class RecordingPlatform : public Platform {

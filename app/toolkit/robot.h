@@ -20,7 +20,15 @@
 // Message boxes (form "DGMSGBOX1"): a box that appears while the next step is
 // not an ExpectMsg is an error ("unexpected prompt"); it is dismissed with Esc.
 // File dialogs take their answer from ExpectSaveDialog / ExpectOpenDialog; a
-// dialog with no queued answer is an error and answers "" (cancelled).
+// dialog with no queued answer is an error and answers "" (cancelled), and so
+// is an answer still unused when Run ends.
+//
+// When the steps are over, Run takes down modal forms still open (their
+// EZ_FORM calls sit on the stack below Run), so read a modal form inside Do.
+// Modeless forms (the main window) stay open for reads and further Runs. A
+// modal form opened while no Run is playing would wait for ever: the robot
+// records it as an error and takes it down. Do steps queued just before an
+// ExpectMsg run before it and do not make the box unexpected.
 #pragma once
 
 #include <functional>
@@ -53,10 +61,12 @@ public:
     void SelectIndex(const std::string& form, int id, int index);
     void SelectRow(const std::string& form, int id, int row, bool extend = false);  // list view
     void HeaderClick(const std::string& form, int id, int col);
-    void Key(const std::string& form, int id, int key);  // EzKey, e.g. kKeyEnter; F1/F7 raise accelerators
+    // EzKey, e.g. kKeyEnter, sent as a real key press; F1/F7 raise the form's
+    // accelerator with the control focused.
+    void Key(const std::string& form, int id, int key);
     void Drag(const std::string& form, int id, int fromIndex, int toIndex);
     void SetDate(const std::string& form, int id, int y, int m, int d, int hour, int minute);
-    void Close(const std::string& form);  // the window's close control
+    void Close(const std::string& form);     // the window's close control
     void WaitForm(const std::string& form);  // until the form exists
     void WaitGone(const std::string& form);  // until the form is gone
     void Screenshot(const std::string& form, const std::string& pngPath);

@@ -1,2 +1,685 @@
-// Scenario runner placeholder.
-int main() { return 0; }
+// vantrel_scenario: plays a scenario file (docs/scenarios.md) against the real
+// program in a temporary copy of the program folder, with the GUI robot.
+//
+//   vantrel_scenario --program <built program folder> --shots <dir> [--keep] <file.scn>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "app/toolkit/ez.h"
+#include "app/toolkit/platform.h"
+#include "app/toolkit/robot.h"
+#include "data/dates.h"
+#include "data/query.h"
+#include "data/schema.h"
+#include "tests/runner/scenario_parse.h"
+#include "ui/msgbox.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+using scn::KeyByName;
+using scn::ParseDate;
+using scn::ToInt;
+using scn::Tokenize;
+
+namespace {
+
+struct Line {
+    int number = 0;
+    std::vector<std::string> words;
+    std::string text;
+};
+
+std::string StripTab(std::string s) {
+    if (!s.empty() && s[0] == '\t') s.erase(0, 1);
+    return s;
+}
+
+std::string Show(const std::string& s) {
+    std::string out = "\"";
+    for (char c : s) {
+        if (c == '\t')
+            out += "\\t";
+        else if (c == '\n')
+            out += "\\n";
+        else
+            out += c;
+    }
+    return out + "\"";
+}
+
+class Runner {
+public:
+    Runner(std::string folder, std::string shots)
+        : folder_(std::move(folder)), shots_(std::move(shots)) {}
+
+    int Play(const std::vector<Line>& lines);
+
+private:
+    // Outcome of each line, by line number.
+    enum class Result { Pending, Passed, Failed };
+    void Pass(int n) {
+        if (results_[n] == Result::Pending) results_[n] = Result::Passed;
+    }
+    void Fail(int n, const std::string& why) {
+        results_[n] = Result::Failed;
+        failures_.push_back("line " + std::to_string(n) + ": " + why);
+    }
+    std::string Path(const std::string& rel) const {
+        if (!rel.empty() && rel[0] == '/') return rel;
+        return folder_ + rel;
+    }
+
+    bool Seed(const Line& l);             // before start; false = bad line (already failed)
+    bool Queue(Robot& r, const Line& l);  // after start
+    void Check(Robot& r, const Line& l, std::function<std::string()> test);
+    bool SecondInstance(const Line& l);
+    void SqlNow(int n, const std::string& stmt);
+    std::string SqlValue(const std::string& stmt);
+    void CollectRobotErrors(Robot& r, int lineNumber);
+
+    std::string folder_;
+    std::string shots_;
+    std::map<int, Result> results_;
+    std::vector<std::string> failures_;
+    size_t robotErrorsSeen_ = 0;
+    bool seededDb_ = false;
+    bool started_ = false;
+    bool noPdf_ = false;
+    bool instanceTaken_ = false;
+};
+
+void Runner::SqlNow(int n, const std::string& stmt) {
+    if (!slIsOpen()) {
+        fs::create_directories(Paths().dataFolder);
+        if (!OpenDatabase()) {
+            Fail(n, "cannot create the database");
+            return;
+        }
+        seededDb_ = true;
+    }
+    if (slExe(stmt) != 0) Fail(n, "sql failed: " + slGetError());
+}
+
+std::string Runner::SqlValue(const std::string& stmt) {
+    if (!slIsOpen()) return "<database not open>";
+    // The statement returns one value: the text of the whole result.
+    std::string v = slSelStr(stmt);
+    while (!v.empty() && (v.back() == '\n' || v.back() == '\r')) v.pop_back();
+    return v;
+}
+
+bool Runner::Seed(const Line& l) {
+    const auto& w = l.words;
+    const std::string& cmd = w[0];
+    if (cmd == "date") {
+        ClockReading c{};
+        if (w.size() < 2 || !ParseDate(w[1], w.size() > 2 ? w[2] : "", c)) {
+            Fail(l.number, "date YYYY-MM-DD [HH:MM] expected");
+            return false;
+        }
+        SetClockOverride(c);
+    } else if (cmd == "ini") {
+        if (w.size() != 4) {
+            Fail(l.number, "ini <section> <key> \"<value>\" expected");
+            return false;
+        }
+        if (!IniWrite(Paths().settingsFile, w[1], w[2], w[3]))
+            Fail(l.number, "cannot write the settings file");
+    } else if (cmd == "sql") {
+        if (w.size() != 2) {
+            Fail(l.number, "sql \"<statement>\" expected");
+            return false;
+        }
+        SqlNow(l.number, w[1]);
+    } else if (cmd == "platform") {
+        if (w.size() == 2 && w[1] == "no-pdf-viewer")
+            noPdf_ = true;
+        else if (w.size() == 2 && w[1] == "instance-taken")
+            instanceTaken_ = true;
+        else {
+            Fail(l.number, "platform no-pdf-viewer|instance-taken expected");
+            return false;
+        }
+    } else {
+        Fail(l.number, "'" + cmd + "' needs a started program (start first)");
+        return false;
+    }
+    Pass(l.number);
+    return true;
+}
+
+void Runner::CollectRobotErrors(Robot& r, int lineNumber) {
+    std::istringstream in(r.Errors());
+    std::string e;
+    size_t i = 0;
+    while (std::getline(in, e)) {
+        if (i++ < robotErrorsSeen_) continue;
+        Fail(lineNumber, e);
+    }
+    robotErrorsSeen_ = i;
+}
+
+void Runner::Check(Robot& r, const Line& l, std::function<std::string()> test) {
+    const int n = l.number;
+    r.Do([this, n, test, &r]() {
+        CollectRobotErrors(r, n);
+        std::string why = test();
+        if (!why.empty())
+            Fail(n, why);
+        else
+            Pass(n);
+    });
+}
+
+bool Runner::Queue(Robot& r, const Line& l) {
+    const auto& w = l.words;
+    const std::string& cmd = w[0];
+    const int n = l.number;
+    auto bad = [&](const std::string& usage) {
+        Fail(n, "usage: " + usage);
+        return false;
+    };
+    auto num = [&](size_t i, int& v) { return i < w.size() && ToInt(w[i], v); };
+    int id = 0, a = 0, b = 0;
+    auto done = [&]() {
+        Check(r, l, [] { return std::string(); });
+        return true;
+    };
+
+    if (cmd == "click" || cmd == "dblclick" || cmd == "rightclick") {
+        if (w.size() < 3 || !num(2, id)) return bad(cmd + " <form> <id> [row]");
+        int row = -1;
+        if (w.size() > 3 && !num(3, row)) return bad(cmd + " <form> <id> [row]");
+        if (cmd == "click")
+            r.Click(w[1], id);
+        else if (cmd == "dblclick")
+            r.DblClick(w[1], id, row);
+        else
+            r.RightClick(w[1], id, row);
+        return done();
+    }
+    if (cmd == "type") {
+        if (w.size() != 4 || !num(2, id)) return bad("type <form> <id> \"<text>\"");
+        r.Type(w[1], id, w[3]);
+        return done();
+    }
+    if (cmd == "check") {
+        if (w.size() != 4 || !num(2, id) || (w[3] != "on" && w[3] != "off"))
+            return bad("check <form> <id> on|off");
+        r.SetCheck(w[1], id, w[3] == "on");
+        return done();
+    }
+    if (cmd == "select") {
+        if (w.size() != 4 || !num(2, id)) return bad("select <form> <id> \"<item text>\"");
+        r.SelectItem(w[1], id, w[3]);
+        return done();
+    }
+    if (cmd == "select-index") {
+        if (w.size() != 4 || !num(2, id) || !num(3, a))
+            return bad("select-index <form> <id> <index>");
+        r.SelectIndex(w[1], id, a);
+        return done();
+    }
+    if (cmd == "select-row") {
+        if (w.size() < 4 || !num(2, id) || !num(3, a) || (w.size() == 5 && w[4] != "extend") ||
+            w.size() > 5)
+            return bad("select-row <form> <id> <row> [extend]");
+        r.SelectRow(w[1], id, a, w.size() == 5);
+        return done();
+    }
+    if (cmd == "header-click") {
+        if (w.size() != 4 || !num(2, id) || !num(3, a))
+            return bad("header-click <form> <id> <col>");
+        r.HeaderClick(w[1], id, a);
+        return done();
+    }
+    if (cmd == "key") {
+        int key = w.size() == 4 ? KeyByName(w[3]) : 0;
+        if (!key || !num(2, id))
+            return bad("key <form> <id> Enter|Esc|Delete|Space|F1|F2|F7|Up|Down|Tab");
+        r.Key(w[1], id, key);
+        return done();
+    }
+    if (cmd == "drag") {
+        if (w.size() != 5 || !num(2, id) || !num(3, a) || !num(4, b))
+            return bad("drag <form> <id> <from> <to>");
+        r.Drag(w[1], id, a, b);
+        return done();
+    }
+    if (cmd == "set-date") {
+        ClockReading c{};
+        if (w.size() != 5 || !num(2, id) || !ParseDate(w[3], w[4], c))
+            return bad("set-date <form> <id> YYYY-MM-DD HH:MM");
+        r.SetDate(w[1], id, c.year, c.month, c.day, c.hour, c.minute);
+        return done();
+    }
+    if (cmd == "close" || cmd == "wait-form" || cmd == "wait-gone") {
+        if (w.size() != 2) return bad(cmd + " <form>");
+        if (cmd == "close")
+            r.Close(w[1]);
+        else if (cmd == "wait-form")
+            r.WaitForm(w[1]);
+        else
+            r.WaitGone(w[1]);
+        return done();
+    }
+    if (cmd == "expect-msg") {
+        if (w.size() < 3 || !num(2, a) || (w.size() == 4 && w[3] != "check") || w.size() > 4)
+            return bad("expect-msg \"<title part>\" <answer> [check]");
+        r.ExpectMsg(w[1], a, w.size() == 4);
+        return done();
+    }
+    if (cmd == "save-dialog" || cmd == "open-dialog") {
+        if (w.size() != 2) return bad(cmd + " \"<path>\"");
+        std::string p = w[1].empty() ? "" : Path(w[1]);
+        // Answers are consumed when the dialog comes; queue them in step order.
+        r.Do([&r, p, save = cmd == "save-dialog"]() {
+            if (save)
+                r.ExpectSaveDialog(p);
+            else
+                r.ExpectOpenDialog(p);
+        });
+        return done();
+    }
+    if (cmd == "shot") {
+        if (w.size() != 3) return bad("shot <form> <name>.png");
+        fs::create_directories(shots_);
+        r.Screenshot(w[1], (fs::path(shots_) / w[2]).string());
+        return done();
+    }
+    if (cmd == "sql") {
+        if (w.size() != 2) return bad("sql \"<statement>\"");
+        std::string stmt = w[1];
+        r.Do([this, n, stmt]() { SqlNow(n, stmt); });
+        return done();
+    }
+    if (cmd == "date") {
+        ClockReading c{};
+        if (w.size() < 2 || !ParseDate(w[1], w.size() > 2 ? w[2] : "", c))
+            return bad("date YYYY-MM-DD [HH:MM]");
+        r.Do([c]() { SetClockOverride(c); });
+        return done();
+    }
+    if (cmd == "ini") {
+        if (w.size() != 4) return bad("ini <section> <key> \"<value>\"");
+        r.Do([s = w[1], k = w[2], v = w[3]]() { IniWrite(Paths().settingsFile, s, k, v); });
+        return done();
+    }
+
+    // --- assertions ---
+    const std::string form = w.size() > 1 ? w[1] : "";
+    if (cmd == "assert-text" || cmd == "assert-text-contains") {
+        if (w.size() != 4 || !num(2, id)) return bad(cmd + " <form> <id> \"<text>\"");
+        const bool contains = cmd == "assert-text-contains";
+        Check(r, l, [form, id, want = w[3], contains]() -> std::string {
+            if (!EZ_FORMEXISTS(form)) return "form " + form + " is not open";
+            std::string got = EZ_GETTEXT(form, id);
+            bool ok = contains ? got.find(want) != std::string::npos : got == want;
+            return ok ? ""
+                      : "text of " + form + "." + std::to_string(id) + " is " + Show(got) +
+                            ", expected " + (contains ? "it to contain " : "") + Show(want);
+        });
+        return true;
+    }
+    if (cmd == "assert-enabled" || cmd == "assert-disabled" || cmd == "assert-visible" ||
+        cmd == "assert-hidden" || cmd == "assert-checked" || cmd == "assert-unchecked") {
+        if (w.size() != 3 || !num(2, id)) return bad(cmd + " <form> <id>");
+        Check(r, l, [form, id, cmd]() -> std::string {
+            if (!EZ_FORMEXISTS(form)) return "form " + form + " is not open";
+            bool state = false;
+            if (cmd == "assert-enabled" || cmd == "assert-disabled") {
+                state = EZ_ISENABLED(form, id) || EZ_MENUISENABLED(form, id) ||
+                        EZ_TBISENABLED(form, id);
+                if (cmd == "assert-disabled") state = !state;
+            } else if (cmd == "assert-visible" || cmd == "assert-hidden") {
+                state = EZ_ISVISIBLE(form, id) == (cmd == "assert-visible");
+            } else {
+                state = EZ_GETCHECK(form, id) == (cmd == "assert-checked");
+            }
+            return state ? "" : form + "." + std::to_string(id) + " is not " + cmd.substr(7);
+        });
+        return true;
+    }
+    if (cmd == "assert-items" || cmd == "assert-rows" || cmd == "assert-selected") {
+        if (w.size() != 4 || !num(2, id) || !num(3, a)) return bad(cmd + " <form> <id> <count>");
+        Check(r, l, [form, id, cmd, a]() -> std::string {
+            if (!EZ_FORMEXISTS(form)) return "form " + form + " is not open";
+            int got = cmd == "assert-items"  ? EZ_ITEMCOUNT(form, id)
+                      : cmd == "assert-rows" ? EZ_LVROWCOUNT(form, id)
+                                             : EZ_LVSELCOUNT(form, id);
+            return got == a ? ""
+                            : form + "." + std::to_string(id) + " has " + std::to_string(got) +
+                                  ", expected " + std::to_string(a);
+        });
+        return true;
+    }
+    if (cmd == "assert-cell") {
+        if (w.size() != 6 || !num(2, id) || !num(3, a) || !num(4, b))
+            return bad("assert-cell <form> <id> <row> <col> \"<text>\"");
+        Check(r, l, [form, id, a, b, want = w[5]]() -> std::string {
+            if (!EZ_FORMEXISTS(form)) return "form " + form + " is not open";
+            if (a >= EZ_LVROWCOUNT(form, id))
+                return "no row " + std::to_string(a) + " (" +
+                       std::to_string(EZ_LVROWCOUNT(form, id)) + " rows)";
+            std::string got = EZ_LVGETCELL(form, id, a, b);
+            return got == want ? ""
+                               : "cell " + std::to_string(a) + "," + std::to_string(b) + " is " +
+                                     Show(got) + ", expected " + Show(want);
+        });
+        return true;
+    }
+    if (cmd == "assert-status") {
+        if (w.size() != 5 || !num(2, id) || !num(3, a))
+            return bad("assert-status <form> <id> <part> \"<text>\"");
+        Check(r, l, [form, id, a, want = w[4]]() -> std::string {
+            if (!EZ_FORMEXISTS(form)) return "form " + form + " is not open";
+            std::string got = StripTab(EZ_SBGETTEXT(form, id, a));
+            return got == StripTab(want) ? ""
+                                         : "status part " + std::to_string(a) + " is " + Show(got) +
+                                               ", expected " + Show(want);
+        });
+        return true;
+    }
+    if (cmd == "assert-form" || cmd == "assert-no-form") {
+        if (w.size() != 2) return bad(cmd + " <form>");
+        Check(r, l, [form, want = cmd == "assert-form"]() -> std::string {
+            return EZ_FORMEXISTS(form) == want
+                       ? ""
+                       : "form " + form + (want ? " is not open" : " is open");
+        });
+        return true;
+    }
+    if (cmd == "assert-file" || cmd == "assert-no-file") {
+        if (w.size() != 2) return bad(cmd + " \"<path>\"");
+        Check(r, l, [p = Path(w[1]), rel = w[1], want = cmd == "assert-file"]() -> std::string {
+            return fs::exists(p) == want ? "" : rel + (want ? " does not exist" : " exists");
+        });
+        return true;
+    }
+    if (cmd == "assert-file-contains") {
+        if (w.size() != 3) return bad("assert-file-contains \"<path>\" \"<text>\"");
+        Check(r, l, [p = Path(w[1]), rel = w[1], want = w[2]]() -> std::string {
+            std::ifstream in(p, std::ios::binary);
+            if (!in) return rel + " does not exist";
+            std::stringstream ss;
+            ss << in.rdbuf();
+            return ss.str().find(want) != std::string::npos
+                       ? ""
+                       : rel + " does not contain " + Show(want);
+        });
+        return true;
+    }
+    if (cmd == "assert-ini") {
+        if (w.size() != 4) return bad("assert-ini <section> <key> \"<value>\"");
+        Check(r, l, [s = w[1], k = w[2], want = w[3]]() -> std::string {
+            std::string got = IniRead(Paths().settingsFile, s, k, "");
+            return got == want
+                       ? ""
+                       : "[" + s + "] " + k + " is " + Show(got) + ", expected " + Show(want);
+        });
+        return true;
+    }
+    if (cmd == "assert-sql") {
+        if (w.size() != 3) return bad("assert-sql \"<select>\" \"<expected>\"");
+        Check(r, l, [this, stmt = w[1], want = w[2]]() -> std::string {
+            std::string got = SqlValue(stmt);
+            return got == want ? ""
+                               : Show(stmt) + " gave " + Show(got) + ", expected " + Show(want);
+        });
+        return true;
+    }
+    if (cmd == "assert-opened") {
+        if (w.size() != 2) return bad("assert-opened \"<substring>\"");
+        Check(r, l, [&r, want = w[1]]() -> std::string {
+            for (const auto& o : r.platform().opened)
+                if (o.find(want) != std::string::npos) return "";
+            std::string all;
+            for (const auto& o : r.platform().opened) all += " " + Show(o);
+            return "nothing containing " + Show(want) +
+                   " was opened (opened:" + (all.empty() ? " none" : all) + ")";
+        });
+        return true;
+    }
+    if (cmd == "assert-help") {
+        if (w.size() != 2 || !num(1, a)) return bad("assert-help <topic>");
+        Check(r, l, [&r, a]() -> std::string {
+            for (int t : r.platform().helpTopics)
+                if (t == a) return "";
+            std::string all;
+            for (int t : r.platform().helpTopics) all += " " + std::to_string(t);
+            return "help topic " + std::to_string(a) +
+                   " was not opened (opened:" + (all.empty() ? " none" : all) + ")";
+        });
+        return true;
+    }
+    if (cmd == "assert-msg") {
+        if (w.size() != 2) return bad("assert-msg \"<title part>\"");
+        Check(r, l, [&r, want = w[1]]() -> std::string {
+            for (const auto& t : r.MessageTitles())
+                if (t.find(want) != std::string::npos) return "";
+            return "no message box titled " + Show(want) + " was shown";
+        });
+        return true;
+    }
+    Fail(n, "unknown command '" + cmd + "'");
+    return false;
+}
+
+// Plays the single-instance check against the real executable.
+bool Runner::SecondInstance(const Line& l) {
+    const int n = l.number;
+    const std::string exe = folder_ + "vantrel";
+    if (!fs::exists(exe)) {
+        Fail(n, "no executable at " + exe);
+        return false;
+    }
+    std::unique_ptr<Platform> first = MakeDesktopPlatform();
+    if (!first->AcquireSingleInstance("Vantrel_List")) {
+        Fail(n, "cannot take the instance lock (is the program running?)");
+        return false;
+    }
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        if (std::string(*e).rfind("QT_QPA_PLATFORM=", 0) != 0) env.emplace_back(*e);
+    env.emplace_back("QT_QPA_PLATFORM=offscreen");
+    std::vector<char*> envp;
+    for (auto& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::string arg0 = exe;
+    char* argv[] = {arg0.data(), nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv, envp.data()) != 0) {
+        Fail(n, "cannot start " + exe);
+        return false;
+    }
+    int status = 0;
+    bool exited = false;
+    auto t0 = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - t0 < std::chrono::seconds(10)) {
+        EZ_DOEVENTS();  // the instance socket is served from the event loop
+        if (!exited && waitpid(pid, &status, WNOHANG) == pid) exited = true;
+        if (exited && DesktopRaiseRequests(*first) > 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    for (int i = 0; i < 10; ++i) EZ_DOEVENTS();
+    if (!exited) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        Fail(n, "the second instance did not end within 10 s (it opened a window?)");
+        return false;
+    }
+    if (DesktopRaiseRequests(*first) == 0) {
+        Fail(n, "the second instance ended without asking the first to come to the front");
+        return false;
+    }
+    Pass(n);
+    return true;
+}
+
+int Runner::Play(const std::vector<Line>& lines) {
+    for (const auto& l : lines) results_[l.number] = Result::Pending;
+    Robot robot;
+    size_t i = 0;
+    for (; i < lines.size() && !started_; ++i) {
+        const Line& l = lines[i];
+        if (l.words[0] == "start") {
+            if (seededDb_) slClose();  // the program opens it itself
+            robot.platform().pdfViewer = !noPdf_;
+            robot.platform().instanceFree = !instanceTaken_;
+            robot.Start();
+            robot.Do([this, &robot, n = l.number]() {
+                CollectRobotErrors(robot, n);
+                Pass(n);
+            });
+            started_ = true;
+        } else if (l.words[0] == "second-instance") {
+            SecondInstance(l);
+        } else {
+            Seed(l);
+        }
+    }
+    for (; i < lines.size(); ++i) {
+        if (lines[i].words[0] == "start") {
+            Fail(lines[i].number, "start given twice");
+            continue;
+        }
+        if (lines[i].words[0] == "second-instance") {
+            Fail(lines[i].number, "second-instance cannot follow start");
+            continue;
+        }
+        Queue(robot, lines[i]);
+    }
+    if (started_) {
+        robot.Run(300000);
+        CollectRobotErrors(robot, lines.back().number);
+    }
+    int passed = 0, failed = 0;
+    for (auto& [n, res] : results_) {
+        if (res == Result::Pending) {
+            res = Result::Failed;
+            failures_.push_back("line " + std::to_string(n) + ": not reached");
+        }
+        (res == Result::Passed ? passed : failed)++;
+    }
+    for (const auto& f : failures_) std::cout << "FAIL " << f << "\n";
+    std::cout << passed << " passed, " << failed << " failed\n";
+    return failed == 0 ? 0 : 1;
+}
+
+int Usage() {
+    std::cerr
+        << "usage: vantrel_scenario --program <program folder> --shots <dir> [--keep] <file.scn>\n";
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string program, shots, file;
+    bool keep = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--program" && i + 1 < argc)
+            program = argv[++i];
+        else if (a == "--shots" && i + 1 < argc)
+            shots = argv[++i];
+        else if (a == "--keep")
+            keep = true;
+        else if (!a.empty() && a[0] != '-' && file.empty())
+            file = a;
+        else
+            return Usage();
+    }
+    if (program.empty() || file.empty()) return Usage();
+    if (shots.empty()) shots = fs::temp_directory_path().string();
+
+    std::ifstream in(file);
+    if (!in) {
+        std::cerr << "cannot read " << file << "\n";
+        return 2;
+    }
+    std::vector<Line> lines;
+    std::string text;
+    int number = 0;
+    bool syntaxOk = true;
+    while (std::getline(in, text)) {
+        ++number;
+        std::string trimmed = text;
+        trimmed.erase(0, trimmed.find_first_not_of(" \t\r"));
+        if (trimmed.empty() || trimmed[0] == '#') continue;
+        Line l;
+        l.number = number;
+        l.text = text;
+        std::string err;
+        if (!Tokenize(trimmed, l.words, err) || l.words.empty()) {
+            std::cout << "FAIL line " << number << ": " << err << "\n";
+            syntaxOk = false;
+            continue;
+        }
+        lines.push_back(std::move(l));
+    }
+    if (!syntaxOk) {
+        std::cout << "0 passed, 1 failed\n";
+        return 1;
+    }
+    if (lines.empty()) {
+        std::cout << "0 passed, 0 failed\n";
+        return 0;
+    }
+
+    // A fresh copy of the program folder.
+    std::string tmpl = (fs::temp_directory_path() / "vantrel-scn-XXXXXX").string();
+    if (!mkdtemp(tmpl.data())) {
+        std::cerr << "cannot create a temporary folder\n";
+        return 2;
+    }
+    const std::string folder = tmpl + "/";
+    std::error_code ec;
+    fs::copy(program, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing,
+             ec);
+    if (ec) {
+        std::cerr << "cannot copy " << program << ": " << ec.message() << "\n";
+        fs::remove_all(folder, ec);
+        return 2;
+    }
+    // Nothing of an earlier run may leak in: settings and data start empty.
+    for (const char* stale : {"Vantrel.ini", "Data", "Backup", "PDF", "Analysis"})
+        fs::remove_all(folder + stale, ec);
+
+    EzTestInit(argc > 0 ? 1 : 0, argv);
+    SetAppFolderOverride(folder);
+    SetAppFolder(folder);
+    EZ_SETAPPPATH(folder);
+    EZ_SETIMAGEFOLDER(folder + "Images");
+
+    int rc = 0;
+    {
+        Runner runner(folder, shots);
+        rc = runner.Play(lines);
+    }
+    if (slIsOpen()) slClose();
+    if (keep)
+        std::cout << "program folder kept: " << folder << "\n";
+    else
+        fs::remove_all(folder, ec);
+    return rc;
+}

@@ -1,0 +1,55 @@
+// The main window "VL": its program list and the commands other forms call
+// after they changed something the list shows.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Control ids of the main window (the robot and other forms rely on them).
+inline constexpr int kVlToolbar = 50;
+inline constexpr int kVlNewButton = 51;
+inline constexpr int kVlCopyButton = 52;
+inline constexpr int kVlEditButton = 53;
+inline constexpr int kVlDeleteButton = 54;
+inline constexpr int kVlPrintButton = 55;
+inline constexpr int kVlOptionsButton = 56;
+inline constexpr int kVlHelpButton = 57;
+inline constexpr int kVlExitButton = 58;
+inline constexpr int kVlQuarter = 100;
+inline constexpr int kVlStation = 105;
+inline constexpr int kVlList = 110;
+inline constexpr int kVlFrame = 115;
+inline constexpr int kVlStatus = 125;
+
+// Refills the program list for Shell().currentQuarter and the station filter.
+void FillProgramList();
+// Enables New/Copy/Edit/Delete for the filter and selection; shows the selection count.
+void UpdateCommands();
+// Refills the station filter, keeps the station shown when the quarter still
+// has it (else "All Stations"), and sets Shell().filterStationId.
+void RefreshStationFilter();
+// Writes "Days to End of Quarter" into the status bar.
+void ShowDaysToEnd();
+// The New, Delete commands of the main window.
+void NewProgram();
+void DeletePrograms();
+
+// --- the parts of the above that need no window ---
+
+// One row of the program list: its six cells and the entry id (MID).
+struct ProgramListRow {
+    int64_t mid = 0;
+    std::vector<std::string> cells;  // Date, Time, Station, Program, Issues Addressed, Duration
+};
+// The rows of the program list for a quarter and a station id ("" = all stations),
+// in list order. Looks the airings, station calls and issue titles up in a few
+// batched queries; every cell equals what the per-entry lookups give.
+std::vector<ProgramListRow> ProgramListRows(int32_t quarter, const std::string& stationId);
+// Deletes one entry with its program text and airings in one transaction.
+// False (nothing deleted) when the database refused.
+bool DeleteProgramEntry(int64_t mid);
+// max(0, last day of the quarter - today + 1).
+int DaysToEndOfQuarter(int32_t quarter);
+// Shows the filing reminder when today is the stored deadline, then clears it.
+void FilingDeadlineAlert();

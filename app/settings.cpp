@@ -1,0 +1,233 @@
+#include "app/settings.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "app/text_util.h"
+
+namespace {
+
+constexpr size_t kNameLimit = 299;
+constexpr size_t kWriteLimit = 999;
+constexpr size_t kReadLimit = 3999;
+
+// Cuts text to at most `limit` bytes without splitting a UTF-8 sequence.
+std::string CutUtf8(std::string text, size_t limit) {
+    if (text.size() <= limit) return text;
+    size_t cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    text.resize(cut);
+    return text;
+}
+
+std::string CleanName(const std::string& name) {
+    return CutUtf8(Trim(name), kNameLimit);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::stringstream ss;
+    ss << in.rdbuf();
+    out = ss.str();
+    return true;
+}
+
+// One line of the file: its text without the line end, and the line end as found.
+struct Line {
+    std::string text;
+    std::string end;
+};
+
+std::vector<Line> SplitLines(const std::string& content) {
+    std::vector<Line> lines;
+    size_t pos = 0;
+    while (pos < content.size()) {
+        size_t nl = content.find('\n', pos);
+        Line line;
+        if (nl == std::string::npos) {
+            line.text = content.substr(pos);
+            pos = content.size();
+        } else {
+            size_t textEnd = nl;
+            if (textEnd > pos && content[textEnd - 1] == '\r') --textEnd;
+            line.text = content.substr(pos, textEnd - pos);
+            line.end = content.substr(textEnd, nl + 1 - textEnd);
+            pos = nl + 1;
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+const std::string kBom = "\xEF\xBB\xBF";
+
+// Section name of a "[name]" line, or nullopt-like false when the line is no header.
+bool SectionOf(const std::string& text, std::string& name) {
+    std::string t = Trim(text);
+    if (t.size() < 2 || t.front() != '[') return false;
+    size_t close = t.find(']');
+    if (close == std::string::npos) return false;
+    name = Trim(std::string_view(t).substr(1, close - 1));
+    return true;
+}
+
+// Key and value of a "key=value" line; false when the line has no "=".
+bool KeyOf(const std::string& text, std::string& key, std::string& value) {
+    size_t eq = text.find('=');
+    if (eq == std::string::npos) return false;
+    key = Trim(std::string_view(text).substr(0, eq));
+    value = Trim(std::string_view(text).substr(eq + 1));
+    return true;
+}
+
+std::vector<Line> LoadLines(const std::string& content, bool& hadBom) {
+    hadBom = StartsWith(content, kBom);
+    return SplitLines(hadBom ? content.substr(kBom.size()) : content);
+}
+
+// Writes the text to a temporary file beside `path`, then renames it over `path`,
+// so the file is either the old one or the complete new one.
+bool ReplaceFileAtomically(const std::string& path, const std::string& content) {
+    std::string folder = ".";
+    std::string base = path;
+    size_t slash = path.find_last_of('/');
+    if (slash != std::string::npos) {
+        folder = path.substr(0, slash);
+        if (folder.empty()) folder = "/";
+        base = path.substr(slash + 1);
+    }
+    std::string tmpl = folder + "/." + base + ".XXXXXX";
+    int fd = mkstemp(tmpl.data());
+    if (fd < 0) return false;
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0) {
+        fchmod(fd, st.st_mode & 07777);
+    } else {
+        mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd, 0666 & ~mask);
+    }
+    size_t written = 0;
+    bool ok = true;
+    while (written < content.size()) {
+        ssize_t n = write(fd, content.data() + written, content.size() - written);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+            break;
+        }
+        written += static_cast<size_t>(n);
+    }
+    if (ok && fsync(fd) != 0) ok = false;
+    if (close(fd) != 0) ok = false;
+    if (ok && std::rename(tmpl.c_str(), path.c_str()) != 0) ok = false;
+    if (!ok) std::remove(tmpl.c_str());
+    return ok;
+}
+
+}  // namespace
+
+std::string IniRead(const std::string& file, const std::string& section, const std::string& key,
+                    const std::string& def) {
+    std::string path = CleanName(file);
+    std::string sec = CleanName(section);
+    std::string k = CleanName(key);
+    std::string fallback = Trim(CutUtf8(def, kReadLimit));
+    std::string content;
+    if (path.empty() || sec.empty() || k.empty() || !ReadWholeFile(path, content)) return fallback;
+
+    bool hadBom = false;
+    bool inSection = false;
+    for (const Line& line : LoadLines(content, hadBom)) {
+        std::string name;
+        if (SectionOf(line.text, name)) {
+            // The first section of that name is the one that counts.
+            if (inSection) break;
+            inSection = IEquals(name, sec);
+            continue;
+        }
+        if (!inSection) continue;
+        std::string lineKey, value;
+        if (KeyOf(line.text, lineKey, value) && IEquals(lineKey, k)) {
+            return Trim(CutUtf8(value, kReadLimit));
+        }
+    }
+    return fallback;
+}
+
+bool IniWrite(const std::string& file, const std::string& section, const std::string& key,
+              const std::string& value) {
+    std::string path = CleanName(file);
+    std::string sec = CleanName(section);
+    std::string k = CleanName(key);
+    // A line break inside a value would start a new line in the file and could
+    // plant keys or sections; it is stored as a blank instead.
+    std::string v = value;
+    for (char& c : v) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    v = CutUtf8(Trim(v), kWriteLimit);
+    v = Trim(v);
+    // Names that could not be read back as written are refused.
+    if (path.empty() || sec.empty() || k.empty()) return false;
+    if (sec.find_first_of("]\r\n") != std::string::npos) return false;
+    if (k.find_first_of("=\r\n") != std::string::npos || k.front() == '[') return false;
+
+    std::string content;
+    bool exists = ReadWholeFile(path, content);
+    bool hadBom = false;
+    std::vector<Line> lines = exists ? LoadLines(content, hadBom) : std::vector<Line>{};
+
+    // Keep the file's own line-end style; new files get CR LF.
+    std::string eol = "\r\n";
+    if (content.find('\n') != std::string::npos && content.find("\r\n") == std::string::npos) {
+        eol = "\n";
+    }
+    std::string newLine = k + "=" + v;
+
+    int sectionLine = -1;    // header of the first matching section
+    int lastInSection = -1;  // last non-blank line of that section
+    int keyLine = -1;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::string name;
+        if (SectionOf(lines[i].text, name)) {
+            if (sectionLine >= 0) break;
+            if (IEquals(name, sec)) {
+                sectionLine = static_cast<int>(i);
+                lastInSection = sectionLine;
+            }
+            continue;
+        }
+        if (sectionLine < 0) continue;
+        if (!Trim(lines[i].text).empty()) lastInSection = static_cast<int>(i);
+        std::string lineKey, lineValue;
+        if (KeyOf(lines[i].text, lineKey, lineValue) && IEquals(lineKey, k)) {
+            keyLine = static_cast<int>(i);
+            break;
+        }
+    }
+
+    if (keyLine >= 0) {
+        lines[keyLine].text = newLine;
+        if (lines[keyLine].end.empty()) lines[keyLine].end = eol;
+    } else if (sectionLine >= 0) {
+        if (lines[lastInSection].end.empty()) lines[lastInSection].end = eol;
+        lines.insert(lines.begin() + lastInSection + 1, Line{newLine, eol});
+    } else {
+        if (!lines.empty() && lines.back().end.empty()) lines.back().end = eol;
+        lines.push_back(Line{"[" + sec + "]", eol});
+        lines.push_back(Line{newLine, eol});
+    }
+
+    std::string out = hadBom ? kBom : std::string();
+    for (const Line& line : lines) out += line.text + line.end;
+    return ReplaceFileAtomically(path, out);
+}

@@ -1,0 +1,203 @@
+// The desktop platform: xdg-open / xdg-email for everything that is handed to
+// another program, a per-user lock file plus a local socket for the single
+// running instance.
+#include "app/toolkit/platform.h"
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QProcess>
+#include <QSocketNotifier>
+#include <QStandardPaths>
+#include <QUrl>
+#include <cstring>
+
+#include "app/toolkit/ez_internal.h"
+
+namespace {
+
+std::string RuntimeFolder() {
+    QString dir;
+    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
+        dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty() || !QFileInfo(dir).isDir()) dir = QDir::tempPath();
+    return ez::U(dir);
+}
+
+std::string InstanceBase(const std::string& name) {
+    return RuntimeFolder() + "/" + name + "-" + std::to_string(getuid());
+}
+
+// A socket in the abstract namespace: nothing to clean up on disk, gone with
+// the process.
+sockaddr_un SocketAddress(const std::string& name, socklen_t& len) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::string key = name + "-" + std::to_string(getuid());
+    size_t n = std::min(key.size(), sizeof(addr.sun_path) - 2);
+    addr.sun_path[0] = '\0';
+    std::memcpy(addr.sun_path + 1, key.data(), n);
+    len = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + n);
+    return addr;
+}
+
+// Restores and raises the main window when another start asks for it.
+void RaiseMainWindow() {
+    ez::Form* f = ez::FindForm("VL");
+    if (!f || !f->win) return;
+    EZ_BRINGTOFRONT("VL");
+}
+
+class DesktopPlatform : public Platform {
+public:
+    ~DesktopPlatform() override {
+        if (listenFd_ >= 0) ::close(listenFd_);
+    }
+
+    bool ShellOpen(const std::string& target) override {
+        if (target.empty()) return false;
+        return QProcess::startDetached("xdg-open", {ez::Q(target)});
+    }
+
+    bool PdfViewerPresent() override {
+        QProcess p;
+        p.start("xdg-mime", {"query", "default", "application/pdf"});
+        if (!p.waitForFinished(3000)) {
+            p.kill();
+            p.waitForFinished(500);
+            return false;
+        }
+        return p.exitCode() == 0 && !p.readAllStandardOutput().trimmed().isEmpty();
+    }
+
+    void ShowHelpTopic(const std::string& helpFolder, int topic) override {
+        ShellOpen(HelpTopicUrl(helpFolder, topic));
+    }
+
+    bool SendMail(const MailRequest& mail) override {
+        QStringList args;
+        for (const auto& a : MailCommandArgs(mail)) args << ez::Q(a);
+        return QProcess::startDetached("xdg-email", args);
+    }
+
+    bool AcquireSingleInstance(const std::string& name) override {
+        if (lock_) return true;
+        auto lock = std::make_unique<QLockFile>(ez::Q(InstanceBase(name) + ".lock"));
+        lock->setStaleLockTime(0);
+        if (!lock->tryLock(0)) return false;
+        lock_ = std::move(lock);
+        Listen(name);
+        return true;
+    }
+
+    void SignalRunningInstance(const std::string& name) override {
+        int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) return;
+        socklen_t len = 0;
+        sockaddr_un addr = SocketAddress(name, len);
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), len) == 0) {
+            const char msg[] = "raise";
+            ssize_t w = ::write(fd, msg, sizeof(msg) - 1);
+            (void)w;
+        }
+        ::close(fd);
+    }
+
+private:
+    void Listen(const std::string& name) {
+        listenFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (listenFd_ < 0) return;
+        socklen_t len = 0;
+        sockaddr_un addr = SocketAddress(name, len);
+        if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), len) != 0 ||
+            ::listen(listenFd_, 4) != 0) {
+            ::close(listenFd_);
+            listenFd_ = -1;
+            return;
+        }
+        if (!QCoreApplication::instance()) return;  // no loop to listen from
+        notifier_ = std::make_unique<QSocketNotifier>(listenFd_, QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this]() {
+            int c = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (c < 0) return;
+            char buf[16] = {};
+            // The sender writes and closes at once; a short blocking read is enough.
+            timeval tv{1, 0};
+            ::setsockopt(c, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof(tv));
+            ssize_t n = ::read(c, buf, sizeof(buf) - 1);
+            ::close(c);
+            if (n > 0 && std::strncmp(buf, "raise", 5) == 0) {
+                ++raiseRequests;
+                RaiseMainWindow();
+            }
+        });
+    }
+
+public:
+    int raiseRequests = 0;
+
+private:
+    std::unique_ptr<QLockFile> lock_;
+    int listenFd_ = -1;
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+}  // namespace
+
+std::string HelpTopicUrl(const std::string& helpFolder, int topic) {
+    std::string folder = helpFolder;
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    std::string page = folder + "index.html";
+    if (topic > 0) {
+        std::string t = folder + "topic-" + std::to_string(topic) + ".html";
+        if (QFileInfo::exists(ez::Q(t))) page = t;
+    }
+    // Encoded, so that blanks in the folder name survive the hand-over.
+    std::string url = QUrl::fromLocalFile(ez::Q(page)).toEncoded().toStdString();
+    if (topic == -1) url += "#index";
+    return url;
+}
+
+std::vector<std::string> MailCommandArgs(const MailRequest& mail) {
+    std::vector<std::string> args;
+    if (!mail.subject.empty()) args.insert(args.end(), {"--subject", mail.subject});
+    if (!mail.body.empty()) args.insert(args.end(), {"--body", mail.body});
+    for (const auto& a : mail.attachments) args.insert(args.end(), {"--attach", a});
+    // xdg-email knows no "--": an address that looks like an option is left
+    // out rather than read as one.
+    if (!mail.to.empty() && mail.to[0] != '-') args.push_back(mail.to);
+    return args;
+}
+
+namespace {
+
+std::unique_ptr<Platform>& Current() {
+    static std::unique_ptr<Platform> p;
+    return p;
+}
+
+}  // namespace
+
+Platform& CurrentPlatform() {
+    if (!Current()) Current() = std::make_unique<DesktopPlatform>();
+    return *Current();
+}
+
+std::unique_ptr<Platform> SetPlatform(std::unique_ptr<Platform> p) {
+    std::unique_ptr<Platform> old = std::move(Current());
+    Current() = std::move(p);
+    return old;
+}
+
+std::unique_ptr<Platform> MakeDesktopPlatform() {
+    return std::make_unique<DesktopPlatform>();
+}
+
+int DesktopRaiseRequests(Platform& p) {
+    auto* d = dynamic_cast<DesktopPlatform*>(&p);
+    return d ? d->raiseRequests : 0;
+}

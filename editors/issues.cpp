@@ -1,0 +1,263 @@
+// The issues working copy and its save, and the data side of the issue
+// selection dialog.
+#include "editors/issues.h"
+
+#include <algorithm>
+
+#include "app/text_util.h"
+#include "data/query.h"
+#include "ui/msgbox.h"
+
+namespace {
+
+// Blanks and line breaks around a description carry no meaning.
+constexpr std::string_view kDescriptionBlanks = " \t\r\n";
+
+// A positive integer id in plain decimal, or "" when the text holds none.
+std::string CleanId(const std::string& text) {
+    const int64_t v = Val(text);
+    return v > 0 ? std::to_string(v) : std::string();
+}
+
+void MarkChanged(IssueWorkingCopy& wc) {
+    if (!wc.loading) wc.changed = true;
+}
+
+void EraseAt(IssueWorkingCopy& wc, int p) {
+    wc.titles.erase(wc.titles.begin() + p);
+    wc.ids.erase(wc.ids.begin() + p);
+    wc.descriptions.erase(wc.descriptions.begin() + p);
+}
+
+template <typename T>
+void MoveElement(std::vector<T>& v, int from, int to) {
+    T item = std::move(v[from]);
+    v.erase(v.begin() + from);
+    v.insert(v.begin() + to, std::move(item));
+}
+
+}  // namespace
+
+bool IssueWorkingCopy::IsStored(int pos) const {
+    return pos >= 0 && pos < size() && Val(ids[pos]) > 0;
+}
+
+void LoadIssueList(IssueWorkingCopy& wc, int32_t quarter, const std::string& stationId) {
+    wc.loading = true;
+    wc.titles.clear();
+    wc.ids.clear();
+    wc.descriptions.clear();
+    wc.deletedIds.clear();
+    wc.editedPos = -1;
+    wc.selectedPos = -1;
+    wc.quarter = quarter;
+    wc.stationId = CleanId(stationId);
+    if (!wc.stationId.empty()) {
+        ResultSet rs("SELECT IID, IIssue, IDescription FROM Issues WHERE IQtr = " +
+                     std::to_string(quarter) + " AND SID = " + wc.stationId + " ORDER BY IRank");
+        while (rs.next()) {
+            wc.titles.push_back(rs["IIssue"]);
+            wc.ids.push_back(rs["IID"]);
+            wc.descriptions.push_back(rs["IDescription"]);
+        }
+    }
+    wc.changed = false;
+    wc.loading = false;
+}
+
+int FindIssueTitle(const IssueWorkingCopy& wc, const std::string& title, int except) {
+    for (int i = 0; i < wc.size(); ++i) {
+        if (i != except && IEquals(wc.titles[i], title)) return i;
+    }
+    return -1;
+}
+
+IssueEntryResult EnterIssueTitle(IssueWorkingCopy& wc, const std::string& text) {
+    const std::string t = Trim(text);
+    const bool editing = wc.editedPos >= 0 && wc.editedPos < wc.size();
+    if (t.empty()) {
+        // An issue without a title cannot be picked or reported sensibly.
+        if (editing) {
+            DgMsgOk("Issue Title Missing", "An issue needs a title.{f10}",
+                    "Type the title, or press [Esc] to keep the issue as it was.{f6}");
+        }
+        return IssueEntryResult::Empty;
+    }
+    if (editing) {
+        wc.titles[wc.editedPos] = t;
+        wc.editedPos = -1;
+        MarkChanged(wc);
+        return IssueEntryResult::Replaced;
+    }
+    if (FindIssueTitle(wc, t) >= 0) {
+        DgMsgOk("Duplicate Entry", "The issue \"" + t + "\" is already in the Issues List.{f10}",
+                "Issue titles must be unique to avoid confusion.{f6}");
+        return IssueEntryResult::Duplicate;
+    }
+    if (wc.size() >= kMaxIssues) {
+        DgMsgOk("Issues List Full",
+                "The Issues List can hold at most " + std::to_string(kMaxIssues) + " issues.{f10}",
+                "Delete an issue before adding another one.{f6}");
+        return IssueEntryResult::Full;
+    }
+    wc.titles.push_back(t);
+    wc.ids.emplace_back();
+    wc.descriptions.emplace_back();
+    wc.editedPos = -1;
+    MarkChanged(wc);
+    return IssueEntryResult::Added;
+}
+
+int CountIssueUses(const std::string& issueId) {
+    const std::string id = CleanId(issueId);
+    if (id.empty()) return 0;
+    // The LIKE narrows the rows; the split decides, so that id 1 does not
+    // match an entry that only holds 12.
+    ResultSet rs("SELECT Issue FROM Master WHERE Issue LIKE '%" + id + "%'");
+    const int64_t wanted = Val(id);
+    int count = 0;
+    while (rs.next()) {
+        for (const std::string& element : Split(rs["Issue"], "|")) {
+            if (Val(element) == wanted) {
+                ++count;
+                break;
+            }
+        }
+    }
+    return count;
+}
+
+bool DeleteIssueAt(IssueWorkingCopy& wc, int p) {
+    if (p < 0 || p >= wc.size()) return false;
+    if (wc.IsStored(p)) {
+        const std::string id = CleanId(wc.ids[p]);
+        if (CountIssueUses(id) > 0) {
+            DgMsgOk("Unable to Delete",
+                    "This issue is currently in use and cannot be deleted.{f10}", "");
+            return false;
+        }
+        const int answer =
+            DgMsgAsk("Delete This Issue", "Are you sure you want to delete this issue?{f10}",
+                     "(This action cannot be reversed.){f6}", "", "*{G,f7}|&Yes|&No", 2);
+        if (answer != 1) return false;
+        wc.deletedIds.push_back(id);
+    }
+    EraseAt(wc, p);
+    if (wc.selectedPos == p) {
+        wc.selectedPos = -1;
+    } else if (wc.selectedPos > p) {
+        --wc.selectedPos;
+    }
+    if (wc.editedPos == p) {
+        wc.editedPos = -1;
+    } else if (wc.editedPos > p) {
+        --wc.editedPos;
+    }
+    MarkChanged(wc);
+    return true;
+}
+
+void MoveIssue(IssueWorkingCopy& wc, int from, int to) {
+    if (from == to || from < 0 || to < 0 || from >= wc.size() || to >= wc.size()) return;
+    MoveElement(wc.titles, from, to);
+    MoveElement(wc.ids, from, to);
+    MoveElement(wc.descriptions, from, to);
+    MarkChanged(wc);
+}
+
+void SetIssueDescription(IssueWorkingCopy& wc, int p, const std::string& text) {
+    if (p < 0 || p >= wc.size()) return;
+    std::string trimmed = TrimChars(text, kDescriptionBlanks);
+    if (wc.descriptions[p] == trimmed) return;
+    wc.descriptions[p] = std::move(trimmed);
+    MarkChanged(wc);
+}
+
+bool SaveIssueList(IssueWorkingCopy& wc) {
+    const std::string q = std::to_string(wc.quarter);
+    const std::string s = CleanId(wc.stationId);
+    const std::string columnsNew = "IQtr,SID,IIssue,IDescription,IRank";
+    const std::string columnsOld = "IIssue,IDescription,IRank";
+
+    if (s.empty() && wc.size() > 0) {
+        DgMsgOk("Save Failed", "The issues cannot be saved without a station.{f10}",
+                "Choose a station, or add one in the Station List first.{f6}");
+        return false;
+    }
+
+    // Inserts, updates and deletions go into one batch so that they all
+    // happen or none does.
+    std::string batch = "Begin;";
+    bool anyNew = false;
+    for (int i = 0; i < wc.size(); ++i) {
+        const std::string rank = std::to_string(i);
+        const std::string d = CleanId(wc.ids[i]);
+        if (d.empty()) {
+            batch += slBuildInsertOrUpdate("Issues",
+                                           NulJoin({q, s, wc.titles[i], wc.descriptions[i], rank}),
+                                           columnsNew, "") +
+                     ";";
+            anyNew = true;
+        } else {
+            batch +=
+                slBuildInsertOrUpdate("Issues", NulJoin({wc.titles[i], wc.descriptions[i], rank}),
+                                      columnsOld, "IID = " + d) +
+                ";";
+        }
+    }
+    for (const std::string& id : wc.deletedIds) {
+        const std::string d = CleanId(id);
+        if (!d.empty()) batch += "DELETE FROM Issues WHERE IID = " + d + ";";
+    }
+    batch += "End";
+
+    if (batch.size() > 9 && slExe(batch) != 0) {
+        const std::string error = slGetError();
+        DgMsgOk("Save Failed", "The issues list could not be saved.{f10}",
+                "Nothing was changed in the database; your changes are still in the list." +
+                    (error.empty() ? std::string() : "|(" + error + ")") + "{f6}");
+        return false;
+    }
+
+    // The new rows are the newest ones with their position as rank and their title.
+    if (anyNew) {
+        for (int i = 0; i < wc.size(); ++i) {
+            if (!CleanId(wc.ids[i]).empty()) continue;
+            ResultSet rs("SELECT IID FROM Issues WHERE IQtr = " + q + " AND SID = " + s +
+                         " AND IRank = " + std::to_string(i) +
+                         " AND IIssue = " + SqlQuoted(wc.titles[i]) + " ORDER BY IID DESC LIMIT 1");
+            if (rs.next()) wc.ids[i] = rs["IID"];
+        }
+    }
+    wc.deletedIds.clear();
+    wc.changed = false;
+    return true;
+}
+
+// --- issue selection ---
+
+std::vector<IssueChoice> ReadStationIssues(int32_t quarter, const std::string& stationId) {
+    std::vector<IssueChoice> out;
+    const std::string s = CleanId(stationId);
+    if (s.empty()) return out;
+    ResultSet rs("SELECT IID, IIssue FROM Issues WHERE IQtr = " + std::to_string(quarter) +
+                 " AND SID = " + s + " ORDER BY IRank");
+    while (rs.next()) out.push_back({rs["IID"], rs["IIssue"]});
+    return out;
+}
+
+std::vector<bool> PreselectIssues(const std::vector<IssueChoice>& choices,
+                                  const std::vector<std::string>& preselected) {
+    std::vector<bool> out;
+    out.reserve(choices.size());
+    for (const IssueChoice& c : choices) {
+        out.push_back(std::find(preselected.begin(), preselected.end(), c.title) !=
+                      preselected.end());
+    }
+    return out;
+}
+
+IssueSelection& IssueSelectionRecord() {
+    static IssueSelection record;
+    return record;
+}

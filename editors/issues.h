@@ -1,0 +1,138 @@
+// Issues of one station in one quarter: the working copy the issues list form
+// (IL) edits, its save, and the issue selection dialog (SI) through which the
+// program editor picks the issues a program addressed.
+//
+// The working-copy functions need no window: they touch the database through
+// the query layer and ask their questions through the message box, so plain
+// tests can drive them with SetMsgHook.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The working copy holds at most this many issues (positions 0 to 1000).
+inline constexpr int kMaxIssues = 1001;
+
+// The issues list form's in-memory copy of one station's issues in a quarter.
+// titles, ids and descriptions are parallel: position i of each belongs to the
+// same issue, and every insert, move or removal keeps them together.
+struct IssueWorkingCopy {
+    std::vector<std::string> titles;
+    std::vector<std::string> ids;           // decimal IID; "" or "0" for an issue not yet stored
+    std::vector<std::string> descriptions;  // stored trimmed when edited
+    std::vector<std::string> deletedIds;    // stored issues removed since the last save
+    int editedPos = -1;                     // title being edited in place, -1 none
+    int selectedPos = -1;                   // selected list position, -1 none
+    int32_t quarter = 0;
+    std::string stationId;  // StnID as decimal text, "" or "0" for none
+    bool changed = false;   // unsaved changes (the Save button's state)
+    bool loading = false;   // edits during a fill do not count as changes
+
+    int size() const { return static_cast<int>(titles.size()); }
+    bool IsStored(int pos) const;  // the position has an IID greater than 0
+};
+
+// Fills the working copy with the station's issues of the quarter in IRank
+// order (empty for station 0). Clears the deleted ids, the edited and selected
+// positions and the changed flag.
+void LoadIssueList(IssueWorkingCopy& wc, int32_t quarter, const std::string& stationId);
+
+// Position of a title compared ignoring letter case, skipping position
+// `except`; -1 when absent.
+int FindIssueTitle(const IssueWorkingCopy& wc, const std::string& title, int except = -1);
+
+enum class IssueEntryResult {
+    Added,      // appended as a new issue
+    Replaced,   // the title at the edited position was replaced
+    Duplicate,  // a new title already listed: "Duplicate Entry" shown, nothing changed
+    Full,       // the list already holds kMaxIssues: message shown, nothing changed
+    Empty,      // nothing but blanks typed: nothing changed (an edit in place is told why)
+};
+// Applies the entry field's text (Enter): replaces the title at the edited
+// position, or appends a new issue after the duplicate check. On Added and
+// Replaced the edited position becomes -1 and a change is marked.
+IssueEntryResult EnterIssueTitle(IssueWorkingCopy& wc, const std::string& text);
+
+// Number of program entries (Master rows) whose issue list holds the id.
+int CountIssueUses(const std::string& issueId);
+
+// Removes position p (Delete key). A stored issue that a program uses is
+// refused with "Unable to Delete"; another stored issue is removed only after
+// the "Delete This Issue" question; an unsaved one goes without a question.
+// Returns true when the issue was removed.
+bool DeleteIssueAt(IssueWorkingCopy& wc, int p);
+
+// Moves the issue at `from` so that it ends at position `to`, with its id and
+// description, and marks a change. Out-of-range or equal positions do nothing.
+void MoveIssue(IssueWorkingCopy& wc, int from, int to);
+
+// Stores the description of position p, trimmed of surrounding blanks and line
+// breaks, and marks a change (unless loading or the text is unchanged).
+void SetIssueDescription(IssueWorkingCopy& wc, int p, const std::string& text);
+
+// Writes the working copy in one transaction: new issues inserted, stored ones
+// updated, removed ones deleted, every IRank rewritten to its position (0, 1,
+// 2 ...). On success the new issues get their ids, the deleted list is
+// cleared and the changed flag is reset. On failure the database is left as
+// it was, the user is told, the working copy is kept unchanged (still marked
+// as changed) and false is returned.
+bool SaveIssueList(IssueWorkingCopy& wc);
+
+// --- issue selection (form SI) ---
+
+// One stored issue as offered for selection.
+struct IssueChoice {
+    std::string id;
+    std::string title;
+};
+// The station's issues of a quarter in IRank order.
+std::vector<IssueChoice> ReadStationIssues(int32_t quarter, const std::string& stationId);
+// For each choice, whether its title is one of the preselected titles (exact text).
+std::vector<bool> PreselectIssues(const std::vector<IssueChoice>& choices,
+                                  const std::vector<std::string>& preselected);
+
+// The process-wide record through which the program editor talks to SI.
+// Before opening SI the editor sets quarter, stationId, preselected and
+// editorForm (ChooseIssues does all of this). On OK, SI:
+//   - puts the selected titles (list order) into `chosen` and their ids into
+//     `chosenIds`;
+//   - when editorForm exists, clears its list box kEditorIssuesListId, fills
+//     it with the chosen titles and enables its Save button kEditorSaveId;
+//   - sets `made`.
+// Cancel (or closing the window) leaves `made` false and the editor untouched.
+struct IssueSelection {
+    int32_t quarter = 0;
+    std::string stationId;
+    std::vector<std::string> preselected;  // titles of the entry as the editor loaded it
+    std::string editorForm = "PD";
+    std::vector<std::string> chosen;
+    std::vector<std::string> chosenIds;
+    bool made = false;  // the selection-made flag
+};
+IssueSelection& IssueSelectionRecord();
+
+// Control ids in the program editor that SI fills on OK.
+inline constexpr int kEditorIssuesListId = 125;
+inline constexpr int kEditorSaveId = 175;
+
+// Opens SI modally over `parent` for the quarter and station with the given
+// preselection; returns the selection-made flag. The chosen titles are in
+// IssueSelectionRecord().chosen afterwards.
+bool ChooseIssues(const std::string& parent, int32_t quarter, const std::string& stationId,
+                  const std::vector<std::string>& preselected);
+
+// Opens the issues list form modally over `parent` ("VL" or "PD") at its
+// designed size. It shows Shell().currentQuarter and the station that the
+// parent's station selector (control 105) shows ("All Stations": the first).
+void OpenIssuesList(const std::string& parent);
+
+// What the open issues list form shows (for the copy-issues dialog): quarter,
+// station id and call letters. Returns false when the form is not open.
+bool IssuesListShown(int32_t& quarter, std::string& stationId, std::string& calls);
+
+// Designed sizes of the two forms, in character units.
+inline constexpr double kIssuesListWidth = 72;
+inline constexpr double kIssuesListHeight = 28;
+inline constexpr double kIssueSelectWidth = 46;
+inline constexpr double kIssueSelectHeight = 22;

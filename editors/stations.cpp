@@ -1,0 +1,160 @@
+// Plain data operations on stations and on copying stations and issues.
+#include "editors/stations.h"
+
+#include <set>
+
+#include "app/text_util.h"
+#include "data/query.h"
+
+namespace {
+
+std::string Num(int64_t n) {
+    return std::to_string(n);
+}
+
+// Runs a "Begin;" ... "End" batch when it holds at least one statement.
+// Returns true when there was nothing to do or the batch ran.
+bool RunBatch(const std::string& batch) {
+    if (batch.size() <= 9) return true;
+    return slExe(batch) == 0;
+}
+
+}  // namespace
+
+StationListState& StationList() {
+    static StationListState state;
+    return state;
+}
+
+std::vector<StationRow> StationsOfQuarter(int32_t quarter) {
+    std::vector<StationRow> rows;
+    ResultSet rs("SELECT StnID, Calls, License,Rank FROM Stations WHERE QtrID = " + Num(quarter) +
+                 " ORDER BY Rank");
+    while (rs.next()) rows.push_back({Val(rs["StnID"]), rs["Calls"], rs["License"]});
+    return rows;
+}
+
+void NormaliseStation(std::string& calls, std::string& license) {
+    calls = ToUpper(Trim(calls));
+    license = Trim(license);
+}
+
+bool StationInputComplete(const std::string& calls, const std::string& license) {
+    return !Trim(calls).empty() && !Trim(license).empty();
+}
+
+StationSave SaveStation(int32_t quarter, int64_t stationId, std::string& calls,
+                        std::string& license) {
+    NormaliseStation(calls, license);
+    if (calls.empty() || license.empty()) return StationSave::Empty;
+
+    // Calls is declared COLLATE NOCASE, so this finds the station in any letter case.
+    const int existing = SelectNumber(
+        "Stations", "StnID", "Calls = " + SqlQuoted(calls) + " AND QtrID = " + Num(quarter));
+    if (existing != 0 && existing != stationId) return StationSave::Duplicate;
+
+    std::string statement;
+    if (stationId == 0) {
+        const int rank = SelectNumber("Stations", "MAX(Rank)", "QtrID = " + Num(quarter)) + 1;
+        statement =
+            slBuildInsertOrUpdate("Stations", NulJoin({calls, license, Num(quarter), Num(rank)}),
+                                  "Calls,License,QtrID,Rank", "");
+    } else {
+        statement = slBuildInsertOrUpdate("Stations", NulJoin({calls, license}), "Calls,License",
+                                          "StnID = " + Num(stationId));
+    }
+    return slExe(statement) == 0 ? StationSave::Saved : StationSave::Failed;
+}
+
+std::vector<StationRow> StationCopyCandidates(int32_t targetQuarter) {
+    std::vector<StationRow> rows;
+    const std::string t = Num(targetQuarter);
+    ResultSet rs("SELECT DISTINCT Calls, License FROM Stations WHERE QtrID <> " + t +
+                 " AND Calls NOT IN (SELECT Calls FROM Stations WHERE QtrID = " + t +
+                 ") ORDER BY Calls");
+    while (rs.next()) rows.push_back({0, rs["Calls"], rs["License"]});
+    return rows;
+}
+
+int CopyStationsToQuarter(const std::vector<StationRow>& chosen, int32_t targetQuarter) {
+    const std::string t = Num(targetQuarter);
+    int64_t rank = Val(SelectField("Stations", "COUNT(Calls)", "QtrID = " + t));
+    // The candidate list holds one entry per distinct city, so the same call
+    // letters can be chosen twice; a quarter must not get a station twice.
+    std::set<std::string> taken;
+    std::string batch = "Begin;";
+    int count = 0;
+    for (const StationRow& s : chosen) {
+        const std::string key = ToUpper(s.calls);
+        if (!taken.insert(key).second) continue;
+        if (!StationIdByCalls(s.calls, t).empty()) continue;
+        batch += slBuildInsertOrUpdate("Stations", NulJoin({s.calls, s.license, t, Num(rank)}),
+                                       "Calls,License,QtrID,Rank", "") +
+                 ";";
+        ++rank;
+        ++count;
+    }
+    batch += "End";
+    if (!RunBatch(batch)) return -1;
+    return count;
+}
+
+std::vector<IssueItem> StationIssues(int32_t quarter, int64_t stationId) {
+    std::vector<IssueItem> items;
+    ResultSet rs("SELECT IID,IIssue FROM Issues WHERE IQtr = " + Num(quarter) +
+                 " AND SID = " + Num(stationId) + " ORDER BY IRank");
+    while (rs.next()) items.push_back({Val(rs["IID"]), rs["IIssue"]});
+    return items;
+}
+
+std::vector<StationRow> CopyIssueTargets(int32_t quarter, const std::string& sourceCalls) {
+    std::vector<StationRow> rows;
+    ResultSet rs("SELECT StnID, Calls FROM Stations WHERE QtrID = " + Num(quarter) +
+                 " AND Calls <> '" + SqlEscape(sourceCalls) + "'");
+    while (rs.next()) rows.push_back({Val(rs["StnID"]), rs["Calls"], ""});
+    return rows;
+}
+
+CopyIssuesResult CopyIssuesToStations(int32_t quarter, const std::vector<IssueItem>& issues,
+                                      const std::vector<int64_t>& targetIds) {
+    CopyIssuesResult result;
+    const std::string q = Num(quarter);
+    std::string batch = "Begin;";
+    for (int64_t target : targetIds) {
+        const std::string t = Num(target);
+        int64_t rank = 0;
+        {
+            ResultSet rs("SELECT MAX(IRank) AS MaxRank FROM Issues WHERE IQtr = " + q +
+                         " AND SID = " + t);
+            if (rs.next()) rank = Val(rs["MaxRank"]);
+        }
+        // Titles queued for this target in this batch: the database does not
+        // see them yet, and a target must not get the same title twice.
+        std::set<std::string> queued;
+        for (const IssueItem& issue : issues) {
+            const std::string existing =
+                SelectText("Issues", "IID",
+                           "IQtr = " + q + " AND SID = " + t + " AND IIssue = '" +
+                               SqlEscape(issue.title) + "'");
+            if (Val(existing) != 0) continue;
+            if (!queued.insert(issue.title).second) continue;
+            std::string description;
+            {
+                ResultSet rs("SELECT IDescription FROM Issues WHERE IID = " + Num(issue.id));
+                if (rs.next()) description = rs["IDescription"];
+            }
+            ++rank;
+            batch += slBuildInsertOrUpdate("Issues",
+                                           NulJoin({q, t, issue.title, description, Num(rank)}),
+                                           "IQtr,SID,IIssue,IDescription,IRank", "") +
+                     ";";
+            ++result.inserted;
+        }
+    }
+    batch += "End";
+    if (!RunBatch(batch)) {
+        result.ok = false;
+        result.inserted = 0;
+    }
+    return result;
+}

@@ -1,0 +1,98 @@
+// Stations per quarter and the copying of stations and issues: the plain data
+// operations behind the station list (SL), the add/edit dialog (ES), the
+// copy-stations dialog (CS) and the copy-issues dialog (CI).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// --- station list state (lives for the program run, set anew when SL opens) ---
+struct StationListState {
+    int32_t quarter = 0;     // quarter number shown by the station list
+    int64_t selectedId = 0;  // StnID of the row last clicked; 0 = none (add a new one)
+    bool editMode = false;   // ES opened to edit (true) or to add (false)
+};
+StationListState& StationList();
+
+struct StationRow {
+    int64_t id = 0;
+    std::string calls;
+    std::string license;
+};
+
+// The stations of a quarter in Rank order.
+std::vector<StationRow> StationsOfQuarter(int32_t quarter);
+
+// --- adding and editing ---
+// Call letters are stored trimmed and in upper case, the city trimmed.
+void NormaliseStation(std::string& calls, std::string& license);
+// True when both fields hold something besides blanks (the rule for "&OK").
+bool StationInputComplete(const std::string& calls, const std::string& license);
+
+enum class StationSave {
+    Saved,      // written
+    Empty,      // call letters or city empty after trimming; nothing written
+    Duplicate,  // the call letters already belong to another station of the quarter
+    Failed,     // the database refused the statement; nothing written
+};
+// Adds a station (stationId 0) with Rank = highest Rank of the quarter + 1, or
+// updates the call letters and city of an existing one (Rank unchanged).
+// calls/license come back normalised, as stored.
+StationSave SaveStation(int32_t quarter, int64_t stationId, std::string& calls,
+                        std::string& license);
+
+// --- copying stations into another quarter ---
+// Stations of other quarters whose call letters the target quarter does not
+// have yet, by call letters; one entry per distinct city.
+std::vector<StationRow> StationCopyCandidates(int32_t targetQuarter);
+// Copies the chosen stations into the target quarter in one transaction. The
+// copies are ranked C, C+1, ... where C is the number of stations the target
+// held before. A second entry with call letters already chosen is skipped.
+// Returns the number of stations written (0 when nothing was chosen), or -1
+// when the database refused the batch (nothing is written then).
+int CopyStationsToQuarter(const std::vector<StationRow>& chosen, int32_t targetQuarter);
+
+// --- copying issues between stations of one quarter ---
+struct IssueItem {
+    int64_t id = 0;  // IID
+    std::string title;
+};
+// The stored issues of a station in a quarter, in IRank order.
+std::vector<IssueItem> StationIssues(int32_t quarter, int64_t stationId);
+// The other stations of the quarter (every station whose call letters differ
+// from the source's), in the database's row order.
+std::vector<StationRow> CopyIssueTargets(int32_t quarter, const std::string& sourceCalls);
+
+struct CopyIssuesResult {
+    bool ok = true;    // false: the database refused the batch and nothing was written
+    int inserted = 0;  // issues written
+};
+// Copies the issues (in the given order) to every target station of the
+// quarter, all in one transaction. A title the target already has (exact
+// text) is skipped; the copies are ranked after the target's highest IRank.
+CopyIssuesResult CopyIssuesToStations(int32_t quarter, const std::vector<IssueItem>& issues,
+                                      const std::vector<int64_t>& targetIds);
+
+// --- opening the forms ---
+// The source of the copy-issues dialog: the quarter and station shown by the
+// issues list.
+struct CopyIssuesSource {
+    int32_t quarter = 0;
+    int64_t stationId = 0;
+    std::string calls;
+};
+// Opens the copy-issues dialog over parent for the given source. When CI is
+// opened with OpenForm("CI", "IL", ...) instead, it reads the source from the
+// issues list's quarter and station selectors.
+void OpenCopyIssues(const std::string& parent, const CopyIssuesSource& source);
+void OpenStationList(const std::string& parent);
+// Refills the station list form (when it is open) for StationList().quarter.
+void FillStationList();
+void OpenCopyStations(const std::string& parent);
+
+// Designed sizes (character units); the forms size themselves to these.
+inline constexpr double kStationListWidth = 62, kStationListHeight = 20.5;
+inline constexpr double kStationEditWidth = 50, kStationEditHeight = 8.6;
+inline constexpr double kCopyStationsWidth = 62, kCopyStationsHeight = 20.5;
+inline constexpr double kCopyIssuesWidth = 62, kCopyIssuesHeight = 21.5;

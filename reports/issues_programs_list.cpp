@@ -1,0 +1,392 @@
+// The quarterly Issues/Programs list: Section I lists the station's issues in
+// rank order, Section II every program that addressed each issue with the
+// paragraph telling when it aired.
+#include "reports/issues_programs_list.h"
+
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <unordered_map>
+
+#include "app/app_state.h"
+#include "app/settings.h"
+#include "app/text_util.h"
+#include "app/toolkit/ez.h"
+#include "app/toolkit/platform.h"
+#include "data/dates.h"
+#include "data/quarters.h"
+#include "data/query.h"
+#include "reports/airing.h"
+
+namespace {
+
+// Page geometry in layout points (y downward from the top edge).
+constexpr double kLeft = 36;
+constexpr double kRight = 576;
+constexpr double kCentre = 306;
+constexpr double kFirstLine = 49;
+constexpr double kStep = kPdfLineStep;
+constexpr double kBottom = 755;
+
+struct Layout {
+    HPDF_Doc doc = nullptr;
+    HPDF_Font roman = nullptr;
+    HPDF_Font bold = nullptr;
+    const IssuesListData* data = nullptr;
+    PdfErrorState* errors = nullptr;
+    HPDF_Page page = nullptr;
+    int pages = 0;
+    double y = 0;
+    double pageTop = 0;  // y where the body of the current page begins
+    int section = 1;
+    bool firstOfSection = true;
+};
+
+void Write(Layout& L, const std::string& text, double x, HPDF_Font font, double size, int align) {
+    PdfTextLine(L.page, text, x, L.y, font, size, align);
+}
+
+void StartPage(Layout& L) {
+    const IssuesListData& d = *L.data;
+    L.page = PdfAddPage(L.doc);
+    ++L.pages;
+    L.y = kFirstLine;
+    // The two header lines share one text object.
+    if (L.page) HPDF_Page_BeginText(L.page);
+    PdfText(L.page, "Quarterly Issues/Programs List for Station " + d.calls, kLeft, L.y, L.bold, 12,
+            kPdfAlignLeft);
+    PdfText(L.page, "Period: " + d.longPeriod, kRight, L.y, L.bold, 12, kPdfAlignRight);
+    PdfText(L.page, "Placed in the Public File " + d.placedText, kLeft, L.y + 16, L.roman, 10,
+            kPdfAlignLeft);
+    // A station without a city of license shows its call letters alone.
+    PdfText(L.page, d.license.empty() ? d.calls : d.calls + ", " + d.license, kCentre, L.y + 16,
+            L.roman, 10, kPdfAlignCentre);
+    PdfText(L.page, "Page " + std::to_string(L.pages), kRight, L.y + 16, L.roman, 10,
+            kPdfAlignRight);
+    if (L.page) HPDF_Page_EndText(L.page);
+    PdfRule(L.page, kLeft, kRight, L.y + 3, 0, 0, 0, 0.1);
+    L.y += 16 + 26;
+    if (L.section == 1) {
+        L.y += 13;
+        if (L.firstOfSection) {
+            Write(L, "Section I: Issues", kCentre, L.bold, 12, kPdfAlignCentre);
+            L.y += 26;
+            Write(L,
+                  d.calls + " has identified the following topics " +
+                      "as significant issues facing our community in this quarter:",
+                  kLeft, L.roman, 10, kPdfAlignLeft);
+            L.y += 26;
+            L.firstOfSection = false;
+        } else {
+            Write(L, "Section I: Issues (Continued)", kCentre, L.bold, 12, kPdfAlignCentre);
+            L.y += 26;
+        }
+    } else {
+        const bool first = L.firstOfSection;
+        Write(L,
+              first ? std::string("Section II: Responsive Programs")
+                    : std::string("Section II: Responsive Programs (Continued)"),
+              kCentre, L.bold, 12, kPdfAlignCentre);
+        L.firstOfSection = false;
+        L.y += 26;
+        if (first) {
+            const std::string intro = d.calls +
+                                      " broadcast programming dealing with the various issues " +
+                                      "outlined in Section I of this list.  The programming was "
+                                      "aired on the " +
+                                      "dates and times as follows:";
+            const double headingWidth = PdfTextWidth(L.page, intro, L.bold, 12);
+            int lines = 1 + static_cast<int>(std::lround(headingWidth)) / 612;
+            PdfSetFont(L.page, L.roman, 10);
+            lines = std::max(lines, PdfLineCount(L.page, intro, kRight - kLeft));
+            L.y = PdfTextBox(L.page, kLeft, L.y - 9, kRight, lines, intro, L.roman, 10, 0) + 9;
+        }
+    }
+    L.pageTop = L.y;
+}
+
+int CountCrLf(const std::string& text) {
+    int n = 0;
+    for (size_t p = text.find("\r\n"); p != std::string::npos; p = text.find("\r\n", p + 2)) ++n;
+    return n;
+}
+
+// Draws wrapped lines in a box from x left to right whose first baseline is
+// y, reserving `reserve` lines (at least the number of wrapped lines). When
+// the box would carry a baseline past lastBaseline, what fits is drawn, a new
+// page is started by newPage (which returns the next baseline) and the rest
+// continues there. Returns the baseline after the box's last reserved line.
+double DrawWrapped(Layout& L, double left, double right, double y, int reserve,
+                   const std::vector<std::string>& wrapped, double lastBaseline,
+                   const std::function<double()>& newPage) {
+    size_t index = 0;
+    int remaining = std::max<int>(reserve, static_cast<int>(wrapped.size()));
+    for (;;) {
+        const int fits = static_cast<int>(std::floor((lastBaseline - y) / kStep)) + 1;
+        const int take = (remaining <= fits || fits < 1) ? remaining : fits;
+        (void)right;  // the lines were wrapped to the box's width already
+        PdfWriteLines(L.page, left, y, wrapped, index, static_cast<size_t>(take), L.roman, 10);
+        index += static_cast<size_t>(take);
+        remaining -= take;
+        if (remaining <= 0) return y + kStep * take;
+        y = newPage();
+    }
+}
+
+void SectionOne(Layout& L, bool& stop) {
+    const IssuesListData& d = *L.data;
+    L.section = 1;
+    L.firstOfSection = true;
+    StartPage(L);
+    for (size_t i = 0; i < d.issues.size(); ++i) {
+        const ListIssue& issue = d.issues[i];
+        const std::string text = issue.title + ":  " + issue.description;
+        const double width = PdfTextWidth(L.page, text, L.roman, 10);
+        int lines = 1 + static_cast<int>(std::lround(width)) / 486 + CountCrLf(text);
+        // The box is 450 points wide: reserve at least the lines the text
+        // really takes there, or its end would be cut off.
+        const std::vector<std::string> wrapped = PdfWrapLines(L.page, text, 540 - 90);
+        lines = std::max(lines, static_cast<int>(wrapped.size()));
+        const bool pastBox = L.y - 9 + kStep * lines > kBottom && L.y > L.pageTop;
+        if (L.y + 65 >= kBottom || pastBox) {
+            StartPage(L);
+            if (L.errors->failed) {
+                stop = true;
+                return;
+            }
+        }
+        Write(L, std::to_string(i + 1) + ".", 72, L.roman, 10, kPdfAlignLeft);
+        const double next = DrawWrapped(L, 90, 540, L.y, lines, wrapped, kBottom - 4, [&L] {
+            StartPage(L);
+            return L.y;
+        });
+        L.y = next + 4;  // the box's bottom edge + 13
+    }
+}
+
+void SectionTwo(Layout& L) {
+    const IssuesListData& d = *L.data;
+    L.section = 2;
+    L.firstOfSection = true;
+    StartPage(L);
+    for (size_t i = 0; i < d.issues.size(); ++i) {
+        const ListIssue& issue = d.issues[i];
+        const std::string number = std::to_string(i + 1);
+        bool headingPrinted = false;
+        for (const ListProgram& program : issue.programs) {
+            PdfSetFont(L.page, L.roman, 10);
+            const std::vector<std::string> wrapped = PdfWrapLines(L.page, program.paragraph, 468);
+            const int lines = static_cast<int>(wrapped.size());
+            // The issue heading (a blank line and 26 points) stays with its first program.
+            const double heading = headingPrinted ? 0 : 13 + 26;
+            if (L.y + heading + kStep * (1 + lines) > kBottom && L.y > L.pageTop) {
+                StartPage(L);
+                Write(L, number + ". " + issue.title + (headingPrinted ? " (Continued):" : ":"),
+                      kLeft, L.bold, 11, kPdfAlignLeft);
+                headingPrinted = true;
+                L.y += 26;
+            }
+            if (!headingPrinted) {
+                L.y += 13;
+                Write(L, number + ". " + issue.title + ":", kLeft, L.bold, 11, kPdfAlignLeft);
+                headingPrinted = true;
+                L.y += 26;
+            }
+            Write(L, program.title, 72, L.bold, 10, kPdfAlignLeft);
+            L.y += 13;
+            // A paragraph taller than a page goes on over the next pages.
+            L.y = DrawWrapped(L, 72, 540, L.y, lines, wrapped, kBottom - kStep, [&] {
+                StartPage(L);
+                Write(L, number + ". " + issue.title + " (Continued):", kLeft, L.bold, 11,
+                      kPdfAlignLeft);
+                L.y += 26;
+                Write(L, program.title + " (Continued)", 72, L.bold, 10, kPdfAlignLeft);
+                L.y += 13;
+                return L.y;
+            });
+        }
+    }
+}
+
+std::string QuarterText(int32_t q) {
+    return std::to_string(q);
+}
+
+}  // namespace
+
+ReportChoice& ReportInputs() {
+    static ReportChoice inputs;
+    return inputs;
+}
+
+std::string PlacedDateText(int32_t day) {
+    std::string text = day == 0 ? TodayDateText() : JulianDate2Text(day, 1);
+    if (text.size() < 4) return text;
+    return MonthDayText(text) + ", " + text.substr(text.size() - 4);
+}
+
+IssuesListData LoadIssuesListData(int32_t quarter, const std::string& calls, int32_t placedDay) {
+    IssuesListData d;
+    d.calls = calls;
+    d.quarter = quarter;
+    d.longPeriod = QuarterPeriodText(quarter, 0);
+    d.placedText = PlacedDateText(placedDay);
+    const std::string q = QuarterText(quarter);
+    const std::string stn = StationIdByCalls(calls, q);
+    if (stn.empty()) return d;
+    d.license = SelectField("Stations", "License", "StnID = " + stn + " AND QtrID = " + q);
+
+    std::unordered_map<std::string, size_t> issueIndex;
+    {
+        ResultSet rs("SELECT IID, IIssue, IDescription FROM Issues WHERE IQtr = " + q +
+                     " AND SID = " + stn + " ORDER BY IRank");
+        while (rs.next()) {
+            ListIssue issue;
+            issue.iid = rs["IID"];
+            issue.title = rs["IIssue"];
+            issue.description = rs["IDescription"];
+            issueIndex.emplace(issue.iid, d.issues.size());
+            d.issues.push_back(std::move(issue));
+        }
+    }
+    if (d.issues.empty()) return d;
+
+    // The station's programs and airings, each read once for the whole report.
+    const std::string entries =
+        "(SELECT MID FROM Master WHERE Qtr = " + q + " AND Station = " + stn + ")";
+    struct ProgramText {
+        std::string duration, title, description;
+    };
+    std::unordered_map<std::string, ProgramText> programs;
+    {
+        ResultSet rs(
+            "SELECT PID,Duration,Title,PDescription FROM Programs WHERE PID IN "
+            "(SELECT Pgm FROM Master WHERE Qtr = " +
+            q + " AND Station = " + stn + ")");
+        while (rs.next()) programs[rs["PID"]] = {rs["Duration"], rs["Title"], rs["PDescription"]};
+    }
+    // All airings in one text, a row a line and "|" between the three numbers:
+    // thousands of rows read without a lookup per field.
+    std::unordered_map<std::string, Airings> airings;
+    {
+        const std::string rows =
+            slSelStr("SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink IN " + entries +
+                         " ORDER BY MLink,AirDate,AirTime",
+                     "Q124");
+        std::string_view rest(rows);
+        Airings* current = nullptr;
+        std::string currentId;
+        while (!rest.empty()) {
+            const size_t eol = rest.find('\n');
+            const std::string_view line = rest.substr(0, eol);
+            rest = eol == std::string_view::npos ? std::string_view() : rest.substr(eol + 1);
+            const size_t bar1 = line.find('|');
+            const size_t bar2 = bar1 == std::string_view::npos ? bar1 : line.find('|', bar1 + 1);
+            if (bar2 == std::string_view::npos) continue;
+            const std::string_view id = line.substr(0, bar1);
+            if (!current || id != currentId) {
+                currentId = std::string(id);
+                current = &airings[currentId];
+            }
+            current->days.push_back(static_cast<int32_t>(Val(line.substr(bar1 + 1))));
+            current->minutes.push_back(static_cast<int32_t>(Val(line.substr(bar2 + 1))));
+        }
+    }
+    ResultSet rs("SELECT MID, Issue, Pgm, FreqCheck, Frequency FROM Master WHERE Qtr = " + q +
+                 " AND Station = " + stn);
+    const Airings none;
+    while (rs.next()) {
+        std::vector<size_t> targets;
+        for (const std::string& field : Split(rs["Issue"], "|")) {
+            auto it = issueIndex.find(field);
+            if (it != issueIndex.end()) targets.push_back(it->second);
+        }
+        if (targets.empty()) continue;
+        const auto pit = programs.find(rs["Pgm"]);
+        const ProgramText text = pit == programs.end() ? ProgramText{} : pit->second;
+        const auto ait = airings.find(rs["MID"]);
+        ListProgram program;
+        program.title = text.title;
+        program.paragraph =
+            ProgramParagraph(ait == airings.end() ? none : ait->second, rs["FreqCheck"],
+                             rs["Frequency"], text.duration, text.description);
+        for (size_t t : targets) d.issues[t].programs.push_back(program);
+    }
+    return d;
+}
+
+PdfDocument ComposeIssuesProgramsList(const IssuesListData& data, PdfErrorState& errors) {
+    PdfDocument doc = NewPdfDocument(errors);
+    if (!doc) return nullptr;
+    Layout L;
+    L.doc = doc.get();
+    L.roman = PdfStandardFont(L.doc, "Times-Roman");
+    L.bold = PdfStandardFont(L.doc, "Times-Bold");
+    L.data = &data;
+    L.errors = &errors;
+    bool stop = false;
+    SectionOne(L, stop);
+    if (stop) return nullptr;
+    SectionTwo(L);
+    return doc;
+}
+
+std::string IssuesListFileName(const std::string& calls, int32_t quarter) {
+    std::string name = calls + "_Issues_Programs_" + QuarterPeriodText(quarter, 1) + ".PDF";
+    name = ReplaceAll(name, " ", "_");
+    // Call letters written with a slash must not turn into a folder.
+    name = ReplaceAll(name, "/", "_");
+    return ReplaceAll(name, "\\", "_");
+}
+
+void PrintIssuesProgramsList(const std::string& form) {
+    const ReportChoice& in = ReportInputs();
+    const int32_t q = QuarterFromName(in.period);
+    const std::string& calls = in.station;
+    PdfErrorState errors;
+    const IssuesListData data = LoadIssuesListData(q, calls, in.placedDay);
+    PdfDocument doc = ComposeIssuesProgramsList(data, errors);
+    if (!doc) return;
+
+    const std::string settings = Paths().settingsFile;
+    const std::string folder = IniRead(settings, "PDF", calls, Paths().pdfFolder);
+    std::string path = EZ_SAVEFILEDLG(form, "Save PDF File", folder, IssuesListFileName(calls, q),
+                                      "PDF Files|*.pdf");
+    std::error_code ec;
+    if (!path.empty()) {
+        std::filesystem::path chosen(path);
+        if (!chosen.has_extension()) path += ".PDF";
+        std::string parent = std::filesystem::path(path).parent_path().string();
+        if (!parent.empty() && parent.back() != '/') parent += '/';
+        IniWrite(settings, "PDF", calls, parent);
+    } else {
+        std::filesystem::create_directories(Paths().pdfFolder, ec);
+        path = Paths().pdfFolder + "Temp.pdf";
+    }
+    HPDF_SaveToFile(doc.get(), path.c_str());
+    doc.reset();
+    if (errors.failed) return;
+    EZ_DOEVENTS();
+    CurrentPlatform().ShellOpen(path);
+}
+
+std::vector<std::string> StationsWithPrograms(int32_t quarter) {
+    std::vector<std::string> calls;
+    const std::string q = QuarterText(quarter);
+    if (CountWhere("Stations", "QtrID = " + q) == 0) return calls;
+    ResultSet rs("SELECT DISTINCT Station FROM Master WHERE Qtr = " + q);
+    while (rs.next()) {
+        const std::string station = rs["Station"];
+        if (station.empty()) continue;
+        const std::string c =
+            SelectField("Stations", "Calls", "StnID = " + std::to_string(Val(station)));
+        if (!c.empty()) calls.push_back(c);
+    }
+    return calls;
+}
+
+std::string MainWindowStation() {
+    const std::string& id = Shell().filterStationId;
+    if (id.empty()) return "";
+    return SelectField("Stations", "Calls", "StnID = " + std::to_string(Val(id)));
+}

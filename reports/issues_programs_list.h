@@ -1,0 +1,66 @@
+// The quarterly Issues/Programs list of one station as a PDF document, and
+// the station list shared by the print and analysis dialogs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "reports/pdf_page.h"
+
+// What the print dialog hands to the report when Print is pressed.
+struct ReportChoice {
+    std::string period;     // ReportPeriod: quarter display name ("2019 - Apr-Jun")
+    std::string station;    // ReportStation: call letters
+    int32_t placedDay = 0;  // day number of the "Date Placed in Public File" picker; 0 = today
+};
+// The process-wide inputs of the report run.
+ReportChoice& ReportInputs();
+
+// One program as the list prints it under an issue.
+struct ListProgram {
+    std::string title;
+    std::string paragraph;  // ProgramParagraph
+};
+
+struct ListIssue {
+    std::string iid;
+    std::string title;
+    std::string description;
+    std::vector<ListProgram> programs;  // in database order; twice when listed twice
+};
+
+struct IssuesListData {
+    std::string calls;
+    std::string license;
+    int32_t quarter = 0;
+    std::string longPeriod;         // April 1 - June 30, 2019
+    std::string placedText;         // June 24, 2019
+    std::vector<ListIssue> issues;  // rank order; the number is the position + 1
+};
+
+// Reads everything the report prints, with a handful of queries for the whole station.
+IssuesListData LoadIssuesListData(int32_t quarter, const std::string& calls, int32_t placedDay);
+
+// "June 24, 2019" for a day number; 0 gives today.
+std::string PlacedDateText(int32_t day);
+
+// Lays the report out into a new document. Null when no document could be
+// made or libharu failed at a page break in Section I (nothing to save then).
+PdfDocument ComposeIssuesProgramsList(const IssuesListData& data, PdfErrorState& errors);
+
+// Proposed file name: calls + "_Issues_Programs_" + short period + ".PDF", blanks as "_".
+std::string IssuesListFileName(const std::string& calls, int32_t quarter);
+
+// Builds, saves (asking where) and opens the report for ReportInputs().
+void PrintIssuesProgramsList(const std::string& form);
+
+// Call letters of the stations that have programs in quarter q, in database order.
+std::vector<std::string> StationsWithPrograms(int32_t quarter);
+
+// Call letters of the station the main window is filtered on ("" for All Stations).
+std::string MainWindowStation();
+
+// Suggested size of the print dialog in character units.
+inline constexpr double kPrintDialogWidth = 50;
+inline constexpr double kPrintDialogHeight = 10.8;

@@ -1,0 +1,266 @@
+// libharu page helpers shared by the Issues/Programs list and the analysis.
+#include "reports/pdf_page.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "ui/msgbox.h"
+
+namespace {
+
+void HPDF_STDCALL OnPdfError(HPDF_STATUS errorNo, HPDF_STATUS detailNo, void* userData) {
+    auto* state = static_cast<PdfErrorState*>(userData);
+    if (!state) return;
+    const bool first = !state->failed;
+    state->failed = true;
+    state->errorNo = errorNo;
+    state->detailNo = detailNo;
+    ++state->count;
+    // One failing call tends to make the following ones fail too; the first
+    // error is the one worth reading, so only it is shown.
+    if (first) DgMsgOk("PDF Error", PdfErrorText(errorNo, detailNo), "");
+}
+
+// Windows-1252 bytes 0x80..0x9F and the code points they stand for (0 = unused).
+constexpr char32_t kCp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+char Cp1252Byte(char32_t cp) {
+    if (cp == '\t' || cp == '\r' || cp == '\n') return static_cast<char>(cp);
+    if (cp < 0x20 || cp == 0x7F) return '?';
+    if (cp < 0x80) return static_cast<char>(cp);
+    if (cp >= 0xA0 && cp <= 0xFF) return static_cast<char>(cp);
+    for (int i = 0; i < 32; ++i) {
+        if (kCp1252High[i] != 0 && kCp1252High[i] == cp) return static_cast<char>(0x80 + i);
+    }
+    return '?';
+}
+
+void SetFont(HPDF_Page page, HPDF_Font font, double size) {
+    PdfSetFont(page, font, size);
+}
+
+HPDF_REAL PdfY(double y) {
+    return static_cast<HPDF_REAL>(kPdfPageHeight - y);
+}
+
+}  // namespace
+
+void PdfSetFont(HPDF_Page page, HPDF_Font font, double size) {
+    if (!page || !font) return;
+    const auto points = static_cast<HPDF_REAL>(size);
+    if (HPDF_Page_GetCurrentFont(page) == font && HPDF_Page_GetCurrentFontSize(page) == points)
+        return;
+    HPDF_Page_SetFontAndSize(page, font, points);
+}
+
+std::string PdfErrorText(unsigned long errorNo, unsigned long detailNo) {
+    char buf[160];
+    std::snprintf(buf, sizeof buf, "Error number = %lu [&H%lX]|Detail number = %lu [&H%lX]{f10}",
+                  errorNo, errorNo, detailNo, detailNo);
+    return buf;
+}
+
+PdfDocument NewPdfDocument(PdfErrorState& state) {
+    state = PdfErrorState{};
+    PdfDocument doc(HPDF_New(OnPdfError, &state));
+    if (state.failed) return nullptr;
+    if (!doc) {
+        DgMsgOk("Error", "Unable to create PDF object.{f10}", "");
+        return nullptr;
+    }
+    HPDF_SetCompressionMode(doc.get(), HPDF_COMP_ALL);
+    return doc;
+}
+
+HPDF_Font PdfStandardFont(HPDF_Doc doc, const char* name) {
+    return HPDF_GetFont(doc, name, "WinAnsiEncoding");
+}
+
+HPDF_Page PdfAddPage(HPDF_Doc doc) {
+    HPDF_Page page = HPDF_AddPage(doc);
+    if (!page) return nullptr;
+    HPDF_Page_SetHeight(page, static_cast<HPDF_REAL>(kPdfPageHeight));
+    HPDF_Page_SetWidth(page, static_cast<HPDF_REAL>(kPdfPageWidth));
+    HPDF_Page_SetRGBFill(page, 0, 0, 0);
+    return page;
+}
+
+std::string ToWinAnsi(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
+    const size_t n = utf8.size();
+    size_t i = 0;
+    while (i < n) {
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            out += Cp1252Byte(c);
+            ++i;
+            continue;
+        }
+        int extra = 0;
+        char32_t cp = 0;
+        if ((c & 0xE0) == 0xC0) {
+            extra = 1;
+            cp = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2;
+            cp = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3;
+            cp = c & 0x07;
+        } else {
+            out += '?';  // a stray continuation byte or an invalid lead byte
+            ++i;
+            continue;
+        }
+        size_t j = 1;
+        for (; j <= static_cast<size_t>(extra) && i + j < n; ++j) {
+            if ((s[i + j] & 0xC0) != 0x80) break;
+            cp = (cp << 6) | (s[i + j] & 0x3F);
+        }
+        if (j != static_cast<size_t>(extra) + 1) {
+            out += '?';  // truncated sequence: skip what was read of it
+            i += j;
+            continue;
+        }
+        const bool overlong =
+            (extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000);
+        out += overlong ? '?' : Cp1252Byte(cp);
+        i += j;
+    }
+    return out;
+}
+
+void PdfText(HPDF_Page page, const std::string& text, double x, double y, HPDF_Font font,
+             double size, int alignment) {
+    if (!page) return;
+    const std::string bytes = ToWinAnsi(text);
+    SetFont(page, font, size);
+    double left;
+    switch (alignment) {
+        case kPdfAlignLeft:
+            left = x;  // no need to measure
+            break;
+        case kPdfAlignCentre:
+            left = x - HPDF_Page_TextWidth(page, bytes.c_str()) / 2;
+            break;
+        case kPdfAlignRight:
+            left = x - HPDF_Page_TextWidth(page, bytes.c_str());
+            break;
+        default:
+            return;
+    }
+    HPDF_Page_TextOut(page, static_cast<HPDF_REAL>(left),
+                      static_cast<HPDF_REAL>(std::round(kPdfPageHeight - y)), bytes.c_str());
+}
+
+void PdfTextLine(HPDF_Page page, const std::string& text, double x, double y, HPDF_Font font,
+                 double size, int alignment) {
+    if (!page) return;
+    HPDF_Page_BeginText(page);
+    PdfText(page, text, x, y, font, size, alignment);
+    HPDF_Page_EndText(page);
+}
+
+void PdfRule(HPDF_Page page, double x1, double x2, double y, double red, double green, double blue,
+             double width) {
+    if (!page) return;
+    HPDF_Page_SetRGBStroke(page, static_cast<HPDF_REAL>(red), static_cast<HPDF_REAL>(green),
+                           static_cast<HPDF_REAL>(blue));
+    HPDF_Page_SetLineWidth(page, static_cast<HPDF_REAL>(width));
+    HPDF_Page_MoveTo(page, static_cast<HPDF_REAL>(x1), PdfY(y));
+    HPDF_Page_LineTo(page, static_cast<HPDF_REAL>(x2), PdfY(y));
+    HPDF_Page_Stroke(page);
+    HPDF_Page_SetRGBStroke(page, 0, 0, 0);
+}
+
+double PdfTextBoxEncoded(HPDF_Page page, double left, double top, double right, int lines,
+                         const std::string& encoded, HPDF_Font font, double size) {
+    const double bottom = top + kPdfLineStep * lines;
+    if (!page || encoded.empty()) return bottom;
+    HPDF_Page_BeginText(page);
+    SetFont(page, font, size);
+    // Lines are set 13 points apart, the height the layout reserves for each.
+    HPDF_Page_SetTextLeading(page, static_cast<HPDF_REAL>(kPdfLineStep));
+    // The box is filled as far as it reaches; text beyond it is the caller's
+    // to place (libharu answers "insufficient space" without an error).
+    HPDF_Page_TextRect(page, static_cast<HPDF_REAL>(left), PdfY(top), static_cast<HPDF_REAL>(right),
+                       PdfY(bottom), encoded.c_str(), HPDF_TALIGN_LEFT, nullptr);
+    HPDF_Page_EndText(page);
+    return bottom;
+}
+
+void PdfWriteLines(HPDF_Page page, double left, double y, const std::vector<std::string>& lines,
+                   size_t first, size_t count, HPDF_Font font, double size) {
+    if (!page || count == 0) return;
+    HPDF_Page_BeginText(page);
+    SetFont(page, font, size);
+    // Start one line above the first and let each line move down by the
+    // leading (the compact "next line and show" operator, as text boxes use).
+    if (HPDF_Page_GetTextLeading(page) != static_cast<HPDF_REAL>(kPdfLineStep))
+        HPDF_Page_SetTextLeading(page, static_cast<HPDF_REAL>(kPdfLineStep));
+    HPDF_Page_MoveTextPos(page, static_cast<HPDF_REAL>(left),
+                          static_cast<HPDF_REAL>(std::round(kPdfPageHeight - y) + kPdfLineStep));
+    std::string shown;
+    for (size_t k = 0; k < count && first + k < lines.size(); ++k) {
+        const std::string& line = lines[first + k];
+        // Blanks and the line break at the end of a line are not drawn.
+        size_t end = line.size();
+        while (end > 0 && (line[end - 1] == ' ' || line[end - 1] == '\t' || line[end - 1] == '\r' ||
+                           line[end - 1] == '\n' || line[end - 1] == '\f'))
+            --end;
+        shown.assign(line, 0, end);
+        HPDF_Page_ShowTextNextLine(page, shown.c_str());
+    }
+    HPDF_Page_EndText(page);
+}
+
+double PdfTextBox(HPDF_Page page, double left, double top, double right, int lines,
+                  const std::string& text, HPDF_Font font, double size, int alignment) {
+    (void)alignment;  // left alignment is the only one the reports use
+    if (!page) return top + kPdfLineStep * lines;
+    SetFont(page, font, size);
+    std::string encoded;
+    for (const std::string& line : PdfWrapLines(page, text, right - left)) encoded += line;
+    return PdfTextBoxEncoded(page, left, top, right, lines, encoded, font, size);
+}
+
+std::vector<std::string> PdfWrapLines(HPDF_Page page, const std::string& text, double width) {
+    std::vector<std::string> lines;
+    if (!page) return lines;
+    const std::string bytes = ToWinAnsi(text);
+    // The whole text is measured: a long description must not lose its end.
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        const HPDF_UINT n = HPDF_Page_MeasureText(
+            page, bytes.c_str() + pos, static_cast<HPDF_REAL>(width), HPDF_TRUE, nullptr);
+        if (n > 0) {
+            lines.push_back(bytes.substr(pos, n));
+            pos += n;
+            continue;
+        }
+        // A word wider than the box: cut it where the width ends and close
+        // the piece with a line break, so libharu's own wrapping of the
+        // joined lines breaks at the same place instead of stopping there.
+        HPDF_UINT fit = HPDF_Page_MeasureText(page, bytes.c_str() + pos,
+                                              static_cast<HPDF_REAL>(width), HPDF_FALSE, nullptr);
+        if (fit == 0) fit = 1;
+        lines.push_back(bytes.substr(pos, fit) + "\n");
+        pos += fit;
+    }
+    return lines;
+}
+
+int PdfLineCount(HPDF_Page page, const std::string& text, double width) {
+    return static_cast<int>(PdfWrapLines(page, text, width).size());
+}
+
+double PdfTextWidth(HPDF_Page page, const std::string& text, HPDF_Font font, double size) {
+    if (!page) return 0;
+    SetFont(page, font, size);
+    return HPDF_Page_TextWidth(page, ToWinAnsi(text).c_str());
+}

@@ -1,0 +1,102 @@
+// Page-drawing helpers over libharu for the two reports. Layout positions use
+// a US Letter portrait page (612 x 792 points) with y measured downward from
+// the top edge; a position y is drawn at PDF height 792 - y.
+//
+// Every text given to these helpers is UTF-8. It is converted to
+// Windows-1252 (the standard fonts' WinAnsiEncoding) before it is measured or
+// drawn, so measurement and output always see the same bytes.
+#pragma once
+
+#include <hpdf.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+inline constexpr double kPdfPageWidth = 612;
+inline constexpr double kPdfPageHeight = 792;
+inline constexpr double kPdfLineStep = 13;  // height of one line in text boxes
+
+// Alignment codes of PdfText.
+inline constexpr int kPdfAlignLeft = 4;
+inline constexpr int kPdfAlignRight = 8;
+inline constexpr int kPdfAlignCentre = 16;
+
+// Owns a libharu document; HPDF_Free on destruction.
+struct PdfDocFree {
+    void operator()(HPDF_Doc doc) const noexcept {
+        if (doc) HPDF_Free(doc);
+    }
+};
+using PdfDocument = std::unique_ptr<std::remove_pointer_t<HPDF_Doc>, PdfDocFree>;
+
+// What libharu reported for one document. The error handler fills it; the
+// first error of a document is also shown to the user ("PDF Error").
+struct PdfErrorState {
+    bool failed = false;
+    unsigned long errorNo = 0;
+    unsigned long detailNo = 0;
+    int count = 0;
+};
+
+// The message text for a libharu error: numbers in decimal and hexadecimal.
+std::string PdfErrorText(unsigned long errorNo, unsigned long detailNo);
+
+// Creates a document that reports its errors into state, with all streams
+// compressed. Returns null (after telling the user) when none could be made,
+// and null when libharu reported an error while making it.
+PdfDocument NewPdfDocument(PdfErrorState& state);
+
+// A standard Type 1 font ("Times-Roman", "Helvetica-Bold" ...) in WinAnsiEncoding.
+HPDF_Font PdfStandardFont(HPDF_Doc doc, const char* name);
+
+// Adds a 612 x 792 page with black text fill.
+HPDF_Page PdfAddPage(HPDF_Doc doc);
+
+// UTF-8 to Windows-1252. Characters the code page cannot hold, control
+// characters other than tab, CR and LF, and malformed bytes become "?".
+std::string ToWinAnsi(std::string_view utf8);
+
+// Writes text at layout position (x, y): alignment 4 left, 16 centred on x,
+// 8 right-aligned at x; any other alignment writes nothing. The caller
+// brackets it with HPDF_Page_BeginText / HPDF_Page_EndText.
+void PdfText(HPDF_Page page, const std::string& text, double x, double y, HPDF_Font font,
+             double size, int alignment);
+// PdfText inside its own text object.
+void PdfTextLine(HPDF_Page page, const std::string& text, double x, double y, HPDF_Font font,
+                 double size, int alignment);
+
+// A horizontal line from x1 to x2 at layout y; the stroke colour returns to black.
+void PdfRule(HPDF_Page page, double x1, double x2, double y, double red, double green, double blue,
+             double width);
+
+// Wraps text into the box from left to right whose top is at layout y top and
+// which holds `lines` lines of 13 points. Returns top + 13 * lines.
+double PdfTextBox(HPDF_Page page, double left, double top, double right, int lines,
+                  const std::string& text, HPDF_Font font, double size, int alignment);
+
+// The number of lines text needs at the given width in the page's current font.
+int PdfLineCount(HPDF_Page page, const std::string& text, double width);
+
+// The same wrapping, as the Windows-1252 bytes of each line (each line keeps
+// the blanks and line break it ends with, so joining lines gives the text).
+std::vector<std::string> PdfWrapLines(HPDF_Page page, const std::string& text, double width);
+
+// PdfTextBox for text that is already Windows-1252 (a run of PdfWrapLines lines).
+double PdfTextBoxEncoded(HPDF_Page page, double left, double top, double right, int lines,
+                         const std::string& encoded, HPDF_Font font, double size);
+
+// Writes lines[first .. first + count) of PdfWrapLines output, the first with
+// its baseline at layout y and each next one 13 points lower: the lines a
+// text box shows, set out without measuring them again.
+void PdfWriteLines(HPDF_Page page, double left, double y, const std::vector<std::string>& lines,
+                   size_t first, size_t count, HPDF_Font font, double size);
+
+// Sets font and size unless they are current already (every change is an
+// operator in the page's content stream).
+void PdfSetFont(HPDF_Page page, HPDF_Font font, double size);
+
+// Width of text in the given font and size, in points.
+double PdfTextWidth(HPDF_Page page, const std::string& text, HPDF_Font font, double size);

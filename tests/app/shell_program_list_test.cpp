@@ -1,0 +1,238 @@
+// The main window's list contents and the window-free parts of its commands:
+// batched list cells against the per-entry lookups, deleting an entry, days
+// to the end of a quarter and the filing reminder.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "app/text_util.h"
+#include "data/dates.h"
+#include "data/query.h"
+#include "reports/airing.h"
+#include "support/test_env.h"
+#include "ui/msgbox.h"
+
+namespace {
+
+int32_t Day(int m, int d, int y) {
+    return Mdy2JulianDate(m, d, y);
+}
+
+void Exec(const std::string& sql) {
+    ASSERT_EQ(slExe(sql), 0) << sql << ": " << slGetError();
+}
+
+void AddAiring(int mid, int32_t day, int minutes) {
+    Exec("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + std::to_string(mid) + "," +
+         std::to_string(day) + "," + std::to_string(minutes) + ")");
+}
+
+// An entry with its program row; returns nothing, ids are given explicitly.
+void AddEntry(int mid, int quarter, int station, const std::string& issues, int freqCheck,
+              const std::string& frequency, const std::string& title) {
+    Exec("INSERT INTO Programs (PID,Duration,Title,PDescription) VALUES (" +
+         std::to_string(mid + 1000) + ",'30 minutes'," + SqlQuoted(title) + ",'desc')");
+    Exec("INSERT INTO Master (MID,AirDates,Qtr,Issue,Pgm,Station,FreqCheck,Frequency) VALUES (" +
+         std::to_string(mid) + ",''," + std::to_string(quarter) + "," + SqlQuoted(issues) + "," +
+         std::to_string(mid + 1000) + "," + std::to_string(station) + "," +
+         std::to_string(freqCheck) + "," + (frequency.empty() ? "''" : frequency) + ")");
+}
+
+// The Issues Addressed cell the way one query per entry finds it.
+std::string IssueCellPerRow(const std::string& issueList) {
+    std::vector<std::string> kept;
+    for (const std::string& part : Split(issueList, "|"))
+        if (Val(part) > 0) kept.push_back(part);
+    std::vector<std::string> titles;
+    ResultSet rs("SELECT IIssue FROM Issues WHERE IID IN (" + Join(kept, ",") + ")");
+    while (rs.next()) titles.push_back(rs["IIssue"]);
+    return Join(titles, "|");
+}
+
+class ProgramListTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.OpenFreshDatabase());
+        SetClockOverride(ClockReading{2019, 2, 15, 10, 0, 0});
+        // Two stations of the quarter, one of the quarter before.
+        Exec(
+            "INSERT INTO Stations (StnID,Calls,License,QtrID,Rank) VALUES "
+            "(1,'WAAA-FM','Here',20191,0),(2,'WBBB-AM','There',20191,1),"
+            "(3,'WOLD','Gone',20184,0)");
+        Exec(
+            "INSERT INTO Issues (IID,IQtr,SID,IIssue,IDescription,IRank) VALUES "
+            "(1,20191,1,'Crime','',0),(2,20191,1,'Education','',1),(3,20191,1,'Health','',2),"
+            "(4,20191,2,'Traffic','',0),(5,20191,2,'Water''s edge','',1),"
+            "(6,20184,3,'Old issue','',0)");
+    }
+    void TearDown() override { SetClockOverride(std::nullopt); }
+    TempProgramFolder folder;
+};
+
+TEST_F(ProgramListTest, BatchedCellsEqualThePerEntryLookups) {
+    // One airing.
+    AddEntry(1, 20191, 1, "1", 0, "0", "Morning Talk");
+    AddAiring(1, Day(1, 7, 2019), 8 * 60);
+    // Several days, later days stored first.
+    AddEntry(2, 20191, 1, "3|1|2", 0, "0", "Weekly Report");
+    AddAiring(2, Day(3, 1, 2019), 17 * 60);
+    AddAiring(2, Day(1, 14, 2019), 12 * 60);
+    AddAiring(2, Day(2, 1, 2019), 9 * 60);
+    // A tie on the earliest day: the later time is stored first.
+    AddEntry(3, 20191, 2, "4|4", 0, "0", "Traffic Watch");
+    AddAiring(3, Day(1, 9, 2019), 18 * 60 + 30);
+    AddAiring(3, Day(1, 9, 2019), 6 * 60 + 15);
+    AddAiring(3, Day(1, 20, 2019), 7 * 60);
+    // Period records: with a count, with 0 and with none.
+    AddEntry(4, 20191, 2, "5", 1, "12", "PSA Campaign");
+    AddAiring(4, Day(1, 1, 2019), 0);
+    AddAiring(4, Day(3, 31, 2019), 0);
+    AddEntry(5, 20191, 2, "0|4", 1, "0", "Spot Run");
+    AddAiring(5, Day(2, 2, 2019), 15);
+    AddAiring(5, Day(2, 20, 2019), 15);
+    AddEntry(6, 20191, 1, "", 1, "", "No Count");
+    AddAiring(6, Day(2, 5, 2019), 23 * 60 + 59);
+    AddAiring(6, Day(2, 6, 2019), 0);
+    // No airings; issues from another quarter and unknown ids.
+    AddEntry(7, 20191, 1, "6|1|99", 0, "0", "Unaired");
+    // A station row of another quarter; a leading blank in the issue list.
+    AddEntry(8, 20191, 3, " 4|2", 0, "0", "Odd Links");
+    AddAiring(8, Day(3, 3, 2019), 600);
+    // An entry of another quarter is not listed.
+    AddEntry(9, 20184, 3, "6", 0, "0", "Last Year");
+    AddAiring(9, Day(12, 1, 2018), 600);
+
+    std::vector<ProgramListRow> rows = ProgramListRows(20191, "");
+    ASSERT_EQ(rows.size(), 8u);
+    for (const ProgramListRow& row : rows) {
+        SCOPED_TRACE("MID " + std::to_string(row.mid));
+        const std::string mid = std::to_string(row.mid);
+        std::string freqCheck = SelectText("Master", "FreqCheck", "MID = " + mid);
+        std::string frequency = SelectText("Master", "Frequency", "MID = " + mid);
+        std::string station = SelectText("Master", "Station", "MID = " + mid);
+        ASSERT_EQ(row.cells.size(), 6u);
+        EXPECT_EQ(row.cells[0], ListDateCell(mid));
+        EXPECT_EQ(row.cells[1], ListTimeCell(mid, freqCheck, frequency));
+        EXPECT_EQ(row.cells[2], SelectText("Stations", "Calls", "StnID = " + station));
+        EXPECT_EQ(row.cells[4], IssueCellPerRow(SelectText("Master", "Issue", "MID = " + mid)));
+    }
+
+    auto find = [&](int64_t mid) -> const ProgramListRow& {
+        for (const ProgramListRow& r : rows)
+            if (r.mid == mid) return r;
+        static ProgramListRow none;
+        return none;
+    };
+    // The values themselves, for the cases that matter most.
+    EXPECT_EQ(find(1).cells, (std::vector<std::string>{"01-07-2019", "08:00", "WAAA-FM",
+                                                       "Morning Talk", "Crime", "30 minutes"}));
+    EXPECT_EQ(find(2).cells[0], "01-14-2019");
+    EXPECT_EQ(find(2).cells[1], "12:00*");
+    EXPECT_EQ(find(2).cells[4], "Crime|Education|Health");
+    EXPECT_EQ(find(3).cells[4], "Traffic");
+    EXPECT_EQ(find(4).cells[1], "Various x 12");
+    EXPECT_EQ(find(4).cells[4], "Water's edge");
+    EXPECT_EQ(find(5).cells[1], "00:15*");
+    EXPECT_EQ(find(8).cells[2], "WOLD");
+}
+
+TEST_F(ProgramListTest, StationFilterAndEmptyQuarter) {
+    AddEntry(1, 20191, 1, "1", 0, "0", "A");
+    AddEntry(2, 20191, 2, "4", 0, "0", "B");
+    AddEntry(3, 20191, 2, "4", 0, "0", "C");
+    EXPECT_EQ(ProgramListRows(20191, "2").size(), 2u);
+    EXPECT_EQ(ProgramListRows(20191, "1").size(), 1u);
+    EXPECT_EQ(ProgramListRows(20191, "").size(), 3u);
+    EXPECT_TRUE(ProgramListRows(20192, "").empty());
+    // An entry without its program row is not listed (the join drops it).
+    Exec("DELETE FROM Programs WHERE PID = 1003");
+    EXPECT_EQ(ProgramListRows(20191, "").size(), 2u);
+}
+
+TEST_F(ProgramListTest, DeletingAnEntryRemovesItsRowsOnly) {
+    AddEntry(1, 20191, 1, "1", 0, "0", "Keep");
+    AddAiring(1, Day(1, 7, 2019), 60);
+    AddEntry(2, 20191, 1, "1", 0, "0", "Drop");
+    AddAiring(2, Day(1, 8, 2019), 60);
+    AddAiring(2, Day(1, 9, 2019), 60);
+
+    EXPECT_TRUE(DeleteProgramEntry(2));
+    EXPECT_EQ(CountWhere("Master", "MID = 2"), 0);
+    EXPECT_EQ(CountWhere("Programs", "PID = 1002"), 0);
+    EXPECT_EQ(CountWhere("DateTime", "MLink = 2"), 0);
+    EXPECT_EQ(CountWhere("Master", "MID = 1"), 1);
+    EXPECT_EQ(CountWhere("Programs", "PID = 1001"), 1);
+    EXPECT_EQ(CountWhere("DateTime", "MLink = 1"), 1);
+}
+
+TEST_F(ProgramListTest, AnEntryIsNeverHalfDeleted) {
+    AddEntry(1, 20191, 1, "1", 0, "0", "Guarded");
+    AddAiring(1, Day(1, 7, 2019), 60);
+    // The last statement of the batch fails: nothing of the entry may go.
+    Exec("CREATE TRIGGER keep_master BEFORE DELETE ON Master BEGIN SELECT RAISE(ABORT,'no'); END");
+    EXPECT_FALSE(DeleteProgramEntry(1));
+    EXPECT_EQ(CountWhere("Master", "MID = 1"), 1);
+    EXPECT_EQ(CountWhere("Programs", "PID = 1001"), 1);
+    EXPECT_EQ(CountWhere("DateTime", "MLink = 1"), 1);
+}
+
+TEST(DaysToEndOfQuarterTest, CountsTodayAndStopsAtZero) {
+    struct Case {
+        ClockReading today;
+        int32_t quarter;
+        int expected;
+    };
+    const Case cases[] = {
+        {{2019, 3, 31, 23, 59, 0}, 20191, 1},  // last day counts itself
+        {{2019, 3, 30, 8, 0, 0}, 20191, 2},   {{2019, 1, 1, 8, 0, 0}, 20191, 90},
+        {{2020, 1, 1, 8, 0, 0}, 20201, 91},  // leap year
+        {{2019, 4, 1, 8, 0, 0}, 20191, 0},   // a past quarter
+        {{2019, 4, 1, 8, 0, 0}, 20184, 0},
+    };
+    for (const Case& c : cases) {
+        SetClockOverride(c.today);
+        EXPECT_EQ(DaysToEndOfQuarter(c.quarter), c.expected)
+            << c.quarter << " on " << c.today.year << "-" << c.today.month << "-" << c.today.day;
+    }
+    SetClockOverride(std::nullopt);
+}
+
+TEST(FilingReminderTest, ShownOnceOnTheStoredDay) {
+    TempProgramFolder folder;
+    SetClockOverride(ClockReading{2019, 4, 10, 9, 0, 0});
+    std::vector<std::string> titles;
+    MsgHook previous = SetMsgHook([&](const MsgRequest& m) {
+        titles.push_back(m.title);
+        return 1;
+    });
+    const std::string& ini = Paths().settingsFile;
+
+    // Not today: nothing shown, nothing changed.
+    IniWrite(ini, "Filing", "Deadline", std::to_string(TodayJulian() + 1));
+    FilingDeadlineAlert();
+    EXPECT_TRUE(titles.empty());
+    EXPECT_EQ(IniRead(ini, "Filing", "Deadline", ""), std::to_string(TodayJulian() + 1));
+
+    // Today: shown once, then cleared.
+    IniWrite(ini, "Filing", "Deadline", std::to_string(TodayJulian()));
+    FilingDeadlineAlert();
+    FilingDeadlineAlert();
+    ASSERT_EQ(titles.size(), 1u);
+    EXPECT_EQ(titles[0], "Filing Reminder");
+    EXPECT_EQ(IniRead(ini, "Filing", "Deadline", ""), "0");
+
+    // No key at all: nothing shown.
+    titles.clear();
+    TempProgramFolder fresh;
+    FilingDeadlineAlert();
+    EXPECT_TRUE(titles.empty());
+
+    SetMsgHook(previous);
+    SetClockOverride(std::nullopt);
+}
+
+}  // namespace

@@ -1,0 +1,27 @@
+#include "app/text_util.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(TextUtil, ValReadsTheLeadingNumberOnly) {
+    struct Case {
+        const char* text;
+        int64_t expected;
+    } cases[] = {
+        {"12abc", 12}, {" -7", -7},      {"abc", 0}, {"", 0},    {"-", 0},         {"\t+5", 5},
+        {"0012", 12},  {"3-15-2013", 3}, {"1 2", 1}, {"--3", 0}, {"20111", 20111},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Val(c.text), c.expected) << c.text;
+    EXPECT_DOUBLE_EQ(ValD("12.5x"), 12.5);
+    EXPECT_DOUBLE_EQ(ValD(" -0.25"), -0.25);
+}
+
+TEST(TextUtil, SplitKeepsEmptyFields) {
+    EXPECT_EQ(Split("", ","), std::vector<std::string>{""});
+    EXPECT_EQ(Split("a,,b,", ","), (std::vector<std::string>{"a", "", "b", ""}));
+    EXPECT_EQ(Split("1||2", "||"), (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(Join(Split("x|y|z", "|"), "|"), "x|y|z");
+}
+
+}  // namespace

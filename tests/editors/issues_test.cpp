@@ -1,0 +1,354 @@
+// The issues working copy and its save, without a window.
+#include "editors/issues.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "data/query.h"
+#include "support/test_env.h"
+#include "ui/msgbox.h"
+
+namespace {
+
+constexpr int32_t kQtr = 20241;
+
+// A fresh database with one station, plus a message hook that records every
+// prompt and answers from a queue (1 when the queue is empty).
+class IssuesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder_.OpenFreshDatabase());
+        ASSERT_EQ(0, slExe("INSERT INTO Stations (Calls,QtrID,Rank) VALUES ('WAAA-FM'," +
+                           std::to_string(kQtr) + ",0)"));
+        station_ = std::to_string(slGetInsertID());
+        previous_ = SetMsgHook([this](const MsgRequest& m) {
+            prompts_.push_back(m);
+            if (answers_.empty()) return 1;
+            const int a = answers_.front();
+            answers_.pop_front();
+            return a;
+        });
+    }
+    void TearDown() override { SetMsgHook(previous_); }
+
+    std::string AddIssue(const std::string& title, int rank, const std::string& desc = "",
+                         const std::string& station = "") {
+        const std::string s = station.empty() ? station_ : station;
+        EXPECT_EQ(0, slExe("INSERT INTO Issues (IQtr,SID,IIssue,IDescription,IRank) VALUES (" +
+                           std::to_string(kQtr) + "," + s + "," + SqlQuoted(title) + "," +
+                           SqlQuoted(desc) + "," + std::to_string(rank) + ")"));
+        return std::to_string(slGetInsertID());
+    }
+
+    // "title:rank" of the station's issues in rank order.
+    std::vector<std::string> StoredOrder() {
+        std::vector<std::string> out;
+        ResultSet rs("SELECT IIssue, IRank FROM Issues WHERE SID = " + station_ +
+                     " ORDER BY IRank");
+        while (rs.next()) out.push_back(rs["IIssue"] + ":" + rs["IRank"]);
+        return out;
+    }
+
+    IssueWorkingCopy Loaded() {
+        IssueWorkingCopy wc;
+        LoadIssueList(wc, kQtr, station_);
+        return wc;
+    }
+
+    TempProgramFolder folder_;
+    std::string station_;
+    std::vector<MsgRequest> prompts_;
+    std::deque<int> answers_;
+    MsgHook previous_;
+};
+
+TEST_F(IssuesTest, SaveRewritesRanksFromZeroInListOrder) {
+    AddIssue("Crime", 5);
+    AddIssue("Education", 9);
+    AddIssue("Traffic", 12);
+    IssueWorkingCopy wc = Loaded();
+    ASSERT_EQ((std::vector<std::string>{"Crime", "Education", "Traffic"}), wc.titles);
+    EXPECT_FALSE(wc.changed);
+
+    ASSERT_TRUE(SaveIssueList(wc));
+    EXPECT_EQ((std::vector<std::string>{"Crime:0", "Education:1", "Traffic:2"}), StoredOrder());
+
+    // Dragging the last issue in front of the first gives it rank 0.
+    MoveIssue(wc, 2, 0);
+    EXPECT_TRUE(wc.changed);
+    ASSERT_TRUE(SaveIssueList(wc));
+    EXPECT_FALSE(wc.changed);
+    EXPECT_EQ((std::vector<std::string>{"Traffic:0", "Crime:1", "Education:2"}), StoredOrder());
+    EXPECT_TRUE(prompts_.empty());
+}
+
+TEST_F(IssuesTest, MoveKeepsIdsAndDescriptionsWithTheirTitles) {
+    const std::string a = AddIssue("A", 0, "about a");
+    const std::string b = AddIssue("B", 1, "about b");
+    const std::string c = AddIssue("C", 2, "about c");
+    IssueWorkingCopy wc = Loaded();
+    MoveIssue(wc, 0, 2);
+    EXPECT_EQ((std::vector<std::string>{"B", "C", "A"}), wc.titles);
+    EXPECT_EQ((std::vector<std::string>{b, c, a}), wc.ids);
+    EXPECT_EQ((std::vector<std::string>{"about b", "about c", "about a"}), wc.descriptions);
+
+    // Moves outside the list change nothing and mark nothing.
+    IssueWorkingCopy same = Loaded();
+    for (auto [from, to] : std::vector<std::pair<int, int>>{{1, 1}, {-1, 0}, {0, 3}, {3, 0}}) {
+        MoveIssue(same, from, to);
+    }
+    EXPECT_EQ((std::vector<std::string>{"A", "B", "C"}), same.titles);
+    EXPECT_FALSE(same.changed);
+}
+
+TEST_F(IssuesTest, NewTitleDifferingOnlyInCaseIsADuplicate) {
+    AddIssue("Public Safety", 0);
+    struct Case {
+        std::string typed;
+        IssueEntryResult expected;
+        std::string shown;  // the title quoted in the message
+    };
+    const std::vector<Case> cases = {
+        {"Public Safety", IssueEntryResult::Duplicate, "Public Safety"},
+        {"public safety", IssueEntryResult::Duplicate, "public safety"},
+        {"PUBLIC SAFETY", IssueEntryResult::Duplicate, "PUBLIC SAFETY"},
+        {"  public Safety  ", IssueEntryResult::Duplicate, "public Safety"},
+        {"Public Safety 2", IssueEntryResult::Added, ""},
+        {"", IssueEntryResult::Empty, ""},
+        {"   ", IssueEntryResult::Empty, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("typed: [" + c.typed + "]");
+        IssueWorkingCopy wc = Loaded();
+        prompts_.clear();
+        EXPECT_EQ(c.expected, EnterIssueTitle(wc, c.typed));
+        if (c.expected == IssueEntryResult::Duplicate) {
+            ASSERT_EQ(1u, prompts_.size());
+            EXPECT_EQ("Duplicate Entry", prompts_[0].title);
+            EXPECT_EQ("The issue \"" + c.shown + "\" is already in the Issues List.{f10}",
+                      prompts_[0].text1);
+            EXPECT_EQ("Issue titles must be unique to avoid confusion.{f6}", prompts_[0].text2);
+            EXPECT_EQ(1, wc.size());
+            EXPECT_FALSE(wc.changed);
+        } else if (c.expected == IssueEntryResult::Added) {
+            EXPECT_EQ(2, wc.size());
+            EXPECT_EQ("", wc.ids[1]);
+            EXPECT_TRUE(wc.changed);
+        } else {
+            EXPECT_TRUE(prompts_.empty());
+            EXPECT_EQ(1, wc.size());
+            EXPECT_FALSE(wc.changed);
+        }
+    }
+}
+
+TEST_F(IssuesTest, EditInPlaceReplacesTitleKeepingIdAndDescription) {
+    const std::string id = AddIssue("Housing", 0, "rents");
+    AddIssue("Jobs", 1);
+    IssueWorkingCopy wc = Loaded();
+
+    // Changing only the letter case of its own title is no duplicate.
+    wc.editedPos = 0;
+    EXPECT_EQ(IssueEntryResult::Replaced, EnterIssueTitle(wc, "HOUSING"));
+    EXPECT_EQ(-1, wc.editedPos);
+    EXPECT_EQ("HOUSING", wc.titles[0]);
+    EXPECT_EQ(id, wc.ids[0]);
+    EXPECT_EQ("rents", wc.descriptions[0]);
+    EXPECT_TRUE(wc.changed);
+
+    // Emptying a title in place is refused with a reason; the edit stays open.
+    wc.editedPos = 1;
+    prompts_.clear();
+    EXPECT_EQ(IssueEntryResult::Empty, EnterIssueTitle(wc, "  "));
+    ASSERT_EQ(1u, prompts_.size());
+    EXPECT_EQ(1, wc.editedPos);
+    EXPECT_EQ("Jobs", wc.titles[1]);
+}
+
+TEST_F(IssuesTest, WorkingCopyHoldsAtMost1001Issues) {
+    IssueWorkingCopy wc = Loaded();
+    for (int i = 0; i < kMaxIssues; ++i) {
+        ASSERT_EQ(IssueEntryResult::Added, EnterIssueTitle(wc, "Issue " + std::to_string(i)));
+    }
+    ASSERT_TRUE(prompts_.empty());
+    EXPECT_EQ(IssueEntryResult::Full, EnterIssueTitle(wc, "One too many"));
+    ASSERT_EQ(1u, prompts_.size());
+    EXPECT_EQ("Issues List Full", prompts_[0].title);
+    EXPECT_EQ(kMaxIssues, wc.size());
+
+    ASSERT_TRUE(SaveIssueList(wc));
+    for (const std::string& id : wc.ids) ASSERT_GT(std::stoll(id), 0);
+    IssueWorkingCopy again = Loaded();
+    ASSERT_EQ(kMaxIssues, again.size());
+    EXPECT_EQ("Issue 1000", again.titles.back());
+    EXPECT_EQ(wc.ids, again.ids);
+    EXPECT_EQ("1000", SelectText("Issues", "MAX(IRank)", "SID = " + station_));
+}
+
+TEST_F(IssuesTest, CountIssueUsesMatchesWholeElementsOnly) {
+    const std::vector<std::pair<std::string, int>> masters = {
+        {"7", 1}, {"3|7", 1}, {"7|12", 1}, {"17|70", 0}, {"", 0}, {"77", 0}, {"1|2|7|9", 1},
+    };
+    for (const auto& [issue, counted] : masters) {
+        ASSERT_EQ(0, slExe("INSERT INTO Master (Qtr,Issue,Pgm,Station) VALUES (" +
+                           std::to_string(kQtr) + "," + SqlQuoted(issue) + ",1," + station_ + ")"));
+    }
+    EXPECT_EQ(4, CountIssueUses("7"));
+    EXPECT_EQ(1, CountIssueUses("17"));
+    EXPECT_EQ(0, CountIssueUses("5"));
+    EXPECT_EQ(0, CountIssueUses(""));
+    EXPECT_EQ(0, CountIssueUses("0"));
+}
+
+TEST_F(IssuesTest, DeleteAsksOnlyForStoredIssuesAndRefusesUsedOnes) {
+    const std::string used = AddIssue("Used", 0);
+    const std::string stored = AddIssue("Stored", 1);
+    ASSERT_EQ(0, slExe("INSERT INTO Master (Qtr,Issue,Pgm,Station) VALUES (" +
+                       std::to_string(kQtr) + ",'99|" + used + "',1," + station_ + ")"));
+    IssueWorkingCopy wc = Loaded();
+    EnterIssueTitle(wc, "Fresh");
+    wc.changed = false;
+
+    // A new, unsaved issue goes without a question.
+    EXPECT_TRUE(DeleteIssueAt(wc, 2));
+    EXPECT_TRUE(prompts_.empty());
+    EXPECT_TRUE(wc.deletedIds.empty());
+    EXPECT_TRUE(wc.changed);
+
+    // An issue a program uses stays.
+    wc.changed = false;
+    EXPECT_FALSE(DeleteIssueAt(wc, 0));
+    ASSERT_EQ(1u, prompts_.size());
+    EXPECT_EQ("Unable to Delete", prompts_[0].title);
+    EXPECT_EQ("This issue is currently in use and cannot be deleted.{f10}", prompts_[0].text1);
+    EXPECT_EQ(2, wc.size());
+    EXPECT_FALSE(wc.changed);
+
+    // A stored one asks; No keeps it, Yes removes it and remembers its id.
+    answers_ = {2, 1};
+    prompts_.clear();
+    EXPECT_FALSE(DeleteIssueAt(wc, 1));
+    EXPECT_EQ(2, wc.size());
+    EXPECT_TRUE(DeleteIssueAt(wc, 1));
+    ASSERT_EQ(2u, prompts_.size());
+    EXPECT_EQ("Delete This Issue", prompts_[1].title);
+    EXPECT_EQ("*{G,f7}|&Yes|&No", prompts_[1].buttons);
+    EXPECT_EQ(2, prompts_[1].defaultButton);
+    EXPECT_EQ((std::vector<std::string>{stored}), wc.deletedIds);
+    EXPECT_EQ((std::vector<std::string>{"Used"}), wc.titles);
+
+    // Nothing reaches the database before Save; then the row is gone.
+    EXPECT_EQ(2, CountWhere("Issues", "SID = " + station_));
+    ASSERT_TRUE(SaveIssueList(wc));
+    EXPECT_EQ((std::vector<std::string>{"Used:0"}), StoredOrder());
+    EXPECT_TRUE(wc.deletedIds.empty());
+}
+
+TEST_F(IssuesTest, IssueAddedAndDeletedBeforeSaveNeverReachesTheDatabase) {
+    IssueWorkingCopy wc = Loaded();
+    EnterIssueTitle(wc, "Temporary");
+    EnterIssueTitle(wc, "Kept");
+    ASSERT_TRUE(DeleteIssueAt(wc, 0));
+    ASSERT_TRUE(SaveIssueList(wc));
+    EXPECT_EQ((std::vector<std::string>{"Kept:0"}), StoredOrder());
+    EXPECT_GT(std::stoll(wc.ids[0]), 0);
+}
+
+TEST_F(IssuesTest, DescriptionsAreStoredTrimmed) {
+    AddIssue("Health", 0, "old");
+    IssueWorkingCopy wc = Loaded();
+    SetIssueDescription(wc, 0, "  Clinic hours \r\n\t");
+    EXPECT_EQ("Clinic hours", wc.descriptions[0]);
+    EXPECT_TRUE(wc.changed);
+
+    // The same text again, or blanks added around it, is no change.
+    wc.changed = false;
+    SetIssueDescription(wc, 0, "Clinic hours  ");
+    EXPECT_FALSE(wc.changed);
+    SetIssueDescription(wc, 5, "out of range");
+    EXPECT_FALSE(wc.changed);
+
+    ASSERT_TRUE(SaveIssueList(wc));
+    EXPECT_EQ("Clinic hours", SelectText("Issues", "IDescription", "SID = " + station_));
+}
+
+TEST_F(IssuesTest, FailedSaveLeavesDatabaseAndWorkingCopyAsTheyWere) {
+    AddIssue("Alpha", 3, "a");
+    AddIssue("Beta", 4, "b");
+    const std::string doomed = AddIssue("Gamma", 5, "c");
+    IssueWorkingCopy wc = Loaded();
+    EnterIssueTitle(wc, "New One");
+    SetIssueDescription(wc, 0, "changed a");
+    MoveIssue(wc, 1, 0);
+    answers_ = {1};
+    ASSERT_TRUE(DeleteIssueAt(wc, 2));  // Gamma
+    const IssueWorkingCopy before = wc;
+
+    // The deletion, the last statement of the batch, fails.
+    ASSERT_EQ(0, slExe("CREATE TRIGGER NoDelete BEFORE DELETE ON Issues BEGIN "
+                       "SELECT RAISE(ABORT, 'refused'); END"));
+    const std::string tableBefore = slSelStr("SELECT * FROM Issues ORDER BY IID");
+    prompts_.clear();
+    EXPECT_FALSE(SaveIssueList(wc));
+    EXPECT_EQ(tableBefore, slSelStr("SELECT * FROM Issues ORDER BY IID"));
+    ASSERT_EQ(1u, prompts_.size());
+    EXPECT_EQ("Save Failed", prompts_[0].title);
+
+    EXPECT_EQ(before.titles, wc.titles);
+    EXPECT_EQ(before.ids, wc.ids);
+    EXPECT_EQ(before.descriptions, wc.descriptions);
+    EXPECT_EQ(before.deletedIds, wc.deletedIds);
+    EXPECT_TRUE(wc.changed);
+
+    // Once the cause is gone the same working copy saves completely.
+    ASSERT_EQ(0, slExe("DROP TRIGGER NoDelete"));
+    ASSERT_TRUE(SaveIssueList(wc));
+    EXPECT_EQ((std::vector<std::string>{"Beta:0", "Alpha:1", "New One:2"}), StoredOrder());
+    EXPECT_EQ("changed a", SelectText("Issues", "IDescription", "IIssue = 'Alpha'"));
+    EXPECT_EQ(0, CountWhere("Issues", "IID = " + doomed));
+    EXPECT_EQ(1, CountWhere("Issues", "IID = " + wc.ids[2] + " AND IIssue = 'New One'"));
+}
+
+TEST_F(IssuesTest, StationsAndQuartersAreKeptApart) {
+    ASSERT_EQ(0, slExe("INSERT INTO Stations (Calls,QtrID,Rank) VALUES ('WBBB-AM'," +
+                       std::to_string(kQtr) + ",1)"));
+    const std::string other = std::to_string(slGetInsertID());
+    AddIssue("Mine", 0);
+    AddIssue("Theirs", 0, "", other);
+
+    IssueWorkingCopy wc = Loaded();
+    EXPECT_EQ((std::vector<std::string>{"Mine"}), wc.titles);
+    EnterIssueTitle(wc, "Theirs");  // another station's title is no duplicate here
+    ASSERT_TRUE(SaveIssueList(wc));
+    EXPECT_EQ((std::vector<std::string>{"Mine:0", "Theirs:1"}), StoredOrder());
+    EXPECT_EQ("0", SelectText("Issues", "IRank", "SID = " + other));
+
+    IssueWorkingCopy none;
+    LoadIssueList(none, kQtr, "");
+    EXPECT_EQ(0, none.size());
+    IssueWorkingCopy otherQuarter;
+    LoadIssueList(otherQuarter, kQtr + 1, station_);
+    EXPECT_EQ(0, otherQuarter.size());
+}
+
+TEST_F(IssuesTest, SelectionListsIssuesInRankOrderWithExactPreselection) {
+    const std::string b = AddIssue("Beta", 2);
+    const std::string a = AddIssue("Alpha", 1);
+    AddIssue("Gamma", 3);
+    const std::vector<IssueChoice> choices = ReadStationIssues(kQtr, station_);
+    ASSERT_EQ(3u, choices.size());
+    EXPECT_EQ("Alpha", choices[0].title);
+    EXPECT_EQ(a, choices[0].id);
+    EXPECT_EQ(b, choices[1].id);
+
+    EXPECT_EQ((std::vector<bool>{false, true, true}),
+              PreselectIssues(choices, {"Gamma", "Beta", "Unknown"}));
+    EXPECT_EQ((std::vector<bool>{false, false, false}), PreselectIssues(choices, {"alpha"}));
+    EXPECT_EQ((std::vector<bool>{false, false, false}), PreselectIssues(choices, {}));
+    EXPECT_TRUE(ReadStationIssues(kQtr, "0").empty());
+}
+
+}  // namespace

@@ -1,0 +1,243 @@
+// The analysis PDF: counts, dates, percentages, totals and paging, checked
+// through pdftotext and qpdf on the generated files.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "app/app_state.h"
+#include "app/toolkit/platform.h"
+#include "data/dates.h"
+#include "data/query.h"
+#include "reports/analysis_report.h"
+#include "support/test_env.h"
+#include "ui/msgbox.h"
+
+namespace {
+
+bool HaveTool(const std::string& name) {
+    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string Capture(const std::string& command, int* status = nullptr) {
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    const int rc = pclose(p);
+    if (status) *status = rc;
+    return out;
+}
+
+std::string Squash(const std::string& text) {
+    std::string out;
+    bool blank = false;
+    for (char c : text) {
+        if (c == ' ' || c == '\n' || c == '\r' || c == '\t') {
+            blank = true;
+            continue;
+        }
+        if (blank && !out.empty()) out += ' ';
+        blank = false;
+        out += c;
+    }
+    return out;
+}
+
+std::vector<std::string> PdfPages(const std::string& path) {
+    int status = 0;
+    const std::string check = Capture("qpdf --check '" + path + "' 2>&1", &status);
+    EXPECT_EQ(status, 0) << check;
+    const std::string text = Capture("pdftotext -layout -enc UTF-8 '" + path + "' - 2>&1");
+    std::vector<std::string> pages;
+    size_t start = 0;
+    for (size_t ff = text.find('\f'); ff != std::string::npos; ff = text.find('\f', start)) {
+        pages.push_back(Squash(text.substr(start, ff - start)));
+        start = ff + 1;
+    }
+    return pages;
+}
+
+bool Has(const std::string& page, const std::string& text) {
+    return page.find(Squash(text)) != std::string::npos;
+}
+
+TEST(AnalysisFormat, PercentTitleAndFileName) {
+    struct {
+        int count, refs;
+        const char* expected;
+    } const cases[] = {{0, 4, "0.0%"},   {1, 4, "25.0%"}, {1, 3, "33.3%"}, {2, 3, "66.7%"},
+                       {4, 4, "100.0%"}, {0, 0, "0.0%"},  {3, 0, "0.0%"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(AnalysisPercent(c.count, c.refs), c.expected) << c.count << "/" << c.refs;
+    EXPECT_EQ(AnalysisTitle(std::string(40, 'a')), std::string(36, 'a'));
+    EXPECT_EQ(AnalysisTitle("short"), "short");
+    // 35 letters and two accented ones: cut after the first accented letter, never inside it.
+    const std::string accented = std::string(35, 'e') + "\xC3\xA9\xC3\xA9";
+    EXPECT_EQ(AnalysisTitle(accented), std::string(35, 'e') + "\xC3\xA9");
+    EXPECT_EQ(AnalysisFileName("All Stations"), "All Stations Analysis.PDF");
+    EXPECT_EQ(AnalysisFileName("WXYZ-FM"), "WXYZ-FM Analysis.PDF");
+}
+
+class Analysis : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!HaveTool("pdftotext") || !HaveTool("qpdf"))
+            GTEST_SKIP() << "pdftotext and qpdf (poppler-utils, qpdf) are needed: "
+                            "run scripts/install-deps";
+        ASSERT_TRUE(folder.OpenFreshDatabase());
+        slExe("PRAGMA synchronous = OFF");  // the seeding inserts need no disk flushes
+        SetDateSettings(1, false, false);
+        SetClockOverride(ClockReading{2019, 7, 2, 10, 0, 0});
+        previousHook = SetMsgHook([this](const MsgRequest& m) {
+            messages.push_back(m.title);
+            return 1;
+        });
+        auto rec = std::make_unique<RecordingPlatform>();
+        recording = rec.get();
+        previousPlatform = SetPlatform(std::move(rec));
+    }
+    void TearDown() override {
+        if (previousPlatform) SetPlatform(std::move(previousPlatform));
+        SetMsgHook(previousHook);
+        SetClockOverride(std::nullopt);
+        SetDateSettings(1, false, false);
+    }
+    static std::string Id() { return std::to_string(slGetInsertID()); }
+    std::string AddStation(const std::string& calls) {
+        slExe("INSERT INTO Stations (Calls,License,QtrID,Rank) VALUES (" + SqlQuoted(calls) +
+              ",'',20192,0)");
+        return Id();
+    }
+    std::string AddIssue(const std::string& sid, const std::string& title, int rank) {
+        slExe("INSERT INTO Issues (IQtr,SID,IIssue,IDescription,IRank) VALUES (20192," + sid + "," +
+              SqlQuoted(title) + ",''," + std::to_string(rank) + ")");
+        return Id();
+    }
+    void AddProgram(const std::string& sid, const std::string& issues, std::vector<int32_t> days) {
+        slExe("INSERT INTO Programs (Duration,Title,PDescription) VALUES ('1','T','')");
+        const std::string pid = Id();
+        slExe(
+            "INSERT INTO Master (AirDates,Qtr,Issue,Pgm,Station,FreqCheck,Frequency) VALUES "
+            "('',20192," +
+            SqlQuoted(issues) + "," + pid + "," + sid + ",'0','0')");
+        const std::string mid = Id();
+        for (int32_t d : days)
+            slExe("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + mid + "," +
+                  std::to_string(d) + ",600)");
+    }
+    std::vector<std::string> Run(const std::string& choice, const std::vector<std::string>& all) {
+        const std::string path = RunAnalysis(20192, choice, all);
+        EXPECT_EQ(path, Paths().analysisFolder + AnalysisFileName(choice));
+        EXPECT_EQ(recording->opened, std::vector<std::string>{path});
+        return PdfPages(path);
+    }
+    static int32_t Day(int m, int d) { return Mdy2JulianDate(m, d, 2019); }
+
+    TempProgramFolder folder;
+    MsgHook previousHook;
+    std::vector<std::string> messages;
+    RecordingPlatform* recording = nullptr;
+    std::unique_ptr<Platform> previousPlatform;
+};
+
+TEST_F(Analysis, CountsDatesPercentagesAndTotals) {
+    const std::string s = AddStation("WXYZ-FM");
+    const std::string crime = AddIssue(s, "Crime", 0);
+    const std::string roads = AddIssue(s, "Roads", 1);
+    AddIssue(s, "Unaddressed Issue", 2);
+    AddProgram(s, crime, {Day(4, 10), Day(5, 1)});
+    AddProgram(s, crime + "|" + roads, {Day(4, 3), Day(4, 20)});
+    // Lists Roads twice: one program in its row, two references in the total.
+    AddProgram(s, roads + "|" + roads, {Day(6, 28)});
+    // A reference to an issue of no row, and a program without airings.
+    AddProgram(s, "99999|" + crime, {});
+    AddProgram(s, "", {Day(6, 29)});  // addresses nothing: no reference
+
+    const auto pages = Run("WXYZ-FM", {"WXYZ-FM"});
+    ASSERT_EQ(pages.size(), 1u);
+    const std::string& p = pages[0];
+    EXPECT_TRUE(Has(p, "WXYZ-FM Issues & Programs Analysis"));
+    EXPECT_TRUE(Has(p, "For Period: April 1 - June 30, 2019"));
+    EXPECT_TRUE(Has(p, "Generated 07-02-2019 -- Page 1"));
+    EXPECT_TRUE(Has(p, "Issue First Last Total Pct"));
+    // References: 1 + 2 + 2 + 2 = 7. Crime: 3 programs, Roads: 2, none: 0.
+    EXPECT_TRUE(Has(p, "1. Crime 04-03-2019 05-01-2019 3 42.9%")) << p;
+    EXPECT_TRUE(Has(p, "2. Roads 04-03-2019 06-28-2019 2 28.6%")) << p;
+    EXPECT_TRUE(Has(p, "3. Unaddressed Issue ---- N/A ---- ---- N/A ---- 0 0.0%")) << p;
+    EXPECT_TRUE(Has(p, "TOTAL ISSUES ADDRESSED 7 100.0%"));
+    EXPECT_TRUE(Has(p, "TOTAL PROGRAMS AIRED 5"));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(Analysis, NoReferencesAtAllGivesZeroPercent) {
+    const std::string s = AddStation("KAAA");
+    AddIssue(s, "Lonely", 0);
+    AddProgram(s, "", {Day(4, 1)});
+    const auto pages = Run("KAAA", {"KAAA"});
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_TRUE(Has(pages[0], "1. Lonely ---- N/A ---- ---- N/A ---- 0 0.0%"));
+    EXPECT_TRUE(Has(pages[0], "TOTAL ISSUES ADDRESSED 0 0.0%"));
+    EXPECT_TRUE(Has(pages[0], "TOTAL PROGRAMS AIRED 1"));
+}
+
+TEST_F(Analysis, FiftyRowsAPageAndTotalsAfterAFullPage) {
+    const std::string a = AddStation("KFIF");
+    for (int i = 1; i <= 50; ++i) AddIssue(a, "Topic " + std::to_string(i), i);
+    const std::string b = AddStation("KFIO");
+    for (int i = 1; i <= 51; ++i) AddIssue(b, "Item " + std::to_string(i), i);
+
+    auto pages = Run("KFIF", {"KFIF", "KFIO"});
+    // Fifty rows fill the first page; the totals go on a second page with its heading.
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_TRUE(Has(pages[0], "50. Topic 50"));
+    EXPECT_FALSE(Has(pages[0], "TOTAL"));
+    EXPECT_TRUE(Has(pages[1], "KFIF Issues & Programs Analysis"));
+    EXPECT_TRUE(Has(pages[1], "-- Page 2"));
+    EXPECT_TRUE(Has(pages[1], "TOTAL ISSUES ADDRESSED 0 0.0%"));
+
+    recording->opened.clear();
+    pages = Run("KFIO", {"KFIF", "KFIO"});
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_TRUE(Has(pages[0], "50. Item 50"));
+    EXPECT_FALSE(Has(pages[0], "Item 51"));
+    EXPECT_TRUE(
+        Has(pages[1], "Generated 07-02-2019 -- Page 2 Issue First Last Total Pct 51. Item 51"));
+    EXPECT_TRUE(Has(pages[1], "TOTAL PROGRAMS AIRED 0"));
+}
+
+TEST_F(Analysis, AllStationsStartEachStationOnPageOne) {
+    const std::string a = AddStation("KAAA");
+    AddProgram(a, AddIssue(a, "Alpha", 0), {Day(4, 1)});
+    const std::string b = AddStation("KBBB");  // no issues
+    AddProgram(b, "", {Day(4, 2)});
+    const std::string c = AddStation("KCCC");
+    AddIssue(c, "Gamma", 0);
+
+    const auto pages = Run("All Stations", {"KAAA", "KBBB", "KCCC"});
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_TRUE(Has(pages[0], "KAAA Issues & Programs Analysis"));
+    EXPECT_TRUE(Has(pages[0], "1. Alpha 04-01-2019 04-01-2019 1 100.0%"));
+    EXPECT_TRUE(Has(pages[1], "KBBB Issues & Programs Analysis"));
+    EXPECT_TRUE(Has(pages[1], "-- Page 1"));
+    EXPECT_TRUE(Has(pages[1], "KBBB has no issues on file for this period."));
+    EXPECT_FALSE(Has(pages[1], "TOTAL"));
+    EXPECT_TRUE(Has(pages[2], "KCCC Issues & Programs Analysis"));
+    EXPECT_TRUE(Has(pages[2], "Generated 07-02-2019 -- Page 1"));
+    EXPECT_TRUE(Has(pages[2], "1. Gamma ---- N/A ---- ---- N/A ---- 0 0.0%"));
+}
+
+TEST_F(Analysis, DateColumnsFollowTheUserFormatButGeneratedUsesDashes) {
+    SetDateSettings(2, true, false);
+    const std::string s = AddStation("KDMY");
+    AddProgram(s, AddIssue(s, "Schools", 0), {Day(4, 5), Day(6, 30)});
+    const auto pages = Run("KDMY", {"KDMY"});
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_TRUE(Has(pages[0], "Generated 02-07-2019 -- Page 1"));
+    EXPECT_TRUE(Has(pages[0], "1. Schools 05/04/2019 30/06/2019 1 100.0%"));
+}
+
+}  // namespace

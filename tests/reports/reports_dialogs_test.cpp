@@ -1,0 +1,173 @@
+// The print dialog (PQ) and the analysis dialog (AN) driven through the robot.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/forms.h"
+#include "app/options.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "app/toolkit/robot.h"
+#include "data/dates.h"
+#include "data/query.h"
+#include "reports/analysis_report.h"
+#include "reports/issues_programs_list.h"
+#include "support/test_env.h"
+
+namespace {
+
+std::string PdfText(const std::string& path) {
+    std::string out;
+    FILE* p = popen(("pdftotext -layout -enc UTF-8 '" + path + "' - 2>/dev/null").c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    return out;
+}
+
+class ReportDialogs : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        EzTestInit();
+        DefineFontsAndColours();
+    }
+    void SetUp() override {
+        SetClockOverride(ClockReading{2019, 6, 24, 10, 0, 0});
+        SetDateSettings(1, false, false);
+        ASSERT_TRUE(folder.OpenFreshDatabase());
+        std::filesystem::create_directories(Paths().pdfFolder);
+        Opts().tipsOn = true;
+        for (int32_t q : {20184, 20191, 20192})
+            slExe("INSERT INTO Quarter (StartDate,EndDate,QNumber) VALUES (0,0," +
+                  std::to_string(q) + ")");
+        wxyz = AddStation("WXYZ-FM", 20192);
+        AddStation("KAAA", 20192);  // no programs: not offered
+        const std::string old = AddStation("KOLD", 20191);
+        AddProgram(wxyz, 20192, AddIssue(wxyz, 20192, "Crime"));
+        AddProgram(old, 20191, AddIssue(old, 20191, "Old Issue"));
+        Shell().currentQuarter = 20192;
+        Shell().filterStationId = wxyz;
+    }
+    void TearDown() override {
+        SetClockOverride(std::nullopt);
+        Shell().filterStationId.clear();
+    }
+    static std::string Id() { return std::to_string(slGetInsertID()); }
+    static std::string AddStation(const std::string& calls, int32_t q) {
+        slExe("INSERT INTO Stations (Calls,License,QtrID,Rank) VALUES (" + SqlQuoted(calls) +
+              ",'Springfield, IL'," + std::to_string(q) + ",0)");
+        return Id();
+    }
+    static std::string AddIssue(const std::string& sid, int32_t q, const std::string& title) {
+        slExe("INSERT INTO Issues (IQtr,SID,IIssue,IDescription,IRank) VALUES (" +
+              std::to_string(q) + "," + sid + "," + SqlQuoted(title) + ",'Details.',0)");
+        return Id();
+    }
+    static void AddProgram(const std::string& sid, int32_t q, const std::string& iid) {
+        slExe(
+            "INSERT INTO Programs (Duration,Title,PDescription) VALUES ('30 minutes','Forum','')");
+        const std::string pid = Id();
+        slExe(
+            "INSERT INTO Master (AirDates,Qtr,Issue,Pgm,Station,FreqCheck,Frequency) VALUES (''," +
+            std::to_string(q) + ",'" + iid + "'," + pid + "," + sid + ",'0','0')");
+        slExe("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + Id() + "," +
+              std::to_string(Mdy2JulianDate(q % 10 == 2 ? 4 : 1, 2, q / 10)) + ",570)");
+    }
+
+    TempProgramFolder folder;
+    std::string wxyz;
+};
+
+TEST_F(ReportDialogs, PrintDialogSavesWhereChosenOrToTempPdf) {
+    const std::string chosen = folder.path() + "Filed/";
+    std::filesystem::create_directories(chosen);
+    Robot r;
+    r.OpenForm("PQ", "", FormCaption("PQ"), kPrintDialogWidth, kPrintDialogHeight);
+    r.Do([] {
+        EXPECT_EQ(Robot::Text("PQ", 0), "Print Issues & Programs List");
+        EXPECT_EQ(Robot::Text("PQ", 100), "2019 - Apr-Jun");
+        EXPECT_EQ(Robot::Text("PQ", 105), "WXYZ-FM");
+        EXPECT_EQ(EZ_ITEMCOUNT("PQ", 105), 1);
+        EXPECT_TRUE(Robot::Enabled("PQ", 115));
+    });
+    r.Screenshot("PQ", "/tmp/reports_pq.png");
+    r.SetDate("PQ", 110, 2019, 7, 3, 0, 0);
+    r.ExpectSaveDialog(chosen + "wxyz list.pdf");
+    r.Click("PQ", 115);
+    r.Do([&] {
+        const std::string path = chosen + "wxyz list.pdf";
+        ASSERT_TRUE(std::filesystem::exists(path));
+        EXPECT_EQ(r.platform().opened, std::vector<std::string>{path});
+        EXPECT_EQ(IniRead(Paths().settingsFile, "PDF", "WXYZ-FM", ""), chosen);
+        EXPECT_NE(PdfText(path).find("Placed in the Public File July 3, 2019"), std::string::npos);
+    });
+    r.ExpectSaveDialog("");
+    r.Click("PQ", 115);
+    r.Do([&] {
+        ASSERT_EQ(r.platform().opened.size(), 2u);
+        EXPECT_EQ(r.platform().opened[1], Paths().pdfFolder + "Temp.pdf");
+        EXPECT_NE(PdfText(Paths().pdfFolder + "Temp.pdf").find("Section II: Responsive Programs"),
+                  std::string::npos);
+    });
+    // Another period refills the stations; a period without programs disables Print.
+    r.SelectItem("PQ", 100, "2019 - Jan-Mar");
+    r.Do([] {
+        EXPECT_EQ(Robot::Text("PQ", 105), "KOLD");
+        EXPECT_TRUE(Robot::Enabled("PQ", 115));
+    });
+    r.SelectItem("PQ", 100, "2018 - Oct-Dec");
+    r.Do([] {
+        EXPECT_EQ(EZ_ITEMCOUNT("PQ", 105), 0);
+        EXPECT_FALSE(Robot::Enabled("PQ", 115));
+    });
+    r.Click("PQ", 911);
+    r.Click("PQ", 120);
+    r.WaitGone("PQ");
+    r.Run();
+    EXPECT_TRUE(r.Ok()) << r.Errors();
+    EXPECT_EQ(r.platform().helpTopics, std::vector<int>{430});
+}
+
+TEST_F(ReportDialogs, AnalysisDialogForOneAndAllStations) {
+    Robot r;
+    r.OpenForm("AN", "", FormCaption("AN"), kAnalysisDialogWidth, kAnalysisDialogHeight);
+    r.Do([] {
+        EXPECT_EQ(Robot::Text("AN", 0), "Vantrel Analysis");
+        EXPECT_EQ(Robot::Text("AN", 100), "2019 - Apr-Jun");
+        EXPECT_EQ(Robot::Text("AN", 105), "WXYZ-FM");
+        ASSERT_EQ(EZ_ITEMCOUNT("AN", 105), 2);
+        EXPECT_EQ(EZ_ITEMTEXT("AN", 105, 0), "All Stations");
+        EXPECT_TRUE(Robot::Enabled("AN", 110));
+    });
+    r.Screenshot("AN", "/tmp/reports_an.png");
+    r.Click("AN", 110);
+    r.SelectItem("AN", 105, "All Stations");
+    r.Click("AN", 110);
+    r.Do([&] {
+        const std::string one = Paths().analysisFolder + "WXYZ-FM Analysis.PDF";
+        const std::string all = Paths().analysisFolder + "All Stations Analysis.PDF";
+        EXPECT_EQ(r.platform().opened, (std::vector<std::string>{one, all}));
+        EXPECT_NE(PdfText(one).find("WXYZ-FM Issues & Programs Analysis"), std::string::npos);
+        EXPECT_NE(PdfText(all).find("TOTAL PROGRAMS AIRED"), std::string::npos);
+    });
+    // A period without programs still offers "All Stations".
+    r.SelectItem("AN", 100, "2018 - Oct-Dec");
+    r.Do([] {
+        EXPECT_EQ(EZ_ITEMCOUNT("AN", 105), 1);
+        EXPECT_EQ(Robot::Text("AN", 105), "All Stations");
+    });
+    r.Key("AN", 0, kKeyF1);
+    r.Click("AN", 115);
+    r.WaitGone("AN");
+    r.Run();
+    EXPECT_TRUE(r.Ok()) << r.Errors();
+    EXPECT_EQ(r.platform().helpTopics, std::vector<int>{300});
+}
+
+}  // namespace

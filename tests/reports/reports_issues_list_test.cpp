@@ -1,0 +1,388 @@
+// The Issues/Programs list PDF: text, page breaks and file handling, checked
+// through pdftotext and qpdf on the generated files.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "app/app_state.h"
+#include "app/settings.h"
+#include "app/toolkit/platform.h"
+#include "data/dates.h"
+#include "data/query.h"
+#include "reports/issues_programs_list.h"
+#include "support/test_env.h"
+#include "ui/msgbox.h"
+
+namespace {
+
+bool HaveTool(const std::string& name) {
+    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string Capture(const std::string& command, int* status = nullptr) {
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    const int rc = pclose(p);
+    if (status) *status = rc;
+    return out;
+}
+
+// Runs of blanks and line breaks become one blank, so wrapped text compares as written.
+std::string Squash(const std::string& text) {
+    std::string out;
+    bool blank = false;
+    for (char c : text) {
+        if (c == ' ' || c == '\n' || c == '\r' || c == '\t') {
+            blank = true;
+            continue;
+        }
+        if (blank && !out.empty()) out += ' ';
+        blank = false;
+        out += c;
+    }
+    return out;
+}
+
+// Checks the file with qpdf and returns the squashed text of each page.
+std::vector<std::string> PdfPages(const std::string& path) {
+    int status = 0;
+    const std::string check = Capture("qpdf --check '" + path + "' 2>&1", &status);
+    EXPECT_EQ(status, 0) << check;
+    const std::string text = Capture("pdftotext -layout -enc UTF-8 '" + path + "' - 2>&1");
+    std::vector<std::string> pages;
+    size_t start = 0;
+    for (size_t ff = text.find('\f'); ff != std::string::npos; ff = text.find('\f', start)) {
+        pages.push_back(Squash(text.substr(start, ff - start)));
+        start = ff + 1;
+    }
+    return pages;
+}
+
+bool Has(const std::string& page, const std::string& text) {
+    return page.find(Squash(text)) != std::string::npos;
+}
+
+class IssuesList : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!HaveTool("pdftotext") || !HaveTool("qpdf"))
+            GTEST_SKIP() << "pdftotext and qpdf (poppler-utils, qpdf) are needed: "
+                            "run scripts/install-deps";
+        ASSERT_TRUE(folder.OpenFreshDatabase());
+        slExe("PRAGMA synchronous = OFF");  // the seeding inserts need no disk flushes
+        SetDateSettings(1, false, false);
+        SetClockOverride(ClockReading{2019, 6, 24, 10, 0, 0});
+        previousHook = SetMsgHook([this](const MsgRequest& m) {
+            messages.push_back(m.title + ": " + m.text1);
+            return 1;
+        });
+        station = AddStation("WXYZ-FM", "Springfield, IL");
+    }
+    void TearDown() override {
+        SetMsgHook(previousHook);
+        SetClockOverride(std::nullopt);
+    }
+
+    static std::string Id() { return std::to_string(slGetInsertID()); }
+    std::string AddStation(const std::string& calls, const std::string& license) {
+        slExe("INSERT INTO Stations (Calls,License,QtrID,Rank) VALUES (" + SqlQuoted(calls) + "," +
+              SqlQuoted(license) + ",20192,0)");
+        return Id();
+    }
+    std::string AddIssue(const std::string& title, const std::string& description, int rank,
+                         const std::string& sid = "") {
+        slExe("INSERT INTO Issues (IQtr,SID,IIssue,IDescription,IRank) VALUES (20192," +
+              (sid.empty() ? station : sid) + "," + SqlQuoted(title) + "," +
+              SqlQuoted(description) + "," + std::to_string(rank) + ")");
+        return Id();
+    }
+    // airings: pairs of (day number, minutes).
+    std::string AddProgram(const std::string& issues, const std::string& title,
+                           const std::string& duration, const std::string& description,
+                           const std::vector<std::pair<int32_t, int32_t>>& airings,
+                           const std::string& freqCheck = "0", const std::string& frequency = "0",
+                           const std::string& sid = "") {
+        slExe("INSERT INTO Programs (Duration,Title,PDescription) VALUES (" + SqlQuoted(duration) +
+              "," + SqlQuoted(title) + "," + SqlQuoted(description) + ")");
+        const std::string pid = Id();
+        slExe(
+            "INSERT INTO Master (AirDates,Qtr,Issue,Pgm,Station,FreqCheck,Frequency) VALUES "
+            "('',20192," +
+            SqlQuoted(issues) + "," + pid + "," + (sid.empty() ? station : sid) + "," +
+            SqlQuoted(freqCheck) + "," + SqlQuoted(frequency) + ")");
+        const std::string mid = Id();
+        for (auto [d, t] : airings)
+            slExe("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + mid + "," +
+                  std::to_string(d) + "," + std::to_string(t) + ")");
+        return mid;
+    }
+    // Composes the report for WXYZ-FM and returns the text of its pages.
+    std::vector<std::string> Render(int32_t placedDay = Mdy2JulianDate(6, 24, 2019)) {
+        PdfErrorState errors;
+        const IssuesListData data = LoadIssuesListData(20192, "WXYZ-FM", placedDay);
+        PdfDocument doc = ComposeIssuesProgramsList(data, errors);
+        EXPECT_TRUE(doc);
+        if (!doc) return {};
+        const std::string path = folder.path() + "list.pdf";
+        HPDF_SaveToFile(doc.get(), path.c_str());
+        EXPECT_FALSE(errors.failed);
+        return PdfPages(path);
+    }
+
+    TempProgramFolder folder;
+    MsgHook previousHook;
+    std::vector<std::string> messages;
+    std::string station;
+    const int32_t apr1 = Mdy2JulianDate(4, 1, 2019);
+    const int32_t apr8 = Mdy2JulianDate(4, 8, 2019);
+};
+
+TEST_F(IssuesList, SectionsHeadersAndTheThreeAiringForms) {
+    const std::string crime = AddIssue("Crime", "Rising burglaries downtown.", 0);
+    const std::string roads = AddIssue("Roads", "Potholes on Route 9.", 1);
+    AddProgram(crime + "|" + roads, "Safe Streets", "30 minutes", "Police chief interview.",
+               {{apr1, 8 * 60}});
+    AddProgram(roads, "Commute Watch", "60 seconds", "Daily traffic spots.",
+               {{apr1, 0}, {Mdy2JulianDate(6, 30, 2019), 0}}, "1", "12");
+    AddProgram(crime, "Town Hall", "1 hour", "",
+               {{apr1, 8 * 60}, {apr1, 12 * 60}, {apr8, 17 * 60}});
+
+    const auto pages = Render();
+    ASSERT_EQ(pages.size(), 2u);
+    for (const auto& header :
+         {"Quarterly Issues/Programs List for Station WXYZ-FM", "Period: April 1 - June 30, 2019",
+          "Placed in the Public File June 24, 2019", "WXYZ-FM, Springfield, IL"}) {
+        EXPECT_TRUE(Has(pages[0], header)) << header;
+        EXPECT_TRUE(Has(pages[1], header)) << header;
+    }
+    EXPECT_TRUE(Has(pages[0], "Page 1"));
+    EXPECT_TRUE(Has(pages[1], "Page 2"));
+    EXPECT_TRUE(Has(pages[0], "Section I: Issues"));
+    EXPECT_TRUE(Has(pages[0],
+                    "WXYZ-FM has identified the following topics as significant "
+                    "issues facing our community in this quarter:"));
+    EXPECT_TRUE(Has(pages[0], "1. Crime: Rising burglaries downtown."));
+    EXPECT_TRUE(Has(pages[0], "2. Roads: Potholes on Route 9."));
+    EXPECT_FALSE(Has(pages[0], "Section II"));
+
+    const std::string& s2 = pages[1];
+    EXPECT_TRUE(Has(s2, "Section II: Responsive Programs"));
+    EXPECT_FALSE(Has(s2, "(Continued)"));
+    EXPECT_TRUE(Has(s2,
+                    "WXYZ-FM broadcast programming dealing with the various issues outlined "
+                    "in Section I of this list. The programming was aired on the dates and "
+                    "times as follows:"));
+    const std::string single =
+        "Safe Streets Broadcast on 04-01-2019 at 8:00AM; Duration: 30 minutes. Police chief "
+        "interview.";
+    const std::string several =
+        "Town Hall Broadcast on 04-01-2019 at 8:00AM and 12:00PM; and on 04-08-2019 at 5:00PM; "
+        "Duration 1 hour.";
+    const std::string period =
+        "Commute Watch Broadcast 12 times during the period 04-01-2019 thru 06-30-2019 at "
+        "various times of the day: Duration 60 seconds each. Daily traffic spots.";
+    // Issue by issue, programs in database order; a program of two issues under both.
+    const size_t h1 = s2.find("1. Crime:");
+    const size_t h2 = s2.find("2. Roads:");
+    ASSERT_NE(h1, std::string::npos);
+    ASSERT_NE(h2, std::string::npos);
+    const size_t p1 = s2.find(single), p2 = s2.find(several), p3 = s2.find(single, h2),
+                 p4 = s2.find(period);
+    EXPECT_TRUE(h1 < p1 && p1 < p2 && p2 < h2 && h2 < p3 && p3 < p4 && p4 != std::string::npos)
+        << s2;
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(IssuesList, StationWithoutIssuesPrintsBothHeadingsOnly) {
+    const auto pages = Render();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_TRUE(Has(pages[0], "Section I: Issues"));
+    EXPECT_TRUE(Has(pages[1], "Section II: Responsive Programs"));
+    EXPECT_FALSE(Has(pages[1], "1."));
+}
+
+TEST_F(IssuesList, SectionOneBreaksAtTheLimitAndSectionTwoStartsOnPageThree) {
+    std::vector<std::string> ids;
+    for (int i = 1; i <= 40; ++i)
+        ids.push_back(AddIssue("Topic " + std::to_string(i), "Short note.", i));
+    // Issue 2 has no program: no heading for it; the others keep their numbers.
+    AddProgram(ids[0], "First Show", "5 min", "", {{apr1, 60}});
+    AddProgram(ids[2], "Third Show", "5 min", "", {{apr1, 60}});
+
+    const auto pages = Render();
+    ASSERT_EQ(pages.size(), 3u);
+    // Single-line issues advance 17 points from y 156: the 33rd would start at y 700.
+    EXPECT_TRUE(Has(pages[0], "32. Topic 32: Short note."));
+    EXPECT_FALSE(Has(pages[0], "Topic 33:"));
+    EXPECT_FALSE(Has(pages[0], "(Continued)"));
+    EXPECT_TRUE(Has(pages[1], "Section I: Issues (Continued)"));
+    EXPECT_TRUE(Has(pages[1], "33. Topic 33: Short note."));
+    EXPECT_TRUE(Has(pages[1], "40. Topic 40: Short note."));
+    EXPECT_TRUE(Has(pages[1], "Page 2"));
+    EXPECT_TRUE(Has(pages[2], "Page 3"));
+    EXPECT_TRUE(Has(pages[2], "Section II: Responsive Programs"));
+    EXPECT_TRUE(Has(pages[2], "The programming was aired on the dates and times as follows:"));
+    EXPECT_TRUE(Has(pages[2], "1. Topic 1:"));
+    EXPECT_FALSE(Has(pages[2], "Topic 2:"));
+    EXPECT_TRUE(Has(pages[2], "3. Topic 3: Third Show"));
+}
+
+TEST_F(IssuesList, SectionTwoBreaksWithPlainAndContinuedHeadings) {
+    const std::string crime = AddIssue("Crime", "", 0);
+    const std::string roads = AddIssue("Roads", "", 1);
+    const std::string water = AddIssue("Water", "", 2);
+    // One-line paragraphs take 26 points; 21 of them leave the first page of
+    // Section II at y 728, where a new issue's heading no longer fits.
+    for (int i = 1; i <= 21; ++i)
+        AddProgram(crime, "Crime " + std::to_string(i), "1", "", {{apr1, 60}});
+    // Roads starts on a new page under its plain heading, then runs over a page.
+    for (int i = 1; i <= 25; ++i)
+        AddProgram(roads, "Road " + std::to_string(i), "1", "", {{apr1, 60}});
+    AddProgram(water, "Water 1", "1", "", {{apr1, 60}});
+
+    const auto pages = Render();
+    ASSERT_EQ(pages.size(), 4u);
+    EXPECT_TRUE(Has(pages[1], "Crime 21"));
+    EXPECT_FALSE(Has(pages[1], "Roads"));
+    EXPECT_TRUE(Has(pages[2], "Section II: Responsive Programs (Continued)"));
+    EXPECT_TRUE(Has(pages[2], "2. Roads: Road 1"));
+    EXPECT_FALSE(Has(pages[2], "Roads (Continued)"));
+    EXPECT_TRUE(Has(pages[3], "2. Roads (Continued): Road"));
+    EXPECT_TRUE(Has(pages[3], "Road 25"));
+    EXPECT_TRUE(Has(pages[3], "3. Water: Water 1"));
+    // Every printed program appears once.
+    for (int i = 1; i <= 25; ++i) {
+        int found = 0;
+        for (const auto& p : pages)
+            found += Has(p, "Road " + std::to_string(i) + " Broadcast") ? 1 : 0;
+        EXPECT_EQ(found, 1) << "Road " << i;
+    }
+}
+
+TEST_F(IssuesList, ProgramListingAnIssueTwiceIsPrintedTwice) {
+    const std::string crime = AddIssue("Crime", "", 0);
+    AddProgram(crime + "|" + crime, "Echo Show", "1", "", {{apr1, 60}});
+    const auto pages = Render();
+    ASSERT_EQ(pages.size(), 2u);
+    const std::string& s2 = pages[1];
+    const size_t first = s2.find("Echo Show");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(s2.find("Echo Show", first + 1), std::string::npos);
+}
+
+TEST_F(IssuesList, LongTextsAreNeverCutOff) {
+    std::string longText;
+    for (int i = 0; i < 700; ++i) longText += "word" + std::to_string(i) + " ";
+    longText += "FINALWORD";
+    const std::string crime = AddIssue("Crime", longText, 0);
+    // A 120-character word cannot be wrapped; it is cut where the box ends.
+    const std::string url = "https://example.org/" + std::string(100, 'x') + "/end";
+    AddProgram(crime, "Marathon", "1", url + " then " + longText, {{apr1, 60}});
+    const auto pages = Render();
+    std::string all;
+    for (const auto& p : pages) all += p + " ";
+    EXPECT_TRUE(Has(all, "word0 word1"));
+    EXPECT_TRUE(Has(all, "word699 FINALWORD"));
+    // The description runs over several pages of Section II and ends whole.
+    size_t finals = 0;
+    for (size_t p = all.find("FINALWORD"); p != std::string::npos; p = all.find("FINALWORD", p + 1))
+        ++finals;
+    EXPECT_EQ(finals, 2u);
+    EXPECT_TRUE(Has(all, "Marathon (Continued)"));
+    EXPECT_TRUE(Has(all, "1. Crime (Continued):"));
+    EXPECT_NE(all.find("/end then word0"), std::string::npos);
+    EXPECT_TRUE(Has(all, "Section I: Issues (Continued)"));
+}
+
+TEST_F(IssuesList, NonAsciiTextComesOutAsWritten) {
+    // Accents, typographic quotes, em dash, euro; a letter outside Windows-1252 becomes "?".
+    const std::string title =
+        "Caf\xC3\xA9 \xE2\x80\x9CSafety\xE2\x80\x9D \xE2\x80\x94 Ni\xC3\xB1os";
+    const std::string desc =
+        "Costs \xE2\x82\xAC"
+        "5 \xE2\x80\x98"
+        "each\xE2\x80\x99 in \xC5\x81\xC3\xB3"
+        "d\xC5\xBA";
+    const std::string issue = AddIssue(title, desc, 0);
+    AddProgram(issue, "Se\xC3\xB1or Ren\xC3\xA9", "30 min", "D\xC3\xA9j\xC3\xA0 vu.", {{apr1, 60}});
+    slExe(
+        "UPDATE Stations SET License = 'Montr\xC3\xA9"
+        "al, QC' WHERE StnID = " +
+        station);
+    const auto pages = Render();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_TRUE(Has(pages[0], "1. " + title +
+                                  ": Costs \xE2\x82\xAC"
+                                  "5 \xE2\x80\x98"
+                                  "each\xE2\x80\x99 in ?\xC3\xB3"
+                                  "d?"))
+        << pages[0];
+    EXPECT_TRUE(Has(pages[0],
+                    "WXYZ-FM, Montr\xC3\xA9"
+                    "al, QC"));
+    EXPECT_TRUE(Has(pages[1], "1. " + title + ":"));
+    EXPECT_TRUE(Has(pages[1],
+                    "Se\xC3\xB1or Ren\xC3\xA9 Broadcast on 04-01-2019 at 1:00AM; Duration: "
+                    "30 min. D\xC3\xA9j\xC3\xA0 vu."));
+}
+
+TEST(IssuesListNames, FileNameAndPlacedDate) {
+    EXPECT_EQ(IssuesListFileName("WXYZ-FM", 20192), "WXYZ-FM_Issues_Programs_April-June_2019.PDF");
+    EXPECT_EQ(IssuesListFileName("WX YZ FM", 20194),
+              "WX_YZ_FM_Issues_Programs_October-December_2019.PDF");
+    EXPECT_EQ(IssuesListFileName("KAB/FM", 20201), "KAB_FM_Issues_Programs_January-March_2020.PDF");
+    EXPECT_EQ(PlacedDateText(Mdy2JulianDate(7, 4, 2019)), "July 4, 2019");
+    SetClockOverride(ClockReading{2020, 1, 2, 9, 0, 0});
+    EXPECT_EQ(PlacedDateText(0), "January 2, 2020");
+    SetClockOverride(std::nullopt);
+}
+
+class PrintFlow : public IssuesList {
+protected:
+    void SetUp() override {
+        IssuesList::SetUp();
+        if (IsSkipped()) return;
+        auto rec = std::make_unique<RecordingPlatform>();
+        recording = rec.get();
+        previousPlatform = SetPlatform(std::move(rec));
+        AddIssue("Crime", "Burglaries.", 0);
+        ReportInputs() = ReportChoice{"2019 - Apr-Jun", "WXYZ-FM", 0};
+    }
+    void TearDown() override {
+        if (previousPlatform) SetPlatform(std::move(previousPlatform));
+        IssuesList::TearDown();
+    }
+    RecordingPlatform* recording = nullptr;
+    std::unique_ptr<Platform> previousPlatform;
+};
+
+TEST_F(PrintFlow, CancelledSaveWritesTempPdfAndOpensIt) {
+    // Without a running toolkit the save dialog answers "" (cancelled).
+    PrintIssuesProgramsList("PQ");
+    const std::string temp = Paths().pdfFolder + "Temp.pdf";
+    ASSERT_EQ(recording->opened, std::vector<std::string>{temp});
+    const auto pages = PdfPages(temp);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_TRUE(Has(pages[0], "Placed in the Public File June 24, 2019"));  // picker 0 = today
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(IniRead(Paths().settingsFile, "PDF", "WXYZ-FM", "none"), "none");
+}
+
+TEST_F(PrintFlow, SaveFailureIsReportedAndNothingIsOpened) {
+    // A file where the PDF folder should be: the save cannot succeed.
+    std::filesystem::remove_all(Paths().pdfFolder);
+    WriteFileText(folder.path() + "PDF", "not a folder");
+    PrintIssuesProgramsList("PQ");
+    EXPECT_TRUE(recording->opened.empty());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("PDF Error: Error number = ", 0), 0u) << messages[0];
+}
+
+}  // namespace

@@ -1,0 +1,126 @@
+// Page helpers: Windows-1252 conversion, libharu error reporting, wrapping.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "reports/pdf_page.h"
+#include "ui/msgbox.h"
+
+namespace {
+
+TEST(WinAnsi, Conversion) {
+    struct {
+        const char* utf8;
+        const char* expected;
+    } const cases[] = {
+        {"plain ASCII 123", "plain ASCII 123"},
+        {"caf\xC3\xA9 \xC3\xBF", "caf\xE9 \xFF"},  // Latin-1 range
+        {"\xE2\x80\x9Cq\xE2\x80\x9D \xE2\x80\x98s\xE2\x80\x99", "\x93q\x94 \x91s\x92"},  // quotes
+        {"a\xE2\x80\x94"
+         "b\xE2\x80\x93"
+         "c",
+         "a\x97"
+         "b\x96"
+         "c"},  // em and en dash
+        {"\xE2\x82\xAC \xE2\x84\xA2 \xE2\x80\xA6 \xC5\x92 \xC5\xBD", "\x80 \x99 \x85 \x8C \x8E"},
+        {"\xC3\x97", "\xD7"},  // the airing separator
+        {"\xC5\x81\xC3\xB3"
+         "d\xC5\xBA",
+         "?\xF3"
+         "d?"},                                      // outside the code page
+        {"\xE6\x97\xA5\xF0\x9F\x98\x80", "??"},      // CJK and emoji
+        {"tab\there\r\nnext", "tab\there\r\nnext"},  // kept controls
+        {"bell\x07", "bell?"},                       // other controls
+        {"\xC2\x81", "?"},                           // C1 control
+        {"bad\x80tail", "bad?tail"},                 // stray continuation
+        {"cut\xE2\x80", "cut?"},                     // truncated sequence
+        {"\xC0\xAF", "?"},                           // overlong "/"
+        {"\xC3(", "?("},                             // broken pair
+    };
+    for (const auto& c : cases) EXPECT_EQ(ToWinAnsi(c.utf8), c.expected) << c.utf8;
+}
+
+TEST(PdfErrors, MessageTextAndHandler) {
+    EXPECT_EQ(PdfErrorText(4113, 0), "Error number = 4113 [&H1011]|Detail number = 0 [&H0]{f10}");
+    EXPECT_EQ(PdfErrorText(0x1025, 255),
+              "Error number = 4133 [&H1025]|Detail number = 255 [&HFF]{f10}");
+
+    std::vector<MsgRequest> shown;
+    MsgHook previous = SetMsgHook([&](const MsgRequest& m) {
+        shown.push_back(m);
+        return 1;
+    });
+    PdfErrorState errors;
+    {
+        PdfDocument doc = NewPdfDocument(errors);
+        ASSERT_TRUE(doc);
+        EXPECT_FALSE(errors.failed);
+        // Two failing calls: both are recorded, only the first is shown.
+        HPDF_SaveToFile(doc.get(), "/nonexistent-folder/x/out.pdf");
+        HPDF_GetFont(doc.get(), "No-Such-Font", "WinAnsiEncoding");
+    }
+    SetMsgHook(previous);
+    EXPECT_TRUE(errors.failed);
+    EXPECT_GE(errors.count, 2);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, "PDF Error");
+    EXPECT_EQ(shown[0].text1.rfind("Error number = ", 0), 0u);
+}
+
+class PdfLayout : public ::testing::Test {
+protected:
+    void SetUp() override {
+        doc = NewPdfDocument(errors);
+        ASSERT_TRUE(doc);
+        page = PdfAddPage(doc.get());
+        font = PdfStandardFont(doc.get(), "Times-Roman");
+        HPDF_Page_SetFontAndSize(page, font, 10);
+    }
+    PdfErrorState errors;
+    PdfDocument doc;
+    HPDF_Page page = nullptr;
+    HPDF_Font font = nullptr;
+};
+
+TEST_F(PdfLayout, LineCounting) {
+    EXPECT_EQ(PdfLineCount(page, "", 468), 0);
+    EXPECT_EQ(PdfLineCount(page, "One short line.", 468), 1);
+    EXPECT_EQ(PdfLineCount(page, "first\r\nsecond\n\nfourth", 468), 4);
+    std::string words;
+    for (int i = 0; i < 2000; ++i) words += "lorem ";
+    const int lines = PdfLineCount(page, words, 468);
+    // About 90 characters a line; the whole text counts, not only its first 4000 bytes.
+    EXPECT_GT(lines, 100);
+    EXPECT_LT(lines, 160);
+    // A word wider than the box is cut into pieces that each fit.
+    const auto pieces = PdfWrapLines(page, std::string(300, 'W'), 100);
+    ASSERT_GT(pieces.size(), 1u);
+    std::string joined;
+    for (const auto& p : pieces) {
+        EXPECT_LE(HPDF_Page_TextWidth(page, p.c_str()), 100.5f);
+        joined += p;
+    }
+    EXPECT_EQ(std::count(joined.begin(), joined.end(), 'W'), 300);
+    // Measuring uses the converted text: an em dash is one byte wide, not three.
+    EXPECT_FLOAT_EQ(PdfTextWidth(page,
+                                 "a\xE2\x80\x94"
+                                 "b",
+                                 font, 10),
+                    HPDF_Page_TextWidth(page,
+                                        "a\x97"
+                                        "b"));
+    EXPECT_FALSE(errors.failed);
+}
+
+TEST_F(PdfLayout, BoxesReturnTheirBottom) {
+    EXPECT_DOUBLE_EQ(PdfTextBox(page, 72, 100, 540, 3, "text", font, 10, 0), 139);
+    EXPECT_DOUBLE_EQ(PdfTextBox(page, 72, 100, 540, 0, "", font, 10, 0), 100);
+    HPDF_Page_BeginText(page);
+    PdfText(page, "ignored", 100, 100, font, 10, 5);  // unknown alignment writes nothing
+    PdfText(page, "right", 576, 100, font, 10, kPdfAlignRight);
+    HPDF_Page_EndText(page);
+    PdfRule(page, 36, 576, 52, 1, 0, 0, 0.1);
+    EXPECT_FALSE(errors.failed);
+}
+
+}  // namespace

@@ -1,0 +1,85 @@
+// The About box: version line in the user's date format, the two pages and
+// the history read from History.rtf.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/app_state.h"
+#include "app/startup.h"
+#include "app/toolkit/robot.h"
+#include "data/dates.h"
+#include "support/test_env.h"
+
+namespace {
+
+std::string ShotPath(const TempProgramFolder& f, const std::string& name) {
+    const char* d = std::getenv("VANTREL_SHOT_DIR");
+    return d ? std::string(d) + "/" + name : f.path() + name;
+}
+
+struct PageState {
+    bool info = false, history = false;
+    std::string caption;
+};
+
+TEST(AboutBox, PagesToggleAndHistoryShows) {
+    TempProgramFolder folder;
+    WriteFileText(Paths().appFolder + "History.rtf",
+                  ReadFileText(SourceFolder() + "resources/History.rtf"));
+    SetDateSettings(2, true, false);
+    Robot r;
+    DefineFontsAndColours();
+    std::vector<PageState> states;
+    auto look = [&] {
+        states.push_back(
+            {Robot::Visible("AB", 100), Robot::Visible("AB", 150), Robot::Text("AB", 200)});
+    };
+    std::string version, history;
+    r.OpenForm("AB", "", "About Vantrel", 64, 24);
+    r.Do([&] {
+        version = Robot::Text("AB", 115);
+        look();
+    });
+    r.Screenshot("AB", ShotPath(folder, "about_info.png"));
+    r.Click("AB", 200);
+    r.Do([&] {
+        look();
+        history = Robot::Text("AB", 155);
+    });
+    r.Screenshot("AB", ShotPath(folder, "about_history.png"));
+    r.Click("AB", 200);
+    r.Do(look);
+    r.Click("AB", 205);
+    r.WaitGone("AB");
+    r.Run();
+    SetDateSettings(1, false, false);
+    EXPECT_TRUE(r.Ok()) << r.Errors();
+
+    EXPECT_EQ(version, "Version 1.8.4.0 \xE2\x80\x94 Released 24/06/2019");
+    ASSERT_EQ(states.size(), 3u);
+    EXPECT_TRUE(states[0].info && !states[0].history);
+    EXPECT_EQ(states[0].caption, "&View Program History");
+    EXPECT_TRUE(!states[1].info && states[1].history);
+    EXPECT_EQ(states[1].caption, "&View Program Info");
+    EXPECT_TRUE(states[2].info && !states[2].history);
+    EXPECT_EQ(states[2].caption, "&View Program History");
+    EXPECT_NE(history.find("Version 1.8.4.0"), std::string::npos);
+    EXPECT_EQ(history.find("\\par"), std::string::npos);
+}
+
+TEST(AboutBox, MissingHistoryLeavesThePageEmpty) {
+    TempProgramFolder folder;
+    Robot r;
+    DefineFontsAndColours();
+    std::string history = "unset";
+    r.OpenForm("AB", "", "About Vantrel", 64, 24);
+    r.Click("AB", 200);
+    r.Do([&] { history = Robot::Text("AB", 155); });
+    r.Close("AB");
+    r.WaitGone("AB");
+    r.Run();
+    EXPECT_TRUE(r.Ok()) << r.Errors();
+    EXPECT_EQ(history, "");
+}
+
+}  // namespace
