@@ -96,15 +96,16 @@ constexpr const char* kStationTip =
 struct FormSize {
     const char* name;
     double w, h;
+    const char* style;
 };
 constexpr FormSize kFormSizes[] = {
-    {"PQ", kPrintDialogWidth, kPrintDialogHeight},
-    {"AN", kAnalysisDialogWidth, kAnalysisDialogHeight},
-    {"PO", kOptionsFormWidth, kOptionsFormHeight},
-    {"XE", 62, 24},
-    {"BU", 76, 16},
-    {"SR", 84, 30},
-    {"AB", 64, 24},
+    {"PQ", kPrintDialogWidth, kPrintDialogHeight, ""},
+    {"AN", kAnalysisDialogWidth, kAnalysisDialogHeight, ""},
+    {"PO", kOptionsFormWidth, kOptionsFormHeight, ""},
+    {"XE", 62, 24, "R"},  // the dictionary editor can be resized
+    {"BU", 50, 7, ""},
+    {"SR", 50, 7, ""},
+    {"AB", 64, 24, ""},
 };
 
 void Open(const std::string& name) {
@@ -114,7 +115,7 @@ void Open(const std::string& name) {
     if (name == "PD") return OpenProgramDetail(kForm);
     for (const FormSize& f : kFormSizes) {
         if (name == f.name) {
-            OpenForm(name, kForm, f.w, f.h);
+            OpenForm(name, kForm, f.w, f.h, f.style);
             return;
         }
     }

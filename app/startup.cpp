@@ -69,6 +69,8 @@ void MakeFolder(const std::string& folderWithSlash) {
 
 void SetAppFolderOverride(const std::string& folder) {
     FolderOverride() = WithSlash(folder);
+    // Images and other relative resources resolve against the program folder.
+    if (!folder.empty()) EZ_SETAPPPATH(FolderOverride());
 }
 
 std::string AppFolder() {
