@@ -18,5 +18,9 @@ void SetAppFolder(const std::string& folder) {
     gPaths.analysisFolder = f + "Analysis/";
 }
 
-const AppPaths& Paths() { return gPaths; }
-ShellState& Shell() { return gShell; }
+const AppPaths& Paths() {
+    return gPaths;
+}
+ShellState& Shell() {
+    return gShell;
+}

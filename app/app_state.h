@@ -22,17 +22,17 @@ const AppPaths& Paths();
 
 // Shell state shared between the main window and its forms.
 struct ShellState {
-    int32_t currentQuarter = 0;       // CurrentQuarter
-    bool pdfReaderPresent = false;    // PdfReaderPresent
-    bool noStationsDefined = false;   // NoStationsDefined
-    int32_t helpTopic = 310;          // HelpTopic
-    std::string filterStationId;      // FilterStationId ("" = All Stations)
-    int32_t sortColumn = 0;           // SortColumn
-    int32_t sortDirection = 0;        // SortDirection
-    int32_t editorMode = 0;           // EditorMode: 1 add, 2 copy, 3 edit
-    std::string editorEntryId;        // EditorEntryId (MID)
-    bool quarterAdded = false;        // quarter-added flag of the CQ dialog
-    bool optionsSaved = false;        // set by a save of the options dialog
+    int32_t currentQuarter = 0;      // CurrentQuarter
+    bool pdfReaderPresent = false;   // PdfReaderPresent
+    bool noStationsDefined = false;  // NoStationsDefined
+    int32_t helpTopic = 310;         // HelpTopic
+    std::string filterStationId;     // FilterStationId ("" = All Stations)
+    int32_t sortColumn = 0;          // SortColumn
+    int32_t sortDirection = 0;       // SortDirection
+    int32_t editorMode = 0;          // EditorMode: 1 add, 2 copy, 3 edit
+    std::string editorEntryId;       // EditorEntryId (MID)
+    bool quarterAdded = false;       // quarter-added flag of the CQ dialog
+    bool optionsSaved = false;       // set by a save of the options dialog
 };
 ShellState& Shell();
 

@@ -47,7 +47,9 @@ std::string TrimChars(std::string_view text, std::string_view chars) {
     return std::string(text.substr(b, e - b + 1));
 }
 
-std::string Trim(std::string_view text) { return TrimChars(text, " \t"); }
+std::string Trim(std::string_view text) {
+    return TrimChars(text, " \t");
+}
 
 std::vector<std::string> Split(std::string_view text, std::string_view sep) {
     std::vector<std::string> out;

@@ -11,13 +11,13 @@
 int64_t Val(std::string_view text);
 // As Val, but a decimal fraction is read too ("12.5x" -> 12.5).
 double ValD(std::string_view text);
-std::string Trim(std::string_view text);                 // blanks (space, tab) at both ends
+std::string Trim(std::string_view text);  // blanks (space, tab) at both ends
 std::string TrimChars(std::string_view text, std::string_view chars);
 std::vector<std::string> Split(std::string_view text, std::string_view sep);  // "" -> {""}
 std::string Join(const std::vector<std::string>& parts, std::string_view sep);
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
-std::string ToUpper(std::string_view text);  // ASCII letters only
-std::string ToLower(std::string_view text);  // ASCII letters only
+std::string ToUpper(std::string_view text);            // ASCII letters only
+std::string ToLower(std::string_view text);            // ASCII letters only
 bool IEquals(std::string_view a, std::string_view b);  // ASCII case-insensitive
 bool StartsWith(std::string_view text, std::string_view prefix);
 bool EndsWith(std::string_view text, std::string_view suffix);

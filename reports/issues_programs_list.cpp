@@ -40,6 +40,7 @@ struct Layout {
     double pageTop = 0;  // y where the body of the current page begins
     int section = 1;
     bool firstOfSection = true;
+    PdfWrapCache wraps;  // Section II paragraphs, each printed under every issue it addresses
 };
 
 void Write(Layout& L, const std::string& text, double x, HPDF_Font font, double size, int align) {
@@ -116,16 +117,22 @@ int CountCrLf(const std::string& text) {
 // the box would carry a baseline past lastBaseline, what fits is drawn, a new
 // page is started by newPage (which returns the next baseline) and the rest
 // continues there. Returns the baseline after the box's last reserved line.
+// A non-empty title is written in bold 10 one line above the box, in the text
+// object of the box's first lines.
 double DrawWrapped(Layout& L, double left, double right, double y, int reserve,
                    const std::vector<std::string>& wrapped, double lastBaseline,
-                   const std::function<double()>& newPage) {
+                   const std::function<double()>& newPage, const std::string& title = {}) {
     size_t index = 0;
     int remaining = std::max<int>(reserve, static_cast<int>(wrapped.size()));
-    for (;;) {
+    for (bool first = true;; first = false) {
         const int fits = static_cast<int>(std::floor((lastBaseline - y) / kStep)) + 1;
         const int take = (remaining <= fits || fits < 1) ? remaining : fits;
         (void)right;  // the lines were wrapped to the box's width already
-        PdfWriteLines(L.page, left, y, wrapped, index, static_cast<size_t>(take), L.roman, 10);
+        if (first && !title.empty())
+            PdfWriteHeadedLines(L.page, left, y - kStep, title, L.bold, 10, wrapped, index,
+                                static_cast<size_t>(take), L.roman, 10);
+        else
+            PdfWriteLines(L.page, left, y, wrapped, index, static_cast<size_t>(take), L.roman, 10);
         index += static_cast<size_t>(take);
         remaining -= take;
         if (remaining <= 0) return y + kStep * take;
@@ -175,7 +182,7 @@ void SectionTwo(Layout& L) {
         bool headingPrinted = false;
         for (const ListProgram& program : issue.programs) {
             PdfSetFont(L.page, L.roman, 10);
-            const std::vector<std::string> wrapped = PdfWrapLines(L.page, program.paragraph, 468);
+            const std::vector<std::string>& wrapped = L.wraps.Wrap(L.page, program.paragraph, 468);
             const int lines = static_cast<int>(wrapped.size());
             // The issue heading (a blank line and 26 points) stays with its first program.
             const double heading = headingPrinted ? 0 : 13 + 26;
@@ -192,18 +199,21 @@ void SectionTwo(Layout& L) {
                 headingPrinted = true;
                 L.y += 26;
             }
-            Write(L, program.title, 72, L.bold, 10, kPdfAlignLeft);
+            // The title and the paragraph below it share a text object. A
+            // paragraph taller than a page goes on over the next pages.
             L.y += 13;
-            // A paragraph taller than a page goes on over the next pages.
-            L.y = DrawWrapped(L, 72, 540, L.y, lines, wrapped, kBottom - kStep, [&] {
-                StartPage(L);
-                Write(L, number + ". " + issue.title + " (Continued):", kLeft, L.bold, 11,
-                      kPdfAlignLeft);
-                L.y += 26;
-                Write(L, program.title + " (Continued)", 72, L.bold, 10, kPdfAlignLeft);
-                L.y += 13;
-                return L.y;
-            });
+            L.y = DrawWrapped(
+                L, 72, 540, L.y, lines, wrapped, kBottom - kStep,
+                [&] {
+                    StartPage(L);
+                    Write(L, number + ". " + issue.title + " (Continued):", kLeft, L.bold, 11,
+                          kPdfAlignLeft);
+                    L.y += 26;
+                    Write(L, program.title + " (Continued)", 72, L.bold, 10, kPdfAlignLeft);
+                    L.y += 13;
+                    return L.y;
+                },
+                program.title);
         }
     }
 }
@@ -295,6 +305,7 @@ IssuesListData LoadIssuesListData(int32_t quarter, const std::string& calls, int
     ResultSet rs("SELECT MID, Issue, Pgm, FreqCheck, Frequency FROM Master WHERE Qtr = " + q +
                  " AND Station = " + stn);
     const Airings none;
+    const ProgramText noText;
     while (rs.next()) {
         std::vector<size_t> targets;
         for (const std::string& field : Split(rs["Issue"], "|")) {
@@ -303,14 +314,16 @@ IssuesListData LoadIssuesListData(int32_t quarter, const std::string& calls, int
         }
         if (targets.empty()) continue;
         const auto pit = programs.find(rs["Pgm"]);
-        const ProgramText text = pit == programs.end() ? ProgramText{} : pit->second;
+        const ProgramText& text = pit == programs.end() ? noText : pit->second;
         const auto ait = airings.find(rs["MID"]);
         ListProgram program;
         program.title = text.title;
         program.paragraph =
             ProgramParagraph(ait == airings.end() ? none : ait->second, rs["FreqCheck"],
                              rs["Frequency"], text.duration, text.description);
-        for (size_t t : targets) d.issues[t].programs.push_back(program);
+        for (size_t k = 0; k + 1 < targets.size(); ++k)
+            d.issues[targets[k]].programs.push_back(program);
+        d.issues[targets.back()].programs.push_back(std::move(program));
     }
     return d;
 }

@@ -1,6 +1,7 @@
 // libharu page helpers shared by the Issues/Programs list and the analysis.
 #include "reports/pdf_page.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -95,6 +96,14 @@ std::string ToWinAnsi(std::string_view utf8) {
     const size_t n = utf8.size();
     size_t i = 0;
     while (i < n) {
+        // Printable ASCII (most of every text) is copied a run at a time.
+        size_t run = i;
+        while (run < n && s[run] >= 0x20 && s[run] < 0x7F) ++run;
+        if (run > i) {
+            out.append(utf8.data() + i, run - i);
+            i = run;
+            if (i == n) break;
+        }
         const unsigned char c = s[i];
         if (c < 0x80) {
             out += Cp1252Byte(c);
@@ -194,17 +203,17 @@ double PdfTextBoxEncoded(HPDF_Page page, double left, double top, double right, 
     return bottom;
 }
 
-void PdfWriteLines(HPDF_Page page, double left, double y, const std::vector<std::string>& lines,
-                   size_t first, size_t count, HPDF_Font font, double size) {
-    if (!page || count == 0) return;
-    HPDF_Page_BeginText(page);
+namespace {
+
+// Shows lines[first .. first + count) one below the other, each moved down by
+// the leading from the start of the line before (the compact "next line and
+// show" operator, as text boxes use). The caller has begun the text object
+// and placed the line start one line above the first.
+void ShowLines(HPDF_Page page, const std::vector<std::string>& lines, size_t first, size_t count,
+               HPDF_Font font, double size) {
     SetFont(page, font, size);
-    // Start one line above the first and let each line move down by the
-    // leading (the compact "next line and show" operator, as text boxes use).
     if (HPDF_Page_GetTextLeading(page) != static_cast<HPDF_REAL>(kPdfLineStep))
         HPDF_Page_SetTextLeading(page, static_cast<HPDF_REAL>(kPdfLineStep));
-    HPDF_Page_MoveTextPos(page, static_cast<HPDF_REAL>(left),
-                          static_cast<HPDF_REAL>(std::round(kPdfPageHeight - y) + kPdfLineStep));
     std::string shown;
     for (size_t k = 0; k < count && first + k < lines.size(); ++k) {
         const std::string& line = lines[first + k];
@@ -216,6 +225,31 @@ void PdfWriteLines(HPDF_Page page, double left, double y, const std::vector<std:
         shown.assign(line, 0, end);
         HPDF_Page_ShowTextNextLine(page, shown.c_str());
     }
+}
+
+}  // namespace
+
+void PdfWriteLines(HPDF_Page page, double left, double y, const std::vector<std::string>& lines,
+                   size_t first, size_t count, HPDF_Font font, double size) {
+    if (!page || count == 0) return;
+    HPDF_Page_BeginText(page);
+    SetFont(page, font, size);
+    // Start one line above the first.
+    HPDF_Page_MoveTextPos(page, static_cast<HPDF_REAL>(left),
+                          static_cast<HPDF_REAL>(std::round(kPdfPageHeight - y) + kPdfLineStep));
+    ShowLines(page, lines, first, count, font, size);
+    HPDF_Page_EndText(page);
+}
+
+void PdfWriteHeadedLines(HPDF_Page page, double left, double y, const std::string& heading,
+                         HPDF_Font headingFont, double headingSize,
+                         const std::vector<std::string>& lines, size_t first, size_t count,
+                         HPDF_Font font, double size) {
+    if (!page) return;
+    HPDF_Page_BeginText(page);
+    // The heading's line start is where the first line moves down from.
+    PdfText(page, heading, left, y, headingFont, headingSize, kPdfAlignLeft);
+    if (count > 0) ShowLines(page, lines, first, count, font, size);
     HPDF_Page_EndText(page);
 }
 
@@ -233,26 +267,71 @@ std::vector<std::string> PdfWrapLines(HPDF_Page page, const std::string& text, d
     std::vector<std::string> lines;
     if (!page) return lines;
     const std::string bytes = ToWinAnsi(text);
+    HPDF_Font font = HPDF_Page_GetCurrentFont(page);
+    const HPDF_REAL size = HPDF_Page_GetCurrentFontSize(page);
+    const HPDF_REAL charSpace = HPDF_Page_GetCharSpace(page);
+    const HPDF_REAL wordSpace = HPDF_Page_GetWordSpace(page);
+    // What HPDF_Page_MeasureText measures (the text up to its end, at most
+    // HPDF_LIMIT_MAX_STRING_LEN + 1 bytes) without its strlen of all the rest
+    // of the text for every line. Without a font the page's own call reports
+    // the error.
+    const auto measure = [&](size_t pos, HPDF_BOOL wordwrap) -> HPDF_UINT {
+        if (!font)
+            return HPDF_Page_MeasureText(page, bytes.c_str() + pos, static_cast<HPDF_REAL>(width),
+                                         wordwrap, nullptr);
+        const size_t len = std::min<size_t>(bytes.size() - pos,
+                                            static_cast<size_t>(HPDF_LIMIT_MAX_STRING_LEN) + 1);
+        return HPDF_Font_MeasureText(font, reinterpret_cast<const HPDF_BYTE*>(bytes.data() + pos),
+                                     static_cast<HPDF_UINT>(len), static_cast<HPDF_REAL>(width),
+                                     size, charSpace, wordSpace, wordwrap, nullptr);
+    };
     // The whole text is measured: a long description must not lose its end.
     size_t pos = 0;
     while (pos < bytes.size()) {
-        const HPDF_UINT n = HPDF_Page_MeasureText(
-            page, bytes.c_str() + pos, static_cast<HPDF_REAL>(width), HPDF_TRUE, nullptr);
+        const HPDF_UINT n = measure(pos, HPDF_TRUE);
         if (n > 0) {
-            lines.push_back(bytes.substr(pos, n));
+            lines.emplace_back(bytes, pos, n);
             pos += n;
             continue;
         }
         // A word wider than the box: cut it where the width ends and close
         // the piece with a line break, so libharu's own wrapping of the
         // joined lines breaks at the same place instead of stopping there.
-        HPDF_UINT fit = HPDF_Page_MeasureText(page, bytes.c_str() + pos,
-                                              static_cast<HPDF_REAL>(width), HPDF_FALSE, nullptr);
+        HPDF_UINT fit = measure(pos, HPDF_FALSE);
         if (fit == 0) fit = 1;
         lines.push_back(bytes.substr(pos, fit) + "\n");
         pos += fit;
     }
     return lines;
+}
+
+const std::vector<std::string>& PdfWrapCache::Wrap(HPDF_Page page, const std::string& text,
+                                                   double width) {
+    Key key{page ? HPDF_Page_GetCurrentFont(page) : nullptr,
+            page ? HPDF_Page_GetCurrentFontSize(page) : 0,
+            page ? HPDF_Page_GetCharSpace(page) : 0,
+            page ? HPDF_Page_GetWordSpace(page) : 0,
+            width,
+            text};
+    auto it = wrapped_.find(key);
+    if (it != wrapped_.end()) return it->second;
+    // Without a page nothing is measured, and nothing is remembered.
+    if (!page) {
+        empty_.clear();
+        return empty_;
+    }
+    return wrapped_.emplace(std::move(key), PdfWrapLines(page, text, width)).first->second;
+}
+
+size_t PdfWrapCache::KeyHash::operator()(const Key& k) const noexcept {
+    size_t h = std::hash<std::string>()(k.text);
+    const auto mix = [&h](size_t v) { h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); };
+    mix(std::hash<const void*>()(k.font));
+    mix(std::hash<float>()(k.size));
+    mix(std::hash<float>()(k.charSpace));
+    mix(std::hash<float>()(k.wordSpace));
+    mix(std::hash<double>()(k.width));
+    return h;
 }
 
 int PdfLineCount(HPDF_Page page, const std::string& text, double width) {

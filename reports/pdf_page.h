@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 inline constexpr double kPdfPageWidth = 612;
@@ -84,6 +85,29 @@ int PdfLineCount(HPDF_Page page, const std::string& text, double width);
 // the blanks and line break it ends with, so joining lines gives the text).
 std::vector<std::string> PdfWrapLines(HPDF_Page page, const std::string& text, double width);
 
+// PdfWrapLines that measures each text only once: the lines are kept by text,
+// width and the page's current font, size and spacing (a program printed under
+// several issues is wrapped once). For one document: fonts are told apart by
+// their handles.
+class PdfWrapCache {
+public:
+    const std::vector<std::string>& Wrap(HPDF_Page page, const std::string& text, double width);
+
+private:
+    struct Key {
+        HPDF_Font font;
+        HPDF_REAL size, charSpace, wordSpace;
+        double width;
+        std::string text;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        size_t operator()(const Key& k) const noexcept;
+    };
+    std::unordered_map<Key, std::vector<std::string>, KeyHash> wrapped_;
+    std::vector<std::string> empty_;
+};
+
 // PdfTextBox for text that is already Windows-1252 (a run of PdfWrapLines lines).
 double PdfTextBoxEncoded(HPDF_Page page, double left, double top, double right, int lines,
                          const std::string& encoded, HPDF_Font font, double size);
@@ -93,6 +117,14 @@ double PdfTextBoxEncoded(HPDF_Page page, double left, double top, double right, 
 // text box shows, set out without measuring them again.
 void PdfWriteLines(HPDF_Page page, double left, double y, const std::vector<std::string>& lines,
                    size_t first, size_t count, HPDF_Font font, double size);
+
+// PdfWriteLines with a heading in front, in one text object: the heading is
+// written at (left, layout y) in its own font and the lines follow 13 points
+// apart below it. With no lines to write only the heading is written.
+void PdfWriteHeadedLines(HPDF_Page page, double left, double y, const std::string& heading,
+                         HPDF_Font headingFont, double headingSize,
+                         const std::vector<std::string>& lines, size_t first, size_t count,
+                         HPDF_Font font, double size);
 
 // Sets font and size unless they are current already (every change is an
 // operator in the page's content stream).

@@ -112,6 +112,26 @@ TEST_F(PdfLayout, LineCounting) {
     EXPECT_FALSE(errors.failed);
 }
 
+TEST_F(PdfLayout, WrapCacheKeysOnTextWidthAndFont) {
+    std::string words;
+    for (int i = 0; i < 300; ++i) words += "word" + std::to_string(i) + (i % 37 ? " " : "\r\n");
+    words += std::string(250, 'W') + " caf\xC3\xA9 end";  // an uncut word and a converted letter
+    PdfWrapCache cache;
+    const auto& first = cache.Wrap(page, words, 468);
+    EXPECT_EQ(first, PdfWrapLines(page, words, 468));
+    EXPECT_EQ(&cache.Wrap(page, words, 468), &first);  // measured once
+    // Another width, size or font is another wrapping, never the remembered one.
+    EXPECT_EQ(cache.Wrap(page, words, 200), PdfWrapLines(page, words, 200));
+    HPDF_Page_SetFontAndSize(page, font, 14);
+    EXPECT_EQ(cache.Wrap(page, words, 468), PdfWrapLines(page, words, 468));
+    EXPECT_NE(cache.Wrap(page, words, 468).size(), first.size());
+    HPDF_Font bold = PdfStandardFont(doc.get(), "Times-Bold");
+    HPDF_Page_SetFontAndSize(page, bold, 10);
+    EXPECT_EQ(cache.Wrap(page, words, 468), PdfWrapLines(page, words, 468));
+    EXPECT_TRUE(cache.Wrap(nullptr, words, 468).empty());
+    EXPECT_FALSE(errors.failed);
+}
+
 TEST_F(PdfLayout, BoxesReturnTheirBottom) {
     EXPECT_DOUBLE_EQ(PdfTextBox(page, 72, 100, 540, 3, "text", font, 10, 0), 139);
     EXPECT_DOUBLE_EQ(PdfTextBox(page, 72, 100, 540, 0, "", font, 10, 0), 100);

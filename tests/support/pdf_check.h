@@ -1,0 +1,16 @@
+// Checking generated PDF files with the command-line tools qpdf and pdftotext.
+#pragma once
+
+#include <string>
+#include <vector>
+
+bool HaveTool(const std::string& name);
+// Runs a shell command and returns what it printed; status gets its exit status.
+std::string Capture(const std::string& command, int* status = nullptr);
+// Runs of blanks and line breaks become one blank, so wrapped text compares as written.
+std::string Squash(const std::string& text);
+// Checks the file with qpdf (a failure is a test failure) and returns the squashed text
+// of each page.
+std::vector<std::string> PdfPages(const std::string& path);
+// True when the page holds the text, ignoring how blanks and line breaks fall.
+bool Has(const std::string& page, const std::string& text);
