@@ -24,6 +24,12 @@ std::string Seed() {
     if (!folder.empty()) return folder;
     std::string tmpl = (std::filesystem::temp_directory_path() / "vantrel-bench-XXXXXX").string();
     folder = std::string(mkdtemp(tmpl.data())) + "/";
+    // The database folder goes away when the benchmark ends.
+    std::atexit([] {
+        slClose();
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    });
     SetAppFolder(folder);
     std::filesystem::create_directories(Paths().dataFolder);
     OpenDatabase();

@@ -29,7 +29,13 @@ void PrepareFolder() {
         source = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "program" /
                  "en_US.dic";
     std::string tmpl = (fs::temp_directory_path() / "vantrel-spell-bench-XXXXXX").string();
-    const std::string folder = std::string(mkdtemp(tmpl.data())) + "/";
+    static std::string folder;
+    folder = std::string(mkdtemp(tmpl.data())) + "/";
+    // The copied word list goes away when the benchmark ends.
+    std::atexit([] {
+        std::error_code ec;
+        fs::remove_all(folder, ec);
+    });
     fs::copy_file(source, folder + "en_US.dic");
     SetAppFolder(folder);
 }
