@@ -176,26 +176,11 @@ void Message(const std::string& title, const std::string& text1, const std::stri
     DgMsgOk(title, text1, text2);
 }
 
-// Whether a control takes typed text. The toolkit reports a caret position
-// only for editable text, so a caret put at the end of the text is read back
-// (an empty control is given a blank for the probe and emptied again); the
-// caret is put back where it was.
+// Whether a control is a text box (single- or multi-line).
 bool IsTextBox(const std::string& form, int control) {
-    if (control <= 0 || !EZ_CONTROLEXISTS(form, control)) return false;
-    std::string text = EZ_GETTEXT(form, control);
-    const bool probe = text.empty();
-    if (probe) {
-        text = " ";
-        EZ_SETTEXT(form, control, text);
-    }
-    const int caret = EZ_GETCURSORPOS(form, control);
-    EZ_SELECTTEXT(form, control, static_cast<int>(text.size()), 0);
-    const bool editable = EZ_GETCURSORPOS(form, control) == static_cast<int>(text.size());
-    if (probe)
-        EZ_SETTEXT(form, control, "");
-    else if (editable)
-        EZ_SELECTTEXT(form, control, caret, 0);
-    return editable;
+    EzKind kind{};
+    if (control <= 0 || !EZ_CONTROLKIND(form, control, kind)) return false;
+    return kind == EzKind::Text;
 }
 
 }  // namespace

@@ -139,6 +139,8 @@ enum class EzKind {
 void EZ_CONTROL(const std::string& form, int id, EzKind kind, const std::string& text, double col,
                 double row, double w, double h, const std::string& style = "");
 bool EZ_CONTROLEXISTS(const std::string& form, int id);
+// The kind a control was created with; false when the control does not exist.
+bool EZ_CONTROLKIND(const std::string& form, int id, EzKind& kind);
 void EZ_DESTROYCONTROL(const std::string& form, int id);
 
 // Menus: parent 0 puts the item in the menu bar; a caption "-" is a separator.

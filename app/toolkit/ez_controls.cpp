@@ -350,6 +350,13 @@ bool EZ_CONTROLEXISTS(const std::string& form, int id) {
     return FindCtl(form, id) != nullptr;
 }
 
+bool EZ_CONTROLKIND(const std::string& form, int id, EzKind& kind) {
+    const Ctl* c = FindCtl(form, id);
+    if (!c) return false;
+    kind = c->kind;
+    return true;
+}
+
 void EZ_DESTROYCONTROL(const std::string& form, int id) {
     Form* f = FindForm(form);
     if (!f) return;

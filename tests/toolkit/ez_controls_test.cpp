@@ -220,6 +220,16 @@ TEST_F(ControlsTest, FocusAndEnabledState) {
     EXPECT_FALSE(EZ_ISENABLED("CT", 999)) << "no such control";
 }
 
+TEST_F(ControlsTest, ControlKindIsReportedForExistingControlsOnly) {
+    EzKind kind = EzKind::Label;
+    ASSERT_TRUE(EZ_CONTROLKIND("CT", kMemo, kind));
+    EXPECT_EQ(kind, EzKind::Text);
+    ASSERT_TRUE(EZ_CONTROLKIND("CT", kEditCombo, kind));
+    EXPECT_EQ(kind, EzKind::ComboEdit);
+    EXPECT_FALSE(EZ_CONTROLKIND("CT", 999, kind));
+    EXPECT_FALSE(EZ_CONTROLKIND("NO", kMemo, kind));
+}
+
 TEST_F(ControlsTest, MenuBarCommandWithoutChildrenClicks) {
     r().Click("CT", kMenuTop);
     r().Run();
