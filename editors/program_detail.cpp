@@ -77,9 +77,8 @@ struct EditorState {
     std::vector<std::string> preselected;  // issue titles of the entry as loaded
     bool updating = false;                 // an airing is being changed ("Update")
     int updateIndex = -1;
-    bool loading = false;          // control changes while filling do not count
-    bool choosing = false;         // the issue selection dialog is open or posted
-    bool issuesRefocused = false;  // the issues list got the focus back from the dialog
+    bool loading = false;   // control changes while filling do not count
+    bool choosing = false;  // the issue selection dialog is open or posted
 };
 
 EditorState& State() {
@@ -367,27 +366,8 @@ void ChooseIssuesClicked() {
         if (Items(kIssues) != chosen) SetItems(kIssues, chosen);
     }
     EZ_SELECTITEM(kForm, kIssues, -1);
-    st.issuesRefocused = true;
     st.choosing = false;
     Reevaluate();
-}
-
-// A mouse click in the issues list shows as a selection (on an item) or as
-// the list taking the focus (an empty list); either opens the dialog once the
-// event has settled.
-void PostChooseIssues() {
-    EditorState& st = State();
-    if (st.choosing || st.updating || st.loading) return;
-    st.choosing = true;
-    EZ_POSTEVENT(kForm, kIssues, 0);
-}
-
-bool AnyIssueSelected() {
-    const int n = EZ_ITEMCOUNT(kForm, kIssues);
-    for (int i = 0; i < n; ++i) {
-        if (EZ_ITEMSELECTED(kForm, kIssues, i)) return true;
-    }
-    return false;
 }
 
 void StationChanged() {
@@ -635,9 +615,6 @@ void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         case EzEvent::DblClick:
             if (id == kAirings) BeginUpdate(static_cast<int>(value));
             break;
-        case EzEvent::Posted:
-            if (id == kIssues) ChooseIssuesClicked();
-            break;
         case EzEvent::RightClick:
             if (id == kIssues && !st.updating) OpenIssuesList(kForm);
             break;
@@ -654,9 +631,6 @@ void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                 case kSizeSpin:
                     SizeChanged();
                     break;
-                case kIssues:
-                    if (AnyIssueSelected()) PostChooseIssues();
-                    break;
                 case kTitle:
                 case kDuration:
                 case kDescription:
@@ -672,16 +646,12 @@ void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             break;
         case EzEvent::GotFocus:
             if (HasHighlight(id)) EZ_SETCOLOR(kForm, id, -1, kHighlightSlot);
-            if (id == kIssues && EZ_ITEMCOUNT(kForm, kIssues) == 0 && !st.issuesRefocused) {
-                PostChooseIssues();
-            }
             if (id == kTitle) {
                 EZ_SELECTTEXT(kForm, kTitle, CharCount(EZ_GETTEXT(kForm, kTitle)), 0);
             }
             break;
         case EzEvent::LostFocus:
             if (HasHighlight(id)) EZ_SETCOLOR(kForm, id, -1, kFieldSlot);
-            if (id == kIssues) st.issuesRefocused = false;
             break;
         default:
             break;

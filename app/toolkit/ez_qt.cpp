@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QStyleFactory>
 #include <QTimer>
@@ -295,6 +296,23 @@ bool App::notify(QObject* receiver, QEvent* e) {
             int id = 0;
             if (S().event && ControlOf(receiver, form, id, false) && id != 0)
                 Raise(form, id, EzEvent::ToolTip);
+            break;
+        }
+        case QEvent::MouseButtonRelease: {
+            // A left click in a list box, on an item (value: its row) or on the
+            // empty area below the items (-1).
+            auto* me = static_cast<QMouseEvent*>(e);
+            auto* w = qobject_cast<QWidget*>(receiver);
+            auto* list = w ? qobject_cast<QListWidget*>(w->parentWidget()) : nullptr;
+            std::string form;
+            int id = 0;
+            if (list && w == list->viewport() && me->button() == Qt::LeftButton && S().event &&
+                ControlOf(list, form, id, false)) {
+                bool r = QApplication::notify(receiver, e);
+                QListWidgetItem* it = list->itemAt(me->position().toPoint());
+                Raise(form, id, EzEvent::Click, it ? list->row(it) : -1);
+                return r;
+            }
             break;
         }
         case QEvent::ContextMenu: {
