@@ -4,12 +4,10 @@
 #include "ui/msgbox.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
-#include <thread>
 
 #include "app/app_state.h"
 #include "app/forms.h"
@@ -180,14 +178,9 @@ int DgMsgBox(const std::string& parent, const std::string& title, const std::str
     // Modal over the given form, else over whichever form is active.
     std::string owner = !parent.empty() && EZ_FORMEXISTS(parent) ? parent : EZ_CURRENTFORM();
     const MsgLayout& L = OpenBox()->layout;
+    // Modal and blocking, also with no form open at all (early start-up).
     EZ_FORM(kForm, owner, L.title, -1, -1, L.width + 2 * kFrameCols, L.height + 2 * kFrameRows,
-            "T");
-    // With no form open at all (early start-up) the box is not modal by
-    // itself: let events run until it has gone.
-    while (EZ_FORMEXISTS(kForm)) {
-        EZ_DOEVENTS();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+            "TM");
 
     int result = OpenBox()->result;
     OpenBox().reset();

@@ -91,7 +91,8 @@ void EZ_SETPROCS(EzEventProc event, EzDesignProc design);
 // raises Shown. With a parent (non-empty) the form is modal over the parent and
 // EZ_FORM returns only after the form has been unloaded; style "N" makes it
 // modeless (EZ_FORM returns at once). Style letters: "R" resizable,
-// "N" non-modal, "T" tool window (no minimise/maximise).
+// "N" non-modal, "M" modal and blocking even without a parent, "T" tool
+// window (no minimise/maximise).
 void EZ_FORM(const std::string& name, const std::string& parent, const std::string& caption,
              double col, double row, double width, double height, const std::string& style = "");
 // Raises Close (cancel=1 keeps the form), then destroys it and raises Unloaded.

@@ -510,7 +510,8 @@ void EZ_FORM(const std::string& name, const std::string& parent, const std::stri
     f->parent = pf ? parent : std::string();
     f->serial = S().nextSerial++;
     f->resizable = HasStyle(style, 'R');
-    f->modal = parentWin && !HasStyle(style, 'N');
+    // Modal over the parent; style "M" makes a form without a parent modal too.
+    f->modal = (parentWin && !HasStyle(style, 'N')) || HasStyle(style, 'M');
 
     Qt::WindowFlags flags = parentWin ? Qt::Dialog : Qt::Window;
     if (HasStyle(style, 'T') || (parentWin && !f->resizable))
@@ -534,7 +535,7 @@ void EZ_FORM(const std::string& name, const std::string& parent, const std::stri
     layout->addWidget(client, 1);
     f->client = client;
     win->resize(std::max(1, ColsToPx(width)), std::max(1, RowsToPx(height)));
-    if (f->modal) win->setWindowModality(Qt::WindowModal);
+    if (f->modal) win->setWindowModality(parentWin ? Qt::WindowModal : Qt::ApplicationModal);
 
     S().forms[name] = std::move(rec);
     S().order.push_back(name);

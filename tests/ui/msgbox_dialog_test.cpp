@@ -221,3 +221,23 @@ TEST_F(MsgBoxDialog, Screenshots) {
 }
 
 }  // namespace
+
+// Early in start-up no form is open yet: the box must still block until it is
+// answered, and the robot must be able to answer it.
+TEST(MsgBoxWithoutForms, BlocksAndIsAnsweredByTheRobot) {
+    EzTestInit();
+    DefineFontsAndColours();
+    TempProgramFolder folder;
+    ASSERT_EQ(EZ_CURRENTFORM(), "");
+    Robot r;
+    int result = 0;
+    r.Do([&result] {
+        result =
+            DgMsgAsk("Lonely Question", "No form is open.{f10}", "", "", "*{G,f7}|&Yes|&No", 1);
+    });
+    r.ExpectMsg("Lonely Question", 2);
+    r.Run();
+    EXPECT_TRUE(r.Ok()) << r.Errors();
+    EXPECT_EQ(result, 2);
+    EXPECT_FALSE(EZ_FORMEXISTS(kBox));
+}
