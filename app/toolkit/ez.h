@@ -191,6 +191,8 @@ void EZ_SETFONT(const std::string& form, int id, int fontSlot);
 // Colours are slot numbers of EZ_DEFCOLOR, or -1 to keep the default.
 void EZ_SETCOLOR(const std::string& form, int id, int fgSlot, int bgSlot);
 void EZ_SETTOOLTIP(const std::string& form, int id, const std::string& text);
+// The tooltip of a control, menu item or toolbar button ("" when none).
+std::string EZ_GETTOOLTIP(const std::string& form, int id);
 void EZ_MOVE(const std::string& form, int id, double col, double row, double w, double h);
 void EZ_GETPLACE(const std::string& form, int id, double& col, double& row, double& w, double& h);
 void EZ_REDRAW(const std::string& form, int id, bool on);  // false suspends redrawing

@@ -807,6 +807,12 @@ void EZ_SETTOOLTIP(const std::string& form, int id, const std::string& text) {
         a->setToolTip(Q(text));
 }
 
+std::string EZ_GETTOOLTIP(const std::string& form, int id) {
+    if (QWidget* w = CtlWidget(form, id)) return U(w->toolTip());
+    if (QAction* a = FindAction(form, id)) return U(a->toolTip());
+    return {};
+}
+
 void EZ_MOVE(const std::string& form, int id, double col, double row, double w, double h) {
     Form* f = FindForm(form);
     QWidget* wd = CtlWidget(form, id);

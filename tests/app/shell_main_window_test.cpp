@@ -476,3 +476,23 @@ TEST_F(MainWindowTest, CancelAndHelpLeaveTheQuartersAlone) {
 }
 
 }  // namespace
+
+TEST_F(MainWindowTest, TooltipsFollowTheOption) {
+    Seed();
+    for (const char* tips : {"1", "0"}) {
+        IniWrite(Paths().settingsFile, "Options", "TipsOn", tips);
+        Robot r;
+        r.Start();
+        r.Do([tips] {
+            const bool on = std::string(tips) == "1";
+            EXPECT_EQ(EZ_GETTOOLTIP("VL", kVlQuarter),
+                      on ? "Select a quarter to view, right-click to add a quarter" : "");
+            EXPECT_EQ(
+                EZ_GETTOOLTIP("VL", kVlStation),
+                on ? "Select a station to filter programs, right-click to add/edit stations" : "");
+        });
+        r.Close("VL");
+        r.Run();
+        EXPECT_TRUE(r.Ok()) << r.Errors();
+    }
+}
