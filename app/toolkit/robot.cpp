@@ -7,7 +7,9 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QElapsedTimer>
+#include <QFontInfo>
 #include <QHeaderView>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -414,6 +416,51 @@ void Robot::SetCheck(const std::string& form, int id, bool on) {
         if (!b) return;
         if (b->isChecked() != on) b->click();
     });
+}
+
+void Robot::ToggleCheckCell(const std::string& form, int id, int row, int col) {
+    Impl* im = impl_.get();
+    impl_->Add("toggle check " + form + "." + std::to_string(id), form, Wait::FormExists, [=]() {
+        if (!im->Reach(form, id)) return;
+        ez::ListViewUserToggleCheck(form, id, row, col);
+    });
+}
+
+Robot::FontFacts Robot::FontOf(int slot) {
+    QFontInfo info(ez::FontSlot(slot));
+    return {info.family().toStdString(), ez::FontSlot(slot).pointSizeF(), info.bold()};
+}
+
+std::string Robot::BaseFontFamily() {
+    return QFontInfo(QApplication::font()).family().toStdString();
+}
+
+void Robot::ColourOf(int slot, int& r, int& g, int& b) {
+    const QColor c = ez::ColourSlot(slot);
+    r = c.red();
+    g = c.green();
+    b = c.blue();
+}
+
+std::string Robot::DialogFilter(const std::string& filter) {
+    return ez::QtFilter(filter).toStdString();
+}
+
+std::string Robot::ObjectName(const std::string& form, int id) {
+    if (id == 0) {
+        ez::Form* f = ez::FindForm(form);
+        return f && f->win ? f->win->objectName().toStdString() : std::string();
+    }
+    QWidget* w = ez::CtlWidget(form, id);
+    return w ? w->objectName().toStdString() : std::string();
+}
+
+bool Robot::ImageSize(const std::string& path, int& width, int& height) {
+    QImage img(QString::fromStdString(path));
+    if (img.isNull()) return false;
+    width = img.width();
+    height = img.height();
+    return true;
 }
 
 namespace {

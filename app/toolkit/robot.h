@@ -57,6 +57,8 @@ public:
     void RightClick(const std::string& form, int id, int row = -1);
     void Type(const std::string& form, int id, const std::string& text);  // replaces the text
     void SetCheck(const std::string& form, int id, bool on);
+    // Clicks the check-box image of a list-view cell ("{S}X1" / "{S}X2") as a user would.
+    void ToggleCheckCell(const std::string& form, int id, int row, int col);
     void SelectItem(const std::string& form, int id, const std::string& text);  // combo/list
     void SelectIndex(const std::string& form, int id, int index);
     void SelectRow(const std::string& form, int id, int row, bool extend = false);  // list view
@@ -96,6 +98,24 @@ public:
     static bool Enabled(const std::string& form, int id) { return EZ_ISENABLED(form, id); }
     static bool Visible(const std::string& form, int id) { return EZ_ISVISIBLE(form, id); }
     static bool FormExists(const std::string& form) { return EZ_FORMEXISTS(form); }
+
+    // --- what the toolkit made of its inputs (for the toolkit's own tests) ---
+    struct FontFacts {
+        std::string family;
+        double points = 0;
+        bool bold = false;
+    };
+    // The font a slot resolved to, and the application's base font family.
+    static FontFacts FontOf(int slot);
+    static std::string BaseFontFamily();
+    // The colour a slot holds, as red, green and blue 0..255.
+    static void ColourOf(int slot, int& r, int& g, int& b);
+    // The filter text the file dialogs are given for a "Name|*.ext" filter.
+    static std::string DialogFilter(const std::string& filter);
+    // The object name of a form's window (id 0) or of a control; "" when none.
+    static std::string ObjectName(const std::string& form, int id);
+    // Width and height of an image file in pixels; false when it cannot be read.
+    static bool ImageSize(const std::string& path, int& width, int& height);
 
     struct Impl;
 

@@ -7,12 +7,8 @@
 #include "app/toolkit/platform.h"
 #include "app/toolkit/robot.h"
 // Qt from here on.
-#include <QFontInfo>
-#include <QWidget>
 #include <string>
 #include <vector>
-
-#include "app/toolkit/ez_internal.h"
 
 namespace {
 
@@ -268,23 +264,26 @@ TEST(ToolkitUnits, TextMeasureAndFonts) {
     EZ_DEFFONT(61, "Segoe UI", 11, "BV");
     EZ_DEFFONT(62, "Segoe UI", 9, "L+V");
     EXPECT_GT(EZ_TEXTWIDTH(61, "Welcome"), EZ_TEXTWIDTH(62, "Welcome"));
-    QFontInfo info(ez::FontSlot(61));
-    EXPECT_TRUE(info.bold());
-    EXPECT_EQ(info.family(), QFontInfo(QApplication::font()).family())
+    const Robot::FontFacts info = Robot::FontOf(61);
+    EXPECT_TRUE(info.bold);
+    EXPECT_EQ(info.family, Robot::BaseFontFamily())
         << "a face the system lacks falls back to the base sans font";
     EZ_DEFFONT(63, "Wingdings", 16, "L+SV");
-    EXPECT_NEAR(ez::FontSlot(63).pointSizeF(), 16, 0.01);
+    EXPECT_NEAR(Robot::FontOf(63).points, 16, 0.01);
     EZ_DEFCOLOR(70, 300, -5, 128);  // out-of-range parts are clamped
-    EXPECT_EQ(ez::ColourSlot(70), QColor(255, 0, 128));
-    EXPECT_EQ(ez::ColourSlot(4), QColor(255, 0, 0));
+    int r = 0, g = 0, b = 0;
+    Robot::ColourOf(70, r, g, b);
+    EXPECT_EQ((std::vector<int>{r, g, b}), (std::vector<int>{255, 0, 128}));
+    Robot::ColourOf(4, r, g, b);
+    EXPECT_EQ((std::vector<int>{r, g, b}), (std::vector<int>{255, 0, 0}));
 }
 
 TEST(ToolkitFilters, FileDialogFiltersReadAsQtFilters) {
-    EXPECT_EQ(ez::QtFilter("PDF Files (*.pdf)|*.pdf").toStdString(), "PDF Files (*.pdf)");
-    EXPECT_EQ(ez::QtFilter("Zip Files|*.zip|All Files (*.*)|*.*").toStdString(),
+    EXPECT_EQ(Robot::DialogFilter("PDF Files (*.pdf)|*.pdf"), "PDF Files (*.pdf)");
+    EXPECT_EQ(Robot::DialogFilter("Zip Files|*.zip|All Files (*.*)|*.*"),
               "Zip Files (*.zip);;All Files (*)");
-    EXPECT_EQ(ez::QtFilter("Text|*.txt;*.dic").toStdString(), "Text (*.txt *.dic)");
-    EXPECT_EQ(ez::QtFilter("").toStdString(), "");
+    EXPECT_EQ(Robot::DialogFilter("Text|*.txt;*.dic"), "Text (*.txt *.dic)");
+    EXPECT_EQ(Robot::DialogFilter(""), "");
 }
 
 }  // namespace
