@@ -369,25 +369,6 @@ TEST_F(MainWindowTest, HelpAndWebCommandsGoThroughThePlatform) {
     EXPECT_EQ(r.platform().opened[0].rfind("https://www.example.com/", 0), 0u);
 }
 
-TEST_F(MainWindowTest, FirstStartCreatesTheFoldersAndWelcomes) {
-    Robot r;
-    r.Start();
-    r.ExpectMsg("Welcome to Vantrel", 1);
-    r.WaitForm("SL");
-    r.Close("SL");
-    r.WaitGone("SL");
-    r.Do([] {
-        EXPECT_EQ(Robot::Text("VL", kVlStation), "All Stations");
-        EXPECT_EQ(EZ_LVROWCOUNT("VL", kVlList), 0);
-    });
-    r.Close("VL");
-    r.Run();
-    EXPECT_TRUE(r.Ok()) << r.Errors();
-    for (const char* sub : {"Data", "Backup", "PDF", "Analysis"})
-        EXPECT_TRUE(std::filesystem::is_directory(folder.path() + sub)) << sub;
-    EXPECT_TRUE(std::filesystem::exists(folder.path() + "Data/VantrelData.db3"));
-}
-
 TEST_F(MainWindowTest, ASecondInstanceOpensNoWindow) {
     Robot r;
     r.platform().instanceFree = false;

@@ -5,7 +5,6 @@
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
 #include "data/quarters.h"
-#include "data/query.h"
 #include "support/test_env.h"
 
 namespace {
@@ -15,17 +14,6 @@ void DesignSelectorForm(const std::string& form) {
     if (form == "TQ") EZ_CONTROL(form, 100, EzKind::Combo, "", 2, 1, 24, 1.5, "");
 }
 void IgnoreEvents(const std::string&, int, EzEvent, int64_t, int&) {}
-// The program's own forms, plus the bare form as a parent window.
-void DesignAll(const std::string& form) {
-    if (form == "TQ") {
-        DesignSelectorForm(form);
-    } else {
-        DesignForm(form);
-    }
-}
-void DispatchAll(const std::string& form, int id, EzEvent ev, int64_t value, int& cancel) {
-    if (form != "TQ") DispatchEvent(form, id, ev, value, cancel);
-}
 
 std::vector<std::string> Items() {
     std::vector<std::string> items;
@@ -71,29 +59,6 @@ TEST(QuarterSelector, FillsNewestFirstAndKeepsOrPicksTheSelection) {
 
     EZ_DESTROYFORM("TQ");
     SetClockOverride(std::nullopt);
-}
-
-// Right-click offer: the question, then the "Add A Previous Quarter" dialog on Yes.
-TEST(QuarterSelector, OfferOpensTheDialogOnYes) {
-    EzTestInit();
-    DefineFontsAndColours();
-    EZ_SETPROCS(DispatchAll, DesignAll);
-    TempProgramFolder folder;
-    ASSERT_TRUE(folder.OpenFreshDatabase());
-    EnsureQuarter(20111, false);
-    slExe("INSERT INTO Stations (Calls,QtrID,Rank) VALUES ('WAAA',20111,0)");
-
-    Robot r;
-    EZ_FORM("TQ", "", "Quarters", -1, -1, 30, 6, "N");
-    r.Do([] { OfferPreviousQuarter(20111); });
-    r.ExpectMsg("Add A Previous Quarter?", 1);
-    r.WaitForm("CQ");
-    r.Screenshot("CQ", "/tmp/data_cq.png");
-    r.Close("CQ");
-    r.WaitGone("CQ");
-    r.Run();
-    EXPECT_TRUE(r.Ok()) << r.Errors();
-    EZ_DESTROYFORM("TQ");
 }
 
 }  // namespace

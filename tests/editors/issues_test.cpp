@@ -247,16 +247,6 @@ TEST_F(IssuesTest, DeleteAsksOnlyForStoredIssuesAndRefusesUsedOnes) {
     EXPECT_TRUE(wc.deletedIds.empty());
 }
 
-TEST_F(IssuesTest, IssueAddedAndDeletedBeforeSaveNeverReachesTheDatabase) {
-    IssueWorkingCopy wc = Loaded();
-    EnterIssueTitle(wc, "Temporary");
-    EnterIssueTitle(wc, "Kept");
-    ASSERT_TRUE(DeleteIssueAt(wc, 0));
-    ASSERT_TRUE(SaveIssueList(wc));
-    EXPECT_EQ((std::vector<std::string>{"Kept:0"}), StoredOrder());
-    EXPECT_GT(std::stoll(wc.ids[0]), 0);
-}
-
 TEST_F(IssuesTest, DescriptionsAreStoredTrimmed) {
     AddIssue("Health", 0, "old");
     IssueWorkingCopy wc = Loaded();

@@ -163,8 +163,6 @@ TEST_F(StationFormsTest, EditsTheSelectedStationInItsQuarter) {
     r.Do([] {
         EXPECT_FALSE(Robot::FormExists("ES"));
         EXPECT_FALSE(Robot::Enabled("SL", 115));
-    });
-    r.Do([] {
         EXPECT_EQ(1, EZ_LVROWCOUNT("SL", 105));
         EXPECT_EQ("WOLD", EZ_LVGETCELL("SL", 105, 0, 0));
     });

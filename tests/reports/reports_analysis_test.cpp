@@ -17,7 +17,6 @@
 
 namespace {
 
-
 TEST(AnalysisFormat, PercentTitleAndFileName) {
     struct {
         int count, refs;
@@ -124,17 +123,6 @@ TEST_F(Analysis, CountsDatesPercentagesAndTotals) {
     EXPECT_TRUE(Has(p, "TOTAL ISSUES ADDRESSED 7 100.0%"));
     EXPECT_TRUE(Has(p, "TOTAL PROGRAMS AIRED 5"));
     EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(Analysis, NoReferencesAtAllGivesZeroPercent) {
-    const std::string s = AddStation("KAAA");
-    AddIssue(s, "Lonely", 0);
-    AddProgram(s, "", {Day(4, 1)});
-    const auto pages = Run("KAAA", {"KAAA"});
-    ASSERT_EQ(pages.size(), 1u);
-    EXPECT_TRUE(Has(pages[0], "1. Lonely ---- N/A ---- ---- N/A ---- 0 0.0%"));
-    EXPECT_TRUE(Has(pages[0], "TOTAL ISSUES ADDRESSED 0 0.0%"));
-    EXPECT_TRUE(Has(pages[0], "TOTAL PROGRAMS AIRED 1"));
 }
 
 TEST_F(Analysis, FiftyRowsAPageAndTotalsAfterAFullPage) {
