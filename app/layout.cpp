@@ -180,3 +180,11 @@ int CountChecked(const std::string& form, int listView) {
 bool IsChecked(const std::string& form, int listView, int row) {
     return EZ_LVGETCELL(form, listView, row, 0).find("X2") != std::string::npos;
 }
+
+void KeepDesignedSize(const std::string& form, double width, double height) {
+    double col = 0, row = 0, w = 0, h = 0;
+    EZ_GETFORMPLACE(form, col, row, w, h);
+    if (w == width && h == height) return;
+    EZ_SETFORMPLACE(form, col, row, width, height);
+    EZ_CENTERFORM(form);
+}

@@ -6,6 +6,9 @@
 
 void RestoreFormPlace(const std::string& form, const std::string& settingsFile, int useSavedSize);
 void SaveFormPlace(const std::string& form, const std::string& settingsFile);
+// Gives an open form its designed size, whatever size its opener asked for,
+// centred on the screen. Forms opened from several places call it on loading.
+void KeepDesignedSize(const std::string& form, double width, double height);
 void SaveColumnLayout(const std::string& form, int listView);
 void RecordColumnOrder(const std::string& form, int listView);
 void RestoreColumnLayout(const std::string& form, int listView);

@@ -42,33 +42,6 @@ constexpr int kHelpMain = 310;
 constexpr int kHelpPdfReader = 460;
 constexpr int kHelpAccel = 911;
 
-// Menu items.
-enum MenuId {
-    kMenuFile = 9000,
-    kMenuIssues = 9005,
-    kMenuNew = 9015,
-    kMenuCopy = 9020,
-    kMenuEdit = 9025,
-    kMenuDelete = 9030,
-    kMenuPrint = 9040,
-    kMenuExit = 9050,
-    kMenuTools = 9100,
-    kMenuStations = 9105,
-    kMenuCopyStations = 9110,
-    kMenuAnalysis = 9115,
-    kMenuSpellEditor = 9125,
-    kMenuBackup = 9135,
-    kMenuRestore = 9140,
-    kMenuOptions = 9200,
-    kMenuHelp = 9300,
-    kMenuHelpTopics = 9305,
-    kMenuHelpIndex = 9310,
-    kMenuWebsite = 9320,
-    kMenuUpdate = 9325,
-    kMenuServiceReport = 9330,
-    kMenuAbout = 9345,
-};
-
 // Posted to the list once a selection change has settled.
 constexpr int64_t kPostSelectionSettled = 1;
 
@@ -322,7 +295,7 @@ void OnShown() {
     ShellState& s = Shell();
     if (!s.pdfReaderPresent) {
         EZ_TBENABLE(kForm, kVlPrintButton, false);
-        EZ_MENUENABLE(kForm, kMenuPrint, false);
+        EZ_MENUENABLE(kForm, kVlMenuPrint, false);
         int answer = DgMsgAsk(
             "Print Functions Have Been Disabled",
             "A PDF reader application does not appear to be installed on this machine.{f10,t4}",
@@ -385,31 +358,31 @@ void AfterOptions() {
 
 void RunCommand(int id) {
     switch (id) {
-        case kMenuIssues:
+        case kVlMenuIssues:
             Open("IL");
             break;
         case kVlNewButton:
-        case kMenuNew:
+        case kVlMenuNew:
             NewProgram();
             break;
         case kVlCopyButton:
-        case kMenuCopy:
+        case kVlMenuCopy:
             CopyOrEditSelected(2);
             break;
         case kVlEditButton:
-        case kMenuEdit:
+        case kVlMenuEdit:
             CopyOrEditSelected(3);
             break;
         case kVlDeleteButton:
-        case kMenuDelete:
+        case kVlMenuDelete:
             DeletePrograms();
             break;
         case kVlPrintButton:
-        case kMenuPrint:
+        case kVlMenuPrint:
             Open("PQ");
             break;
         case kVlOptionsButton:
-        case kMenuOptions:
+        case kVlMenuOptions:
             Open("PO");
             AfterOptions();
             break;
@@ -418,45 +391,45 @@ void RunCommand(int id) {
             ShowHelp(Shell().helpTopic);
             break;
         case kVlExitButton:
-        case kMenuExit:
+        case kVlMenuExit:
             EZ_UNLOADFORM(kForm);
             break;
-        case kMenuStations:
+        case kVlMenuStations:
             Open("SL");
             AfterStationsChanged();
             break;
-        case kMenuCopyStations:
+        case kVlMenuCopyStations:
             Open("CS");
             AfterStationsChanged();
             break;
-        case kMenuAnalysis:
+        case kVlMenuAnalysis:
             Open("AN");
             break;
-        case kMenuSpellEditor:
+        case kVlMenuSpellEditor:
             Open("XE");
             break;
-        case kMenuBackup:
+        case kVlMenuBackup:
             Open("BU");
             break;
-        case kMenuRestore:
+        case kVlMenuRestore:
             if (RestoreDatabase()) AfterRestore();
             break;
-        case kMenuHelpTopics:
+        case kVlMenuHelpTopics:
             ShowHelp(0);
             break;
-        case kMenuHelpIndex:
+        case kVlMenuHelpIndex:
             ShowHelp(-1);
             break;
-        case kMenuWebsite:
+        case kVlMenuWebsite:
             CurrentPlatform().ShellOpen(kWebsite);
             break;
-        case kMenuUpdate:
+        case kVlMenuUpdate:
             if (CheckForUpdate(kVersionFull, 1) == 1) EZ_UNLOADFORM(kForm);
             break;
-        case kMenuServiceReport:
+        case kVlMenuServiceReport:
             Open("SR");
             break;
-        case kMenuAbout:
+        case kVlMenuAbout:
             Open("AB");
             break;
         default:
@@ -646,17 +619,17 @@ void FillProgramList() {
 void UpdateCommands() {
     bool stationChosen = !AllStationsShown();
     EZ_TBENABLE(kForm, kVlNewButton, stationChosen);
-    EZ_MENUENABLE(kForm, kMenuNew, stationChosen);
+    EZ_MENUENABLE(kForm, kVlMenuNew, stationChosen);
 
     int n = EZ_LVSELCOUNT(kForm, kVlList);
     EZ_SBSETTEXT(kForm, kVlStatus, 2, "\tSelected: " + std::to_string(n));
 
     EZ_TBENABLE(kForm, kVlCopyButton, n == 1);
     EZ_TBENABLE(kForm, kVlEditButton, n == 1);
-    EZ_MENUENABLE(kForm, kMenuCopy, n == 1);
-    EZ_MENUENABLE(kForm, kMenuEdit, n == 1);
+    EZ_MENUENABLE(kForm, kVlMenuCopy, n == 1);
+    EZ_MENUENABLE(kForm, kVlMenuEdit, n == 1);
     EZ_TBENABLE(kForm, kVlDeleteButton, n > 0);
-    EZ_MENUENABLE(kForm, kMenuDelete, n > 0);
+    EZ_MENUENABLE(kForm, kVlMenuDelete, n > 0);
 }
 
 void RefreshStationFilter() {
@@ -741,39 +714,39 @@ void FilingDeadlineAlert() {
 // ---------------------------------------------------------------------------
 
 void VL_Design() {
-    EZ_MENU(kForm, 0, kMenuFile, "&File");
-    EZ_MENU(kForm, kMenuFile, kMenuIssues, "&Issues");
-    EZ_MENU(kForm, kMenuFile, 9010, "-");
-    EZ_MENU(kForm, kMenuFile, kMenuNew, "&New Program");
-    EZ_MENU(kForm, kMenuFile, kMenuCopy, "&Copy Program");
-    EZ_MENU(kForm, kMenuFile, kMenuEdit, "&Edit Program");
-    EZ_MENU(kForm, kMenuFile, kMenuDelete, "&Delete Program");
-    EZ_MENU(kForm, kMenuFile, 9035, "-");
-    EZ_MENU(kForm, kMenuFile, kMenuPrint, "&Print");
-    EZ_MENU(kForm, kMenuFile, 9045, "-");
-    EZ_MENU(kForm, kMenuFile, kMenuExit, "E&xit");
+    EZ_MENU(kForm, 0, kVlMenuFile, "&File");
+    EZ_MENU(kForm, kVlMenuFile, kVlMenuIssues, "&Issues");
+    EZ_MENU(kForm, kVlMenuFile, 9010, "-");
+    EZ_MENU(kForm, kVlMenuFile, kVlMenuNew, "&New Program");
+    EZ_MENU(kForm, kVlMenuFile, kVlMenuCopy, "&Copy Program");
+    EZ_MENU(kForm, kVlMenuFile, kVlMenuEdit, "&Edit Program");
+    EZ_MENU(kForm, kVlMenuFile, kVlMenuDelete, "&Delete Program");
+    EZ_MENU(kForm, kVlMenuFile, 9035, "-");
+    EZ_MENU(kForm, kVlMenuFile, kVlMenuPrint, "&Print");
+    EZ_MENU(kForm, kVlMenuFile, 9045, "-");
+    EZ_MENU(kForm, kVlMenuFile, kVlMenuExit, "E&xit");
 
-    EZ_MENU(kForm, 0, kMenuTools, "&Tools");
-    EZ_MENU(kForm, kMenuTools, kMenuStations, "&Station List");
-    EZ_MENU(kForm, kMenuTools, kMenuCopyStations, "&Copy Stations");
-    EZ_MENU(kForm, kMenuTools, kMenuAnalysis, "&Analysis");
-    EZ_MENU(kForm, kMenuTools, 9120, "-");
-    EZ_MENU(kForm, kMenuTools, kMenuSpellEditor, "Spell Check &Editor");
-    EZ_MENU(kForm, kMenuTools, 9130, "-");
-    EZ_MENU(kForm, kMenuTools, kMenuBackup, "&Backup Database");
-    EZ_MENU(kForm, kMenuTools, kMenuRestore, "&Restore Database");
+    EZ_MENU(kForm, 0, kVlMenuTools, "&Tools");
+    EZ_MENU(kForm, kVlMenuTools, kVlMenuStations, "&Station List");
+    EZ_MENU(kForm, kVlMenuTools, kVlMenuCopyStations, "&Copy Stations");
+    EZ_MENU(kForm, kVlMenuTools, kVlMenuAnalysis, "&Analysis");
+    EZ_MENU(kForm, kVlMenuTools, 9120, "-");
+    EZ_MENU(kForm, kVlMenuTools, kVlMenuSpellEditor, "Spell Check &Editor");
+    EZ_MENU(kForm, kVlMenuTools, 9130, "-");
+    EZ_MENU(kForm, kVlMenuTools, kVlMenuBackup, "&Backup Database");
+    EZ_MENU(kForm, kVlMenuTools, kVlMenuRestore, "&Restore Database");
 
-    EZ_MENU(kForm, 0, kMenuOptions, "&Options");
+    EZ_MENU(kForm, 0, kVlMenuOptions, "&Options");
 
-    EZ_MENU(kForm, 0, kMenuHelp, "&Help");
-    EZ_MENU(kForm, kMenuHelp, kMenuHelpTopics, "Help &Topics");
-    EZ_MENU(kForm, kMenuHelp, kMenuHelpIndex, "Help &Index");
-    EZ_MENU(kForm, kMenuHelp, 9315, "-");
-    EZ_MENU(kForm, kMenuHelp, kMenuWebsite, "Developer's &Website");
-    EZ_MENU(kForm, kMenuHelp, kMenuUpdate, "Check for Program &Update");
-    EZ_MENU(kForm, kMenuHelp, kMenuServiceReport, "&Service Report...");
-    EZ_MENU(kForm, kMenuHelp, 9340, "-");
-    EZ_MENU(kForm, kMenuHelp, kMenuAbout, "&About Vantrel...");
+    EZ_MENU(kForm, 0, kVlMenuHelp, "&Help");
+    EZ_MENU(kForm, kVlMenuHelp, kVlMenuHelpTopics, "Help &Topics");
+    EZ_MENU(kForm, kVlMenuHelp, kVlMenuHelpIndex, "Help &Index");
+    EZ_MENU(kForm, kVlMenuHelp, 9315, "-");
+    EZ_MENU(kForm, kVlMenuHelp, kVlMenuWebsite, "Developer's &Website");
+    EZ_MENU(kForm, kVlMenuHelp, kVlMenuUpdate, "Check for Program &Update");
+    EZ_MENU(kForm, kVlMenuHelp, kVlMenuServiceReport, "&Service Report...");
+    EZ_MENU(kForm, kVlMenuHelp, 9340, "-");
+    EZ_MENU(kForm, kVlMenuHelp, kVlMenuAbout, "&About Vantrel...");
 
     EZ_CONTROL(kForm, kVlToolbar, EzKind::Toolbar, "", 0, 0, 0, 0);
     bool tips = Opts().tipsOn;

@@ -21,6 +21,30 @@ inline constexpr int kVlStation = 105;
 inline constexpr int kVlList = 110;
 inline constexpr int kVlFrame = 115;
 inline constexpr int kVlStatus = 125;
+// Menu items of the main window.
+inline constexpr int kVlMenuFile = 9000;
+inline constexpr int kVlMenuIssues = 9005;
+inline constexpr int kVlMenuNew = 9015;
+inline constexpr int kVlMenuCopy = 9020;
+inline constexpr int kVlMenuEdit = 9025;
+inline constexpr int kVlMenuDelete = 9030;
+inline constexpr int kVlMenuPrint = 9040;
+inline constexpr int kVlMenuExit = 9050;
+inline constexpr int kVlMenuTools = 9100;
+inline constexpr int kVlMenuStations = 9105;
+inline constexpr int kVlMenuCopyStations = 9110;
+inline constexpr int kVlMenuAnalysis = 9115;
+inline constexpr int kVlMenuSpellEditor = 9125;
+inline constexpr int kVlMenuBackup = 9135;
+inline constexpr int kVlMenuRestore = 9140;
+inline constexpr int kVlMenuOptions = 9200;
+inline constexpr int kVlMenuHelp = 9300;
+inline constexpr int kVlMenuHelpTopics = 9305;
+inline constexpr int kVlMenuHelpIndex = 9310;
+inline constexpr int kVlMenuWebsite = 9320;
+inline constexpr int kVlMenuUpdate = 9325;
+inline constexpr int kVlMenuServiceReport = 9330;
+inline constexpr int kVlMenuAbout = 9345;
 
 // Refills the program list for Shell().currentQuarter and the station filter.
 void FillProgramList();

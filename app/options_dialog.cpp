@@ -5,13 +5,12 @@
 
 #include "app/app_state.h"
 #include "app/forms.h"
+#include "app/layout.h"
+#include "app/main_window.h"
 #include "app/options.h"
 #include "app/startup.h"
 #include "data/dates.h"
 #include "ui/file_helpers.h"
-
-// Refreshes the main window's program list (defined with the main window).
-void FillProgramList();
 
 namespace {
 
@@ -255,12 +254,7 @@ void PO_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     switch (ev) {
         case EzEvent::Loaded: {
             if (id != 0) break;
-            double col, row, w, h;
-            EZ_GETFORMPLACE(kForm, col, row, w, h);
-            if (w != kOptionsFormWidth || h != kOptionsFormHeight) {
-                EZ_SETFORMPLACE(kForm, col, row, kOptionsFormWidth, kOptionsFormHeight);
-                EZ_CENTERFORM(kForm);
-            }
+            KeepDesignedSize(kForm, kOptionsFormWidth, kOptionsFormHeight);
             break;
         }
         case EzEvent::Activated:

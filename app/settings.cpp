@@ -18,26 +18,8 @@ constexpr size_t kNameLimit = 299;
 constexpr size_t kWriteLimit = 999;
 constexpr size_t kReadLimit = 3999;
 
-// Cuts text to at most `limit` bytes without splitting a UTF-8 sequence.
-std::string CutUtf8(std::string text, size_t limit) {
-    if (text.size() <= limit) return text;
-    size_t cut = limit;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    text.resize(cut);
-    return text;
-}
-
 std::string CleanName(const std::string& name) {
-    return CutUtf8(Trim(name), kNameLimit);
-}
-
-bool ReadWholeFile(const std::string& path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::stringstream ss;
-    ss << in.rdbuf();
-    out = ss.str();
-    return true;
+    return CutBytes(Trim(name), kNameLimit);
 }
 
 // One line of the file: its text without the line end, and the line end as found.
@@ -135,12 +117,21 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& content) 
 
 }  // namespace
 
+bool ReadWholeFile(const std::string& path, std::string& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::stringstream ss;
+    ss << in.rdbuf();
+    out = ss.str();
+    return true;
+}
+
 std::string IniRead(const std::string& file, const std::string& section, const std::string& key,
                     const std::string& def) {
     std::string path = CleanName(file);
     std::string sec = CleanName(section);
     std::string k = CleanName(key);
-    std::string fallback = Trim(CutUtf8(def, kReadLimit));
+    std::string fallback = Trim(CutBytes(def, kReadLimit));
     std::string content;
     if (path.empty() || sec.empty() || k.empty() || !ReadWholeFile(path, content)) return fallback;
 
@@ -157,7 +148,7 @@ std::string IniRead(const std::string& file, const std::string& section, const s
         if (!inSection) continue;
         std::string lineKey, value;
         if (KeyOf(line.text, lineKey, value) && IEquals(lineKey, k)) {
-            return Trim(CutUtf8(value, kReadLimit));
+            return Trim(CutBytes(value, kReadLimit));
         }
     }
     return fallback;
@@ -174,7 +165,7 @@ bool IniWrite(const std::string& file, const std::string& section, const std::st
     for (char& c : v) {
         if (c == '\r' || c == '\n') c = ' ';
     }
-    v = CutUtf8(Trim(v), kWriteLimit);
+    v = CutBytes(Trim(v), kWriteLimit);
     v = Trim(v);
     // Names that could not be read back as written are refused.
     if (path.empty() || sec.empty() || k.empty()) return false;

@@ -12,3 +12,5 @@ std::string IniRead(const std::string& file, const std::string& section, const s
 // section or key as needed. The file is replaced atomically. Returns false on an I/O error.
 bool IniWrite(const std::string& file, const std::string& section, const std::string& key,
               const std::string& value);
+// Whole content of a file, read as bytes into out; false when it cannot be opened.
+bool ReadWholeFile(const std::string& path, std::string& out);

@@ -128,3 +128,34 @@ std::string ZeroPad(int64_t value, int width) {
     while (static_cast<int>(digits.size()) < width) digits.insert(digits.begin(), '0');
     return neg ? "-" + digits : digits;
 }
+
+namespace {
+bool IsContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+}  // namespace
+
+size_t CharCount(std::string_view text) {
+    size_t n = 0;
+    for (char c : text)
+        if (!IsContinuationByte(c)) ++n;
+    return n;
+}
+
+std::string CutChars(std::string_view text, size_t maxChars) {
+    size_t chars = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (!IsContinuationByte(text[i])) {
+            if (chars == maxChars) return std::string(text.substr(0, i));
+            ++chars;
+        }
+    }
+    return std::string(text);
+}
+
+std::string CutBytes(std::string_view text, size_t maxBytes) {
+    if (text.size() <= maxBytes) return std::string(text);
+    size_t cut = maxBytes;
+    while (cut > 0 && IsContinuationByte(text[cut])) --cut;
+    return std::string(text.substr(0, cut));
+}

@@ -22,3 +22,7 @@ bool IEquals(std::string_view a, std::string_view b);  // ASCII case-insensitive
 bool StartsWith(std::string_view text, std::string_view prefix);
 bool EndsWith(std::string_view text, std::string_view suffix);
 std::string ZeroPad(int64_t value, int width);
+// UTF-8 aware lengths and cuts: a multi-byte character is never split.
+size_t CharCount(std::string_view text);                       // characters, not bytes
+std::string CutChars(std::string_view text, size_t maxChars);  // the first maxChars characters
+std::string CutBytes(std::string_view text, size_t maxBytes);  // at most maxBytes bytes

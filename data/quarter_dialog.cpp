@@ -34,14 +34,6 @@ constexpr int kHelpTopic = 390;
 // Posted after a click on the copy box, once its new state has settled.
 constexpr int64_t kPostCopyBoxSettled = 1;
 
-// Number of characters (not bytes) of a UTF-8 text.
-size_t CharCount(const std::string& text) {
-    size_t n = 0;
-    for (unsigned char c : text)
-        if ((c & 0xC0) != 0x80) ++n;
-    return n;
-}
-
 bool IsFourDigitYear(const std::string& text) {
     if (text.size() != 4) return false;
     for (char c : text)

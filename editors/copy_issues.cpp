@@ -20,9 +20,7 @@
 namespace {
 
 constexpr const char* kForm = "CI";
-constexpr int kSource = 100, kTargets = 105, kIssues = 110, kCopy = 115, kCancel = 120, kHelp = 125,
-              kFromFrame = 130, kToFrame = 135, kIssuesFrame = 140, kF1 = 911, kSelectAll = 4000,
-              kUnselectAll = 4001;
+constexpr int kFromFrame = 130, kToFrame = 135, kIssuesFrame = 140, kF1 = 911;
 constexpr int kHelpTopic = 140;
 constexpr const char* kChecked = "{S}X2";
 constexpr const char* kUnchecked = "{S}X1";
@@ -40,50 +38,51 @@ CopyIssuesForm& State() {
 }
 
 void ShowPopup(bool on) {
-    EZ_SHOW(kForm, kSelectAll, on);
-    EZ_SHOW(kForm, kUnselectAll, on);
+    EZ_SHOW(kForm, kCiSelectAll, on);
+    EZ_SHOW(kForm, kCiUnselectAll, on);
 }
 
 // Places the pop-up beside the row under the mouse (the top of the list for none).
 void OpenPopup(int row) {
     double col, top, w, h;
-    EZ_GETPLACE(kForm, kIssues, col, top, w, h);
+    EZ_GETPLACE(kForm, kCiIssues, col, top, w, h);
     const double rowHeight = 1.2, header = 1.4, popupHeight = 3.4;
     double y = top + header + (row < 0 ? 0 : row * rowHeight);
     if (y + popupHeight > top + h) y = top + h - popupHeight;
-    EZ_MOVE(kForm, kSelectAll, col + 6, y, 15, 1.7);
-    EZ_MOVE(kForm, kUnselectAll, col + 6, y + 1.7, 15, 1.7);
+    EZ_MOVE(kForm, kCiSelectAll, col + 6, y, 15, 1.7);
+    EZ_MOVE(kForm, kCiUnselectAll, col + 6, y + 1.7, 15, 1.7);
     ShowPopup(true);
-    EZ_SETFOCUS(kForm, kSelectAll);
+    EZ_SETFOCUS(kForm, kCiSelectAll);
 }
 
 int SelectedTargetCount() {
     int n = 0;
-    for (int i = 0, count = EZ_ITEMCOUNT(kForm, kTargets); i < count; ++i)
-        if (EZ_ITEMSELECTED(kForm, kTargets, i)) ++n;
+    for (int i = 0, count = EZ_ITEMCOUNT(kForm, kCiTargets); i < count; ++i)
+        if (EZ_ITEMSELECTED(kForm, kCiTargets, i)) ++n;
     return n;
 }
 
 // Copy is possible with at least one target and one checked issue.
 void ApplyCopyRule() {
-    EZ_ENABLE(kForm, kCopy, SelectedTargetCount() > 0 && CountChecked(kForm, kIssues) > 0);
+    EZ_ENABLE(kForm, kCiCopy, SelectedTargetCount() > 0 && CountChecked(kForm, kCiIssues) > 0);
 }
 
 void CheckAll(bool checked) {
-    for (int r = 0, rows = EZ_LVROWCOUNT(kForm, kIssues); r < rows; ++r)
-        EZ_LVSETCELL(kForm, kIssues, r, 0, checked ? kChecked : kUnchecked);
+    for (int r = 0, rows = EZ_LVROWCOUNT(kForm, kCiIssues); r < rows; ++r)
+        EZ_LVSETCELL(kForm, kCiIssues, r, 0, checked ? kChecked : kUnchecked);
 }
 
 void Copy() {
-    EZ_ENABLE(kForm, kCopy, false);
+    EZ_ENABLE(kForm, kCiCopy, false);
     std::vector<int64_t> targets;
-    for (int i = 0, count = EZ_ITEMCOUNT(kForm, kTargets); i < count; ++i)
-        if (EZ_ITEMSELECTED(kForm, kTargets, i)) targets.push_back(EZ_ITEMDATA(kForm, kTargets, i));
+    for (int i = 0, count = EZ_ITEMCOUNT(kForm, kCiTargets); i < count; ++i)
+        if (EZ_ITEMSELECTED(kForm, kCiTargets, i))
+            targets.push_back(EZ_ITEMDATA(kForm, kCiTargets, i));
     std::vector<IssueItem> issues;
-    for (int r = 0, rows = EZ_LVROWCOUNT(kForm, kIssues); r < rows; ++r)
-        if (IsChecked(kForm, kIssues, r))
+    for (int r = 0, rows = EZ_LVROWCOUNT(kForm, kCiIssues); r < rows; ++r)
+        if (IsChecked(kForm, kCiIssues, r))
             issues.push_back(
-                {EZ_LVGETVALUE(kForm, kIssues, r), EZ_LVGETCELL(kForm, kIssues, r, 1)});
+                {EZ_LVGETVALUE(kForm, kCiIssues, r), EZ_LVGETCELL(kForm, kCiIssues, r, 1)});
     const CopyIssuesResult result = CopyIssuesToStations(State().source.quarter, issues, targets);
     if (!result.ok) {
         // The copy is one transaction: nothing was written, and the choices stay
@@ -111,20 +110,17 @@ void TakeSource() {
 }
 
 void Loaded() {
-    double col, row, w, h;
-    EZ_GETFORMPLACE(kForm, col, row, w, h);
-    EZ_SETFORMPLACE(kForm, col, row, kCopyIssuesWidth, kCopyIssuesHeight);
-    EZ_CENTERFORM(kForm);
+    KeepDesignedSize(kForm, kCopyIssuesWidth, kCopyIssuesHeight);
     RestoreFormPlace(kForm, Paths().settingsFile, 1);
     TakeSource();
     const CopyIssuesSource& src = State().source;
-    EZ_SETTEXT(kForm, kSource, src.calls);
-    EZ_CLEARITEMS(kForm, kTargets);
+    EZ_SETTEXT(kForm, kCiSource, src.calls);
+    EZ_CLEARITEMS(kForm, kCiTargets);
     for (const StationRow& s : CopyIssueTargets(src.quarter, src.calls))
-        EZ_ADDITEM(kForm, kTargets, s.calls, s.id);
-    EZ_LVCLEAR(kForm, kIssues);
+        EZ_ADDITEM(kForm, kCiTargets, s.calls, s.id);
+    EZ_LVCLEAR(kForm, kCiIssues);
     for (const IssueItem& issue : StationIssues(src.quarter, src.stationId))
-        EZ_LVADDROW(kForm, kIssues, {kUnchecked, issue.title}, issue.id);
+        EZ_LVADDROW(kForm, kCiIssues, {kUnchecked, issue.title}, issue.id);
     ShowPopup(false);
     ApplyCopyRule();
     EZ_ACCEL(kForm, "F1", kF1);
@@ -142,19 +138,19 @@ void OpenCopyIssues(const std::string& parent, const CopyIssuesSource& source) {
 
 void CI_Design() {
     EZ_CONTROL(kForm, kFromFrame, EzKind::Frame, "Copy From", 1.5, 0.4, 22, 3.4);
-    EZ_CONTROL(kForm, kSource, EzKind::Label, "WWWW-WW", 3, 1.8, 19, 1.2);
+    EZ_CONTROL(kForm, kCiSource, EzKind::Label, "WWWW-WW", 3, 1.8, 19, 1.2);
     EZ_CONTROL(kForm, kToFrame, EzKind::Frame, "Copy To", 1.5, 4.2, 22, 14.6);
-    EZ_CONTROL(kForm, kTargets, EzKind::ListBox, "", 3, 5.6, 19, 12.6, "M");
+    EZ_CONTROL(kForm, kCiTargets, EzKind::ListBox, "", 3, 5.6, 19, 12.6, "M");
     EZ_CONTROL(kForm, kIssuesFrame, EzKind::Frame, "Select Issues to Copy", 25, 0.4, 35.5, 18.4);
-    EZ_CONTROL(kForm, kIssues, EzKind::ListView, "{3}|{26}", 26.5, 1.8, 32.5, 16.4, "C");
-    EZ_CONTROL(kForm, kSelectAll, EzKind::Button, "Select All", 32, 3, 15, 1.7);
-    EZ_CONTROL(kForm, kUnselectAll, EzKind::Button, "Unselect All", 32, 4.7, 15, 1.7);
-    EZ_CONTROL(kForm, kCopy, EzKind::Button, "&Copy", 25, 19.4, 11, 1.7);
-    EZ_CONTROL(kForm, kCancel, EzKind::Button, "C&ancel", 37.25, 19.4, 11, 1.7);
-    EZ_CONTROL(kForm, kHelp, EzKind::Button, "&Help", 49.5, 19.4, 11, 1.7);
+    EZ_CONTROL(kForm, kCiIssues, EzKind::ListView, "{3}|{26}", 26.5, 1.8, 32.5, 16.4, "C");
+    EZ_CONTROL(kForm, kCiSelectAll, EzKind::Button, "Select All", 32, 3, 15, 1.7);
+    EZ_CONTROL(kForm, kCiUnselectAll, EzKind::Button, "Unselect All", 32, 4.7, 15, 1.7);
+    EZ_CONTROL(kForm, kCiCopy, EzKind::Button, "&Copy", 25, 19.4, 11, 1.7);
+    EZ_CONTROL(kForm, kCiCancel, EzKind::Button, "C&ancel", 37.25, 19.4, 11, 1.7);
+    EZ_CONTROL(kForm, kCiHelp, EzKind::Button, "&Help", 49.5, 19.4, 11, 1.7);
     if (Opts().tipsOn) {
-        EZ_SETTOOLTIP(kForm, kTargets, "Select stations to receive copy of issues");
-        EZ_SETTOOLTIP(kForm, kIssues, "Select issues to copy, right click for selection options");
+        EZ_SETTOOLTIP(kForm, kCiTargets, "Select stations to receive copy of issues");
+        EZ_SETTOOLTIP(kForm, kCiIssues, "Select issues to copy, right click for selection options");
     }
 }
 
@@ -169,47 +165,47 @@ void CI_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                 SaveFormPlace(kForm, Paths().settingsFile);
             }
             break;
-        case kTargets:
+        case kCiTargets:
             if (ev == EzEvent::Change || ev == EzEvent::Click) {
                 ShowPopup(false);
                 ApplyCopyRule();
             }
             break;
-        case kIssues:
+        case kCiIssues:
             if (ev == EzEvent::Click) {
                 ShowPopup(false);
                 // Re-check once the check box has changed.
-                EZ_POSTEVENT(kForm, kIssues, 0);
+                EZ_POSTEVENT(kForm, kCiIssues, 0);
             } else if (ev == EzEvent::Posted || ev == EzEvent::Change) {
                 ApplyCopyRule();
             } else if (ev == EzEvent::RightClick) {
-                if (EZ_LVROWCOUNT(kForm, kIssues) > 0) OpenPopup(static_cast<int>(value));
+                if (EZ_LVROWCOUNT(kForm, kCiIssues) > 0) OpenPopup(static_cast<int>(value));
             }
             break;
-        case kSelectAll:
-        case kUnselectAll:
+        case kCiSelectAll:
+        case kCiUnselectAll:
             if (ev == EzEvent::Click) {
                 ShowPopup(false);
-                CheckAll(id == kSelectAll);
+                CheckAll(id == kCiSelectAll);
                 ApplyCopyRule();
             } else if (ev == EzEvent::LostFocus) {
                 // Like a menu, the pop-up goes when the focus moves elsewhere.
-                EZ_POSTEVENT(kForm, kSelectAll, 0);
+                EZ_POSTEVENT(kForm, kCiSelectAll, 0);
             } else if (ev == EzEvent::Posted) {
                 const int focus = EZ_GETFOCUS(kForm);
-                if (focus != kSelectAll && focus != kUnselectAll) ShowPopup(false);
+                if (focus != kCiSelectAll && focus != kCiUnselectAll) ShowPopup(false);
             }
             break;
-        case kCopy:
+        case kCiCopy:
             if (ev == EzEvent::Click) {
                 ShowPopup(false);
                 Copy();
             }
             break;
-        case kCancel:
+        case kCiCancel:
             if (ev == EzEvent::Click) EZ_UNLOADFORM(kForm);
             break;
-        case kHelp:
+        case kCiHelp:
         case kF1:
             if (ev == EzEvent::Click) ShowHelp(kHelpTopic);
             break;

@@ -1,6 +1,7 @@
 // Form CS: copies stations of other quarters into a chosen quarter.
 #include "app/app_state.h"
 #include "app/forms.h"
+#include "app/layout.h"
 #include "app/options.h"
 #include "app/startup.h"
 #include "data/dates.h"
@@ -12,8 +13,7 @@
 namespace {
 
 constexpr const char* kForm = "CS";
-constexpr int kList = 100, kQuarter = 105, kCopy = 110, kExit = 115, kHelp = 120, kFrame = 125,
-              kF1 = 911;
+constexpr int kFrame = 125, kF1 = 911;
 constexpr int kHelpTopic = 440;
 
 // The quarter that receives the copies, kept while the dialog is open.
@@ -23,20 +23,20 @@ int32_t& TargetQuarter() {
 }
 
 void FillCandidates() {
-    EZ_REDRAW(kForm, kList, false);
-    EZ_LVCLEAR(kForm, kList);
+    EZ_REDRAW(kForm, kCsList, false);
+    EZ_LVCLEAR(kForm, kCsList);
     for (const StationRow& s : StationCopyCandidates(TargetQuarter()))
-        EZ_LVADDROW(kForm, kList, {s.calls, s.license});
-    EZ_REDRAW(kForm, kList, true);
-    EZ_ENABLE(kForm, kCopy, false);
+        EZ_LVADDROW(kForm, kCsList, {s.calls, s.license});
+    EZ_REDRAW(kForm, kCsList, true);
+    EZ_ENABLE(kForm, kCsCopy, false);
 }
 
 void Copy() {
     std::vector<StationRow> chosen;
-    for (int row = EZ_LVNEXTSELECTED(kForm, kList, -1); row >= 0;
-         row = EZ_LVNEXTSELECTED(kForm, kList, row))
+    for (int row = EZ_LVNEXTSELECTED(kForm, kCsList, -1); row >= 0;
+         row = EZ_LVNEXTSELECTED(kForm, kCsList, row))
         chosen.push_back(
-            {0, EZ_LVGETCELL(kForm, kList, row, 0), EZ_LVGETCELL(kForm, kList, row, 1)});
+            {0, EZ_LVGETCELL(kForm, kCsList, row, 0), EZ_LVGETCELL(kForm, kCsList, row, 1)});
     if (chosen.empty()) return;
     if (CopyStationsToQuarter(chosen, TargetQuarter()) < 0) {
         DgMsgOk("Copy Failed", "The stations could not be copied.{f10,t4}",
@@ -47,13 +47,10 @@ void Copy() {
 }
 
 void Loaded() {
-    double col, row, w, h;
-    EZ_GETFORMPLACE(kForm, col, row, w, h);
-    EZ_SETFORMPLACE(kForm, col, row, kCopyStationsWidth, kCopyStationsHeight);
-    EZ_CENTERFORM(kForm);
+    KeepDesignedSize(kForm, kCopyStationsWidth, kCopyStationsHeight);
     Shell().helpTopic = kHelpTopic;
     TargetQuarter() = TodayQuarter();
-    FillQuarterSelector(kForm, kQuarter, 1);
+    FillQuarterSelector(kForm, kCsQuarter, 1);
     FillCandidates();
     EZ_ACCEL(kForm, "F1", kF1);
 }
@@ -66,15 +63,15 @@ void OpenCopyStations(const std::string& parent) {
 
 void CS_Design() {
     EZ_CONTROL(kForm, kFrame, EzKind::Frame, "Select Stations to Copy to:", 1.5, 0.4, 27, 3.2);
-    EZ_CONTROL(kForm, kQuarter, EzKind::Combo, "", 3, 1.6, 24, 1.3);
-    EZ_CONTROL(kForm, kList, EzKind::ListView, "Call Letters{14}|City of License{27}", 1.5, 4.4, 46,
-               15, "M");
-    EZ_CONTROL(kForm, kCopy, EzKind::Button, "&Copy", 49.5, 4.4, 11, 1.7);
-    EZ_CONTROL(kForm, kExit, EzKind::Button, "E&xit", 49.5, 6.6, 11, 1.7);
-    EZ_CONTROL(kForm, kHelp, EzKind::Button, "&Help", 49.5, 17.7, 11, 1.7);
+    EZ_CONTROL(kForm, kCsQuarter, EzKind::Combo, "", 3, 1.6, 24, 1.3);
+    EZ_CONTROL(kForm, kCsList, EzKind::ListView, "Call Letters{14}|City of License{27}", 1.5, 4.4,
+               46, 15, "M");
+    EZ_CONTROL(kForm, kCsCopy, EzKind::Button, "&Copy", 49.5, 4.4, 11, 1.7);
+    EZ_CONTROL(kForm, kCsExit, EzKind::Button, "E&xit", 49.5, 6.6, 11, 1.7);
+    EZ_CONTROL(kForm, kCsHelp, EzKind::Button, "&Help", 49.5, 17.7, 11, 1.7);
     if (Opts().tipsOn) {
-        EZ_SETTOOLTIP(kForm, kList, "Hold Shift or Ctrl to select station(s) to copy");
-        EZ_SETTOOLTIP(kForm, kQuarter, "Select quarter to receive copied stations");
+        EZ_SETTOOLTIP(kForm, kCsList, "Hold Shift or Ctrl to select station(s) to copy");
+        EZ_SETTOOLTIP(kForm, kCsQuarter, "Select quarter to receive copied stations");
     }
 }
 
@@ -87,27 +84,27 @@ void CS_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                 Shell().helpTopic = kHelpTopic;
             }
             break;
-        case kQuarter:
+        case kCsQuarter:
             if (ev == EzEvent::Change) {
-                TargetQuarter() = QuarterFromName(EZ_GETTEXT(kForm, kQuarter));
+                TargetQuarter() = QuarterFromName(EZ_GETTEXT(kForm, kCsQuarter));
                 FillCandidates();
             }
             break;
-        case kList:
+        case kCsList:
             // Re-check once the selection has settled.
             if (ev == EzEvent::Click || ev == EzEvent::SelChange) {
-                EZ_POSTEVENT(kForm, kList, 0);
+                EZ_POSTEVENT(kForm, kCsList, 0);
             } else if (ev == EzEvent::Posted) {
-                EZ_ENABLE(kForm, kCopy, EZ_LVSELCOUNT(kForm, kList) > 0);
+                EZ_ENABLE(kForm, kCsCopy, EZ_LVSELCOUNT(kForm, kCsList) > 0);
             }
             break;
-        case kCopy:
+        case kCsCopy:
             if (ev == EzEvent::Click) Copy();
             break;
-        case kExit:
+        case kCsExit:
             if (ev == EzEvent::Click) EZ_UNLOADFORM(kForm);
             break;
-        case kHelp:
+        case kCsHelp:
         case kF1:
             if (ev == EzEvent::Click) ShowHelp(kHelpTopic);
             break;

@@ -13,10 +13,6 @@ namespace {
 const char* const kForm = "SI";
 
 enum : int {
-    kListId = 100,
-    kOkId = 105,
-    kCancelId = 110,
-    kHelpId = 115,
     kFrameId = 120,
     kHelpKeyId = 911,
 };
@@ -28,9 +24,9 @@ std::vector<std::string>& ListedIds() {
 }
 
 bool AnySelected() {
-    const int count = EZ_ITEMCOUNT(kForm, kListId);
+    const int count = EZ_ITEMCOUNT(kForm, kSiList);
     for (int i = 0; i < count; ++i) {
-        if (EZ_ITEMSELECTED(kForm, kListId, i)) return true;
+        if (EZ_ITEMSELECTED(kForm, kSiList, i)) return true;
     }
     return false;
 }
@@ -41,17 +37,17 @@ void OnLoaded() {
     const std::vector<IssueChoice> choices = ReadStationIssues(sel.quarter, sel.stationId);
     const std::vector<bool> preselect = PreselectIssues(choices, sel.preselected);
     ListedIds().clear();
-    EZ_CLEARITEMS(kForm, kListId);
+    EZ_CLEARITEMS(kForm, kSiList);
     for (size_t i = 0; i < choices.size(); ++i) {
-        EZ_ADDITEM(kForm, kListId, choices[i].title, static_cast<int64_t>(i));
+        EZ_ADDITEM(kForm, kSiList, choices[i].title, static_cast<int64_t>(i));
         ListedIds().push_back(choices[i].id);
     }
     for (size_t i = 0; i < choices.size(); ++i) {
-        if (preselect[i]) EZ_SETITEMSELECTED(kForm, kListId, static_cast<int>(i), true);
+        if (preselect[i]) EZ_SETITEMSELECTED(kForm, kSiList, static_cast<int>(i), true);
     }
     // OK asks for a choice that the user makes here, even when the entry
     // already had issues.
-    EZ_ENABLE(kForm, kOkId, false);
+    EZ_ENABLE(kForm, kSiOk, false);
     EZ_ACCEL(kForm, "F1", kHelpKeyId);
 }
 
@@ -60,10 +56,10 @@ void OnOk() {
     IssueSelection& sel = IssueSelectionRecord();
     sel.chosen.clear();
     sel.chosenIds.clear();
-    const int count = EZ_ITEMCOUNT(kForm, kListId);
+    const int count = EZ_ITEMCOUNT(kForm, kSiList);
     for (int i = 0; i < count; ++i) {
-        if (!EZ_ITEMSELECTED(kForm, kListId, i)) continue;
-        sel.chosen.push_back(EZ_ITEMTEXT(kForm, kListId, i));
+        if (!EZ_ITEMSELECTED(kForm, kSiList, i)) continue;
+        sel.chosen.push_back(EZ_ITEMTEXT(kForm, kSiList, i));
         sel.chosenIds.push_back(i < static_cast<int>(ListedIds().size()) ? ListedIds()[i] : "");
     }
     const std::string& editor = sel.editorForm;
@@ -93,10 +89,10 @@ bool ChooseIssues(const std::string& parent, int32_t quarter, const std::string&
 void SI_Design() {
     EZ_CONTROL(kForm, kFrameId, EzKind::Frame, "Select One or More Issues Addressed", 1, 0.4, 44,
                18.4);
-    EZ_CONTROL(kForm, kListId, EzKind::ListBox, "", 2.5, 1.9, 41, 16.4, "M");
-    EZ_CONTROL(kForm, kOkId, EzKind::Button, "&OK", 6, 19.6, 11, 1.7);
-    EZ_CONTROL(kForm, kCancelId, EzKind::Button, "&Cancel", 17.5, 19.6, 11, 1.7);
-    EZ_CONTROL(kForm, kHelpId, EzKind::Button, "&Help", 29, 19.6, 11, 1.7);
+    EZ_CONTROL(kForm, kSiList, EzKind::ListBox, "", 2.5, 1.9, 41, 16.4, "M");
+    EZ_CONTROL(kForm, kSiOk, EzKind::Button, "&OK", 6, 19.6, 11, 1.7);
+    EZ_CONTROL(kForm, kSiCancel, EzKind::Button, "&Cancel", 17.5, 19.6, 11, 1.7);
+    EZ_CONTROL(kForm, kSiHelp, EzKind::Button, "&Help", 29, 19.6, 11, 1.7);
 }
 
 void SI_Event(int id, EzEvent ev, int64_t value, int& cancel) {
@@ -104,16 +100,16 @@ void SI_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         case 0:
             if (ev == EzEvent::Loaded) OnLoaded();
             break;
-        case kListId:
-            if (ev == EzEvent::Change) EZ_ENABLE(kForm, kOkId, AnySelected());
+        case kSiList:
+            if (ev == EzEvent::Change) EZ_ENABLE(kForm, kSiOk, AnySelected());
             break;
-        case kOkId:
+        case kSiOk:
             if (ev == EzEvent::Click) OnOk();
             break;
-        case kCancelId:
+        case kSiCancel:
             if (ev == EzEvent::Click) EZ_UNLOADFORM(kForm);
             break;
-        case kHelpId:
+        case kSiHelp:
         case kHelpKeyId:
             // The help page of the program editor that asked for the choice.
             if (ev == EzEvent::Click) ShowHelp(Shell().helpTopic);

@@ -131,6 +131,21 @@ void OpenIssuesList(const std::string& parent);
 // station id and call letters. Returns false when the form is not open.
 bool IssuesListShown(int32_t& quarter, std::string& stationId, std::string& calls);
 
+// Control ids of the issues list (IL) and the issue selection dialog (SI).
+inline constexpr int kIlQuarter = 100;
+inline constexpr int kIlStation = 105;
+inline constexpr int kIlEntry = 110;
+inline constexpr int kIlList = 115;
+inline constexpr int kIlDescription = 120;
+inline constexpr int kIlSave = 125;
+inline constexpr int kIlExit = 130;
+inline constexpr int kIlCopy = 135;
+inline constexpr int kIlHelp = 140;
+inline constexpr int kSiList = 100;
+inline constexpr int kSiOk = 105;
+inline constexpr int kSiCancel = 110;
+inline constexpr int kSiHelp = 115;
+
 // Designed sizes of the two forms, in character units.
 inline constexpr double kIssuesListWidth = 72;
 inline constexpr double kIssuesListHeight = 28;

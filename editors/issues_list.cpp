@@ -23,15 +23,6 @@ namespace {
 const char* const kForm = "IL";
 
 enum : int {
-    kQuarterId = 100,
-    kStationId = 105,
-    kEntryId = 110,
-    kListId = 115,
-    kDescriptionId = 120,
-    kSaveId = 125,
-    kExitId = 130,
-    kCopyId = 135,
-    kHelpId = 140,
     kPeriodLabelId = 145,
     kStationLabelId = 150,
     kIssuesFrameId = 155,
@@ -82,19 +73,19 @@ void ApplyControlState() {
     const IssueWorkingCopy& wc = St().wc;
     const bool locked = Locked();
     const bool haveStation = Val(wc.stationId) > 0;
-    EZ_ENABLE(kForm, kQuarterId, !locked && !wc.changed);
-    EZ_ENABLE(kForm, kStationId, !locked && !wc.changed);
-    EZ_ENABLE(kForm, kEntryId, haveStation);
-    EZ_ENABLE(kForm, kListId, !locked);
-    EZ_ENABLE(kForm, kDescriptionId, !locked && wc.selectedPos >= 0);
-    EZ_ENABLE(kForm, kCopyId, !locked && wc.size() > 0);
-    EZ_ENABLE(kForm, kSaveId, !locked && wc.changed);
-    SetTip(kEntryId, locked ? kEntryEditTip : kEntryTip);
+    EZ_ENABLE(kForm, kIlQuarter, !locked && !wc.changed);
+    EZ_ENABLE(kForm, kIlStation, !locked && !wc.changed);
+    EZ_ENABLE(kForm, kIlEntry, haveStation);
+    EZ_ENABLE(kForm, kIlList, !locked);
+    EZ_ENABLE(kForm, kIlDescription, !locked && wc.selectedPos >= 0);
+    EZ_ENABLE(kForm, kIlCopy, !locked && wc.size() > 0);
+    EZ_ENABLE(kForm, kIlSave, !locked && wc.changed);
+    SetTip(kIlEntry, locked ? kEntryEditTip : kEntryTip);
 }
 
 void SetDescriptionField(const std::string& text) {
     St().filling = true;
-    EZ_SETTEXT(kForm, kDescriptionId, text);
+    EZ_SETTEXT(kForm, kIlDescription, text);
     St().filling = false;
 }
 
@@ -109,55 +100,55 @@ void ShowSelectedDescription() {
 void ShowIssues() {
     IssuesListState& st = St();
     st.filling = true;
-    EZ_REDRAW(kForm, kListId, false);
-    EZ_CLEARITEMS(kForm, kListId);
-    for (const std::string& title : st.wc.titles) EZ_ADDITEM(kForm, kListId, title);
-    EZ_REDRAW(kForm, kListId, true);
-    if (st.wc.selectedPos >= 0) EZ_SELECTITEM(kForm, kListId, st.wc.selectedPos);
+    EZ_REDRAW(kForm, kIlList, false);
+    EZ_CLEARITEMS(kForm, kIlList);
+    for (const std::string& title : st.wc.titles) EZ_ADDITEM(kForm, kIlList, title);
+    EZ_REDRAW(kForm, kIlList, true);
+    if (st.wc.selectedPos >= 0) EZ_SELECTITEM(kForm, kIlList, st.wc.selectedPos);
     st.filling = false;
 }
 
 int32_t ShownQuarter() {
-    return QuarterFromName(EZ_GETTEXT(kForm, kQuarterId));
+    return QuarterFromName(EZ_GETTEXT(kForm, kIlQuarter));
 }
 
 // Fills the station selector with the quarter's call letters in Rank order.
 void FillStations(int32_t quarter) {
     St().filling = true;
-    EZ_CLEARITEMS(kForm, kStationId);
+    EZ_CLEARITEMS(kForm, kIlStation);
     ResultSet rs("SELECT Calls FROM Stations WHERE QtrID = " + std::to_string(quarter) +
                  " ORDER BY Rank");
-    while (rs.next()) EZ_ADDITEM(kForm, kStationId, rs["Calls"]);
+    while (rs.next()) EZ_ADDITEM(kForm, kIlStation, rs["Calls"]);
     St().filling = false;
 }
 
 // Selects the entry with the given call letters (ignoring case), else the first.
 void SelectStation(const std::string& calls) {
-    const int count = EZ_ITEMCOUNT(kForm, kStationId);
+    const int count = EZ_ITEMCOUNT(kForm, kIlStation);
     int pick = count > 0 ? 0 : -1;
     for (int i = 0; i < count; ++i) {
-        if (IEquals(EZ_ITEMTEXT(kForm, kStationId, i), calls)) {
+        if (IEquals(EZ_ITEMTEXT(kForm, kIlStation, i), calls)) {
             pick = i;
             break;
         }
     }
     St().filling = true;
-    EZ_SELECTITEM(kForm, kStationId, pick);
+    EZ_SELECTITEM(kForm, kIlStation, pick);
     St().filling = false;
 }
 
 void SelectQuarter(int32_t quarter) {
-    const int pos = EZ_FINDITEM(kForm, kQuarterId, QuarterName(quarter));
+    const int pos = EZ_FINDITEM(kForm, kIlQuarter, QuarterName(quarter));
     if (pos < 0) return;
     St().filling = true;
-    EZ_SELECTITEM(kForm, kQuarterId, pos);
+    EZ_SELECTITEM(kForm, kIlQuarter, pos);
     St().filling = false;
 }
 
 // Loads the issues of the quarter and the station the selectors show.
 void LoadShownStation() {
     IssuesListState& st = St();
-    const std::string calls = EZ_GETTEXT(kForm, kStationId);
+    const std::string calls = EZ_GETTEXT(kForm, kIlStation);
     const std::string stationId =
         calls.empty() ? std::string() : StationIdByCalls(calls, std::to_string(st.wc.quarter));
     LoadIssueList(st.wc, st.wc.quarter, stationId);
@@ -169,35 +160,35 @@ void LoadShownStation() {
 // Ends an in-place edit without applying it.
 void CancelEdit() {
     St().wc.editedPos = -1;
-    EZ_SETTEXT(kForm, kEntryId, "");
+    EZ_SETTEXT(kForm, kIlEntry, "");
     ApplyControlState();
 }
 
 void OnEnter() {
     IssueWorkingCopy& wc = St().wc;
     const int edited = wc.editedPos;
-    switch (EnterIssueTitle(wc, EZ_GETTEXT(kForm, kEntryId))) {
+    switch (EnterIssueTitle(wc, EZ_GETTEXT(kForm, kIlEntry))) {
         case IssueEntryResult::Replaced:
-            EZ_SETITEMTEXT(kForm, kListId, edited, wc.titles[edited]);
+            EZ_SETITEMTEXT(kForm, kIlList, edited, wc.titles[edited]);
             St().filling = true;
-            EZ_SELECTITEM(kForm, kListId, -1);
+            EZ_SELECTITEM(kForm, kIlList, -1);
             St().filling = false;
             wc.selectedPos = -1;
             SetDescriptionField("");
             break;
         case IssueEntryResult::Added:
             St().filling = true;
-            EZ_ADDITEM(kForm, kListId, wc.titles.back());
+            EZ_ADDITEM(kForm, kIlList, wc.titles.back());
             St().filling = false;
             break;
         case IssueEntryResult::Empty:
-            if (edited < 0) EZ_SETTEXT(kForm, kEntryId, "");
+            if (edited < 0) EZ_SETTEXT(kForm, kIlEntry, "");
             return;
         case IssueEntryResult::Duplicate:
         case IssueEntryResult::Full:
             return;  // the typed text stays for correction
     }
-    EZ_SETTEXT(kForm, kEntryId, "");
+    EZ_SETTEXT(kForm, kIlEntry, "");
     ApplyControlState();
 }
 
@@ -205,21 +196,21 @@ void OnDoubleClick(int row) {
     IssueWorkingCopy& wc = St().wc;
     if (Locked() || row < 0 || row >= wc.size() || wc.titles[row].empty()) return;
     wc.editedPos = row;
-    EZ_SETTEXT(kForm, kEntryId, wc.titles[row]);
+    EZ_SETTEXT(kForm, kIlEntry, wc.titles[row]);
     ApplyControlState();
-    EZ_SETFOCUS(kForm, kEntryId);
-    EZ_SELECTTEXT(kForm, kEntryId, 0, -1);
+    EZ_SETFOCUS(kForm, kIlEntry);
+    EZ_SELECTTEXT(kForm, kIlEntry, 0, -1);
 }
 
 void OnDelete() {
     IssueWorkingCopy& wc = St().wc;
-    const int p = EZ_SELECTEDITEM(kForm, kListId);
+    const int p = EZ_SELECTEDITEM(kForm, kIlList);
     if (Locked() || p < 0) return;
     wc.selectedPos = p;
     if (!DeleteIssueAt(wc, p)) return;
     St().filling = true;
-    EZ_DELETEITEM(kForm, kListId, p);
-    EZ_SELECTITEM(kForm, kListId, -1);
+    EZ_DELETEITEM(kForm, kIlList, p);
+    EZ_SELECTITEM(kForm, kIlList, -1);
     St().filling = false;
     wc.selectedPos = -1;
     SetDescriptionField("");
@@ -232,10 +223,10 @@ void OnDrop(int64_t value) {
     const int to = static_cast<int>(value & 0xFFFF);
     MoveIssue(wc, from, to);
     // The list box must mirror the working copy whatever the toolkit did.
-    bool same = EZ_ITEMCOUNT(kForm, kListId) == wc.size();
+    bool same = EZ_ITEMCOUNT(kForm, kIlList) == wc.size();
     for (int i = 0; same && i < wc.size(); ++i)
-        same = EZ_ITEMTEXT(kForm, kListId, i) == wc.titles[i];
-    wc.selectedPos = EZ_SELECTEDITEM(kForm, kListId);
+        same = EZ_ITEMTEXT(kForm, kIlList, i) == wc.titles[i];
+    wc.selectedPos = EZ_SELECTEDITEM(kForm, kIlList);
     if (!same) {
         wc.selectedPos = to;
         ShowIssues();
@@ -251,7 +242,7 @@ bool Save() {
 }
 
 void OnSave() {
-    EZ_ENABLE(kForm, kSaveId, false);
+    EZ_ENABLE(kForm, kIlSave, false);
     Save();
     ApplyControlState();
 }
@@ -259,14 +250,14 @@ void OnSave() {
 void OnQuarterStep(int64_t step) {
     IssuesListState& st = St();
     if (step == kQuarterStepStations) {
-        const int pos = EZ_SELECTEDITEM(kForm, kStationId);
+        const int pos = EZ_SELECTEDITEM(kForm, kIlStation);
         st.wc.quarter = ShownQuarter();
         FillStations(st.wc.quarter);
-        const int count = EZ_ITEMCOUNT(kForm, kStationId);
+        const int count = EZ_ITEMCOUNT(kForm, kIlStation);
         st.filling = true;
-        EZ_SELECTITEM(kForm, kStationId, pos >= 0 && pos < count ? pos : (count > 0 ? 0 : -1));
+        EZ_SELECTITEM(kForm, kIlStation, pos >= 0 && pos < count ? pos : (count > 0 ? 0 : -1));
         st.filling = false;
-        EZ_POSTEVENT(kForm, kQuarterId, kQuarterStepIssues);
+        EZ_POSTEVENT(kForm, kIlQuarter, kQuarterStepIssues);
     } else if (step == kQuarterStepIssues) {
         LoadShownStation();
     }
@@ -274,28 +265,28 @@ void OnQuarterStep(int64_t step) {
 
 void OnQuarterRightClick() {
     IssuesListState& st = St();
-    if (!EZ_ISENABLED(kForm, kQuarterId)) return;
+    if (!EZ_ISENABLED(kForm, kIlQuarter)) return;
     OfferPreviousQuarter(st.wc.quarter);
     if (!Shell().quarterAdded) return;
     Shell().quarterAdded = false;
     st.filling = true;
-    FillQuarterSelector(kForm, kQuarterId, 1);
+    FillQuarterSelector(kForm, kIlQuarter, 1);
     st.filling = false;
     // Keep showing the quarter whose issues are listed.
     SelectQuarter(st.wc.quarter);
-    if (EZ_FORMEXISTS("VL")) FillQuarterSelector("VL", kQuarterId, 0);
+    if (EZ_FORMEXISTS("VL")) FillQuarterSelector("VL", kIlQuarter, 0);
 }
 
 void OnStationRightClick() {
     IssuesListState& st = St();
-    if (!EZ_ISENABLED(kForm, kStationId)) return;
+    if (!EZ_ISENABLED(kForm, kIlStation)) return;
     OpenStationList(kForm);
     if (!EZ_FORMEXISTS(kForm) || st.wc.changed || Locked()) return;
     // Stations may have been added or renamed meanwhile.
-    const std::string shown = EZ_GETTEXT(kForm, kStationId);
+    const std::string shown = EZ_GETTEXT(kForm, kIlStation);
     FillStations(st.wc.quarter);
     SelectStation(shown);
-    if (!IEquals(EZ_GETTEXT(kForm, kStationId), shown)) LoadShownStation();
+    if (!IEquals(EZ_GETTEXT(kForm, kIlStation), shown)) LoadShownStation();
 }
 
 void OpenCopy() {
@@ -303,7 +294,7 @@ void OpenCopy() {
     CopyIssuesSource source;
     source.quarter = wc.quarter;
     source.stationId = Val(wc.stationId);
-    source.calls = EZ_GETTEXT(kForm, kStationId);
+    source.calls = EZ_GETTEXT(kForm, kIlStation);
     OpenCopyIssues(kForm, source);
 }
 
@@ -321,31 +312,31 @@ void Layout(double w, double h) {
     const double descFrameW = w - 1 - descCol;
     EZ_MOVE(kForm, kHeadingFrameId, 1, 0.4, w - 2, 3.4);
     EZ_MOVE(kForm, kIssuesFrameId, 1, frameTop, listFrameW, frameH);
-    EZ_MOVE(kForm, kEntryId, 2.5, frameTop + 1.5, listFrameW - 3, 1.5);
-    EZ_MOVE(kForm, kListId, 2.5, frameTop + 3.5, listFrameW - 3, frameH - 4.1);
+    EZ_MOVE(kForm, kIlEntry, 2.5, frameTop + 1.5, listFrameW - 3, 1.5);
+    EZ_MOVE(kForm, kIlList, 2.5, frameTop + 3.5, listFrameW - 3, frameH - 4.1);
     EZ_MOVE(kForm, kDescriptionFrameId, descCol, frameTop, descFrameW, frameH);
-    EZ_MOVE(kForm, kDescriptionId, descCol + 1.5, frameTop + 1.5, descFrameW - 3, frameH - 2.1);
-    EZ_MOVE(kForm, kSaveId, 1, buttonRow, 12, 1.7);
-    EZ_MOVE(kForm, kCopyId, 14.5, buttonRow, 12, 1.7);
-    EZ_MOVE(kForm, kHelpId, w - 27, buttonRow, 12, 1.7);
-    EZ_MOVE(kForm, kExitId, w - 13, buttonRow, 12, 1.7);
+    EZ_MOVE(kForm, kIlDescription, descCol + 1.5, frameTop + 1.5, descFrameW - 3, frameH - 2.1);
+    EZ_MOVE(kForm, kIlSave, 1, buttonRow, 12, 1.7);
+    EZ_MOVE(kForm, kIlCopy, 14.5, buttonRow, 12, 1.7);
+    EZ_MOVE(kForm, kIlHelp, w - 27, buttonRow, 12, 1.7);
+    EZ_MOVE(kForm, kIlExit, w - 13, buttonRow, 12, 1.7);
 }
 
 void Design() {
     EZ_CONTROL(kForm, kHeadingFrameId, EzKind::Frame, "Issues && Descriptions -", 0, 0, 1, 1);
     EZ_CONTROL(kForm, kPeriodLabelId, EzKind::Label, "Period:", 2.5, 1.8, 7.5, 1.2);
-    EZ_CONTROL(kForm, kQuarterId, EzKind::Combo, "", 10.5, 1.6, 22, 1.5);
+    EZ_CONTROL(kForm, kIlQuarter, EzKind::Combo, "", 10.5, 1.6, 22, 1.5);
     EZ_CONTROL(kForm, kStationLabelId, EzKind::Label, "Station:", 37, 1.8, 8, 1.2);
-    EZ_CONTROL(kForm, kStationId, EzKind::Combo, "", 45.5, 1.6, 22, 1.5);
+    EZ_CONTROL(kForm, kIlStation, EzKind::Combo, "", 45.5, 1.6, 22, 1.5);
     EZ_CONTROL(kForm, kIssuesFrameId, EzKind::Frame, "Issues", 0, 0, 1, 1);
-    EZ_CONTROL(kForm, kEntryId, EzKind::Text, "", 0, 0, 1, 1);
-    EZ_CONTROL(kForm, kListId, EzKind::ListBox, "", 0, 0, 1, 1, "D");
+    EZ_CONTROL(kForm, kIlEntry, EzKind::Text, "", 0, 0, 1, 1);
+    EZ_CONTROL(kForm, kIlList, EzKind::ListBox, "", 0, 0, 1, 1, "D");
     EZ_CONTROL(kForm, kDescriptionFrameId, EzKind::Frame, "Issue Description/Detail", 0, 0, 1, 1);
-    EZ_CONTROL(kForm, kDescriptionId, EzKind::Text, "", 0, 0, 1, 1, "M");
-    EZ_CONTROL(kForm, kSaveId, EzKind::Button, "&Save", 0, 0, 1, 1);
-    EZ_CONTROL(kForm, kCopyId, EzKind::Button, "Copy", 0, 0, 1, 1);
-    EZ_CONTROL(kForm, kHelpId, EzKind::Button, "&Help", 0, 0, 1, 1);
-    EZ_CONTROL(kForm, kExitId, EzKind::Button, "E&xit", 0, 0, 1, 1);
+    EZ_CONTROL(kForm, kIlDescription, EzKind::Text, "", 0, 0, 1, 1, "M");
+    EZ_CONTROL(kForm, kIlSave, EzKind::Button, "&Save", 0, 0, 1, 1);
+    EZ_CONTROL(kForm, kIlCopy, EzKind::Button, "Copy", 0, 0, 1, 1);
+    EZ_CONTROL(kForm, kIlHelp, EzKind::Button, "&Help", 0, 0, 1, 1);
+    EZ_CONTROL(kForm, kIlExit, EzKind::Button, "E&xit", 0, 0, 1, 1);
     Layout(kIssuesListWidth, kIssuesListHeight);
 }
 
@@ -356,14 +347,14 @@ void LayoutToForm() {
 }
 
 void SetTooltips() {
-    SetTip(kQuarterId, "Select quarter to view issues, right-click to add previous quarters");
-    SetTip(kStationId, "Select station to view issues,|right-click to add/edit stations");
-    SetTip(kEntryId, kEntryTip);
-    SetTip(kListId, "Double-click to edit|Left-click and drag to re-order|[Delete] to remove");
-    SetTip(kDescriptionId, "Enter/edit a description of the selected issue");
-    SetTip(kSaveId, "Save your changes for this quarter/station");
-    SetTip(kExitId, "Exit and return to Vantrel main screen.");
-    SetTip(kCopyId, "Copy the current issue list to other stations");
+    SetTip(kIlQuarter, "Select quarter to view issues, right-click to add previous quarters");
+    SetTip(kIlStation, "Select station to view issues,|right-click to add/edit stations");
+    SetTip(kIlEntry, kEntryTip);
+    SetTip(kIlList, "Double-click to edit|Left-click and drag to re-order|[Delete] to remove");
+    SetTip(kIlDescription, "Enter/edit a description of the selected issue");
+    SetTip(kIlSave, "Save your changes for this quarter/station");
+    SetTip(kIlExit, "Exit and return to Vantrel main screen.");
+    SetTip(kIlCopy, "Copy the current issue list to other stations");
 }
 
 void OnLoaded() {
@@ -375,16 +366,11 @@ void OnLoaded() {
     if (st.callerForm.empty()) st.callerForm = EZ_FORMEXISTS("PD") ? "PD" : "VL";
 
     // Callers open the form at sizes of their own; it keeps its designed size.
-    double col = 0, row = 0, w = 0, h = 0;
-    EZ_GETFORMPLACE(kForm, col, row, w, h);
-    if (w != kIssuesListWidth || h != kIssuesListHeight) {
-        EZ_SETFORMPLACE(kForm, col, row, kIssuesListWidth, kIssuesListHeight);
-        EZ_CENTERFORM(kForm);
-    }
+    KeepDesignedSize(kForm, kIssuesListWidth, kIssuesListHeight);
     RestoreFormPlace(kForm, Paths().settingsFile, 0);
     LayoutToForm();
     st.filling = true;
-    FillQuarterSelector(kForm, kQuarterId, 1);
+    FillQuarterSelector(kForm, kIlQuarter, 1);
     st.filling = false;
     if (Shell().currentQuarter > 0) SelectQuarter(Shell().currentQuarter);
     st.wc.quarter = ShownQuarter();
@@ -394,7 +380,7 @@ void OnLoaded() {
     // The caller's station selector decides; its "All Stations" entry (or
     // any text not found here) gives the first station.
     const std::string callerCalls =
-        EZ_FORMEXISTS(st.callerForm) ? EZ_GETTEXT(st.callerForm, kStationId) : std::string();
+        EZ_FORMEXISTS(st.callerForm) ? EZ_GETTEXT(st.callerForm, kIlStation) : std::string();
     SelectStation(callerCalls);
 
     LoadShownStation();
@@ -409,7 +395,7 @@ void OnLoaded() {
 void OnClose(int& cancel) {
     IssuesListState& st = St();
     if (st.wc.changed) {
-        const int answer = AskSaveChanges(kForm, kSaveId, "");
+        const int answer = AskSaveChanges(kForm, kIlSave, "");
         if (answer == 1) {
             if (!Save()) {
                 ApplyControlState();
@@ -443,7 +429,7 @@ bool IssuesListShown(int32_t& quarter, std::string& stationId, std::string& call
     if (!EZ_FORMEXISTS(kForm)) return false;
     quarter = St().wc.quarter;
     stationId = St().wc.stationId;
-    calls = EZ_GETTEXT(kForm, kStationId);
+    calls = EZ_GETTEXT(kForm, kIlStation);
     return true;
 }
 
@@ -460,12 +446,12 @@ void IL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             if (ev == EzEvent::Close) OnClose(cancel);
             if (ev == EzEvent::Resize) LayoutToForm();
             break;
-        case kQuarterId:
+        case kIlQuarter:
             if (ev == EzEvent::Change && !st.filling) {
                 if (st.wc.changed || Locked()) {
                     SelectQuarter(st.wc.quarter);  // pending changes must be saved first
                 } else {
-                    EZ_POSTEVENT(kForm, kQuarterId, kQuarterStepStations);
+                    EZ_POSTEVENT(kForm, kIlQuarter, kQuarterStepStations);
                 }
             } else if (ev == EzEvent::Posted) {
                 OnQuarterStep(value);
@@ -473,10 +459,10 @@ void IL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                 OnQuarterRightClick();
             }
             break;
-        case kStationId:
+        case kIlStation:
             if (ev == EzEvent::Change && !st.filling) {
                 if (st.wc.changed || Locked()) {
-                    SelectStation(EZ_GETTEXT(kForm, kStationId));
+                    SelectStation(EZ_GETTEXT(kForm, kIlStation));
                 } else {
                     LoadShownStation();
                 }
@@ -484,19 +470,19 @@ void IL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                 OnStationRightClick();
             }
             break;
-        case kEntryId:
+        case kIlEntry:
             if (ev == EzEvent::GotFocus) {
-                SetHighlight(kEntryId, true);
+                SetHighlight(kIlEntry, true);
                 if (!Locked()) {
                     st.filling = true;
-                    EZ_SELECTITEM(kForm, kListId, -1);
+                    EZ_SELECTITEM(kForm, kIlList, -1);
                     st.filling = false;
                     st.wc.selectedPos = -1;
                     SetDescriptionField("");
                     ApplyControlState();
                 }
             } else if (ev == EzEvent::LostFocus) {
-                SetHighlight(kEntryId, false);
+                SetHighlight(kIlEntry, false);
             } else if (ev == EzEvent::Key && value == kKeyEnter) {
                 cancel = 1;
                 OnEnter();
@@ -505,9 +491,9 @@ void IL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                 CancelEdit();
             }
             break;
-        case kListId:
+        case kIlList:
             if (ev == EzEvent::Change && !st.filling) {
-                st.wc.selectedPos = EZ_SELECTEDITEM(kForm, kListId);
+                st.wc.selectedPos = EZ_SELECTEDITEM(kForm, kIlList);
                 ShowSelectedDescription();
                 ApplyControlState();
             } else if (ev == EzEvent::DblClick) {
@@ -519,27 +505,27 @@ void IL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                 OnDrop(value);
             }
             break;
-        case kDescriptionId:
+        case kIlDescription:
             if (ev == EzEvent::Change && !st.filling && st.wc.selectedPos >= 0) {
                 const bool was = st.wc.changed;
-                SetIssueDescription(st.wc, st.wc.selectedPos, EZ_GETTEXT(kForm, kDescriptionId));
+                SetIssueDescription(st.wc, st.wc.selectedPos, EZ_GETTEXT(kForm, kIlDescription));
                 if (st.wc.changed != was) ApplyControlState();
             } else if (ev == EzEvent::GotFocus) {
-                SetHighlight(kDescriptionId, true);
+                SetHighlight(kIlDescription, true);
             } else if (ev == EzEvent::LostFocus) {
-                SetHighlight(kDescriptionId, false);
+                SetHighlight(kIlDescription, false);
             }
             break;
-        case kSaveId:
+        case kIlSave:
             if (ev == EzEvent::Click) OnSave();
             break;
-        case kExitId:
+        case kIlExit:
             if (ev == EzEvent::Click) EZ_UNLOADFORM(kForm);
             break;
-        case kCopyId:
+        case kIlCopy:
             if (ev == EzEvent::Click) OpenCopy();
             break;
-        case kHelpId:
+        case kIlHelp:
         case kHelpKeyId:
             if (ev == EzEvent::Click) ShowHelp(kHelpTopic);
             break;

@@ -25,38 +25,8 @@
 namespace {
 
 constexpr const char* kForm = "PD";
-
-enum Id : int {
-    kTitle = 100,
-    kStation = 105,
-    kDuration = 110,
-    kVarious = 115,
-    kCount = 120,
-    kIssues = 125,
-    kAirDate = 130,
-    kAdd = 135,
-    kAirings = 140,
-    kDescription = 145,
-    kBracket = 150,
-    kSizeLabel = 155,
-    kSizeValue = 160,
-    kSizeSpin = 165,
-    kPtsLabel = 170,
-    kSave = 175,
-    kExit = 180,
-    kHelp = 185,
-    kStationFrame = 190,
-    kTitleFrame = 195,
-    kDurationFrame = 200,
-    kAirFrame = 205,
-    kMultipleFrame = 210,
-    kIssuesFrame = 215,
-    kDescriptionFrame = 220,
-    kHeading = 225,
-    kF1 = 911,
-    kF2 = 912,
-    kF7 = 9999,
-};
+// SI fills the issue list and enables Save through the ids it knows.
+static_assert(kPdIssues == kEditorIssuesListId && kPdSave == kEditorSaveId);
 
 constexpr int kHighlightSlot = 35, kFieldSlot = 33;
 constexpr int kNormalFontSlot = 6;
@@ -114,39 +84,39 @@ ProgramEntry ReadForm() {
     e.programId = st.programId;
     e.quarter = st.quarter;
     e.stationId = st.stationId;
-    e.stationCalls = EZ_GETTEXT(kForm, kStation);
-    e.title = EZ_GETTEXT(kForm, kTitle);
-    e.duration = EZ_GETTEXT(kForm, kDuration);
-    e.description = EZ_GETTEXT(kForm, kDescription);
-    e.issues = Items(kIssues);
-    e.airings = Items(kAirings);
-    e.freqCheck = EZ_GETCHECK(kForm, kVarious);
-    e.frequency = EZ_GETTEXT(kForm, kCount);
+    e.stationCalls = EZ_GETTEXT(kForm, kPdStation);
+    e.title = EZ_GETTEXT(kForm, kPdTitle);
+    e.duration = EZ_GETTEXT(kForm, kPdDuration);
+    e.description = EZ_GETTEXT(kForm, kPdDescription);
+    e.issues = Items(kPdIssues);
+    e.airings = Items(kPdAirings);
+    e.freqCheck = EZ_GETCHECK(kForm, kPdVarious);
+    e.frequency = EZ_GETTEXT(kForm, kPdCount);
     return e;
 }
 
 // --- availability ---
 
 void ApplyMultipleAirings() {
-    const bool on = !State().updating && MultipleAiringsAvailable(EZ_ITEMCOUNT(kForm, kAirings));
-    EZ_ENABLE(kForm, kVarious, on);
-    EZ_ENABLE(kForm, kCount, on);
-    EZ_ENABLE(kForm, kBracket, on);
+    const bool on = !State().updating && MultipleAiringsAvailable(EZ_ITEMCOUNT(kForm, kPdAirings));
+    EZ_ENABLE(kForm, kPdVarious, on);
+    EZ_ENABLE(kForm, kPdCount, on);
+    EZ_ENABLE(kForm, kPdBracket, on);
 }
 
 void Reevaluate() {
     if (State().loading) return;
     ApplyMultipleAirings();
-    EZ_ENABLE(kForm, kSave, SaveAvailable(ReadForm()));
+    EZ_ENABLE(kForm, kPdSave, SaveAvailable(ReadForm()));
 }
 
 // While an airing is being changed only the date-time field and its button stay usable.
 void SetLocked(bool locked) {
-    for (int id : {kStation, kTitle, kDuration, kAirings, kIssues, kDescription}) {
+    for (int id : {kPdStation, kPdTitle, kPdDuration, kPdAirings, kPdIssues, kPdDescription}) {
         EZ_ENABLE(kForm, id, !locked);
     }
     if (locked) {
-        for (int id : {kVarious, kCount, kBracket}) EZ_ENABLE(kForm, id, false);
+        for (int id : {kPdVarious, kPdCount, kPdBracket}) EZ_ENABLE(kForm, id, false);
     } else {
         ApplyMultipleAirings();
     }
@@ -156,7 +126,7 @@ void EndUpdate() {
     EditorState& st = State();
     st.updating = false;
     st.updateIndex = -1;
-    EZ_SETTEXT(kForm, kAdd, "Add");
+    EZ_SETTEXT(kForm, kPdAdd, "Add");
     SetLocked(false);
 }
 
@@ -174,13 +144,13 @@ std::string PickerFormat() {
 void SetPicker(int32_t day, int32_t minutes) {
     int32_t m = 0, d = 0, y = 0;
     JulianDate2Mdy(day, m, d, y);
-    EZ_DTSET(kForm, kAirDate, y, m, d, minutes / 60, minutes % 60);
+    EZ_DTSET(kForm, kPdAirDate, y, m, d, minutes / 60, minutes % 60);
 }
 
 // The airing text of what the picker shows.
 std::string PickerText() {
     int y = 0, m = 0, d = 0, hour = 0, minute = 0;
-    EZ_DTGET(kForm, kAirDate, y, m, d, hour, minute);
+    EZ_DTGET(kForm, kPdAirDate, y, m, d, hour, minute);
     return AiringText(Mdy2JulianDate(m, d, y), hour * 60 + minute);
 }
 
@@ -189,9 +159,9 @@ void SetupPicker() {
     int32_t m1 = 0, d1 = 0, y1 = 0, m2 = 0, d2 = 0, y2 = 0;
     JulianDate2Mdy(st.firstDay, m1, d1, y1);
     JulianDate2Mdy(st.lastDay, m2, d2, y2);
-    EZ_DTSETFORMAT(kForm, kAirDate, PickerFormat());
-    EZ_DTSETRANGE(kForm, kAirDate, y1, m1, d1, y2, m2, d2);
-    EZ_DTMONDAYSTART(kForm, kAirDate, Dates().mondayStart);
+    EZ_DTSETFORMAT(kForm, kPdAirDate, PickerFormat());
+    EZ_DTSETRANGE(kForm, kPdAirDate, y1, m1, d1, y2, m2, d2);
+    EZ_DTMONDAYSTART(kForm, kPdAirDate, Dates().mondayStart);
     // Start at the present moment, within the quarter.
     const ClockReading now = Now();
     const int32_t today = std::clamp(TodayJulian(), st.firstDay, st.lastDay);
@@ -203,12 +173,12 @@ void SetupPicker() {
 void ApplyDescriptionSize(int size) {
     // Sizes 10 to 16 have font slots 20 to 26; 9 and anything else the normal font.
     const int slot = size >= 10 && size <= kMaxSize ? 20 + (size - 10) : kNormalFontSlot;
-    EZ_SETFONT(kForm, kDescription, slot);
-    EZ_SETTEXT(kForm, kSizeValue, std::to_string(size));
+    EZ_SETFONT(kForm, kPdDescription, slot);
+    EZ_SETTEXT(kForm, kPdSizeValue, std::to_string(size));
 }
 
 void SizeChanged() {
-    const int size = std::clamp(EZ_GETVALUE(kForm, kSizeSpin), kMinSize, kMaxSize);
+    const int size = std::clamp(EZ_GETVALUE(kForm, kPdSizeSpin), kMinSize, kMaxSize);
     IniWrite(Paths().settingsFile, "Font", "Size", std::to_string(size));
     Opts().fontSize = size;
     ApplyDescriptionSize(size);
@@ -217,14 +187,14 @@ void SizeChanged() {
 // --- opening ---
 
 void FillStations() {
-    EZ_CLEARITEMS(kForm, kStation);
+    EZ_CLEARITEMS(kForm, kPdStation);
     ResultSet rs("SELECT Calls FROM Stations WHERE QtrID = " + std::to_string(State().quarter) +
                  " ORDER BY Rank");
-    while (rs.ok() && rs.next()) EZ_ADDITEM(kForm, kStation, rs["Calls"]);
+    while (rs.ok() && rs.next()) EZ_ADDITEM(kForm, kPdStation, rs["Calls"]);
 }
 
 void SelectStation(const std::string& calls) {
-    EZ_SELECTITEM(kForm, kStation, calls.empty() ? -1 : EZ_FINDITEM(kForm, kStation, calls));
+    EZ_SELECTITEM(kForm, kPdStation, calls.empty() ? -1 : EZ_FINDITEM(kForm, kPdStation, calls));
 }
 
 // The station the main window's filter shows.
@@ -235,14 +205,14 @@ std::string MainWindowStation() {
 }
 
 void ShowEntry(const ProgramEntry& e) {
-    EZ_SETTEXT(kForm, kTitle, e.title);
-    EZ_SETTEXT(kForm, kDuration, e.duration);
-    EZ_SETTEXT(kForm, kDescription, e.description);
-    SetItems(kAirings, e.airings);
-    SetItems(kIssues, e.issues);
+    EZ_SETTEXT(kForm, kPdTitle, e.title);
+    EZ_SETTEXT(kForm, kPdDuration, e.duration);
+    EZ_SETTEXT(kForm, kPdDescription, e.description);
+    SetItems(kPdAirings, e.airings);
+    SetItems(kPdIssues, e.issues);
     SelectStation(e.stationCalls);
-    EZ_SETCHECK(kForm, kVarious, e.freqCheck);
-    EZ_SETTEXT(kForm, kCount, e.frequency);
+    EZ_SETCHECK(kForm, kPdVarious, e.freqCheck);
+    EZ_SETTEXT(kForm, kPdCount, e.frequency);
 }
 
 void Opened() {
@@ -259,15 +229,15 @@ void Opened() {
     FillStations();
 
     const int size = std::clamp(Opts().fontSize, kMinSize, kMaxSize);
-    EZ_SETRANGE(kForm, kSizeSpin, kMinSize, kMaxSize);
-    EZ_SETVALUE(kForm, kSizeSpin, size);
+    EZ_SETRANGE(kForm, kPdSizeSpin, kMinSize, kMaxSize);
+    EZ_SETVALUE(kForm, kPdSizeSpin, size);
     ApplyDescriptionSize(size);
 
     if (st.mode == 1) {
         SelectStation(MainWindowStation());
         st.topic = kTopicAddProgram;
     } else {
-        EZ_SETTEXT(kForm, kHeading,
+        EZ_SETTEXT(kForm, kPdHeading,
                    st.mode == 2 ? "Copy Existing Program" : "Edit Existing Program");
         ProgramEntry e;
         if (LoadProgramEntry(Shell().editorEntryId, e)) {
@@ -282,14 +252,14 @@ void Opened() {
         }
         st.topic = st.mode == 2 ? kTopicCopyProgram : kTopicEditProgram;
     }
-    st.stationId = StationIdByCalls(EZ_GETTEXT(kForm, kStation), std::to_string(st.quarter));
+    st.stationId = StationIdByCalls(EZ_GETTEXT(kForm, kPdStation), std::to_string(st.quarter));
     if (st.mode == 2) st.sourceStationId = st.stationId;
     Shell().helpTopic = st.topic;
 
     st.loading = false;
     Reevaluate();
-    if (st.mode != 1) EZ_ENABLE(kForm, kSave, false);  // nothing changed yet
-    EZ_SETFOCUS(kForm, kTitle);
+    if (st.mode != 1) EZ_ENABLE(kForm, kPdSave, false);  // nothing changed yet
+    EZ_SETFOCUS(kForm, kPdTitle);
 }
 
 // --- airings ---
@@ -297,8 +267,8 @@ void Opened() {
 void AddClicked() {
     EditorState& st = State();
     const std::string text = PickerText();
-    const int32_t day = PickerJulianDate(kForm, kAirDate);
-    std::vector<std::string> airings = Items(kAirings);
+    const int32_t day = PickerJulianDate(kForm, kPdAirDate);
+    std::vector<std::string> airings = Items(kPdAirings);
     if (day < st.firstDay || day > st.lastDay) {
         // The picker is limited to the quarter; this guards a value set around it.
         AddOrUpdateAiring(airings, -1, text, st.firstDay, st.lastDay, st.quarterLabel);
@@ -306,9 +276,9 @@ void AddClicked() {
         const AiringChange r = AddOrUpdateAiring(airings, st.updating ? st.updateIndex : -1, text,
                                                  st.firstDay, st.lastDay, st.quarterLabel);
         if (r == AiringChange::Added || r == AiringChange::Updated) {
-            SetItems(kAirings, airings);
+            SetItems(kPdAirings, airings);
             const auto pos = std::find(airings.begin(), airings.end(), text);
-            EZ_SELECTITEM(kForm, kAirings, static_cast<int>(pos - airings.begin()));
+            EZ_SELECTITEM(kForm, kPdAirings, static_cast<int>(pos - airings.begin()));
         }
     }
     if (st.updating) EndUpdate();
@@ -317,9 +287,9 @@ void AddClicked() {
 
 void BeginUpdate(int row) {
     EditorState& st = State();
-    if (row < 0) row = EZ_SELECTEDITEM(kForm, kAirings);
-    if (row < 0 || row >= EZ_ITEMCOUNT(kForm, kAirings)) return;
-    const std::string text = EZ_ITEMTEXT(kForm, kAirings, row);
+    if (row < 0) row = EZ_SELECTEDITEM(kForm, kPdAirings);
+    if (row < 0 || row >= EZ_ITEMCOUNT(kForm, kPdAirings)) return;
+    const std::string text = EZ_ITEMTEXT(kForm, kPdAirings, row);
     int32_t day = 0, minutes = 0;
     if (Trim(text).empty() || !ParseAiringText(text, day, minutes)) {
         const ClockReading now = Now();
@@ -328,21 +298,21 @@ void BeginUpdate(int row) {
     }
     st.updating = true;
     st.updateIndex = row;
-    EZ_SELECTITEM(kForm, kAirings, row);
-    EZ_SETTEXT(kForm, kAdd, "Update");
+    EZ_SELECTITEM(kForm, kPdAirings, row);
+    EZ_SETTEXT(kForm, kPdAdd, "Update");
     SetLocked(true);
     SetPicker(day, minutes);
-    EZ_SETFOCUS(kForm, kAirDate);
+    EZ_SETFOCUS(kForm, kPdAirDate);
 }
 
 void DeleteSelectedAiring() {
-    const int row = EZ_SELECTEDITEM(kForm, kAirings);
+    const int row = EZ_SELECTEDITEM(kForm, kPdAirings);
     if (row < 0) return;
     const int answer = DgMsgAsk("Delete This Airing?",
                                 "Remove this airing from the listing for this program?{f10}", "",
                                 "", "*{G,f7}|&Yes|&No", 2);
     if (answer != 1) return;
-    EZ_DELETEITEM(kForm, kAirings, row);
+    EZ_DELETEITEM(kForm, kPdAirings, row);
     Reevaluate();
 }
 
@@ -355,41 +325,41 @@ void ChooseIssuesClicked() {
         return;
     }
     st.choosing = true;
-    const int n = EZ_ITEMCOUNT(kForm, kIssues);
-    for (int i = 0; i < n; ++i) EZ_SETITEMSELECTED(kForm, kIssues, i, false);
-    EZ_SELECTITEM(kForm, kIssues, -1);
+    const int n = EZ_ITEMCOUNT(kForm, kPdIssues);
+    for (int i = 0; i < n; ++i) EZ_SETITEMSELECTED(kForm, kPdIssues, i, false);
+    EZ_SELECTITEM(kForm, kPdIssues, -1);
     const bool made = ChooseIssues(kForm, st.quarter, st.stationId, st.preselected);
     if (!EZ_FORMEXISTS(kForm)) return;
     if (made) {
         // The dialog normally fills the list itself; make sure it shows the choice.
         const std::vector<std::string>& chosen = IssueSelectionRecord().chosen;
-        if (Items(kIssues) != chosen) SetItems(kIssues, chosen);
+        if (Items(kPdIssues) != chosen) SetItems(kPdIssues, chosen);
     }
-    EZ_SELECTITEM(kForm, kIssues, -1);
+    EZ_SELECTITEM(kForm, kPdIssues, -1);
     st.choosing = false;
     Reevaluate();
 }
 
 void StationChanged() {
     State().stationId =
-        StationIdByCalls(EZ_GETTEXT(kForm, kStation), std::to_string(State().quarter));
+        StationIdByCalls(EZ_GETTEXT(kForm, kPdStation), std::to_string(State().quarter));
     Reevaluate();
 }
 
 // Keeps only the digits of the airing count.
 void FilterCount() {
-    const std::string text = EZ_GETTEXT(kForm, kCount);
+    const std::string text = EZ_GETTEXT(kForm, kPdCount);
     std::string digits;
     for (char c : text) {
         if (c >= '0' && c <= '9') digits += c;
     }
-    if (digits != text) EZ_SETTEXT(kForm, kCount, digits);
+    if (digits != text) EZ_SETTEXT(kForm, kPdCount, digits);
 }
 
 void CleanDescriptionField() {
-    const std::string text = EZ_GETTEXT(kForm, kDescription);
+    const std::string text = EZ_GETTEXT(kForm, kPdDescription);
     const std::string clean = CleanDescription(text);
-    if (clean != text) EZ_SETTEXT(kForm, kDescription, clean);
+    if (clean != text) EZ_SETTEXT(kForm, kPdDescription, clean);
     Reevaluate();
 }
 
@@ -398,7 +368,7 @@ void CleanDescriptionField() {
 // Saves the entry; false (with the user told, everything typed kept) on failure.
 bool Save() {
     EditorState& st = State();
-    EZ_ENABLE(kForm, kSave, false);
+    EZ_ENABLE(kForm, kPdSave, false);
     ProgramEntry e = ReadForm();
     std::string error;
     const std::string source = st.mode == 2 ? st.sourceStationId : std::string();
@@ -406,7 +376,7 @@ bool Save() {
         DgMsgOk("Program Not Saved",
                 "The program could not be saved; the database was left unchanged.{f10}",
                 "|" + error + "|Your entries are still in the form; please try again.{f6}");
-        EZ_ENABLE(kForm, kSave, true);
+        EZ_ENABLE(kForm, kPdSave, true);
         return false;
     }
     st.entryId = e.entryId;
@@ -416,15 +386,15 @@ bool Save() {
         st.mode = 3;
         st.sourceStationId.clear();
     }
-    EZ_ENABLE(kForm, kSave, false);
+    EZ_ENABLE(kForm, kPdSave, false);
     FillProgramList();
     UpdateCommands();
     return true;
 }
 
 void Closing(int& cancel) {
-    if (EZ_ISENABLED(kForm, kSave)) {
-        const int answer = AskSaveChanges(kForm, kSave, "");
+    if (EZ_ISENABLED(kForm, kPdSave)) {
+        const int answer = AskSaveChanges(kForm, kPdSave, "");
         if (answer == 1) {
             if (!Save()) {
                 cancel = 1;
@@ -440,14 +410,14 @@ void Closing(int& cancel) {
 
 int CurrentTopic() {
     const EditorState& st = State();
-    if (st.updating && EZ_GETFOCUS(kForm) == kAirDate) return kTopicUpdateAiring;
+    if (st.updating && EZ_GETFOCUS(kForm) == kPdAirDate) return kTopicUpdateAiring;
     return st.topic;
 }
 
 // Enter moves on like Tab, in the order the fields are filled in.
 void FocusNext(int id) {
-    static const int order[] = {kTitle,  kStation, kDuration, kVarious, kCount,
-                                kIssues, kAirDate, kAdd,      kAirings, kDescription};
+    static const int order[] = {kPdTitle,  kPdStation, kPdDuration, kPdVarious, kPdCount,
+                                kPdIssues, kPdAirDate, kPdAdd,      kPdAirings, kPdDescription};
     const int n = static_cast<int>(std::size(order));
     int at = 0;
     while (at < n && order[at] != id) ++at;
@@ -462,12 +432,12 @@ void FocusNext(int id) {
 
 bool HasHighlight(int id) {
     switch (id) {
-        case kTitle:
-        case kDuration:
-        case kCount:
-        case kDescription:
-        case kIssues:
-        case kAirings:
+        case kPdTitle:
+        case kPdDuration:
+        case kPdCount:
+        case kPdDescription:
+        case kPdIssues:
+        case kPdAirings:
             return true;
         default:
             return false;
@@ -476,7 +446,7 @@ bool HasHighlight(int id) {
 
 void KeyPressed(int id, int64_t key, int& cancel) {
     EditorState& st = State();
-    if (id == kAirDate) {
+    if (id == kPdAirDate) {
         if (key == kKeyEnter) {
             cancel = 1;
             FocusNext(id);
@@ -486,17 +456,17 @@ void KeyPressed(int id, int64_t key, int& cancel) {
         }
         return;
     }
-    if (id == kAirings && key == kKeyDelete) {
+    if (id == kPdAirings && key == kKeyDelete) {
         cancel = 1;
         DeleteSelectedAiring();
         return;
     }
-    if (id == kIssues && key == kKeySpace) {
+    if (id == kPdIssues && key == kKeySpace) {
         cancel = 1;
         if (!st.choosing) ChooseIssuesClicked();
         return;
     }
-    if (id == kDescription) return;  // a multi-line field keeps Enter and Esc
+    if (id == kPdDescription) return;  // a multi-line field keeps Enter and Esc
     if (key == kKeyEnter) {
         cancel = 1;
         FocusNext(id);
@@ -507,70 +477,72 @@ void KeyPressed(int id, int64_t key, int& cancel) {
 }
 
 void SetTips() {
-    EZ_SETTOOLTIP(kForm, kTitle, "Title of the program addressing the issue");
-    EZ_SETTOOLTIP(kForm, kDuration, "Length of program or announcement");
-    EZ_SETTOOLTIP(kForm, kVarious, "Indicates multiple airings over a range of dates");
-    EZ_SETTOOLTIP(kForm, kCount, "Number of times announcements were|aired during indicated dates");
-    EZ_SETTOOLTIP(kForm, kIssues,
+    EZ_SETTOOLTIP(kForm, kPdTitle, "Title of the program addressing the issue");
+    EZ_SETTOOLTIP(kForm, kPdDuration, "Length of program or announcement");
+    EZ_SETTOOLTIP(kForm, kPdVarious, "Indicates multiple airings over a range of dates");
+    EZ_SETTOOLTIP(kForm, kPdCount,
+                  "Number of times announcements were|aired during indicated dates");
+    EZ_SETTOOLTIP(kForm, kPdIssues,
                   "Left click to add or remove issues for this program|"
                   "Right click to edit issues list");
-    EZ_SETTOOLTIP(kForm, kAirDate, "Date and military time program aired");
-    EZ_SETTOOLTIP(kForm, kAirings,
+    EZ_SETTOOLTIP(kForm, kPdAirDate, "Date and military time program aired");
+    EZ_SETTOOLTIP(kForm, kPdAirings,
                   "Double-click a date to edit,|highlight and press [Delete] to remove");
-    EZ_SETTOOLTIP(kForm, kDescription, "Details of the program aired");
-    EZ_SETTOOLTIP(kForm, kSizeSpin,
+    EZ_SETTOOLTIP(kForm, kPdDescription, "Details of the program aired");
+    EZ_SETTOOLTIP(kForm, kPdSizeSpin,
                   "Adjust size of font for Program Description (" + std::to_string(kMinSize) +
                       " to " + std::to_string(kMaxSize) + " points)");
-    EZ_SETTOOLTIP(kForm, kSave, "Save this program information and return to main window");
-    EZ_SETTOOLTIP(kForm, kExit, "Return to main window (any data entered will be lost)");
+    EZ_SETTOOLTIP(kForm, kPdSave, "Save this program information and return to main window");
+    EZ_SETTOOLTIP(kForm, kPdExit, "Return to main window (any data entered will be lost)");
 }
 
 }  // namespace
 
 void PD_Design() {
     EZ_DEFFONT(kHeadingFontSlot, "Tahoma", 10, "B");
-    EZ_CONTROL(kForm, kHeading, EzKind::Frame, "Add Program", 1, 0.3, 98, 32.7);
-    EZ_SETFONT(kForm, kHeading, kHeadingFontSlot);
+    EZ_CONTROL(kForm, kPdHeading, EzKind::Frame, "Add Program", 1, 0.3, 98, 32.7);
+    EZ_SETFONT(kForm, kPdHeading, kHeadingFontSlot);
 
-    EZ_CONTROL(kForm, kTitleFrame, EzKind::Frame, "Program Title", 2.5, 1.8, 59.5, 3.4);
-    EZ_CONTROL(kForm, kTitle, EzKind::Text, "", 4, 3.0, 56.5, 1.5);
-    EZ_CONTROL(kForm, kStationFrame, EzKind::Frame, "Station", 64, 1.8, 33.5, 3.4);
-    EZ_CONTROL(kForm, kStation, EzKind::Combo, "", 65.5, 3.0, 30.5, 1.5);
+    EZ_CONTROL(kForm, kPdTitleFrame, EzKind::Frame, "Program Title", 2.5, 1.8, 59.5, 3.4);
+    EZ_CONTROL(kForm, kPdTitle, EzKind::Text, "", 4, 3.0, 56.5, 1.5);
+    EZ_CONTROL(kForm, kPdStationFrame, EzKind::Frame, "Station", 64, 1.8, 33.5, 3.4);
+    EZ_CONTROL(kForm, kPdStation, EzKind::Combo, "", 65.5, 3.0, 30.5, 1.5);
 
-    EZ_CONTROL(kForm, kDurationFrame, EzKind::Frame, "Duration", 2.5, 5.6, 27, 3.4);
-    EZ_CONTROL(kForm, kDuration, EzKind::Text, "", 4, 6.8, 24, 1.5);
-    EZ_CONTROL(kForm, kMultipleFrame, EzKind::Frame, "Multiple Airings", 31, 5.6, 31, 3.4);
-    EZ_CONTROL(kForm, kVarious, EzKind::Check, "Various (X", 32.5, 6.8, 14, 1.5);
-    EZ_CONTROL(kForm, kCount, EzKind::Text, "", 46.5, 6.8, 8, 1.5);
-    EZ_SETTEXTLIMIT(kForm, kCount, 6);
-    EZ_CONTROL(kForm, kBracket, EzKind::Label, ")", 55, 6.9, 2, 1.3);
+    EZ_CONTROL(kForm, kPdDurationFrame, EzKind::Frame, "Duration", 2.5, 5.6, 27, 3.4);
+    EZ_CONTROL(kForm, kPdDuration, EzKind::Text, "", 4, 6.8, 24, 1.5);
+    EZ_CONTROL(kForm, kPdMultipleFrame, EzKind::Frame, "Multiple Airings", 31, 5.6, 31, 3.4);
+    EZ_CONTROL(kForm, kPdVarious, EzKind::Check, "Various (X", 32.5, 6.8, 14, 1.5);
+    EZ_CONTROL(kForm, kPdCount, EzKind::Text, "", 46.5, 6.8, 8, 1.5);
+    EZ_SETTEXTLIMIT(kForm, kPdCount, 6);
+    EZ_CONTROL(kForm, kPdBracket, EzKind::Label, ")", 55, 6.9, 2, 1.3);
 
-    EZ_CONTROL(kForm, kIssuesFrame, EzKind::Frame, "Issues Addressed", 2.5, 9.4, 59.5, 11);
-    EZ_CONTROL(kForm, kIssues, EzKind::ListBox, "", 4, 10.6, 56.5, 9.2);
+    EZ_CONTROL(kForm, kPdIssuesFrame, EzKind::Frame, "Issues Addressed", 2.5, 9.4, 59.5, 11);
+    EZ_CONTROL(kForm, kPdIssues, EzKind::ListBox, "", 4, 10.6, 56.5, 9.2);
 
-    EZ_CONTROL(kForm, kAirFrame, EzKind::Frame, "Air Date && Time", 64, 5.6, 33.5, 14.8);
-    EZ_CONTROL(kForm, kAirDate, EzKind::DateTime, "", 65.5, 6.8, 23, 1.5);
-    EZ_DTSETFORMAT(kForm, kAirDate, "MM-dd-yyyy HH:mm");
-    EZ_CONTROL(kForm, kAdd, EzKind::Button, "Add", 89.2, 6.7, 6.8, 1.7);
-    EZ_CONTROL(kForm, kAirings, EzKind::ListBox, "", 65.5, 8.8, 30.5, 11);
+    EZ_CONTROL(kForm, kPdAirFrame, EzKind::Frame, "Air Date && Time", 64, 5.6, 33.5, 14.8);
+    EZ_CONTROL(kForm, kPdAirDate, EzKind::DateTime, "", 65.5, 6.8, 23, 1.5);
+    EZ_DTSETFORMAT(kForm, kPdAirDate, "MM-dd-yyyy HH:mm");
+    EZ_CONTROL(kForm, kPdAdd, EzKind::Button, "Add", 89.2, 6.7, 6.8, 1.7);
+    EZ_CONTROL(kForm, kPdAirings, EzKind::ListBox, "", 65.5, 8.8, 30.5, 11);
 
-    EZ_CONTROL(kForm, kDescriptionFrame, EzKind::Frame, "Program Description", 2.5, 20.8, 95, 11.6);
-    EZ_CONTROL(kForm, kDescription, EzKind::Text, "", 4, 22.0, 92, 8.2, "M");
-    EZ_CONTROL(kForm, kSizeLabel, EzKind::Label, "View Size:", 4, 30.6, 10, 1.3);
+    EZ_CONTROL(kForm, kPdDescriptionFrame, EzKind::Frame, "Program Description", 2.5, 20.8, 95,
+               11.6);
+    EZ_CONTROL(kForm, kPdDescription, EzKind::Text, "", 4, 22.0, 92, 8.2, "M");
+    EZ_CONTROL(kForm, kPdSizeLabel, EzKind::Label, "View Size:", 4, 30.6, 10, 1.3);
     // The spinner shows the size itself; the value label is kept for readers of the size.
-    EZ_CONTROL(kForm, kSizeValue, EzKind::Label, "9", 14, 30.6, 3, 1.3);
-    EZ_SHOW(kForm, kSizeValue, false);
-    EZ_CONTROL(kForm, kSizeSpin, EzKind::UpDown, "", 14, 30.4, 6, 1.5);
-    EZ_CONTROL(kForm, kPtsLabel, EzKind::Label, "pts", 20.8, 30.6, 4, 1.3);
+    EZ_CONTROL(kForm, kPdSizeValue, EzKind::Label, "9", 14, 30.6, 3, 1.3);
+    EZ_SHOW(kForm, kPdSizeValue, false);
+    EZ_CONTROL(kForm, kPdSizeSpin, EzKind::UpDown, "", 14, 30.4, 6, 1.5);
+    EZ_CONTROL(kForm, kPdPtsLabel, EzKind::Label, "pts", 20.8, 30.6, 4, 1.3);
 
-    EZ_CONTROL(kForm, kSave, EzKind::Button, "&Save", 65.5, 33.6, 10, 1.8);
-    EZ_CONTROL(kForm, kExit, EzKind::Button, "E&xit", 76.5, 33.6, 10, 1.8);
-    EZ_CONTROL(kForm, kHelp, EzKind::Button, "&Help", 87.5, 33.6, 10, 1.8);
+    EZ_CONTROL(kForm, kPdSave, EzKind::Button, "&Save", 65.5, 33.6, 10, 1.8);
+    EZ_CONTROL(kForm, kPdExit, EzKind::Button, "E&xit", 76.5, 33.6, 10, 1.8);
+    EZ_CONTROL(kForm, kPdHelp, EzKind::Button, "&Help", 87.5, 33.6, 10, 1.8);
 
     if (Opts().tipsOn) SetTips();
-    EZ_ACCEL(kForm, "F1", kF1);
-    EZ_ACCEL(kForm, "F2", kF2);
-    EZ_ACCEL(kForm, "F7", kF7);
+    EZ_ACCEL(kForm, "F1", kPdF1);
+    EZ_ACCEL(kForm, "F2", kPdF2);
+    EZ_ACCEL(kForm, "F7", kPdF7);
 }
 
 void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
@@ -583,29 +555,29 @@ void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     switch (ev) {
         case EzEvent::Click:
             switch (id) {
-                case kAdd:
+                case kPdAdd:
                     AddClicked();
                     break;
-                case kSave:
+                case kPdSave:
                     if (Save()) EZ_UNLOADFORM(kForm);
                     break;
-                case kExit:
+                case kPdExit:
                     EZ_UNLOADFORM(kForm);
                     break;
-                case kHelp:
-                case kF1:
+                case kPdHelp:
+                case kPdF1:
                     ShowHelp(CurrentTopic());
                     break;
-                case kF2:
+                case kPdF2:
                     CleanDescriptionField();
                     break;
-                case kF7:
+                case kPdF7:
                     SpellCheckControl(kForm, EZ_GETFOCUS(kForm));
                     break;
-                case kVarious:
+                case kPdVarious:
                     Reevaluate();
                     break;
-                case kIssues:
+                case kPdIssues:
                     if (!st.choosing) ChooseIssuesClicked();
                     break;
                 default:
@@ -613,28 +585,28 @@ void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             }
             break;
         case EzEvent::DblClick:
-            if (id == kAirings) BeginUpdate(static_cast<int>(value));
+            if (id == kPdAirings) BeginUpdate(static_cast<int>(value));
             break;
         case EzEvent::RightClick:
-            if (id == kIssues && !st.updating) OpenIssuesList(kForm);
+            if (id == kPdIssues && !st.updating) OpenIssuesList(kForm);
             break;
         case EzEvent::Change:
             if (st.loading) break;
             switch (id) {
-                case kStation:
+                case kPdStation:
                     StationChanged();
                     break;
-                case kCount:
+                case kPdCount:
                     FilterCount();
                     Reevaluate();
                     break;
-                case kSizeSpin:
+                case kPdSizeSpin:
                     SizeChanged();
                     break;
-                case kTitle:
-                case kDuration:
-                case kDescription:
-                case kVarious:
+                case kPdTitle:
+                case kPdDuration:
+                case kPdDescription:
+                case kPdVarious:
                     Reevaluate();
                     break;
                 default:
@@ -646,8 +618,8 @@ void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             break;
         case EzEvent::GotFocus:
             if (HasHighlight(id)) EZ_SETCOLOR(kForm, id, -1, kHighlightSlot);
-            if (id == kTitle) {
-                EZ_SELECTTEXT(kForm, kTitle, CharCount(EZ_GETTEXT(kForm, kTitle)), 0);
+            if (id == kPdTitle) {
+                EZ_SELECTTEXT(kForm, kPdTitle, CharCount(EZ_GETTEXT(kForm, kPdTitle)), 0);
             }
             break;
         case EzEvent::LostFocus:

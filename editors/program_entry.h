@@ -27,6 +27,36 @@ struct ProgramEntry {
 // Designed size of the program detail editor (form PD), in character units.
 inline constexpr double kProgramDetailWidth = 100;
 inline constexpr double kProgramDetailHeight = 36;
+// Control ids of the program detail editor (the robot and SI rely on them).
+inline constexpr int kPdTitle = 100;
+inline constexpr int kPdStation = 105;
+inline constexpr int kPdDuration = 110;
+inline constexpr int kPdVarious = 115;
+inline constexpr int kPdCount = 120;
+inline constexpr int kPdIssues = 125;
+inline constexpr int kPdAirDate = 130;
+inline constexpr int kPdAdd = 135;
+inline constexpr int kPdAirings = 140;
+inline constexpr int kPdDescription = 145;
+inline constexpr int kPdBracket = 150;
+inline constexpr int kPdSizeLabel = 155;
+inline constexpr int kPdSizeValue = 160;
+inline constexpr int kPdSizeSpin = 165;
+inline constexpr int kPdPtsLabel = 170;
+inline constexpr int kPdSave = 175;
+inline constexpr int kPdExit = 180;
+inline constexpr int kPdHelp = 185;
+inline constexpr int kPdStationFrame = 190;
+inline constexpr int kPdTitleFrame = 195;
+inline constexpr int kPdDurationFrame = 200;
+inline constexpr int kPdAirFrame = 205;
+inline constexpr int kPdMultipleFrame = 210;
+inline constexpr int kPdIssuesFrame = 215;
+inline constexpr int kPdDescriptionFrame = 220;
+inline constexpr int kPdHeading = 225;
+inline constexpr int kPdF1 = 911;
+inline constexpr int kPdF2 = 912;
+inline constexpr int kPdF7 = 9999;
 // Opens the program detail editor modally over parent, in the mode and for the
 // entry the main window set in Shell().editorMode and Shell().editorEntryId.
 void OpenProgramDetail(const std::string& parent);

@@ -1,6 +1,7 @@
 // Form ES: adds stations one after another, or edits the selected one.
 #include "app/app_state.h"
 #include "app/forms.h"
+#include "app/layout.h"
 #include "app/options.h"
 #include "app/startup.h"
 #include "app/text_util.h"
@@ -12,59 +13,55 @@
 namespace {
 
 constexpr const char* kForm = "ES";
-constexpr int kCallsLabel = 100, kCityLabel = 105, kCalls = 110, kCity = 115, kOk = 120,
-              kCancel = 125, kHelp = 130, kF1 = 911, kF7 = 9999;
+constexpr int kCallsLabel = 100, kCityLabel = 105, kF1 = 911, kF7 = 9999;
 constexpr int kHelpTopic = 200;
 // Colour slots: the focused field's highlight and the plain field background.
 constexpr int kHighlightSlot = 35, kFieldSlot = 33;
 
 bool IsField(int id) {
-    return id == kCalls || id == kCity;
+    return id == kEsCalls || id == kEsCity;
 }
 
 void ApplyOkRule() {
-    EZ_ENABLE(kForm, kOk,
-              StationInputComplete(EZ_GETTEXT(kForm, kCalls), EZ_GETTEXT(kForm, kCity)));
+    EZ_ENABLE(kForm, kEsOk,
+              StationInputComplete(EZ_GETTEXT(kForm, kEsCalls), EZ_GETTEXT(kForm, kEsCity)));
 }
 
 // The call-letters field takes upper case only.
 void ForceUpperCase() {
-    const std::string text = EZ_GETTEXT(kForm, kCalls);
+    const std::string text = EZ_GETTEXT(kForm, kEsCalls);
     const std::string upper = ToUpper(text);
     if (upper == text) return;
-    const int caret = EZ_GETCURSORPOS(kForm, kCalls);
-    EZ_SETTEXT(kForm, kCalls, upper);
-    EZ_SELECTTEXT(kForm, kCalls, caret, 0);
+    const int caret = EZ_GETCURSORPOS(kForm, kEsCalls);
+    EZ_SETTEXT(kForm, kEsCalls, upper);
+    EZ_SELECTTEXT(kForm, kEsCalls, caret, 0);
 }
 
 void LoadStation(int64_t id) {
     ResultSet rs("SELECT Calls, License FROM Stations WHERE StnID = " + std::to_string(id));
     if (!rs.next()) return;
-    EZ_SETTEXT(kForm, kCalls, rs["Calls"]);
-    EZ_SETTEXT(kForm, kCity, rs["License"]);
+    EZ_SETTEXT(kForm, kEsCalls, rs["Calls"]);
+    EZ_SETTEXT(kForm, kEsCity, rs["License"]);
 }
 
 void Loaded() {
-    double col, row, w, h;
-    EZ_GETFORMPLACE(kForm, col, row, w, h);
-    EZ_SETFORMPLACE(kForm, col, row, kStationEditWidth, kStationEditHeight);
-    EZ_CENTERFORM(kForm);
+    KeepDesignedSize(kForm, kStationEditWidth, kStationEditHeight);
     const StationListState& st = StationList();
     if (st.editMode && st.selectedId != 0) {
         EZ_SETTEXT(kForm, 0, "Edit Station");
         LoadStation(st.selectedId);
     }
-    EZ_ENABLE(kForm, kOk, false);
+    EZ_ENABLE(kForm, kEsOk, false);
     EZ_ACCEL(kForm, "F1", kF1);
     EZ_ACCEL(kForm, "F7", kF7);
     Shell().helpTopic = kHelpTopic;
-    EZ_SETFOCUS(kForm, kCalls);
+    EZ_SETFOCUS(kForm, kEsCalls);
 }
 
 void Save() {
     StationListState& st = StationList();
-    std::string calls = EZ_GETTEXT(kForm, kCalls);
-    std::string license = EZ_GETTEXT(kForm, kCity);
+    std::string calls = EZ_GETTEXT(kForm, kEsCalls);
+    std::string license = EZ_GETTEXT(kForm, kEsCity);
     switch (SaveStation(st.quarter, st.selectedId, calls, license)) {
         case StationSave::Empty:
             ApplyOkRule();
@@ -87,21 +84,21 @@ void Save() {
         EZ_UNLOADFORM(kForm);
         return;
     }
-    EZ_SETTEXT(kForm, kCalls, "");
-    EZ_SETTEXT(kForm, kCity, "");
-    EZ_ENABLE(kForm, kOk, false);
-    EZ_SETTEXT(kForm, kCancel, "&Done");
-    EZ_SETFOCUS(kForm, kCalls);
+    EZ_SETTEXT(kForm, kEsCalls, "");
+    EZ_SETTEXT(kForm, kEsCity, "");
+    EZ_ENABLE(kForm, kEsOk, false);
+    EZ_SETTEXT(kForm, kEsCancel, "&Done");
+    EZ_SETFOCUS(kForm, kEsCalls);
 }
 
 // Enter moves on like Tab; Esc closes without saving.
 void FieldKey(int id, int64_t key, int& cancel) {
     if (key == kKeyEnter) {
         cancel = 1;
-        if (id == kCalls) {
-            EZ_SETFOCUS(kForm, kCity);
+        if (id == kEsCalls) {
+            EZ_SETFOCUS(kForm, kEsCity);
         } else {
-            EZ_SETFOCUS(kForm, EZ_ISENABLED(kForm, kOk) ? kOk : kCancel);
+            EZ_SETFOCUS(kForm, EZ_ISENABLED(kForm, kEsOk) ? kEsOk : kEsCancel);
         }
     } else if (key == kKeyEsc) {
         cancel = 1;
@@ -114,14 +111,14 @@ void FieldKey(int id, int64_t key, int& cancel) {
 void ES_Design() {
     EZ_CONTROL(kForm, kCallsLabel, EzKind::Label, "Call Letters:", 2, 0.8, 24, 1.1);
     EZ_CONTROL(kForm, kCityLabel, EzKind::Label, "City/State of License:", 2, 4.1, 30, 1.1);
-    EZ_CONTROL(kForm, kCalls, EzKind::Text, "", 2, 2.0, 16, 1.4);
-    EZ_CONTROL(kForm, kCity, EzKind::Text, "", 2, 5.3, 32, 1.4);
-    EZ_CONTROL(kForm, kOk, EzKind::Button, "&OK", 37, 0.9, 11, 1.7);
-    EZ_CONTROL(kForm, kCancel, EzKind::Button, "&Cancel", 37, 3.0, 11, 1.7);
-    EZ_CONTROL(kForm, kHelp, EzKind::Button, "&Help", 37, 5.1, 11, 1.7);
+    EZ_CONTROL(kForm, kEsCalls, EzKind::Text, "", 2, 2.0, 16, 1.4);
+    EZ_CONTROL(kForm, kEsCity, EzKind::Text, "", 2, 5.3, 32, 1.4);
+    EZ_CONTROL(kForm, kEsOk, EzKind::Button, "&OK", 37, 0.9, 11, 1.7);
+    EZ_CONTROL(kForm, kEsCancel, EzKind::Button, "&Cancel", 37, 3.0, 11, 1.7);
+    EZ_CONTROL(kForm, kEsHelp, EzKind::Button, "&Help", 37, 5.1, 11, 1.7);
     if (Opts().tipsOn) {
-        EZ_SETTOOLTIP(kForm, kCalls, "Call letters of the station, e.g. WWWW-FM");
-        EZ_SETTOOLTIP(kForm, kCity, "City and state of license");
+        EZ_SETTOOLTIP(kForm, kEsCalls, "Call letters of the station, e.g. WWWW-FM");
+        EZ_SETTOOLTIP(kForm, kEsCity, "City and state of license");
     }
 }
 
@@ -133,7 +130,7 @@ void ES_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     if (IsField(id)) {
         switch (ev) {
             case EzEvent::Change:
-                if (id == kCalls) ForceUpperCase();
+                if (id == kEsCalls) ForceUpperCase();
                 ApplyOkRule();
                 break;
             case EzEvent::GotFocus:
@@ -153,13 +150,13 @@ void ES_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     }
     if (ev != EzEvent::Click) return;
     switch (id) {
-        case kOk:
+        case kEsOk:
             Save();
             break;
-        case kCancel:
+        case kEsCancel:
             EZ_UNLOADFORM(kForm);
             break;
-        case kHelp:
+        case kEsHelp:
         case kF1:
             ShowHelp(kHelpTopic);
             break;

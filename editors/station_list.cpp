@@ -11,8 +11,7 @@
 namespace {
 
 constexpr const char* kForm = "SL";
-constexpr int kQuarter = 100, kList = 105, kAdd = 110, kEdit = 115, kExit = 120, kHelp = 125,
-              kFrame = 130, kF1 = 911;
+constexpr int kFrame = 130, kF1 = 911;
 constexpr int kHelpTopic = 200;
 
 void OpenEditor() {
@@ -20,41 +19,37 @@ void OpenEditor() {
 }
 
 void ShowQuarterFromSelector() {
-    StationList().quarter = QuarterFromName(EZ_GETTEXT(kForm, kQuarter));
+    StationList().quarter = QuarterFromName(EZ_GETTEXT(kForm, kSlQuarter));
 }
 
 void Design() {
     EZ_CONTROL(kForm, kFrame, EzKind::Frame, "Period:", 1.5, 0.4, 27, 3.2);
-    EZ_CONTROL(kForm, kQuarter, EzKind::Combo, "", 3, 1.6, 24, 1.3);
-    EZ_CONTROL(kForm, kList, EzKind::ListView, "Call Letters{14}|City of License{27}", 1.5, 4.4, 46,
-               15);
-    EZ_CONTROL(kForm, kAdd, EzKind::Button, "&Add", 49.5, 4.4, 11, 1.7);
-    EZ_CONTROL(kForm, kEdit, EzKind::Button, "&Edit", 49.5, 6.6, 11, 1.7);
-    EZ_CONTROL(kForm, kExit, EzKind::Button, "E&xit", 49.5, 8.8, 11, 1.7);
-    EZ_CONTROL(kForm, kHelp, EzKind::Button, "&Help", 49.5, 17.7, 11, 1.7);
+    EZ_CONTROL(kForm, kSlQuarter, EzKind::Combo, "", 3, 1.6, 24, 1.3);
+    EZ_CONTROL(kForm, kSlList, EzKind::ListView, "Call Letters{14}|City of License{27}", 1.5, 4.4,
+               46, 15);
+    EZ_CONTROL(kForm, kSlAdd, EzKind::Button, "&Add", 49.5, 4.4, 11, 1.7);
+    EZ_CONTROL(kForm, kSlEdit, EzKind::Button, "&Edit", 49.5, 6.6, 11, 1.7);
+    EZ_CONTROL(kForm, kSlExit, EzKind::Button, "E&xit", 49.5, 8.8, 11, 1.7);
+    EZ_CONTROL(kForm, kSlHelp, EzKind::Button, "&Help", 49.5, 17.7, 11, 1.7);
     if (Opts().tipsOn) {
-        EZ_SETTOOLTIP(kForm, kQuarter, "Select a quarter, right-click to add a previous quarter");
-        EZ_SETTOOLTIP(kForm, kList, "Double-click a station to edit");
-        EZ_SETTOOLTIP(kForm, kAdd, "Add new stations");
-        EZ_SETTOOLTIP(kForm, kEdit, "Edit selected station");
+        EZ_SETTOOLTIP(kForm, kSlQuarter, "Select a quarter, right-click to add a previous quarter");
+        EZ_SETTOOLTIP(kForm, kSlList, "Double-click a station to edit");
+        EZ_SETTOOLTIP(kForm, kSlAdd, "Add new stations");
+        EZ_SETTOOLTIP(kForm, kSlEdit, "Edit selected station");
     }
 }
 
 void Loaded() {
-    // Size the form to its design whatever size the opener asked for.
-    double col, row, w, h;
-    EZ_GETFORMPLACE(kForm, col, row, w, h);
-    EZ_SETFORMPLACE(kForm, col, row, kStationListWidth, kStationListHeight);
-    EZ_CENTERFORM(kForm);
+    KeepDesignedSize(kForm, kStationListWidth, kStationListHeight);
     EZ_SETFORMMINMAX(kForm, kStationListWidth, kStationListHeight, kStationListWidth,
                      kStationListHeight);
     RestoreFormPlace(kForm, Paths().settingsFile, 1);
-    FillQuarterSelector(kForm, kQuarter, 1);
+    FillQuarterSelector(kForm, kSlQuarter, 1);
     StationList().quarter = TodayQuarter();
     FillStationList();
     Shell().helpTopic = kHelpTopic;
     EZ_ACCEL(kForm, "F1", kF1);
-    EZ_ENABLE(kForm, kEdit, false);
+    EZ_ENABLE(kForm, kSlEdit, false);
 }
 
 void EditSelected() {
@@ -67,12 +62,12 @@ void EditSelected() {
 
 void FillStationList() {
     if (!EZ_FORMEXISTS(kForm)) return;
-    EZ_REDRAW(kForm, kList, false);
-    EZ_LVCLEAR(kForm, kList);
+    EZ_REDRAW(kForm, kSlList, false);
+    EZ_LVCLEAR(kForm, kSlList);
     for (const StationRow& s : StationsOfQuarter(StationList().quarter))
-        EZ_LVADDROW(kForm, kList, {s.calls, s.license}, s.id);
-    EZ_REDRAW(kForm, kList, true);
-    EZ_ENABLE(kForm, kEdit, false);
+        EZ_LVADDROW(kForm, kSlList, {s.calls, s.license}, s.id);
+    EZ_REDRAW(kForm, kSlList, true);
+    EZ_ENABLE(kForm, kSlEdit, false);
     // With Edit disabled nothing is selected any more; a stale id would let a
     // double-click edit a station of the quarter shown before.
     StationList().selectedId = 0;
@@ -99,14 +94,14 @@ void SL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                 SaveFormPlace(kForm, Paths().settingsFile);
             }
             break;
-        case kQuarter:
+        case kSlQuarter:
             if (ev == EzEvent::Change) {
                 ShowQuarterFromSelector();
                 FillStationList();
             } else if (ev == EzEvent::RightClick) {
                 OfferPreviousQuarter(StationList().quarter);
                 if (Shell().quarterAdded) {
-                    FillQuarterSelector(kForm, kQuarter, 1);
+                    FillQuarterSelector(kForm, kSlQuarter, 1);
                     Shell().quarterAdded = false;
                     // The selector shows today's quarter again: show its stations,
                     // so that an added station goes into the quarter on screen.
@@ -115,36 +110,37 @@ void SL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                 }
             }
             break;
-        case kList:
+        case kSlList:
             if (ev == EzEvent::Click || ev == EzEvent::SelChange) {
-                const int row = EZ_LVNEXTSELECTED(kForm, kList, -1);
+                const int row = EZ_LVNEXTSELECTED(kForm, kSlList, -1);
                 if (row >= 0) {
-                    StationList().selectedId = EZ_LVGETVALUE(kForm, kList, row);
-                    EZ_ENABLE(kForm, kEdit, true);
+                    StationList().selectedId = EZ_LVGETVALUE(kForm, kSlList, row);
+                    EZ_ENABLE(kForm, kSlEdit, true);
                 } else {
                     StationList().selectedId = 0;
-                    EZ_ENABLE(kForm, kEdit, false);
+                    EZ_ENABLE(kForm, kSlEdit, false);
                 }
             } else if (ev == EzEvent::DblClick) {
-                if (value >= 0 && value < EZ_LVROWCOUNT(kForm, kList))
-                    StationList().selectedId = EZ_LVGETVALUE(kForm, kList, static_cast<int>(value));
+                if (value >= 0 && value < EZ_LVROWCOUNT(kForm, kSlList))
+                    StationList().selectedId =
+                        EZ_LVGETVALUE(kForm, kSlList, static_cast<int>(value));
                 EditSelected();
             }
             break;
-        case kAdd:
+        case kSlAdd:
             if (ev == EzEvent::Click) {
                 StationList().editMode = false;
                 StationList().selectedId = 0;
                 OpenEditor();
             }
             break;
-        case kEdit:
+        case kSlEdit:
             if (ev == EzEvent::Click) EditSelected();
             break;
-        case kExit:
+        case kSlExit:
             if (ev == EzEvent::Click) EZ_UNLOADFORM(kForm);
             break;
-        case kHelp:
+        case kSlHelp:
         case kF1:
             if (ev == EzEvent::Click) ShowHelp(kHelpTopic);
             break;

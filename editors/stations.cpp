@@ -110,7 +110,7 @@ std::vector<IssueItem> StationIssues(int32_t quarter, int64_t stationId) {
 std::vector<StationRow> CopyIssueTargets(int32_t quarter, const std::string& sourceCalls) {
     std::vector<StationRow> rows;
     ResultSet rs("SELECT StnID, Calls FROM Stations WHERE QtrID = " + Num(quarter) +
-                 " AND Calls <> '" + SqlEscape(sourceCalls) + "'");
+                 " AND Calls <> " + SqlQuoted(sourceCalls));
     while (rs.next()) rows.push_back({Val(rs["StnID"]), rs["Calls"], ""});
     return rows;
 }
@@ -122,27 +122,17 @@ CopyIssuesResult CopyIssuesToStations(int32_t quarter, const std::vector<IssueIt
     std::string batch = "Begin;";
     for (int64_t target : targetIds) {
         const std::string t = Num(target);
-        int64_t rank = 0;
-        {
-            ResultSet rs("SELECT MAX(IRank) AS MaxRank FROM Issues WHERE IQtr = " + q +
-                         " AND SID = " + t);
-            if (rs.next()) rank = Val(rs["MaxRank"]);
-        }
+        const std::string ofTarget = "IQtr = " + q + " AND SID = " + t;
+        int64_t rank = SelectNumber("Issues", "MAX(IRank)", ofTarget);
         // Titles queued for this target in this batch: the database does not
         // see them yet, and a target must not get the same title twice.
         std::set<std::string> queued;
         for (const IssueItem& issue : issues) {
-            const std::string existing =
-                SelectText("Issues", "IID",
-                           "IQtr = " + q + " AND SID = " + t + " AND IIssue = '" +
-                               SqlEscape(issue.title) + "'");
-            if (Val(existing) != 0) continue;
+            if (CountWhere("Issues", ofTarget + " AND IIssue = " + SqlQuoted(issue.title)) > 0)
+                continue;
             if (!queued.insert(issue.title).second) continue;
-            std::string description;
-            {
-                ResultSet rs("SELECT IDescription FROM Issues WHERE IID = " + Num(issue.id));
-                if (rs.next()) description = rs["IDescription"];
-            }
+            const std::string description =
+                SelectField("Issues", "IDescription", "IID = " + Num(issue.id));
             ++rank;
             batch += slBuildInsertOrUpdate("Issues",
                                            NulJoin({q, t, issue.title, description, Num(rank)}),

@@ -91,6 +91,33 @@ void OpenStationList(const std::string& parent);
 void FillStationList();
 void OpenCopyStations(const std::string& parent);
 
+// Control ids of the station list (SL), the station editor (ES), the
+// copy-stations dialog (CS) and the copy-issues dialog (CI).
+inline constexpr int kSlQuarter = 100;
+inline constexpr int kSlList = 105;
+inline constexpr int kSlAdd = 110;
+inline constexpr int kSlEdit = 115;
+inline constexpr int kSlExit = 120;
+inline constexpr int kSlHelp = 125;
+inline constexpr int kEsCalls = 110;
+inline constexpr int kEsCity = 115;
+inline constexpr int kEsOk = 120;
+inline constexpr int kEsCancel = 125;
+inline constexpr int kEsHelp = 130;
+inline constexpr int kCsList = 100;
+inline constexpr int kCsQuarter = 105;
+inline constexpr int kCsCopy = 110;
+inline constexpr int kCsExit = 115;
+inline constexpr int kCsHelp = 120;
+inline constexpr int kCiSource = 100;
+inline constexpr int kCiTargets = 105;
+inline constexpr int kCiIssues = 110;
+inline constexpr int kCiCopy = 115;
+inline constexpr int kCiCancel = 120;
+inline constexpr int kCiHelp = 125;
+inline constexpr int kCiSelectAll = 4000;
+inline constexpr int kCiUnselectAll = 4001;
+
 // Designed sizes (character units); the forms size themselves to these.
 inline constexpr double kStationListWidth = 62, kStationListHeight = 20.5;
 inline constexpr double kStationEditWidth = 50, kStationEditHeight = 8.6;

@@ -5,13 +5,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <utility>
 
 #include "app/app_state.h"
 #include "app/forms.h"
 #include "app/options.h"
 #include "app/startup.h"
 #include "app/text_util.h"
-#include "app/toolkit/platform.h"
 #include "data/dates.h"
 #include "data/quarters.h"
 #include "data/query.h"
@@ -121,13 +121,7 @@ void UpdateAnalyzeButton() {
 }
 
 void FillStations(const std::string& wanted) {
-    EZ_CLEARITEMS(kForm, kStation);
-    EZ_ADDITEM(kForm, kStation, kAllStations);
-    for (const std::string& calls :
-         StationsWithPrograms(QuarterFromName(EZ_GETTEXT(kForm, kPeriod))))
-        EZ_ADDITEM(kForm, kStation, calls);
-    int index = wanted.empty() ? -1 : EZ_FINDITEM(kForm, kStation, wanted);
-    EZ_SELECTITEM(kForm, kStation, index < 0 ? 0 : index);
+    FillReportStations(kForm, kPeriod, kStation, wanted, kAllStations);
     UpdateAnalyzeButton();
 }
 
@@ -142,14 +136,7 @@ std::string AnalysisPercent(int count, int references) {
 
 std::string AnalysisTitle(const std::string& title) {
     // Count characters, not bytes, so that an accented letter is never split.
-    size_t chars = 0;
-    for (size_t i = 0; i < title.size(); ++i) {
-        if ((static_cast<unsigned char>(title[i]) & 0xC0) != 0x80) {
-            if (chars == 36) return title.substr(0, i);
-            ++chars;
-        }
-    }
-    return title;
+    return CutChars(title, 36);
 }
 
 StationAnalysis LoadStationAnalysis(int32_t quarter, const std::string& calls) {
@@ -245,12 +232,7 @@ std::string RunAnalysis(int32_t quarter, const std::string& choice,
     std::error_code ec;
     std::filesystem::create_directories(Paths().analysisFolder, ec);
     const std::string path = Paths().analysisFolder + AnalysisFileName(choice);
-    HPDF_SaveToFile(doc.get(), path.c_str());
-    doc.reset();
-    if (errors.failed) return "";
-    EZ_DOEVENTS();
-    CurrentPlatform().ShellOpen(path);
-    return path;
+    return SaveAndOpenReport(std::move(doc), errors, path) ? path : "";
 }
 
 void PrintAnalysis() {
@@ -266,10 +248,7 @@ void PrintAnalysis() {
 }
 
 void AN_Design() {
-    EZ_CONTROL(kForm, kPeriodFrame, EzKind::Frame, "Period", 1.5, 0.5, 22.5, 3.3);
-    EZ_CONTROL(kForm, kPeriod, EzKind::Combo, "", 2.5, 1.7, 20.5, 1.4);
-    EZ_CONTROL(kForm, kStationFrame, EzKind::Frame, "Station", 26, 0.5, 22.5, 3.3);
-    EZ_CONTROL(kForm, kStation, EzKind::Combo, "", 27, 1.7, 20.5, 1.4);
+    DesignReportChoice(kForm, kPeriodFrame, kPeriod, kStationFrame, kStation);
     EZ_CONTROL(kForm, kAnalyze, EzKind::Button, "&Analyze", 9, 4.4, 10, 1.7);
     EZ_CONTROL(kForm, kExit, EzKind::Button, "E&xit", 20, 4.4, 10, 1.7);
     EZ_CONTROL(kForm, kHelp, EzKind::Button, "&Help", 31, 4.4, 10, 1.7);
@@ -281,9 +260,7 @@ void AN_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     if (id == 0) {
         if (ev == EzEvent::Loaded) {
             EZ_ACCEL(kForm, "F1", kHelpKey);
-            FillQuarterSelector(kForm, kPeriod, 1);
-            const int current = EZ_FINDITEM(kForm, kPeriod, QuarterName(Shell().currentQuarter));
-            if (current >= 0) EZ_SELECTITEM(kForm, kPeriod, current);
+            FillReportPeriods(kForm, kPeriod);
             FillStations(MainWindowStation());
             if (Opts().tipsOn) EZ_SETTOOLTIP(kForm, kStation, "Select the station to analyze");
         }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <unordered_map>
+#include <utility>
 
 #include "app/app_state.h"
 #include "app/settings.h"
@@ -352,6 +353,15 @@ std::string IssuesListFileName(const std::string& calls, int32_t quarter) {
     return ReplaceAll(name, "\\", "_");
 }
 
+bool SaveAndOpenReport(PdfDocument doc, const PdfErrorState& errors, const std::string& path) {
+    HPDF_SaveToFile(doc.get(), path.c_str());
+    doc.reset();
+    if (errors.failed) return false;
+    EZ_DOEVENTS();
+    CurrentPlatform().ShellOpen(path);
+    return true;
+}
+
 void PrintIssuesProgramsList(const std::string& form) {
     const ReportChoice& in = ReportInputs();
     const int32_t q = QuarterFromName(in.period);
@@ -376,11 +386,7 @@ void PrintIssuesProgramsList(const std::string& form) {
         std::filesystem::create_directories(Paths().pdfFolder, ec);
         path = Paths().pdfFolder + "Temp.pdf";
     }
-    HPDF_SaveToFile(doc.get(), path.c_str());
-    doc.reset();
-    if (errors.failed) return;
-    EZ_DOEVENTS();
-    CurrentPlatform().ShellOpen(path);
+    SaveAndOpenReport(std::move(doc), errors, path);
 }
 
 std::vector<std::string> StationsWithPrograms(int32_t quarter) {
@@ -402,4 +408,29 @@ std::string MainWindowStation() {
     const std::string& id = Shell().filterStationId;
     if (id.empty()) return "";
     return SelectField("Stations", "Calls", "StnID = " + std::to_string(Val(id)));
+}
+
+void DesignReportChoice(const std::string& form, int periodFrame, int period, int stationFrame,
+                        int station) {
+    EZ_CONTROL(form, periodFrame, EzKind::Frame, "Period", 1.5, 0.5, 22.5, 3.3);
+    EZ_CONTROL(form, period, EzKind::Combo, "", 2.5, 1.7, 20.5, 1.4);
+    EZ_CONTROL(form, stationFrame, EzKind::Frame, "Station", 26, 0.5, 22.5, 3.3);
+    EZ_CONTROL(form, station, EzKind::Combo, "", 27, 1.7, 20.5, 1.4);
+}
+
+void FillReportPeriods(const std::string& form, int period) {
+    FillQuarterSelector(form, period, 1);
+    const int current = EZ_FINDITEM(form, period, QuarterName(Shell().currentQuarter));
+    if (current >= 0) EZ_SELECTITEM(form, period, current);
+}
+
+void FillReportStations(const std::string& form, int period, int station, const std::string& wanted,
+                        const char* first) {
+    EZ_CLEARITEMS(form, station);
+    if (first) EZ_ADDITEM(form, station, first);
+    for (const std::string& calls : StationsWithPrograms(QuarterFromName(EZ_GETTEXT(form, period))))
+        EZ_ADDITEM(form, station, calls);
+    int index = wanted.empty() ? -1 : EZ_FINDITEM(form, station, wanted);
+    if (index < 0 && EZ_ITEMCOUNT(form, station) > 0) index = 0;
+    EZ_SELECTITEM(form, station, index);
 }

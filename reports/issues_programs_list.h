@@ -52,6 +52,10 @@ PdfDocument ComposeIssuesProgramsList(const IssuesListData& data, PdfErrorState&
 // Proposed file name: calls + "_Issues_Programs_" + short period + ".PDF", blanks as "_".
 std::string IssuesListFileName(const std::string& calls, int32_t quarter);
 
+// Writes the document to path and frees it; then, when libharu reported no
+// error, opens the file. False after an error (nothing is opened).
+bool SaveAndOpenReport(PdfDocument doc, const PdfErrorState& errors, const std::string& path);
+
 // Builds, saves (asking where) and opens the report for ReportInputs().
 void PrintIssuesProgramsList(const std::string& form);
 
@@ -60,6 +64,18 @@ std::vector<std::string> StationsWithPrograms(int32_t quarter);
 
 // Call letters of the station the main window is filtered on ("" for All Stations).
 std::string MainWindowStation();
+
+// The Period and Station boxes at the top of the print and analysis dialogs,
+// each in its frame.
+void DesignReportChoice(const std::string& form, int periodFrame, int period, int stationFrame,
+                        int station);
+// Fills the period box and shows the main window's quarter in it.
+void FillReportPeriods(const std::string& form, int period);
+// Refills the station box with `first` (when not null) and the stations that
+// have programs in the period shown; keeps `wanted` selected when listed, else
+// the first entry.
+void FillReportStations(const std::string& form, int period, int station, const std::string& wanted,
+                        const char* first);
 
 // Suggested size of the print dialog in character units.
 inline constexpr double kPrintDialogWidth = 50;

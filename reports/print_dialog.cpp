@@ -6,7 +6,6 @@
 #include "app/startup.h"
 #include "app/text_util.h"
 #include "data/dates.h"
-#include "data/quarters.h"
 #include "reports/issues_programs_list.h"
 
 namespace {
@@ -31,13 +30,7 @@ void UpdatePrintButton() {
 // Refills the station list for the quarter shown; keeps `wanted` selected
 // when the list holds it, else the first station.
 void FillStations(const std::string& wanted) {
-    EZ_CLEARITEMS(kForm, kStation);
-    for (const std::string& calls :
-         StationsWithPrograms(QuarterFromName(EZ_GETTEXT(kForm, kPeriod))))
-        EZ_ADDITEM(kForm, kStation, calls);
-    int index = wanted.empty() ? -1 : EZ_FINDITEM(kForm, kStation, wanted);
-    if (index < 0 && EZ_ITEMCOUNT(kForm, kStation) > 0) index = 0;
-    EZ_SELECTITEM(kForm, kStation, index);
+    FillReportStations(kForm, kPeriod, kStation, wanted, nullptr);
     UpdatePrintButton();
 }
 
@@ -55,9 +48,7 @@ std::string PickerFormat() {
 
 void OnLoaded() {
     EZ_ACCEL(kForm, "F1", kHelpKey);
-    FillQuarterSelector(kForm, kPeriod, 1);
-    const int current = EZ_FINDITEM(kForm, kPeriod, QuarterName(Shell().currentQuarter));
-    if (current >= 0) EZ_SELECTITEM(kForm, kPeriod, current);
+    FillReportPeriods(kForm, kPeriod);
     FillStations(MainWindowStation());
     if (Opts().tipsOn) EZ_SETTOOLTIP(kForm, kStation, "Select station to print");
     const ClockReading now = Now();
@@ -68,10 +59,7 @@ void OnLoaded() {
 }  // namespace
 
 void PQ_Design() {
-    EZ_CONTROL(kForm, kPeriodFrame, EzKind::Frame, "Period", 1.5, 0.5, 22.5, 3.3);
-    EZ_CONTROL(kForm, kPeriod, EzKind::Combo, "", 2.5, 1.7, 20.5, 1.4);
-    EZ_CONTROL(kForm, kStationFrame, EzKind::Frame, "Station", 26, 0.5, 22.5, 3.3);
-    EZ_CONTROL(kForm, kStation, EzKind::Combo, "", 27, 1.7, 20.5, 1.4);
+    DesignReportChoice(kForm, kPeriodFrame, kPeriod, kStationFrame, kStation);
     EZ_CONTROL(kForm, kPlacedFrame, EzKind::Frame, "Date Placed in Public File", 1.5, 4.3, 47, 3.3);
     EZ_CONTROL(kForm, kPlaced, EzKind::DateTime, "", 2.5, 5.5, 20.5, 1.4);
     EZ_CONTROL(kForm, kPrint, EzKind::Button, "&Print", 9, 8.4, 10, 1.7);

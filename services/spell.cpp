@@ -126,18 +126,6 @@ bool IsInvalidWordChar(char c) {
     return kInvalid.find(c) != std::string_view::npos;
 }
 
-// Cuts a UTF-8 text after at most n characters.
-std::string CutChars(std::string_view s, size_t n) {
-    size_t chars = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
-            if (chars == n) return std::string(s.substr(0, i));
-            ++chars;
-        }
-    }
-    return std::string(s);
-}
-
 bool InIgnoreList(const SpellSession& s, std::string_view word) {
     return std::any_of(s.ignore.begin(), s.ignore.end(),
                        [&](const std::string& w) { return IEquals(w, word); });

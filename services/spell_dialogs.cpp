@@ -135,11 +135,32 @@ void Loaded() {
 // ---------------------------------------------------------------------------
 // XE: Spell Check Editor, and XD: Delete from Dictionary
 // ---------------------------------------------------------------------------
+// The word box and match list of XE and XD, each in its frame; the lists are
+// two units less wide than their frames and 2.2 less high.
+constexpr int kWordFrame = 100, kMatchFrame = 110;
+
+void DesignWordAndMatches(const std::string& form, const std::string& wordCaption,
+                          const std::string& matchCaption, double frameW, double matchH) {
+    EZ_CONTROL(form, kWordFrame, EzKind::Frame, wordCaption, 1.5, 0.4, frameW, 3.6);
+    EZ_CONTROL(form, kSpellWordBox, EzKind::Text, "", 2.5, 1.9, frameW - 2, 1.5);
+    EZ_CONTROL(form, kMatchFrame, EzKind::Frame, matchCaption, 1.5, 4.5, frameW, matchH);
+    EZ_CONTROL(form, kSpellMatchList, EzKind::ListBox, "", 2.5, 6.0, frameW - 2, matchH - 2.2);
+}
+
+// The Delete button is on while a match is selected.
+void FollowMatchSelection(const std::string& form, int deleteButton) {
+    EZ_ENABLE(form, deleteButton, EZ_SELECTEDITEM(form, kSpellMatchList) >= 0);
+}
+
+void DeleteSelectedMatch(const std::string& form, int deleteButton) {
+    DeleteDictionaryWord(form, kSpellMatchList);
+    FollowMatchSelection(form, deleteButton);
+}
+
 namespace xe {
 
 constexpr const char* kForm = "XE";
-constexpr int kWordFrame = 100, kMatchFrame = 110, kAdd = 120, kDelete = 125, kHelp = 130,
-              kClose = 135;
+constexpr int kAdd = 120, kDelete = 125, kHelp = 130, kClose = 135;
 constexpr double kMinW = 48, kMinH = 16;
 constexpr double kButtonW = 18.5;
 
@@ -204,7 +225,7 @@ void Loaded() {
 namespace xd {
 
 constexpr const char* kForm = "XD";
-constexpr int kWordFrame = 100, kMatchFrame = 110, kDelete = 120, kDone = 125;
+constexpr int kDelete = 120, kDone = 125;
 
 }  // namespace xd
 
@@ -304,10 +325,7 @@ void XS_Event(int id, EzEvent ev, int64_t value, int& cancel) {
 
 void XE_Design() {
     using namespace xe;
-    EZ_CONTROL(kForm, kWordFrame, EzKind::Frame, "Word to Add or Delete", 1.5, 0.4, 41, 3.6);
-    EZ_CONTROL(kForm, kSpellWordBox, EzKind::Text, "", 2.5, 1.9, 39, 1.5);
-    EZ_CONTROL(kForm, kMatchFrame, EzKind::Frame, "Dictionary Matches", 1.5, 4.5, 41, 18.7);
-    EZ_CONTROL(kForm, kSpellMatchList, EzKind::ListBox, "", 2.5, 6.0, 39, 16.5);
+    DesignWordAndMatches(kForm, "Word to Add or Delete", "Dictionary Matches", 41, 18.7);
     EZ_CONTROL(kForm, kAdd, EzKind::Button, "&Add to Dictionary", 43.5, 1.0, kButtonW, 1.7);
     EZ_CONTROL(kForm, kDelete, EzKind::Button, "&Delete Word", 43.5, 3.1, kButtonW, 1.7);
     EZ_CONTROL(kForm, kHelp, EzKind::Button, "&Help", 43.5, 5.2, kButtonW, 1.7);
@@ -333,8 +351,7 @@ void XE_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             if (ev == EzEvent::Change) WordTyped();
             return;
         case kSpellMatchList:
-            if (ev == EzEvent::Change)
-                EZ_ENABLE(kForm, kDelete, EZ_SELECTEDITEM(kForm, kSpellMatchList) >= 0);
+            if (ev == EzEvent::Change) FollowMatchSelection(kForm, kDelete);
             return;
         default:
             break;
@@ -345,8 +362,7 @@ void XE_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             AddClicked();
             break;
         case kDelete:
-            DeleteDictionaryWord(kForm, kSpellMatchList);
-            EZ_ENABLE(kForm, kDelete, EZ_SELECTEDITEM(kForm, kSpellMatchList) >= 0);
+            DeleteSelectedMatch(kForm, kDelete);
             break;
         case kHelp:
         case kF1:
@@ -362,10 +378,7 @@ void XE_Event(int id, EzEvent ev, int64_t value, int& cancel) {
 
 void XD_Design() {
     using namespace xd;
-    EZ_CONTROL(kForm, kWordFrame, EzKind::Frame, "Word to Delete", 1.5, 0.4, 33, 3.6);
-    EZ_CONTROL(kForm, kSpellWordBox, EzKind::Text, "", 2.5, 1.9, 31, 1.5);
-    EZ_CONTROL(kForm, kMatchFrame, EzKind::Frame, "Matching Words", 1.5, 4.5, 33, 14.7);
-    EZ_CONTROL(kForm, kSpellMatchList, EzKind::ListBox, "", 2.5, 6.0, 31, 12.5);
+    DesignWordAndMatches(kForm, "Word to Delete", "Matching Words", 33, 14.7);
     EZ_CONTROL(kForm, kDelete, EzKind::Button, "&Delete", 36.5, 1.0, 13.5, 1.7);
     EZ_CONTROL(kForm, kDone, EzKind::Button, "D&one", 36.5, 17.5, 13.5, 1.7);
     if (Opts().tipsOn) EZ_SETTOOLTIP(kForm, kSpellMatchList, "Select the word to be deleted");
@@ -389,8 +402,7 @@ void XD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             }
             return;
         case kSpellMatchList:
-            if (ev == EzEvent::Change)
-                EZ_ENABLE(kForm, kDelete, EZ_SELECTEDITEM(kForm, kSpellMatchList) >= 0);
+            if (ev == EzEvent::Change) FollowMatchSelection(kForm, kDelete);
             return;
         default:
             break;
@@ -398,8 +410,7 @@ void XD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     if (ev != EzEvent::Click) return;
     switch (id) {
         case kDelete:
-            DeleteDictionaryWord(kForm, kSpellMatchList);
-            EZ_ENABLE(kForm, kDelete, EZ_SELECTEDITEM(kForm, kSpellMatchList) >= 0);
+            DeleteSelectedMatch(kForm, kDelete);
             break;
         case kDone:
             EZ_UNLOADFORM(kForm);

@@ -1,10 +1,11 @@
 // Form AB: the About box. A program-info page (name, version, release date)
 // and a program-history page read from History.rtf beside the program.
-#include <fstream>
-#include <sstream>
+#include <string>
 
 #include "app/app_state.h"
 #include "app/forms.h"
+#include "app/layout.h"
+#include "app/settings.h"
 #include "app/startup.h"
 #include "data/dates.h"
 #include "ui/rtf.h"
@@ -33,14 +34,6 @@ constexpr int kNameFont = 44;
 
 constexpr const char* kShowHistory = "&View Program History";
 constexpr const char* kShowInfo = "&View Program Info";
-
-std::string ReadWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 // "Version 1.8.4.0 — Released " + the release date in the user's date format.
 std::string AboutVersionLine() {
@@ -72,7 +65,9 @@ void AB_Design() {
     EZ_CONTROL(kForm, kHistory, EzKind::RichText, "", 1, 0.7, kWidth - 2, kHeight - 4.2);
     EZ_SETPARENT(kForm, kHistory, kHistoryPage);
     EZ_SHOW(kForm, kHistoryPage, false);
-    EZ_SETRICHTEXT(kForm, kHistory, ParseRtf(ReadWhole(Paths().appFolder + "History.rtf")));
+    std::string history;  // stays empty when the file is missing
+    ReadWholeFile(Paths().appFolder + "History.rtf", history);
+    EZ_SETRICHTEXT(kForm, kHistory, ParseRtf(history));
 
     EZ_CONTROL(kForm, kToggle, EzKind::Button, kShowHistory, 1, kHeight - 2.3, 24, 1.7);
     EZ_CONTROL(kForm, kClose, EzKind::Button, "&Close", kWidth - 13, kHeight - 2.3, 12, 1.7);
@@ -84,12 +79,7 @@ void AB_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         case EzEvent::Loaded: {
             if (id != 0) break;
             // The box has its own size whatever the caller asked for.
-            double col, row, w, h;
-            EZ_GETFORMPLACE(kForm, col, row, w, h);
-            if (w != kWidth || h != kHeight) {
-                EZ_SETFORMPLACE(kForm, col, row, kWidth, kHeight);
-                EZ_CENTERFORM(kForm);
-            }
+            KeepDesignedSize(kForm, kWidth, kHeight);
             EZ_SETFOCUS(kForm, kClose);
             break;
         }

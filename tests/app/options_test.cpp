@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "app/app_state.h"
 #include "app/settings.h"
 #include "app/startup.h"
@@ -15,10 +13,9 @@
 
 namespace {
 
-// Screenshots go to $VANTREL_SHOT_DIR when set, else into the test's own folder.
-std::string ScreenshotPath(const std::string& fallbackDir, const std::string& name) {
-    const char* d = std::getenv("VANTREL_SHOT_DIR");
-    return d ? std::string(d) + "/" + name : fallbackDir + name;
+// A key of the settings file as stored, "<absent>" when it is not there.
+std::string Read(const char* section, const char* key) {
+    return IniRead(Paths().settingsFile, section, key, "<absent>");
 }
 
 class OptionsTest : public ::testing::Test {
@@ -26,9 +23,6 @@ protected:
     void SetUp() override { Opts() = Options{}; }
     void Ini(const char* section, const char* key, const char* value) {
         IniWrite(Paths().settingsFile, section, key, value);
-    }
-    std::string Read(const char* section, const char* key) {
-        return IniRead(Paths().settingsFile, section, key, "<absent>");
     }
     TempProgramFolder folder;
 };
@@ -157,9 +151,6 @@ protected:
         SetClockOverride(std::nullopt);
         SetDateSettings(1, false, false);
         Shell().optionsSaved = false;
-    }
-    std::string Read(const char* section, const char* key) {
-        return IniRead(Paths().settingsFile, section, key, "<absent>");
     }
     TempProgramFolder folder;
     Robot r;

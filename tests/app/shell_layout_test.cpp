@@ -62,18 +62,17 @@ protected:
         IniWrite(Paths().settingsFile, kForm, "FormWid", w);
         IniWrite(Paths().settingsFile, kForm, "FormHgt", h);
     }
-    int ColumnWidth(int col) {
+    struct Column {
         std::string caption;
         int width = 0, format = 0;
-        EZ_LVGETCOLUMN(kForm, kList, col, caption, width, format);
-        return width;
+    };
+    Column ColumnAt(int col) {
+        Column c;
+        EZ_LVGETCOLUMN(kForm, kList, col, c.caption, c.width, c.format);
+        return c;
     }
-    int ColumnFormat(int col) {
-        std::string caption;
-        int width = 0, format = 0;
-        EZ_LVGETCOLUMN(kForm, kList, col, caption, width, format);
-        return format;
-    }
+    int ColumnWidth(int col) { return ColumnAt(col).width; }
+    int ColumnFormat(int col) { return ColumnAt(col).format; }
 
     TempProgramFolder folder;
     double screenCols = 0, screenRows = 0;
@@ -191,12 +190,10 @@ TEST_F(LayoutTest, ColumnLayoutIsRestoredByPosition) {
     IniWrite(Paths().settingsFile, "Column", "Widths", "40|50");
     IniWrite(Paths().settingsFile, "Column", "Format", "1");
     RestoreColumnLayout(kForm, kList);
-    std::string caption;
-    int width = 0, format = 0;
-    EZ_LVGETCOLUMN(kForm, kList, 0, caption, width, format);
-    EXPECT_EQ(caption, "A");
-    EXPECT_EQ(width, 40);
-    EXPECT_EQ(format & 3, 1);
+    Column first = ColumnAt(0);
+    EXPECT_EQ(first.caption, "A");
+    EXPECT_EQ(first.width, 40);
+    EXPECT_EQ(first.format & 3, 1);
     EXPECT_EQ(ColumnWidth(1), 50);
     EXPECT_EQ(ColumnFormat(1) & 3, 0);
     // A short Widths list leaves the missing columns at width 0.

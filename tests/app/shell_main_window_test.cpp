@@ -18,19 +18,13 @@
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
 #include "data/query.h"
+#include "support/shell_db.h"
 #include "support/test_env.h"
 
 namespace {
 
-constexpr int kMenuNew = 9015, kMenuCopy = 9020, kMenuEdit = 9025, kMenuDelete = 9030;
-constexpr int kMenuPrint = 9040;
-
 std::string N(long long v) {
     return std::to_string(v);
-}
-
-void Exec(const std::string& sql) {
-    ASSERT_EQ(slExe(sql), 0) << sql << ": " << slGetError();
 }
 
 // Quarter 2019 Jan-Mar with two stations; WAAA-FM has issues, WBBB-AM none.
@@ -39,28 +33,28 @@ void Exec(const std::string& sql) {
 void SeedQuarter() {
     int32_t q1 = Mdy2JulianDate(1, 1, 2019), q1end = Mdy2JulianDate(3, 31, 2019);
     int32_t q4 = Mdy2JulianDate(10, 1, 2018), q4end = Mdy2JulianDate(12, 31, 2018);
-    Exec("INSERT INTO Quarter (StartDate,EndDate,QNumber) VALUES (" + N(q4) + "," + N(q4end) +
-         ",20184),(" + N(q1) + "," + N(q1end) + ",20191)");
-    Exec(
+    ExecSql("INSERT INTO Quarter (StartDate,EndDate,QNumber) VALUES (" + N(q4) + "," + N(q4end) +
+            ",20184),(" + N(q1) + "," + N(q1end) + ",20191)");
+    ExecSql(
         "INSERT INTO Stations (StnID,Calls,License,QtrID,Rank) VALUES "
         "(1,'WAAA-FM','Springfield',20191,0),(2,'WBBB-AM','Shelbyville',20191,1),"
         "(3,'WAAA-FM','Springfield',20184,0)");
-    Exec(
+    ExecSql(
         "INSERT INTO Issues (IID,IQtr,SID,IIssue,IDescription,IRank) VALUES "
         "(1,20191,1,'Crime','',0),(2,20191,1,'Education','',1),(3,20184,3,'Housing','',0)");
     auto entry = [](int mid, int quarter, int station, const std::string& issues, int freqCheck,
                     int frequency, const std::string& title) {
-        Exec("INSERT INTO Programs (PID,Duration,Title,PDescription) VALUES (" + N(mid) +
-             ",'30 minutes'," + SqlQuoted(title) + ",'')");
-        Exec(
+        ExecSql("INSERT INTO Programs (PID,Duration,Title,PDescription) VALUES (" + N(mid) +
+                ",'30 minutes'," + SqlQuoted(title) + ",'')");
+        ExecSql(
             "INSERT INTO Master (MID,AirDates,Qtr,Issue,Pgm,Station,FreqCheck,Frequency) "
             "VALUES (" +
             N(mid) + ",''," + N(quarter) + ",'" + issues + "'," + N(mid) + "," + N(station) + "," +
             N(freqCheck) + "," + N(frequency) + ")");
     };
     auto airing = [](int mid, int m, int d, int y, int minutes) {
-        Exec("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + N(mid) + "," +
-             N(Mdy2JulianDate(m, d, y)) + "," + N(minutes) + ")");
+        ExecSql("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + N(mid) + "," +
+                N(Mdy2JulianDate(m, d, y)) + "," + N(minutes) + ")");
     };
     entry(1, 20191, 1, "1", 0, 0, "Morning Talk");
     airing(1, 1, 7, 2019, 8 * 60);
@@ -111,6 +105,12 @@ protected:
         return -1;
     }
     static std::string Status(int part) { return EZ_SBGETTEXT("VL", kVlStatus, part); }
+    // Right-click on the quarter selector, Yes to the offer: the "Add A Previous Quarter" dialog.
+    static void OpenAddQuarter(Robot& r) {
+        r.RightClick("VL", kVlQuarter);
+        r.ExpectMsg("Add A Previous Quarter?", 1);
+        r.WaitForm("CQ");
+    }
 
     TempProgramFolder folder;
 };
@@ -144,18 +144,18 @@ TEST_F(MainWindowTest, ListsTheQuarterWithItsCells) {
         EXPECT_EQ(Status(3), "\tDays to End of Quarter: 45");
         EXPECT_EQ(Status(4).rfind("\tVersion: 1.8.4.0 - ", 0), 0u) << Status(4);
         EXPECT_FALSE(EZ_TBISENABLED("VL", kVlNewButton));
-        EXPECT_FALSE(EZ_MENUISENABLED("VL", kMenuNew));
+        EXPECT_FALSE(EZ_MENUISENABLED("VL", kVlMenuNew));
         EXPECT_FALSE(EZ_TBISENABLED("VL", kVlDeleteButton));
         EXPECT_TRUE(EZ_TBISENABLED("VL", kVlPrintButton));
         EXPECT_EQ(Shell().helpTopic, 310);
     });
-    r.Screenshot("VL", "/tmp/shell_main_window.png");
+    r.Screenshot("VL", ScreenshotPath(folder.path(), "shell_main_window.png"));
     r.SelectItem("VL", kVlStation, "WAAA-FM");
     r.Do([] {
         EXPECT_EQ(EZ_LVROWCOUNT("VL", kVlList), 3);
         EXPECT_EQ(Shell().filterStationId, "1");
         EXPECT_TRUE(EZ_TBISENABLED("VL", kVlNewButton));
-        EXPECT_TRUE(EZ_MENUISENABLED("VL", kMenuNew));
+        EXPECT_TRUE(EZ_MENUISENABLED("VL", kVlMenuNew));
     });
     r.SelectItem("VL", kVlStation, "All Stations");
     r.Do([] {
@@ -187,7 +187,7 @@ TEST_F(MainWindowTest, SelectionDrivesTheCommandsAndDeleteRemovesEverything) {
         EXPECT_EQ(Status(2), "\tSelected: 1");
         EXPECT_TRUE(EZ_TBISENABLED("VL", kVlCopyButton));
         EXPECT_TRUE(EZ_TBISENABLED("VL", kVlEditButton));
-        EXPECT_TRUE(EZ_MENUISENABLED("VL", kMenuEdit));
+        EXPECT_TRUE(EZ_MENUISENABLED("VL", kVlMenuEdit));
         EXPECT_TRUE(EZ_TBISENABLED("VL", kVlDeleteButton));
     });
     std::vector<int64_t> doomed;
@@ -196,17 +196,17 @@ TEST_F(MainWindowTest, SelectionDrivesTheCommandsAndDeleteRemovesEverything) {
         EXPECT_EQ(Status(2), "\tSelected: 2");
         EXPECT_FALSE(EZ_TBISENABLED("VL", kVlCopyButton));
         EXPECT_FALSE(EZ_TBISENABLED("VL", kVlEditButton));
-        EXPECT_FALSE(EZ_MENUISENABLED("VL", kMenuCopy));
-        EXPECT_FALSE(EZ_MENUISENABLED("VL", kMenuEdit));
+        EXPECT_FALSE(EZ_MENUISENABLED("VL", kVlMenuCopy));
+        EXPECT_FALSE(EZ_MENUISENABLED("VL", kVlMenuEdit));
         EXPECT_TRUE(EZ_TBISENABLED("VL", kVlDeleteButton));
-        EXPECT_TRUE(EZ_MENUISENABLED("VL", kMenuDelete));
+        EXPECT_TRUE(EZ_MENUISENABLED("VL", kVlMenuDelete));
         doomed = {EZ_LVGETVALUE("VL", kVlList, 0), EZ_LVGETVALUE("VL", kVlList, 1)};
     });
     // Answering No keeps everything.
     r.Click("VL", kVlDeleteButton);
     r.ExpectMsg("Delete Selected Programs", 2);
     r.Do([] { EXPECT_EQ(EZ_LVROWCOUNT("VL", kVlList), 4); });
-    r.Click("VL", kMenuDelete);
+    r.Click("VL", kVlMenuDelete);
     r.ExpectMsg("Delete Selected Programs", 1);
     r.Do([&] {
         EXPECT_EQ(EZ_LVROWCOUNT("VL", kVlList), 2);
@@ -234,7 +234,7 @@ TEST_F(MainWindowTest, NewProgramForAStationWithoutIssuesOffersTheIssuesList) {
     r.Click("VL", kVlNewButton);
     r.ExpectMsg("Issues Not Present", 2);
     r.Do([] { EXPECT_FALSE(EZ_FORMEXISTS("IL")); });
-    r.Click("VL", kMenuNew);
+    r.Click("VL", kVlMenuNew);
     r.ExpectMsg("Issues Not Present", 1);
     r.WaitForm("IL");
     r.Close("IL");
@@ -304,7 +304,7 @@ TEST_F(MainWindowTest, ResizingFitsTheDurationColumnToTheList) {
             EXPECT_NEAR(EZ_PIXELSTOCOLS(px), expected, 0.6) << "window width " << width;
         });
     }
-    r.Screenshot("VL", "/tmp/shell_main_window_wide.png");
+    r.Screenshot("VL", ScreenshotPath(folder.path(), "shell_main_window_wide.png"));
     r.Close("VL");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
@@ -340,7 +340,7 @@ TEST_F(MainWindowTest, WithoutAPdfViewerPrintingIsDisabled) {
     r.ExpectMsg("Print Functions Have Been Disabled", 1);
     r.Do([&] {
         EXPECT_FALSE(EZ_TBISENABLED("VL", kVlPrintButton));
-        EXPECT_FALSE(EZ_MENUISENABLED("VL", kMenuPrint));
+        EXPECT_FALSE(EZ_MENUISENABLED("VL", kVlMenuPrint));
         // The selection logic leaves Print alone.
         UpdateCommands();
         EXPECT_FALSE(EZ_TBISENABLED("VL", kVlPrintButton));
@@ -356,11 +356,11 @@ TEST_F(MainWindowTest, HelpAndWebCommandsGoThroughThePlatform) {
     Seed();
     Robot r;
     r.Start();
-    r.Click("VL", 9305);
-    r.Click("VL", 9310);
+    r.Click("VL", kVlMenuHelpTopics);
+    r.Click("VL", kVlMenuHelpIndex);
     r.Key("VL", kVlList, kKeyF1);
     r.Click("VL", kVlHelpButton);
-    r.Click("VL", 9320);
+    r.Click("VL", kVlMenuWebsite);
     r.Close("VL");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
@@ -385,9 +385,7 @@ TEST_F(MainWindowTest, AddingAPreviousQuarterChecksTheQuarter) {
     Seed();
     Robot r;
     r.Start();
-    r.RightClick("VL", kVlQuarter);
-    r.ExpectMsg("Add A Previous Quarter?", 1);
-    r.WaitForm("CQ");
+    OpenAddQuarter(r);
     r.Do([] {
         EXPECT_EQ(Robot::Text("CQ", 0), "Add A Previous Quarter");
         EXPECT_FALSE(Robot::Enabled("CQ", 145));
@@ -396,7 +394,7 @@ TEST_F(MainWindowTest, AddingAPreviousQuarterChecksTheQuarter) {
         EXPECT_EQ(Robot::Text("CQ", 140), "2019 - Jan-Mar");
     });
     r.Key("CQ", 105, kKeyF1);
-    r.Screenshot("CQ", "/tmp/shell_add_quarter.png");
+    r.Screenshot("CQ", ScreenshotPath(folder.path(), "shell_add_quarter.png"));
     r.Type("CQ", 105, "201");
     r.Do([] { EXPECT_FALSE(Robot::Enabled("CQ", 145)); });
     // Today's quarter is on file.
@@ -441,9 +439,7 @@ TEST_F(MainWindowTest, CancelAndHelpLeaveTheQuartersAlone) {
     Seed();
     Robot r;
     r.Start();
-    r.RightClick("VL", kVlQuarter);
-    r.ExpectMsg("Add A Previous Quarter?", 1);
-    r.WaitForm("CQ");
+    OpenAddQuarter(r);
     r.Type("CQ", 105, "2015");
     r.Click("CQ", 155);
     r.Click("CQ", 150);

@@ -13,8 +13,9 @@
 #include "data/dates.h"
 #include "data/query.h"
 #include "reports/airing.h"
+#include "support/shell_db.h"
+#include "support/shell_prompts.h"
 #include "support/test_env.h"
-#include "ui/msgbox.h"
 
 namespace {
 
@@ -22,24 +23,20 @@ int32_t Day(int m, int d, int y) {
     return Mdy2JulianDate(m, d, y);
 }
 
-void Exec(const std::string& sql) {
-    ASSERT_EQ(slExe(sql), 0) << sql << ": " << slGetError();
-}
-
 void AddAiring(int mid, int32_t day, int minutes) {
-    Exec("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + std::to_string(mid) + "," +
-         std::to_string(day) + "," + std::to_string(minutes) + ")");
+    ExecSql("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + std::to_string(mid) + "," +
+            std::to_string(day) + "," + std::to_string(minutes) + ")");
 }
 
 // An entry with its program row; returns nothing, ids are given explicitly.
 void AddEntry(int mid, int quarter, int station, const std::string& issues, int freqCheck,
               const std::string& frequency, const std::string& title) {
-    Exec("INSERT INTO Programs (PID,Duration,Title,PDescription) VALUES (" +
-         std::to_string(mid + 1000) + ",'30 minutes'," + SqlQuoted(title) + ",'desc')");
-    Exec("INSERT INTO Master (MID,AirDates,Qtr,Issue,Pgm,Station,FreqCheck,Frequency) VALUES (" +
-         std::to_string(mid) + ",''," + std::to_string(quarter) + "," + SqlQuoted(issues) + "," +
-         std::to_string(mid + 1000) + "," + std::to_string(station) + "," +
-         std::to_string(freqCheck) + "," + (frequency.empty() ? "''" : frequency) + ")");
+    ExecSql("INSERT INTO Programs (PID,Duration,Title,PDescription) VALUES (" +
+            std::to_string(mid + 1000) + ",'30 minutes'," + SqlQuoted(title) + ",'desc')");
+    ExecSql("INSERT INTO Master (MID,AirDates,Qtr,Issue,Pgm,Station,FreqCheck,Frequency) VALUES (" +
+            std::to_string(mid) + ",''," + std::to_string(quarter) + "," + SqlQuoted(issues) + "," +
+            std::to_string(mid + 1000) + "," + std::to_string(station) + "," +
+            std::to_string(freqCheck) + "," + (frequency.empty() ? "''" : frequency) + ")");
 }
 
 // The Issues Addressed cell the way one query per entry finds it.
@@ -59,11 +56,11 @@ protected:
         ASSERT_TRUE(folder.OpenFreshDatabase());
         SetClockOverride(ClockReading{2019, 2, 15, 10, 0, 0});
         // Two stations of the quarter, one of the quarter before.
-        Exec(
+        ExecSql(
             "INSERT INTO Stations (StnID,Calls,License,QtrID,Rank) VALUES "
             "(1,'WAAA-FM','Here',20191,0),(2,'WBBB-AM','There',20191,1),"
             "(3,'WOLD','Gone',20184,0)");
-        Exec(
+        ExecSql(
             "INSERT INTO Issues (IID,IQtr,SID,IIssue,IDescription,IRank) VALUES "
             "(1,20191,1,'Crime','',0),(2,20191,1,'Education','',1),(3,20191,1,'Health','',2),"
             "(4,20191,2,'Traffic','',0),(5,20191,2,'Water''s edge','',1),"
@@ -149,7 +146,7 @@ TEST_F(ProgramListTest, StationFilterAndEmptyQuarter) {
     EXPECT_EQ(ProgramListRows(20191, "").size(), 3u);
     EXPECT_TRUE(ProgramListRows(20192, "").empty());
     // An entry without its program row is not listed (the join drops it).
-    Exec("DELETE FROM Programs WHERE PID = 1003");
+    ExecSql("DELETE FROM Programs WHERE PID = 1003");
     EXPECT_EQ(ProgramListRows(20191, "").size(), 2u);
 }
 
@@ -173,7 +170,8 @@ TEST_F(ProgramListTest, AnEntryIsNeverHalfDeleted) {
     AddEntry(1, 20191, 1, "1", 0, "0", "Guarded");
     AddAiring(1, Day(1, 7, 2019), 60);
     // The last statement of the batch fails: nothing of the entry may go.
-    Exec("CREATE TRIGGER keep_master BEFORE DELETE ON Master BEGIN SELECT RAISE(ABORT,'no'); END");
+    ExecSql(
+        "CREATE TRIGGER keep_master BEFORE DELETE ON Master BEGIN SELECT RAISE(ABORT,'no'); END");
     EXPECT_FALSE(DeleteProgramEntry(1));
     EXPECT_EQ(CountWhere("Master", "MID = 1"), 1);
     EXPECT_EQ(CountWhere("Programs", "PID = 1001"), 1);
@@ -204,34 +202,29 @@ TEST(DaysToEndOfQuarterTest, CountsTodayAndStopsAtZero) {
 TEST(FilingReminderTest, ShownOnceOnTheStoredDay) {
     TempProgramFolder folder;
     SetClockOverride(ClockReading{2019, 4, 10, 9, 0, 0});
-    std::vector<std::string> titles;
-    MsgHook previous = SetMsgHook([&](const MsgRequest& m) {
-        titles.push_back(m.title);
-        return 1;
-    });
+    Prompts prompts;
     const std::string& ini = Paths().settingsFile;
 
     // Not today: nothing shown, nothing changed.
     IniWrite(ini, "Filing", "Deadline", std::to_string(TodayJulian() + 1));
     FilingDeadlineAlert();
-    EXPECT_TRUE(titles.empty());
+    EXPECT_TRUE(prompts.seen.empty());
     EXPECT_EQ(IniRead(ini, "Filing", "Deadline", ""), std::to_string(TodayJulian() + 1));
 
     // Today: shown once, then cleared.
     IniWrite(ini, "Filing", "Deadline", std::to_string(TodayJulian()));
     FilingDeadlineAlert();
     FilingDeadlineAlert();
-    ASSERT_EQ(titles.size(), 1u);
-    EXPECT_EQ(titles[0], "Filing Reminder");
+    ASSERT_EQ(prompts.seen.size(), 1u);
+    EXPECT_EQ(prompts.seen[0].title, "Filing Reminder");
     EXPECT_EQ(IniRead(ini, "Filing", "Deadline", ""), "0");
 
     // No key at all: nothing shown.
-    titles.clear();
+    prompts.seen.clear();
     TempProgramFolder fresh;
     FilingDeadlineAlert();
-    EXPECT_TRUE(titles.empty());
+    EXPECT_TRUE(prompts.seen.empty());
 
-    SetMsgHook(previous);
     SetClockOverride(std::nullopt);
 }
 

@@ -3,28 +3,21 @@
 #include <regex>
 
 #include "data/dates.h"
-#include "ui/msgbox.h"
+#include "support/shell_prompts.h"
 
 namespace {
 
 // Records every message box instead of showing it; restores clock and settings.
 class DatesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        SetMsgHook([this](const MsgRequest& r) {
-            titles.push_back(r.title);
-            return 1;
-        });
-    }
     void TearDown() override {
-        SetMsgHook({});
         SetClockOverride(std::nullopt);
         SetDateSettings(1, false, false);
     }
     void SetToday(int y, int m, int d, int hh = 12, int mm = 0, int ss = 0) {
         SetClockOverride(ClockReading{y, m, d, hh, mm, ss});
     }
-    std::vector<std::string> titles;
+    Prompts prompts;
 };
 
 const int32_t kJune24_2019 = 2458659;
@@ -89,17 +82,17 @@ TEST_F(DatesTest, ParsingDateTexts) {
     EXPECT_EQ(Date2JulianDate("03/15/2013", mdy), 2456367);
     EXPECT_EQ(Date2JulianDate("2013-03-15", ymd), 2456367);
     EXPECT_EQ(Date2JulianDate("3-15-2013 10:30", mdy), 2456367);  // third field read to its end
-    EXPECT_TRUE(titles.empty());
+    EXPECT_TRUE(prompts.seen.empty());
 
     for (const char* bad : {"03-00-2013", "3-15", "x-1-2013", "0/0/0"}) {
-        titles.clear();
+        prompts.seen.clear();
         EXPECT_EQ(Date2JulianDate(bad, mdy), 0) << bad;
-        EXPECT_EQ(titles, std::vector<std::string>{"Invalid Date"}) << bad;
+        EXPECT_EQ(prompts.Titles(), std::vector<std::string>{"Invalid Date"}) << bad;
     }
-    titles.clear();
+    prompts.seen.clear();
     std::string other = "DMY";
     EXPECT_EQ(Date2JulianDate("15-03-2013", other), 0);
-    EXPECT_EQ(titles.size(), 1u);
+    EXPECT_EQ(prompts.seen.size(), 1u);
 
     SetToday(2013, 3, 1);
     std::string mode = "YMD";

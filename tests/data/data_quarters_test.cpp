@@ -8,8 +8,8 @@
 #include "data/dates.h"
 #include "data/quarters.h"
 #include "data/query.h"
+#include "support/shell_prompts.h"
 #include "support/test_env.h"
-#include "ui/msgbox.h"
 
 namespace {
 
@@ -17,14 +17,9 @@ class Quarters : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder.OpenFreshDatabase());
-        SetMsgHook([this](const MsgRequest& r) {
-            messages.push_back(r.title);
-            return answer;
-        });
         saved = Opts();
     }
     void TearDown() override {
-        SetMsgHook({});
         SetClockOverride(std::nullopt);
         Opts() = saved;
     }
@@ -68,8 +63,7 @@ protected:
 
     TempProgramFolder folder;
     Options saved;
-    std::vector<std::string> messages;
-    int answer = 1;
+    Prompts prompts;
 };
 
 TEST_F(Quarters, BoundsIncludeLeapDays) {
@@ -243,7 +237,7 @@ TEST_F(Quarters, CreatePreviousQuarterCopiesStationsIssuesAndMethods) {
                                 ""));
 
     ASSERT_TRUE(CreatePreviousQuarter(20112, 20104, true, true));
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(prompts.seen.empty());
     EXPECT_EQ(CountWhere("Quarter", "QNumber = 20104"), 1);
     EXPECT_EQ(StationsOf(20104), (std::vector<std::string>{"BBBB//0", "AAAA//1"}));
     EXPECT_EQ(IssuesOf("AAAA", 20104), (std::vector<std::string>{"First:0", "Second:1"}));
@@ -262,25 +256,25 @@ TEST_F(Quarters, CreatePreviousQuarterCopiesStationsIssuesAndMethods) {
 TEST_F(Quarters, CreatePreviousQuarterRefusesDuplicatesAndBadNumbers) {
     ASSERT_TRUE(EnsureQuarter(20111, false));
     EXPECT_FALSE(CreatePreviousQuarter(0, 20111, false, true));
-    EXPECT_EQ(messages, std::vector<std::string>{"Duplicate Quarters Not Permitted"});
-    messages.clear();
+    EXPECT_EQ(prompts.Titles(), std::vector<std::string>{"Duplicate Quarters Not Permitted"});
+    prompts.seen.clear();
     EXPECT_FALSE(CreatePreviousQuarter(0, 20111, false, false));
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(prompts.seen.empty());
     EXPECT_EQ(CountWhere("Quarter", "QNumber = 20111"), 1);
 
     // A year typed as letters gives a number without a display name.
     EXPECT_FALSE(CreatePreviousQuarter(0, 1, false, true));
-    EXPECT_EQ(messages, std::vector<std::string>{"Invalid Quarter"});
+    EXPECT_EQ(prompts.Titles(), std::vector<std::string>{"Invalid Quarter"});
     EXPECT_EQ(CountWhere("Quarter", "QNumber = 1"), 0);
 }
 
 TEST_F(Quarters, OfferAsksOnlyWhenTheQuarterHasStations) {
     OfferPreviousQuarter(20111);
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(prompts.seen.empty());
     AddStation("AAAA", 20111, 0);
-    answer = 2;  // No: the dialog is not opened
+    prompts.answer = 2;  // No: the dialog is not opened
     OfferPreviousQuarter(20111);
-    EXPECT_EQ(messages, std::vector<std::string>{"Add A Previous Quarter?"});
+    EXPECT_EQ(prompts.Titles(), std::vector<std::string>{"Add A Previous Quarter?"});
 }
 
 }  // namespace

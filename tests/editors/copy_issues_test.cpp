@@ -6,7 +6,7 @@
 
 #include "data/query.h"
 #include "editors/stations.h"
-#include "support/test_env.h"
+#include "support/editor_fixtures.h"
 
 namespace {
 
@@ -17,17 +17,11 @@ protected:
     void SetUp() override { ASSERT_TRUE(folder.OpenFreshDatabase()); }
 
     static int64_t AddStation(const std::string& calls, int32_t q = kQ) {
-        EXPECT_EQ(0, slExe("INSERT INTO Stations (Calls,License,QtrID,Rank) VALUES (" +
-                           SqlQuoted(calls) + ",'City'," + std::to_string(q) + ",0)"));
-        return slGetInsertID();
+        return InsertStation(calls, "City", q, 0);
     }
     static int64_t AddIssue(int64_t station, const std::string& title, int rank,
                             const std::string& description = "", int32_t q = kQ) {
-        EXPECT_EQ(0,
-                  slExe("INSERT INTO Issues (IQtr,SID,IIssue,IDescription,IRank) VALUES (" +
-                        std::to_string(q) + "," + std::to_string(station) + "," + SqlQuoted(title) +
-                        "," + SqlQuoted(description) + "," + std::to_string(rank) + ")"));
-        return slGetInsertID();
+        return InsertIssue(q, station, title, description, rank);
     }
     // "title/description/rank" of a station's issues in IRank order.
     static std::vector<std::string> Issues(int64_t station) {

@@ -8,59 +8,37 @@
 #include "app/forms.h"
 #include "app/options.h"
 #include "app/startup.h"
+#include "app/text_util.h"
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
 #include "data/query.h"
 #include "editors/issues.h"
-#include "support/test_env.h"
+#include "support/editor_fixtures.h"
 
 namespace {
 
 // Today is in the second quarter of 2011 throughout.
 constexpr int32_t kToday = 20112, kEarlier = 20111;
 
-enum : int {
-    kQuarter = 100,
-    kStation = 105,
-    kEntry = 110,
-    kList = 115,
-    kDescription = 120,
-    kSave = 125,
-    kExit = 130,
-    kCopy = 135,
-};
-
-class IssueFormsTest : public ::testing::Test {
+class IssueFormsTest : public EditorFormTest {
 protected:
-    static void SetUpTestSuite() {
-        EzTestInit();
-        DefineFontsAndColours();
-    }
+    IssueFormsTest() : EditorFormTest(ClockReading{2011, 5, 16, 10, 0, 0}) {}
     void SetUp() override {
-        SetClockOverride(ClockReading{2011, 5, 16, 10, 0, 0});
-        ASSERT_TRUE(folder.OpenFreshDatabase());
-        Opts().tipsOn = true;
+        EditorFormTest::SetUp();
+        if (HasFatalFailure()) return;
         Shell().currentQuarter = kToday;
-        for (int32_t q : {kEarlier, kToday})
-            slExe("INSERT INTO Quarter (StartDate,EndDate,QNumber) VALUES (0,0," +
-                  std::to_string(q) + ")");
+        InsertQuarterNumbers({kEarlier, kToday});
         first = AddStation("WAAA-FM", kToday, 0);
         second = AddStation("WBBB-AM", kToday, 1);
         earlier = AddStation("WAAA-FM", kEarlier, 0);
     }
-    void TearDown() override { SetClockOverride(std::nullopt); }
 
     static std::string AddStation(const std::string& calls, int32_t q, int rank) {
-        slExe("INSERT INTO Stations (Calls,License,QtrID,Rank) VALUES (" + SqlQuoted(calls) +
-              ",'Town, ST'," + std::to_string(q) + "," + std::to_string(rank) + ")");
-        return std::to_string(slGetInsertID());
+        return std::to_string(InsertStation(calls, "Town, ST", q, rank));
     }
     static std::string AddIssue(const std::string& station, const std::string& title, int rank,
                                 int32_t q = kToday) {
-        slExe("INSERT INTO Issues (IQtr,SID,IIssue,IDescription,IRank) VALUES (" +
-              std::to_string(q) + "," + station + "," + SqlQuoted(title) + ",'About " +
-              SqlEscape(title) + "'," + std::to_string(rank) + ")");
-        return std::to_string(slGetInsertID());
+        return std::to_string(InsertIssue(q, Val(station), title, "About " + title, rank));
     }
     static std::vector<std::string> Stored(const std::string& station) {
         std::vector<std::string> rows;
@@ -68,20 +46,14 @@ protected:
         while (rs.next()) rows.push_back(rs["IIssue"] + "/" + rs["IRank"]);
         return rows;
     }
-    static std::vector<std::string> Listed(const std::string& form, int id) {
-        std::vector<std::string> items;
-        for (int i = 0; i < EZ_ITEMCOUNT(form, id); ++i) items.push_back(EZ_ITEMTEXT(form, id, i));
-        return items;
-    }
     static void OpenIL(Robot& r) {
         r.OpenForm("IL", "", FormCaption("IL"), kIssuesListWidth, kIssuesListHeight);
     }
     static void Enter(Robot& r, const std::string& title) {
-        r.Type("IL", kEntry, title);
-        r.Key("IL", kEntry, kKeyEnter);
+        r.Type("IL", kIlEntry, title);
+        r.Key("IL", kIlEntry, kKeyEnter);
     }
 
-    TempProgramFolder folder;
     std::string first, second, earlier;
 };
 
@@ -95,45 +67,46 @@ TEST_F(IssueFormsTest, AddsReordersDescribesAndSavesIssues) {
         EXPECT_NEAR(kIssuesListWidth, w, 0.5);
         EXPECT_NEAR(kIssuesListHeight, h, 0.5);
         EXPECT_EQ("Issues List", Robot::Text("IL", 0));
-        EXPECT_EQ("2011 - Apr-Jun", Robot::Text("IL", kQuarter));
-        EXPECT_EQ("WAAA-FM", Robot::Text("IL", kStation));  // no caller: the first station
-        EXPECT_EQ(0, EZ_ITEMCOUNT("IL", kList));
-        EXPECT_FALSE(Robot::Enabled("IL", kSave));
-        EXPECT_FALSE(Robot::Enabled("IL", kCopy));  // a station without issues
+        EXPECT_EQ("2011 - Apr-Jun", Robot::Text("IL", kIlQuarter));
+        EXPECT_EQ("WAAA-FM", Robot::Text("IL", kIlStation));  // no caller: the first station
+        EXPECT_EQ(0, EZ_ITEMCOUNT("IL", kIlList));
+        EXPECT_FALSE(Robot::Enabled("IL", kIlSave));
+        EXPECT_FALSE(Robot::Enabled("IL", kIlCopy));  // a station without issues
     });
     Enter(r, "Crime");
     Enter(r, "Education");
     Enter(r, "Traffic");
     r.Do([] {
-        EXPECT_EQ((std::vector<std::string>{"Crime", "Education", "Traffic"}), Listed("IL", kList));
-        EXPECT_EQ("", Robot::Text("IL", kEntry));
-        EXPECT_TRUE(Robot::Enabled("IL", kSave));
-        EXPECT_TRUE(Robot::Enabled("IL", kCopy));
-        EXPECT_FALSE(Robot::Enabled("IL", kQuarter));
-        EXPECT_FALSE(Robot::Enabled("IL", kStation));
+        EXPECT_EQ((std::vector<std::string>{"Crime", "Education", "Traffic"}),
+                  ItemTexts("IL", kIlList));
+        EXPECT_EQ("", Robot::Text("IL", kIlEntry));
+        EXPECT_TRUE(Robot::Enabled("IL", kIlSave));
+        EXPECT_TRUE(Robot::Enabled("IL", kIlCopy));
+        EXPECT_FALSE(Robot::Enabled("IL", kIlQuarter));
+        EXPECT_FALSE(Robot::Enabled("IL", kIlStation));
     });
     Enter(r, "CRIME");
     r.ExpectMsg("Duplicate Entry", 1);
     r.Do([] {
-        EXPECT_EQ("CRIME", Robot::Text("IL", kEntry));  // kept for correction
-        EXPECT_EQ(3, EZ_ITEMCOUNT("IL", kList));
+        EXPECT_EQ("CRIME", Robot::Text("IL", kIlEntry));  // kept for correction
+        EXPECT_EQ(3, EZ_ITEMCOUNT("IL", kIlList));
     });
-    r.Drag("IL", kList, 2, 0);
-    r.SelectItem("IL", kList, "Crime");
-    r.Do([] { EXPECT_TRUE(Robot::Enabled("IL", kDescription)); });
-    r.Type("IL", kDescription, "  Break-ins downtown \n");
-    r.Click("IL", kSave);
+    r.Drag("IL", kIlList, 2, 0);
+    r.SelectItem("IL", kIlList, "Crime");
+    r.Do([] { EXPECT_TRUE(Robot::Enabled("IL", kIlDescription)); });
+    r.Type("IL", kIlDescription, "  Break-ins downtown \n");
+    r.Click("IL", kIlSave);
     r.Do([this] {
         EXPECT_EQ((std::vector<std::string>{"Traffic/0", "Crime/1", "Education/2"}), Stored(first));
         EXPECT_EQ("Break-ins downtown", SelectText("Issues", "IDescription", "IIssue = 'Crime'"));
-        EXPECT_FALSE(Robot::Enabled("IL", kSave));
-        EXPECT_TRUE(Robot::Enabled("IL", kQuarter));
-        EXPECT_TRUE(Robot::Enabled("IL", kStation));
+        EXPECT_FALSE(Robot::Enabled("IL", kIlSave));
+        EXPECT_TRUE(Robot::Enabled("IL", kIlQuarter));
+        EXPECT_TRUE(Robot::Enabled("IL", kIlStation));
     });
-    r.Type("IL", kEntry, "");
-    r.SelectItem("IL", kList, "Crime");
+    r.Type("IL", kIlEntry, "");
+    r.SelectItem("IL", kIlList, "Crime");
     r.Screenshot("IL", "/tmp/issues_list_form.png");
-    r.Click("IL", kExit);  // nothing pending: no question
+    r.Click("IL", kIlExit);  // nothing pending: no question
     r.WaitGone("IL");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
@@ -144,34 +117,35 @@ TEST_F(IssueFormsTest, EditInPlaceLocksTheFormAndEscCancels) {
     AddIssue(first, "Jobs", 1);
     Robot r;
     OpenIL(r);
-    r.DblClick("IL", kList, 1);
+    r.DblClick("IL", kIlList, 1);
     r.Do([] {
-        EXPECT_EQ("Jobs", Robot::Text("IL", kEntry));
-        for (int id : {kList, kDescription, kQuarter, kStation, kCopy, kSave})
+        EXPECT_EQ("Jobs", Robot::Text("IL", kIlEntry));
+        for (int id : {kIlList, kIlDescription, kIlQuarter, kIlStation, kIlCopy, kIlSave})
             EXPECT_FALSE(Robot::Enabled("IL", id)) << id;
     });
-    r.Key("IL", kEntry, kKeyEsc);
+    r.Key("IL", kIlEntry, kKeyEsc);
     r.Do([] {
-        EXPECT_EQ("", Robot::Text("IL", kEntry));
-        EXPECT_TRUE(Robot::Enabled("IL", kList));
-        EXPECT_TRUE(Robot::Enabled("IL", kQuarter));  // nothing pending
-        EXPECT_FALSE(Robot::Enabled("IL", kSave));
+        EXPECT_EQ("", Robot::Text("IL", kIlEntry));
+        EXPECT_TRUE(Robot::Enabled("IL", kIlList));
+        EXPECT_TRUE(Robot::Enabled("IL", kIlQuarter));  // nothing pending
+        EXPECT_FALSE(Robot::Enabled("IL", kIlSave));
     });
     // Enter applies an edit in place to the edited title.
-    r.DblClick("IL", kList, 0);
+    r.DblClick("IL", kIlList, 0);
     Enter(r, "Affordable Housing");
     r.Do([] {
-        EXPECT_EQ((std::vector<std::string>{"Affordable Housing", "Jobs"}), Listed("IL", kList));
-        EXPECT_TRUE(Robot::Enabled("IL", kSave));
-        EXPECT_FALSE(Robot::Enabled("IL", kStation));
+        EXPECT_EQ((std::vector<std::string>{"Affordable Housing", "Jobs"}),
+                  ItemTexts("IL", kIlList));
+        EXPECT_TRUE(Robot::Enabled("IL", kIlSave));
+        EXPECT_FALSE(Robot::Enabled("IL", kIlStation));
     });
     // A second edit and Esc keep the selectors locked while changes are pending.
-    r.DblClick("IL", kList, 1);
-    r.Key("IL", kEntry, kKeyEsc);
+    r.DblClick("IL", kIlList, 1);
+    r.Key("IL", kIlEntry, kKeyEsc);
     r.Do([] {
-        EXPECT_TRUE(Robot::Enabled("IL", kSave));
-        EXPECT_FALSE(Robot::Enabled("IL", kQuarter));
-        EXPECT_FALSE(Robot::Enabled("IL", kStation));
+        EXPECT_TRUE(Robot::Enabled("IL", kIlSave));
+        EXPECT_FALSE(Robot::Enabled("IL", kIlQuarter));
+        EXPECT_FALSE(Robot::Enabled("IL", kIlStation));
     });
     // Closing asks; Cancel keeps the form, Yes saves and closes.
     r.Close("IL");
@@ -195,23 +169,23 @@ TEST_F(IssueFormsTest, DeleteRefusesUsedIssuesAndAsksForStoredOnes) {
     Robot r;
     OpenIL(r);
     Enter(r, "Fresh");
-    r.SelectIndex("IL", kList, 2);
-    r.Key("IL", kList, kKeyDelete);  // unsaved: no question
-    r.SelectIndex("IL", kList, 0);
-    r.Key("IL", kList, kKeyDelete);
+    r.SelectIndex("IL", kIlList, 2);
+    r.Key("IL", kIlList, kKeyDelete);  // unsaved: no question
+    r.SelectIndex("IL", kIlList, 0);
+    r.Key("IL", kIlList, kKeyDelete);
     r.ExpectMsg("Unable to Delete", 1);
-    r.SelectIndex("IL", kList, 1);
-    r.Key("IL", kList, kKeyDelete);
+    r.SelectIndex("IL", kIlList, 1);
+    r.Key("IL", kIlList, kKeyDelete);
     r.ExpectMsg("Delete This Issue", 2);  // No
-    r.Key("IL", kList, kKeyDelete);
+    r.Key("IL", kIlList, kKeyDelete);
     r.ExpectMsg("Delete This Issue", 1);  // Yes
     r.Do([this] {
-        EXPECT_EQ((std::vector<std::string>{"Used"}), Listed("IL", kList));
+        EXPECT_EQ((std::vector<std::string>{"Used"}), ItemTexts("IL", kIlList));
         EXPECT_EQ(2u, Stored(first).size());  // nothing written before Save
     });
-    r.Click("IL", kSave);
+    r.Click("IL", kIlSave);
     r.Do([this] { EXPECT_EQ((std::vector<std::string>{"Used/0"}), Stored(first)); });
-    r.Click("IL", kExit);
+    r.Click("IL", kIlExit);
     r.WaitGone("IL");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
@@ -223,22 +197,22 @@ TEST_F(IssueFormsTest, ChangingQuarterAndStationShowsTheirIssues) {
     AddIssue(earlier, "Then C", 0, kEarlier);
     Robot r;
     OpenIL(r);
-    r.SelectItem("IL", kStation, "WBBB-AM");
-    r.Do([] { EXPECT_EQ((std::vector<std::string>{"Second B"}), Listed("IL", kList)); });
+    r.SelectItem("IL", kIlStation, "WBBB-AM");
+    r.Do([] { EXPECT_EQ((std::vector<std::string>{"Second B"}), ItemTexts("IL", kIlList)); });
     // WAAA-FM is the only station of the earlier quarter: the position falls back to it.
-    r.SelectItem("IL", kQuarter, "2011 - Jan-Mar");
+    r.SelectItem("IL", kIlQuarter, "2011 - Jan-Mar");
     r.Do([] {
-        EXPECT_EQ("WAAA-FM", Robot::Text("IL", kStation));
-        EXPECT_EQ((std::vector<std::string>{"Then C"}), Listed("IL", kList));
+        EXPECT_EQ("WAAA-FM", Robot::Text("IL", kIlStation));
+        EXPECT_EQ((std::vector<std::string>{"Then C"}), ItemTexts("IL", kIlList));
     });
     // Added issues go to the quarter shown.
     Enter(r, "Then D");
-    r.Click("IL", kSave);
+    r.Click("IL", kIlSave);
     r.Do([this] {
         EXPECT_EQ((std::vector<std::string>{"Then C/0", "Then D/1"}), Stored(earlier));
         EXPECT_EQ((std::vector<std::string>{"Now A/0"}), Stored(first));
     });
-    r.Click("IL", kExit);
+    r.Click("IL", kIlExit);
     r.WaitGone("IL");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
@@ -260,17 +234,17 @@ TEST_F(IssueFormsTest, SelectionDialogPreselectsAndReturnsTheChoice) {
     Robot r;
     r.OpenForm("SI", "", FormCaption("SI"), kIssueSelectWidth, kIssueSelectHeight);
     r.Do([] {
-        EXPECT_EQ((std::vector<std::string>{"Alpha", "Beta", "Gamma"}), Listed("SI", 100));
-        EXPECT_TRUE(EZ_ITEMSELECTED("SI", 100, 0));
-        EXPECT_FALSE(EZ_ITEMSELECTED("SI", 100, 1));
-        EXPECT_TRUE(EZ_ITEMSELECTED("SI", 100, 2));
-        EXPECT_FALSE(Robot::Enabled("SI", 105));
+        EXPECT_EQ((std::vector<std::string>{"Alpha", "Beta", "Gamma"}), ItemTexts("SI", kSiList));
+        EXPECT_TRUE(EZ_ITEMSELECTED("SI", kSiList, 0));
+        EXPECT_FALSE(EZ_ITEMSELECTED("SI", kSiList, 1));
+        EXPECT_TRUE(EZ_ITEMSELECTED("SI", kSiList, 2));
+        EXPECT_FALSE(Robot::Enabled("SI", kSiOk));
         EXPECT_FALSE(IssueSelectionRecord().made);
     });
     r.Screenshot("SI", "/tmp/issue_select_form.png");
-    r.SelectIndex("SI", 100, 1);
-    r.Do([] { EXPECT_TRUE(Robot::Enabled("SI", 105)); });
-    r.Click("SI", 105);
+    r.SelectIndex("SI", kSiList, 1);
+    r.Do([] { EXPECT_TRUE(Robot::Enabled("SI", kSiOk)); });
+    r.Click("SI", kSiOk);
     r.WaitGone("SI");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
@@ -282,8 +256,8 @@ TEST_F(IssueFormsTest, SelectionDialogPreselectsAndReturnsTheChoice) {
     // Cancel leaves the flag cleared and the previous choice alone.
     Robot again;
     again.OpenForm("SI", "", FormCaption("SI"), kIssueSelectWidth, kIssueSelectHeight);
-    again.SelectIndex("SI", 100, 0);
-    again.Click("SI", 110);
+    again.SelectIndex("SI", kSiList, 0);
+    again.Click("SI", kSiCancel);
     again.WaitGone("SI");
     again.Run();
     EXPECT_TRUE(again.Ok()) << again.Errors();

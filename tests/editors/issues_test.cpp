@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "app/text_util.h"
 #include "data/query.h"
-#include "support/test_env.h"
+#include "support/editor_fixtures.h"
 #include "ui/msgbox.h"
 
 namespace {
@@ -36,11 +37,8 @@ protected:
 
     std::string AddIssue(const std::string& title, int rank, const std::string& desc = "",
                          const std::string& station = "") {
-        const std::string s = station.empty() ? station_ : station;
-        EXPECT_EQ(0, slExe("INSERT INTO Issues (IQtr,SID,IIssue,IDescription,IRank) VALUES (" +
-                           std::to_string(kQtr) + "," + s + "," + SqlQuoted(title) + "," +
-                           SqlQuoted(desc) + "," + std::to_string(rank) + ")"));
-        return std::to_string(slGetInsertID());
+        const std::string& s = station.empty() ? station_ : station;
+        return std::to_string(InsertIssue(kQtr, Val(s), title, desc, rank));
     }
 
     // "title:rank" of the station's issues in rank order.

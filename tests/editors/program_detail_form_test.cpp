@@ -9,55 +9,26 @@
 #include "app/options.h"
 #include "app/settings.h"
 #include "app/startup.h"
+#include "app/text_util.h"
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
 #include "data/query.h"
+#include "editors/issues.h"
 #include "editors/program_entry.h"
-#include "support/test_env.h"
+#include "support/editor_fixtures.h"
 
 namespace {
 
 constexpr int32_t kQuarter = 20191;  // today (15 Feb 2019) is in Jan-Mar 2019
 const std::string kShots = "/tmp/";
 
-// Control ids of PD and SI.
-enum : int {
-    kTitle = 100,
-    kStation = 105,
-    kDuration = 110,
-    kVarious = 115,
-    kCount = 120,
-    kIssues = 125,
-    kAirDate = 130,
-    kAdd = 135,
-    kAirings = 140,
-    kDescription = 145,
-    kSizeValue = 160,
-    kSizeSpin = 165,
-    kSave = 175,
-    kExit = 180,
-    kHelp = 185,
-    kHeading = 225,
-    kSiList = 100,
-    kSiOk = 105,
-};
-
-std::vector<std::string> Items(const std::string& form, int id) {
-    std::vector<std::string> items;
-    for (int i = 0; i < EZ_ITEMCOUNT(form, id); ++i) items.push_back(EZ_ITEMTEXT(form, id, i));
-    return items;
-}
-
-class ProgramDetailFormTest : public ::testing::Test {
+class ProgramDetailFormTest : public EditorFormTest {
 protected:
-    static void SetUpTestSuite() {
-        EzTestInit();
-        DefineFontsAndColours();
-    }
+    ProgramDetailFormTest() : EditorFormTest(ClockReading{2019, 2, 15, 10, 0, 0}) {}
     void SetUp() override {
-        SetClockOverride(ClockReading{2019, 2, 15, 10, 0, 0});
         SetDateSettings(1, false, false);
-        ASSERT_TRUE(folder_.OpenFreshDatabase());
+        EditorFormTest::SetUp();
+        if (HasFatalFailure()) return;
         Opts() = Options{};
         Opts().tipsOn = true;
         slExe("INSERT INTO Quarter (StartDate,EndDate,QNumber) VALUES (" +
@@ -71,16 +42,12 @@ protected:
         Shell().currentQuarter = kQuarter;
         Shell().filterStationId = stationA_;
     }
-    void TearDown() override { SetClockOverride(std::nullopt); }
 
     static std::string AddStation(const std::string& calls, int rank) {
-        slExe("INSERT INTO Stations (Calls,License,QtrID,Rank) VALUES ('" + calls + "','',20191," +
-              std::to_string(rank) + ")");
-        return std::to_string(slGetInsertID());
+        return std::to_string(InsertStation(calls, "", kQuarter, rank));
     }
     static void AddIssue(const std::string& sid, const std::string& title, int rank) {
-        slExe("INSERT INTO Issues (IQtr,SID,IIssue,IDescription,IRank) VALUES (20191," + sid +
-              ",'" + title + "','About " + title + "'," + std::to_string(rank) + ")");
+        InsertIssue(kQuarter, Val(sid), title, "About " + title, rank);
     }
     // A stored entry of station A, addressing Traffic and Housing.
     std::string StoredEntry(std::vector<std::string> airings) {
@@ -107,7 +74,6 @@ protected:
                         "Q124");
     }
 
-    TempProgramFolder folder_;
     std::string stationA_, stationB_;
 };
 
@@ -115,63 +81,63 @@ TEST_F(ProgramDetailFormTest, AddsAnEntryWithARangeOfTwoAirings) {
     Robot r;
     Open(r, 1);
     r.Do([] {
-        EXPECT_EQ("Add Program", Robot::Text("PD", kHeading));
-        EXPECT_EQ("WAAA-FM", Robot::Text("PD", kStation));
-        EXPECT_FALSE(Robot::Enabled("PD", kSave));
-        EXPECT_FALSE(Robot::Enabled("PD", kVarious));
-        EXPECT_FALSE(Robot::Enabled("PD", kCount));
-        EXPECT_EQ("9", Robot::Text("PD", kSizeValue));
+        EXPECT_EQ("Add Program", Robot::Text("PD", kPdHeading));
+        EXPECT_EQ("WAAA-FM", Robot::Text("PD", kPdStation));
+        EXPECT_FALSE(Robot::Enabled("PD", kPdSave));
+        EXPECT_FALSE(Robot::Enabled("PD", kPdVarious));
+        EXPECT_FALSE(Robot::Enabled("PD", kPdCount));
+        EXPECT_EQ("9", Robot::Text("PD", kPdSizeValue));
     });
-    r.Type("PD", kTitle, "Morning Drive PSA");
-    r.Type("PD", kDuration, "60 seconds");
-    r.Type("PD", kDescription,
+    r.Type("PD", kPdTitle, "Morning Drive PSA");
+    r.Type("PD", kPdDuration, "60 seconds");
+    r.Type("PD", kPdDescription,
            "Spots about the new bus lanes\xE2\x80\xA6 \xE2\x80\x9Cride\xE2\x80\x9D");
-    r.SetDate("PD", kAirDate, 2019, 3, 31, 23, 59);
-    r.Click("PD", kAdd);
-    r.SetDate("PD", kAirDate, 2019, 1, 2, 6, 0);
-    r.Click("PD", kAdd);
-    r.Click("PD", kAdd);
+    r.SetDate("PD", kPdAirDate, 2019, 3, 31, 23, 59);
+    r.Click("PD", kPdAdd);
+    r.SetDate("PD", kPdAirDate, 2019, 1, 2, 6, 0);
+    r.Click("PD", kPdAdd);
+    r.Click("PD", kPdAdd);
     r.ExpectMsg("Duplicate Program Date/Time", 1);
     r.Do([] {
         EXPECT_EQ((std::vector<std::string>{"01-02-2019 06:00", "03-31-2019 23:59"}),
-                  Items("PD", kAirings));
-        EXPECT_TRUE(Robot::Enabled("PD", kVarious));
-        EXPECT_TRUE(Robot::Enabled("PD", kCount));
-        EXPECT_FALSE(Robot::Enabled("PD", kSave));  // no issue yet
+                  ItemTexts("PD", kPdAirings));
+        EXPECT_TRUE(Robot::Enabled("PD", kPdVarious));
+        EXPECT_TRUE(Robot::Enabled("PD", kPdCount));
+        EXPECT_FALSE(Robot::Enabled("PD", kPdSave));  // no issue yet
     });
     // The issues come from the selection dialog.
-    r.Click("PD", kIssues);
+    r.Click("PD", kPdIssues);
     r.WaitForm("SI");
     r.Do([] {
         EXPECT_EQ((std::vector<std::string>{"Traffic", "Schools", "Housing"}),
-                  Items("SI", kSiList));
+                  ItemTexts("SI", kSiList));
     });
     r.SelectItem("SI", kSiList, "Traffic");
     r.Do([] { EZ_SETITEMSELECTED("SI", kSiList, 2, true); });
     r.Click("SI", kSiOk);
     r.WaitGone("SI");
     r.Do([] {
-        EXPECT_EQ((std::vector<std::string>{"Traffic", "Housing"}), Items("PD", kIssues));
-        EXPECT_TRUE(Robot::Enabled("PD", kSave));
+        EXPECT_EQ((std::vector<std::string>{"Traffic", "Housing"}), ItemTexts("PD", kPdIssues));
+        EXPECT_TRUE(Robot::Enabled("PD", kPdSave));
     });
     // Marked as a range of airings, a count is needed; only digits are taken.
-    r.SetCheck("PD", kVarious, true);
-    r.Do([] { EXPECT_FALSE(Robot::Enabled("PD", kSave)); });
-    r.Type("PD", kCount, "0");
-    r.Do([] { EXPECT_FALSE(Robot::Enabled("PD", kSave)); });
-    r.Type("PD", kCount, "1x2");
+    r.SetCheck("PD", kPdVarious, true);
+    r.Do([] { EXPECT_FALSE(Robot::Enabled("PD", kPdSave)); });
+    r.Type("PD", kPdCount, "0");
+    r.Do([] { EXPECT_FALSE(Robot::Enabled("PD", kPdSave)); });
+    r.Type("PD", kPdCount, "1x2");
     r.Do([] {
-        EXPECT_EQ("12", Robot::Text("PD", kCount));
-        EXPECT_TRUE(Robot::Enabled("PD", kSave));
+        EXPECT_EQ("12", Robot::Text("PD", kPdCount));
+        EXPECT_TRUE(Robot::Enabled("PD", kPdSave));
     });
     // F2 cleans the description.
-    r.Click("PD", 912);
+    r.Click("PD", kPdF2);
     r.Do([] {
-        EXPECT_EQ("Spots about the new bus lanes... \"ride\"", Robot::Text("PD", kDescription));
+        EXPECT_EQ("Spots about the new bus lanes... \"ride\"", Robot::Text("PD", kPdDescription));
     });
     r.Screenshot("PD", kShots + "program_detail_add.png");
-    r.Click("PD", kHelp);
-    r.Click("PD", kSave);
+    r.Click("PD", kPdHelp);
+    r.Click("PD", kPdSave);
     r.WaitGone("PD");
     r.Run();
     ASSERT_TRUE(r.Ok()) << r.Errors();
@@ -193,59 +159,59 @@ TEST_F(ProgramDetailFormTest, EditsAiringsAndAsksBeforeClosing) {
     Robot r;
     Open(r, 3, mid);
     r.Do([] {
-        EXPECT_EQ("Edit Existing Program", Robot::Text("PD", kHeading));
-        EXPECT_EQ("Town Hall", Robot::Text("PD", kTitle));
-        EXPECT_EQ("30 minutes", Robot::Text("PD", kDuration));
-        EXPECT_EQ((std::vector<std::string>{"Traffic", "Housing"}), Items("PD", kIssues));
-        EXPECT_EQ(3, EZ_ITEMCOUNT("PD", kAirings));
-        EXPECT_FALSE(Robot::Enabled("PD", kSave));  // nothing changed yet
-        EXPECT_FALSE(Robot::Enabled("PD", kVarious));
+        EXPECT_EQ("Edit Existing Program", Robot::Text("PD", kPdHeading));
+        EXPECT_EQ("Town Hall", Robot::Text("PD", kPdTitle));
+        EXPECT_EQ("30 minutes", Robot::Text("PD", kPdDuration));
+        EXPECT_EQ((std::vector<std::string>{"Traffic", "Housing"}), ItemTexts("PD", kPdIssues));
+        EXPECT_EQ(3, EZ_ITEMCOUNT("PD", kPdAirings));
+        EXPECT_FALSE(Robot::Enabled("PD", kPdSave));  // nothing changed yet
+        EXPECT_FALSE(Robot::Enabled("PD", kPdVarious));
     });
     // Double-click starts an update: the rest of the form is locked.
-    r.DblClick("PD", kAirings, 1);
+    r.DblClick("PD", kPdAirings, 1);
     r.Do([] {
-        EXPECT_EQ("Update", Robot::Text("PD", kAdd));
-        EXPECT_FALSE(Robot::Enabled("PD", kTitle));
-        EXPECT_FALSE(Robot::Enabled("PD", kIssues));
-        EXPECT_FALSE(Robot::Enabled("PD", kAirings));
+        EXPECT_EQ("Update", Robot::Text("PD", kPdAdd));
+        EXPECT_FALSE(Robot::Enabled("PD", kPdTitle));
+        EXPECT_FALSE(Robot::Enabled("PD", kPdIssues));
+        EXPECT_FALSE(Robot::Enabled("PD", kPdAirings));
     });
-    r.Key("PD", kAirDate, kKeyF1);  // help while updating an airing
+    r.Key("PD", kPdAirDate, kKeyF1);  // help while updating an airing
     // Esc ends the update without a change.
-    r.Key("PD", kAirDate, kKeyEsc);
+    r.Key("PD", kPdAirDate, kKeyEsc);
     r.Do([] {
-        EXPECT_EQ("Add", Robot::Text("PD", kAdd));
-        EXPECT_TRUE(Robot::Enabled("PD", kTitle));
-        EXPECT_EQ(3, EZ_ITEMCOUNT("PD", kAirings));
-        EXPECT_FALSE(Robot::Enabled("PD", kSave));
+        EXPECT_EQ("Add", Robot::Text("PD", kPdAdd));
+        EXPECT_TRUE(Robot::Enabled("PD", kPdTitle));
+        EXPECT_EQ(3, EZ_ITEMCOUNT("PD", kPdAirings));
+        EXPECT_FALSE(Robot::Enabled("PD", kPdSave));
     });
     // Updating an airing to another airing's text is refused ...
-    r.DblClick("PD", kAirings, 1);
-    r.SetDate("PD", kAirDate, 2019, 1, 10, 8, 0);
-    r.Click("PD", kAdd);
+    r.DblClick("PD", kPdAirings, 1);
+    r.SetDate("PD", kPdAirDate, 2019, 1, 10, 8, 0);
+    r.Click("PD", kPdAdd);
     r.ExpectMsg("Duplicate Program Date/Time", 1);
     // ... to a new time it is accepted.
-    r.DblClick("PD", kAirings, 1);
-    r.SetDate("PD", kAirDate, 2019, 3, 1, 12, 30);
-    r.Click("PD", kAdd);
+    r.DblClick("PD", kPdAirings, 1);
+    r.SetDate("PD", kPdAirDate, 2019, 3, 1, 12, 30);
+    r.Click("PD", kPdAdd);
     r.Do([] {
-        EXPECT_EQ("Add", Robot::Text("PD", kAdd));
+        EXPECT_EQ("Add", Robot::Text("PD", kPdAdd));
         EXPECT_EQ(
             (std::vector<std::string>{"01-10-2019 08:00", "02-20-2019 08:00", "03-01-2019 12:30"}),
-            Items("PD", kAirings));
-        EXPECT_TRUE(Robot::Enabled("PD", kSave));
+            ItemTexts("PD", kPdAirings));
+        EXPECT_TRUE(Robot::Enabled("PD", kPdSave));
     });
     // Delete asks first; No keeps the airing, Yes removes it.
-    r.SelectIndex("PD", kAirings, 0);
-    r.Key("PD", kAirings, kKeyDelete);
+    r.SelectIndex("PD", kPdAirings, 0);
+    r.Key("PD", kPdAirings, kKeyDelete);
     r.ExpectMsg("Delete This Airing?", 2);
-    r.Key("PD", kAirings, kKeyDelete);
+    r.Key("PD", kPdAirings, kKeyDelete);
     r.ExpectMsg("Delete This Airing?", 1);
     r.Do([] {
-        EXPECT_EQ(2, EZ_ITEMCOUNT("PD", kAirings));
-        EXPECT_TRUE(Robot::Enabled("PD", kVarious));
+        EXPECT_EQ(2, EZ_ITEMCOUNT("PD", kPdAirings));
+        EXPECT_TRUE(Robot::Enabled("PD", kPdVarious));
     });
     // Closing with changes asks; Cancel stays, Yes saves.
-    r.Click("PD", kExit);
+    r.Click("PD", kPdExit);
     r.ExpectMsg("Changes Not Saved", 3);
     r.Do([] { EXPECT_TRUE(Robot::FormExists("PD")); });
     r.Close("PD");
@@ -264,21 +230,21 @@ TEST_F(ProgramDetailFormTest, CopiesAnEntryToAnotherStation) {
     Robot r;
     Open(r, 2, mid);
     r.Do([] {
-        EXPECT_EQ("Copy Existing Program", Robot::Text("PD", kHeading));
-        EXPECT_EQ("WAAA-FM", Robot::Text("PD", kStation));
-        EXPECT_FALSE(Robot::Enabled("PD", kSave));
+        EXPECT_EQ("Copy Existing Program", Robot::Text("PD", kPdHeading));
+        EXPECT_EQ("WAAA-FM", Robot::Text("PD", kPdStation));
+        EXPECT_FALSE(Robot::Enabled("PD", kPdSave));
     });
-    r.SelectItem("PD", kStation, "WBBB-AM");
-    r.Do([] { EXPECT_TRUE(Robot::Enabled("PD", kSave)); });
+    r.SelectItem("PD", kPdStation, "WBBB-AM");
+    r.Do([] { EXPECT_TRUE(Robot::Enabled("PD", kPdSave)); });
     // A right click opens the issues list on the editor's station.
-    r.RightClick("PD", kIssues);
+    r.RightClick("PD", kPdIssues);
     r.WaitForm("IL");
-    r.Do([] { EXPECT_EQ("WBBB-AM", Robot::Text("IL", 105)); });
-    r.Click("IL", 130);
+    r.Do([] { EXPECT_EQ("WBBB-AM", Robot::Text("IL", kIlStation)); });
+    r.Click("IL", kIlExit);
     r.WaitGone("IL");
     r.Screenshot("PD", kShots + "program_detail_copy.png");
-    r.Key("PD", kTitle, kKeyF1);
-    r.Click("PD", kSave);
+    r.Key("PD", kPdTitle, kKeyF1);
+    r.Click("PD", kPdSave);
     r.WaitGone("PD");
     r.Run();
     ASSERT_TRUE(r.Ok()) << r.Errors();
@@ -299,16 +265,16 @@ TEST_F(ProgramDetailFormTest, AFailedSaveKeepsTheFormAndItsText) {
         "BEGIN SELECT RAISE(ABORT, 'disk trouble'); END");
     Robot r;
     Open(r, 3, mid);
-    r.Type("PD", kTitle, "Town Hall, new title");
-    r.Click("PD", kSave);
+    r.Type("PD", kPdTitle, "Town Hall, new title");
+    r.Click("PD", kPdSave);
     r.ExpectMsg("Program Not Saved", 1);
     r.Do([] {
         EXPECT_TRUE(Robot::FormExists("PD"));
-        EXPECT_EQ("Town Hall, new title", Robot::Text("PD", kTitle));
-        EXPECT_TRUE(Robot::Enabled("PD", kSave));
+        EXPECT_EQ("Town Hall, new title", Robot::Text("PD", kPdTitle));
+        EXPECT_TRUE(Robot::Enabled("PD", kPdSave));
     });
     // Without the save the user may still leave, discarding the change.
-    r.Click("PD", kExit);
+    r.Click("PD", kPdExit);
     r.ExpectMsg("Changes Not Saved", 2);
     r.WaitGone("PD");
     r.Run();
@@ -320,15 +286,15 @@ TEST_F(ProgramDetailFormTest, AFailedSaveKeepsTheFormAndItsText) {
 TEST_F(ProgramDetailFormTest, SizeSpinnerIsStoredAtOnce) {
     Robot r;
     Open(r, 1);
-    r.Type("PD", kSizeSpin, "12");
+    r.Type("PD", kPdSizeSpin, "12");
     r.Do([] {
-        EXPECT_EQ("12", Robot::Text("PD", kSizeValue));
+        EXPECT_EQ("12", Robot::Text("PD", kPdSizeValue));
         EXPECT_EQ(12, Opts().fontSize);
         EXPECT_EQ("12", IniRead(Paths().settingsFile, "Font", "Size", ""));
     });
-    r.Type("PD", kSizeSpin, "40");  // the spinner keeps to 9..16
+    r.Type("PD", kPdSizeSpin, "40");  // the spinner keeps to 9..16
     r.Do([] { EXPECT_EQ("16", IniRead(Paths().settingsFile, "Font", "Size", "")); });
-    r.Click("PD", kExit);  // nothing entered: no question
+    r.Click("PD", kPdExit);  // nothing entered: no question
     r.WaitGone("PD");
     r.Run();
     ASSERT_TRUE(r.Ok()) << r.Errors();

@@ -7,7 +7,7 @@
 #include "app/text_util.h"
 #include "data/dates.h"
 #include "data/query.h"
-#include "support/test_env.h"
+#include "support/editor_fixtures.h"
 #include "ui/msgbox.h"
 
 namespace {
@@ -16,10 +16,6 @@ constexpr int32_t kQuarter = 20191;  // Jan-Mar 2019
 
 int32_t Day(int m, int d, int y) {
     return Mdy2JulianDate(m, d, y);
-}
-
-std::string Sql1(const std::string& sql) {
-    return slSelStr(sql);
 }
 
 // Every table as text, to compare the whole database before and after.
@@ -42,10 +38,8 @@ protected:
             texts_.push_back(m.text1);
             return 1;
         });
-        Exec("INSERT INTO Stations (Calls,License,QtrID,Rank) VALUES ('WAAA-FM','',20191,0)");
-        stationA_ = slSelStr("SELECT StnID FROM Stations WHERE Calls = 'WAAA-FM'");
-        Exec("INSERT INTO Stations (Calls,License,QtrID,Rank) VALUES ('WBBB-AM','',20191,1)");
-        stationB_ = slSelStr("SELECT StnID FROM Stations WHERE Calls = 'WBBB-AM'");
+        stationA_ = std::to_string(InsertStation("WAAA-FM", "", kQuarter, 0));
+        stationB_ = std::to_string(InsertStation("WBBB-AM", "", kQuarter, 1));
         AddIssue(stationA_, "Traffic", "Roads and rush hour", 0);
         AddIssue(stationA_, "Schools", "Budget of the district", 1);
         AddIssue(stationA_, "Housing", "Rents downtown", 2);
@@ -58,12 +52,11 @@ protected:
     void Exec(const std::string& sql) { ASSERT_EQ(slExe(sql), 0) << sql << ": " << slGetError(); }
     void AddIssue(const std::string& sid, const std::string& title, const std::string& desc,
                   int rank) {
-        Exec("INSERT INTO Issues (IQtr,SID,IIssue,IDescription,IRank) VALUES (20191," + sid + "," +
-             SqlQuoted(title) + "," + SqlQuoted(desc) + "," + std::to_string(rank) + ")");
+        InsertIssue(kQuarter, Val(sid), title, desc, rank);
     }
     std::string IssueId(const std::string& sid, const std::string& title) {
-        return Sql1("SELECT IID FROM Issues WHERE SID = " + sid +
-                    " AND IIssue = " + SqlQuoted(title));
+        return slSelStr("SELECT IID FROM Issues WHERE SID = " + sid +
+                        " AND IIssue = " + SqlQuoted(title));
     }
 
     // A complete entry for station A with the given airings.
@@ -303,9 +296,9 @@ TEST_F(ProgramEntryTest, NewEntryIsStoredTrimmedWithItsAirings) {
                        "Q124"),
               "20191|" + IssueId(stationA_, "Traffic") + "|" + IssueId(stationA_, "Housing") + "|" +
                   e.programId + "|" + stationA_ + "|0|");
-    EXPECT_EQ(Sql1("SELECT COUNT(*) FROM DateTime WHERE MLink = " + e.entryId), "3");
-    EXPECT_EQ(Sql1("SELECT AirTime FROM DateTime WHERE MLink = " + e.entryId +
-                   " AND AirDate = " + std::to_string(Day(1, 15, 2019))),
+    EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM DateTime WHERE MLink = " + e.entryId), "3");
+    EXPECT_EQ(slSelStr("SELECT AirTime FROM DateTime WHERE MLink = " + e.entryId +
+                       " AND AirDate = " + std::to_string(Day(1, 15, 2019))),
               "1050");
 
     ProgramEntry back;
@@ -323,7 +316,7 @@ TEST_F(ProgramEntryTest, NewEntryIsStoredTrimmedWithItsAirings) {
 
     ProgramEntry none;
     EXPECT_FALSE(LoadProgramEntry("999", none));
-    EXPECT_EQ(Sql1("SELECT COUNT(*) FROM Master"), "1");
+    EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM Master"), "1");
 }
 
 TEST_F(ProgramEntryTest, PeriodFlagIsStoredOnlyForTwoAirings) {
@@ -367,9 +360,9 @@ TEST_F(ProgramEntryTest, EditReplacesEveryAiringAndChangesNoOtherEntry) {
     EXPECT_EQ(edit.entryId, mid);
     EXPECT_EQ(edit.programId, pid);
 
-    EXPECT_EQ(Sql1("SELECT COUNT(*) FROM Master"), "2");
-    EXPECT_EQ(Sql1("SELECT COUNT(*) FROM Programs"), "2");
-    EXPECT_EQ(Sql1("SELECT Title FROM Programs WHERE PID = " + pid), "Town Hall Live");
+    EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM Master"), "2");
+    EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM Programs"), "2");
+    EXPECT_EQ(slSelStr("SELECT Title FROM Programs WHERE PID = " + pid), "Town Hall Live");
     ProgramEntry back;
     ASSERT_TRUE(LoadProgramEntry(mid, back));
     EXPECT_EQ(back.airings, edit.airings);
@@ -405,14 +398,14 @@ TEST_F(ProgramEntryTest, CopyToAnotherStationCreatesItsMissingIssues) {
               "Traffic|Roads and rush hour|5\n"
               "Schools|Budget of the district|6");
     // The copy points at B's issues, in the list order.
-    EXPECT_EQ(Sql1("SELECT Issue FROM Master WHERE MID = " + copy.entryId),
+    EXPECT_EQ(slSelStr("SELECT Issue FROM Master WHERE MID = " + copy.entryId),
               IssueId(stationB_, "Traffic") + "|" + IssueId(stationB_, "Schools") + "|" +
                   IssueId(stationB_, "Housing"));
-    EXPECT_EQ(Sql1("SELECT Station FROM Master WHERE MID = " + copy.entryId), stationB_);
-    EXPECT_EQ(Sql1("SELECT COUNT(*) FROM DateTime WHERE MLink = " + copy.entryId), "1");
+    EXPECT_EQ(slSelStr("SELECT Station FROM Master WHERE MID = " + copy.entryId), stationB_);
+    EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM DateTime WHERE MLink = " + copy.entryId), "1");
     // The copied entry is unchanged; A's issues are untouched.
-    EXPECT_EQ(Sql1("SELECT Station FROM Master WHERE MID = " + source.entryId), stationA_);
-    EXPECT_EQ(Sql1("SELECT COUNT(*) FROM Issues WHERE SID = " + stationA_), "3");
+    EXPECT_EQ(slSelStr("SELECT Station FROM Master WHERE MID = " + source.entryId), stationA_);
+    EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM Issues WHERE SID = " + stationA_), "3");
 
     // Copying to the same station again creates no issue.
     ProgramEntry again;
@@ -420,7 +413,7 @@ TEST_F(ProgramEntryTest, CopyToAnotherStationCreatesItsMissingIssues) {
     again.entryId.clear();
     again.programId.clear();
     ASSERT_TRUE(SaveProgramEntry(again, stationA_, error));
-    EXPECT_EQ(Sql1("SELECT COUNT(*) FROM Issues"), "6");
+    EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM Issues"), "6");
 }
 
 TEST_F(ProgramEntryTest, AFailedSaveLeavesTheDatabaseAsItWas) {
@@ -464,7 +457,7 @@ TEST_F(ProgramEntryTest, AFailedSaveLeavesTheDatabaseAsItWas) {
     // Once the database accepts airings again the same entry saves normally.
     Exec("DROP TRIGGER NoAirings");
     EXPECT_TRUE(SaveProgramEntry(added, "", error)) << error;
-    EXPECT_EQ(Sql1("SELECT COUNT(*) FROM Master"), "2");
+    EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM Master"), "2");
 }
 
 }  // namespace

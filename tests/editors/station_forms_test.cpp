@@ -14,7 +14,7 @@
 #include "data/dates.h"
 #include "data/query.h"
 #include "editors/stations.h"
-#include "support/test_env.h"
+#include "support/editor_fixtures.h"
 
 namespace {
 
@@ -22,32 +22,17 @@ namespace {
 constexpr int32_t kToday = 20112, kEarlier = 20111;
 const std::string kShots = "/tmp/";
 
-class StationFormsTest : public ::testing::Test {
+class StationFormsTest : public EditorFormTest {
 protected:
-    static void SetUpTestSuite() {
-        EzTestInit();
-        DefineFontsAndColours();
-    }
+    StationFormsTest() : EditorFormTest(ClockReading{2011, 5, 16, 10, 0, 0}) {}
     void SetUp() override {
-        SetClockOverride(ClockReading{2011, 5, 16, 10, 0, 0});
-        ASSERT_TRUE(folder.OpenFreshDatabase());
-        Opts().tipsOn = true;
-        for (int32_t q : {kEarlier, kToday})
-            slExe("INSERT INTO Quarter (StartDate,EndDate,QNumber) VALUES (0,0," +
-                  std::to_string(q) + ")");
+        EditorFormTest::SetUp();
+        if (HasFatalFailure()) return;
+        InsertQuarterNumbers({kEarlier, kToday});
     }
-    void TearDown() override { SetClockOverride(std::nullopt); }
 
-    static int64_t AddStation(const std::string& calls, const std::string& city, int32_t q,
-                              int rank) {
-        slExe("INSERT INTO Stations (Calls,License,QtrID,Rank) VALUES (" + SqlQuoted(calls) + "," +
-              SqlQuoted(city) + "," + std::to_string(q) + "," + std::to_string(rank) + ")");
-        return slGetInsertID();
-    }
     static void AddIssue(int64_t station, const std::string& title, int rank) {
-        slExe("INSERT INTO Issues (IQtr,SID,IIssue,IDescription,IRank) VALUES (" +
-              std::to_string(kToday) + "," + std::to_string(station) + "," + SqlQuoted(title) +
-              ",'Details of " + SqlEscape(title) + "'," + std::to_string(rank) + ")");
+        InsertIssue(kToday, station, title, "Details of " + title, rank);
     }
     static std::string Stations(int32_t q) {
         return slSelStr("SELECT Calls,License,Rank FROM Stations WHERE QtrID = " +
@@ -64,62 +49,60 @@ protected:
     static void OpenSL(Robot& r) {
         r.OpenForm("SL", "", FormCaption("SL"), kStationListWidth, kStationListHeight);
     }
-
-    TempProgramFolder folder;
 };
 
 TEST_F(StationFormsTest, AddsStationsOneAfterAnotherAndRefusesDuplicates) {
     Robot r;
     OpenSL(r);
     r.Do([] {
-        EXPECT_EQ("2011 - Apr-Jun", Robot::Text("SL", 100));
-        EXPECT_FALSE(Robot::Enabled("SL", 115));
+        EXPECT_EQ("2011 - Apr-Jun", Robot::Text("SL", kSlQuarter));
+        EXPECT_FALSE(Robot::Enabled("SL", kSlEdit));
     });
-    r.Click("SL", 110);
+    r.Click("SL", kSlAdd);
     r.Do([] {
         EXPECT_EQ("Add Station", Robot::Text("ES", 0));
-        EXPECT_FALSE(Robot::Enabled("ES", 120));
+        EXPECT_FALSE(Robot::Enabled("ES", kEsOk));
     });
-    r.Type("ES", 110, "  waaa-fm ");
+    r.Type("ES", kEsCalls, "  waaa-fm ");
     r.Do([] {
-        EXPECT_EQ("  WAAA-FM ", Robot::Text("ES", 110));
-        EXPECT_FALSE(Robot::Enabled("ES", 120));  // the city is still empty
+        EXPECT_EQ("  WAAA-FM ", Robot::Text("ES", kEsCalls));
+        EXPECT_FALSE(Robot::Enabled("ES", kEsOk));  // the city is still empty
     });
-    r.Type("ES", 115, "   ");
-    r.Do([] { EXPECT_FALSE(Robot::Enabled("ES", 120)); });
-    r.Type("ES", 115, " Albany, NY");
-    r.Do([] { EXPECT_TRUE(Robot::Enabled("ES", 120)); });
+    r.Type("ES", kEsCity, "   ");
+    r.Do([] { EXPECT_FALSE(Robot::Enabled("ES", kEsOk)); });
+    r.Type("ES", kEsCity, " Albany, NY");
+    r.Do([] { EXPECT_TRUE(Robot::Enabled("ES", kEsOk)); });
     r.Screenshot("ES", kShots + "stations_es.png");
-    r.Click("ES", 120);
+    r.Click("ES", kEsOk);
     r.Do([] {
-        EXPECT_EQ("", Robot::Text("ES", 110));
-        EXPECT_EQ("", Robot::Text("ES", 115));
-        EXPECT_FALSE(Robot::Enabled("ES", 120));
-        EXPECT_EQ("&Done", Robot::Text("ES", 125));
-        EXPECT_EQ(110, EZ_GETFOCUS("ES"));
-        EXPECT_EQ(1, EZ_LVROWCOUNT("SL", 105));
+        EXPECT_EQ("", Robot::Text("ES", kEsCalls));
+        EXPECT_EQ("", Robot::Text("ES", kEsCity));
+        EXPECT_FALSE(Robot::Enabled("ES", kEsOk));
+        EXPECT_EQ("&Done", Robot::Text("ES", kEsCancel));
+        EXPECT_EQ(kEsCalls, EZ_GETFOCUS("ES"));
+        EXPECT_EQ(1, EZ_LVROWCOUNT("SL", kSlList));
     });
-    r.Type("ES", 110, "wbbb-am");
-    r.Type("ES", 115, "O'Brien's Crossing, VT");
-    r.Click("ES", 120);
+    r.Type("ES", kEsCalls, "wbbb-am");
+    r.Type("ES", kEsCity, "O'Brien's Crossing, VT");
+    r.Click("ES", kEsOk);
     // The same call letters in another letter case: refused, entries kept.
-    r.Type("ES", 110, "Waaa-Fm");
-    r.Type("ES", 115, "Elsewhere");
-    r.Click("ES", 120);
+    r.Type("ES", kEsCalls, "Waaa-Fm");
+    r.Type("ES", kEsCity, "Elsewhere");
+    r.Click("ES", kEsOk);
     r.ExpectMsg("Duplicate Station Found", 1);
     r.Do([] {
-        EXPECT_EQ("WAAA-FM", Robot::Text("ES", 110));
-        EXPECT_EQ("Elsewhere", Robot::Text("ES", 115));
-        EXPECT_EQ(2, EZ_LVROWCOUNT("SL", 105));
+        EXPECT_EQ("WAAA-FM", Robot::Text("ES", kEsCalls));
+        EXPECT_EQ("Elsewhere", Robot::Text("ES", kEsCity));
+        EXPECT_EQ(2, EZ_LVROWCOUNT("SL", kSlList));
     });
-    r.Click("ES", 125);
+    r.Click("ES", kEsCancel);
     r.WaitGone("ES");
     r.Screenshot("SL", kShots + "stations_sl.png");
     r.Do([] {
-        EXPECT_EQ("WAAA-FM", EZ_LVGETCELL("SL", 105, 0, 0));
-        EXPECT_EQ("O'Brien's Crossing, VT", EZ_LVGETCELL("SL", 105, 1, 1));
+        EXPECT_EQ("WAAA-FM", EZ_LVGETCELL("SL", kSlList, 0, 0));
+        EXPECT_EQ("O'Brien's Crossing, VT", EZ_LVGETCELL("SL", kSlList, 1, 1));
     });
-    r.Click("SL", 120);
+    r.Click("SL", kSlExit);
     r.WaitGone("SL");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
@@ -129,49 +112,49 @@ TEST_F(StationFormsTest, AddsStationsOneAfterAnotherAndRefusesDuplicates) {
 }
 
 TEST_F(StationFormsTest, EditsTheSelectedStationInItsQuarter) {
-    AddStation("WAAA", "Albany", kToday, 0);
-    AddStation("WBBB", "Boston", kToday, 1);
-    AddStation("WOLD", "Oldtown", kEarlier, 0);
+    InsertStation("WAAA", "Albany", kToday, 0);
+    InsertStation("WBBB", "Boston", kToday, 1);
+    InsertStation("WOLD", "Oldtown", kEarlier, 0);
     Robot r;
     OpenSL(r);
-    r.SelectRow("SL", 105, 1);
-    r.Do([] { EXPECT_TRUE(Robot::Enabled("SL", 115)); });
-    r.Click("SL", 115);
+    r.SelectRow("SL", kSlList, 1);
+    r.Do([] { EXPECT_TRUE(Robot::Enabled("SL", kSlEdit)); });
+    r.Click("SL", kSlEdit);
     r.Do([] {
         EXPECT_EQ("Edit Station", Robot::Text("ES", 0));
-        EXPECT_EQ("WBBB", Robot::Text("ES", 110));
-        EXPECT_EQ("Boston", Robot::Text("ES", 115));
-        EXPECT_FALSE(Robot::Enabled("ES", 120));
+        EXPECT_EQ("WBBB", Robot::Text("ES", kEsCalls));
+        EXPECT_EQ("Boston", Robot::Text("ES", kEsCity));
+        EXPECT_FALSE(Robot::Enabled("ES", kEsOk));
     });
     // Another station's call letters are refused; the station's own are not.
-    r.Type("ES", 110, "waaa");
-    r.Click("ES", 120);
+    r.Type("ES", kEsCalls, "waaa");
+    r.Click("ES", kEsOk);
     r.ExpectMsg("Duplicate Station Found", 1);
-    r.Type("ES", 110, "wbbb");
-    r.Type("ES", 115, "Boston, MA ");
-    r.Click("ES", 120);
+    r.Type("ES", kEsCalls, "wbbb");
+    r.Type("ES", kEsCity, "Boston, MA ");
+    r.Click("ES", kEsOk);
     r.WaitGone("ES");
     r.Do([] {
-        EXPECT_EQ("Boston, MA", EZ_LVGETCELL("SL", 105, 1, 1));
-        EXPECT_FALSE(Robot::Enabled("SL", 115));  // the refill clears the selection
+        EXPECT_EQ("Boston, MA", EZ_LVGETCELL("SL", kSlList, 1, 1));
+        EXPECT_FALSE(Robot::Enabled("SL", kSlEdit));  // the refill clears the selection
     });
     // Another quarter: its own stations, and nothing selected from before, so a
     // double-click beside the rows edits nothing. Esc leaves the editor.
-    r.SelectRow("SL", 105, 0);
-    r.SelectItem("SL", 100, "2011 - Jan-Mar");
-    r.DblClick("SL", 105, -1);
+    r.SelectRow("SL", kSlList, 0);
+    r.SelectItem("SL", kSlQuarter, "2011 - Jan-Mar");
+    r.DblClick("SL", kSlList, -1);
     r.Do([] {
         EXPECT_FALSE(Robot::FormExists("ES"));
-        EXPECT_FALSE(Robot::Enabled("SL", 115));
-        EXPECT_EQ(1, EZ_LVROWCOUNT("SL", 105));
-        EXPECT_EQ("WOLD", EZ_LVGETCELL("SL", 105, 0, 0));
+        EXPECT_FALSE(Robot::Enabled("SL", kSlEdit));
+        EXPECT_EQ(1, EZ_LVROWCOUNT("SL", kSlList));
+        EXPECT_EQ("WOLD", EZ_LVGETCELL("SL", kSlList, 0, 0));
     });
-    r.DblClick("SL", 105, 0);
-    r.Do([] { EXPECT_EQ("WOLD", Robot::Text("ES", 110)); });
-    r.Type("ES", 115, "Changed");
-    r.Key("ES", 115, kKeyEsc);
+    r.DblClick("SL", kSlList, 0);
+    r.Do([] { EXPECT_EQ("WOLD", Robot::Text("ES", kEsCalls)); });
+    r.Type("ES", kEsCity, "Changed");
+    r.Key("ES", kEsCity, kKeyEsc);
     r.WaitGone("ES");
-    r.Key("SL", 105, kKeyF1);
+    r.Key("SL", kSlList, kKeyF1);
     r.Close("SL");
     r.WaitGone("SL");
     r.Run();
@@ -182,30 +165,30 @@ TEST_F(StationFormsTest, EditsTheSelectedStationInItsQuarter) {
 }
 
 TEST_F(StationFormsTest, AddingAPreviousQuarterShowsTodaysStationsAgain) {
-    AddStation("WNOW", "Nowhere", kToday, 0);
-    AddStation("WOLD", "Oldtown", kEarlier, 0);
+    InsertStation("WNOW", "Nowhere", kToday, 0);
+    InsertStation("WOLD", "Oldtown", kEarlier, 0);
     Robot r;
     OpenSL(r);
-    r.SelectItem("SL", 100, "2011 - Jan-Mar");
-    r.RightClick("SL", 100);
+    r.SelectItem("SL", kSlQuarter, "2011 - Jan-Mar");
+    r.RightClick("SL", kSlQuarter);
     r.ExpectMsg("Add A Previous Quarter?", 1);
     r.Type("CQ", 105, "2010");
     r.Click("CQ", 145);
     r.WaitGone("CQ");
     r.Do([] {
-        EXPECT_EQ(3, EZ_ITEMCOUNT("SL", 100));
-        EXPECT_EQ("2011 - Apr-Jun", Robot::Text("SL", 100));
+        EXPECT_EQ(3, EZ_ITEMCOUNT("SL", kSlQuarter));
+        EXPECT_EQ("2011 - Apr-Jun", Robot::Text("SL", kSlQuarter));
         // The list follows the selector, so an added station lands in the
         // quarter on screen.
-        ASSERT_EQ(1, EZ_LVROWCOUNT("SL", 105));
-        EXPECT_EQ("WNOW", EZ_LVGETCELL("SL", 105, 0, 0));
+        ASSERT_EQ(1, EZ_LVROWCOUNT("SL", kSlList));
+        EXPECT_EQ("WNOW", EZ_LVGETCELL("SL", kSlList, 0, 0));
         EXPECT_FALSE(Shell().quarterAdded);
     });
-    r.Click("SL", 110);
-    r.Type("ES", 110, "wnew");
-    r.Type("ES", 115, "Newtown");
-    r.Click("ES", 120);
-    r.Click("ES", 125);
+    r.Click("SL", kSlAdd);
+    r.Type("ES", kEsCalls, "wnew");
+    r.Type("ES", kEsCity, "Newtown");
+    r.Click("ES", kEsOk);
+    r.Click("ES", kEsCancel);
     r.WaitGone("ES");
     r.Close("SL");
     r.WaitGone("SL");
@@ -219,50 +202,50 @@ TEST_F(StationFormsTest, AddingAPreviousQuarterShowsTodaysStationsAgain) {
 TEST_F(StationFormsTest, EnterMovesOnInTheEditor) {
     Robot r;
     OpenSL(r);
-    r.Click("SL", 110);
-    r.Type("ES", 110, "wxyz");
-    r.Key("ES", 110, kKeyEnter);
-    r.Do([] { EXPECT_EQ(115, EZ_GETFOCUS("ES")); });
-    r.Type("ES", 115, "Xenia, OH");
-    r.Key("ES", 115, kKeyEnter);
+    r.Click("SL", kSlAdd);
+    r.Type("ES", kEsCalls, "wxyz");
+    r.Key("ES", kEsCalls, kKeyEnter);
+    r.Do([] { EXPECT_EQ(kEsCity, EZ_GETFOCUS("ES")); });
+    r.Type("ES", kEsCity, "Xenia, OH");
+    r.Key("ES", kEsCity, kKeyEnter);
     r.Do([] {
-        EXPECT_EQ(120, EZ_GETFOCUS("ES"));
+        EXPECT_EQ(kEsOk, EZ_GETFOCUS("ES"));
         EXPECT_TRUE(Robot::FormExists("ES"));  // Enter does not save
     });
-    r.Click("ES", 125);
+    r.Click("ES", kEsCancel);
     r.WaitGone("ES");
-    r.Click("SL", 120);
+    r.Click("SL", kSlExit);
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
     EXPECT_EQ("", Stations(kToday));
 }
 
 TEST_F(StationFormsTest, CopiesChosenStationsIntoTheTargetQuarter) {
-    AddStation("KAAA", "Austin", kToday, 0);
-    AddStation("KAAA", "Austin", kEarlier, 0);
-    AddStation("KBBB", "Boise", kEarlier, 1);
-    AddStation("KCCC", "Canton", kEarlier, 2);
+    InsertStation("KAAA", "Austin", kToday, 0);
+    InsertStation("KAAA", "Austin", kEarlier, 0);
+    InsertStation("KBBB", "Boise", kEarlier, 1);
+    InsertStation("KCCC", "Canton", kEarlier, 2);
     Robot r;
     r.OpenForm("CS", "", FormCaption("CS"), kCopyStationsWidth, kCopyStationsHeight);
     r.Do([] {
-        EXPECT_EQ("2011 - Apr-Jun", Robot::Text("CS", 105));
-        ASSERT_EQ(2, EZ_LVROWCOUNT("CS", 100));
-        EXPECT_EQ("KBBB", EZ_LVGETCELL("CS", 100, 0, 0));
-        EXPECT_FALSE(Robot::Enabled("CS", 110));
+        EXPECT_EQ("2011 - Apr-Jun", Robot::Text("CS", kCsQuarter));
+        ASSERT_EQ(2, EZ_LVROWCOUNT("CS", kCsList));
+        EXPECT_EQ("KBBB", EZ_LVGETCELL("CS", kCsList, 0, 0));
+        EXPECT_FALSE(Robot::Enabled("CS", kCsCopy));
     });
-    r.SelectRow("CS", 100, 0);
-    r.SelectRow("CS", 100, 1, true);
-    r.Do([] { EXPECT_TRUE(Robot::Enabled("CS", 110)); });
+    r.SelectRow("CS", kCsList, 0);
+    r.SelectRow("CS", kCsList, 1, true);
+    r.Do([] { EXPECT_TRUE(Robot::Enabled("CS", kCsCopy)); });
     r.Screenshot("CS", kShots + "stations_cs.png");
-    r.Click("CS", 110);
+    r.Click("CS", kCsCopy);
     r.Do([] {
-        EXPECT_EQ(0, EZ_LVROWCOUNT("CS", 100));
-        EXPECT_FALSE(Robot::Enabled("CS", 110));
+        EXPECT_EQ(0, EZ_LVROWCOUNT("CS", kCsList));
+        EXPECT_FALSE(Robot::Enabled("CS", kCsCopy));
     });
     // The earlier quarter already has every station of today's quarter.
-    r.SelectItem("CS", 105, "2011 - Jan-Mar");
-    r.Do([] { EXPECT_EQ(0, EZ_LVROWCOUNT("CS", 100)); });
-    r.Click("CS", 115);
+    r.SelectItem("CS", kCsQuarter, "2011 - Jan-Mar");
+    r.Do([] { EXPECT_EQ(0, EZ_LVROWCOUNT("CS", kCsList)); });
+    r.Click("CS", kCsExit);
     r.WaitGone("CS");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
@@ -271,9 +254,9 @@ TEST_F(StationFormsTest, CopiesChosenStationsIntoTheTargetQuarter) {
 }
 
 TEST_F(StationFormsTest, CopiesCheckedIssuesToTheChosenStations) {
-    const int64_t src = AddStation("WAAA", "Albany", kToday, 0);
-    const int64_t dst = AddStation("WBBB", "Boston", kToday, 1);
-    const int64_t other = AddStation("WCCC", "Chicago", kToday, 2);
+    const int64_t src = InsertStation("WAAA", "Albany", kToday, 0);
+    const int64_t dst = InsertStation("WBBB", "Boston", kToday, 1);
+    const int64_t other = InsertStation("WCCC", "Chicago", kToday, 2);
     AddIssue(src, "Affordable housing", 0);
     AddIssue(src, "Public safety", 1);
     AddIssue(src, "Kids' education", 2);
@@ -284,35 +267,35 @@ TEST_F(StationFormsTest, CopiesCheckedIssuesToTheChosenStations) {
     r.Do([src] { OpenCopyIssues("SL", CopyIssuesSource{kToday, src, "WAAA"}); });
     r.WaitForm("CI");
     r.Do([] {
-        EXPECT_EQ("WAAA", Robot::Text("CI", 100));
-        ASSERT_EQ(2, EZ_ITEMCOUNT("CI", 105));
-        EXPECT_EQ("WBBB", EZ_ITEMTEXT("CI", 105, 0));
-        ASSERT_EQ(3, EZ_LVROWCOUNT("CI", 110));
-        EXPECT_EQ("Kids' education", EZ_LVGETCELL("CI", 110, 2, 1));
-        EXPECT_FALSE(Robot::Enabled("CI", 115));
-        EXPECT_FALSE(Robot::Visible("CI", 4000));
+        EXPECT_EQ("WAAA", Robot::Text("CI", kCiSource));
+        ASSERT_EQ(2, EZ_ITEMCOUNT("CI", kCiTargets));
+        EXPECT_EQ("WBBB", EZ_ITEMTEXT("CI", kCiTargets, 0));
+        ASSERT_EQ(3, EZ_LVROWCOUNT("CI", kCiIssues));
+        EXPECT_EQ("Kids' education", EZ_LVGETCELL("CI", kCiIssues, 2, 1));
+        EXPECT_FALSE(Robot::Enabled("CI", kCiCopy));
+        EXPECT_FALSE(Robot::Visible("CI", kCiSelectAll));
     });
-    r.SelectItem("CI", 105, "WBBB");
-    r.Do([] { EXPECT_FALSE(Robot::Enabled("CI", 115)); });  // no issue checked yet
-    r.RightClick("CI", 110, 1);
+    r.SelectItem("CI", kCiTargets, "WBBB");
+    r.Do([] { EXPECT_FALSE(Robot::Enabled("CI", kCiCopy)); });  // no issue checked yet
+    r.RightClick("CI", kCiIssues, 1);
     r.Do([] {
-        EXPECT_TRUE(Robot::Visible("CI", 4000));
-        EZ_SETFOCUS("CI", 125);  // the focus moving away closes the pop-up
+        EXPECT_TRUE(Robot::Visible("CI", kCiSelectAll));
+        EZ_SETFOCUS("CI", kCiHelp);  // the focus moving away closes the pop-up
     });
-    r.Do([] { EXPECT_FALSE(Robot::Visible("CI", 4000)); });
-    r.RightClick("CI", 110, 1);
-    r.Click("CI", 4000);
+    r.Do([] { EXPECT_FALSE(Robot::Visible("CI", kCiSelectAll)); });
+    r.RightClick("CI", kCiIssues, 1);
+    r.Click("CI", kCiSelectAll);
     r.Do([] {
-        EXPECT_FALSE(Robot::Visible("CI", 4000));
-        EXPECT_TRUE(Robot::Enabled("CI", 115));
+        EXPECT_FALSE(Robot::Visible("CI", kCiSelectAll));
+        EXPECT_TRUE(Robot::Enabled("CI", kCiCopy));
     });
     r.Screenshot("CI", kShots + "stations_ci.png");
-    r.RightClick("CI", 110, 0);
-    r.Click("CI", 4001);
-    r.Do([] { EXPECT_FALSE(Robot::Enabled("CI", 115)); });
-    r.RightClick("CI", 110, 0);
-    r.Click("CI", 4000);
-    r.Click("CI", 115);
+    r.RightClick("CI", kCiIssues, 0);
+    r.Click("CI", kCiUnselectAll);
+    r.Do([] { EXPECT_FALSE(Robot::Enabled("CI", kCiCopy)); });
+    r.RightClick("CI", kCiIssues, 0);
+    r.Click("CI", kCiSelectAll);
+    r.Click("CI", kCiCopy);
     r.ExpectMsg("Copy Complete", 1);
     r.WaitGone("CI");
     r.Run();
@@ -324,20 +307,20 @@ TEST_F(StationFormsTest, CopiesCheckedIssuesToTheChosenStations) {
 }
 
 TEST_F(StationFormsTest, CopyIssuesCancelWritesNothing) {
-    const int64_t src = AddStation("WAAA", "Albany", kToday, 0);
+    const int64_t src = InsertStation("WAAA", "Albany", kToday, 0);
     AddIssue(src, "Roads", 0);
     Robot r;
     OpenSL(r);  // a parent for the modal dialog and its message box
     r.Do([src] { OpenCopyIssues("SL", CopyIssuesSource{kToday, src, "WAAA"}); });
     r.WaitForm("CI");
     r.Do([] {
-        EXPECT_EQ(0, EZ_ITEMCOUNT("CI", 105));  // the only station of the quarter
-        EXPECT_FALSE(Robot::Enabled("CI", 115));
+        EXPECT_EQ(0, EZ_ITEMCOUNT("CI", kCiTargets));  // the only station of the quarter
+        EXPECT_FALSE(Robot::Enabled("CI", kCiCopy));
     });
-    r.RightClick("CI", 110, 0);
-    r.Click("CI", 4000);
-    r.Do([] { EXPECT_FALSE(Robot::Enabled("CI", 115)); });
-    r.Click("CI", 120);
+    r.RightClick("CI", kCiIssues, 0);
+    r.Click("CI", kCiSelectAll);
+    r.Do([] { EXPECT_FALSE(Robot::Enabled("CI", kCiCopy)); });
+    r.Click("CI", kCiCancel);
     r.WaitGone("CI");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();

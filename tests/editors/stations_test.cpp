@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "data/query.h"
-#include "support/test_env.h"
+#include "support/editor_fixtures.h"
 
 namespace {
 
@@ -17,11 +17,6 @@ class StationsTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(folder.OpenFreshDatabase()); }
 
-    static void AddRaw(const std::string& calls, const std::string& license, int32_t q, int rank) {
-        ASSERT_EQ(0, slExe("INSERT INTO Stations (Calls,License,QtrID,Rank) VALUES (" +
-                           SqlQuoted(calls) + "," + SqlQuoted(license) + "," + std::to_string(q) +
-                           "," + std::to_string(rank) + ")"));
-    }
     // "CALLS/License/rank" per station of a quarter, in id order.
     static std::vector<std::string> Rows(int32_t q) {
         std::vector<std::string> rows;
@@ -31,8 +26,7 @@ protected:
         return rows;
     }
     static std::string AllStations() {
-        std::string all = slSelStr("SELECT StnID,Calls,License,QtrID,Rank FROM Stations", "Q124");
-        return all;
+        return slSelStr("SELECT StnID,Calls,License,QtrID,Rank FROM Stations", "Q124");
     }
     static int64_t IdOf(const std::string& calls, int32_t q) {
         return std::stoll("0" + StationIdByCalls(calls, std::to_string(q)));
@@ -73,16 +67,16 @@ TEST_F(StationsTest, AddingRanksAfterTheHighestStartingAtOne) {
               Rows(kQ1));
 
     // A rolled-over quarter is numbered from 0; an added station goes after it.
-    AddRaw("KAAA", "A", kQ2, 0);
-    AddRaw("KBBB", "B", kQ2, 1);
-    AddRaw("KCCC", "C", kQ2, 2);
+    InsertStation("KAAA", "A", kQ2, 0);
+    InsertStation("KBBB", "B", kQ2, 1);
+    InsertStation("KCCC", "C", kQ2, 2);
     EXPECT_EQ(StationSave::Saved, Save(kQ2, 0, "KDDD", "D"));
     EXPECT_EQ("KDDD/D/3", Rows(kQ2).back());
 }
 
 TEST_F(StationsTest, DuplicateCallLettersAreRefusedInAnyLetterCase) {
-    AddRaw("WAAA-FM", "Albany, NY", kQ1, 1);
-    AddRaw("K'OB", "Quote Town", kQ1, 2);
+    InsertStation("WAAA-FM", "Albany, NY", kQ1, 1);
+    InsertStation("K'OB", "Quote Town", kQ1, 2);
     const std::string before = AllStations();
     for (const std::string& calls : {"WAAA-FM", "waaa-fm", " Waaa-Fm ", "K'OB", "k'ob"}) {
         std::string c = calls, l = "Elsewhere";
@@ -102,8 +96,8 @@ TEST_F(StationsTest, DuplicateCallLettersAreRefusedInAnyLetterCase) {
 }
 
 TEST_F(StationsTest, EditingKeepsRankAndChecksOtherStationsOnly) {
-    AddRaw("WAAA", "Albany", kQ1, 4);
-    AddRaw("WBBB", "Boston", kQ1, 7);
+    InsertStation("WAAA", "Albany", kQ1, 4);
+    InsertStation("WBBB", "Boston", kQ1, 7);
     const int64_t a = IdOf("WAAA", kQ1);
     ASSERT_GT(a, 0);
 
@@ -119,7 +113,7 @@ TEST_F(StationsTest, EmptyOrRefusedSavesWriteNothing) {
     EXPECT_EQ(StationSave::Empty, Save(kQ1, 0, "WAAA", "  "));
     EXPECT_TRUE(Rows(kQ1).empty());
 
-    AddRaw("WAAA", "Albany", kQ1, 1);
+    InsertStation("WAAA", "Albany", kQ1, 1);
     ASSERT_EQ(0, slExe("CREATE TRIGGER refuse BEFORE INSERT ON Stations "
                        "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     const std::string before = AllStations();
@@ -128,10 +122,10 @@ TEST_F(StationsTest, EmptyOrRefusedSavesWriteNothing) {
 }
 
 TEST_F(StationsTest, StationsOfQuarterFollowRank) {
-    AddRaw("WCCC", "C", kQ1, 2);
-    AddRaw("WAAA", "A", kQ1, 0);
-    AddRaw("WBBB", "B", kQ1, 1);
-    AddRaw("WZZZ", "Z", kQ2, 0);
+    InsertStation("WCCC", "C", kQ1, 2);
+    InsertStation("WAAA", "A", kQ1, 0);
+    InsertStation("WBBB", "B", kQ1, 1);
+    InsertStation("WZZZ", "Z", kQ2, 0);
     std::vector<std::string> calls;
     for (const StationRow& s : StationsOfQuarter(kQ1)) {
         EXPECT_GT(s.id, 0);
@@ -141,11 +135,11 @@ TEST_F(StationsTest, StationsOfQuarterFollowRank) {
 }
 
 TEST_F(StationsTest, CandidatesLeaveOutStationsTheTargetHas) {
-    AddRaw("WAAA", "Albany", kQ1, 0);
-    AddRaw("WBBB", "Boston", kQ1, 1);
-    AddRaw("WBBB", "Brookline", kQ3, 0);  // a later quarter, another city
-    AddRaw("wccc", "Chicago", kQ3, 1);
-    AddRaw("WCCC", "Chicago", kQ2, 0);  // already in the target (other letter case)
+    InsertStation("WAAA", "Albany", kQ1, 0);
+    InsertStation("WBBB", "Boston", kQ1, 1);
+    InsertStation("WBBB", "Brookline", kQ3, 0);  // a later quarter, another city
+    InsertStation("wccc", "Chicago", kQ3, 1);
+    InsertStation("WCCC", "Chicago", kQ2, 0);  // already in the target (other letter case)
     std::vector<std::string> offered;
     for (const StationRow& s : StationCopyCandidates(kQ2))
         offered.push_back(s.calls + "/" + s.license);
@@ -153,9 +147,9 @@ TEST_F(StationsTest, CandidatesLeaveOutStationsTheTargetHas) {
 }
 
 TEST_F(StationsTest, CopiedStationsContinueAtTheCount) {
-    AddRaw("KAAA", "A", kQ2, 0);
-    AddRaw("KBBB", "B", kQ2, 1);
-    AddRaw("KCCC", "C", kQ2, 2);
+    InsertStation("KAAA", "A", kQ2, 0);
+    InsertStation("KBBB", "B", kQ2, 1);
+    InsertStation("KCCC", "C", kQ2, 2);
     EXPECT_EQ(2, CopyStationsToQuarter({{0, "WXXX", "X"}, {0, "WYYY", "Y"}}, kQ2));
     const std::vector<std::string> rows = Rows(kQ2);
     ASSERT_EQ(5u, rows.size());
@@ -168,7 +162,7 @@ TEST_F(StationsTest, CopiedStationsContinueAtTheCount) {
 }
 
 TEST_F(StationsTest, CopyNeverGivesAQuarterTheSameStationTwice) {
-    AddRaw("KAAA", "A", kQ2, 0);
+    InsertStation("KAAA", "A", kQ2, 0);
     // The same call letters listed once per city, and a station the target has.
     EXPECT_EQ(1, CopyStationsToQuarter(
                      {{0, "WBBB", "Boston"}, {0, "wbbb", "Brookline"}, {0, "kaaa", "A"}}, kQ2));
@@ -177,7 +171,7 @@ TEST_F(StationsTest, CopyNeverGivesAQuarterTheSameStationTwice) {
 }
 
 TEST_F(StationsTest, FailingCopyLeavesStationsAsTheyWere) {
-    AddRaw("KAAA", "A", kQ2, 0);
+    InsertStation("KAAA", "A", kQ2, 0);
     ASSERT_EQ(0, slExe("CREATE TRIGGER refuse BEFORE INSERT ON Stations WHEN NEW.Calls = 'WBAD' "
                        "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     const std::string before = AllStations();

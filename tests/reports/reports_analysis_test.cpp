@@ -2,18 +2,11 @@
 // through pdftotext and qpdf on the generated files.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <memory>
-
 #include "app/app_state.h"
-#include "app/toolkit/platform.h"
 #include "data/dates.h"
-#include "data/query.h"
 #include "reports/analysis_report.h"
 #include "support/pdf_check.h"
-#include "support/test_env.h"
-#include "ui/msgbox.h"
+#include "support/report_fixture.h"
 
 namespace {
 
@@ -34,52 +27,25 @@ TEST(AnalysisFormat, PercentTitleAndFileName) {
     EXPECT_EQ(AnalysisFileName("WXYZ-FM"), "WXYZ-FM Analysis.PDF");
 }
 
-class Analysis : public ::testing::Test {
+class Analysis : public PdfReportTest {
 protected:
+    Analysis() : PdfReportTest(ClockReading{2019, 7, 2, 10, 0, 0}) {}
     void SetUp() override {
-        if (!HaveTool("pdftotext") || !HaveTool("qpdf"))
-            GTEST_SKIP() << "pdftotext and qpdf (poppler-utils, qpdf) are needed: "
-                            "run scripts/install-deps";
-        ASSERT_TRUE(folder.OpenFreshDatabase());
-        slExe("PRAGMA synchronous = OFF");  // the seeding inserts need no disk flushes
-        SetDateSettings(1, false, false);
-        SetClockOverride(ClockReading{2019, 7, 2, 10, 0, 0});
-        previousHook = SetMsgHook([this](const MsgRequest& m) {
-            messages.push_back(m.title);
-            return 1;
-        });
-        auto rec = std::make_unique<RecordingPlatform>();
-        recording = rec.get();
-        previousPlatform = SetPlatform(std::move(rec));
+        PdfReportTest::SetUp();
+        if (IsSkipped()) return;
+        RecordOpenedFiles();
     }
-    void TearDown() override {
-        if (previousPlatform) SetPlatform(std::move(previousPlatform));
-        SetMsgHook(previousHook);
-        SetClockOverride(std::nullopt);
-        SetDateSettings(1, false, false);
+    static std::string AddStation(const std::string& calls) {
+        return SeedStation(calls, "", 20192);
     }
-    static std::string Id() { return std::to_string(slGetInsertID()); }
-    std::string AddStation(const std::string& calls) {
-        slExe("INSERT INTO Stations (Calls,License,QtrID,Rank) VALUES (" + SqlQuoted(calls) +
-              ",'',20192,0)");
-        return Id();
+    static std::string AddIssue(const std::string& sid, const std::string& title, int rank) {
+        return SeedIssue(sid, 20192, title, "", rank);
     }
-    std::string AddIssue(const std::string& sid, const std::string& title, int rank) {
-        slExe("INSERT INTO Issues (IQtr,SID,IIssue,IDescription,IRank) VALUES (20192," + sid + "," +
-              SqlQuoted(title) + ",''," + std::to_string(rank) + ")");
-        return Id();
-    }
-    void AddProgram(const std::string& sid, const std::string& issues, std::vector<int32_t> days) {
-        slExe("INSERT INTO Programs (Duration,Title,PDescription) VALUES ('1','T','')");
-        const std::string pid = Id();
-        slExe(
-            "INSERT INTO Master (AirDates,Qtr,Issue,Pgm,Station,FreqCheck,Frequency) VALUES "
-            "('',20192," +
-            SqlQuoted(issues) + "," + pid + "," + sid + ",'0','0')");
-        const std::string mid = Id();
-        for (int32_t d : days)
-            slExe("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + mid + "," +
-                  std::to_string(d) + ",600)");
+    static void AddProgram(const std::string& sid, const std::string& issues,
+                           const std::vector<int32_t>& days) {
+        std::vector<std::pair<int32_t, int32_t>> airings;
+        for (int32_t d : days) airings.emplace_back(d, 600);
+        SeedProgram(sid, 20192, issues, "T", "1", "", airings);
     }
     std::vector<std::string> Run(const std::string& choice, const std::vector<std::string>& all) {
         const std::string path = RunAnalysis(20192, choice, all);
@@ -88,12 +54,6 @@ protected:
         return PdfPages(path);
     }
     static int32_t Day(int m, int d) { return Mdy2JulianDate(m, d, 2019); }
-
-    TempProgramFolder folder;
-    MsgHook previousHook;
-    std::vector<std::string> messages;
-    RecordingPlatform* recording = nullptr;
-    std::unique_ptr<Platform> previousPlatform;
 };
 
 TEST_F(Analysis, CountsDatesPercentagesAndTotals) {

@@ -1,8 +1,6 @@
 // The print dialog (PQ) and the analysis dialog (AN) driven through the robot.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -16,20 +14,10 @@
 #include "data/query.h"
 #include "reports/analysis_report.h"
 #include "reports/issues_programs_list.h"
-#include "support/test_env.h"
+#include "support/pdf_check.h"
+#include "support/report_fixture.h"
 
 namespace {
-
-std::string PdfText(const std::string& path) {
-    std::string out;
-    FILE* p = popen(("pdftotext -layout -enc UTF-8 '" + path + "' - 2>/dev/null").c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-    return out;
-}
 
 class ReportDialogs : public ::testing::Test {
 protected:
@@ -58,26 +46,15 @@ protected:
         SetClockOverride(std::nullopt);
         Shell().filterStationId.clear();
     }
-    static std::string Id() { return std::to_string(slGetInsertID()); }
     static std::string AddStation(const std::string& calls, int32_t q) {
-        slExe("INSERT INTO Stations (Calls,License,QtrID,Rank) VALUES (" + SqlQuoted(calls) +
-              ",'Springfield, IL'," + std::to_string(q) + ",0)");
-        return Id();
+        return SeedStation(calls, "Springfield, IL", q);
     }
     static std::string AddIssue(const std::string& sid, int32_t q, const std::string& title) {
-        slExe("INSERT INTO Issues (IQtr,SID,IIssue,IDescription,IRank) VALUES (" +
-              std::to_string(q) + "," + sid + "," + SqlQuoted(title) + ",'Details.',0)");
-        return Id();
+        return SeedIssue(sid, q, title, "Details.", 0);
     }
     static void AddProgram(const std::string& sid, int32_t q, const std::string& iid) {
-        slExe(
-            "INSERT INTO Programs (Duration,Title,PDescription) VALUES ('30 minutes','Forum','')");
-        const std::string pid = Id();
-        slExe(
-            "INSERT INTO Master (AirDates,Qtr,Issue,Pgm,Station,FreqCheck,Frequency) VALUES (''," +
-            std::to_string(q) + ",'" + iid + "'," + pid + "," + sid + ",'0','0')");
-        slExe("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + Id() + "," +
-              std::to_string(Mdy2JulianDate(q % 10 == 2 ? 4 : 1, 2, q / 10)) + ",570)");
+        SeedProgram(sid, q, iid, "Forum", "30 minutes", "",
+                    {{Mdy2JulianDate(q % 10 == 2 ? 4 : 1, 2, q / 10), 570}});
     }
 
     TempProgramFolder folder;
@@ -105,15 +82,17 @@ TEST_F(ReportDialogs, PrintDialogSavesWhereChosenOrToTempPdf) {
         ASSERT_TRUE(std::filesystem::exists(path));
         EXPECT_EQ(r.platform().opened, std::vector<std::string>{path});
         EXPECT_EQ(IniRead(Paths().settingsFile, "PDF", "WXYZ-FM", ""), chosen);
-        EXPECT_NE(PdfText(path).find("Placed in the Public File July 3, 2019"), std::string::npos);
+        EXPECT_NE(PdfPlainText(path).find("Placed in the Public File July 3, 2019"),
+                  std::string::npos);
     });
     r.ExpectSaveDialog("");
     r.Click("PQ", 115);
     r.Do([&] {
         ASSERT_EQ(r.platform().opened.size(), 2u);
         EXPECT_EQ(r.platform().opened[1], Paths().pdfFolder + "Temp.pdf");
-        EXPECT_NE(PdfText(Paths().pdfFolder + "Temp.pdf").find("Section II: Responsive Programs"),
-                  std::string::npos);
+        EXPECT_NE(
+            PdfPlainText(Paths().pdfFolder + "Temp.pdf").find("Section II: Responsive Programs"),
+            std::string::npos);
     });
     // Another period refills the stations; a period without programs disables Print.
     r.SelectItem("PQ", 100, "2019 - Jan-Mar");
@@ -153,8 +132,8 @@ TEST_F(ReportDialogs, AnalysisDialogForOneAndAllStations) {
         const std::string one = Paths().analysisFolder + "WXYZ-FM Analysis.PDF";
         const std::string all = Paths().analysisFolder + "All Stations Analysis.PDF";
         EXPECT_EQ(r.platform().opened, (std::vector<std::string>{one, all}));
-        EXPECT_NE(PdfText(one).find("WXYZ-FM Issues & Programs Analysis"), std::string::npos);
-        EXPECT_NE(PdfText(all).find("TOTAL PROGRAMS AIRED"), std::string::npos);
+        EXPECT_NE(PdfPlainText(one).find("WXYZ-FM Issues & Programs Analysis"), std::string::npos);
+        EXPECT_NE(PdfPlainText(all).find("TOTAL PROGRAMS AIRED"), std::string::npos);
     });
     // A period without programs still offers "All Stations".
     r.SelectItem("AN", 100, "2018 - Oct-Dec");

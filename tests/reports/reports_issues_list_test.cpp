@@ -2,57 +2,30 @@
 // through pdftotext and qpdf on the generated files.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <memory>
 
 #include "app/app_state.h"
 #include "app/settings.h"
-#include "app/toolkit/platform.h"
 #include "data/dates.h"
 #include "data/query.h"
 #include "reports/issues_programs_list.h"
 #include "support/pdf_check.h"
-#include "support/test_env.h"
-#include "ui/msgbox.h"
+#include "support/report_fixture.h"
 
 namespace {
 
-
-class IssuesList : public ::testing::Test {
+class IssuesList : public PdfReportTest {
 protected:
+    IssuesList() : PdfReportTest(ClockReading{2019, 6, 24, 10, 0, 0}) {}
     void SetUp() override {
-        if (!HaveTool("pdftotext") || !HaveTool("qpdf"))
-            GTEST_SKIP() << "pdftotext and qpdf (poppler-utils, qpdf) are needed: "
-                            "run scripts/install-deps";
-        ASSERT_TRUE(folder.OpenFreshDatabase());
-        slExe("PRAGMA synchronous = OFF");  // the seeding inserts need no disk flushes
-        SetDateSettings(1, false, false);
-        SetClockOverride(ClockReading{2019, 6, 24, 10, 0, 0});
-        previousHook = SetMsgHook([this](const MsgRequest& m) {
-            messages.push_back(m.title + ": " + m.text1);
-            return 1;
-        });
-        station = AddStation("WXYZ-FM", "Springfield, IL");
-    }
-    void TearDown() override {
-        SetMsgHook(previousHook);
-        SetClockOverride(std::nullopt);
+        PdfReportTest::SetUp();
+        if (IsSkipped()) return;
+        station = SeedStation("WXYZ-FM", "Springfield, IL", 20192);
     }
 
-    static std::string Id() { return std::to_string(slGetInsertID()); }
-    std::string AddStation(const std::string& calls, const std::string& license) {
-        slExe("INSERT INTO Stations (Calls,License,QtrID,Rank) VALUES (" + SqlQuoted(calls) + "," +
-              SqlQuoted(license) + ",20192,0)");
-        return Id();
-    }
     std::string AddIssue(const std::string& title, const std::string& description, int rank,
                          const std::string& sid = "") {
-        slExe("INSERT INTO Issues (IQtr,SID,IIssue,IDescription,IRank) VALUES (20192," +
-              (sid.empty() ? station : sid) + "," + SqlQuoted(title) + "," +
-              SqlQuoted(description) + "," + std::to_string(rank) + ")");
-        return Id();
+        return SeedIssue(sid.empty() ? station : sid, 20192, title, description, rank);
     }
     // airings: pairs of (day number, minutes).
     std::string AddProgram(const std::string& issues, const std::string& title,
@@ -60,19 +33,8 @@ protected:
                            const std::vector<std::pair<int32_t, int32_t>>& airings,
                            const std::string& freqCheck = "0", const std::string& frequency = "0",
                            const std::string& sid = "") {
-        slExe("INSERT INTO Programs (Duration,Title,PDescription) VALUES (" + SqlQuoted(duration) +
-              "," + SqlQuoted(title) + "," + SqlQuoted(description) + ")");
-        const std::string pid = Id();
-        slExe(
-            "INSERT INTO Master (AirDates,Qtr,Issue,Pgm,Station,FreqCheck,Frequency) VALUES "
-            "('',20192," +
-            SqlQuoted(issues) + "," + pid + "," + (sid.empty() ? station : sid) + "," +
-            SqlQuoted(freqCheck) + "," + SqlQuoted(frequency) + ")");
-        const std::string mid = Id();
-        for (auto [d, t] : airings)
-            slExe("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + mid + "," +
-                  std::to_string(d) + "," + std::to_string(t) + ")");
-        return mid;
+        return SeedProgram(sid.empty() ? station : sid, 20192, issues, title, duration, description,
+                           airings, freqCheck, frequency);
     }
     // Composes the report for WXYZ-FM and returns the text of its pages.
     std::vector<std::string> Render(int32_t placedDay = Mdy2JulianDate(6, 24, 2019)) {
@@ -87,9 +49,6 @@ protected:
         return PdfPages(path);
     }
 
-    TempProgramFolder folder;
-    MsgHook previousHook;
-    std::vector<std::string> messages;
     std::string station;
     const int32_t apr1 = Mdy2JulianDate(4, 1, 2019);
     const int32_t apr8 = Mdy2JulianDate(4, 8, 2019);
@@ -300,18 +259,10 @@ protected:
     void SetUp() override {
         IssuesList::SetUp();
         if (IsSkipped()) return;
-        auto rec = std::make_unique<RecordingPlatform>();
-        recording = rec.get();
-        previousPlatform = SetPlatform(std::move(rec));
+        RecordOpenedFiles();
         AddIssue("Crime", "Burglaries.", 0);
         ReportInputs() = ReportChoice{"2019 - Apr-Jun", "WXYZ-FM", 0};
     }
-    void TearDown() override {
-        if (previousPlatform) SetPlatform(std::move(previousPlatform));
-        IssuesList::TearDown();
-    }
-    RecordingPlatform* recording = nullptr;
-    std::unique_ptr<Platform> previousPlatform;
 };
 
 TEST_F(PrintFlow, CancelledSaveWritesTempPdfAndOpensIt) {

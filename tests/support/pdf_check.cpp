@@ -36,11 +36,15 @@ std::string Squash(const std::string& text) {
     return out;
 }
 
+std::string PdfPlainText(const std::string& path) {
+    return Capture("pdftotext -layout -enc UTF-8 '" + path + "' - 2>/dev/null");
+}
+
 std::vector<std::string> PdfPages(const std::string& path) {
     int status = 0;
     const std::string check = Capture("qpdf --check '" + path + "' 2>&1", &status);
     EXPECT_EQ(status, 0) << check;
-    const std::string text = Capture("pdftotext -layout -enc UTF-8 '" + path + "' - 2>&1");
+    const std::string text = PdfPlainText(path);
     std::vector<std::string> pages;
     size_t start = 0;
     for (size_t ff = text.find('\f'); ff != std::string::npos; ff = text.find('\f', start)) {

@@ -9,6 +9,9 @@ bool HaveTool(const std::string& name);
 std::string Capture(const std::string& command, int* status = nullptr);
 // Runs of blanks and line breaks become one blank, so wrapped text compares as written.
 std::string Squash(const std::string& text);
+// The text pdftotext reads from the file, laid out as on its pages (form feeds
+// between them).
+std::string PdfPlainText(const std::string& path);
 // Checks the file with qpdf (a failure is a test failure) and returns the squashed text
 // of each page.
 std::vector<std::string> PdfPages(const std::string& path);

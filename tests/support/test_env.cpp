@@ -51,3 +51,8 @@ std::string SourceFolder() {
     const char* p = std::getenv("VANTREL_SOURCE_DIR");
     return p ? std::string(p) + "/" : std::string();
 }
+
+std::string ScreenshotPath(const std::string& fallbackDir, const std::string& name) {
+    const char* dir = std::getenv("VANTREL_SHOT_DIR");
+    return dir ? std::string(dir) + "/" + name : fallbackDir + name;
+}

@@ -24,3 +24,6 @@ void WriteFileText(const std::string& path, const std::string& text);
 std::string BuiltProgramFolder();
 // The source tree root.
 std::string SourceFolder();
+// Where a test's screenshot goes: into $VANTREL_SHOT_DIR when set, else into fallbackDir
+// (which ends in "/").
+std::string ScreenshotPath(const std::string& fallbackDir, const std::string& name);

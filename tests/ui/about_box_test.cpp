@@ -2,8 +2,6 @@
 // the history read from History.rtf.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "app/app_state.h"
 #include "app/startup.h"
 #include "app/toolkit/robot.h"
@@ -11,11 +9,6 @@
 #include "support/test_env.h"
 
 namespace {
-
-std::string ShotPath(const TempProgramFolder& f, const std::string& name) {
-    const char* d = std::getenv("VANTREL_SHOT_DIR");
-    return d ? std::string(d) + "/" + name : f.path() + name;
-}
 
 struct PageState {
     bool info = false, history = false;
@@ -40,13 +33,13 @@ TEST(AboutBox, PagesToggleAndHistoryShows) {
         version = Robot::Text("AB", 115);
         look();
     });
-    r.Screenshot("AB", ShotPath(folder, "about_info.png"));
+    r.Screenshot("AB", ScreenshotPath(folder.path(), "about_info.png"));
     r.Click("AB", 200);
     r.Do([&] {
         look();
         history = Robot::Text("AB", 155);
     });
-    r.Screenshot("AB", ShotPath(folder, "about_history.png"));
+    r.Screenshot("AB", ScreenshotPath(folder.path(), "about_history.png"));
     r.Click("AB", 200);
     r.Do(look);
     r.Click("AB", 205);

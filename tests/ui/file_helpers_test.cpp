@@ -13,28 +13,13 @@
 
 #include "app/startup.h"
 #include "app/toolkit/robot.h"
+#include "support/shell_prompts.h"
 #include "support/test_env.h"
 #include "ui/msgbox.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Records every prompt and answers with a fixed button.
-class Prompts {
-public:
-    explicit Prompts(int answer = 1) {
-        previous_ = SetMsgHook([this, answer](const MsgRequest& r) {
-            seen.push_back(r);
-            return answer;
-        });
-    }
-    ~Prompts() { SetMsgHook(previous_); }
-    std::vector<MsgRequest> seen;
-
-private:
-    MsgHook previous_;
-};
 
 class EnsureFolderTest : public ::testing::Test {
 protected:

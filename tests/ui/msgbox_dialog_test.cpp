@@ -2,7 +2,6 @@
 // check box, what the controls show, and screenshots of typical prompts.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 
 #include "app/startup.h"
@@ -51,10 +50,6 @@ protected:
     static void ToggleCheck() {
         EZ_SETCHECK(kBox, kMsgCheckId, !EZ_GETCHECK(kBox, kMsgCheckId));
         Click(kMsgCheckId);
-    }
-    static std::string ShotDir(const TempProgramFolder& f) {
-        const char* d = std::getenv("VANTREL_SHOT_DIR");
-        return d ? std::string(d) + "/" : f.path();
     }
     TempProgramFolder folder;
 };
@@ -180,7 +175,6 @@ TEST_F(MsgBoxDialog, AmpersandsInTextsShowAsTyped) {
 }
 
 TEST_F(MsgBoxDialog, Screenshots) {
-    std::string dir = ShotDir(folder);
     struct Shot {
         const char* file;
         std::function<int()> show;
@@ -210,7 +204,7 @@ TEST_F(MsgBoxDialog, Screenshots) {
     };
     for (const Shot& s : shots) {
         bool saved = false;
-        std::string path = dir + s.file;
+        std::string path = ScreenshotPath(folder.path(), s.file);
         WhenShown([&] {
             saved = EZ_SCREENSHOT(kBox, path);
             Key(kKeyEsc);

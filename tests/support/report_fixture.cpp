@@ -1,0 +1,71 @@
+#include "support/report_fixture.h"
+
+#include "data/query.h"
+#include "support/pdf_check.h"
+
+namespace {
+
+std::string LastId() {
+    return std::to_string(slGetInsertID());
+}
+
+}  // namespace
+
+std::string SeedStation(const std::string& calls, const std::string& license, int32_t quarter) {
+    slExe("INSERT INTO Stations (Calls,License,QtrID,Rank) VALUES (" + SqlQuoted(calls) + "," +
+          SqlQuoted(license) + "," + std::to_string(quarter) + ",0)");
+    return LastId();
+}
+
+std::string SeedIssue(const std::string& sid, int32_t quarter, const std::string& title,
+                      const std::string& description, int rank) {
+    slExe("INSERT INTO Issues (IQtr,SID,IIssue,IDescription,IRank) VALUES (" +
+          std::to_string(quarter) + "," + sid + "," + SqlQuoted(title) + "," +
+          SqlQuoted(description) + "," + std::to_string(rank) + ")");
+    return LastId();
+}
+
+std::string SeedProgram(const std::string& sid, int32_t quarter, const std::string& issues,
+                        const std::string& title, const std::string& duration,
+                        const std::string& description,
+                        const std::vector<std::pair<int32_t, int32_t>>& airings,
+                        const std::string& freqCheck, const std::string& frequency) {
+    slExe("INSERT INTO Programs (Duration,Title,PDescription) VALUES (" + SqlQuoted(duration) +
+          "," + SqlQuoted(title) + "," + SqlQuoted(description) + ")");
+    const std::string pid = LastId();
+    slExe("INSERT INTO Master (AirDates,Qtr,Issue,Pgm,Station,FreqCheck,Frequency) VALUES (''," +
+          std::to_string(quarter) + "," + SqlQuoted(issues) + "," + pid + "," + sid + "," +
+          SqlQuoted(freqCheck) + "," + SqlQuoted(frequency) + ")");
+    const std::string mid = LastId();
+    for (auto [day, minutes] : airings)
+        slExe("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + mid + "," +
+              std::to_string(day) + "," + std::to_string(minutes) + ")");
+    return mid;
+}
+
+void PdfReportTest::SetUp() {
+    if (!HaveTool("pdftotext") || !HaveTool("qpdf"))
+        GTEST_SKIP() << "pdftotext and qpdf (poppler-utils, qpdf) are needed: "
+                        "run scripts/install-deps";
+    ASSERT_TRUE(folder.OpenFreshDatabase());
+    slExe("PRAGMA synchronous = OFF");  // the seeding inserts need no disk flushes
+    SetDateSettings(1, false, false);
+    SetClockOverride(clock_);
+    previousHook_ = SetMsgHook([this](const MsgRequest& m) {
+        messages.push_back(m.title + ": " + m.text1);
+        return 1;
+    });
+}
+
+void PdfReportTest::TearDown() {
+    if (previousPlatform_) SetPlatform(std::move(previousPlatform_));
+    SetMsgHook(previousHook_);
+    SetClockOverride(std::nullopt);
+    SetDateSettings(1, false, false);
+}
+
+void PdfReportTest::RecordOpenedFiles() {
+    auto rec = std::make_unique<RecordingPlatform>();
+    recording = rec.get();
+    previousPlatform_ = SetPlatform(std::move(rec));
+}
