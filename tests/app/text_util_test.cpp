@@ -25,3 +25,13 @@ TEST(TextUtil, SplitKeepsEmptyFields) {
 }
 
 }  // namespace
+
+TEST(TextUtil, Utf8CutsNeverSplitACharacter) {
+    const std::string text = "caf\xC3\xA9 bar";  // "café bar": é is two bytes
+    EXPECT_EQ(CharCount(text), 8u);
+    EXPECT_EQ(CutChars(text, 4), "caf\xC3\xA9");
+    EXPECT_EQ(CutChars(text, 20), text);
+    EXPECT_EQ(CutBytes(text, 4), "caf") << "the cut falls inside é and moves before it";
+    EXPECT_EQ(CutBytes(text, 5), "caf\xC3\xA9");
+    EXPECT_EQ(CutBytes(text, 0), "");
+}
