@@ -56,13 +56,6 @@ EditorState& State() {
     return state;
 }
 
-// Number of characters (code points) of a UTF-8 text.
-int CharCount(const std::string& text) {
-    return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
-}
-
 // --- reading the form ---
 
 std::vector<std::string> Items(int id) {
@@ -619,7 +612,9 @@ void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         case EzEvent::GotFocus:
             if (HasHighlight(id)) EZ_SETCOLOR(kForm, id, -1, kHighlightSlot);
             if (id == kPdTitle) {
-                EZ_SELECTTEXT(kForm, kPdTitle, CharCount(EZ_GETTEXT(kForm, kPdTitle)), 0);
+                // Text positions are byte offsets: the end is the text's size in bytes.
+                EZ_SELECTTEXT(kForm, kPdTitle, static_cast<int>(EZ_GETTEXT(kForm, kPdTitle).size()),
+                              0);
             }
             break;
         case EzEvent::LostFocus:

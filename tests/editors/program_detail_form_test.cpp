@@ -301,4 +301,20 @@ TEST_F(ProgramDetailFormTest, SizeSpinnerIsStoredAtOnce) {
     EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM Programs"), "0");
 }
 
+TEST_F(ProgramDetailFormTest, EnteringTheTitlePutsTheCaretAfterItsLastCharacter) {
+    const std::string title = "Caf\xC3\xA9 Ol\xC3\xA9";  // accented letters are two bytes each
+    Robot r;
+    Open(r, 1);
+    r.Type("PD", kPdTitle, title);
+    r.Do([&title] {
+        EZ_SETFOCUS("PD", kPdDuration);
+        EZ_SETFOCUS("PD", kPdTitle);
+        EXPECT_EQ(EZ_GETCURSORPOS("PD", kPdTitle), static_cast<int>(title.size()));
+    });
+    r.Click("PD", kPdExit);  // a title alone does not make the entry savable: no question
+    r.WaitGone("PD");
+    r.Run();
+    EXPECT_TRUE(r.Ok()) << r.Errors();
+}
+
 }  // namespace
