@@ -418,3 +418,32 @@ bool ResultSet::next() {
 std::string ResultSet::operator[](const std::string& column) const {
     return connection_ == Conn().generation ? slFN(column, set_) : std::string();
 }
+
+namespace {
+
+// The statement of a set's current row, or null when no row is current.
+sqlite3_stmt* RowStatement(int set, unsigned long connection, int column) {
+    Connection& c = Conn();
+    if (connection != c.generation) return nullptr;
+    auto it = c.sets.find(set);
+    if (it == c.sets.end() || !it->second.onRow) return nullptr;
+    sqlite3_stmt* stmt = it->second.stmt.get();
+    if (column < 0 || column >= sqlite3_column_count(stmt)) return nullptr;
+    return stmt;
+}
+
+}  // namespace
+
+long long ResultSet::integer(int column) const {
+    sqlite3_stmt* stmt = ok_ ? RowStatement(set_, connection_, column) : nullptr;
+    return stmt ? sqlite3_column_int64(stmt, column) : 0;
+}
+
+std::string_view ResultSet::text(int column) const {
+    sqlite3_stmt* stmt = ok_ ? RowStatement(set_, connection_, column) : nullptr;
+    if (!stmt) return {};
+    const unsigned char* value = sqlite3_column_text(stmt, column);
+    if (!value) return {};
+    return {reinterpret_cast<const char*>(value),
+            static_cast<size_t>(sqlite3_column_bytes(stmt, column))};
+}

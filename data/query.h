@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // --- client operations ---
@@ -60,6 +61,12 @@ public:
     bool ok() const { return ok_; }
     bool next();
     std::string operator[](const std::string& column) const;
+    // Values of the current row by position (0 = the first selected column),
+    // for reads of many rows: no lookup by name and no number turned into
+    // text. 0 and "" when there is no current row or no such column; the
+    // text stays valid until next() is called.
+    long long integer(int column) const;
+    std::string_view text(int column) const;
     int set() const { return set_; }
 
 private:

@@ -84,27 +84,36 @@ std::string AiringNarrative(const Airings& a, const std::string& freqCheck,
         return "on " + DisplayDate(d[0]) + " at " + AmPmTime(t[0]) +
                "; Duration: " + TrimChars(duration, ".") + ".  ";
     }
-    std::string text = "on " + DisplayDate(d[0]) + " at " + AmPmTime(t[0]);
+    // Appended piece by piece: this runs for every program of a report.
+    std::string text;
+    text.reserve(40 * n + duration.size() + 16);
+    text += "on ";
+    text += DisplayDate(d[0]);
+    text += " at ";
+    text += AmPmTime(t[0]);
     for (size_t i = 1; i < n; ++i) {
         const int32_t previous = d[i - 1];
         if (d[i] == previous) {
-            if (i + 1 < n && d[i + 1] == d[i]) {
-                text += ", " + AmPmTime(t[i]);
-            } else {
-                text += " and " + AmPmTime(t[i]);
-            }
-        } else if (d[n - 1] > d[i]) {
-            text += "; on " + DisplayDate(d[i]) + " at " + AmPmTime(t[i]);
-        } else {
-            text += "; and on " + DisplayDate(d[i]) + " at " + AmPmTime(t[i]);
+            text += (i + 1 < n && d[i + 1] == d[i]) ? ", " : " and ";
+            text += AmPmTime(t[i]);
+            continue;
         }
+        text += d[n - 1] > d[i] ? "; on " : "; and on ";
+        text += DisplayDate(d[i]);
+        text += " at ";
+        text += AmPmTime(t[i]);
     }
-    return text + "; Duration " + duration + ".  ";
+    text += "; Duration ";
+    text += duration;
+    text += ".  ";
+    return text;
 }
 
 std::string ProgramParagraph(const Airings& a, const std::string& freqCheck,
                              const std::string& frequency, const std::string& duration,
                              const std::string& description) {
-    return TrimParagraph("Broadcast " + AiringNarrative(a, freqCheck, frequency, duration) +
-                         description);
+    std::string text = "Broadcast ";
+    text += AiringNarrative(a, freqCheck, frequency, duration);
+    text += description;
+    return TrimParagraph(text);
 }

@@ -3,6 +3,7 @@
 // paragraph telling when it aired.
 #include "reports/issues_programs_list.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <functional>
@@ -247,81 +248,98 @@ IssuesListData LoadIssuesListData(int32_t quarter, const std::string& calls, int
     if (stn.empty()) return d;
     d.license = SelectField("Stations", "License", "StnID = " + stn + " AND QtrID = " + q);
 
-    std::unordered_map<std::string, size_t> issueIndex;
+    // Issue ids as the entries list them ("3|17"), read as text.
+    struct TextHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const noexcept {
+            return std::hash<std::string_view>()(text);
+        }
+    };
+    std::unordered_map<std::string, size_t, TextHash, std::equal_to<>> issueIndex;
     {
         ResultSet rs("SELECT IID, IIssue, IDescription FROM Issues WHERE IQtr = " + q +
                      " AND SID = " + stn + " ORDER BY IRank");
         while (rs.next()) {
             ListIssue issue;
-            issue.iid = rs["IID"];
-            issue.title = rs["IIssue"];
-            issue.description = rs["IDescription"];
+            issue.iid = rs.text(0);
+            issue.title = rs.text(1);
+            issue.description = rs.text(2);
             issueIndex.emplace(issue.iid, d.issues.size());
             d.issues.push_back(std::move(issue));
         }
     }
     if (d.issues.empty()) return d;
 
-    // The station's programs and airings, each read once for the whole report.
+    // The station's programs and airings, each read once for the whole report
+    // and by column position: thousands of rows.
     const std::string entries =
         "(SELECT MID FROM Master WHERE Qtr = " + q + " AND Station = " + stn + ")";
     struct ProgramText {
         std::string duration, title, description;
     };
-    std::unordered_map<std::string, ProgramText> programs;
+    std::unordered_map<long long, ProgramText> programs;
     {
         ResultSet rs(
             "SELECT PID,Duration,Title,PDescription FROM Programs WHERE PID IN "
             "(SELECT Pgm FROM Master WHERE Qtr = " +
             q + " AND Station = " + stn + ")");
-        while (rs.next()) programs[rs["PID"]] = {rs["Duration"], rs["Title"], rs["PDescription"]};
+        while (rs.next())
+            programs[rs.integer(0)] = {std::string(rs.text(1)), std::string(rs.text(2)),
+                                       std::string(rs.text(3))};
     }
-    // All airings in one text, a row a line and "|" between the three numbers:
-    // thousands of rows read without a lookup per field.
-    std::unordered_map<std::string, Airings> airings;
+    // Each entry's airings are put in order of day and time here: a handful
+    // per entry, cheaper to sort than thousands of rows in the query.
+    std::unordered_map<long long, Airings> airings;
     {
-        const std::string rows =
-            slSelStr("SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink IN " + entries +
-                         " ORDER BY MLink,AirDate,AirTime",
-                     "Q124");
-        std::string_view rest(rows);
-        Airings* current = nullptr;
-        std::string currentId;
-        while (!rest.empty()) {
-            const size_t eol = rest.find('\n');
-            const std::string_view line = rest.substr(0, eol);
-            rest = eol == std::string_view::npos ? std::string_view() : rest.substr(eol + 1);
-            const size_t bar1 = line.find('|');
-            const size_t bar2 = bar1 == std::string_view::npos ? bar1 : line.find('|', bar1 + 1);
-            if (bar2 == std::string_view::npos) continue;
-            const std::string_view id = line.substr(0, bar1);
+        std::unordered_map<long long, std::vector<std::pair<int32_t, int32_t>>> times;
+        ResultSet rs("SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink IN " + entries);
+        std::vector<std::pair<int32_t, int32_t>>* current = nullptr;
+        long long currentId = 0;
+        while (rs.next()) {
+            const long long id = rs.integer(0);
             if (!current || id != currentId) {
-                currentId = std::string(id);
-                current = &airings[currentId];
+                currentId = id;
+                current = &times[id];
             }
-            current->days.push_back(static_cast<int32_t>(Val(line.substr(bar1 + 1))));
-            current->minutes.push_back(static_cast<int32_t>(Val(line.substr(bar2 + 1))));
+            current->emplace_back(static_cast<int32_t>(rs.integer(1)),
+                                  static_cast<int32_t>(rs.integer(2)));
+        }
+        airings.reserve(times.size());
+        for (auto& [id, list] : times) {
+            std::sort(list.begin(), list.end());
+            Airings& a = airings[id];
+            a.days.reserve(list.size());
+            a.minutes.reserve(list.size());
+            for (const auto& [day, minute] : list) {
+                a.days.push_back(day);
+                a.minutes.push_back(minute);
+            }
         }
     }
     ResultSet rs("SELECT MID, Issue, Pgm, FreqCheck, Frequency FROM Master WHERE Qtr = " + q +
                  " AND Station = " + stn);
     const Airings none;
     const ProgramText noText;
+    std::vector<size_t> targets;
     while (rs.next()) {
-        std::vector<size_t> targets;
-        for (const std::string& field : Split(rs["Issue"], "|")) {
-            auto it = issueIndex.find(field);
+        targets.clear();
+        std::string_view ids = rs.text(1);
+        while (true) {
+            const size_t bar = ids.find('|');
+            auto it = issueIndex.find(ids.substr(0, bar));
             if (it != issueIndex.end()) targets.push_back(it->second);
+            if (bar == std::string_view::npos) break;
+            ids.remove_prefix(bar + 1);
         }
         if (targets.empty()) continue;
-        const auto pit = programs.find(rs["Pgm"]);
+        const auto pit = programs.find(rs.integer(2));
         const ProgramText& text = pit == programs.end() ? noText : pit->second;
-        const auto ait = airings.find(rs["MID"]);
+        const auto ait = airings.find(rs.integer(0));
         ListProgram program;
         program.title = text.title;
         program.paragraph =
-            ProgramParagraph(ait == airings.end() ? none : ait->second, rs["FreqCheck"],
-                             rs["Frequency"], text.duration, text.description);
+            ProgramParagraph(ait == airings.end() ? none : ait->second, std::string(rs.text(3)),
+                             std::string(rs.text(4)), text.duration, text.description);
         for (size_t k = 0; k + 1 < targets.size(); ++k)
             d.issues[targets[k]].programs.push_back(program);
         d.issues[targets.back()].programs.push_back(std::move(program));

@@ -2,6 +2,7 @@
 #include "reports/pdf_page.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -47,14 +48,112 @@ HPDF_REAL PdfY(double y) {
     return static_cast<HPDF_REAL>(kPdfPageHeight - y);
 }
 
+// Text operators are written straight into the page's content stream.
+// libharu's own operator calls clear a scratch buffer byte by byte for every
+// number and measure every shown text to advance a position nothing here
+// reads; for a report of thousands of lines that bookkeeping costs more than
+// the layout. The writers below put out the same operators and keep the
+// page's state (font, size, leading, line start) the way libharu's calls do,
+// so libharu calls made before or after see the page as they expect.
+HPDF_PageAttr Attr(HPDF_Page page) {
+    return static_cast<HPDF_PageAttr>(page->attr);
+}
+
+// A number as libharu writes one: at most five decimals, no trailing zeros.
+void AppendNumber(std::string& out, double value) {
+    long long scaled = std::llround(value * 100000);
+    if (scaled < 0) {
+        out += '-';
+        scaled = -scaled;
+    }
+    char buf[32];
+    char* end = std::to_chars(buf, buf + sizeof buf, scaled / 100000).ptr;
+    long long fraction = scaled % 100000;
+    if (fraction != 0) {
+        *end++ = '.';
+        char digits[5];
+        for (int i = 4; i >= 0; --i) {
+            digits[i] = static_cast<char>('0' + fraction % 10);
+            fraction /= 10;
+        }
+        int used = 5;
+        while (digits[used - 1] == '0') --used;
+        end = std::copy(digits, digits + used, end);
+    }
+    out.append(buf, end);
+}
+
+// A literal string: parentheses and backslashes escaped, bytes outside
+// printable ASCII as three octal digits.
+void AppendString(std::string& out, std::string_view bytes) {
+    out += '(';
+    size_t i = 0;
+    while (i < bytes.size()) {
+        // Runs of characters that need no escape are copied at once.
+        size_t run = i;
+        while (run < bytes.size()) {
+            const auto c = static_cast<unsigned char>(bytes[run]);
+            if (c < 0x20 || c > 0x7E || c == '(' || c == ')' || c == '\\') break;
+            ++run;
+        }
+        out.append(bytes.data() + i, run - i);
+        if (run == bytes.size()) break;
+        const auto c = static_cast<unsigned char>(bytes[run]);
+        out += '\\';
+        if (c == '(' || c == ')' || c == '\\') {
+            out += static_cast<char>(c);
+        } else {
+            out += static_cast<char>('0' + (c >> 6));
+            out += static_cast<char>('0' + ((c >> 3) & 7));
+            out += static_cast<char>('0' + (c & 7));
+        }
+        i = run + 1;
+    }
+    out += ')';
+}
+
+// Appends operators to the page's content; a failure is reported through the
+// document's error handler like any failing libharu call.
+void Emit(HPDF_Page page, const std::string& ops) {
+    if (HPDF_Stream_Write(Attr(page)->stream, reinterpret_cast<const HPDF_BYTE*>(ops.data()),
+                          static_cast<HPDF_UINT>(ops.size())) != HPDF_OK)
+        HPDF_CheckError(page->error);
+}
+
+// Moves the start of the line to (x, pdfY) in the current text object. The
+// move is relative to the line start, which BeginText sets to the origin.
+void MoveLineStart(HPDF_Page page, std::string& ops, double x, double pdfY) {
+    HPDF_TransMatrix& m = Attr(page)->text_matrix;
+    AppendNumber(ops, x - m.x);
+    ops += ' ';
+    AppendNumber(ops, pdfY - m.y);
+    ops += " Td\n";
+    m.x = static_cast<HPDF_REAL>(x);
+    m.y = static_cast<HPDF_REAL>(pdfY);
+    Attr(page)->text_pos = HPDF_Point{m.x, m.y};
+}
+
 }  // namespace
 
 void PdfSetFont(HPDF_Page page, HPDF_Font font, double size) {
     if (!page || !font) return;
     const auto points = static_cast<HPDF_REAL>(size);
-    if (HPDF_Page_GetCurrentFont(page) == font && HPDF_Page_GetCurrentFontSize(page) == points)
+    HPDF_GState state = Attr(page)->gstate;
+    if (state->font == font && state->font_size == points) return;
+    // Asking for the name registers the font in the page's resources.
+    const char* name = HPDF_Page_GetLocalFontName(page, font);
+    if (!name) {
+        HPDF_CheckError(page->error);
         return;
-    HPDF_Page_SetFontAndSize(page, font, points);
+    }
+    std::string ops = "/";
+    ops += name;
+    ops += ' ';
+    AppendNumber(ops, points);
+    ops += " Tf\n";
+    Emit(page, ops);
+    state->font = font;
+    state->font_size = points;
 }
 
 std::string PdfErrorText(unsigned long errorNo, unsigned long detailNo) {
@@ -163,8 +262,11 @@ void PdfText(HPDF_Page page, const std::string& text, double x, double y, HPDF_F
         default:
             return;
     }
-    HPDF_Page_TextOut(page, static_cast<HPDF_REAL>(left),
-                      static_cast<HPDF_REAL>(std::round(kPdfPageHeight - y)), bytes.c_str());
+    std::string ops;
+    MoveLineStart(page, ops, left, std::round(kPdfPageHeight - y));
+    AppendString(ops, bytes);
+    ops += " Tj\n";
+    Emit(page, ops);
 }
 
 void PdfTextLine(HPDF_Page page, const std::string& text, double x, double y, HPDF_Font font,
@@ -212,9 +314,15 @@ namespace {
 void ShowLines(HPDF_Page page, const std::vector<std::string>& lines, size_t first, size_t count,
                HPDF_Font font, double size) {
     SetFont(page, font, size);
-    if (HPDF_Page_GetTextLeading(page) != static_cast<HPDF_REAL>(kPdfLineStep))
-        HPDF_Page_SetTextLeading(page, static_cast<HPDF_REAL>(kPdfLineStep));
-    std::string shown;
+    std::string ops;
+    HPDF_GState state = Attr(page)->gstate;
+    const auto leading = static_cast<HPDF_REAL>(kPdfLineStep);
+    if (state->text_leading != leading) {
+        AppendNumber(ops, leading);
+        ops += " TL\n";
+        state->text_leading = leading;
+    }
+    HPDF_TransMatrix& m = Attr(page)->text_matrix;
     for (size_t k = 0; k < count && first + k < lines.size(); ++k) {
         const std::string& line = lines[first + k];
         // Blanks and the line break at the end of a line are not drawn.
@@ -222,9 +330,12 @@ void ShowLines(HPDF_Page page, const std::vector<std::string>& lines, size_t fir
         while (end > 0 && (line[end - 1] == ' ' || line[end - 1] == '\t' || line[end - 1] == '\r' ||
                            line[end - 1] == '\n' || line[end - 1] == '\f'))
             --end;
-        shown.assign(line, 0, end);
-        HPDF_Page_ShowTextNextLine(page, shown.c_str());
+        AppendString(ops, std::string_view(line.data(), end));
+        ops += " '\n";
+        m.y -= leading;
     }
+    Attr(page)->text_pos = HPDF_Point{m.x, m.y};
+    Emit(page, ops);
 }
 
 }  // namespace
@@ -235,8 +346,9 @@ void PdfWriteLines(HPDF_Page page, double left, double y, const std::vector<std:
     HPDF_Page_BeginText(page);
     SetFont(page, font, size);
     // Start one line above the first.
-    HPDF_Page_MoveTextPos(page, static_cast<HPDF_REAL>(left),
-                          static_cast<HPDF_REAL>(std::round(kPdfPageHeight - y) + kPdfLineStep));
+    std::string ops;
+    MoveLineStart(page, ops, left, std::round(kPdfPageHeight - y) + kPdfLineStep);
+    Emit(page, ops);
     ShowLines(page, lines, first, count, font, size);
     HPDF_Page_EndText(page);
 }

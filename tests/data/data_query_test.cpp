@@ -272,6 +272,27 @@ TEST_F(QueryLayer, ProgramByIdLeavesValuesWhenMissing) {
     EXPECT_EQ(p, "About it");
 }
 
+TEST_F(QueryLayer, ValuesByPosition) {
+    AddStation("KÖLN-FM", 20111, 7);
+    slExe("UPDATE Stations SET License = NULL");
+    ResultSet rs("SELECT Calls, Rank, License, QtrID FROM Stations");
+    // No row is current before the first next().
+    EXPECT_EQ(rs.integer(1), 0);
+    EXPECT_EQ(rs.text(0), "");
+    ASSERT_TRUE(rs.next());
+    EXPECT_EQ(rs.text(0), "KÖLN-FM");
+    EXPECT_EQ(rs.integer(1), 7);
+    EXPECT_EQ(rs.text(1), "7");  // numbers read as text too
+    EXPECT_EQ(rs.text(2), "");   // NULL
+    EXPECT_EQ(rs.integer(3), 20111);
+    EXPECT_EQ(rs.integer(4), 0);  // past the last column
+    EXPECT_EQ(rs.text(-1), "");
+    EXPECT_FALSE(rs.next());
+    EXPECT_EQ(rs.text(0), "");  // after the last row
+    ResultSet failed("SELEC broken");
+    EXPECT_EQ(failed.integer(0), 0);
+}
+
 TEST_F(QueryLayer, ClosedConnectionFailsQuietly) {
     AddStation("AAAA", 20111, 0);
     ResultSet open("SELECT Calls FROM Stations");
@@ -291,6 +312,7 @@ TEST_F(QueryLayer, ClosedConnectionFailsQuietly) {
         ASSERT_TRUE(folder.OpenFreshDatabase());
         ResultSet fresh("SELECT Calls FROM Stations");
         EXPECT_FALSE(stale->next());
+        EXPECT_EQ(stale->text(0), "");
         stale.reset();
         ASSERT_TRUE(fresh.next());
         EXPECT_EQ(fresh["Calls"], "AAAA");

@@ -61,8 +61,9 @@ TEST_F(IssuesList, SectionsHeadersAndTheThreeAiringForms) {
                {{apr1, 8 * 60}});
     AddProgram(roads, "Commute Watch", "60 seconds", "Daily traffic spots.",
                {{apr1, 0}, {Mdy2JulianDate(6, 30, 2019), 0}}, "1", "12");
+    // Airings stored out of order print in order of day and time.
     AddProgram(crime, "Town Hall", "1 hour", "",
-               {{apr1, 8 * 60}, {apr1, 12 * 60}, {apr8, 17 * 60}});
+               {{apr8, 17 * 60}, {apr1, 12 * 60}, {apr1, 8 * 60}});
 
     const auto pages = Render();
     ASSERT_EQ(pages.size(), 2u);

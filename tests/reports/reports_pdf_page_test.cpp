@@ -1,9 +1,14 @@
 // Page helpers: Windows-1252 conversion, libharu error reporting, wrapping.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <map>
+#include <regex>
 
 #include "reports/pdf_page.h"
+#include "support/pdf_check.h"
 #include "ui/msgbox.h"
 
 namespace {
@@ -141,6 +146,78 @@ TEST_F(PdfLayout, BoxesReturnTheirBottom) {
     HPDF_Page_EndText(page);
     PdfRule(page, 36, 576, 52, 1, 0, 0, 0.1);
     EXPECT_FALSE(errors.failed);
+}
+
+// Where pdftotext finds each word: its left, right and top edge in points.
+struct WordBox {
+    double left, right, top;
+};
+std::multimap<std::string, WordBox> WordBoxes(const std::string& path) {
+    const std::string html = Capture("pdftotext -bbox -enc UTF-8 '" + path + "' - 2>/dev/null");
+    static const std::regex word(
+        R"re(xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)<)re");
+    std::multimap<std::string, WordBox> boxes;
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), word);
+         it != std::sregex_iterator(); ++it)
+        boxes.emplace((*it)[4].str(), WordBox{std::stod((*it)[1].str()), std::stod((*it)[3].str()),
+                                              std::stod((*it)[2].str())});
+    return boxes;
+}
+
+// The text operators are written into the page directly: what they show must
+// read back as the same characters at the places the layout asked for, and
+// libharu's own calls afterwards must still find the page's state.
+TEST_F(PdfLayout, WrittenTextReadsBackInPlace) {
+    if (!HaveTool("pdftotext") || !HaveTool("qpdf"))
+        GTEST_SKIP() << "poppler-utils or qpdf missing";
+    HPDF_Font bold = PdfStandardFont(doc.get(), "Times-Bold");
+    HPDF_Page_BeginText(page);
+    PdfText(page, "Left(1)", 36, 100, bold, 12, kPdfAlignLeft);
+    PdfText(page, "Centre", 306, 100, font, 10, kPdfAlignCentre);
+    PdfText(page, "Right\\end", 576, 120, font, 10, kPdfAlignRight);
+    HPDF_Page_EndText(page);
+    EXPECT_EQ(HPDF_Page_GetCurrentFont(page), font);
+    EXPECT_FLOAT_EQ(HPDF_Page_GetCurrentFontSize(page), 10);
+
+    // Blanks and line breaks that end a wrapped line are not shown.
+    const std::vector<std::string> lines = {"skipped ", "caf\xE9 (one) \x97 ", "two\r\n",
+                                            "\x93three\x94"};
+    PdfWriteHeadedLines(page, 72, 200, "Heading", bold, 10, lines, 1, 3, font, 10);
+    EXPECT_FLOAT_EQ(HPDF_Page_GetTextLeading(page), 13);
+    // A libharu call after them places its text where it asks.
+    HPDF_Page_BeginText(page);
+    HPDF_Page_TextOut(page, 300, 400, "after");
+    HPDF_Page_EndText(page);
+    EXPECT_FALSE(errors.failed);
+
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("vantrel-page-" + std::to_string(getpid()) + ".pdf"))
+                                 .string();
+    HPDF_SaveToFile(doc.get(), path.c_str());
+    const std::vector<std::string> pages = PdfPages(path);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_TRUE(
+        Has(pages[0], "Heading caf\xC3\xA9 (one) \xE2\x80\x94 two \xE2\x80\x9Cthree\xE2\x80\x9D"))
+        << pages[0];
+    EXPECT_TRUE(Has(pages[0], "Right\\end"));
+    EXPECT_FALSE(Has(pages[0], "skipped"));
+
+    const auto boxes = WordBoxes(path);
+    std::filesystem::remove(path);
+    const auto at = [&boxes](const std::string& word) {
+        const auto it = boxes.find(word);
+        return it == boxes.end() ? WordBox{-1, -1, -1} : it->second;
+    };
+    EXPECT_NEAR(at("Left(1)").left, 36, 0.01);
+    EXPECT_NEAR((at("Centre").left + at("Centre").right) / 2, 306, 0.01);
+    EXPECT_NEAR(at("Right\\end").right, 576, 0.01);
+    // Baselines: the heading at 200, then a line every 13 points.
+    const double headingTop = at("Heading").top;
+    EXPECT_NEAR(at("caf\xC3\xA9").top - headingTop, 13, 0.01);
+    EXPECT_NEAR(at("two").top - headingTop, 26, 0.01);
+    EXPECT_NEAR(at("\xE2\x80\x9Cthree\xE2\x80\x9D").top - headingTop, 39, 0.01);
+    EXPECT_NEAR(at("after").left, 300, 0.01);
+    EXPECT_NEAR(at("Centre").top - at("Right\\end").top, -20, 0.01);
 }
 
 }  // namespace
