@@ -4,9 +4,11 @@
 #include "reports/issues_programs_list.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 
@@ -270,57 +272,35 @@ IssuesListData LoadIssuesListData(int32_t quarter, const std::string& calls, int
     }
     if (d.issues.empty()) return d;
 
-    // The station's programs and airings, each read once for the whole report
-    // and by column position: thousands of rows.
-    const std::string entries =
-        "(SELECT MID FROM Master WHERE Qtr = " + q + " AND Station = " + stn + ")";
-    struct ProgramText {
-        std::string duration, title, description;
+    // The station's airings, read once for the whole report and by column
+    // position: thousands of rows. Sorted here by entry, day and time (a sort
+    // in the query would cost more), so each entry's airings are one run.
+    struct Airing {
+        long long mid;
+        int32_t day, minutes;
+        bool operator<(const Airing& o) const {
+            return std::tie(mid, day, minutes) < std::tie(o.mid, o.day, o.minutes);
+        }
     };
-    std::unordered_map<long long, ProgramText> programs;
+    std::vector<Airing> airings;
     {
         ResultSet rs(
-            "SELECT PID,Duration,Title,PDescription FROM Programs WHERE PID IN "
-            "(SELECT Pgm FROM Master WHERE Qtr = " +
+            "SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink IN "
+            "(SELECT MID FROM Master WHERE Qtr = " +
             q + " AND Station = " + stn + ")");
         while (rs.next())
-            programs[rs.integer(0)] = {std::string(rs.text(1)), std::string(rs.text(2)),
-                                       std::string(rs.text(3))};
+            airings.push_back({rs.integer(0), static_cast<int32_t>(rs.integer(1)),
+                               static_cast<int32_t>(rs.integer(2))});
     }
-    // Each entry's airings are put in order of day and time here: a handful
-    // per entry, cheaper to sort than thousands of rows in the query.
-    std::unordered_map<long long, Airings> airings;
-    {
-        std::unordered_map<long long, std::vector<std::pair<int32_t, int32_t>>> times;
-        ResultSet rs("SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink IN " + entries);
-        std::vector<std::pair<int32_t, int32_t>>* current = nullptr;
-        long long currentId = 0;
-        while (rs.next()) {
-            const long long id = rs.integer(0);
-            if (!current || id != currentId) {
-                currentId = id;
-                current = &times[id];
-            }
-            current->emplace_back(static_cast<int32_t>(rs.integer(1)),
-                                  static_cast<int32_t>(rs.integer(2)));
-        }
-        airings.reserve(times.size());
-        for (auto& [id, list] : times) {
-            std::sort(list.begin(), list.end());
-            Airings& a = airings[id];
-            a.days.reserve(list.size());
-            a.minutes.reserve(list.size());
-            for (const auto& [day, minute] : list) {
-                a.days.push_back(day);
-                a.minutes.push_back(minute);
-            }
-        }
-    }
-    ResultSet rs("SELECT MID, Issue, Pgm, FreqCheck, Frequency FROM Master WHERE Qtr = " + q +
-                 " AND Station = " + stn);
-    const Airings none;
-    const ProgramText noText;
+    std::sort(airings.begin(), airings.end());
+
+    // The entries with their program's texts, in the order they were entered.
+    ResultSet rs(
+        "SELECT m.MID, m.Issue, m.FreqCheck, m.Frequency, p.Duration, p.Title, p.PDescription "
+        "FROM Master m LEFT JOIN Programs p ON p.PID = m.Pgm WHERE m.Qtr = " +
+        q + " AND m.Station = " + stn + " ORDER BY m.MID");
     std::vector<size_t> targets;
+    Airings times;
     while (rs.next()) {
         targets.clear();
         std::string_view ids = rs.text(1);
@@ -332,14 +312,20 @@ IssuesListData LoadIssuesListData(int32_t quarter, const std::string& calls, int
             ids.remove_prefix(bar + 1);
         }
         if (targets.empty()) continue;
-        const auto pit = programs.find(rs.integer(2));
-        const ProgramText& text = pit == programs.end() ? noText : pit->second;
-        const auto ait = airings.find(rs.integer(0));
+        const long long mid = rs.integer(0);
+        const auto first =
+            std::lower_bound(airings.begin(), airings.end(), Airing{mid, INT32_MIN, INT32_MIN});
+        times.days.clear();
+        times.minutes.clear();
+        for (auto it = first; it != airings.end() && it->mid == mid; ++it) {
+            times.days.push_back(it->day);
+            times.minutes.push_back(it->minutes);
+        }
         ListProgram program;
-        program.title = text.title;
+        program.title = rs.text(5);
         program.paragraph =
-            ProgramParagraph(ait == airings.end() ? none : ait->second, std::string(rs.text(3)),
-                             std::string(rs.text(4)), text.duration, text.description);
+            ProgramParagraph(times, std::string(rs.text(2)), std::string(rs.text(3)),
+                             std::string(rs.text(4)), std::string(rs.text(6)));
         for (size_t k = 0; k + 1 < targets.size(); ++k)
             d.issues[targets[k]].programs.push_back(program);
         d.issues[targets.back()].programs.push_back(std::move(program));
