@@ -52,11 +52,23 @@ void SetErrorFromDb() {
     SetError(db ? sqlite3_errmsg(db) : "Database is not open");
 }
 
-std::string ColumnText(sqlite3_stmt* stmt, int col) {
+// A column of the current row as text ("" for NULL); valid until the next step.
+std::string_view ColumnView(sqlite3_stmt* stmt, int col) {
     const unsigned char* text = sqlite3_column_text(stmt, col);
     if (!text) return {};
-    return std::string(reinterpret_cast<const char*>(text),
-                       static_cast<size_t>(sqlite3_column_bytes(stmt, col)));
+    return {reinterpret_cast<const char*>(text),
+            static_cast<size_t>(sqlite3_column_bytes(stmt, col))};
+}
+
+std::string ColumnText(sqlite3_stmt* stmt, int col) {
+    return std::string(ColumnView(stmt, col));
+}
+
+// The statement of a set whose row is current, or null.
+sqlite3_stmt* CurrentRow(int setNumber) {
+    auto it = Conn().sets.find(setNumber);
+    if (it == Conn().sets.end() || !it->second.onRow) return nullptr;
+    return it->second.stmt.get();
 }
 
 int FindColumn(sqlite3_stmt* stmt, const std::string& name) {
@@ -211,9 +223,8 @@ bool slGetRow(int setNumber) {
 }
 
 std::string slFN(const std::string& column, int setNumber) {
-    auto it = Conn().sets.find(setNumber);
-    if (it == Conn().sets.end() || !it->second.onRow) return {};
-    sqlite3_stmt* stmt = it->second.stmt.get();
+    sqlite3_stmt* stmt = CurrentRow(setNumber);
+    if (!stmt) return {};
     int col = FindColumn(stmt, column);
     return col < 0 ? std::string() : ColumnText(stmt, col);
 }
@@ -419,31 +430,19 @@ std::string ResultSet::operator[](const std::string& column) const {
     return connection_ == Conn().generation ? slFN(column, set_) : std::string();
 }
 
-namespace {
-
-// The statement of a set's current row, or null when no row is current.
-sqlite3_stmt* RowStatement(int set, unsigned long connection, int column) {
-    Connection& c = Conn();
-    if (connection != c.generation) return nullptr;
-    auto it = c.sets.find(set);
-    if (it == c.sets.end() || !it->second.onRow) return nullptr;
-    sqlite3_stmt* stmt = it->second.stmt.get();
-    if (column < 0 || column >= sqlite3_column_count(stmt)) return nullptr;
-    return stmt;
+// The statement of this set's current row when it has the column, else null.
+sqlite3_stmt* ResultSet::row(int column) const {
+    if (!ok_ || connection_ != Conn().generation) return nullptr;
+    sqlite3_stmt* stmt = CurrentRow(set_);
+    return stmt && column >= 0 && column < sqlite3_column_count(stmt) ? stmt : nullptr;
 }
 
-}  // namespace
-
 long long ResultSet::integer(int column) const {
-    sqlite3_stmt* stmt = ok_ ? RowStatement(set_, connection_, column) : nullptr;
+    sqlite3_stmt* stmt = row(column);
     return stmt ? sqlite3_column_int64(stmt, column) : 0;
 }
 
 std::string_view ResultSet::text(int column) const {
-    sqlite3_stmt* stmt = ok_ ? RowStatement(set_, connection_, column) : nullptr;
-    if (!stmt) return {};
-    const unsigned char* value = sqlite3_column_text(stmt, column);
-    if (!value) return {};
-    return {reinterpret_cast<const char*>(value),
-            static_cast<size_t>(sqlite3_column_bytes(stmt, column))};
+    sqlite3_stmt* stmt = row(column);
+    return stmt ? ColumnView(stmt, column) : std::string_view();
 }

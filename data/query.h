@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+struct sqlite3_stmt;
+
 // --- client operations ---
 int slOpen(const std::string& file, const std::string& modifiers);  // "C" creates; 0 = ok
 void slClose();
@@ -70,6 +72,7 @@ public:
     int set() const { return set_; }
 
 private:
+    sqlite3_stmt* row(int column) const;
     int set_;
     bool ok_;
     unsigned long connection_;  // which opening of the connection the set belongs to

@@ -250,14 +250,7 @@ IssuesListData LoadIssuesListData(int32_t quarter, const std::string& calls, int
     if (stn.empty()) return d;
     d.license = SelectField("Stations", "License", "StnID = " + stn + " AND QtrID = " + q);
 
-    // Issue ids as the entries list them ("3|17"), read as text.
-    struct TextHash {
-        using is_transparent = void;
-        size_t operator()(std::string_view text) const noexcept {
-            return std::hash<std::string_view>()(text);
-        }
-    };
-    std::unordered_map<std::string, size_t, TextHash, std::equal_to<>> issueIndex;
+    std::unordered_map<std::string, size_t> issueIndex;
     {
         ResultSet rs("SELECT IID, IIssue, IDescription FROM Issues WHERE IQtr = " + q +
                      " AND SID = " + stn + " ORDER BY IRank");
@@ -303,13 +296,9 @@ IssuesListData LoadIssuesListData(int32_t quarter, const std::string& calls, int
     Airings times;
     while (rs.next()) {
         targets.clear();
-        std::string_view ids = rs.text(1);
-        while (true) {
-            const size_t bar = ids.find('|');
-            auto it = issueIndex.find(ids.substr(0, bar));
+        for (const std::string& field : Split(rs.text(1), "|")) {
+            auto it = issueIndex.find(field);
             if (it != issueIndex.end()) targets.push_back(it->second);
-            if (bar == std::string_view::npos) break;
-            ids.remove_prefix(bar + 1);
         }
         if (targets.empty()) continue;
         const long long mid = rs.integer(0);

@@ -40,10 +40,6 @@ char Cp1252Byte(char32_t cp) {
     return '?';
 }
 
-void SetFont(HPDF_Page page, HPDF_Font font, double size) {
-    PdfSetFont(page, font, size);
-}
-
 HPDF_REAL PdfY(double y) {
     return static_cast<HPDF_REAL>(kPdfPageHeight - y);
 }
@@ -247,7 +243,7 @@ void PdfText(HPDF_Page page, const std::string& text, double x, double y, HPDF_F
              double size, int alignment) {
     if (!page) return;
     const std::string bytes = ToWinAnsi(text);
-    SetFont(page, font, size);
+    PdfSetFont(page, font, size);
     double left;
     switch (alignment) {
         case kPdfAlignLeft:
@@ -294,7 +290,7 @@ double PdfTextBoxEncoded(HPDF_Page page, double left, double top, double right, 
     const double bottom = top + kPdfLineStep * lines;
     if (!page || encoded.empty()) return bottom;
     HPDF_Page_BeginText(page);
-    SetFont(page, font, size);
+    PdfSetFont(page, font, size);
     // Lines are set 13 points apart, the height the layout reserves for each.
     HPDF_Page_SetTextLeading(page, static_cast<HPDF_REAL>(kPdfLineStep));
     // The box is filled as far as it reaches; text beyond it is the caller's
@@ -313,7 +309,7 @@ namespace {
 // and placed the line start one line above the first.
 void ShowLines(HPDF_Page page, const std::vector<std::string>& lines, size_t first, size_t count,
                HPDF_Font font, double size) {
-    SetFont(page, font, size);
+    PdfSetFont(page, font, size);
     std::string ops;
     HPDF_GState state = Attr(page)->gstate;
     const auto leading = static_cast<HPDF_REAL>(kPdfLineStep);
@@ -344,7 +340,7 @@ void PdfWriteLines(HPDF_Page page, double left, double y, const std::vector<std:
                    size_t first, size_t count, HPDF_Font font, double size) {
     if (!page || count == 0) return;
     HPDF_Page_BeginText(page);
-    SetFont(page, font, size);
+    PdfSetFont(page, font, size);
     // Start one line above the first.
     std::string ops;
     MoveLineStart(page, ops, left, std::round(kPdfPageHeight - y) + kPdfLineStep);
@@ -369,7 +365,7 @@ double PdfTextBox(HPDF_Page page, double left, double top, double right, int lin
                   const std::string& text, HPDF_Font font, double size, int alignment) {
     (void)alignment;  // left alignment is the only one the reports use
     if (!page) return top + kPdfLineStep * lines;
-    SetFont(page, font, size);
+    PdfSetFont(page, font, size);
     std::string encoded;
     for (const std::string& line : PdfWrapLines(page, text, right - left)) encoded += line;
     return PdfTextBoxEncoded(page, left, top, right, lines, encoded, font, size);
@@ -452,6 +448,6 @@ int PdfLineCount(HPDF_Page page, const std::string& text, double width) {
 
 double PdfTextWidth(HPDF_Page page, const std::string& text, HPDF_Font font, double size) {
     if (!page) return 0;
-    SetFont(page, font, size);
+    PdfSetFont(page, font, size);
     return HPDF_Page_TextWidth(page, ToWinAnsi(text).c_str());
 }
