@@ -137,17 +137,6 @@ TEST_F(PdfLayout, WrapCacheKeysOnTextWidthAndFont) {
     EXPECT_FALSE(errors.failed);
 }
 
-TEST_F(PdfLayout, BoxesReturnTheirBottom) {
-    EXPECT_DOUBLE_EQ(PdfTextBox(page, 72, 100, 540, 3, "text", font, 10, 0), 139);
-    EXPECT_DOUBLE_EQ(PdfTextBox(page, 72, 100, 540, 0, "", font, 10, 0), 100);
-    HPDF_Page_BeginText(page);
-    PdfText(page, "ignored", 100, 100, font, 10, 5);  // unknown alignment writes nothing
-    PdfText(page, "right", 576, 100, font, 10, kPdfAlignRight);
-    HPDF_Page_EndText(page);
-    PdfRule(page, 36, 576, 52, 1, 0, 0, 0.1);
-    EXPECT_FALSE(errors.failed);
-}
-
 // Where pdftotext finds each word: its left, right and top edge in points.
 struct WordBox {
     double left, right, top;
@@ -175,7 +164,9 @@ TEST_F(PdfLayout, WrittenTextReadsBackInPlace) {
     PdfText(page, "Left(1)", 36, 100, bold, 12, kPdfAlignLeft);
     PdfText(page, "Centre", 306, 100, font, 10, kPdfAlignCentre);
     PdfText(page, "Right\\end", 576, 120, font, 10, kPdfAlignRight);
+    PdfText(page, "ignored", 100, 140, font, 10, 5);  // an unknown alignment writes nothing
     HPDF_Page_EndText(page);
+    PdfRule(page, 36, 576, 52, 1, 0, 0, 0.1);
     EXPECT_EQ(HPDF_Page_GetCurrentFont(page), font);
     EXPECT_FLOAT_EQ(HPDF_Page_GetCurrentFontSize(page), 10);
 
@@ -201,6 +192,7 @@ TEST_F(PdfLayout, WrittenTextReadsBackInPlace) {
         << pages[0];
     EXPECT_TRUE(Has(pages[0], "Right\\end"));
     EXPECT_FALSE(Has(pages[0], "skipped"));
+    EXPECT_FALSE(Has(pages[0], "ignored"));
 
     const auto boxes = WordBoxes(path);
     std::filesystem::remove(path);

@@ -141,22 +141,4 @@ TEST(AskSaveChangesTest, TextsAndTheVanishedControl) {
     EZ_UNLOADFORM("AB");
 }
 
-TEST(AskSaveChangesTest, RealPromptThroughTheRobot) {
-    TempProgramFolder folder;
-    Robot r;
-    DefineFontsAndColours();
-    int answers[2] = {0, 0};
-    r.OpenForm("AB", "", "About Vantrel", 62, 21);
-    r.Do([&] { answers[0] = AskSaveChanges("AB", 205, ""); });
-    r.ExpectMsg("Changes Not Saved", 3);
-    r.Do([&] { answers[1] = ConfirmOverwrite("/tmp/x.zip"); });
-    r.ExpectMsg("Warning!", 99);
-    r.Run();
-    EXPECT_EQ(answers[0], 3);
-    EXPECT_EQ(answers[1], 0);
-    EXPECT_TRUE(r.Ok()) << r.Errors();
-    ASSERT_GE(r.MessageTexts().size(), 2u);
-    EXPECT_EQ(r.MessageTexts()[0], "Save your changes before you exit?");
-}
-
 }  // namespace
