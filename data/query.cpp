@@ -446,3 +446,22 @@ std::string_view ResultSet::text(int column) const {
     sqlite3_stmt* stmt = row(column);
     return stmt ? ColumnView(stmt, column) : std::string_view();
 }
+
+Transaction::Transaction() {
+    static unsigned long serial = 0;
+    name_ = "tx" + std::to_string(++serial);
+    ok_ = slIsOpen() && slExe("SAVEPOINT " + name_) == 0;
+    done_ = !ok_;
+}
+
+Transaction::~Transaction() {
+    if (!done_) slExe("ROLLBACK TO " + name_ + "; RELEASE " + name_);
+}
+
+bool Transaction::Commit() {
+    if (done_) return false;
+    done_ = true;
+    if (slExe("RELEASE " + name_) == 0) return true;
+    slExe("ROLLBACK TO " + name_ + "; RELEASE " + name_);
+    return false;
+}

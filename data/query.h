@@ -3,11 +3,16 @@
 // integers and text columns text (storage rule applied per column).
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 struct sqlite3_stmt;
+
+// The id of a record (a row id of the database) from the database to the
+// forms; 0 means "none".
+using RowId = int64_t;
 
 // --- client operations ---
 int slOpen(const std::string& file, const std::string& modifiers);  // "C" creates; 0 = ok
@@ -76,4 +81,24 @@ private:
     int set_;
     bool ok_;
     unsigned long connection_;  // which opening of the connection the set belongs to
+};
+
+// All-or-nothing group of statements on the open connection. Nests (each one
+// is a savepoint); rolled back when it goes out of scope uncommitted, so an
+// early return never leaves half a save behind.
+class Transaction {
+public:
+    Transaction();
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    // False when the savepoint could not be opened (no database, database busy).
+    bool ok() const { return ok_; }
+    // Makes the statements permanent; false (everything rolled back) when that fails.
+    bool Commit();
+
+private:
+    std::string name_;
+    bool ok_ = false;
+    bool done_ = false;
 };
