@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "data/program_list.h"
+
 // Control ids of the main window (the robot and other forms rely on them).
 inline constexpr int kVlToolbar = 50;
 inline constexpr int kVlNewButton = 51;
@@ -59,21 +61,5 @@ void ShowDaysToEnd();
 void NewProgram();
 void DeletePrograms();
 
-// --- the parts of the above that need no window ---
-
-// One row of the program list: its six cells and the entry id (MID).
-struct ProgramListRow {
-    int64_t mid = 0;
-    std::vector<std::string> cells;  // Date, Time, Station, Program, Issues Addressed, Duration
-};
-// The rows of the program list for a quarter and a station id ("" = all stations),
-// in list order. Looks the airings, station calls and issue titles up in a few
-// batched queries; every cell equals what the per-entry lookups give.
-std::vector<ProgramListRow> ProgramListRows(int32_t quarter, const std::string& stationId);
-// Deletes one entry with its program text and airings in one transaction.
-// False (nothing deleted) when the database refused.
-bool DeleteProgramEntry(int64_t mid);
-// max(0, last day of the quarter - today + 1).
-int DaysToEndOfQuarter(int32_t quarter);
 // Shows the filing reminder when today is the stored deadline, then clears it.
 void FilingDeadlineAlert();

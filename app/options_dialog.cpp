@@ -3,14 +3,16 @@
 // and are set back when the dialog closes without saving.
 #include <optional>
 
-#include "app/app_state.h"
+#include "app/base/app_state.h"
+#include "app/base/help.h"
+#include "app/base/options.h"
 #include "app/forms.h"
-#include "app/layout.h"
 #include "app/main_window.h"
-#include "app/options.h"
 #include "app/startup.h"
+#include "app/toolkit/ez_forms.h"
 #include "data/dates.h"
 #include "ui/file_helpers.h"
+#include "ui/layout.h"
 
 namespace {
 
@@ -36,7 +38,6 @@ enum : int {
     kGeneralFrame = 215,
     kBackupFrame = 220,
     kDateFrame = 225,
-    kHelpKey = 911,
 };
 
 constexpr int kGeneralTopic = 380;
@@ -243,7 +244,7 @@ void PO_Design() {
     EZ_CONTROL(kForm, kHelp, EzKind::Button, "Help", 47, 27.5, 10, 1.7);
 
     if (Opts().tipsOn) EZ_SETTOOLTIP(kForm, kSequence, "Select backup sequence");
-    EZ_ACCEL(kForm, "F1", kHelpKey);
+    EZ_ACCEL(kForm, "F1", kHelpKeyId);
     FillControls();
     Shell().helpTopic = kGeneralTopic;
 }
@@ -271,7 +272,7 @@ void PO_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                 EZ_UNLOADFORM(kForm);
             } else if (id == kClose) {
                 EZ_UNLOADFORM(kForm);
-            } else if (id == kHelp || id == kHelpKey) {
+            } else if (id == kHelp || id == kHelpKeyId) {
                 ShowHelp(Shell().helpTopic);
             } else if (id == kAllStations || id == kActiveStations) {
                 ControlChanged(id);

@@ -8,21 +8,20 @@
 #include <string>
 #include <system_error>
 
-#include "app/app_state.h"
-#include "app/options.h"
+#include "app/base/app_state.h"
+#include "app/base/options.h"
+#include "app/base/platform.h"
 #include "app/toolkit/ez.h"
-#include "app/toolkit/platform.h"
+#include "app/toolkit/ez_forms.h"
 #include "services/maintenance.h"
 #include "ui/file_helpers.h"
+#include "ui/msgbox.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr const char* kInstanceName = "Vantrel_List";
-// The designed font face is mapped to the desktop's own sans-serif face.
-constexpr const char* kSansFace = "sans-serif";
-constexpr const char* kSymbolFace = "Wingdings";
 // Designed size of the main window in character units.
 constexpr double kMainWidth = 118;
 constexpr double kMainHeight = 36;
@@ -80,32 +79,10 @@ std::string AppFolder() {
     return UserDataFolder();
 }
 
-void DefineFontsAndColours() {
-    EZ_DEFFONT(6, kSansFace, 9, "");
-    EZ_DEFFONT(7, kSansFace, 9, "B");
-    EZ_DEFFONT(8, kSansFace, 11, "B");
-    EZ_DEFFONT(9, kSymbolFace, 16, "S");
-    EZ_DEFFONT(10, kSansFace, 10, "B");
-    for (int slot = 20; slot <= 26; ++slot) EZ_DEFFONT(slot, kSansFace, slot - 10, "");
-
-    // Menu, window, button face and tooltip background of a light desktop theme.
-    EZ_DEFCOLOR(32, 240, 240, 240);
-    EZ_DEFCOLOR(33, 255, 255, 255);
-    EZ_DEFCOLOR(34, 240, 240, 240);
-    EZ_DEFCOLOR(35, 255, 255, 225);
-    EZ_DEFCOLOR(36, 252, 252, 254);
-    EZ_DEFCOLOR(37, 249, 249, 249);
-    EZ_DEFCOLOR(38, 245, 244, 241);
-    EZ_DEFCOLOR(39, 244, 243, 238);
-    EZ_DEFCOLOR(40, 227, 213, 28);
-    EZ_DEFCOLOR(41, 67, 137, 188);
-    EZ_DEFCOLOR(42, 183, 106, 108);
-    EZ_DEFCOLOR(43, 137, 68, 221);
-}
-
 void StartApplication() {
     EZ_SETIMAGEFOLDER("Images");
     DefineFontsAndColours();
+    InstallMessageBox();
 
     // One instance per user: a second start wakes the first one and ends.
     if (!CurrentPlatform().AcquireSingleInstance(kInstanceName)) {
@@ -113,6 +90,7 @@ void StartApplication() {
         return;
     }
 
+    SetProgramFolder(EZ_APPPATH());
     SetAppFolder(AppFolder());
     MakeFolder(Paths().dataFolder);
     MakeFolder(Paths().backupFolder);
@@ -125,16 +103,4 @@ void StartApplication() {
     if (RecoverFailedUpdate() == 0) return;
 
     EZ_FORM("VL", "", kMainCaption, -1, -1, kMainWidth, kMainHeight, "R");
-}
-
-void ShowHelp(int topic) {
-    // The help pages ship beside the executable; a program folder elsewhere
-    // (read-only installation) still finds them there.
-    std::string folder = Paths().helpFolder;
-    std::error_code ec;
-    if (folder.empty() || !fs::is_directory(folder, ec)) {
-        std::string beside = WithSlash(EZ_APPPATH()) + "Help/";
-        if (fs::is_directory(beside, ec)) folder = beside;
-    }
-    CurrentPlatform().ShowHelpTopic(folder, topic);
 }

@@ -10,13 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/base/app_state.h"
+#include "app/base/options.h"
+#include "app/base/platform.h"
 #include "app/forms.h"
 #include "app/main_window.h"
-#include "app/options.h"
 #include "app/startup.h"
 #include "app/toolkit/ez.h"
-#include "app/toolkit/platform.h"
+#include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
 #include "data/query.h"

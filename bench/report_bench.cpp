@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/base/app_state.h"
 #include "data/dates.h"
 #include "data/query.h"
 #include "data/schema.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/base/app_state.h"
 #include "services/spell.h"
 
 namespace {

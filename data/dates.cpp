@@ -3,9 +3,8 @@
 #include <ctime>
 #include <vector>
 
-#include "app/text_util.h"
-#include "app/toolkit/ez.h"
-#include "ui/msgbox.h"
+#include "app/base/prompt.h"
+#include "app/base/text_util.h"
 
 namespace {
 
@@ -39,19 +38,6 @@ int32_t FieldValue(const std::string& field) {
 }  // namespace
 
 // --- date settings ---
-
-DateSettings& Dates() {
-    static DateSettings settings;
-    return settings;
-}
-
-void SetDateSettings(int format, bool slash, bool mondayStart) {
-    DateSettings& d = Dates();
-    d.format = format;
-    d.slash = slash;
-    d.separator = slash ? "/" : "-";
-    d.mondayStart = mondayStart;
-}
 
 // --- the clock ---
 
@@ -141,7 +127,7 @@ int32_t Date2JulianDate(std::string text, std::string& mode) {
         v[i] = FieldValue(f[i]);
         // An unknown field order cannot be read either.
         if (v[i] == 0 || (mode != "MDY" && mode != "YMD")) {
-            DgMsgOk("Invalid Date", "Date values in Date2JulianDate are invalid.{f6}", "");
+            PromptOk("Invalid Date", "Date values in Date2JulianDate are invalid.{f6}", "");
             return 0;
         }
     }
@@ -163,12 +149,6 @@ int32_t Display2JulianDate(std::string& text) {
         default:
             return Mdy2JulianDate(0, 0, 0);
     }
-}
-
-int32_t PickerJulianDate(const std::string& form, int control) {
-    int y = 0, m = 0, d = 0, hour = 0, minute = 0;
-    EZ_DTGET(form, control, y, m, d, hour, minute);
-    return Mdy2JulianDate(m, d, y);
 }
 
 // --- day number to text ---

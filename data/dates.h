@@ -6,15 +6,7 @@
 #include <optional>
 #include <string>
 
-// --- date settings (loaded with the options, changed by the options dialog) ---
-struct DateSettings {
-    int format = 1;               // Format: 0 YMD, 1 MDY, 2 DMY
-    bool slash = false;           // Slash
-    std::string separator = "-";  // DateSeparator
-    bool mondayStart = false;     // MondayStart
-};
-DateSettings& Dates();
-void SetDateSettings(int format, bool slash, bool mondayStart);
+#include "app/base/date_settings.h"
 
 // --- the clock: every "today"/"now" goes through here ---
 struct ClockReading {
@@ -39,7 +31,6 @@ int DayOfWeek(int32_t jd);  // 1 Monday ... 7 Sunday
 // Shows "Invalid Date" and returns 0 when a field is 0.
 int32_t Date2JulianDate(std::string text, std::string& mode);
 int32_t Display2JulianDate(std::string& text);
-int32_t PickerJulianDate(const std::string& form, int control);
 
 // --- day number to text ---
 std::string JulianDate2Text(int32_t& jd, int style);

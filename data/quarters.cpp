@@ -1,14 +1,12 @@
 #include "data/quarters.h"
 
-#include "app/app_state.h"
-#include "app/forms.h"
-#include "app/options.h"
-#include "app/settings.h"
-#include "app/text_util.h"
-#include "app/toolkit/ez.h"
+#include "app/base/app_state.h"
+#include "app/base/options.h"
+#include "app/base/prompt.h"
+#include "app/base/settings.h"
+#include "app/base/text_util.h"
 #include "data/dates.h"
 #include "data/query.h"
-#include "ui/msgbox.h"
 
 namespace {
 
@@ -24,23 +22,6 @@ std::string Insert(const std::string& table, const std::vector<std::string>& val
 }
 
 // Groups several writes so that they are saved together or not at all.
-class Savepoint {
-public:
-    explicit Savepoint(std::string name) : name_(std::move(name)) { slExe("SAVEPOINT " + name_); }
-    ~Savepoint() {
-        if (!committed_) slExe("ROLLBACK TO " + name_ + "; RELEASE " + name_);
-    }
-    Savepoint(const Savepoint&) = delete;
-    Savepoint& operator=(const Savepoint&) = delete;
-    void Commit() {
-        slExe("RELEASE " + name_);
-        committed_ = true;
-    }
-
-private:
-    std::string name_;
-    bool committed_ = false;
-};
 
 }  // namespace
 
@@ -117,7 +98,7 @@ bool RollOverStations() {
 
     // Either the whole roll-over is saved or none of it, so an interrupted
     // start does not leave the quarter with only some of its stations.
-    Savepoint sp("RollOver");
+    Transaction tx;
     int rank = 0;
     {
         ResultSet rs(select);
@@ -129,7 +110,7 @@ bool RollOverStations() {
             ++rank;
         }
     }
-    sp.Commit();
+    tx.Commit();
     return rank == 0;
 }
 
@@ -161,16 +142,16 @@ bool CreatePreviousQuarter(int32_t sourceQuarter, int32_t newQuarter, bool copy,
     // would give a quarter that can never be shown or chosen.
     if (QuarterName(newQuarter).empty()) {
         if (report) {
-            DgMsgOk("Invalid Quarter", "The year you have specified is not valid.{f10}",
-                    "Please enter the year as four digits, as 2011.{f6}");
+            PromptOk("Invalid Quarter", "The year you have specified is not valid.{f10}",
+                     "Please enter the year as four digits, as 2011.{f6}");
         }
         return false;
     }
-    Savepoint sp("AddQuarter");
+    Transaction tx;
     if (!EnsureQuarter(newQuarter, false)) {
         if (report) {
-            DgMsgOk("Duplicate Quarters Not Permitted",
-                    "The quarter you have specified is already on file.{f10}", "");
+            PromptOk("Duplicate Quarters Not Permitted",
+                     "The quarter you have specified is already on file.{f10}", "");
         }
         return false;
     }
@@ -203,40 +184,6 @@ bool CreatePreviousQuarter(int32_t sourceQuarter, int32_t newQuarter, bool copy,
                 Insert("Methods", {Num(newQuarter), t, methods["Method"]}, "MQtrID,StnID,Method"));
         }
     }
-    sp.Commit();
+    tx.Commit();
     return true;
-}
-
-void FillQuarterSelector(const std::string& form, int control, int mode) {
-    std::string shown;
-    if (mode == 0) {
-        int sel = EZ_SELECTEDITEM(form, control);
-        if (sel >= 0) shown = EZ_ITEMTEXT(form, control, sel);
-    }
-    EZ_REDRAW(form, control, false);
-    EZ_CLEARITEMS(form, control);
-    {
-        ResultSet rs("SELECT QNumber FROM Quarter ORDER BY QNumber DESC");
-        while (rs.next()) {
-            std::string name = QuarterName(0, rs["QNumber"]);
-            if (!name.empty()) EZ_ADDITEM(form, control, name);
-        }
-    }
-    std::string wanted = mode == 1 ? QuarterName(TodayQuarter()) : shown;
-    if (!wanted.empty()) {
-        int index = EZ_FINDITEM(form, control, wanted);
-        if (index >= 0) EZ_SELECTITEM(form, control, index);
-    }
-    EZ_REDRAW(form, control, true);
-}
-
-void OfferPreviousQuarter(int32_t quarter) {
-    {
-        ResultSet rs("SELECT COUNT(*) AS StnCount FROM Stations WHERE QtrID = " + Num(quarter));
-        if (!rs.next() || Val(rs["StnCount"]) == 0) return;
-    }
-    int answer = DgMsgAsk("Add A Previous Quarter?",
-                          "Would you like to add a previous quarter to the list?{f10}", "", "",
-                          "*{G,f7}|&Yes|&No", 1);
-    if (answer == 1) OpenForm("CQ", EZ_CURRENTFORM(), 50, 17);
 }

@@ -14,5 +14,3 @@ bool RollOverStations();
 void CopyStationIssues(const std::string& sourceCalls, int32_t sourceQuarter,
                        const std::string& targetCalls, int32_t targetQuarter);
 bool CreatePreviousQuarter(int32_t sourceQuarter, int32_t newQuarter, bool copy, bool report);
-void FillQuarterSelector(const std::string& form, int control, int mode);
-void OfferPreviousQuarter(int32_t quarter);

@@ -8,7 +8,7 @@
 #include <memory>
 #include <set>
 
-#include "app/text_util.h"
+#include "app/base/text_util.h"
 
 namespace {
 
@@ -455,13 +455,37 @@ Transaction::Transaction() {
 }
 
 Transaction::~Transaction() {
-    if (!done_) slExe("ROLLBACK TO " + name_ + "; RELEASE " + name_);
+    Rollback();
+}
+
+void Transaction::Rollback() {
+    if (done_) return;
+    done_ = true;
+    // The reason the group failed stays the error to report.
+    const std::string error = slGetError();
+    slExe("ROLLBACK TO " + name_ + "; RELEASE " + name_);
+    SetError(error);
 }
 
 bool Transaction::Commit() {
     if (done_) return false;
-    done_ = true;
-    if (slExe("RELEASE " + name_) == 0) return true;
-    slExe("ROLLBACK TO " + name_ + "; RELEASE " + name_);
+    if (slExe("RELEASE " + name_) == 0) {
+        done_ = true;
+        return true;
+    }
+    Rollback();
     return false;
+}
+
+bool ExecAll(const std::vector<std::string>& statements) {
+    if (statements.empty()) return true;
+    Transaction tx;
+    if (!tx.ok()) return false;
+    for (const std::string& statement : statements) {
+        if (slExe(statement) != 0) {
+            tx.Rollback();
+            return false;
+        }
+    }
+    return tx.Commit();
 }

@@ -83,6 +83,11 @@ private:
     unsigned long connection_;  // which opening of the connection the set belongs to
 };
 
+// Runs the statements as one all-or-nothing group (each statement may end in
+// ";"). True when there were none or every one ran; otherwise nothing of them
+// stays written and slGetError() tells why.
+bool ExecAll(const std::vector<std::string>& statements);
+
 // All-or-nothing group of statements on the open connection. Nests (each one
 // is a savepoint); rolled back when it goes out of scope uncommitted, so an
 // early return never leaves half a save behind.
@@ -96,6 +101,9 @@ public:
     bool ok() const { return ok_; }
     // Makes the statements permanent; false (everything rolled back) when that fails.
     bool Commit();
+    // Undoes the statements now (the destructor does it too); the error of the
+    // statement that failed stays what slGetError() says.
+    void Rollback();
 
 private:
     std::string name_;

@@ -3,12 +3,11 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/text_util.h"
-#include "app/toolkit/ez.h"
+#include "app/base/app_state.h"
+#include "app/base/prompt.h"
+#include "app/base/text_util.h"
 #include "data/dates.h"
 #include "data/query.h"
-#include "ui/msgbox.h"
 
 namespace {
 
@@ -36,15 +35,12 @@ const std::vector<std::string>& CreateStatements() {
 }
 
 void ShowDbError() {
-    EZ_MSGBOX("", "Error: " + slGetError(), "DB Error");
+    PromptSimple("Error: " + slGetError(), "DB Error");
 }
 
 // Creates the seven tables in one transaction, so a file never holds only some of them.
 bool CreateTables() {
-    std::string batch = "Begin;";
-    for (const std::string& statement : CreateStatements()) batch += statement;
-    batch += "End";
-    return slExe(batch) == 0;
+    return ExecAll(CreateStatements());
 }
 
 bool HasColumn(const std::string& table, const std::string& column) {
@@ -125,29 +121,28 @@ Conversion ConvertRows(int& skipped) {
 }
 
 void ShowConversionError() {
-    DgMsgOk("Database Conversion Error", "Unable to convert existing database program dates.{f10}",
-            "Please notify Kelvora of this issue.{f6}");
+    PromptOk("Database Conversion Error", "Unable to convert existing database program dates.{f10}",
+             "Please notify Kelvora of this issue.{f6}");
 }
 
 void ShowSkippedEntries(int skipped) {
-    DgMsgOk("Database Conversion",
-            std::to_string(skipped) +
-                " old air date entries could not be read and were not converted.{f10}",
-            "Their original text is kept in the database.{f6}");
+    PromptOk("Database Conversion",
+             std::to_string(skipped) +
+                 " old air date entries could not be read and were not converted.{f10}",
+             "Their original text is kept in the database.{f6}");
 }
 
 // Runs the conversion inside a savepoint: either every row is written or none.
 // Returns false when writing failed and everything was rolled back.
 bool RunConversion() {
-    slExe("SAVEPOINT ConvertAirDates");
+    Transaction tx;
     int skipped = 0;
     Conversion result = ConvertRows(skipped);
-    if (result == Conversion::WriteFailed) {
-        slExe("ROLLBACK TO ConvertAirDates; RELEASE ConvertAirDates");
+    if (result == Conversion::WriteFailed || !tx.Commit()) {
+        tx.Rollback();
         ShowConversionError();
         return false;
     }
-    slExe("RELEASE ConvertAirDates");
     if (result == Conversion::SelectFailed) {
         ShowConversionError();
     } else if (skipped > 0) {
@@ -165,13 +160,9 @@ void UpgradeDatabase() {
     if (slSelStr("Pragma table_info(DateTime)").empty()) {
         // The new table and its converted rows are saved together: when the
         // conversion cannot be written, the next open tries again.
-        slExe("SAVEPOINT AddDateTime");
+        Transaction tx;
         slExe(kDateTimeTable);
-        if (RunConversion()) {
-            slExe("RELEASE AddDateTime");
-        } else {
-            slExe("ROLLBACK TO AddDateTime; RELEASE AddDateTime");
-        }
+        if (RunConversion()) tx.Commit();
     }
 }
 

@@ -6,21 +6,22 @@
 // it shows a small pop-up of two buttons, "Select All" (4000) and "Unselect
 // All" (4001), next to the row under the mouse; choosing one, or moving the
 // focus anywhere else in the dialog, hides it again.
-#include "app/app_state.h"
-#include "app/forms.h"
-#include "app/layout.h"
-#include "app/options.h"
-#include "app/startup.h"
-#include "app/text_util.h"
+#include "app/base/app_state.h"
+#include "app/base/help.h"
+#include "app/base/options.h"
+#include "app/base/text_util.h"
+#include "app/toolkit/ez_forms.h"
 #include "data/query.h"
+#include "editors/forms.h"
 #include "editors/issues.h"
 #include "editors/stations.h"
+#include "ui/layout.h"
 #include "ui/msgbox.h"
 
 namespace {
 
 constexpr const char* kForm = "CI";
-constexpr int kFromFrame = 130, kToFrame = 135, kIssuesFrame = 140, kF1 = 911;
+constexpr int kFromFrame = 130, kToFrame = 135, kIssuesFrame = 140;
 constexpr int kHelpTopic = 140;
 constexpr const char* kChecked = "{S}X2";
 constexpr const char* kUnchecked = "{S}X1";
@@ -123,7 +124,7 @@ void Loaded() {
         EZ_LVADDROW(kForm, kCiIssues, {kUnchecked, issue.title}, issue.id);
     ShowPopup(false);
     ApplyCopyRule();
-    EZ_ACCEL(kForm, "F1", kF1);
+    EZ_ACCEL(kForm, "F1", kHelpKeyId);
     Shell().helpTopic = kHelpTopic;
 }
 
@@ -206,7 +207,7 @@ void CI_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             if (ev == EzEvent::Click) EZ_UNLOADFORM(kForm);
             break;
         case kCiHelp:
-        case kF1:
+        case kHelpKeyId:
             if (ev == EzEvent::Click) ShowHelp(kHelpTopic);
             break;
         default:

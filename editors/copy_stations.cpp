@@ -1,19 +1,21 @@
 // Form CS: copies stations of other quarters into a chosen quarter.
-#include "app/app_state.h"
-#include "app/forms.h"
-#include "app/layout.h"
-#include "app/options.h"
-#include "app/startup.h"
+#include "app/base/app_state.h"
+#include "app/base/help.h"
+#include "app/base/options.h"
+#include "app/toolkit/ez_forms.h"
 #include "data/dates.h"
 #include "data/quarters.h"
 #include "data/query.h"
+#include "editors/forms.h"
 #include "editors/stations.h"
+#include "ui/data_controls.h"
+#include "ui/layout.h"
 #include "ui/msgbox.h"
 
 namespace {
 
 constexpr const char* kForm = "CS";
-constexpr int kFrame = 125, kF1 = 911;
+constexpr int kFrame = 125;
 constexpr int kHelpTopic = 440;
 
 // The quarter that receives the copies, kept while the dialog is open.
@@ -52,7 +54,7 @@ void Loaded() {
     TargetQuarter() = TodayQuarter();
     FillQuarterSelector(kForm, kCsQuarter, 1);
     FillCandidates();
-    EZ_ACCEL(kForm, "F1", kF1);
+    EZ_ACCEL(kForm, "F1", kHelpKeyId);
 }
 
 }  // namespace
@@ -105,7 +107,7 @@ void CS_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             if (ev == EzEvent::Click) EZ_UNLOADFORM(kForm);
             break;
         case kCsHelp:
-        case kF1:
+        case kHelpKeyId:
             if (ev == EzEvent::Click) ShowHelp(kHelpTopic);
             break;
         default:

@@ -3,9 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/forms.h"
-#include "app/startup.h"
+#include "app/base/app_state.h"
+#include "app/base/help.h"
+#include "app/toolkit/ez_forms.h"
+#include "editors/forms.h"
 #include "editors/issues.h"
 
 namespace {
@@ -14,7 +15,6 @@ const char* const kForm = "SI";
 
 enum : int {
     kFrameId = 120,
-    kHelpKeyId = 911,
 };
 
 // The ids of the listed issues, parallel to the list box items.

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/text_util.h"
+#include "app/base/text_util.h"
 #include "data/query.h"
 #include "ui/msgbox.h"
 
@@ -187,31 +187,27 @@ bool SaveIssueList(IssueWorkingCopy& wc) {
 
     // Inserts, updates and deletions go into one batch so that they all
     // happen or none does.
-    std::string batch = "Begin;";
+    std::vector<std::string> batch;
     bool anyNew = false;
     for (int i = 0; i < wc.size(); ++i) {
         const std::string rank = std::to_string(i);
         const std::string d = CleanId(wc.ids[i]);
         if (d.empty()) {
-            batch += slBuildInsertOrUpdate("Issues",
-                                           NulJoin({q, s, wc.titles[i], wc.descriptions[i], rank}),
-                                           columnsNew, "") +
-                     ";";
+            batch.push_back(slBuildInsertOrUpdate(
+                "Issues", NulJoin({q, s, wc.titles[i], wc.descriptions[i], rank}), columnsNew, ""));
             anyNew = true;
         } else {
-            batch +=
-                slBuildInsertOrUpdate("Issues", NulJoin({wc.titles[i], wc.descriptions[i], rank}),
-                                      columnsOld, "IID = " + d) +
-                ";";
+            batch.push_back(slBuildInsertOrUpdate("Issues",
+                                                  NulJoin({wc.titles[i], wc.descriptions[i], rank}),
+                                                  columnsOld, "IID = " + d));
         }
     }
     for (const std::string& id : wc.deletedIds) {
         const std::string d = CleanId(id);
-        if (!d.empty()) batch += "DELETE FROM Issues WHERE IID = " + d + ";";
+        if (!d.empty()) batch.push_back("DELETE FROM Issues WHERE IID = " + d);
     }
-    batch += "End";
 
-    if (batch.size() > 9 && slExe(batch) != 0) {
+    if (!ExecAll(batch)) {
         const std::string error = slGetError();
         DgMsgOk("Save Failed", "The issues list could not be saved.{f10}",
                 "Nothing was changed in the database; your changes are still in the list." +

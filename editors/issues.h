@@ -122,10 +122,15 @@ inline constexpr int kEditorSaveId = 175;
 bool ChooseIssues(const std::string& parent, int32_t quarter, const std::string& stationId,
                   const std::vector<std::string>& preselected);
 
-// Opens the issues list form modally over `parent` ("VL" or "PD") at its
-// designed size. It shows Shell().currentQuarter and the station that the
-// parent's station selector (control 105) shows ("All Stations": the first).
-void OpenIssuesList(const std::string& parent);
+// Opens the issues list form modally over `parent` at its designed size. It
+// shows Shell().currentQuarter and the station with the given call letters
+// (unknown or "All Stations": the first). Says afterwards what the caller may
+// have to show anew.
+struct IssuesListResult {
+    bool saved = false;         // issues were written (titles show in program lists)
+    bool quarterAdded = false;  // a previous quarter was added (quarter selectors)
+};
+IssuesListResult OpenIssuesList(const std::string& parent, const std::string& stationCalls);
 
 // What the open issues list form shows (for the copy-issues dialog): quarter,
 // station id and call letters. Returns false when the form is not open.

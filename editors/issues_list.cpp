@@ -4,19 +4,20 @@
 #include <cmath>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/forms.h"
-#include "app/layout.h"
-#include "app/main_window.h"
-#include "app/options.h"
-#include "app/startup.h"
-#include "app/text_util.h"
+#include "app/base/app_state.h"
+#include "app/base/help.h"
+#include "app/base/options.h"
+#include "app/base/text_util.h"
+#include "app/toolkit/ez_forms.h"
 #include "data/quarters.h"
 #include "data/query.h"
+#include "editors/forms.h"
 #include "editors/issues.h"
 #include "editors/stations.h"
 #include "services/spell.h"
+#include "ui/data_controls.h"
 #include "ui/file_helpers.h"
+#include "ui/layout.h"
 
 namespace {
 
@@ -28,8 +29,6 @@ enum : int {
     kIssuesFrameId = 155,
     kDescriptionFrameId = 160,
     kHeadingFrameId = 165,
-    kHelpKeyId = 911,
-    kSpellKeyId = 9999,
 };
 
 constexpr int kHelpTopic = 210;
@@ -49,8 +48,9 @@ struct IssuesListState {
     IssueWorkingCopy wc;
     bool filling = false;  // control changes made by the program are not user edits
     int previousHelpTopic = 0;
-    std::string callerForm;  // the form whose station selector picks the station
-    bool savedAny = false;   // something was written: the main window's list may show it
+    std::string callerCalls;    // the station the caller shows ("" or not found: the first)
+    bool savedAny = false;      // something was written: the caller's lists may show it
+    bool quarterAdded = false;  // a previous quarter was added from here
 };
 
 IssuesListState& St() {
@@ -116,9 +116,7 @@ int32_t ShownQuarter() {
 void FillStations(int32_t quarter) {
     St().filling = true;
     EZ_CLEARITEMS(kForm, kIlStation);
-    ResultSet rs("SELECT Calls FROM Stations WHERE QtrID = " + std::to_string(quarter) +
-                 " ORDER BY Rank");
-    while (rs.next()) EZ_ADDITEM(kForm, kIlStation, rs["Calls"]);
+    for (const StationRow& s : StationsOfQuarter(quarter)) EZ_ADDITEM(kForm, kIlStation, s.calls);
     St().filling = false;
 }
 
@@ -274,7 +272,7 @@ void OnQuarterRightClick() {
     st.filling = false;
     // Keep showing the quarter whose issues are listed.
     SelectQuarter(st.wc.quarter);
-    if (EZ_FORMEXISTS("VL")) FillQuarterSelector("VL", kIlQuarter, 0);
+    st.quarterAdded = true;
 }
 
 void OnStationRightClick() {
@@ -362,8 +360,8 @@ void OnLoaded() {
     st.wc = IssueWorkingCopy{};
     st.filling = false;
     st.savedAny = false;
+    st.quarterAdded = false;
     st.previousHelpTopic = Shell().helpTopic;
-    if (st.callerForm.empty()) st.callerForm = EZ_FORMEXISTS("PD") ? "PD" : "VL";
 
     // Callers open the form at sizes of their own; it keeps its designed size.
     KeepDesignedSize(kForm, kIssuesListWidth, kIssuesListHeight);
@@ -377,11 +375,9 @@ void OnLoaded() {
     if (st.wc.quarter <= 0) st.wc.quarter = Shell().currentQuarter;
 
     FillStations(st.wc.quarter);
-    // The caller's station selector decides; its "All Stations" entry (or
-    // any text not found here) gives the first station.
-    const std::string callerCalls =
-        EZ_FORMEXISTS(st.callerForm) ? EZ_GETTEXT(st.callerForm, kIlStation) : std::string();
-    SelectStation(callerCalls);
+    // The caller's station decides; "All Stations" (or any text not found
+    // here) gives the first station.
+    SelectStation(st.callerCalls);
 
     LoadShownStation();
     Shell().helpTopic = kHelpTopic;
@@ -409,20 +405,15 @@ void OnClose(int& cancel) {
     }
     SaveFormPlace(kForm, Paths().settingsFile);
     Shell().helpTopic = st.previousHelpTopic;
-    st.callerForm.clear();
-    // Renamed issues show in the main window's "Issues Addressed" column.
-    if (st.savedAny && EZ_FORMEXISTS("VL")) {
-        FillProgramList();
-        UpdateCommands();
-    }
 }
 
 }  // namespace
 
-void OpenIssuesList(const std::string& parent) {
-    St().callerForm = parent;
+IssuesListResult OpenIssuesList(const std::string& parent, const std::string& stationCalls) {
+    St().callerCalls = stationCalls;
     OpenForm(kForm, parent, kIssuesListWidth, kIssuesListHeight);
-    St().callerForm.clear();
+    St().callerCalls.clear();
+    return {St().savedAny, St().quarterAdded};
 }
 
 bool IssuesListShown(int32_t& quarter, std::string& stationId, std::string& calls) {

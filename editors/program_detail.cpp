@@ -5,21 +5,23 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/forms.h"
-#include "app/layout.h"
-#include "app/main_window.h"
-#include "app/options.h"
-#include "app/settings.h"
-#include "app/startup.h"
-#include "app/text_util.h"
+#include "app/base/app_state.h"
+#include "app/base/help.h"
+#include "app/base/options.h"
+#include "app/base/settings.h"
+#include "app/base/text_util.h"
+#include "app/toolkit/ez_forms.h"
 #include "data/dates.h"
 #include "data/quarters.h"
 #include "data/query.h"
+#include "editors/forms.h"
 #include "editors/issues.h"
 #include "editors/program_entry.h"
+#include "editors/stations.h"
 #include "services/spell.h"
+#include "ui/data_controls.h"
 #include "ui/file_helpers.h"
+#include "ui/layout.h"
 #include "ui/msgbox.h"
 
 namespace {
@@ -50,6 +52,18 @@ struct EditorState {
     bool loading = false;   // control changes while filling do not count
     bool choosing = false;  // the issue selection dialog is open or posted
 };
+
+// An entry was written while the editor was open: the opener shows its lists anew.
+bool& SavedWhileOpen() {
+    static bool saved = false;
+    return saved;
+}
+
+// The station the shell's filter shows ("" for all stations).
+std::string FilterStationCalls() {
+    const int64_t id = Val(Shell().filterStationId);
+    return id > 0 ? SelectText("Stations", "Calls", "StnID = " + std::to_string(id)) : "";
+}
 
 EditorState& State() {
     static EditorState state;
@@ -181,20 +195,12 @@ void SizeChanged() {
 
 void FillStations() {
     EZ_CLEARITEMS(kForm, kPdStation);
-    ResultSet rs("SELECT Calls FROM Stations WHERE QtrID = " + std::to_string(State().quarter) +
-                 " ORDER BY Rank");
-    while (rs.ok() && rs.next()) EZ_ADDITEM(kForm, kPdStation, rs["Calls"]);
+    for (const StationRow& s : StationsOfQuarter(State().quarter))
+        EZ_ADDITEM(kForm, kPdStation, s.calls);
 }
 
 void SelectStation(const std::string& calls) {
     EZ_SELECTITEM(kForm, kPdStation, calls.empty() ? -1 : EZ_FINDITEM(kForm, kPdStation, calls));
-}
-
-// The station the main window's filter shows.
-std::string MainWindowStation() {
-    const std::string& id = Shell().filterStationId;
-    if (Val(id) > 0) return SelectText("Stations", "Calls", "StnID = " + std::to_string(Val(id)));
-    return EZ_FORMEXISTS("VL") ? EZ_GETTEXT("VL", 105) : std::string();
 }
 
 void ShowEntry(const ProgramEntry& e) {
@@ -227,7 +233,7 @@ void Opened() {
     ApplyDescriptionSize(size);
 
     if (st.mode == 1) {
-        SelectStation(MainWindowStation());
+        SelectStation(FilterStationCalls());
         st.topic = kTopicAddProgram;
     } else {
         EZ_SETTEXT(kForm, kPdHeading,
@@ -380,8 +386,7 @@ bool Save() {
         st.sourceStationId.clear();
     }
     EZ_ENABLE(kForm, kPdSave, false);
-    FillProgramList();
-    UpdateCommands();
+    SavedWhileOpen() = true;
     return true;
 }
 
@@ -533,9 +538,9 @@ void PD_Design() {
     EZ_CONTROL(kForm, kPdHelp, EzKind::Button, "&Help", 87.5, 33.6, 10, 1.8);
 
     if (Opts().tipsOn) SetTips();
-    EZ_ACCEL(kForm, "F1", kPdF1);
+    EZ_ACCEL(kForm, "F1", kHelpKeyId);
     EZ_ACCEL(kForm, "F2", kPdF2);
-    EZ_ACCEL(kForm, "F7", kPdF7);
+    EZ_ACCEL(kForm, "F7", kSpellKeyId);
 }
 
 void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
@@ -558,13 +563,13 @@ void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                     EZ_UNLOADFORM(kForm);
                     break;
                 case kPdHelp:
-                case kPdF1:
+                case kHelpKeyId:
                     ShowHelp(CurrentTopic());
                     break;
                 case kPdF2:
                     CleanDescriptionField();
                     break;
-                case kPdF7:
+                case kSpellKeyId:
                     SpellCheckControl(kForm, EZ_GETFOCUS(kForm));
                     break;
                 case kPdVarious:
@@ -581,7 +586,8 @@ void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             if (id == kPdAirings) BeginUpdate(static_cast<int>(value));
             break;
         case EzEvent::RightClick:
-            if (id == kPdIssues && !st.updating) OpenIssuesList(kForm);
+            if (id == kPdIssues && !st.updating)
+                OpenIssuesList(kForm, EZ_GETTEXT(kForm, kPdStation));
             break;
         case EzEvent::Change:
             if (st.loading) break;
@@ -627,6 +633,8 @@ void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
 
 // Opens the program detail editor over parent in the mode and for the entry
 // set in Shell().editorMode and Shell().editorEntryId.
-void OpenProgramDetail(const std::string& parent) {
+bool OpenProgramDetail(const std::string& parent) {
+    SavedWhileOpen() = false;
     OpenForm(kForm, parent, kProgramDetailWidth, kProgramDetailHeight);
+    return SavedWhileOpen();
 }

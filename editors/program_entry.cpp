@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/text_util.h"
+#include "app/base/text_util.h"
 #include "data/dates.h"
 #include "data/quarters.h"
 #include "data/query.h"
@@ -325,9 +325,14 @@ bool SaveProgramEntry(ProgramEntry& entry, const std::string& copySourceStationI
         return false;
     }
     ProgramEntry work = entry;
-    if (!Exec("BEGIN", error)) return false;
-    if (!WriteEntry(work, copySourceStationId, error) || !Exec("COMMIT", error)) {
-        slExe("ROLLBACK");
+    Transaction tx;
+    if (!tx.ok()) {
+        error = slGetError();
+        return false;
+    }
+    if (!WriteEntry(work, copySourceStationId, error)) return false;
+    if (!tx.Commit()) {
+        error = slGetError();
         return false;
     }
     entry.programId = work.programId;

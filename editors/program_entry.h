@@ -54,12 +54,12 @@ inline constexpr int kPdMultipleFrame = 210;
 inline constexpr int kPdIssuesFrame = 215;
 inline constexpr int kPdDescriptionFrame = 220;
 inline constexpr int kPdHeading = 225;
-inline constexpr int kPdF1 = 911;
 inline constexpr int kPdF2 = 912;
-inline constexpr int kPdF7 = 9999;
 // Opens the program detail editor modally over parent, in the mode and for the
-// entry the main window set in Shell().editorMode and Shell().editorEntryId.
-void OpenProgramDetail(const std::string& parent);
+// entry the opener set in Shell().editorMode and Shell().editorEntryId; a new
+// entry preselects the station of Shell().filterStationId. True when an entry
+// was saved (the opener shows its lists anew).
+bool OpenProgramDetail(const std::string& parent);
 
 // Help topics of the editor.
 inline constexpr int kTopicAddProgram = 220;

@@ -1,19 +1,20 @@
 // Form ES: adds stations one after another, or edits the selected one.
-#include "app/app_state.h"
-#include "app/forms.h"
-#include "app/layout.h"
-#include "app/options.h"
-#include "app/startup.h"
-#include "app/text_util.h"
+#include "app/base/app_state.h"
+#include "app/base/help.h"
+#include "app/base/options.h"
+#include "app/base/text_util.h"
+#include "app/toolkit/ez_forms.h"
 #include "data/query.h"
+#include "editors/forms.h"
 #include "editors/stations.h"
 #include "services/spell.h"
+#include "ui/layout.h"
 #include "ui/msgbox.h"
 
 namespace {
 
 constexpr const char* kForm = "ES";
-constexpr int kCallsLabel = 100, kCityLabel = 105, kF1 = 911, kF7 = 9999;
+constexpr int kCallsLabel = 100, kCityLabel = 105;
 constexpr int kHelpTopic = 200;
 // Colour slots: the focused field's highlight and the plain field background.
 constexpr int kHighlightSlot = 35, kFieldSlot = 33;
@@ -52,8 +53,8 @@ void Loaded() {
         LoadStation(st.selectedId);
     }
     EZ_ENABLE(kForm, kEsOk, false);
-    EZ_ACCEL(kForm, "F1", kF1);
-    EZ_ACCEL(kForm, "F7", kF7);
+    EZ_ACCEL(kForm, "F1", kHelpKeyId);
+    EZ_ACCEL(kForm, "F7", kSpellKeyId);
     Shell().helpTopic = kHelpTopic;
     EZ_SETFOCUS(kForm, kEsCalls);
 }
@@ -157,10 +158,10 @@ void ES_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             EZ_UNLOADFORM(kForm);
             break;
         case kEsHelp:
-        case kF1:
+        case kHelpKeyId:
             ShowHelp(kHelpTopic);
             break;
-        case kF7:
+        case kSpellKeyId:
             if (IsField(EZ_GETFOCUS(kForm))) SpellCheckControl(kForm, EZ_GETFOCUS(kForm));
             break;
         default:

@@ -1,17 +1,19 @@
 // Form SL: the stations of a quarter, with Add and Edit leading to ES.
-#include "app/app_state.h"
-#include "app/forms.h"
-#include "app/layout.h"
-#include "app/options.h"
-#include "app/startup.h"
+#include "app/base/app_state.h"
+#include "app/base/help.h"
+#include "app/base/options.h"
+#include "app/toolkit/ez_forms.h"
 #include "data/dates.h"
 #include "data/quarters.h"
+#include "editors/forms.h"
 #include "editors/stations.h"
+#include "ui/data_controls.h"
+#include "ui/layout.h"
 
 namespace {
 
 constexpr const char* kForm = "SL";
-constexpr int kFrame = 130, kF1 = 911;
+constexpr int kFrame = 130;
 constexpr int kHelpTopic = 200;
 
 void OpenEditor() {
@@ -48,7 +50,7 @@ void Loaded() {
     StationList().quarter = TodayQuarter();
     FillStationList();
     Shell().helpTopic = kHelpTopic;
-    EZ_ACCEL(kForm, "F1", kF1);
+    EZ_ACCEL(kForm, "F1", kHelpKeyId);
     EZ_ENABLE(kForm, kSlEdit, false);
 }
 
@@ -141,7 +143,7 @@ void SL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             if (ev == EzEvent::Click) EZ_UNLOADFORM(kForm);
             break;
         case kSlHelp:
-        case kF1:
+        case kHelpKeyId:
             if (ev == EzEvent::Click) ShowHelp(kHelpTopic);
             break;
         default:

@@ -3,20 +3,13 @@
 
 #include <set>
 
-#include "app/text_util.h"
+#include "app/base/text_util.h"
 #include "data/query.h"
 
 namespace {
 
 std::string Num(int64_t n) {
     return std::to_string(n);
-}
-
-// Runs a "Begin;" ... "End" batch when it holds at least one statement.
-// Returns true when there was nothing to do or the batch ran.
-bool RunBatch(const std::string& batch) {
-    if (batch.size() <= 9) return true;
-    return slExe(batch) == 0;
 }
 
 }  // namespace
@@ -82,20 +75,19 @@ int CopyStationsToQuarter(const std::vector<StationRow>& chosen, int32_t targetQ
     // The candidate list holds one entry per distinct city, so the same call
     // letters can be chosen twice; a quarter must not get a station twice.
     std::set<std::string> taken;
-    std::string batch = "Begin;";
+    std::vector<std::string> batch;
     int count = 0;
     for (const StationRow& s : chosen) {
         const std::string key = ToUpper(s.calls);
         if (!taken.insert(key).second) continue;
         if (!StationIdByCalls(s.calls, t).empty()) continue;
-        batch += slBuildInsertOrUpdate("Stations", NulJoin({s.calls, s.license, t, Num(rank)}),
-                                       "Calls,License,QtrID,Rank", "") +
-                 ";";
+        batch.push_back(slBuildInsertOrUpdate("Stations",
+                                              NulJoin({s.calls, s.license, t, Num(rank)}),
+                                              "Calls,License,QtrID,Rank", ""));
         ++rank;
         ++count;
     }
-    batch += "End";
-    if (!RunBatch(batch)) return -1;
+    if (!ExecAll(batch)) return -1;
     return count;
 }
 
@@ -119,7 +111,7 @@ CopyIssuesResult CopyIssuesToStations(int32_t quarter, const std::vector<IssueIt
                                       const std::vector<int64_t>& targetIds) {
     CopyIssuesResult result;
     const std::string q = Num(quarter);
-    std::string batch = "Begin;";
+    std::vector<std::string> batch;
     for (int64_t target : targetIds) {
         const std::string t = Num(target);
         const std::string ofTarget = "IQtr = " + q + " AND SID = " + t;
@@ -134,15 +126,13 @@ CopyIssuesResult CopyIssuesToStations(int32_t quarter, const std::vector<IssueIt
             const std::string description =
                 SelectField("Issues", "IDescription", "IID = " + Num(issue.id));
             ++rank;
-            batch += slBuildInsertOrUpdate("Issues",
-                                           NulJoin({q, t, issue.title, description, Num(rank)}),
-                                           "IQtr,SID,IIssue,IDescription,IRank", "") +
-                     ";";
+            batch.push_back(slBuildInsertOrUpdate(
+                "Issues", NulJoin({q, t, issue.title, description, Num(rank)}),
+                "IQtr,SID,IIssue,IDescription,IRank", ""));
             ++result.inserted;
         }
     }
-    batch += "End";
-    if (!RunBatch(batch)) {
+    if (!ExecAll(batch)) {
         result.ok = false;
         result.inserted = 0;
     }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "data/query.h"
+
 // --- station list state (lives for the program run, set anew when SL opens) ---
 struct StationListState {
     int32_t quarter = 0;     // quarter number shown by the station list
@@ -16,7 +18,7 @@ struct StationListState {
 StationListState& StationList();
 
 struct StationRow {
-    int64_t id = 0;
+    RowId id = 0;
     std::string calls;
     std::string license;
 };

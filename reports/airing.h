@@ -1,24 +1,10 @@
-// The text that describes a program's airings: list cells, the editor's airing
-// list and the sentence printed in the Issues/Programs list.
+// The sentence printed in the Issues/Programs list about a program's airings.
 #pragma once
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
-// The "×" that separates airings in AiringList (UTF-8).
-inline constexpr const char* kAiringSeparator = "\xC3\x97";
+#include "data/airings.h"
 
-struct Airings {
-    std::vector<int32_t> days;     // day numbers, ordered by day then time
-    std::vector<int32_t> minutes;  // minutes after midnight
-};
-
-Airings LoadAirings(const std::string& mid);
-std::string ListDateCell(const std::string& mid);
-std::string ListTimeCell(const std::string& mid, const std::string& freqCheck,
-                         const std::string& frequency);
-std::string AiringList(const std::string& mid);
 std::string AiringNarrative(const Airings& a, const std::string& freqCheck,
                             const std::string& frequency, const std::string& duration);
 std::string ProgramParagraph(const Airings& a, const std::string& freqCheck,

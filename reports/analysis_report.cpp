@@ -7,14 +7,15 @@
 #include <map>
 #include <utility>
 
-#include "app/app_state.h"
-#include "app/forms.h"
-#include "app/options.h"
-#include "app/startup.h"
-#include "app/text_util.h"
+#include "app/base/app_state.h"
+#include "app/base/help.h"
+#include "app/base/options.h"
+#include "app/base/text_util.h"
+#include "app/toolkit/ez_forms.h"
 #include "data/dates.h"
 #include "data/quarters.h"
 #include "data/query.h"
+#include "reports/forms.h"
 #include "reports/issues_programs_list.h"
 
 namespace {
@@ -113,7 +114,6 @@ constexpr int kExit = 115;
 constexpr int kHelp = 120;
 constexpr int kPeriodFrame = 125;
 constexpr int kStationFrame = 130;
-constexpr int kHelpKey = 911;
 constexpr int kHelpTopic = 300;
 
 void UpdateAnalyzeButton() {
@@ -259,7 +259,7 @@ void AN_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     (void)cancel;
     if (id == 0) {
         if (ev == EzEvent::Loaded) {
-            EZ_ACCEL(kForm, "F1", kHelpKey);
+            EZ_ACCEL(kForm, "F1", kHelpKeyId);
             FillReportPeriods(kForm, kPeriod);
             FillStations(MainWindowStation());
             if (Opts().tipsOn) EZ_SETTOOLTIP(kForm, kStation, "Select the station to analyze");
@@ -281,7 +281,7 @@ void AN_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             EZ_UNLOADFORM(kForm);
             break;
         case kHelp:
-        case kHelpKey:
+        case kHelpKeyId:
             ShowHelp(kHelpTopic);
             break;
         default:

@@ -12,15 +12,16 @@
 #include <unordered_map>
 #include <utility>
 
-#include "app/app_state.h"
-#include "app/settings.h"
-#include "app/text_util.h"
+#include "app/base/app_state.h"
+#include "app/base/platform.h"
+#include "app/base/settings.h"
+#include "app/base/text_util.h"
 #include "app/toolkit/ez.h"
-#include "app/toolkit/platform.h"
 #include "data/dates.h"
 #include "data/quarters.h"
 #include "data/query.h"
 #include "reports/airing.h"
+#include "ui/data_controls.h"
 
 namespace {
 

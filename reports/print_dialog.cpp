@@ -1,12 +1,14 @@
 // Form PQ, "Print Issues & Programs List": period, station and the date the
 // list is placed in the public file.
-#include "app/app_state.h"
-#include "app/forms.h"
-#include "app/options.h"
-#include "app/startup.h"
-#include "app/text_util.h"
+#include "app/base/app_state.h"
+#include "app/base/help.h"
+#include "app/base/options.h"
+#include "app/base/text_util.h"
+#include "app/toolkit/ez_forms.h"
 #include "data/dates.h"
+#include "reports/forms.h"
 #include "reports/issues_programs_list.h"
+#include "ui/data_controls.h"
 
 namespace {
 
@@ -20,7 +22,6 @@ constexpr int kHelp = 125;
 constexpr int kPeriodFrame = 130;
 constexpr int kStationFrame = 135;
 constexpr int kPlacedFrame = 140;
-constexpr int kHelpKey = 911;
 constexpr int kHelpTopic = 430;
 
 void UpdatePrintButton() {
@@ -47,7 +48,7 @@ std::string PickerFormat() {
 }
 
 void OnLoaded() {
-    EZ_ACCEL(kForm, "F1", kHelpKey);
+    EZ_ACCEL(kForm, "F1", kHelpKeyId);
     FillReportPeriods(kForm, kPeriod);
     FillStations(MainWindowStation());
     if (Opts().tipsOn) EZ_SETTOOLTIP(kForm, kStation, "Select station to print");
@@ -98,7 +99,7 @@ void PQ_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             EZ_UNLOADFORM(kForm);
             break;
         case kHelp:
-        case kHelpKey:
+        case kHelpKeyId:
             ShowHelp(kHelpTopic);
             break;
         default:

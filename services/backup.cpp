@@ -1,5 +1,5 @@
 // Form BU: backup of the database (not offered in this version).
-#include "app/forms.h"
+#include "services/forms.h"
 #include "services/unavailable_form.h"
 
 void BU_Design() {

@@ -1,5 +1,5 @@
 // Forms SR and TS: the service report (not offered in this version).
-#include "app/forms.h"
+#include "services/forms.h"
 #include "services/unavailable_form.h"
 
 void SR_Design() {

@@ -11,10 +11,10 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/app_state.h"
-#include "app/forms.h"
-#include "app/text_util.h"
+#include "app/base/app_state.h"
+#include "app/base/text_util.h"
 #include "app/toolkit/ez.h"
+#include "services/forms.h"
 #include "ui/msgbox.h"
 
 namespace {

@@ -3,18 +3,17 @@
 // services/spell.cpp; these handlers move text between it and the controls.
 #include <algorithm>
 
-#include "app/app_state.h"
-#include "app/forms.h"
-#include "app/layout.h"
-#include "app/options.h"
-#include "app/startup.h"
-#include "app/text_util.h"
+#include "app/base/app_state.h"
+#include "app/base/help.h"
+#include "app/base/options.h"
+#include "app/base/text_util.h"
+#include "app/toolkit/ez_forms.h"
+#include "services/forms.h"
 #include "services/spell.h"
+#include "ui/layout.h"
 #include "ui/msgbox.h"
 
 namespace {
-
-constexpr int kF1 = 911;
 
 // ---------------------------------------------------------------------------
 // XS: Spell Check
@@ -107,8 +106,7 @@ void Change(bool all) {
     const std::string changed = ChangeCurrentWord(s, text, EZ_GETTEXT(kForm, kWord), all);
     if (changed != text) {
         EZ_SETTEXT(s.form, s.control, changed);
-        int cancel = 0;
-        DispatchEvent(s.form, s.control, EzEvent::Change, 0, cancel);
+        EZ_SENDEVENT(s.form, s.control, EzEvent::Change);
     }
     Next();
 }
@@ -125,7 +123,7 @@ void EndSession() {
 
 void Loaded() {
     PlaceBesideEditor(CheckSession().form, CheckSession().control);
-    EZ_ACCEL(kForm, "F1", kF1);
+    EZ_ACCEL(kForm, "F1", kHelpKeyId);
     if (!ShowNext()) EZ_POSTEVENT(kForm, 0, kPostFinish);
     EZ_SETFOCUS(kForm, kWord);
 }
@@ -204,7 +202,7 @@ void AddClicked() {
 constexpr int kPostClose = 1;
 
 void Loaded() {
-    EZ_ACCEL(kForm, "F1", kF1);
+    EZ_ACCEL(kForm, "F1", kHelpKeyId);
     if (!WordListLoaded()) {
         // Without a list there is nothing to edit, and writing one would
         // replace a list that exists but could not be read.
@@ -315,7 +313,7 @@ void XS_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         case kClose:
             EZ_UNLOADFORM(kForm);
             break;
-        case kF1:
+        case kHelpKeyId:
             ShowHelp(kSpellHelpTopic);
             break;
         default:
@@ -365,7 +363,7 @@ void XE_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             DeleteSelectedMatch(kForm, kDelete);
             break;
         case kHelp:
-        case kF1:
+        case kHelpKeyId:
             ShowHelp(kSpellHelpTopic);
             break;
         case kClose:
@@ -389,7 +387,7 @@ void XD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     switch (id) {
         case 0:
             if (ev == EzEvent::Loaded) {
-                EZ_ACCEL(kForm, "F1", kF1);
+                EZ_ACCEL(kForm, "F1", kHelpKeyId);
                 EZ_ENABLE(kForm, kDelete, false);
                 EZ_SETFOCUS(kForm, kSpellWordBox);
             }
@@ -415,7 +413,7 @@ void XD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         case kDone:
             EZ_UNLOADFORM(kForm);
             break;
-        case kF1:
+        case kHelpKeyId:
             ShowHelp(kSpellHelpTopic);
             break;
         default:

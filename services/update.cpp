@@ -1,5 +1,5 @@
 // Forms WN and ZD: the update download (not offered in this version).
-#include "app/forms.h"
+#include "services/forms.h"
 #include "services/unavailable_form.h"
 
 void WN_Design() {

@@ -2,12 +2,13 @@
 // and a program-history page read from History.rtf beside the program.
 #include <string>
 
-#include "app/app_state.h"
-#include "app/forms.h"
-#include "app/layout.h"
-#include "app/settings.h"
-#include "app/startup.h"
+#include "app/base/app_state.h"
+#include "app/base/help.h"
+#include "app/base/settings.h"
+#include "app/toolkit/ez_forms.h"
 #include "data/dates.h"
+#include "ui/forms.h"
+#include "ui/layout.h"
 #include "ui/rtf.h"
 
 namespace {
@@ -26,7 +27,6 @@ enum : int {
     kHistory = 155,
     kToggle = 200,
     kClose = 205,
-    kHelpKey = 911,
 };
 
 // A large face for the product name; slots below 44 belong to start-up.
@@ -71,7 +71,7 @@ void AB_Design() {
 
     EZ_CONTROL(kForm, kToggle, EzKind::Button, kShowHistory, 1, kHeight - 2.3, 24, 1.7);
     EZ_CONTROL(kForm, kClose, EzKind::Button, "&Close", kWidth - 13, kHeight - 2.3, 12, 1.7);
-    EZ_ACCEL(kForm, "F1", kHelpKey);
+    EZ_ACCEL(kForm, "F1", kHelpKeyId);
 }
 
 void AB_Event(int id, EzEvent ev, int64_t value, int& cancel) {
@@ -91,7 +91,7 @@ void AB_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                 EZ_SETTEXT(kForm, kToggle, toHistory ? kShowInfo : kShowHistory);
             } else if (id == kClose) {
                 EZ_UNLOADFORM(kForm);
-            } else if (id == kHelpKey) {
+            } else if (id == kHelpKeyId) {
                 ShowHelp(Shell().helpTopic);
             }
             break;

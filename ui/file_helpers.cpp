@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/text_util.h"
+#include "app/base/text_util.h"
 #include "app/toolkit/ez.h"
 #include "ui/msgbox.h"
 

@@ -9,9 +9,9 @@
 #include <fstream>
 #include <optional>
 
-#include "app/app_state.h"
-#include "app/forms.h"
-#include "app/text_util.h"
+#include "app/base/app_state.h"
+#include "app/base/text_util.h"
+#include "ui/forms.h"
 #include "ui/msgbox_layout.h"
 
 namespace {
@@ -36,11 +36,6 @@ struct MsgBoxState {
 std::optional<MsgBoxState>& OpenBox() {
     static std::optional<MsgBoxState> state;
     return state;
-}
-
-MsgHook& Hook() {
-    static MsgHook hook;
-    return hook;
 }
 
 MsgShownHook& ShownHook() {
@@ -149,17 +144,27 @@ MsgShownHook SetMsgShownHook(MsgShownHook hook) {
     return previous;
 }
 
-MsgHook SetMsgHook(MsgHook hook) {
-    MsgHook previous = std::move(Hook());
-    Hook() = std::move(hook);
-    return previous;
+void InstallMessageBox() {
+    SetPromptProc([](PromptKind kind, const MsgRequest& r) {
+        switch (kind) {
+            case PromptKind::Ok:
+                DgMsgOk(r.title, r.text1, r.text2);
+                return 1;
+            case PromptKind::Ask:
+                return DgMsgAsk(r.title, r.text1, r.text2, r.checkText, r.buttons, r.defaultButton);
+            case PromptKind::Simple:
+                EZ_MSGBOX(EZ_ISRUNNING() ? EZ_CURRENTFORM() : std::string(), r.text1, r.title);
+                return 1;
+        }
+        return 0;
+    });
 }
 
 int DgMsgBox(const std::string& parent, const std::string& title, const std::string& text1,
              const std::string& text2, const std::string& checkText, const std::string& buttons,
              const std::string& picture, int defaultButton, const std::string& options) {
     MsgRequest request{parent, title, text1, text2, checkText, buttons, defaultButton};
-    if (Hook()) return Hook()(request);
+    if (CurrentMsgHook()) return CurrentMsgHook()(request);
     // One dialog at a time: a second request while one is open cannot be shown.
     if (!EZ_ISRUNNING() || OpenBox()) return PrintInstead(request);
 

@@ -1,7 +1,10 @@
 // The program's own message box (form "DGMSGBOX1") with format codes.
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include "app/base/prompt.h"
 
 // Control ids of the message box form (the robot relies on them).
 inline constexpr int kMsgText1Id = 90;
@@ -17,17 +20,9 @@ int DgMsgAsk(const std::string& title, const std::string& text1, const std::stri
              const std::string& checkText, const std::string& buttons, int defaultButton);
 void DgMsgOk(const std::string& title, const std::string& text1, const std::string& text2);
 
-// A test seam: while a hook is installed, DgMsgBox hands every message to it
-// instead of showing the dialog, and returns the hook's answer. Plain logic
-// tests (no toolkit running) use it to see and answer prompts.
-#include <functional>
-struct MsgRequest {
-    std::string parent, title, text1, text2, checkText, buttons;
-    int defaultButton = 0;
-};
-using MsgHook = std::function<int(const MsgRequest&)>;
-// Installs a hook (empty function removes it); returns the previous one.
-MsgHook SetMsgHook(MsgHook hook);
+// Shows the prompts of window-free code (app/base/prompt.h) with this box;
+// start-up and the GUI test set-up call it.
+void InstallMessageBox();
 
 // A second seam for GUI tests: called once each time the real dialog has been
 // shown (it is still open), e.g. to take a screenshot or press a key through

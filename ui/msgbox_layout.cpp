@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/text_util.h"
+#include "app/base/text_util.h"
 
 CodedText SplitCodes(const std::string& raw) {
     CodedText out;

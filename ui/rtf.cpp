@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <set>
 
-#include "app/text_util.h"
+#include "app/base/text_util.h"
 
 namespace {
 

@@ -284,6 +284,10 @@ void EZ_SETRICHTEXT(const std::string& form, int id, const std::vector<EzTextRun
 void EZ_DOEVENTS();
 // Queues (form, id, Posted, value) to the program; delivered after the current event.
 void EZ_POSTEVENT(const std::string& form, int id, int64_t value);
+// Raises an event on a form at once, as the toolkit would (for example a
+// Change after the program has edited a text for the user). Returns the
+// cancel flag the event procedure set.
+int EZ_SENDEVENT(const std::string& form, int id, EzEvent ev, int64_t value = 0);
 // Program folder with a trailing "/" (the executable's folder unless set).
 std::string EZ_APPPATH();
 void EZ_SETAPPPATH(const std::string& folder);

@@ -876,3 +876,7 @@ bool EZ_SCREENSHOT(const std::string& form, const std::string& pngPath) {
     QDir().mkpath(fi.absolutePath());
     return pm.save(Q(pngPath), "PNG");
 }
+
+int EZ_SENDEVENT(const std::string& form, int id, EzEvent ev, int64_t value) {
+    return ez::Raise(form, id, ev, value);
+}

@@ -1,8 +1,6 @@
 // The desktop platform: xdg-open / xdg-email for everything that is handed to
 // another program, a per-user lock file plus a local socket for the single
 // running instance.
-#include "app/toolkit/platform.h"
-
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -16,6 +14,7 @@
 #include <QUrl>
 #include <cstring>
 
+#include "app/toolkit/desktop_platform.h"
 #include "app/toolkit/ez_internal.h"
 
 namespace {
@@ -147,51 +146,6 @@ private:
 };
 
 }  // namespace
-
-std::string HelpTopicUrl(const std::string& helpFolder, int topic) {
-    std::string folder = helpFolder;
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    std::string page = folder + "index.html";
-    if (topic > 0) {
-        std::string t = folder + "topic-" + std::to_string(topic) + ".html";
-        if (QFileInfo::exists(ez::Q(t))) page = t;
-    }
-    // Encoded, so that blanks in the folder name survive the hand-over.
-    std::string url = QUrl::fromLocalFile(ez::Q(page)).toEncoded().toStdString();
-    if (topic == -1) url += "#index";
-    return url;
-}
-
-std::vector<std::string> MailCommandArgs(const MailRequest& mail) {
-    std::vector<std::string> args;
-    if (!mail.subject.empty()) args.insert(args.end(), {"--subject", mail.subject});
-    if (!mail.body.empty()) args.insert(args.end(), {"--body", mail.body});
-    for (const auto& a : mail.attachments) args.insert(args.end(), {"--attach", a});
-    // xdg-email knows no "--": an address that looks like an option is left
-    // out rather than read as one.
-    if (!mail.to.empty() && mail.to[0] != '-') args.push_back(mail.to);
-    return args;
-}
-
-namespace {
-
-std::unique_ptr<Platform>& Current() {
-    static std::unique_ptr<Platform> p;
-    return p;
-}
-
-}  // namespace
-
-Platform& CurrentPlatform() {
-    if (!Current()) Current() = std::make_unique<DesktopPlatform>();
-    return *Current();
-}
-
-std::unique_ptr<Platform> SetPlatform(std::unique_ptr<Platform> p) {
-    std::unique_ptr<Platform> old = std::move(Current());
-    Current() = std::move(p);
-    return old;
-}
 
 std::unique_ptr<Platform> MakeDesktopPlatform() {
     return std::make_unique<DesktopPlatform>();

@@ -20,7 +20,9 @@
 #include <cstdlib>
 #include <deque>
 
+#include "app/forms.h"
 #include "app/startup.h"
+#include "app/toolkit/ez_forms.h"
 #include "app/toolkit/ez_internal.h"
 #include "app/toolkit/ez_listview.h"
 #include "ui/msgbox.h"
@@ -690,6 +692,8 @@ void EzTestInit(int argc, char** argv) {
     if (!first) return;
     S().event = DispatchEvent;
     S().design = DesignForm;
+    DefineFontsAndColours();
+    InstallMessageBox();
     if (const char* p = std::getenv("VANTREL_PROGRAM_DIR"))
         EZ_SETIMAGEFOLDER(std::string(p) + "/Images");
 }

@@ -36,8 +36,8 @@
 #include <string>
 #include <vector>
 
+#include "app/base/platform.h"
 #include "app/toolkit/ez.h"
-#include "app/toolkit/platform.h"
 
 class Robot {
 public:
@@ -123,6 +123,7 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// Sets up the toolkit for tests (offscreen QApplication, fonts, image folder)
+// Sets up the toolkit for tests (offscreen QApplication, fonts, colours, the
+// form table, the message box for prompts, the image folder)
 // without running StartApplication. Safe to call more than once.
 void EzTestInit(int argc = 0, char** argv = nullptr);

@@ -1,12 +1,13 @@
 // The options record: defaults, reading flags and numbers, saving, and the
 // options dialog driven through the robot.
-#include "app/options.h"
+#include "app/base/options.h"
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "app/settings.h"
+#include "app/base/app_state.h"
+#include "app/base/settings.h"
 #include "app/startup.h"
+#include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
 #include "support/test_env.h"

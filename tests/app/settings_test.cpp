@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "app/base/settings.h"
 
 #include <gtest/gtest.h>
 

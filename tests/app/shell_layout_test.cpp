@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "app/app_state.h"
-#include "app/layout.h"
-#include "app/settings.h"
-#include "app/text_util.h"
+#include "app/base/app_state.h"
+#include "app/base/settings.h"
+#include "app/base/text_util.h"
 #include "app/toolkit/ez.h"
 #include "app/toolkit/robot.h"
 #include "support/test_env.h"
+#include "ui/layout.h"
 
 namespace {
 

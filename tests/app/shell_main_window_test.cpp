@@ -9,12 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/base/app_state.h"
+#include "app/base/options.h"
+#include "app/base/settings.h"
 #include "app/main_window.h"
-#include "app/options.h"
-#include "app/settings.h"
 #include "app/startup.h"
 #include "app/toolkit/ez.h"
+#include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
 #include "data/query.h"
@@ -382,7 +383,7 @@ TEST_F(MainWindowTest, ASecondInstanceOpensNoWindow) {
     r.Start();
     r.Run(3000);
     EXPECT_FALSE(EZ_FORMEXISTS("VL"));
-    EXPECT_EQ(r.platform().signals, 1);
+    EXPECT_EQ(r.platform().raiseRequests, 1);
     EXPECT_FALSE(std::filesystem::exists(folder.path() + "Data"));
 }
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/base/app_state.h"
+#include "app/base/settings.h"
+#include "app/base/text_util.h"
 #include "app/main_window.h"
-#include "app/settings.h"
-#include "app/text_util.h"
 #include "data/dates.h"
 #include "data/query.h"
 #include "reports/airing.h"

@@ -2,10 +2,12 @@
 
 #include "app/startup.h"
 #include "app/toolkit/ez.h"
+#include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
 #include "data/quarters.h"
 #include "support/test_env.h"
+#include "ui/data_controls.h"
 
 namespace {
 

@@ -2,14 +2,15 @@
 
 #include <algorithm>
 
-#include "app/app_state.h"
-#include "app/options.h"
-#include "app/settings.h"
+#include "app/base/app_state.h"
+#include "app/base/options.h"
+#include "app/base/settings.h"
 #include "data/dates.h"
 #include "data/quarters.h"
 #include "data/query.h"
 #include "support/shell_prompts.h"
 #include "support/test_env.h"
+#include "ui/data_controls.h"
 
 namespace {
 

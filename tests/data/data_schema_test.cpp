@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/app_state.h"
+#include "app/base/app_state.h"
 #include "data/dates.h"
 #include "data/query.h"
 #include "data/schema.h"

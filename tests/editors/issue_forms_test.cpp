@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/base/app_state.h"
+#include "app/base/options.h"
+#include "app/base/text_util.h"
 #include "app/forms.h"
-#include "app/options.h"
 #include "app/startup.h"
-#include "app/text_util.h"
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
 #include "data/query.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text_util.h"
+#include "app/base/text_util.h"
 #include "data/query.h"
 #include "support/editor_fixtures.h"
 #include "ui/msgbox.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/text_util.h"
+#include "app/base/text_util.h"
 #include "data/dates.h"
 #include "data/query.h"
 #include "support/editor_fixtures.h"

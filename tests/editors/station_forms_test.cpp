@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/base/app_state.h"
+#include "app/base/options.h"
+#include "app/base/settings.h"
 #include "app/forms.h"
-#include "app/options.h"
-#include "app/settings.h"
 #include "app/startup.h"
 #include "app/toolkit/robot.h"
 #include "data/dates.h"

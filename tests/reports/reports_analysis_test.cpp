@@ -2,7 +2,7 @@
 // through pdftotext and qpdf on the generated files.
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "app/base/app_state.h"
 #include "data/dates.h"
 #include "reports/analysis_report.h"
 #include "support/pdf_check.h"

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "app/app_state.h"
-#include "app/settings.h"
+#include "app/base/app_state.h"
+#include "app/base/settings.h"
 #include "data/dates.h"
 #include "data/query.h"
 #include "reports/issues_programs_list.h"

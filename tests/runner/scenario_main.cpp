@@ -19,11 +19,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/settings.h"
+#include "app/base/app_state.h"
+#include "app/base/settings.h"
 #include "app/startup.h"
+#include "app/toolkit/desktop_platform.h"
 #include "app/toolkit/ez.h"
-#include "app/toolkit/platform.h"
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
 #include "data/query.h"

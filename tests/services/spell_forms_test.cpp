@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/base/app_state.h"
+#include "app/base/options.h"
+#include "app/base/settings.h"
+#include "app/base/text_util.h"
 #include "app/forms.h"
-#include "app/options.h"
-#include "app/settings.h"
 #include "app/startup.h"
-#include "app/text_util.h"
+#include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "editors/stations.h"
 #include "services/spell.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/text_util.h"
+#include "app/base/app_state.h"
+#include "app/base/text_util.h"
 #include "support/test_env.h"
 #include "ui/msgbox.h"
 

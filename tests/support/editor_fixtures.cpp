@@ -1,7 +1,8 @@
 #include "support/editor_fixtures.h"
 
-#include "app/options.h"
+#include "app/base/options.h"
 #include "app/startup.h"
+#include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "data/query.h"
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/toolkit/platform.h"
+#include "app/base/platform.h"
 #include "data/dates.h"
 #include "support/test_env.h"
 #include "ui/msgbox.h"

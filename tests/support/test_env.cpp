@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/app_state.h"
+#include "app/base/app_state.h"
 #include "data/query.h"
 #include "data/schema.h"
 

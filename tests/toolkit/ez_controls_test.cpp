@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 // Before any Qt header (Qt defines "signals", a member name of the platform).
-#include "app/toolkit/platform.h"
+#include "app/base/platform.h"
 #include "app/toolkit/robot.h"
 // Qt from here on.
 #include <string>

@@ -4,7 +4,7 @@
 
 // The robot and platform headers come before any Qt header: Qt defines
 // "signals" as a keyword, and the recording platform has a member of that name.
-#include "app/toolkit/platform.h"
+#include "app/toolkit/desktop_platform.h"
 #include "app/toolkit/robot.h"
 // Qt from here on.
 #include <unistd.h>

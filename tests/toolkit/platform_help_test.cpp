@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/toolkit/platform.h"
+#include "app/base/platform.h"
 
 namespace fs = std::filesystem;
 

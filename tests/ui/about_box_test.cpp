@@ -2,8 +2,9 @@
 // the history read from History.rtf.
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "app/base/app_state.h"
 #include "app/startup.h"
+#include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
 #include "support/test_env.h"

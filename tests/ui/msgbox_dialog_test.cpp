@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "app/startup.h"
+#include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "support/test_env.h"
 #include "ui/file_helpers.h"

@@ -32,7 +32,9 @@ public:
     virtual void SignalRunningInstance(const std::string& name) = 0;
 };
 
-// The platform in use. Defaults to the desktop platform (xdg-open, lock file).
+// The platform in use. The program installs the desktop platform at start
+// (app/toolkit/desktop_platform.h); until something is installed, a platform
+// that starts nothing and refuses every request stands in.
 Platform& CurrentPlatform();
 // Replaces the platform (tests); returns the previous one.
 std::unique_ptr<Platform> SetPlatform(std::unique_ptr<Platform> p);
@@ -42,10 +44,6 @@ std::unique_ptr<Platform> SetPlatform(std::unique_ptr<Platform> p);
 std::string HelpTopicUrl(const std::string& helpFolder, int topic);
 // The arguments given to xdg-email for a mail.
 std::vector<std::string> MailCommandArgs(const MailRequest& mail);
-// A new desktop platform (tests of the single-instance lock use two of them).
-std::unique_ptr<Platform> MakeDesktopPlatform();
-// How many "raise" requests a desktop platform's instance listener has received.
-int DesktopRaiseRequests(Platform& p);
 
 // Records every request and starts nothing. Used by tests and the robot.
 class RecordingPlatform : public Platform {
@@ -55,7 +53,7 @@ public:
     std::vector<MailRequest> mails;
     bool pdfViewer = true;
     bool instanceFree = true;
-    int signals = 0;
+    int raiseRequests = 0;
 
     bool ShellOpen(const std::string& target) override {
         opened.push_back(target);
@@ -68,5 +66,5 @@ public:
         return true;
     }
     bool AcquireSingleInstance(const std::string&) override { return instanceFree; }
-    void SignalRunningInstance(const std::string&) override { ++signals; }
+    void SignalRunningInstance(const std::string&) override { ++raiseRequests; }
 };

@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "app/base/settings.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <sstream>
 #include <vector>
 
-#include "app/text_util.h"
+#include "app/base/text_util.h"
 
 namespace {
 

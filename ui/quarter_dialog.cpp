@@ -2,14 +2,16 @@
 // with the stations, issues and methods of an existing one.
 #include <string>
 
-#include "app/app_state.h"
-#include "app/forms.h"
-#include "app/options.h"
-#include "app/startup.h"
-#include "app/text_util.h"
+#include "app/base/app_state.h"
+#include "app/base/help.h"
+#include "app/base/options.h"
+#include "app/base/text_util.h"
 #include "app/toolkit/ez.h"
+#include "app/toolkit/ez_forms.h"
 #include "data/dates.h"
 #include "data/quarters.h"
+#include "ui/data_controls.h"
+#include "ui/forms.h"
 #include "ui/msgbox.h"
 
 namespace {
@@ -29,7 +31,6 @@ constexpr int kCancel = 150;
 constexpr int kHelp = 155;
 constexpr int kQuarterFrame = 160;
 constexpr int kCopyFrame = 165;
-constexpr int kHelpAccel = 911;
 constexpr int kHelpTopic = 390;
 // Posted after a click on the copy box, once its new state has settled.
 constexpr int64_t kPostCopyBoxSettled = 1;
@@ -105,7 +106,7 @@ void CQ_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     if (id == 0) {
         if (ev == EzEvent::Loaded) {
             Shell().quarterAdded = false;
-            EZ_ACCEL(kForm, "F1", kHelpAccel);
+            EZ_ACCEL(kForm, "F1", kHelpKeyId);
             FillQuarterSelector(kForm, kSource, 1);
             EZ_ENABLE(kForm, kSource, false);
             EZ_SETCHECK(kForm, kQ1, true);
@@ -135,7 +136,7 @@ void CQ_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             if (ev == EzEvent::Click) EZ_UNLOADFORM(kForm);
             break;
         case kHelp:
-        case kHelpAccel:
+        case kHelpKeyId:
             if (ev == EzEvent::Click) ShowHelp(kHelpTopic);
             break;
         default:

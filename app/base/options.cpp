@@ -1,11 +1,11 @@
 // The options record and its table of settings keys, loaded once at start-up
 // and written by the options dialog's save.
-#include "app/options.h"
+#include "app/base/options.h"
 
-#include "app/app_state.h"
-#include "app/settings.h"
-#include "app/text_util.h"
-#include "data/dates.h"
+#include "app/base/app_state.h"
+#include "app/base/date_settings.h"
+#include "app/base/settings.h"
+#include "app/base/text_util.h"
 
 Options& Opts() {
     static Options options;

@@ -1,7 +1,8 @@
-#include "app/app_state.h"
+#include "app/base/app_state.h"
 
 namespace {
 AppPaths gPaths;
+std::string gProgramFolder;
 ShellState gShell;
 }  // namespace
 
@@ -23,4 +24,13 @@ const AppPaths& Paths() {
 }
 ShellState& Shell() {
     return gShell;
+}
+
+const std::string& ProgramFolder() {
+    return gProgramFolder;
+}
+
+void SetProgramFolder(const std::string& folder) {
+    gProgramFolder = folder;
+    if (!gProgramFolder.empty() && gProgramFolder.back() != '/') gProgramFolder += '/';
 }

@@ -1,15 +1,15 @@
 // Window placement, the program list's column layout, header sort arrows and
 // check marks of check-list views, kept as plain text in the settings file.
-#include "app/layout.h"
+#include "ui/layout.h"
 
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/settings.h"
-#include "app/text_util.h"
+#include "app/base/app_state.h"
+#include "app/base/settings.h"
+#include "app/base/text_util.h"
 #include "app/toolkit/ez.h"
 
 namespace {

@@ -19,6 +19,10 @@ struct AppPaths {
 // Fills every path from a program folder (with or without trailing "/").
 void SetAppFolder(const std::string& folder);
 const AppPaths& Paths();
+// The folder of the program's own files (images, help, word list, history):
+// the executable's folder, with a trailing "/". Set at start.
+const std::string& ProgramFolder();
+void SetProgramFolder(const std::string& folder);
 
 // Shell state shared between the main window and its forms.
 struct ShellState {
@@ -29,7 +33,7 @@ struct ShellState {
     std::string filterStationId;     // FilterStationId ("" = All Stations)
     int32_t sortColumn = 0;          // SortColumn
     int32_t sortDirection = 0;       // SortDirection
-    int32_t editorMode = 0;          // EditorMode: 1 add, 2 copy, 3 edit
+    int32_t editorMode = 0;          // EditorMode: 1 add, 2 copy, 3 edit (see EditorMode)
     std::string editorEntryId;       // EditorEntryId (MID)
     bool quarterAdded = false;       // quarter-added flag of the CQ dialog
     bool optionsSaved = false;       // set by a save of the options dialog

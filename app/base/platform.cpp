@@ -1,0 +1,82 @@
+// The platform seam: the platform in use, and the parts of the desktop's
+// requests that can be worked out without starting anything.
+#include "app/base/platform.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// Stands in until the program installs a platform: starts nothing.
+class NoPlatform : public Platform {
+public:
+    bool ShellOpen(const std::string&) override { return false; }
+    bool PdfViewerPresent() override { return false; }
+    void ShowHelpTopic(const std::string&, int) override {}
+    bool SendMail(const MailRequest&) override { return false; }
+    bool AcquireSingleInstance(const std::string&) override { return true; }
+    void SignalRunningInstance(const std::string&) override {}
+};
+
+std::unique_ptr<Platform>& Current() {
+    static std::unique_ptr<Platform> p;
+    return p;
+}
+
+// Percent-encodes a local path for a file:// address (RFC 3986 unreserved
+// characters and "/" stay as they are).
+std::string EncodePath(const std::string& path) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : path) {
+        bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                     c == '-' || c == '.' || c == '_' || c == '~' || c == '/';
+        if (plain) {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+Platform& CurrentPlatform() {
+    if (!Current()) Current() = std::make_unique<NoPlatform>();
+    return *Current();
+}
+
+std::unique_ptr<Platform> SetPlatform(std::unique_ptr<Platform> p) {
+    std::unique_ptr<Platform> old = std::move(Current());
+    Current() = std::move(p);
+    return old;
+}
+
+std::string HelpTopicUrl(const std::string& helpFolder, int topic) {
+    std::string folder = helpFolder;
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    std::string page = folder + "index.html";
+    if (topic > 0) {
+        std::string t = folder + "topic-" + std::to_string(topic) + ".html";
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(t, ec)) page = t;
+    }
+    // Encoded, so that blanks in the folder name survive the hand-over.
+    std::string url = "file://" + EncodePath(page);
+    if (topic == -1) url += "#index";
+    return url;
+}
+
+std::vector<std::string> MailCommandArgs(const MailRequest& mail) {
+    std::vector<std::string> args;
+    if (!mail.subject.empty()) args.insert(args.end(), {"--subject", mail.subject});
+    if (!mail.body.empty()) args.insert(args.end(), {"--body", mail.body});
+    for (const auto& a : mail.attachments) args.insert(args.end(), {"--attach", a});
+    // xdg-email knows no "--": an address that looks like an option is left
+    // out rather than read as one.
+    if (!mail.to.empty() && mail.to[0] != '-') args.push_back(mail.to);
+    return args;
+}

@@ -1,0 +1,48 @@
+// The vocabulary every form shares: the pseudo-controls of the F1 and F7
+// keys, the font and colour slots, the modes of the editors, and the ending
+// of an event procedure (Help, F1, Exit) that every form has.
+#pragma once
+
+#include <string>
+
+#include "app/toolkit/ez.h"
+
+// Pseudo-controls raised by the accelerators "F1" (help) and "F7" (spell check).
+inline constexpr int kHelpKeyId = 911;
+inline constexpr int kSpellKeyId = 9999;
+
+// Font slots defined at start (EZ_DEFFONT).
+inline constexpr int kFontText = 6;     // sans-serif 9
+inline constexpr int kFontBold = 7;     // sans-serif 9 bold
+inline constexpr int kFontHeading = 8;  // sans-serif 11 bold
+inline constexpr int kFontSymbol = 9;   // symbol face 16
+inline constexpr int kFontTitle = 10;   // sans-serif 10 bold
+inline constexpr int kFontSized = 20;   // slots 20 to 26: sans-serif 10 to 16 pt
+
+// Colour slots defined at start (EZ_DEFCOLOR): a light desktop theme.
+inline constexpr int kColorMenu = 32;
+inline constexpr int kColorWindow = 33;
+inline constexpr int kColorButtonFace = 34;
+inline constexpr int kColorTooltip = 35;
+inline constexpr int kColorYellow = 40;
+inline constexpr int kColorBlue = 41;
+inline constexpr int kColorRed = 42;
+inline constexpr int kColorPurple = 43;
+
+// What an editor form was opened to do (the shell's EditorMode).
+enum class EditorMode { Add = 1, Copy, Edit };
+
+// Defines the font slots 6 to 10 and 20 to 26 and the colour slots 32 to 43
+// (start-up does it; the GUI test set-up too).
+void DefineFontsAndColours();
+
+// The ids of a form's Help and Exit buttons (0 when the form has none).
+struct CommonButtons {
+    int help = 0;
+    int exit = 0;
+};
+// The ending every form's event procedure shares: a click on Help or on the
+// F1 pseudo-control opens the help topic, a click on Exit closes the form.
+// Returns true when the event was one of these.
+bool CommonFormEvent(const std::string& form, int id, EzEvent ev, CommonButtons buttons,
+                     int helpTopic);

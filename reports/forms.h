@@ -1,0 +1,7 @@
+// Design and event procedures of the report dialogs.
+#pragma once
+
+#include "ui/forms.h"
+
+VANTREL_FORM(AN)  // Vantrel Analysis            reports/analysis_report.cpp
+VANTREL_FORM(PQ)  // Print Issues & Programs List reports/print_dialog.cpp
