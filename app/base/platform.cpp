@@ -16,6 +16,10 @@ public:
     bool SendMail(const MailRequest&) override { return false; }
     bool AcquireSingleInstance(const std::string&) override { return true; }
     void SignalRunningInstance(const std::string&) override {}
+    bool StartDetached(const std::string&, const std::vector<std::string>&) override {
+        return false;
+    }
+    bool MayConnect(const std::string&) override { return false; }
 };
 
 std::unique_ptr<Platform>& Current() {

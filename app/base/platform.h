@@ -1,7 +1,8 @@
 // Everything that reaches outside the process goes through this seam: opening
 // a file, folder or web page in another program, help pages, the mail
-// hand-off, the single-instance lock and the PDF-viewer probe. Tests (and the
-// robot) install their own Platform so that nothing outside is ever started.
+// hand-off, starting the update installer, the single-instance lock and the
+// PDF-viewer probe. Tests (and the robot) install their own Platform so that
+// nothing outside is ever started.
 #pragma once
 
 #include <memory>
@@ -30,6 +31,14 @@ public:
     virtual bool AcquireSingleInstance(const std::string& name) = 0;
     // Asks the running instance to come to the front.
     virtual void SignalRunningInstance(const std::string& name) = 0;
+    // Starts a program as a process of its own that outlives this one (the
+    // update installer); the program does not wait for it. False when it
+    // could not be started.
+    virtual bool StartDetached(const std::string& program,
+                               const std::vector<std::string>& args) = 0;
+    // Asked before every network connection (the update check and download):
+    // false keeps the program from connecting to host.
+    virtual bool MayConnect(const std::string& host) = 0;
 };
 
 // The platform in use. The program installs the desktop platform at start
@@ -54,6 +63,12 @@ public:
     bool pdfViewer = true;
     bool instanceFree = true;
     int raiseRequests = 0;
+    struct Started {
+        std::string program;
+        std::vector<std::string> args;
+    };
+    std::vector<Started> started;
+    std::vector<std::string> connections;  // hosts the program asked to connect to
 
     bool ShellOpen(const std::string& target) override {
         opened.push_back(target);
@@ -67,4 +82,14 @@ public:
     }
     bool AcquireSingleInstance(const std::string&) override { return instanceFree; }
     void SignalRunningInstance(const std::string&) override { ++raiseRequests; }
+    bool StartDetached(const std::string& program, const std::vector<std::string>& args) override {
+        started.push_back({program, args});
+        return true;
+    }
+    // Only the loopback interface: a test never reaches the internet.
+    bool MayConnect(const std::string& host) override {
+        connections.push_back(host);
+        return host == "localhost" || host == "::1" || host == "[::1]" ||
+               host.rfind("127.", 0) == 0;
+    }
 };

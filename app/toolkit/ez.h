@@ -282,6 +282,14 @@ void EZ_SETRICHTEXT(const std::string& form, int id, const std::vector<EzTextRun
 // Services
 // ---------------------------------------------------------------------------
 void EZ_DOEVENTS();
+// For long work that shows a progress form of its own with a Cancel button:
+// lets pending events run like EZ_DOEVENTS, and the test robot keeps playing
+// its steps meanwhile (so it can press that form's buttons as a person would).
+void EZ_PROGRESSEVENTS();
+// The program's command-line arguments after the program name.
+std::vector<std::string> EZ_COMMANDARGS();
+// Replaces the arguments EZ_COMMANDARGS reports (tests and the scenario runner).
+void EZ_SETCOMMANDARGS(const std::vector<std::string>& args);
 // Queues (form, id, Posted, value) to the program; delivered after the current event.
 void EZ_POSTEVENT(const std::string& form, int id, int64_t value);
 // Raises an event on a form at once, as the toolkit would (for example a

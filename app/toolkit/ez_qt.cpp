@@ -772,6 +772,32 @@ void EZ_DOEVENTS() {
     --S().doEvents;
 }
 
+void EZ_PROGRESSEVENTS() {
+    if (!HaveApp()) return;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+namespace {
+std::optional<std::vector<std::string>>& ArgsOverride() {
+    static std::optional<std::vector<std::string>> args;
+    return args;
+}
+}  // namespace
+
+std::vector<std::string> EZ_COMMANDARGS() {
+    if (ArgsOverride()) return *ArgsOverride();
+    std::vector<std::string> args;
+    if (!HaveApp()) return args;
+    // Qt has taken its own options out of the list by now.
+    const QStringList all = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < all.size(); ++i) args.push_back(U(all[i]));
+    return args;
+}
+
+void EZ_SETCOMMANDARGS(const std::vector<std::string>& args) {
+    ArgsOverride() = args;
+}
+
 void EZ_POSTEVENT(const std::string& form, int id, int64_t value) {
     if (!HaveApp()) return;
     const uint64_t serial = FormSerial(form);

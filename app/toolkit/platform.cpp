@@ -83,6 +83,16 @@ public:
         return QProcess::startDetached("xdg-email", args);
     }
 
+    bool StartDetached(const std::string& program, const std::vector<std::string>& args) override {
+        if (program.empty()) return false;
+        QStringList list;
+        for (const auto& a : args) list << ez::Q(a);
+        QFileInfo info(ez::Q(program));
+        return QProcess::startDetached(info.absoluteFilePath(), list, info.absolutePath());
+    }
+
+    bool MayConnect(const std::string&) override { return true; }
+
     bool AcquireSingleInstance(const std::string& name) override {
         if (lock_) return true;
         auto lock = std::make_unique<QLockFile>(ez::Q(InstanceBase(name) + ".lock"));

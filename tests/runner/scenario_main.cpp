@@ -28,7 +28,9 @@
 #include "data/dates.h"
 #include "data/query.h"
 #include "data/schema.h"
+#include "services/update_check.h"
 #include "tests/runner/scenario_parse.h"
+#include "tests/support/loopback_http.h"
 #include "ui/msgbox.h"
 
 extern char** environ;
@@ -92,6 +94,7 @@ private:
     bool Queue(Robot& r, const Line& l);  // after start
     void Check(Robot& r, const Line& l, std::function<std::string()> test);
     bool SecondInstance(const Line& l);
+    bool UpdateServer(const Line& l);
     void SqlNow(int n, const std::string& stmt);
     std::string SqlValue(const std::string& stmt);
     void CollectRobotErrors(Robot& r, int lineNumber);
@@ -105,7 +108,37 @@ private:
     bool started_ = false;
     bool noPdf_ = false;
     bool instanceTaken_ = false;
+    std::unique_ptr<LoopbackHttpServer> updateServer_;
+    UpdateEndpoints updateEndpoints_;
 };
+
+// A loopback server that publishes version `version` with an installer
+// script; "slow" paces the installer so that the progress dialog stays up.
+bool Runner::UpdateServer(const Line& l) {
+    const auto& w = l.words;
+    if (w.size() < 2 || w.size() > 3 || (w.size() == 3 && w[2] != "slow")) {
+        Fail(l.number, "update-server \"<version>\" [slow] expected");
+        return false;
+    }
+    updateServer_ = std::make_unique<LoopbackHttpServer>();
+    std::string installer = "#!/bin/sh\n# Stands in for the installer of " + w[1] + ".\nexit 0\n";
+    while (installer.size() < 600000) installer += "# padding of the installer stand-in\n";
+    HttpReply reply = OkReply(installer);
+    if (w.size() == 3) {
+        reply.burstBytes = installer.size() * 6 / 10;
+        reply.pieceSize = 8192;
+        reply.pieceDelayMs = 40;
+    }
+    updateServer_->Serve("/files/vantrel-setup.sh", reply);
+    updateServer_->Serve("/VLVersion.txt",
+                         OkReply("127.0.0.1 /files/vantrel-setup.sh vantrel-setup.sh " +
+                                 Sha256Hex(installer) + "\n" + w[1]));
+    updateEndpoints_.versionFileUrl = updateServer_->Url("/VLVersion.txt");
+    updateEndpoints_.productPage = kProductPage;
+    updateEndpoints_.downloadPort = updateServer_->port();
+    SetUpdateEndpointsForTests(&updateEndpoints_);
+    return true;
+}
 
 void Runner::SqlNow(int n, const std::string& stmt) {
     if (!slIsOpen()) {
@@ -150,6 +183,10 @@ bool Runner::Seed(const Line& l) {
             return false;
         }
         SqlNow(l.number, w[1]);
+    } else if (cmd == "update-server") {
+        if (!UpdateServer(l)) return false;
+    } else if (cmd == "args") {
+        EZ_SETCOMMANDARGS(std::vector<std::string>(w.begin() + 1, w.end()));
     } else if (cmd == "platform") {
         if (w.size() == 2 && w[1] == "no-pdf-viewer")
             noPdf_ = true;
@@ -456,6 +493,21 @@ bool Runner::Queue(Robot& r, const Line& l) {
             for (const auto& o : r.platform().opened) all += " " + Show(o);
             return "nothing containing " + Show(want) +
                    " was opened (opened:" + (all.empty() ? " none" : all) + ")";
+        });
+        return true;
+    }
+    if (cmd == "assert-started") {
+        if (w.size() != 2) return bad("assert-started \"<substring>\"");
+        Check(r, l, [&r, want = w[1]]() -> std::string {
+            std::string all;
+            for (const auto& s : r.platform().started) {
+                std::string line = s.program;
+                for (const auto& a : s.args) line += " " + a;
+                if (line.find(want) != std::string::npos) return "";
+                all += " " + Show(line);
+            }
+            return "no program containing " + Show(want) +
+                   " was started (started:" + (all.empty() ? " none" : all) + ")";
         });
         return true;
     }

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "app/forms.h"
 #include "app/startup.h"
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"

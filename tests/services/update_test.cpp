@@ -1,0 +1,639 @@
+// The update check against a loopback server: which versions are offered,
+// the download and its checksum, the messages, the hand-over to the installer
+// and the restart through the settings keys, and a TLS server whose
+// certificate must not be trusted.
+#include "services/update.h"
+
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/base/app_state.h"
+#include "app/base/settings.h"
+#include "app/toolkit/desktop_platform.h"
+#include "app/toolkit/ez.h"
+#include "data/dates.h"
+#include "services/http_client.h"
+#include "services/maintenance.h"
+#include "services/update_check.h"
+#include "support/loopback_http.h"
+#include "support/shell_prompts.h"
+#include "support/test_env.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kInstaller = "#!/bin/sh\n# stands in for the installer\nexit 0\n";
+
+// --- plain rules --------------------------------------------------------------
+
+TEST(UpdateRules, VersionsAreComparedAsDigitStrings) {
+    EXPECT_EQ(VersionNumber("1.8.4.0"), 1840);
+    EXPECT_EQ(VersionNumber("1.8.10.0"), 18100);
+    EXPECT_GT(VersionNumber("1.8.10.0"), VersionNumber("1.8.4.0"));
+    EXPECT_EQ(VersionNumber(""), 0);
+    EXPECT_EQ(VersionNumber("<html>"), 0);
+
+    struct Major {
+        const char* remote;
+        bool major;
+    };
+    // The running 1.8 rounds to 2: only what rounds above 2 is a major update.
+    for (const Major& m : {Major{"1.8.5.0", false}, Major{"1.9.0.0", false},
+                           Major{"2.0.0.0", false}, Major{"2.5.0.0", true}, Major{"3.0", true}})
+        EXPECT_EQ(IsMajorUpdate(m.remote, "1.8.4.0"), m.major) << m.remote;
+}
+
+TEST(UpdateRules, VersionFileFieldsAndTheLastPiece) {
+    VersionFile v = ParseVersionFile("dl.example.com /setup/x.sh x.sh ABCDEF\r\nnotes\r\n1.8.5.0");
+    EXPECT_EQ(v.host, "dl.example.com");
+    EXPECT_EQ(v.path, "/setup/x.sh");
+    EXPECT_EQ(v.fileName, "x.sh");
+    EXPECT_EQ(v.sha256, "ABCDEF");
+    EXPECT_EQ(v.version, "1.8.5.0");
+
+    v = ParseVersionFile("dl.example.com /x.sh x.sh\n1.8.10.0");
+    EXPECT_EQ(v.fileName, "x.sh");
+    EXPECT_EQ(v.sha256, "");
+    EXPECT_EQ(v.version, "1.8.10.0");
+    // A file that ends with a line break has no version.
+    EXPECT_EQ(ParseVersionFile("dl.example.com /x.sh x.sh\n1.8.10.0\n").version, "");
+
+    struct Target {
+        const char* line;
+        bool usable;
+    };
+    for (const Target& t :
+         {Target{"dl.example.com /x.sh x.sh", true}, Target{"127.0.0.1 /a/b/c.sh setup-1.sh", true},
+          Target{"dl.example.com /x.sh ../x.sh", false},
+          Target{"dl.example.com /x.sh sub/x.sh", false}, Target{"dl.example.com /x.sh ..", false},
+          Target{"dl.example.com /x.sh", false}, Target{"dl.example.com x.sh x.sh", false},
+          Target{"dl.exa_mple.com /x.sh x.sh", false}, Target{" /x.sh x.sh", false}}) {
+        std::string why;
+        EXPECT_EQ(IsUsableDownload(ParseVersionFile(t.line), why), t.usable) << t.line;
+        EXPECT_EQ(why.empty(), t.usable) << t.line;
+    }
+}
+
+TEST(UpdateRules, ChecksumsMustBeSixtyFourHexDigits) {
+    const std::string abc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    EXPECT_EQ(Sha256Hex("abc"), abc);
+    EXPECT_TRUE(
+        ChecksumMatches("BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD", abc));
+    EXPECT_FALSE(ChecksumMatches("", ""));
+    EXPECT_FALSE(ChecksumMatches(abc.substr(1), abc.substr(1)));
+}
+
+TEST(UpdateRules, AnAutomaticCheckIsDueOnceInElevenDays) {
+    TempProgramFolder folder;
+    SetClockOverride(ClockReading{2026, 3, 10, 9, 0, 0});
+    const int32_t today = TodayJulian();
+    struct Case {
+        const char* lastCheck;  // nullptr: absent
+        int due;
+    };
+    const std::string t = std::to_string(today);
+    for (const Case& c : {Case{nullptr, 1}, Case{"0", 1}, Case{"x", 1}}) {
+        fs::remove(Paths().settingsFile);
+        if (c.lastCheck) IniWrite(Paths().settingsFile, "Update", "LastCheck", c.lastCheck);
+        EXPECT_EQ(IsUpdateCheckDue(), c.due);
+        EXPECT_EQ(UpdateSetting("LastCheck"), std::to_string(today + 10));
+    }
+    EXPECT_EQ(IsUpdateCheckDue(), 0) << "the day after a check is written";
+    for (int offset : {0, 10}) {
+        SetClockOverride(ClockReading{2026, 3, 10 + offset, 9, 0, 0});
+        EXPECT_EQ(IsUpdateCheckDue(), 0) << offset;
+    }
+    SetClockOverride(ClockReading{2026, 3, 21, 9, 0, 0});
+    EXPECT_EQ(IsUpdateCheckDue(), 1);
+    EXPECT_EQ(UpdateSetting("LastCheck"), std::to_string(today + 21));
+    SetClockOverride(std::nullopt);
+}
+
+// --- the check against a loopback server ----------------------------------------
+
+class UpdateTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto rec = std::make_unique<RecordingPlatform>();
+        platform = rec.get();
+        previous = SetPlatform(std::move(rec));
+        endpoints.versionFileUrl = server.Url("/VLVersion.txt");
+        endpoints.productPage = "https://www.vantrel.com/vantrel/";
+        endpoints.downloadPort = server.port();
+        endpoints.readTimeoutMs = 5000;
+        endpoints.fetchTimeoutMs = 2000;
+        SetUpdateEndpointsForTests(&endpoints);
+        UpdateState() = UpdateSession{};
+        ForgetHttpConnection();
+        EZ_SETCOMMANDARGS({});
+    }
+    void TearDown() override {
+        SetUpdateEndpointsForTests(nullptr);
+        SetPlatform(std::move(previous));
+        UpdateState() = UpdateSession{};
+        EZ_SETCOMMANDARGS({});
+    }
+
+    // The version file names the installer on this server; sha "" leaves the
+    // fourth field out, "*" uses the installer's own checksum.
+    void Publish(const std::string& version, const std::string& installer = kInstaller,
+                 const std::string& sha = "*", const std::string& fileName = "vantrel-setup.sh") {
+        std::string first = "127.0.0.1 /files/vantrel-setup.sh " + fileName;
+        if (!sha.empty()) first += " " + (sha == "*" ? Sha256Hex(installer) : sha);
+        server.Serve("/VLVersion.txt", OkReply(first + "\n" + version));
+        server.Serve("/files/vantrel-setup.sh", OkReply(installer));
+    }
+    int Check(int manual = 1) {
+        return CheckForUpdate("", endpoints.versionFileUrl, kVersionFull, manual);
+    }
+    std::string Local() const { return folder.path() + "vantrel-setup.sh"; }
+    size_t InstallerRequests() const {
+        size_t n = 0;
+        for (const auto& r : server.Requests())
+            if (r.find("GET /files/") == 0) ++n;
+        return n;
+    }
+    void ExpectNothingScheduled() {
+        EXPECT_FALSE(fs::exists(Local()));
+        EXPECT_FALSE(fs::exists(Local() + ".part"));
+        EXPECT_EQ(UpdateSetting("Install"), "");
+        EXPECT_NE(UpdateSetting("Failed"), "1");
+        RunPendingInstaller();
+        EXPECT_TRUE(platform->started.empty());
+    }
+
+    TempProgramFolder folder;
+    LoopbackHttpServer server;
+    UpdateEndpoints endpoints;
+    RecordingPlatform* platform = nullptr;
+    std::unique_ptr<Platform> previous;
+};
+
+TEST_F(UpdateTest, OffersOnlyANewerVersion) {
+    struct Case {
+        const char* versionText;
+        int manual;
+        const char* title;  // "" = no message
+        const char* text1;
+    };
+    const std::vector<Case> cases = {
+        {"1.8.10.0", 1, "New Version Available", "Version 1.8.10.0 of Vantrel is available.{f10}"},
+        {"1.8.10.0", 0, "New Version Available", "Version 1.8.10.0 of Vantrel is available.{f10}"},
+        {"1.8.4.0", 1, "You Are Up To Date!",
+         "Version 1.8.4.0 of Vantrel is the latest version available.{f10}"},
+        {"1.8.3.9", 0, "", ""},
+        {"1.8.10.0\n", 1, "You Are Up To Date!",
+         "Version 1.8.4.0 of Vantrel is the latest version available.{f10}"},
+        {"1.8.10.0\n", 0, "", ""},
+    };
+    for (const Case& c : cases) {
+        Publish(c.versionText);
+        Prompts prompts(2);  // "No, Maybe Later"
+        UpdateState().declined = false;
+        EXPECT_EQ(Check(c.manual), 0) << c.versionText;
+        if (*c.title == 0) {
+            EXPECT_TRUE(prompts.seen.empty()) << c.versionText;
+            continue;
+        }
+        ASSERT_EQ(prompts.seen.size(), 1u) << c.versionText;
+        const MsgRequest& m = prompts.seen[0];
+        EXPECT_EQ(m.title, c.title);
+        EXPECT_EQ(m.text1, c.text1);
+        if (std::string(c.title) == "New Version Available") {
+            EXPECT_EQ(m.text2,
+                      "This is an important update including bug fixes.|Would you like to "
+                      "download it now?{f6}");
+            EXPECT_EQ(m.buttons, "*{G,f7}|&Yes|&No, Maybe Later");
+            EXPECT_EQ(m.defaultButton, 1);
+            EXPECT_TRUE(UpdateState().declined);
+        } else {
+            EXPECT_EQ(m.text2, "Thank you for checking!{f6}");
+            EXPECT_EQ(m.buttons, "&OK{G,f7}");
+        }
+    }
+    EXPECT_EQ(InstallerRequests(), 0u) << "nothing is downloaded without a yes";
+}
+
+TEST_F(UpdateTest, DownloadsVerifiesAndHandsTheInstallerOverWhenTheProgramEnds) {
+    struct Case {
+        const char* version;
+        std::vector<std::string> args;
+    };
+    for (const Case& c : {Case{"1.8.5.0", {"/SP-", "/VERYSILENT"}}, Case{"2.5.0.0", {}}}) {
+        platform->started.clear();
+        WriteFileText(Local(), "an older download");
+        Publish(c.version);
+        Prompts prompts(1);
+        EXPECT_EQ(Check(), 1) << c.version;
+        EXPECT_EQ(prompts.Titles(), std::vector<std::string>{"New Version Available"});
+        EXPECT_EQ(ReadFileText(Local()), kInstaller);
+        EXPECT_EQ(UpdateSetting("Install"), Local());
+        EXPECT_EQ(UpdateSetting("NewVer"), c.version);
+        EXPECT_EQ(UpdateSetting("Failed"), "1");
+        EXPECT_TRUE(platform->started.empty()) << "the installer waits for the program to end";
+
+        RunPendingInstaller();
+        ASSERT_EQ(platform->started.size(), 1u);
+        EXPECT_EQ(platform->started[0].program, Local());
+        EXPECT_EQ(platform->started[0].args, c.args) << c.version;
+        struct stat st {};
+        ASSERT_EQ(::stat(Local().c_str(), &st), 0);
+        EXPECT_TRUE(st.st_mode & S_IXUSR) << "made executable";
+        RunPendingInstaller();
+        EXPECT_EQ(platform->started.size(), 1u) << "started once";
+    }
+}
+
+TEST_F(UpdateTest, AnInstallerThatCannotBeVerifiedIsDeletedAndNotScheduled) {
+    struct Case {
+        const char* name;
+        std::string sha;
+    };
+    const std::vector<Case> cases = {
+        {"different checksum", Sha256Hex("something else")},
+        {"no checksum (three fields)", ""},
+        {"not a checksum", "12345"},
+    };
+    for (const Case& c : cases) {
+        Publish("1.8.5.0", kInstaller, c.sha);
+        Prompts prompts(1);
+        EXPECT_EQ(Check(), 0) << c.name;
+        ASSERT_EQ(prompts.seen.size(), 2u) << c.name;
+        EXPECT_EQ(prompts.seen[1].title, "Download Error");
+        EXPECT_EQ(prompts.seen[1].text1, "The update file could not be verified.{f10,t4}");
+        ExpectNothingScheduled();
+    }
+    EXPECT_EQ(InstallerRequests(), cases.size()) << "each was downloaded and then refused";
+}
+
+TEST_F(UpdateTest, DownloadAnswersAndTheirMessages) {
+    const std::string alphabet = "abcdefghijklmnopqrstuvwxyz";
+    server.Serve("/chunked", ChunkedReply({alphabet}));
+    HttpReply shortBody = OkReply("0123456789");
+    shortBody.head = "HTTP/1.1 200 OK\r\nContent-Length: 50\r\n\r\n";
+    server.Serve("/short", shortBody);
+
+    struct Case {
+        const char* host;
+        const char* path;
+        int port;  // 0: the server's
+        int result;
+        const char* text1;  // "" = no message
+    };
+    const int closed = UnusedLoopbackPort();
+    const std::vector<Case> cases = {
+        {"127.0.0.1", "/chunked", 0, 0, ""},
+        {"127.0.0.1", "/missing", 0, 404, "Unable to access update file, response = 404.{f10}"},
+        {"127.0.0.1", "/short", 0, -1, "The file request has generated an error:{f6}"},
+        {"127.0.0.1", "/chunked", closed, -2, "Unable to find web host \"127.0.0.1\".{f10,t4}"},
+        // Not on this machine: the test platform does not let it connect.
+        {"dl.vantrel.com", "/chunked", 0, -2,
+         "Unable to find web host \"dl.vantrel.com\".{f10,t4}"},
+    };
+    for (const Case& c : cases) {
+        endpoints.downloadPort = c.port ? c.port : server.port();
+        SetUpdateEndpointsForTests(&endpoints);
+        Prompts prompts(1);
+        fs::remove(Local());
+        EXPECT_EQ(DownloadFile(c.host, c.path, 1, "", "", Local()), c.result) << c.path;
+        if (*c.text1 == 0) {
+            EXPECT_TRUE(prompts.seen.empty());
+            EXPECT_EQ(ReadFileText(Local()), alphabet);
+            continue;
+        }
+        ASSERT_EQ(prompts.seen.size(), 1u) << c.path;
+        EXPECT_EQ(prompts.seen[0].title, "Download Error");
+        EXPECT_EQ(prompts.seen[0].text1, c.text1);
+        EXPECT_FALSE(fs::exists(Local())) << c.path;
+    }
+    EXPECT_EQ(platform->connections.back(), "dl.vantrel.com");
+}
+
+TEST_F(UpdateTest, AVersionFileThatNamesAFileOutsideTheProgramFolderIsRefused) {
+    Publish("1.8.5.0", kInstaller, "*", "../vantrel-setup.sh");
+    Prompts prompts(1);
+    EXPECT_EQ(Check(), 0);
+    ASSERT_EQ(prompts.seen.size(), 2u);
+    EXPECT_EQ(prompts.seen[1].title, "Download Error");
+    EXPECT_NE(prompts.seen[1].text2.find("../vantrel-setup.sh"), std::string::npos);
+    EXPECT_EQ(InstallerRequests(), 0u);
+    EXPECT_FALSE(fs::exists(folder.path() + "../vantrel-setup.sh"));
+    ExpectNothingScheduled();
+}
+
+TEST_F(UpdateTest, VersionFileErrorsAreShownOnlyForAManualCheck) {
+    // 404 for the version file: an error page is not a version file.
+    for (int manual : {0, 1}) {
+        Prompts prompts(1);
+        EXPECT_EQ(Check(manual), 0);
+        if (!manual) {
+            EXPECT_TRUE(prompts.seen.empty());
+            continue;
+        }
+        ASSERT_EQ(prompts.seen.size(), 1u);
+        const MsgRequest& m = prompts.seen[0];
+        EXPECT_EQ(m.title, "Unable to Complete Update Check");
+        EXPECT_EQ(m.text1,
+                  "The server answered with status 404 (Error 404) has occurred accessing Windows "
+                  "services.{f10}");
+        EXPECT_EQ(m.text2,
+                  "|You can visit our web site to download the latest version of Vantrel.{f6}");
+        EXPECT_EQ(m.buttons, "*{G,f7}|&Visit Web Site|&No, Thanks, I'm Good");
+        EXPECT_EQ(platform->opened, std::vector<std::string>{"https://www.vantrel.com/vantrel/"});
+    }
+
+    // Nobody listening: libcurl's connect error, again only when manual.
+    endpoints.versionFileUrl = "http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/v";
+    SetUpdateEndpointsForTests(&endpoints);
+    {
+        Prompts prompts(2);
+        EXPECT_EQ(Check(0), 0);
+        EXPECT_TRUE(prompts.seen.empty());
+        EXPECT_EQ(Check(1), 0);
+        ASSERT_EQ(prompts.seen.size(), 1u);
+        EXPECT_NE(prompts.seen[0].text1.find("(Error 7)"), std::string::npos)
+            << prompts.seen[0].text1;
+    }
+
+    // A server that does not answer in time is passed over in silence.
+    HttpReply stall = OkReply("x");
+    stall.stallAfter = 0;
+    server.Serve("/VLVersion.txt", stall);
+    endpoints.versionFileUrl = server.Url("/VLVersion.txt");
+    endpoints.fetchTimeoutMs = 300;
+    SetUpdateEndpointsForTests(&endpoints);
+    {
+        Prompts prompts(1);
+        auto t0 = std::chrono::steady_clock::now();
+        EXPECT_EQ(Check(1), 0);
+        EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(3));
+        EXPECT_TRUE(prompts.seen.empty());
+    }
+}
+
+TEST_F(UpdateTest, TheProgramsOwnAddressIsNeverReachedFromATest) {
+    SetUpdateEndpointsForTests(nullptr);
+    EXPECT_EQ(UpdateAddresses().versionFileUrl, "https://www.vantrel.com/VLVersion.txt");
+    Prompts prompts(2);
+    EXPECT_EQ(CheckForUpdate(kVersionFull, 1), 0);
+    EXPECT_EQ(platform->connections, std::vector<std::string>{"www.vantrel.com"});
+    ASSERT_EQ(prompts.seen.size(), 1u);
+    EXPECT_EQ(prompts.seen[0].title, "Unable to Complete Update Check");
+}
+
+// --- the restart ----------------------------------------------------------------
+
+TEST_F(UpdateTest, RecoveryRunsTheInstallerAgainOnlyForAnUnfinishedUpdate) {
+    struct Case {
+        const char* name;
+        const char* failed;
+        bool installerExists;
+        const char* argument;
+        const char* updaterVersion;  // nullptr: no Updater.ini
+        int result;
+    };
+    const std::vector<Case> cases = {
+        {"no update", "0", true, "", nullptr, 1},
+        {"update pending", "1", true, "", nullptr, 0},
+        {"pending, Updater.ini already read", "1", true, "", "", 0},
+        {"the updated program", "1", true, "/update", nullptr, 1},
+        {"installed, started by hand", "1", true, "", "1.8.5.0", 1},
+        {"installer gone", "1", false, "", nullptr, 1},
+    };
+    for (const Case& c : cases) {
+        platform->started.clear();
+        fs::remove(Local());
+        fs::remove(folder.path() + "Updater.ini");
+        WriteUpdateSetting("Failed", c.failed);
+        WriteUpdateSetting("Install", Local());
+        if (c.installerExists) WriteFileText(Local(), kInstaller);
+        if (c.updaterVersion)
+            IniWrite(folder.path() + "Updater.ini", "Program", "NewVersion", c.updaterVersion);
+        EZ_SETCOMMANDARGS(*c.argument ? std::vector<std::string>{c.argument}
+                                      : std::vector<std::string>{});
+        EXPECT_EQ(RecoverFailedUpdate(), c.result) << c.name;
+        if (c.result == 0) {
+            ASSERT_EQ(platform->started.size(), 1u) << c.name;
+            EXPECT_EQ(platform->started[0].program, Local());
+            EXPECT_TRUE(platform->started[0].args.empty());
+        } else {
+            EXPECT_TRUE(platform->started.empty()) << c.name;
+        }
+    }
+}
+
+TEST_F(UpdateTest, FinishReportsTheOutcomeAndClearsTheKeys) {
+    struct Case {
+        const char* name;
+        const char* argument;
+        const char* newVer;
+        const char* updaterVersion;  // nullptr: no Updater.ini
+        const char* failed;
+        bool notes;
+        bool declined;
+        const char* title;  // "" = no message
+        const char* version;
+    };
+    const std::vector<Case> cases = {
+        {"restart with /update", "/update", "1.8.5.0", nullptr, "1", false, false,
+         "Update Process Complete", "1.8.5.0"},
+        {"/update, version from Updater.ini", "/update", "", "1.8.6.0", "1", true, false,
+         "Update Process Complete", "1.8.6.0"},
+        {"no argument: Updater.ini only", "", "1.8.5.0", "1.8.7.0", "1", false, false,
+         "Update Process Complete", "1.8.7.0"},
+        {"no version anywhere", "", "1.8.5.0", "", "1", false, false, "Update Process Failed", ""},
+        {"declined in this session", "", "", nullptr, "1", false, true, "", ""},
+        {"nothing happened", "", "", nullptr, "0", false, false, "", ""},
+    };
+    for (const Case& c : cases) {
+        platform->opened.clear();
+        fs::remove(folder.path() + "Updater.ini");
+        fs::remove(folder.path() + "Release Notes.rtf");
+        WriteUpdateSetting("NewVer", c.newVer);
+        WriteUpdateSetting("Failed", c.failed);
+        WriteUpdateSetting("Install", Local());
+        WriteFileText(Local(), kInstaller);
+        WriteFileText(folder.path() + "pgmud.exe", "left over");
+        if (c.updaterVersion)
+            IniWrite(folder.path() + "Updater.ini", "Program", "NewVersion", c.updaterVersion);
+        if (c.notes) WriteFileText(folder.path() + "Release Notes.rtf", "{\\rtf1 Notes}");
+        UpdateState().declined = c.declined;
+
+        Prompts prompts(1);
+        FinishUpdate(c.argument);
+        if (*c.title == 0) {
+            EXPECT_TRUE(prompts.seen.empty()) << c.name;
+            EXPECT_EQ(UpdateSetting("Failed"), c.failed) << c.name;
+        } else {
+            ASSERT_EQ(prompts.seen.size(), 1u) << c.name;
+            const MsgRequest& m = prompts.seen[0];
+            EXPECT_EQ(m.title, c.title) << c.name;
+            EXPECT_EQ(UpdateSetting("Failed"), "0") << c.name;
+            if (*c.version) {
+                EXPECT_EQ(m.text1, std::string("Congratulations! Vantrel has been updated to "
+                                               "version ") +
+                                       c.version + "!{f10}");
+                EXPECT_EQ(m.buttons, c.notes ? "*{G,f7}|&See What's New|&Don't Care" : "&OK{G,f7}");
+                EXPECT_EQ(UpdateState().newVersion, c.version);
+            } else {
+                EXPECT_EQ(m.text1, "The program update failed to install correctly.{f10}");
+                EXPECT_EQ(m.buttons, "*{G,f7}|&Go To Website|&Continue Without Updating");
+                EXPECT_EQ(platform->opened,
+                          std::vector<std::string>{"https://www.vantrel.com/vantrel/"});
+            }
+        }
+        if (std::string(c.argument) == "/update" && *c.newVer)
+            EXPECT_EQ(UpdateSetting("NewVer"), "") << c.name;
+        if (c.updaterVersion)
+            EXPECT_EQ(IniRead(folder.path() + "Updater.ini", "Program", "NewVersion", "?"), "")
+                << c.name;
+        // In every case the installer and the left-over file go.
+        EXPECT_FALSE(fs::exists(Local())) << c.name;
+        EXPECT_EQ(UpdateSetting("Install"), "") << c.name;
+        EXPECT_FALSE(fs::exists(folder.path() + "pgmud.exe")) << c.name;
+    }
+}
+
+// The whole round: download, the real desktop platform starts the installer
+// (a script that records its arguments and writes Updater.ini, as an installer
+// does), and the updated program is started with "/update".
+TEST_F(UpdateTest, TheRestartPathWithARealInstallerProcess) {
+    const std::string installer =
+        "#!/bin/sh\n"
+        "d=$(dirname \"$0\")\n"
+        "printf '[Program]\\nNewVersion=1.8.5.0\\n' > \"$d/Updater.ini\"\n"
+        "printf '%s\\n' \"$@\" > \"$d/args.tmp\" && mv \"$d/args.tmp\" \"$d/installer-args.txt\"\n";
+    Publish("1.8.5.0", installer);
+    {
+        Prompts prompts(1);
+        ASSERT_EQ(Check(), 1);
+    }
+    // The main window closes: the desktop platform starts the script.
+    std::unique_ptr<Platform> recording = SetPlatform(MakeDesktopPlatform());
+    RunPendingInstaller();
+    const std::string argsFile = folder.path() + "installer-args.txt";
+    for (int i = 0; i < 250 && !fs::exists(argsFile); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    SetPlatform(std::move(recording));
+    ASSERT_TRUE(fs::exists(argsFile)) << "the installer did not run";
+    EXPECT_EQ(ReadFileText(argsFile), "/SP-\n/VERYSILENT\n");
+    EXPECT_EQ(UpdateSetting("Failed"), "1");
+
+    // The updated program starts.
+    UpdateState() = UpdateSession{};
+    EZ_SETCOMMANDARGS({"/update"});
+    EXPECT_EQ(RecoverFailedUpdate(), 1);
+    Prompts prompts(2);
+    FinishUpdate();
+    ASSERT_EQ(prompts.Titles(), std::vector<std::string>{"Update Process Complete"});
+    EXPECT_EQ(prompts.seen[0].text1,
+              "Congratulations! Vantrel has been updated to version 1.8.5.0!{f10}");
+    EXPECT_EQ(UpdateSetting("Failed"), "0");
+    EXPECT_EQ(UpdateSetting("NewVer"), "");
+    EXPECT_EQ(UpdateSetting("Install"), "");
+    EXPECT_FALSE(fs::exists(Local()));
+    EXPECT_EQ(IniRead(folder.path() + "Updater.ini", "Program", "NewVersion", "?"), "");
+
+    // A later start: nothing more to say (the update is reported once).
+    EZ_SETCOMMANDARGS({});
+    prompts.seen.clear();
+    EXPECT_EQ(RecoverFailedUpdate(), 1);
+    FinishUpdate();
+    EXPECT_TRUE(prompts.seen.empty());
+}
+
+// --- TLS ------------------------------------------------------------------------
+
+// openssl s_server on a free loopback port, ended when the test ends.
+class TlsServer {
+public:
+    TlsServer(const std::string& cert, const std::string& key, const std::string& versionFlag) {
+        port_ = UnusedLoopbackPort();
+        std::vector<std::string> args = {
+            "openssl", "s_server", "-quiet", "-www", "-accept", std::to_string(port_),
+            "-cert",   cert,       "-key",   key};
+        if (!versionFlag.empty()) {
+            args.push_back(versionFlag);
+            args.insert(args.end(), {"-cipher", "DEFAULT@SECLEVEL=0"});
+        }
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawnp(&pid_, "openssl", nullptr, nullptr, argv.data(), environ) != 0) pid_ = 0;
+        // Ready when it accepts connections.
+        for (int i = 0; pid_ && i < 250 && !Accepts(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ~TlsServer() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            int status = 0;
+            waitpid(pid_, &status, 0);
+        }
+    }
+    bool Accepts() const {
+        int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(static_cast<uint16_t>(port_));
+        bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a)) == 0;
+        ::close(fd);
+        return ok;
+    }
+    std::string Url() const {
+        return "https://127.0.0.1:" + std::to_string(port_) + "/VLVersion.txt";
+    }
+
+private:
+    pid_t pid_ = 0;
+    int port_ = 0;
+};
+
+TEST(UpdateTls, ASelfSignedCertificateFailsVerification) {
+    TempProgramFolder folder;
+    const std::string cert = folder.path() + "cert.pem", key = folder.path() + "key.pem";
+    const std::string make =
+        "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1"
+        " -addext subjectAltName=IP:127.0.0.1 -keyout '" +
+        key + "' -out '" + cert + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(make.c_str()), 0) << "openssl could not make a certificate";
+
+    TlsServer server(cert, key, "");
+    ASSERT_TRUE(server.Accepts());
+    FetchOutcome f = FetchVersionText(server.Url(), 5000);
+    EXPECT_FALSE(f.ok);
+    EXPECT_EQ(f.errorNumber, 60) << f.description;  // peer certificate cannot be authenticated
+    EXPECT_NE(f.description.find("certificate"), std::string::npos) << f.description;
+
+    // The same server is fine once its certificate is trusted: the failure
+    // above is the verification and nothing else.
+    FetchOutcome trusted = FetchVersionText(server.Url(), 5000, cert);
+    EXPECT_TRUE(trusted.ok) << trusted.description;
+
+    // Older than TLS 1.2 is refused even with a trusted certificate.
+    TlsServer old(cert, key, "-tls1_1");
+    ASSERT_TRUE(old.Accepts());
+    FetchOutcome tls11 = FetchVersionText(old.Url(), 5000, cert);
+    EXPECT_FALSE(tls11.ok);
+    EXPECT_EQ(tls11.errorNumber, 35) << tls11.description;  // TLS handshake failed
+}
+
+}  // namespace

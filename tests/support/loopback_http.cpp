@@ -1,0 +1,164 @@
+#include "support/loopback_http.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+int BindLoopback() {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    int one = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a)) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+int PortOf(int fd) {
+    sockaddr_in a{};
+    socklen_t len = sizeof(a);
+    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) return 0;
+    return ntohs(a.sin_port);
+}
+
+}  // namespace
+
+HttpReply OkReply(const std::string& body, const std::string& extraHeaders) {
+    HttpReply r;
+    r.head = "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
+             std::to_string(body.size()) + "\r\n" + extraHeaders + "\r\n";
+    r.body = body;
+    return r;
+}
+
+HttpReply StatusReply(int status, const std::string& reason) {
+    HttpReply r;
+    std::string body = "<html><body>" + reason + "</body></html>\n";
+    r.head = "HTTP/1.1 " + std::to_string(status) + " " + reason +
+             "\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(body.size()) +
+             "\r\n\r\n";
+    r.body = body;
+    return r;
+}
+
+HttpReply ChunkedReply(const std::vector<std::string>& chunks) {
+    HttpReply r;
+    r.head = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+    for (const auto& c : chunks) {
+        char size[32];
+        std::snprintf(size, sizeof(size), "%zx\r\n", c.size());
+        r.body += size + c + "\r\n";
+    }
+    r.body += "0\r\n\r\n";
+    return r;
+}
+
+LoopbackHttpServer::LoopbackHttpServer() {
+    listenFd_ = BindLoopback();
+    if (listenFd_ >= 0 && ::listen(listenFd_, 8) == 0) port_ = PortOf(listenFd_);
+    thread_ = std::thread([this] { Loop(); });
+}
+
+LoopbackHttpServer::~LoopbackHttpServer() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    if (listenFd_ >= 0) ::close(listenFd_);
+}
+
+std::string LoopbackHttpServer::Url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+void LoopbackHttpServer::Serve(const std::string& path, HttpReply reply) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    replies_[path] = std::move(reply);
+}
+
+std::vector<std::string> LoopbackHttpServer::Requests() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return requests_;
+}
+
+void LoopbackHttpServer::Loop() {
+    while (!stop_) {
+        pollfd p{listenFd_, POLLIN, 0};
+        if (listenFd_ < 0 || ::poll(&p, 1, 20) <= 0) continue;
+        int c = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (c < 0) continue;
+        Answer(c);
+        ::close(c);
+    }
+}
+
+void LoopbackHttpServer::Answer(int fd) {
+    // The request: up to its empty line (or 5 s of silence).
+    std::string request;
+    auto start = std::chrono::steady_clock::now();
+    while (!stop_ && request.find("\r\n\r\n") == std::string::npos) {
+        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(5)) return;
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 20) <= 0) continue;
+        char buf[4096];
+        ssize_t n = ::recv(fd, buf, sizeof(buf), 0);
+        if (n <= 0) return;
+        request.append(buf, static_cast<size_t>(n));
+    }
+    std::string path;
+    size_t sp = request.find(' ');
+    if (sp != std::string::npos) path = request.substr(sp + 1, request.find(' ', sp + 1) - sp - 1);
+    HttpReply reply = StatusReply(404, "Not Found");
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        requests_.push_back(request);
+        if (auto it = replies_.find(path); it != replies_.end()) reply = it->second;
+    }
+
+    std::string all = reply.head + reply.body;
+    size_t limit =
+        reply.stallAfter >= 0 ? std::min<size_t>(reply.stallAfter, all.size()) : all.size();
+    size_t sent = 0;
+    auto sendUpTo = [&](size_t end) {
+        while (sent < end && !stop_) {
+            ssize_t n = ::send(fd, all.data() + sent, end - sent, MSG_NOSIGNAL);
+            if (n <= 0) return false;
+            sent += static_cast<size_t>(n);
+        }
+        return true;
+    };
+    if (!sendUpTo(std::min(limit, reply.burstBytes))) return;
+    while (sent < limit && !stop_) {
+        size_t piece = reply.pieceSize ? reply.pieceSize : limit - sent;
+        if (!sendUpTo(std::min(limit, sent + piece))) return;
+        if (reply.pieceDelayMs > 0 && sent < limit)
+            std::this_thread::sleep_for(std::chrono::milliseconds(reply.pieceDelayMs));
+    }
+    if (reply.stallAfter < 0) return;
+    // Silent until the client gives up (or the server stops).
+    while (!stop_) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 20) <= 0) continue;
+        char buf[256];
+        if (::recv(fd, buf, sizeof(buf), 0) <= 0) return;
+    }
+}
+
+int UnusedLoopbackPort() {
+    int fd = BindLoopback();
+    if (fd < 0) return 1;
+    int port = PortOf(fd);
+    ::close(fd);  // bound but never listening: connections are refused
+    return port;
+}
