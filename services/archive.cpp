@@ -355,8 +355,8 @@ EntryRead ReadFrom(unzFile handle, const std::string& fileName, const ChunkSink&
         if (unzGetCurrentFileInfo64(zip.uf, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
             break;
         std::string name(info.size_filename, '\0');
-        if (unzGetCurrentFileInfo64(zip.uf, &info, name.data(), name.size() + 0, nullptr, 0,
-                                    nullptr, 0) != UNZ_OK) {
+        if (unzGetCurrentFileInfo64(zip.uf, &info, name.data(), name.size(), nullptr, 0, nullptr,
+                                    0) != UNZ_OK) {
             break;
         }
         if (IsFolderEntry(name) || !IEquals(EntryFileName(name), fileName)) continue;
