@@ -12,6 +12,7 @@
 #include "data/schema.h"
 #include "services/backup.h"
 #include "services/backups.h"
+#include "services/maintenance.h"
 #include "support/editor_fixtures.h"
 #include "support/shell_db.h"
 
@@ -130,6 +131,24 @@ TEST_F(BackupFormTest, RestoreFromAFileThatIsNoZipKeepsTheDatabase) {
     EXPECT_TRUE(refreshed);
     EXPECT_EQ(DatabaseBytes(), before);
     EXPECT_FALSE(fs::exists(Paths().backupFolder + "temp.zip"));
+}
+
+TEST_F(BackupFormTest, ReminderBackupNowOpensTheDialogInBackupMode) {
+    Opts().backupSeq = 0;
+    IniWrite(Paths().settingsFile, kBackupSection, kLastDateKey, "02-27-2013");
+    Robot r;
+    r.Do([] { BackupReminder(); });
+    r.ExpectMsg("Backup Reminder!", 1);
+    r.WaitForm("BU");
+    r.Do([] {
+        EXPECT_EQ(Robot::Text("BU", 0), "Backup Vantrel Database");
+        EXPECT_TRUE(Robot::Visible("BU", kBuBackup));
+    });
+    r.Click("BU", kBuCancel);
+    r.WaitGone("BU");
+    r.Run();
+    EXPECT_TRUE(r.Ok()) << r.Errors();
+    EXPECT_EQ(Setting(kLastDateKey), "02-27-2013");  // nothing was backed up
 }
 
 }  // namespace
