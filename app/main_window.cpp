@@ -78,7 +78,6 @@ constexpr FormSize kFormSizes[] = {
     {"AN", kAnalysisDialogWidth, kAnalysisDialogHeight, ""},
     {"PO", kOptionsFormWidth, kOptionsFormHeight, ""},
     {"XE", 62, 24, "R"},  // the dictionary editor can be resized
-    {"BU", 50, 7, ""},
     {"SR", 50, 7, ""},
     {"AB", 64, 24, ""},
 };
@@ -422,7 +421,7 @@ void RunCommand(int id) {
             Open("XE");
             break;
         case kVlMenuBackup:
-            Open("BU");
+            if (BackupDatabase()) AfterRestore();
             break;
         case kVlMenuRestore:
             if (RestoreDatabase()) AfterRestore();

@@ -3,8 +3,11 @@
 
 #include <string>
 
+// The backup reminder at start-up (services/backup.cpp).
 void BackupReminder();
-// Restore: true when a database was restored (the main window refreshes).
+// The backup dialog in backup / restore mode over the current form: true when
+// a backup or restore succeeded (the main window refreshes).
+bool BackupDatabase();
 bool RestoreDatabase();
 int RecoverFailedUpdate();  // 0 when an installer was started and start-up must end
 int IsUpdateCheckDue();

@@ -1,0 +1,510 @@
+#include "services/archive.h"
+
+#include <fcntl.h>
+#include <minizip/unzip.h>
+#include <minizip/zip.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <map>
+#include <vector>
+
+#include "app/base/text_util.h"
+
+namespace {
+
+constexpr size_t kCopyBlock = 32768;
+
+// --- minizip file access over a POSIX descriptor ---------------------------
+// One stream per archive handle; the state records the last system error so
+// that a failure can be reported with its reason. Streams opened for writing
+// are flushed to the disk before they are closed.
+struct FdIo {
+    int fd = -1;
+    bool writing = false;
+    int error = 0;
+};
+
+voidpf FdOpen(voidpf opaque, const void* filename, int mode) {
+    auto* io = static_cast<FdIo*>(opaque);
+    int flags = O_RDONLY;
+    if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ ||
+        (mode & ZLIB_FILEFUNC_MODE_CREATE)) {
+        flags = (mode & ZLIB_FILEFUNC_MODE_CREATE) ? O_RDWR | O_CREAT | O_TRUNC : O_RDWR;
+        io->writing = true;
+    }
+    io->fd = ::open(static_cast<const char*>(filename), flags | O_CLOEXEC, 0666);
+    if (io->fd < 0) {
+        io->error = errno;
+        return nullptr;
+    }
+    return io;
+}
+
+uLong FdRead(voidpf, voidpf stream, void* buf, uLong size) {
+    auto* io = static_cast<FdIo*>(stream);
+    uLong done = 0;
+    while (done < size) {
+        ssize_t n = ::read(io->fd, static_cast<char*>(buf) + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) io->error = errno;
+        if (n <= 0) break;
+        done += static_cast<uLong>(n);
+    }
+    return done;
+}
+
+uLong FdWrite(voidpf, voidpf stream, const void* buf, uLong size) {
+    auto* io = static_cast<FdIo*>(stream);
+    uLong done = 0;
+    while (done < size) {
+        ssize_t n = ::write(io->fd, static_cast<const char*>(buf) + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            io->error = n < 0 ? errno : ENOSPC;
+            break;
+        }
+        done += static_cast<uLong>(n);
+    }
+    return done;
+}
+
+ZPOS64_T FdTell(voidpf, voidpf stream) {
+    off_t at = ::lseek(static_cast<FdIo*>(stream)->fd, 0, SEEK_CUR);
+    return at < 0 ? static_cast<ZPOS64_T>(-1) : static_cast<ZPOS64_T>(at);
+}
+
+long FdSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+    int whence = origin == ZLIB_FILEFUNC_SEEK_CUR   ? SEEK_CUR
+                 : origin == ZLIB_FILEFUNC_SEEK_END ? SEEK_END
+                                                    : SEEK_SET;
+    auto* io = static_cast<FdIo*>(stream);
+    if (::lseek(io->fd, static_cast<off_t>(offset), whence) < 0) {
+        io->error = errno;
+        return -1;
+    }
+    return 0;
+}
+
+int FdClose(voidpf, voidpf stream) {
+    auto* io = static_cast<FdIo*>(stream);
+    int rc = 0;
+    if (io->writing && ::fsync(io->fd) != 0) {
+        io->error = errno;
+        rc = -1;
+    }
+    if (::close(io->fd) != 0 && rc == 0) {
+        io->error = errno;
+        rc = -1;
+    }
+    io->fd = -1;
+    return rc;
+}
+
+int FdError(voidpf, voidpf stream) {
+    return static_cast<FdIo*>(stream)->error != 0;
+}
+
+zlib_filefunc64_def FdFunctions(FdIo* io) {
+    zlib_filefunc64_def f{};
+    f.zopen64_file = FdOpen;
+    f.zread_file = FdRead;
+    f.zwrite_file = FdWrite;
+    f.ztell64_file = FdTell;
+    f.zseek64_file = FdSeek;
+    f.zclose_file = FdClose;
+    f.zerror_file = FdError;
+    f.opaque = io;
+    return f;
+}
+
+// --- minizip file access over bytes in memory (read only) ------------------
+struct MemIo {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    size_t pos = 0;
+};
+
+voidpf MemOpen(voidpf opaque, const void*, int mode) {
+    if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ) return nullptr;
+    return opaque;
+}
+
+uLong MemRead(voidpf, voidpf stream, void* buf, uLong size) {
+    auto* m = static_cast<MemIo*>(stream);
+    size_t n = m->pos >= m->size ? 0 : std::min<size_t>(size, m->size - m->pos);
+    if (n > 0) std::memcpy(buf, m->data + m->pos, n);
+    m->pos += n;
+    return static_cast<uLong>(n);
+}
+
+uLong MemWrite(voidpf, voidpf, const void*, uLong) {
+    return 0;
+}
+
+ZPOS64_T MemTell(voidpf, voidpf stream) {
+    return static_cast<MemIo*>(stream)->pos;
+}
+
+long MemSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+    auto* m = static_cast<MemIo*>(stream);
+    uint64_t base = origin == ZLIB_FILEFUNC_SEEK_CUR   ? m->pos
+                    : origin == ZLIB_FILEFUNC_SEEK_END ? m->size
+                                                       : 0;
+    if (offset > m->size || base + offset > m->size) return -1;
+    m->pos = static_cast<size_t>(base + offset);
+    return 0;
+}
+
+int MemClose(voidpf, voidpf) {
+    return 0;
+}
+
+int MemError(voidpf, voidpf) {
+    return 0;
+}
+
+// --- archive being written -------------------------------------------------
+struct ArchiveWriter {
+    zipFile zip = nullptr;
+    FdIo io;
+    std::string tempPath;
+    std::string finalPath;
+    bool failed = false;
+};
+
+ArchiveWriter& Writer() {
+    static ArchiveWriter writer;
+    return writer;
+}
+
+std::string& Reason() {
+    static std::string reason;
+    return reason;
+}
+
+int Fail(int code, const std::string& path, int err) {
+    Reason() = path + ": " + std::strerror(err);
+    return code;
+}
+
+// Syncs the folder that holds path, so that a rename into it is on the disk.
+void SyncFolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+int OpenArchive(const std::string& archivePath) {
+    ArchiveWriter& w = Writer();
+    struct stat st {};
+    if (archivePath.empty() || archivePath.back() == '/' ||
+        (::stat(archivePath.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) {
+        return Fail(kArchiveOpenError, archivePath.empty() ? "(no file name)" : archivePath,
+                    EISDIR);
+    }
+    w = ArchiveWriter{};
+    w.finalPath = archivePath;
+    w.tempPath = archivePath + ".tmp";
+    zlib_filefunc64_def f = FdFunctions(&w.io);
+    w.zip = zipOpen2_64(w.tempPath.c_str(), APPEND_STATUS_CREATE, nullptr, &f);
+    if (!w.zip) {
+        int err = w.io.error ? w.io.error : EIO;
+        if (w.io.fd >= 0) ::close(w.io.fd);
+        ::unlink(w.tempPath.c_str());
+        w = ArchiveWriter{};
+        return Fail(kArchiveOpenError, archivePath, err);
+    }
+    return 0;
+}
+
+// The code for a failure while writing the archive: the file error of the
+// system's reason when there is one (a full disk is "Disk full"), else the
+// archive error.
+int WriteFailure() {
+    ArchiveWriter& w = Writer();
+    w.failed = true;
+    if (w.io.error) return Fail(FileErrorCode(w.io.error), w.finalPath, w.io.error);
+    Reason() = w.finalPath + ": the archive could not be written";
+    return kArchiveOpenError;
+}
+
+int CloseArchive() {
+    ArchiveWriter& w = Writer();
+    if (!w.zip) return 0;
+    int rc = zipClose(w.zip, nullptr);
+    w.zip = nullptr;
+    int result = 0;
+    if (w.failed) {
+        ::unlink(w.tempPath.c_str());
+    } else if (rc != ZIP_OK) {
+        result = WriteFailure();
+        ::unlink(w.tempPath.c_str());
+    } else if (::rename(w.tempPath.c_str(), w.finalPath.c_str()) != 0) {
+        int err = errno;
+        ::unlink(w.tempPath.c_str());
+        result = Fail(FileErrorCode(err), w.finalPath, err);
+    } else {
+        SyncFolderOf(w.finalPath);
+    }
+    w = ArchiveWriter{};
+    return result;
+}
+
+tm_zip ZipTime(time_t t) {
+    struct tm local {};
+    localtime_r(&t, &local);
+    tm_zip z{};
+    int year = local.tm_year + 1900;
+    // The zip format holds the years 1980 to 2107 only.
+    if (year < 1980) {
+        z.tm_year = 1980;
+        z.tm_mon = 0;
+        z.tm_mday = 1;
+        return z;
+    }
+    if (year > 2107) year = 2107;
+    z.tm_year = static_cast<uInt>(year);
+    z.tm_mon = static_cast<uInt>(local.tm_mon);
+    z.tm_mday = static_cast<uInt>(local.tm_mday);
+    z.tm_hour = static_cast<uInt>(local.tm_hour);
+    z.tm_min = static_cast<uInt>(local.tm_min);
+    z.tm_sec = static_cast<uInt>(local.tm_sec);
+    return z;
+}
+
+struct Fd {
+    int fd = -1;
+    explicit Fd(int f) : fd(f) {}
+    ~Fd() {
+        if (fd >= 0) ::close(fd);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+};
+
+int AddOneFile(const std::string& filePath) {
+    ArchiveWriter& w = Writer();
+    Fd file(::open(filePath.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.fd < 0) {
+        w.failed = true;
+        return Fail(FileErrorCode(errno), filePath, errno);
+    }
+    struct stat st {};
+    if (::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        w.failed = true;
+        return Fail(75, filePath, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    }
+    zip_fileinfo info{};
+    info.tmz_date = ZipTime(st.st_mtime);
+    const int zip64 = static_cast<uint64_t>(st.st_size) >= 0xffffffffULL ? 1 : 0;
+    if (zipOpenNewFileInZip64(w.zip, filePath.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                              Z_DEFLATED, Z_DEFAULT_COMPRESSION, zip64) != ZIP_OK) {
+        return WriteFailure();
+    }
+    std::vector<char> block(kCopyBlock);
+    int result = 0;
+    for (;;) {
+        ssize_t n = ::read(file.fd, block.data(), block.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            w.failed = true;
+            result = Fail(FileErrorCode(errno), filePath, errno);
+            break;
+        }
+        if (n == 0) break;
+        if (zipWriteInFileInZip(w.zip, block.data(), static_cast<unsigned>(n)) != ZIP_OK) {
+            result = WriteFailure();
+            break;
+        }
+    }
+    if (zipCloseFileInZip(w.zip) != ZIP_OK && result == 0) result = WriteFailure();
+    return result;
+}
+
+// --- reading ---------------------------------------------------------------
+struct Unzip {
+    unzFile uf;
+    explicit Unzip(unzFile f) : uf(f) {}
+    ~Unzip() {
+        if (uf) unzClose(uf);
+    }
+    Unzip(const Unzip&) = delete;
+    Unzip& operator=(const Unzip&) = delete;
+};
+
+bool IsFolderEntry(const std::string& name) {
+    return !name.empty() && (name.back() == '/' || name.back() == '\\');
+}
+
+EntryRead ReadFrom(unzFile handle, const std::string& fileName, const ChunkSink& sink) {
+    using S = EntryRead::Status;
+    EntryRead out;
+    Unzip zip(handle);
+    if (!zip.uf) return out;  // NotAZip
+    out.status = S::NoEntry;
+    for (int rc = unzGoToFirstFile(zip.uf); rc == UNZ_OK; rc = unzGoToNextFile(zip.uf)) {
+        unz_file_info64 info{};
+        if (unzGetCurrentFileInfo64(zip.uf, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+            break;
+        std::string name(info.size_filename, '\0');
+        if (unzGetCurrentFileInfo64(zip.uf, &info, name.data(), name.size(), nullptr, 0, nullptr,
+                                    0) != UNZ_OK) {
+            break;
+        }
+        if (IsFolderEntry(name) || !IEquals(EntryFileName(name), fileName)) continue;
+
+        out.entryName = name;
+        out.year = static_cast<int>(info.tmu_date.tm_year);
+        out.month = static_cast<int>(info.tmu_date.tm_mon) + 1;
+        out.day = static_cast<int>(info.tmu_date.tm_mday);
+        out.hour = static_cast<int>(info.tmu_date.tm_hour);
+        out.minute = static_cast<int>(info.tmu_date.tm_min);
+        out.second = static_cast<int>(info.tmu_date.tm_sec);
+        out.status = S::Damaged;
+        if ((info.flag & 1) != 0) return out;  // encrypted: no password is ever given
+        if (unzOpenCurrentFile(zip.uf) != UNZ_OK) return out;
+        std::vector<char> block(4 * kCopyBlock);
+        for (;;) {
+            int n = unzReadCurrentFile(zip.uf, block.data(), static_cast<unsigned>(block.size()));
+            if (n < 0) {
+                unzCloseCurrentFile(zip.uf);
+                return out;
+            }
+            if (n == 0) break;
+            out.size += static_cast<uint64_t>(n);
+            if (!sink(block.data(), static_cast<size_t>(n))) {
+                unzCloseCurrentFile(zip.uf);
+                out.status = S::SinkFailed;
+                return out;
+            }
+        }
+        // The checksum is compared only when the whole declared size was read,
+        // so a stream that ends early is caught by its size.
+        if (unzCloseCurrentFile(zip.uf) != UNZ_OK || out.size != info.uncompressed_size) return out;
+        out.status = S::Copied;
+        return out;
+    }
+    return out;
+}
+
+}  // namespace
+
+int FileErrorCode(int errnoValue) {
+    switch (errnoValue) {
+        case ENOENT:
+            return 53;
+        case EBADF:
+            return 52;
+        case EBUSY:
+        case ETXTBSY:
+            return 55;
+        case EEXIST:
+            return 58;
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
+            return 61;
+        case ENAMETOOLONG:
+        case EINVAL:
+            return 64;
+        case EMFILE:
+        case ENFILE:
+            return 67;
+        case ENODEV:
+        case ENXIO:
+            return 68;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return 70;
+        case EXDEV:
+            return 74;
+        case EISDIR:
+        case ELOOP:
+            return 75;
+        case ENOTDIR:
+            return 76;
+        default:
+            return 57;
+    }
+}
+
+std::string FileErrorText(int code) {
+    static const std::map<int, const char*> texts = {
+        {52, "Bad file name or number"},
+        {53, "File not found"},
+        {54, "Bad file mode"},
+        {55, "File is open"},
+        {57, "Device I/O error"},
+        {58, "File already exists"},
+        {61, "Disk full"},
+        {62, "Input past end"},
+        {64, "Bad file name"},
+        {67, "Too many files"},
+        {68, "Device unavailable"},
+        {70, "Permission denied"},
+        {71, "Disk not ready"},
+        {72, "Disk media error"},
+        {74, "Rename across disks"},
+        {75, "Path/file access error"},
+        {76, "Path not found"},
+    };
+    auto it = texts.find(code);
+    return it == texts.end() ? std::string() : std::string(it->second);
+}
+
+int AddFileToArchive(const std::string& filePath, const std::string& archivePath) {
+    if (filePath.empty()) return CloseArchive();
+    Reason().clear();
+    if (!Writer().zip) {
+        int rc = OpenArchive(archivePath);
+        if (rc != 0) return rc;
+    }
+    return AddOneFile(filePath);
+}
+
+std::string ArchiveFailureReason() {
+    return Reason();
+}
+
+std::string EntryFileName(const std::string& entryName) {
+    size_t cut = entryName.find_last_of("/\\");
+    return cut == std::string::npos ? entryName : entryName.substr(cut + 1);
+}
+
+EntryRead ReadArchiveEntry(const std::string& archivePath, const std::string& fileName,
+                           const ChunkSink& sink) {
+    FdIo io;
+    zlib_filefunc64_def f = FdFunctions(&io);
+    unzFile uf = unzOpen2_64(archivePath.c_str(), &f);
+    if (!uf) {
+        if (io.fd >= 0) ::close(io.fd);
+        EntryRead out;
+        if (io.error) out.reason = std::strerror(io.error);
+        return out;
+    }
+    return ReadFrom(uf, fileName, sink);
+}
+
+EntryRead ReadArchiveEntryFromBytes(const uint8_t* data, size_t size, const std::string& fileName,
+                                    const ChunkSink& sink) {
+    MemIo mem{data, size, 0};
+    zlib_filefunc64_def f{};
+    f.zopen64_file = MemOpen;
+    f.zread_file = MemRead;
+    f.zwrite_file = MemWrite;
+    f.ztell64_file = MemTell;
+    f.zseek64_file = MemSeek;
+    f.zclose_file = MemClose;
+    f.zerror_file = MemError;
+    f.opaque = &mem;
+    return ReadFrom(unzOpen2_64("", &f), fileName, sink);
+}

@@ -1,0 +1,325 @@
+#include "services/backups.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <vector>
+
+#include "app/base/app_state.h"
+#include "app/base/text_util.h"
+#include "data/dates.h"
+#include "data/db_check.h"
+#include "data/query.h"
+#include "data/schema.h"
+#include "services/archive.h"
+
+namespace {
+
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string SystemText(int err) {
+    return std::strerror(err);
+}
+
+// folder + stamp + suffix, or with a counter after the stamp while that file exists.
+std::string UniqueStampedName(const std::string& folder, const std::string& suffix) {
+    const std::string stamp = DateTimeStamp();
+    std::string name = folder + stamp + suffix;
+    for (int n = 2; FileExists(name); ++n) name = folder + stamp + "-" + std::to_string(n) + suffix;
+    return name;
+}
+
+void SyncFolder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// A temporary file beside the database: closed and removed unless kept.
+class TempFile {
+public:
+    explicit TempFile(std::string pattern) : path_(std::move(pattern)) {
+        fd_ = ::mkstemp(path_.data());
+        if (fd_ < 0) path_.clear();
+    }
+    ~TempFile() {
+        Close();
+        if (!path_.empty()) ::unlink(path_.c_str());
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    int fd() const { return fd_; }
+    const std::string& path() const { return path_; }
+    // Closes the descriptor; false (errno set) when the data could not be written.
+    bool Close() {
+        if (fd_ < 0) return true;
+        int rc = ::close(fd_);
+        fd_ = -1;
+        return rc == 0;
+    }
+    void Keep() { path_.clear(); }
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
+
+bool WriteAll(int fd, const char* data, size_t size, int& err) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            err = n < 0 ? errno : ENOSPC;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Sets the access and write times of an open file to a local date and time.
+void SetFileTime(int fd, const EntryRead& entry) {
+    struct tm local {};
+    local.tm_year = entry.year - 1900;
+    local.tm_mon = entry.month - 1;
+    local.tm_mday = entry.day;
+    local.tm_hour = entry.hour;
+    local.tm_min = entry.minute;
+    local.tm_sec = entry.second;
+    local.tm_isdst = -1;
+    time_t t = std::mktime(&local);
+    if (t == static_cast<time_t>(-1)) return;
+    struct timespec times[2] = {{t, 0}, {t, 0}};
+    ::futimens(fd, times);
+}
+
+// The part of a restore that needs the archive read; the reason in words on failure.
+bool CopyDatabaseOut(const std::string& archivePath, TempFile& temp, std::string& why) {
+    using S = EntryRead::Status;
+    int writeErr = 0;
+    EntryRead r = ReadArchiveEntry(
+        archivePath, kDatabaseFileName,
+        [&](const char* data, size_t size) { return WriteAll(temp.fd(), data, size, writeErr); });
+    switch (r.status) {
+        case S::Copied:
+            break;
+        case S::NotAZip:
+            why = r.reason.empty() ? "the file is not a zip archive"
+                                   : "the file cannot be opened (" + r.reason + ")";
+            return false;
+        case S::NoEntry:
+            why = std::string("the archive holds no ") + kDatabaseFileName;
+            return false;
+        case S::Damaged:
+            why = "the archive's copy of " + std::string(kDatabaseFileName) + " is damaged";
+            return false;
+        case S::SinkFailed:
+            why = "unable to write " + temp.path() + " (" + SystemText(writeErr) + ")";
+            return false;
+    }
+    SetFileTime(temp.fd(), r);
+    if (::fsync(temp.fd()) != 0 || !temp.Close()) {
+        why = "unable to write " + temp.path() + " (" + SystemText(errno) + ")";
+        return false;
+    }
+    return true;
+}
+
+std::string SafetyArchivePath(const std::string& source) {
+    const std::string safety = Paths().backupFolder + "temp.zip";
+    std::error_code ec;
+    // Restoring from a safety archive left behind must not delete it first.
+    if (std::filesystem::equivalent(source, safety, ec)) return Paths().backupFolder + "temp-2.zip";
+    return safety;
+}
+
+bool ParseMdy(const std::string& text, int32_t& day) {
+    std::vector<std::string> f = Split(ReplaceAll(Trim(text), "/", "-"), "-");
+    if (f.size() != 3) return false;
+    int v[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        if (f[i].empty() || f[i].size() > 4) return false;
+        for (char c : f[i])
+            if (c < '0' || c > '9') return false;
+        v[i] = std::stoi(f[i]);
+    }
+    if (v[0] < 1 || v[0] > 12 || v[2] < 1 || v[1] < 1 || v[1] > DaysInMonth(v[0], v[2]))
+        return false;
+    day = Mdy2JulianDate(v[0], v[1], v[2]);
+    return true;
+}
+
+}  // namespace
+
+std::string DatabasePath() {
+    return Paths().dataFolder + kDatabaseFileName;
+}
+
+// --- backup ---
+
+BackupResult BuildBackupArchive(const std::string& archivePath, bool includeSettings) {
+    slClose();
+    BackupResult result;
+    const std::string database = DatabasePath();
+    if (!FileExists(database)) {
+        result.code = 53;
+    } else {
+        int rc = AddFileToArchive(database, archivePath);
+        if (rc == 0 && includeSettings) rc = AddFileToArchive(Paths().settingsFile, archivePath);
+        if (rc != 0) result = {rc, ArchiveFailureReason()};
+        rc = AddFileToArchive("", "");
+        if (result.code == 0 && rc != 0) result = {rc, ArchiveFailureReason()};
+    }
+    OpenDatabase();
+    return result;
+}
+
+Notice BackupErrorNotice(const BackupResult& failure) {
+    Notice n;
+    n.title = "Backup Error";
+    n.text = failure.code == kArchiveOpenError ? std::string("Unable to open zip file.")
+                                               : FileErrorText(failure.code);
+    n.text += "{f10,t4}";
+    if (!failure.reason.empty()) n.text2 = failure.reason + "{f6}";
+    return n;
+}
+
+std::string FolderPart(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string FilePart(const std::string& path) {
+    return path.substr(FolderPart(path).size());
+}
+
+std::string NewBackupName(const std::string& lastPath, const std::string& defaultFolder) {
+    std::string folder = FolderPart(lastPath);
+    if (folder.empty()) folder = defaultFolder;
+    return UniqueStampedName(folder, "-Backup.zip");
+}
+
+std::string ForceZipName(const std::string& chosen) {
+    const std::string name = FilePart(chosen);
+    const std::string base = name.substr(0, name.find('.'));
+    if (base.empty()) return chosen;  // ".zip" alone: nothing to cut
+    return FolderPart(chosen) + base + ".zip";
+}
+
+// --- restore ---
+
+int ExtractArchive(const std::string& archivePath, std::string* failure) {
+    std::string why;
+    auto fail = [&](const std::string& reason) {
+        if (failure) *failure = reason;
+        return 0;
+    };
+    if (slIsOpen()) slClose();
+    const std::string target = DatabasePath();
+    TempFile temp(target + ".restore-XXXXXX");
+    if (temp.fd() < 0)
+        return fail("unable to write in " + Paths().dataFolder + " (" + SystemText(errno) + ")");
+    struct stat current {};
+    ::fchmod(temp.fd(), ::stat(target.c_str(), &current) == 0 ? (current.st_mode & 07777) : 0644);
+
+    if (!CopyDatabaseOut(archivePath, temp, why)) return fail(why);
+    std::string problem;
+    if (!IsWorkingDatabase(temp.path(), problem)) {
+        return fail("the archive's " + std::string(kDatabaseFileName) +
+                    " is not a working database (" + problem + ")");
+    }
+    // A journal left beside the old file would be played into the new one.
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) ::unlink((target + suffix).c_str());
+    if (::rename(temp.path().c_str(), target.c_str()) != 0)
+        return fail("unable to replace " + target + " (" + SystemText(errno) + ")");
+    temp.Keep();
+    SyncFolder(Paths().dataFolder);
+    return 1;
+}
+
+RestoreOutcome RestoreFromArchive(const std::string& source) {
+    RestoreOutcome out;
+    const std::string safety = SafetyArchivePath(source);
+    ::unlink(safety.c_str());
+
+    BackupResult saved = BuildBackupArchive(safety, false);
+    if (saved.code != 0) {
+        out.result = saved.code;
+        out.notices.push_back({"Restoration Error", "Unable to create safety backup.{f10,t4}",
+                               "Restoration of files terminated{f6}"});
+        if (!slIsOpen()) OpenDatabase();
+        return out;
+    }
+
+    std::string why;
+    int n = ExtractArchive(source, &why);
+    if (n > 0) {
+        out.notices.push_back(
+            {"Restoration Complete",
+             std::string(kProgramName) + " records have been restored from the file:{f6}",
+             source + "{f10}"});
+    } else {
+        out.notices.push_back({"Restoration Failed",
+                               "Unable to restore files from the backup:|" + source + "{f10,t4}",
+                               "Error: " + why + "{f6}"});
+        n = ExtractArchive(safety);
+        if (n > 0) {
+            out.notices.push_back({"Event Records Preserved",
+                                   std::string("Your ") + kProgramName +
+                                       " database has been successfully recovered|"
+                                       "from the emergency backup archive.{f10}",
+                                   "None of the data have been lost.{f6}"});
+        } else {
+            // The safety archive may be the only copy left: keep it under a
+            // name the next restore does not clear.
+            out.keptSafety = UniqueStampedName(Paths().backupFolder, "-Safety.zip");
+            if (::rename(safety.c_str(), out.keptSafety.c_str()) != 0) out.keptSafety = safety;
+            out.notices.push_back({"Fatal Error",
+                                   "Unable to recover from safety backup archive.{f10,t4}",
+                                   std::string("All ") + kProgramName +
+                                       " records may have been lost.|"
+                                       "The safety backup of your database is kept in|" +
+                                       out.keptSafety + "{f6}"});
+        }
+    }
+    OpenDatabase();
+    if (out.keptSafety.empty()) ::unlink(safety.c_str());
+    out.result = n;
+    return out;
+}
+
+// --- reminder ---
+
+bool BackupReminderDue(int32_t today, const std::string& lastDate, const ReminderSchedule& s) {
+    if (Trim(lastDate).empty()) return false;  // counts as today
+    int32_t last = 0;                          // a text that is no date: long ago
+    ParseMdy(lastDate, last);
+    if (today <= last) return false;
+    switch (s.sequence) {
+        case 0:
+            return true;
+        case 1:
+            return DayOfWeek(today) == s.weekday + 1;
+        case 2: {
+            if (today % 7 != s.weekday) return false;
+            int32_t month = 0, day = 0, year = 0;
+            JulianDate2Mdy(today, month, day, year);
+            const int32_t first = Mdy2JulianDate(month, 1, year);
+            if (s.weekNum <= 3) return (today - first) / 7 == s.weekNum;
+            const int32_t lastDay = Mdy2JulianDate(month, DaysInMonth(month, year), year);
+            return today > lastDay - 7;
+        }
+        default:
+            return false;
+    }
+}

@@ -1,0 +1,459 @@
+// Backup archives and restores without windows: archives checked with other
+// zip readers (unzip, Python's zipfile), restores from sound, foreign,
+// damaged and hostile archives, the safety archive, backup names and the
+// reminder's schedules. Prompts are answered through the message hook.
+#include "services/backup.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/base/app_state.h"
+#include "app/base/settings.h"
+#include "data/dates.h"
+#include "data/query.h"
+#include "data/schema.h"
+#include "services/archive.h"
+#include "services/backups.h"
+#include "support/shell_db.h"
+#include "support/shell_prompts.h"
+#include "support/test_env.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// Runs a shell command; its standard output.
+std::string Shell(const std::string& command) {
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    return out;
+}
+
+time_t LocalTime(int y, int mo, int d, int h, int mi, int s) {
+    struct tm t {};
+    t.tm_year = y - 1900;
+    t.tm_mon = mo - 1;
+    t.tm_mday = d;
+    t.tm_hour = h;
+    t.tm_min = mi;
+    t.tm_sec = s;
+    t.tm_isdst = -1;
+    return std::mktime(&t);
+}
+
+void SetMtime(const std::string& path, time_t t) {
+    struct timespec times[2] = {{t, 0}, {t, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+struct Entry {
+    std::string name;
+    std::string content;
+};
+
+class BackupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetClockOverride(ClockReading{2013, 3, 1, 10, 0, 0});
+        fs::create_directories(Paths().backupFolder);
+        ASSERT_TRUE(folder.OpenFreshDatabase());
+        AddProgram("Morning Talk");
+    }
+    void TearDown() override { SetClockOverride(std::nullopt); }
+
+    static void OpenDatabaseAgain() { ASSERT_TRUE(OpenDatabase()); }
+
+    static void AddProgram(const std::string& title) {
+        ExecSql("INSERT INTO Programs (Duration,Title,PDescription) VALUES ('30 minutes'," +
+                SqlQuoted(title) + ",'')");
+    }
+    static std::string Titles() {
+        return slSelStr(
+            "SELECT group_concat(Title, '|') FROM (SELECT Title FROM Programs ORDER BY PID)");
+    }
+    static std::string DatabaseBytes() { return ReadFileText(DatabasePath()); }
+    std::string Archive(const std::string& name) const { return Paths().backupFolder + name; }
+
+    // A zip written by Python's zipfile, entries deflated, in the order given.
+    std::string MakeZip(const std::string& name, const std::vector<Entry>& entries) const {
+        const std::string script = folder.path() + "mkzip.py";
+        WriteFileText(script,
+                      "import sys, zipfile\n"
+                      "with zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
+                      "    a = sys.argv[2:]\n"
+                      "    for i in range(0, len(a), 2):\n"
+                      "        data = open(a[i + 1], 'rb').read()\n"
+                      "        info = zipfile.ZipInfo(a[i], (2013, 3, 1, 10, 0, 0))\n"
+                      "        z.writestr(info, data, compress_type=zipfile.ZIP_DEFLATED)\n");
+        std::string command = "python3 " + Quote(script) + " " + Quote(Archive(name));
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const std::string part = folder.path() + "part" + std::to_string(i);
+            WriteFileText(part, entries[i].content);
+            command += " " + Quote(entries[i].name) + " " + Quote(part);
+        }
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        return Archive(name);
+    }
+    // Files in the data folder besides the database (temporary files left over).
+    static std::vector<std::string> DataFolderExtras() {
+        std::vector<std::string> extra;
+        for (const auto& e : fs::directory_iterator(Paths().dataFolder))
+            if (e.path().filename() != kDatabaseFileName) extra.push_back(e.path().string());
+        return extra;
+    }
+
+    TempProgramFolder folder;
+};
+
+// --- backup ---
+
+TEST_F(BackupTest, ArchiveHoldsOneEntryNamedByTheDatabasePathWithItsTime) {
+    SetMtime(DatabasePath(), LocalTime(2012, 11, 23, 14, 35, 42));
+    const std::string zip = Archive("one.zip");
+    BackupResult r = BuildBackupArchive(zip, false);
+    ASSERT_EQ(r.code, 0) << r.reason;
+    EXPECT_TRUE(slIsOpen());  // reopened after the copy
+    EXPECT_EQ(Titles(), "Morning Talk");
+
+    std::string listing = Shell("unzip -l " + Quote(zip));
+    EXPECT_NE(listing.find(DatabasePath()), std::string::npos) << listing;
+    EXPECT_NE(listing.find("2012-11-23 14:35"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("1 file"), std::string::npos) << listing;
+
+    std::string python = Shell(
+        "python3 -c \"import sys, zipfile\n"
+        "z = zipfile.ZipFile(sys.argv[1])\n"
+        "print(z.testzip())\n"
+        "for i in z.infolist(): print(i.filename, i.date_time, i.compress_type, i.file_size)\" " +
+        Quote(zip));
+    EXPECT_EQ(python, "None\n" + DatabasePath() + " (2012, 11, 23, 14, 35, 42) 8 " +
+                          std::to_string(fs::file_size(DatabasePath())) + "\n");
+    EXPECT_FALSE(fs::exists(zip + ".tmp"));
+}
+
+TEST_F(BackupTest, ServiceReportArchiveAddsTheSettingsFileAfterTheDatabase) {
+    ASSERT_TRUE(IniWrite(Paths().settingsFile, "Options", "TipsOn", "1"));
+    const std::string zip = Archive("report.zip");
+    ASSERT_EQ(CreateBackupArchive(zip, false, true), 0);
+    std::string names = Shell(
+        "python3 -c \"import sys, zipfile\n"
+        "print('|'.join(zipfile.ZipFile(sys.argv[1]).namelist()))\" " +
+        Quote(zip));
+    EXPECT_EQ(names, DatabasePath() + "|" + Paths().settingsFile + "\n");
+}
+
+TEST_F(BackupTest, FailedBackupsLeaveNoArchiveAndAnEarlierFileUntouched) {
+    const std::string earlier = Archive("earlier.zip");
+    WriteFileText(earlier, "an earlier backup");
+    fs::create_directories(Archive("a-folder.zip"));
+    struct Case {
+        const char* what;
+        std::string path;
+        bool includeSettings;
+        int code;
+    } cases[] = {
+        {"folder missing", folder.path() + "no/such/folder/x.zip", false, kArchiveOpenError},
+        {"path is a folder", Archive("a-folder.zip"), false, kArchiveOpenError},
+        {"path ends in a slash", Paths().backupFolder, false, kArchiveOpenError},
+        // The settings file does not exist: the database was added, then the
+        // second file failed. The earlier archive stays as it was.
+        {"second file missing", earlier, true, 53},
+    };
+    for (const Case& c : cases) {
+        BackupResult r = BuildBackupArchive(c.path, c.includeSettings);
+        EXPECT_EQ(r.code, c.code) << c.what;
+        EXPECT_NE(r.reason, "") << c.what;
+        EXPECT_FALSE(fs::exists(c.path + ".tmp")) << c.what;
+        EXPECT_TRUE(slIsOpen()) << c.what;
+    }
+    EXPECT_EQ(ReadFileText(earlier), "an earlier backup");
+    EXPECT_FALSE(fs::exists(folder.path() + "no"));
+}
+
+TEST_F(BackupTest, BackupErrorIsShownWithItsReasonAndAMissingDatabaseIsNot) {
+    Prompts prompts;
+    const std::string bad = folder.path() + "missing/x.zip";
+    EXPECT_EQ(CreateBackupArchive(bad, true, false), kArchiveOpenError);
+    ASSERT_EQ(prompts.Titles(), std::vector<std::string>{"Backup Error"});
+    EXPECT_EQ(prompts.seen[0].text1, "Unable to open zip file.{f10,t4}");
+    EXPECT_NE(prompts.seen[0].text2.find(bad), std::string::npos);
+    EXPECT_NE(prompts.seen[0].text2.find("No such file or directory"), std::string::npos);
+
+    EXPECT_EQ(BackupErrorNotice({61, "x: No space left on device"}).text, "Disk full{f10,t4}");
+
+    slClose();
+    fs::remove(DatabasePath());
+    EXPECT_EQ(CreateBackupArchive(Archive("none.zip"), true, false), 53);
+    EXPECT_EQ(prompts.seen.size(), 1u);
+    EXPECT_FALSE(fs::exists(Archive("none.zip")));
+}
+
+TEST_F(BackupTest, BackupNamesNeverNameAnExistingFile) {
+    const std::string folderB = folder.path() + "elsewhere/";
+    EXPECT_EQ(NewBackupName("", Paths().backupFolder),
+              Paths().backupFolder + "20130301-100000-Backup.zip");
+    EXPECT_EQ(NewBackupName(folderB + "old.zip", Paths().backupFolder),
+              folderB + "20130301-100000-Backup.zip");
+    EXPECT_EQ(NewBackupName(Paths().backupFolder, "unused/"),
+              Paths().backupFolder + "20130301-100000-Backup.zip");
+    // The clock stands still: taken names get a counter.
+    WriteFileText(Archive("20130301-100000-Backup.zip"), "x");
+    WriteFileText(Archive("20130301-100000-2-Backup.zip"), "x");
+    EXPECT_EQ(NewBackupName("", Paths().backupFolder),
+              Paths().backupFolder + "20130301-100000-3-Backup.zip");
+}
+
+TEST(BackupNames, ChosenNamesGetTheZipExtension) {
+    struct Case {
+        const char* chosen;
+        const char* expected;
+    } cases[] = {
+        {"/home/u/backup", "/home/u/backup.zip"},
+        {"/home/u/my.backup.ZIP", "/home/u/my.zip"},
+        {"/home/u.dir/name", "/home/u.dir/name.zip"},  // a dot in a folder stays
+        {"/home/u/.zip", "/home/u/.zip"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ForceZipName(c.chosen), c.expected) << c.chosen;
+}
+
+// --- restore ---
+
+TEST_F(BackupTest, RestoreBringsBackTheDatabaseByteForByte) {
+    // Folder names of 200 characters: the archive path is far beyond 259.
+    std::string deep = Paths().backupFolder;
+    for (char c : {'a', 'b'}) deep += std::string(200, c) + "/";
+    fs::create_directories(deep);
+    const std::string zip = deep + std::string(120, 'n') + ".zip";
+    ASSERT_EQ(BuildBackupArchive(zip, false).code, 0);
+    slClose();
+    const std::string atBackup = DatabaseBytes();
+    OpenDatabaseAgain();
+    AddProgram("Added after the backup");
+    ASSERT_EQ(Titles(), "Morning Talk|Added after the backup");
+
+    std::string why;
+    ASSERT_EQ(ExtractArchive(zip, &why), 1) << why;
+    EXPECT_FALSE(slIsOpen());
+    EXPECT_EQ(DatabaseBytes(), atBackup);
+    EXPECT_TRUE(DataFolderExtras().empty());
+    OpenDatabaseAgain();
+    EXPECT_EQ(Titles(), "Morning Talk");
+}
+
+TEST_F(BackupTest, ArchivesFromTheWindowsVersionAreFoundByFileName) {
+    slClose();
+    const std::string bytes = DatabaseBytes();
+    const std::string zip =
+        MakeZip("windows.zip", {{"C:\\Program Files\\Vantrel\\Data\\VantrelData.db3", bytes}});
+    OpenDatabaseAgain();
+    AddProgram("Added");
+    ASSERT_EQ(ExtractArchive(zip), 1);
+    EXPECT_EQ(DatabaseBytes(), bytes);
+}
+
+TEST_F(BackupTest, FailedRestoresLeaveTheDatabaseUntouched) {
+    slClose();
+    const std::string good = DatabaseBytes();
+    std::string damaged = good;
+    damaged.replace(100, 200, std::string(200, '\x5a'));  // header kept, pages broken
+    const std::string notZip = Archive("text.zip");
+    WriteFileText(notZip, "just some text, not an archive");
+    // A deflated entry whose stored checksum no longer matches its content.
+    std::string crc = ReadFileText(MakeZip("crc.zip", {{"VantrelData.db3", good}}));
+    crc[14] = static_cast<char>(crc[14] ^ 0x01);  // local header checksum
+    const size_t central = crc.find(std::string("PK\x01\x02", 4));
+    crc[central + 16] = static_cast<char>(crc[central + 16] ^ 0x01);
+    WriteFileText(Archive("crc.zip"), crc);
+
+    struct Case {
+        const char* what;
+        std::string archive;
+        const char* reason;
+    } cases[] = {
+        {"missing file", Archive("nowhere.zip"), "cannot be opened"},
+        {"not a zip", notZip, "not a zip archive"},
+        {"no database entry", MakeZip("other.zip", {{"Data/Other.db3", good}}), "holds no"},
+        {"folder entry only", MakeZip("folder.zip", {{"Data/VantrelData.db3/", ""}}), "holds no"},
+        {"not a database", MakeZip("junk.zip", {{"VantrelData.db3", "hello"}}), "not a working"},
+        {"empty file", MakeZip("empty.zip", {{"VantrelData.db3", ""}}), "not a working"},
+        {"damaged database", MakeZip("damaged.zip", {{"VantrelData.db3", damaged}}),
+         "not a working"},
+        {"checksum", Archive("crc.zip"), "damaged"},
+    };
+    for (const Case& c : cases) {
+        std::string why;
+        EXPECT_EQ(ExtractArchive(c.archive, &why), 0) << c.what;
+        EXPECT_NE(why.find(c.reason), std::string::npos) << c.what << ": " << why;
+        EXPECT_EQ(DatabaseBytes(), good) << c.what;
+        EXPECT_TRUE(DataFolderExtras().empty()) << c.what;
+    }
+}
+
+TEST_F(BackupTest, HostileArchiveWritesNothingOutsideTheDatabase) {
+    slClose();
+    const std::string good = DatabaseBytes();
+    const std::string victim = folder.path() + "victim.txt";
+    WriteFileText(victim, "original");
+    WriteFileText(Paths().settingsFile, "[Options]\nTipsOn=1\n");
+    const std::string zip =
+        MakeZip("hostile.zip", {
+                                   {"../../escaped.txt", "escaped"},
+                                   {"Data/../../escaped2.txt", "escaped"},
+                                   {victim, "overwritten"},
+                                   {"Vantrel.ini", "[Options]\nTipsOn=0\n"},
+                                   {"Data/VantrelData.db3/", ""},
+                                   {"C:\\Vantrel\\Data\\VantrelData.db3", "SQLite format 3"},
+                                   {"later/VantrelData.db3", good},
+                               });
+    const fs::path cwd = fs::current_path();
+    std::string why;
+    EXPECT_EQ(ExtractArchive(zip, &why), 0);
+    EXPECT_NE(why.find("not a working database"), std::string::npos) << why;
+    EXPECT_EQ(ReadFileText(victim), "original");
+    EXPECT_EQ(ReadFileText(Paths().settingsFile), "[Options]\nTipsOn=1\n");
+    EXPECT_EQ(DatabaseBytes(), good);
+    EXPECT_TRUE(DataFolderExtras().empty());
+    for (const fs::path& base : {fs::path(folder.path()), fs::path(Paths().dataFolder), cwd,
+                                 cwd.parent_path(), fs::path(folder.path()).parent_path()}) {
+        EXPECT_FALSE(fs::exists(base / "escaped.txt")) << base;
+        EXPECT_FALSE(fs::exists(base / "escaped2.txt")) << base;
+    }
+}
+
+TEST_F(BackupTest, RestoreFromAFileThatIsNoZipRecoversFromTheSafetyArchive) {
+    slClose();
+    const std::string before = DatabaseBytes();
+    OpenDatabaseAgain();
+    const std::string notZip = Archive("text.zip");
+    WriteFileText(notZip, "not an archive");
+    RestoreOutcome o = RestoreFromArchive(notZip);
+    ASSERT_EQ(o.notices.size(), 2u);
+    EXPECT_EQ(o.notices[0].title, "Restoration Failed");
+    EXPECT_EQ(o.notices[0].text, "Unable to restore files from the backup:|" + notZip + "{f10,t4}");
+    EXPECT_EQ(o.notices[0].text2, "Error: the file is not a zip archive{f6}");
+    EXPECT_EQ(o.notices[1].title, "Event Records Preserved");
+    EXPECT_EQ(o.result, 1);
+    EXPECT_TRUE(slIsOpen());
+    slClose();
+    EXPECT_EQ(DatabaseBytes(), before);
+    EXPECT_FALSE(fs::exists(Archive("temp.zip")));
+}
+
+TEST_F(BackupTest, ALeftoverSafetyArchiveCanItselfBeRestored) {
+    const std::string safety = Archive("temp.zip");
+    ASSERT_EQ(BuildBackupArchive(safety, false).code, 0);
+    AddProgram("Added");
+    RestoreOutcome o = RestoreFromArchive(safety);
+    EXPECT_EQ(o.result, 1);
+    EXPECT_EQ(Titles(), "Morning Talk");
+    EXPECT_TRUE(fs::exists(safety));
+    EXPECT_FALSE(fs::exists(Archive("temp-2.zip")));
+}
+
+TEST_F(BackupTest, FailedRecoveryKeepsTheSafetyArchiveAndNamesIt) {
+    // The current database is itself damaged: its safety copy cannot bring it back.
+    slClose();
+    WriteFileText(DatabasePath(), "damaged beyond use");
+    const std::string notZip = Archive("text.zip");
+    WriteFileText(notZip, "not an archive");
+    RestoreOutcome o = RestoreFromArchive(notZip);
+    ASSERT_EQ(o.notices.size(), 2u);
+    EXPECT_EQ(o.notices[1].title, "Fatal Error");
+    EXPECT_EQ(o.keptSafety, Archive("20130301-100000-Safety.zip"));
+    EXPECT_NE(o.notices[1].text2.find(o.keptSafety), std::string::npos);
+    EXPECT_EQ(o.result, 0);
+    EXPECT_EQ(Shell("unzip -p " + Quote(o.keptSafety)), "damaged beyond use");
+    EXPECT_EQ(ReadFileText(DatabasePath()), "damaged beyond use");
+}
+
+TEST_F(BackupTest, SafetyBackupFailureEndsTheRestore) {
+    slClose();
+    fs::remove(DatabasePath());
+    RestoreOutcome o = RestoreFromArchive(Archive("whatever.zip"));
+    ASSERT_EQ(o.notices.size(), 1u);
+    EXPECT_EQ(o.notices[0].title, "Restoration Error");
+    EXPECT_EQ(o.notices[0].text, "Unable to create safety backup.{f10,t4}");
+    EXPECT_EQ(o.result, 53);
+    EXPECT_TRUE(slIsOpen());
+}
+
+// --- reminder ---
+
+int32_t Day(int y, int m, int d) {
+    return Mdy2JulianDate(m, d, y);
+}
+
+TEST(BackupReminderSchedule, WeeklyRemindsOnTheChosenWeekdayUntilItIsRecorded) {
+    const ReminderSchedule monday{1, 0, 0};
+    // 2024-05-13 is a Monday.
+    for (int d = 13; d <= 19; ++d)
+        EXPECT_EQ(BackupReminderDue(Day(2024, 5, d), "05-06-2024", monday), d == 13) << d;
+    EXPECT_FALSE(BackupReminderDue(Day(2024, 5, 13), "05-13-2024", monday));
+    EXPECT_TRUE(BackupReminderDue(Day(2024, 5, 20), "05-13-2024", monday));
+    const ReminderSchedule sunday{1, 0, 6};
+    EXPECT_TRUE(BackupReminderDue(Day(2024, 5, 19), "05-06-2024", sunday));
+}
+
+TEST(BackupReminderSchedule, MonthlyRemindsInTheChosenWeek) {
+    struct Case {
+        int weekNum;
+        int y, m, d;
+        bool due;
+    } cases[] = {
+        // Fridays of March 2024: 1, 8, 15, 22, 29.
+        {4, 2024, 3, 29, true},
+        {4, 2024, 3, 22, false},
+        {0, 2024, 3, 1, true},
+        {3, 2024, 3, 22, true},
+        {3, 2024, 3, 29, false},
+        // February 2024 ends on Thursday the 29th: its last Friday is the 23rd.
+        {4, 2024, 2, 23, true},
+        {4, 2024, 2, 16, false},
+        {4, 2024, 3, 28, false},  // the last seven days, but a Thursday
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(BackupReminderDue(Day(c.y, c.m, c.d), "01-01-2024", {2, c.weekNum, 4}), c.due)
+            << c.weekNum << " " << c.m << "-" << c.d;
+    }
+}
+
+TEST(BackupReminderSchedule, LastDateDecides) {
+    const int32_t today = Day(2024, 5, 14);
+    struct Case {
+        const char* lastDate;
+        int sequence;
+        bool due;
+    } cases[] = {
+        {"", 0, false},            // never backed up: no reminder
+        {"05-14-2024", 0, false},  // already today
+        {"05-20-2024", 0, false},  // a later date
+        {"05-13-2024", 0, true},   //
+        {"5/13/2024", 0, true},    // slashes and no leading zeros
+        {"not a date", 0, true},   // unreadable: long ago
+        {"13-45-2024", 0, true},   //
+        {"05-13-2024", 3, false},  // unknown sequence
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(BackupReminderDue(today, c.lastDate, {c.sequence, 0, 0}), c.due) << c.lastDate;
+}
+
+}  // namespace
