@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kReportText = 125, kToDesktop = 140, kAgree = 145, kTermsLink = 150, kCreate = 155,
-              kCancel = 160, kHelp = 165, kF1 = 911;
+              kCancel = 160, kHelp = 165;
 
 class ServiceReportForm : public ::testing::Test {
 protected:
@@ -35,18 +35,12 @@ protected:
     TempProgramFolder folder;
 };
 
-struct Look {
-    bool create = false, agree = false;
-};
-
+// The terms and the "Create Report" switch are played by the scenario; here:
+// what the dialog shows, its tool tip, link cursor, help and Esc.
 TEST_F(ServiceReportForm, ShowsTheFileTextAndOpensTheTerms) {
     Robot r;
-    std::string caption, heading, shown, tip, terms, termsCaption;
+    std::string caption, heading, shown, tip;
     bool hand = false;
-    std::vector<Look> looks;
-    auto look = [&] {
-        looks.push_back({Robot::Enabled("SR", kCreate), Robot::Checked("SR", kAgree)});
-    };
     Open(r);
     r.Do([&] {
         caption = Robot::Text("SR", 0);
@@ -54,26 +48,14 @@ TEST_F(ServiceReportForm, ShowsTheFileTextAndOpensTheTerms) {
         shown = Robot::Text("SR", kReportText);
         tip = EZ_GETTOOLTIP("SR", kToDesktop);
         hand = Robot::HandCursor("SR", kTermsLink);
-        look();
     });
     r.Screenshot("SR", ScreenshotPath(folder.path(), "service_report.png"));
-    r.SetCheck("SR", kAgree, true);
-    r.Do(look);
-    r.SetCheck("SR", kAgree, false);
-    r.Do(look);
-    r.SetCheck("SR", kAgree, true);
     r.Click("SR", kTermsLink);
     r.WaitForm("TS");
-    r.Do([&] {
-        terms = Robot::Text("TS", 100);
-        termsCaption = Robot::Text("TS", 0);
-    });
-    r.Screenshot("TS", ScreenshotPath(folder.path(), "service_report_terms.png"));
     r.Click("TS", 105);
     r.WaitGone("TS");
     r.Click("SR", kHelp);
     r.Key("SR", kReportText, kKeyF1);
-    r.Do(look);
     // Esc in the report box closes the dialog without making a report.
     r.Key("SR", kReportText, kKeyEsc);
     r.WaitGone("SR");
@@ -88,19 +70,6 @@ TEST_F(ServiceReportForm, ShowsTheFileTextAndOpensTheTerms) {
     EXPECT_TRUE(StartsWith(shown, "Program: Vantrel 1.8.4.0\nOperating System:\n"));
     EXPECT_EQ(tip, "Check this box if you are using web-based email");
     EXPECT_TRUE(hand);
-    ASSERT_EQ(looks.size(), 4u);
-    EXPECT_FALSE(looks[0].create);
-    EXPECT_TRUE(looks[1].create);
-    EXPECT_FALSE(looks[2].create);
-    EXPECT_TRUE(looks[3].create && looks[3].agree);
-
-    EXPECT_EQ(termsCaption, "Service Report Terms & Conditions");
-    EXPECT_TRUE(StartsWith(terms,
-                           "Kelvora, provides diagnostic services and support for the Vantrel "
-                           "program"));
-    EXPECT_NE(terms.find("to the best of our ability.\n\nSubmitting a Service Report sends"),
-              std::string::npos);
-    EXPECT_TRUE(EndsWith(terms, "is transmitted to Kelvora.\n\n"));
     EXPECT_EQ(r.platform().helpTopics, (std::vector<int>{350, 350}));
     EXPECT_FALSE(fs::exists(Zip()));
 }
@@ -120,25 +89,6 @@ TEST_F(ServiceReportForm, NoMailProgramGivesBothMessagesAndKeepsTheArchive) {
     EXPECT_TRUE(StartsWith(r.MessageTexts()[1], "Unable to open your default email client."));
     EXPECT_TRUE(fs::exists(Zip()));
     EXPECT_TRUE(r.platform().mails.empty());
-}
-
-TEST_F(ServiceReportForm, MailHandOffClosesTheDialog) {
-    Robot r;
-    r.platform().mailtoHandler = "thunderbird.desktop";
-    r.platform().desktopEntries["thunderbird.desktop"] = "[Desktop Entry]\nExec=thunderbird %u\n";
-    Open(r);
-    r.SetCheck("SR", kAgree, true);
-    r.Click("SR", kCreate);
-    r.WaitGone("SR");
-    r.Run();
-    EXPECT_TRUE(r.Ok()) << r.Errors();
-    ASSERT_EQ(r.platform().started.size(), 1u);
-    EXPECT_EQ(r.platform().started[0].program, "thunderbird");
-    ASSERT_EQ(r.platform().started[0].args.size(), 2u);
-    EXPECT_EQ(r.platform().started[0].args[1],
-              "to='support@kelvora.com',subject='Vantrel Report',body='Please describe the "
-              "problem:',attachment='" +
-                  Zip() + "'");
 }
 
 TEST_F(ServiceReportForm, UnwritableReportFileIsToldAndTheTextStillShown) {
