@@ -20,6 +20,13 @@ public:
         return false;
     }
     bool MayConnect(const std::string&) override { return false; }
+    std::string MailtoHandler() override { return ""; }
+    std::string DesktopEntry(const std::string&) override { return ""; }
+    std::string FindProgram(const std::string&) override { return ""; }
+    bool StartProgram(const std::string&, const std::vector<std::string>&) override {
+        return false;
+    }
+    std::string DesktopFolder() override { return ""; }
 };
 
 std::unique_ptr<Platform>& Current() {

@@ -1,10 +1,12 @@
 // Everything that reaches outside the process goes through this seam: opening
 // a file, folder or web page in another program, help pages, the mail
-// hand-off, starting the update installer, the single-instance lock and the
-// PDF-viewer probe. Tests (and the robot) install their own Platform so that
-// nothing outside is ever started.
+// hand-off (the desktop's mailto: handler, starting a mail program), the
+// user's desktop folder, starting the update installer, the single-instance
+// lock and the PDF-viewer probe. Tests (and the robot) install their own
+// Platform so that nothing outside is ever started.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +41,18 @@ public:
     // Asked before every network connection (the update check and download):
     // false keeps the program from connecting to host.
     virtual bool MayConnect(const std::string& host) = 0;
+    // The desktop entry registered for mailto: addresses (such as
+    // "thunderbird.desktop"); "" when none is registered or it cannot be asked.
+    virtual std::string MailtoHandler() = 0;
+    // The text of an installed desktop entry by its id; "" when there is none.
+    virtual std::string DesktopEntry(const std::string& id) = 0;
+    // Full path of a program on the search path; "" when it is not installed.
+    virtual std::string FindProgram(const std::string& name) = 0;
+    // Starts a program with its arguments (no shell) without waiting for it;
+    // false when it cannot be started.
+    virtual bool StartProgram(const std::string& program, const std::vector<std::string>& args) = 0;
+    // The user's desktop folder with a trailing "/"; "" when it cannot be found.
+    virtual std::string DesktopFolder() = 0;
 };
 
 // The platform in use. The program installs the desktop platform at start
@@ -57,18 +71,24 @@ std::vector<std::string> MailCommandArgs(const MailRequest& mail);
 // Records every request and starts nothing. Used by tests and the robot.
 class RecordingPlatform : public Platform {
 public:
-    std::vector<std::string> opened;
-    std::vector<int> helpTopics;
-    std::vector<MailRequest> mails;
-    bool pdfViewer = true;
-    bool instanceFree = true;
-    int raiseRequests = 0;
-    struct Started {
+    struct StartedProgram {
         std::string program;
         std::vector<std::string> args;
     };
-    std::vector<Started> started;
-    std::vector<std::string> connections;  // hosts the program asked to connect to
+    std::vector<std::string> opened;
+    std::vector<int> helpTopics;
+    std::vector<MailRequest> mails;
+    std::vector<StartedProgram> started;
+    bool pdfViewer = true;
+    bool instanceFree = true;
+    int raiseRequests = 0;
+    std::vector<std::string> connections;               // hosts the program asked to connect to
+    bool mailStarts = true;                             // SendMail's answer
+    bool programStarts = true;                          // StartProgram's answer
+    std::string mailtoHandler;                          // "" = none registered
+    std::map<std::string, std::string> desktopEntries;  // id -> text
+    std::map<std::string, std::string> programs = {{"xdg-email", "/usr/bin/xdg-email"}};
+    std::string desktopFolder;  // set by whoever expects a desktop copy
 
     bool ShellOpen(const std::string& target) override {
         opened.push_back(target);
@@ -77,6 +97,7 @@ public:
     bool PdfViewerPresent() override { return pdfViewer; }
     void ShowHelpTopic(const std::string&, int topic) override { helpTopics.push_back(topic); }
     bool SendMail(const MailRequest& mail) override {
+        if (!mailStarts) return false;
         mails.push_back(mail);
         return true;
     }
@@ -92,4 +113,19 @@ public:
         return host == "localhost" || host == "::1" || host == "[::1]" ||
                host.rfind("127.", 0) == 0;
     }
+    std::string MailtoHandler() override { return mailtoHandler; }
+    std::string DesktopEntry(const std::string& id) override {
+        auto it = desktopEntries.find(id);
+        return it == desktopEntries.end() ? std::string() : it->second;
+    }
+    std::string FindProgram(const std::string& name) override {
+        auto it = programs.find(name);
+        return it == programs.end() ? std::string() : it->second;
+    }
+    bool StartProgram(const std::string& program, const std::vector<std::string>& args) override {
+        if (!programStarts) return false;
+        started.push_back({program, args});
+        return true;
+    }
+    std::string DesktopFolder() override { return desktopFolder; }
 };

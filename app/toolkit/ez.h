@@ -118,7 +118,8 @@ void EZ_SCREENSIZE(double& cols, double& rows);
 // ---------------------------------------------------------------------------
 enum class EzKind {
     Button,
-    Label,
+    Label,  // style "C" centred, "R" right-aligned, "W" word-wrapped, "L" a link (hand
+            // cursor, underlined, a left click raises Click)
     Frame,
     Text,       // single-line text; style "M" multi-line, "R" read-only, "P" password
     Combo,      // drop-down list (not editable)

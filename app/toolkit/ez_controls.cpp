@@ -146,6 +146,18 @@ void EZ_CONTROL(const std::string& form, int id, EzKind kind, const std::string&
                             : Has(style, 'R') ? Qt::AlignRight | Qt::AlignVCenter
                                               : Qt::AlignLeft | Qt::AlignVCenter);
             l->setWordWrap(Has(style, 'W'));
+            if (Has(style, 'L')) {
+                // A link: underlined in the link colour, a pointing hand over
+                // it, and a left click raises Click (see App::notify).
+                QFont font = l->font();
+                font.setUnderline(true);
+                l->setFont(font);
+                QPalette pal = l->palette();
+                pal.setColor(QPalette::WindowText, pal.color(QPalette::Link));
+                l->setPalette(pal);
+                l->setCursor(Qt::PointingHandCursor);
+                l->setProperty("ezLink", true);
+            }
             if (text.find('&') != std::string::npos) {
                 l->setBuddy(l);  // mnemonic shown; the real buddy comes next
                 f->pendingBuddy = l;

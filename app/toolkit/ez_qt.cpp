@@ -299,10 +299,20 @@ bool App::notify(QObject* receiver, QEvent* e) {
             break;
         }
         case QEvent::MouseButtonRelease: {
-            // A left click in a list box, on an item (value: its row) or on the
-            // empty area below the items (-1).
             auto* me = static_cast<QMouseEvent*>(e);
             auto* w = qobject_cast<QWidget*>(receiver);
+            // A left click on a link label, released over it.
+            if (w && w->property("ezLink").toBool() && me->button() == Qt::LeftButton &&
+                w->rect().contains(me->position().toPoint()) && w->isEnabled() && S().event) {
+                std::string form;
+                int id = 0;
+                if (ControlOf(w, form, id, false)) {
+                    Raise(form, id, EzEvent::Click);
+                    return true;
+                }
+            }
+            // A left click in a list box, on an item (value: its row) or on the
+            // empty area below the items (-1).
             auto* list = w ? qobject_cast<QListWidget*>(w->parentWidget()) : nullptr;
             std::string form;
             int id = 0;

@@ -1,11 +1,12 @@
-// The desktop platform: xdg-open / xdg-email for everything that is handed to
-// another program, a per-user lock file plus a local socket for the single
-// running instance.
+// The desktop platform: xdg-open / xdg-email / xdg-mime / xdg-user-dir for
+// everything that is handed to or asked of the desktop, a per-user lock file
+// plus a local socket for the single running instance.
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
@@ -44,6 +45,20 @@ sockaddr_un SocketAddress(const std::string& name, socklen_t& len) {
     return addr;
 }
 
+// The first line a short-lived desktop tool prints; "" when it cannot be run,
+// fails or takes longer than three seconds.
+QString ToolAnswer(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(3000)) {
+        p.kill();
+        p.waitForFinished(500);
+        return {};
+    }
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) return {};
+    return QString::fromUtf8(p.readAllStandardOutput()).section('\n', 0, 0).trimmed();
+}
+
 // Restores and raises the main window when another start asks for it.
 void RaiseMainWindow() {
     ez::Form* f = ez::FindForm("VL");
@@ -63,14 +78,7 @@ public:
     }
 
     bool PdfViewerPresent() override {
-        QProcess p;
-        p.start("xdg-mime", {"query", "default", "application/pdf"});
-        if (!p.waitForFinished(3000)) {
-            p.kill();
-            p.waitForFinished(500);
-            return false;
-        }
-        return p.exitCode() == 0 && !p.readAllStandardOutput().trimmed().isEmpty();
+        return !ToolAnswer("xdg-mime", {"query", "default", "application/pdf"}).isEmpty();
     }
 
     void ShowHelpTopic(const std::string& helpFolder, int topic) override {
@@ -114,6 +122,41 @@ public:
             (void)w;
         }
         ::close(fd);
+    }
+
+    std::string MailtoHandler() override {
+        return ez::U(ToolAnswer("xdg-mime", {"query", "default", "x-scheme-handler/mailto"}));
+    }
+
+    std::string DesktopEntry(const std::string& id) override {
+        if (id.empty() || id.find('/') != std::string::npos) return {};
+        QString path = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, ez::Q(id));
+        if (path.isEmpty()) return {};
+        QFile f(path);
+        // A desktop entry is a few kilobytes; anything far larger is not one.
+        if (!f.open(QIODevice::ReadOnly) || f.size() > (1 << 20)) return {};
+        return f.readAll().toStdString();
+    }
+
+    std::string FindProgram(const std::string& name) override {
+        if (name.empty()) return {};
+        return ez::U(QStandardPaths::findExecutable(ez::Q(name)));
+    }
+
+    bool StartProgram(const std::string& program, const std::vector<std::string>& args) override {
+        if (program.empty()) return false;
+        QStringList list;
+        for (const auto& a : args) list << ez::Q(a);
+        return QProcess::startDetached(ez::Q(program), list);
+    }
+
+    std::string DesktopFolder() override {
+        QString dir = ToolAnswer("xdg-user-dir", {"DESKTOP"});
+        if (dir.isEmpty() || !QFileInfo(dir).isDir()) dir = QDir::homePath() + "/Desktop";
+        if (!QFileInfo(dir).isDir()) return {};
+        std::string folder = ez::U(QDir::cleanPath(dir));
+        if (folder.back() != '/') folder += '/';
+        return folder;
     }
 
 private:

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTimer>
@@ -340,10 +341,21 @@ void Robot::Click(const std::string& form, int id) {
     impl_->Add("click " + form + "." + std::to_string(id), form, Wait::FormExists, [=]() {
         if (QWidget* w = CtlWidget(form, id)) {
             if (!im->Reach(form, id)) return;
-            if (auto* b = qobject_cast<QAbstractButton*>(w))
+            if (auto* b = qobject_cast<QAbstractButton*>(w)) {
                 b->click();
-            else
+            } else if (w->property("ezLink").toBool()) {
+                // A link label reacts to the mouse itself: press and release on it.
+                QPointF at = QRectF(w->rect()).center();
+                QPointF global = w->mapToGlobal(at);
+                QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton,
+                                  Qt::LeftButton, Qt::NoModifier);
+                QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton,
+                                    Qt::NoButton, Qt::NoModifier);
+                QApplication::sendEvent(w, &press);
+                QApplication::sendEvent(w, &release);
+            } else {
                 Raise(form, id, EzEvent::Click);
+            }
             return;
         }
         if (QAction* a = FindAction(form, id)) {
@@ -446,6 +458,11 @@ void Robot::ColourOf(int slot, int& r, int& g, int& b) {
 
 std::string Robot::DialogFilter(const std::string& filter) {
     return ez::QtFilter(filter).toStdString();
+}
+
+bool Robot::HandCursor(const std::string& form, int id) {
+    QWidget* w = ez::CtlWidget(form, id);
+    return w && w->testAttribute(Qt::WA_SetCursor) && w->cursor().shape() == Qt::PointingHandCursor;
 }
 
 std::string Robot::ObjectName(const std::string& form, int id) {

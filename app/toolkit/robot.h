@@ -112,6 +112,8 @@ public:
     static void ColourOf(int slot, int& r, int& g, int& b);
     // The filter text the file dialogs are given for a "Name|*.ext" filter.
     static std::string DialogFilter(const std::string& filter);
+    // True when the mouse pointer turns into a pointing hand over the control.
+    static bool HandCursor(const std::string& form, int id);
     // The object name of a form's window (id 0) or of a control; "" when none.
     static std::string ObjectName(const std::string& form, int id);
     // Width and height of an image file in pixels; false when it cannot be read.

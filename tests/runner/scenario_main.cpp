@@ -511,6 +511,16 @@ bool Runner::Queue(Robot& r, const Line& l) {
         });
         return true;
     }
+    if (cmd == "assert-no-mail") {
+        if (w.size() != 1) return bad("assert-no-mail");
+        Check(r, l, [&r]() -> std::string {
+            const auto& p = r.platform();
+            if (p.mails.empty() && p.started.empty()) return "";
+            return std::to_string(p.mails.size()) + " mail(s) handed over and " +
+                   std::to_string(p.started.size()) + " program(s) started";
+        });
+        return true;
+    }
     if (cmd == "assert-help") {
         if (w.size() != 2 || !num(1, a)) return bad("assert-help <topic>");
         Check(r, l, [&r, a]() -> std::string {
@@ -597,6 +607,10 @@ int Runner::Play(const std::vector<Line>& lines) {
             if (seededDb_) slClose();  // the program opens it itself
             robot.platform().pdfViewer = !noPdf_;
             robot.platform().instanceFree = !instanceTaken_;
+            // The desktop is a folder of the temporary program folder.
+            robot.platform().desktopFolder = Paths().appFolder + "Desktop/";
+            std::error_code ec;
+            std::filesystem::create_directories(robot.platform().desktopFolder, ec);
             robot.Start();
             robot.Do([this, &robot, n = l.number]() {
                 CollectRobotErrors(robot, n);
