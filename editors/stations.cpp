@@ -85,7 +85,7 @@ int CopyStationsToQuarter(const std::vector<StationRow>& chosen, int32_t targetQ
     std::string batch = "Begin;";
     int count = 0;
     for (const StationRow& s : chosen) {
-        const std::string key = ToUpper(s.calls);
+        const std::string key = FoldCase(s.calls);
         if (!taken.insert(key).second) continue;
         if (!StationIdByCalls(s.calls, t).empty()) continue;
         batch += slBuildInsertOrUpdate("Stations", NulJoin({s.calls, s.license, t, Num(rank)}),
@@ -125,12 +125,14 @@ CopyIssuesResult CopyIssuesToStations(int32_t quarter, const std::vector<IssueIt
         const std::string ofTarget = "IQtr = " + q + " AND SID = " + t;
         int64_t rank = SelectNumber("Issues", "MAX(IRank)", ofTarget);
         // Titles queued for this target in this batch: the database does not
-        // see them yet, and a target must not get the same title twice.
+        // see them yet, and a target must not get the same title twice. Titles
+        // that differ only in letter case are the same issue.
         std::set<std::string> queued;
         for (const IssueItem& issue : issues) {
-            if (CountWhere("Issues", ofTarget + " AND IIssue = " + SqlQuoted(issue.title)) > 0)
+            if (CountWhere("Issues", ofTarget + " AND IIssue = " + SqlQuoted(issue.title) +
+                                         " COLLATE NOCASE") > 0)
                 continue;
-            if (!queued.insert(issue.title).second) continue;
+            if (!queued.insert(FoldCase(issue.title)).second) continue;
             const std::string description =
                 SelectField("Issues", "IDescription", "IID = " + Num(issue.id));
             ++rank;

@@ -13,7 +13,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTimer>
 #include <QTreeWidget>
@@ -102,6 +104,8 @@ struct Robot::Impl {
         QWidget* target = id ? CtlWidget(form, id) : f->win->focusWidget();
         if (!target) target = f->win;
         if (id) target->setFocus(Qt::OtherFocusReason);
+        // An open context menu takes the keyboard, as it does for a user.
+        if (QWidget* popup = QApplication::activePopupWidget()) target = popup;
         int qk = QtKeyOf(ezKey);
         QString text = ezKey == kKeySpace   ? " "
                        : ezKey == kKeyEnter ? "\r"
@@ -345,6 +349,13 @@ void Robot::Click(const std::string& form, int id) {
             return;
         }
         if (QAction* a = FindAction(form, id)) {
+            for (const auto& [menuId, menu] : FindForm(form)->popups) {
+                if (menu && a->parent() == menu && !menu->isVisible()) {
+                    im->Error(im->Where() + "item " + form + "." + std::to_string(id) +
+                              " of a context menu that is not open");
+                    return;
+                }
+            }
             if (!a->isEnabled()) {
                 im->Error(im->Where() + "menu item or tool button " + form + "." +
                           std::to_string(id) + " is disabled");
@@ -461,6 +472,43 @@ bool Robot::ImageSize(const std::string& path, int& width, int& height) {
     width = img.width();
     height = img.height();
     return true;
+}
+
+bool Robot::CaptionFits(const std::string& form, int id) {
+    auto* b = qobject_cast<QAbstractButton*>(ez::CtlWidget(form, id));
+    return b && b->sizeHint().width() <= b->width();
+}
+
+bool Robot::ColumnsFillWidth(const std::string& form, int id) {
+    auto* t = qobject_cast<QTreeWidget*>(ez::CtlWidget(form, id));
+    if (!t) return false;
+    int total = 0;
+    for (int i = 0; i < t->columnCount(); ++i)
+        if (!t->isColumnHidden(i)) total += t->columnWidth(i);
+    return total >= t->viewport()->width();
+}
+
+bool Robot::HeaderShown(const std::string& form, int id) {
+    auto* t = qobject_cast<QTreeWidget*>(ez::CtlWidget(form, id));
+    return t && !t->isHeaderHidden();
+}
+
+bool Robot::WideContentScrolls(const std::string& form, int id) {
+    auto* v = qobject_cast<QAbstractItemView*>(ez::CtlWidget(form, id));
+    if (!v) return false;
+    int widest = 0;
+    if (auto* l = qobject_cast<QListWidget*>(v)) {
+        for (int i = 0; i < l->count(); ++i)
+            widest = std::max(widest, l->visualItemRect(l->item(i)).width());
+        // The text of the widest item, as the view's font draws it.
+        const QFontMetrics fm(l->font());
+        for (int i = 0; i < l->count(); ++i)
+            widest = std::max(widest, fm.horizontalAdvance(l->item(i)->text()));
+    } else if (auto* t = qobject_cast<QTreeWidget*>(v)) {
+        for (int i = 0; i < t->columnCount(); ++i) widest += t->columnWidth(i);
+    }
+    if (widest <= v->viewport()->width()) return true;
+    return v->horizontalScrollBar()->isVisible() && v->horizontalScrollBar()->maximum() > 0;
 }
 
 namespace {

@@ -117,6 +117,17 @@ public:
     // Width and height of an image file in pixels; false when it cannot be read.
     static bool ImageSize(const std::string& path, int& width, int& height);
 
+    // --- what a screenshot of a control shows, as facts a test can check ---
+    // A button's caption fits inside the button (is not clipped).
+    static bool CaptionFits(const std::string& form, int id);
+    // A list view's columns reach its right edge (nothing blank beside the last).
+    static bool ColumnsFillWidth(const std::string& form, int id);
+    // A list view shows its header row.
+    static bool HeaderShown(const std::string& form, int id);
+    // A list box or list view whose content is wider than it offers a
+    // horizontal scroll bar to reach the rest (true also when all fits).
+    static bool WideContentScrolls(const std::string& form, int id);
+
     struct Impl;
 
 private:

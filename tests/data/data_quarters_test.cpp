@@ -228,6 +228,16 @@ TEST_F(Quarters, CopyStationIssuesAddsOnlyMissingTitlesAfterTheHighestRank) {
     EXPECT_EQ(CountWhere("Issues", "IQtr = 20112"), 4);
 }
 
+TEST_F(Quarters, CopyStationIssuesComparesTitlesAndCallsByUnicodeCase) {
+    std::string src = AddStation("cjé-fm", 20111, 0);
+    std::string dst = AddStation("CJÉ-FM", 20112, 0);
+    AddIssue(src, 20111, "Éducation", 1);
+    AddIssue(src, 20111, "Łódź", 2);
+    AddIssue(dst, 20112, "ÉDUCATION", 1);
+    CopyStationIssues("CJÉ-FM", 20111, "cjé-fm", 20112);
+    EXPECT_EQ(IssuesOf("CJÉ-FM", 20112), (std::vector<std::string>{"ÉDUCATION:1", "Łódź:2"}));
+}
+
 TEST_F(Quarters, CreatePreviousQuarterCopiesStationsIssuesAndMethods) {
     std::string a = AddStation("AAAA", 20112, 1, "Aton");
     std::string b = AddStation("BBBB", 20112, 0, "Bville");
