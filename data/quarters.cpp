@@ -145,11 +145,9 @@ void CopyStationIssues(const std::string& sourceCalls, int32_t sourceQuarter,
                      " AND SID = " + t);
         if (rs.next()) rank = Val(rs["MaxRank"]);
     }
-    // NULL titles are kept out of the NOT IN list: one NULL would make it match
-    // nothing. A title the target has in another letter case is not copied.
+    // NULL titles are kept out of the NOT IN list: one NULL would make it match nothing.
     ResultSet rs("SELECT IIssue,IDescription FROM Issues WHERE IQtr = " + Num(sourceQuarter) +
-                 " AND SID = " + s +
-                 " AND IIssue COLLATE NOCASE NOT IN (SELECT IIssue FROM Issues WHERE IQtr = " +
+                 " AND SID = " + s + " AND IIssue NOT IN (SELECT IIssue FROM Issues WHERE IQtr = " +
                  Num(targetQuarter) + " AND SID = " + t + " AND IIssue IS NOT NULL)");
     while (rs.next()) {
         ++rank;

@@ -125,14 +125,12 @@ CopyIssuesResult CopyIssuesToStations(int32_t quarter, const std::vector<IssueIt
         const std::string ofTarget = "IQtr = " + q + " AND SID = " + t;
         int64_t rank = SelectNumber("Issues", "MAX(IRank)", ofTarget);
         // Titles queued for this target in this batch: the database does not
-        // see them yet, and a target must not get the same title twice. Titles
-        // that differ only in letter case are the same issue.
+        // see them yet, and a target must not get the same title twice.
         std::set<std::string> queued;
         for (const IssueItem& issue : issues) {
-            if (CountWhere("Issues", ofTarget + " AND IIssue = " + SqlQuoted(issue.title) +
-                                         " COLLATE NOCASE") > 0)
+            if (CountWhere("Issues", ofTarget + " AND IIssue = " + SqlQuoted(issue.title)) > 0)
                 continue;
-            if (!queued.insert(FoldCase(issue.title)).second) continue;
+            if (!queued.insert(issue.title).second) continue;
             const std::string description =
                 SelectField("Issues", "IDescription", "IID = " + Num(issue.id));
             ++rank;

@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdlib>
@@ -474,9 +475,21 @@ bool Robot::ImageSize(const std::string& path, int& width, int& height) {
     return true;
 }
 
-bool Robot::CaptionFits(const std::string& form, int id) {
+bool Robot::PopupScreenshot(const std::string& pngPath) {
+    QWidget* popup = QApplication::activePopupWidget();
+    return popup && popup->grab().save(QString::fromStdString(pngPath), "PNG");
+}
+
+int Robot::CaptionRoom(const std::string& form, int id) {
     auto* b = qobject_cast<QAbstractButton*>(ez::CtlWidget(form, id));
-    return b && b->sizeHint().width() <= b->width();
+    if (!b) return -1000;
+    QString caption = b->text();
+    caption.remove('&');
+    const QStyle* st = b->style();
+    const int needed = QFontMetrics(b->font()).horizontalAdvance(caption) +
+                       st->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b) +
+                       2 * st->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b);
+    return b->width() - needed;
 }
 
 bool Robot::ColumnsFillWidth(const std::string& form, int id) {

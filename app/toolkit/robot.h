@@ -118,8 +118,11 @@ public:
     static bool ImageSize(const std::string& path, int& width, int& height);
 
     // --- what a screenshot of a control shows, as facts a test can check ---
-    // A button's caption fits inside the button (is not clipped).
-    static bool CaptionFits(const std::string& form, int id);
+    // Saves a PNG of the open context menu; false when none is open.
+    static bool PopupScreenshot(const std::string& pngPath);
+    // Pixels to spare around a button's caption: its width less the caption's
+    // width and the style's margins and frame (negative: the caption is clipped).
+    static int CaptionRoom(const std::string& form, int id);
     // A list view's columns reach its right edge (nothing blank beside the last).
     static bool ColumnsFillWidth(const std::string& form, int id);
     // A list view shows its header row.

@@ -290,6 +290,7 @@ TEST_F(StationFormsTest, CopiesCheckedIssuesToTheChosenStations) {
         EXPECT_TRUE(Robot::Visible("CI", kCiPopup));
         EXPECT_TRUE(Robot::Visible("CI", kCiSelectAll));
         EXPECT_TRUE(Robot::Visible("CI", kCiUnselectAll));
+        EXPECT_TRUE(Robot::PopupScreenshot(kShots + "stations_ci_menu.png"));
     });
     r.Key("CI", kCiIssues, kKeyEsc);
     r.Do([] { EXPECT_FALSE(Robot::Enabled("CI", kCiCopy)); });
