@@ -49,21 +49,31 @@ char Cp1252Byte(char32_t cp) {
     return '?';
 }
 
+// Length of the piece of bytes from pos that libharu takes in one call: at
+// most HPDF_LIMIT_MAX_STRING_LEN bytes, and UTF-8 cut on a character boundary.
+size_t PieceLength(const std::string& bytes, size_t pos, bool utf8) {
+    size_t len = std::min(bytes.size() - pos, static_cast<size_t>(HPDF_LIMIT_MAX_STRING_LEN));
+    if (utf8) {
+        while (len > 0 && pos + len < bytes.size() &&
+               (static_cast<unsigned char>(bytes[pos + len]) & 0xC0) == 0x80)
+            --len;
+    }
+    return len;
+}
+
 // Width of encoded text in the page's current font, measured in pieces that
 // libharu takes (it refuses a string over 65,535 bytes). Pieces of UTF-8 end
 // on a character boundary.
 double EncodedWidth(HPDF_Page page, const std::string& bytes) {
-    constexpr size_t kPiece = HPDF_LIMIT_MAX_STRING_LEN;
-    if (bytes.size() <= kPiece) return HPDF_Page_TextWidth(page, bytes.c_str());
+    if (bytes.size() <= HPDF_LIMIT_MAX_STRING_LEN) return HPDF_Page_TextWidth(page, bytes.c_str());
     const bool utf8 = IsUnicode(HPDF_Page_GetCurrentFont(page));
     double width = 0;
     size_t pos = 0;
     while (pos < bytes.size()) {
-        std::string piece = bytes.substr(pos, kPiece);
-        if (utf8 && pos + piece.size() < bytes.size()) piece = CutBytes(bytes.substr(pos), kPiece);
-        if (piece.empty()) break;
-        width += HPDF_Page_TextWidth(page, piece.c_str());
-        pos += piece.size();
+        const size_t len = PieceLength(bytes, pos, utf8);
+        if (len == 0) break;
+        width += HPDF_Page_TextWidth(page, bytes.substr(pos, len).c_str());
+        pos += len;
     }
     return width;
 }
@@ -302,7 +312,8 @@ bool FitsWinAnsi(std::string_view utf8) {
             ++i;
             continue;
         }
-        if (cp >= 0x80 && Cp1252Byte(cp) == '?') return false;
+        // C1 controls print as "?" in either encoding.
+        if (cp >= 0xA0 && Cp1252Byte(cp) == '?') return false;
         i += len;
     }
     return true;
@@ -594,18 +605,15 @@ double PdfFontTextWidth(HPDF_Font font, double size, std::string_view text) {
     if (!font) return 0;
     const std::string bytes = PdfEncode(font, text);
     const bool utf8 = PdfIsUnicodeFont(font);
-    constexpr size_t kPiece = HPDF_LIMIT_MAX_STRING_LEN;
     double units = 0;
     size_t pos = 0;
     while (pos < bytes.size()) {
-        std::string piece = bytes.substr(pos, kPiece);
-        if (utf8 && pos + piece.size() < bytes.size())
-            piece = CutBytes(piece + bytes.substr(pos + piece.size(), 4), kPiece);
-        if (piece.empty()) break;
-        units += HPDF_Font_TextWidth(font, reinterpret_cast<const HPDF_BYTE*>(piece.data()),
-                                     static_cast<HPDF_UINT>(piece.size()))
+        const size_t len = PieceLength(bytes, pos, utf8);
+        if (len == 0) break;
+        units += HPDF_Font_TextWidth(font, reinterpret_cast<const HPDF_BYTE*>(bytes.data() + pos),
+                                     static_cast<HPDF_UINT>(len))
                      .width;
-        pos += piece.size();
+        pos += len;
     }
     return units * size / 1000;
 }

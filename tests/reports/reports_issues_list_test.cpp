@@ -457,4 +457,24 @@ TEST_F(IssuesList, DescriptionsOfAnyLengthArePrinted) {
     EXPECT_EQ(lasts, 2u);
 }
 
+// Call letters of any length: the heading lines and the introduction box
+// (libharu's text box takes at most 65,535 bytes) are written all the same.
+TEST_F(IssuesList, CallLettersOfAnyLengthAreLaidOut) {
+    IssuesListData data;
+    data.calls = std::string(70000, 'K') + "END";
+    data.longPeriod = "April 1 - June 30, 2019";
+    data.placedText = "June 24, 2019";
+    PdfErrorState errors;
+    PdfDocument doc = ComposeIssuesProgramsList(data, errors);
+    ASSERT_TRUE(doc);
+    const std::string path = folder.path() + "calls.pdf";
+    HPDF_SaveToFile(doc.get(), path.c_str());
+    EXPECT_FALSE(errors.failed);
+    EXPECT_TRUE(messages.empty());
+    const auto pages = PdfPages(path);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_TRUE(Has(pages[1], "Section II: Responsive Programs"));
+    EXPECT_TRUE(Has(pages[1], "KKKKKKKKKK"));
+}
+
 }  // namespace
