@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -306,6 +307,18 @@ std::string ToWinAnsi(std::string_view utf8) {
 bool FitsWinAnsi(std::string_view utf8) {
     size_t i = 0;
     while (i < utf8.size()) {
+        // ASCII (nearly all of every text) fits: skipped eight bytes at a
+        // time while none has its high bit set, then a byte at a time.
+        uint64_t eight;
+        if (i + 8 <= utf8.size() &&
+            (std::memcpy(&eight, utf8.data() + i, 8), (eight & 0x8080808080808080ull) == 0)) {
+            i += 8;
+            continue;
+        }
+        if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+            ++i;
+            continue;
+        }
         size_t len = 0;
         const char32_t cp = DecodeUtf8(utf8, i, len);
         if (len == 0) {  // malformed: "?" in either encoding
