@@ -130,6 +130,19 @@ std::string SqlValue(const std::string& table, const std::string& column,
     return SqlQuoted(value);
 }
 
+int CompareNoCase(void*, int lengthA, const void* a, int lengthB, const void* b) {
+    return CompareIgnoringCase(std::string_view(static_cast<const char*>(a), lengthA),
+                               std::string_view(static_cast<const char*>(b), lengthB));
+}
+
+// Columns and comparisons declared COLLATE NOCASE (call letters) ignore
+// letter case by Unicode's rules on this connection, not only for ASCII: the
+// built-in NOCASE is replaced for the connection, the stored schema is not
+// touched. No index of the schema uses NOCASE, so no stored order depends on it.
+void RegisterCaseBlindCollation(sqlite3* db) {
+    sqlite3_create_collation(db, "NOCASE", SQLITE_UTF8, nullptr, CompareNoCase);
+}
+
 std::string NumberText(const std::string& text) {
     return std::to_string(Val(text));
 }
@@ -148,6 +161,7 @@ int slOpen(const std::string& file, const std::string& modifiers) {
         return rc;
     }
     sqlite3_busy_timeout(raw, 2000);
+    RegisterCaseBlindCollation(raw);
     Conn().db = std::move(db);
     Conn().lastError.clear();
     return 0;

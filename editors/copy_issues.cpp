@@ -3,9 +3,7 @@
 //
 // The issues list is a check list: column 0 holds the check mark ("{S}X2" /
 // "{S}X1"), column 1 the title, and each row carries its IID. A right-click on
-// it shows a small pop-up of two buttons, "Select All" (4000) and "Unselect
-// All" (4001), next to the row under the mouse; choosing one, or moving the
-// focus anywhere else in the dialog, hides it again.
+// it opens a context menu with "Select All" (4000) and "Unselect All" (4001).
 #include "app/base/app_state.h"
 #include "app/base/help.h"
 #include "app/base/options.h"
@@ -36,24 +34,6 @@ struct CopyIssuesForm {
 CopyIssuesForm& State() {
     static CopyIssuesForm state;
     return state;
-}
-
-void ShowPopup(bool on) {
-    EZ_SHOW(kForm, kCiSelectAll, on);
-    EZ_SHOW(kForm, kCiUnselectAll, on);
-}
-
-// Places the pop-up beside the row under the mouse (the top of the list for none).
-void OpenPopup(int row) {
-    double col, top, w, h;
-    EZ_GETPLACE(kForm, kCiIssues, col, top, w, h);
-    const double rowHeight = 1.2, header = 1.4, popupHeight = 3.4;
-    double y = top + header + (row < 0 ? 0 : row * rowHeight);
-    if (y + popupHeight > top + h) y = top + h - popupHeight;
-    EZ_MOVE(kForm, kCiSelectAll, col + 6, y, 15, 1.7);
-    EZ_MOVE(kForm, kCiUnselectAll, col + 6, y + 1.7, 15, 1.7);
-    ShowPopup(true);
-    EZ_SETFOCUS(kForm, kCiSelectAll);
 }
 
 int SelectedTargetCount() {
@@ -122,7 +102,7 @@ void Loaded() {
     EZ_LVCLEAR(kForm, kCiIssues);
     for (const IssueItem& issue : StationIssues(src.quarter, src.stationId))
         EZ_LVADDROW(kForm, kCiIssues, {kUnchecked, issue.title}, issue.id);
-    ShowPopup(false);
+    EZ_POPUPMENU(kForm, kCiPopup, {{kCiSelectAll, "Select All"}, {kCiUnselectAll, "Unselect All"}});
     ApplyCopyRule();
     EZ_ACCEL(kForm, "F1", kHelpKeyId);
     Shell().helpTopic = kHelpTopic;
@@ -144,8 +124,6 @@ void CI_Design() {
     EZ_CONTROL(kForm, kCiTargets, EzKind::ListBox, "", 3, 5.6, 19, 12.6, "M");
     EZ_CONTROL(kForm, kIssuesFrame, EzKind::Frame, "Select Issues to Copy", 25, 0.4, 35.5, 18.4);
     EZ_CONTROL(kForm, kCiIssues, EzKind::ListView, "{3}|{26}", 26.5, 1.8, 32.5, 16.4, "C");
-    EZ_CONTROL(kForm, kCiSelectAll, EzKind::Button, "Select All", 32, 3, 15, 1.7);
-    EZ_CONTROL(kForm, kCiUnselectAll, EzKind::Button, "Unselect All", 32, 4.7, 15, 1.7);
     EZ_CONTROL(kForm, kCiCopy, EzKind::Button, "&Copy", 25, 19.4, 11, 1.7);
     EZ_CONTROL(kForm, kCiCancel, EzKind::Button, "C&ancel", 37.25, 19.4, 11, 1.7);
     EZ_CONTROL(kForm, kCiHelp, EzKind::Button, "&Help", 49.5, 19.4, 11, 1.7);
@@ -156,6 +134,8 @@ void CI_Design() {
 }
 
 void CI_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    (void)value;
+    (void)cancel;
     switch (id) {
         case 0:
             if (ev == EzEvent::Loaded) {
@@ -167,41 +147,27 @@ void CI_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             }
             break;
         case kCiTargets:
-            if (ev == EzEvent::Change || ev == EzEvent::Click) {
-                ShowPopup(false);
-                ApplyCopyRule();
-            }
+            if (ev == EzEvent::Change || ev == EzEvent::Click) ApplyCopyRule();
             break;
         case kCiIssues:
             if (ev == EzEvent::Click) {
-                ShowPopup(false);
                 // Re-check once the check box has changed.
                 EZ_POSTEVENT(kForm, kCiIssues, 0);
             } else if (ev == EzEvent::Posted || ev == EzEvent::Change) {
                 ApplyCopyRule();
             } else if (ev == EzEvent::RightClick) {
-                if (EZ_LVROWCOUNT(kForm, kCiIssues) > 0) OpenPopup(static_cast<int>(value));
+                if (EZ_LVROWCOUNT(kForm, kCiIssues) > 0) EZ_SHOWPOPUP(kForm, kCiPopup, kCiIssues);
             }
             break;
         case kCiSelectAll:
         case kCiUnselectAll:
             if (ev == EzEvent::Click) {
-                ShowPopup(false);
                 CheckAll(id == kCiSelectAll);
                 ApplyCopyRule();
-            } else if (ev == EzEvent::LostFocus) {
-                // Like a menu, the pop-up goes when the focus moves elsewhere.
-                EZ_POSTEVENT(kForm, kCiSelectAll, 0);
-            } else if (ev == EzEvent::Posted) {
-                const int focus = EZ_GETFOCUS(kForm);
-                if (focus != kCiSelectAll && focus != kCiUnselectAll) ShowPopup(false);
             }
             break;
         case kCiCopy:
-            if (ev == EzEvent::Click) {
-                ShowPopup(false);
-                Copy();
-            }
+            if (ev == EzEvent::Click) Copy();
             break;
         case kCiCancel:
             if (ev == EzEvent::Click) EZ_UNLOADFORM(kForm);

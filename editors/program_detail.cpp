@@ -503,8 +503,8 @@ void PD_Design() {
 
     EZ_CONTROL(kForm, kPdTitleFrame, EzKind::Frame, "Program Title", 2.5, 1.8, 59.5, 3.4);
     EZ_CONTROL(kForm, kPdTitle, EzKind::Text, "", 4, 3.0, 56.5, 1.5);
-    EZ_CONTROL(kForm, kPdStationFrame, EzKind::Frame, "Station", 64, 1.8, 33.5, 3.4);
-    EZ_CONTROL(kForm, kPdStation, EzKind::Combo, "", 65.5, 3.0, 30.5, 1.5);
+    EZ_CONTROL(kForm, kPdStationFrame, EzKind::Frame, "Station", 63, 1.8, 34.5, 3.4);
+    EZ_CONTROL(kForm, kPdStation, EzKind::Combo, "", 64.5, 3.0, 32, 1.5);
 
     EZ_CONTROL(kForm, kPdDurationFrame, EzKind::Frame, "Duration", 2.5, 5.6, 27, 3.4);
     EZ_CONTROL(kForm, kPdDuration, EzKind::Text, "", 4, 6.8, 24, 1.5);
@@ -517,11 +517,12 @@ void PD_Design() {
     EZ_CONTROL(kForm, kPdIssuesFrame, EzKind::Frame, "Issues Addressed", 2.5, 9.4, 59.5, 11);
     EZ_CONTROL(kForm, kPdIssues, EzKind::ListBox, "", 4, 10.6, 56.5, 9.2);
 
-    EZ_CONTROL(kForm, kPdAirFrame, EzKind::Frame, "Air Date && Time", 64, 5.6, 33.5, 14.8);
-    EZ_CONTROL(kForm, kPdAirDate, EzKind::DateTime, "", 65.5, 6.8, 23, 1.5);
+    // The button is wide enough for "Update", its caption while an airing is changed.
+    EZ_CONTROL(kForm, kPdAirFrame, EzKind::Frame, "Air Date && Time", 63, 5.6, 34.5, 14.8);
+    EZ_CONTROL(kForm, kPdAirDate, EzKind::DateTime, "", 64.5, 6.8, 22.8, 1.5);
     EZ_DTSETFORMAT(kForm, kPdAirDate, "MM-dd-yyyy HH:mm");
-    EZ_CONTROL(kForm, kPdAdd, EzKind::Button, "Add", 89.2, 6.7, 6.8, 1.7);
-    EZ_CONTROL(kForm, kPdAirings, EzKind::ListBox, "", 65.5, 8.8, 30.5, 11);
+    EZ_CONTROL(kForm, kPdAdd, EzKind::Button, "Add", 87.8, 6.7, 8.7, 1.7);
+    EZ_CONTROL(kForm, kPdAirings, EzKind::ListBox, "", 64.5, 8.8, 32, 11);
 
     EZ_CONTROL(kForm, kPdDescriptionFrame, EzKind::Frame, "Program Description", 2.5, 20.8, 95,
                11.6);

@@ -78,7 +78,7 @@ int CopyStationsToQuarter(const std::vector<StationRow>& chosen, int32_t targetQ
     std::vector<std::string> batch;
     int count = 0;
     for (const StationRow& s : chosen) {
-        const std::string key = ToUpper(s.calls);
+        const std::string key = FoldCase(s.calls);
         if (!taken.insert(key).second) continue;
         if (!StationIdByCalls(s.calls, t).empty()) continue;
         batch.push_back(slBuildInsertOrUpdate("Stations",

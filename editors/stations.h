@@ -117,8 +117,9 @@ inline constexpr int kCiIssues = 110;
 inline constexpr int kCiCopy = 115;
 inline constexpr int kCiCancel = 120;
 inline constexpr int kCiHelp = 125;
-inline constexpr int kCiSelectAll = 4000;
+inline constexpr int kCiSelectAll = 4000;  // items of the check list's context menu
 inline constexpr int kCiUnselectAll = 4001;
+inline constexpr int kCiPopup = 4005;  // that context menu
 
 // Designed sizes (character units); the forms size themselves to these.
 inline constexpr double kStationListWidth = 62, kStationListHeight = 20.5;

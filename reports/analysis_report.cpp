@@ -17,6 +17,7 @@
 #include "data/query.h"
 #include "reports/forms.h"
 #include "reports/issues_programs_list.h"
+#include "ui/msgbox.h"
 
 namespace {
 
@@ -129,9 +130,11 @@ void FillStations(const std::string& wanted) {
 
 std::string AnalysisPercent(int count, int references) {
     if (references <= 0) return "0.0%";
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.1f%%", 100.0 * count / references);
-    return buf;
+    // Tenths of a percent from integers, a half rounded up (1 of 16 is
+    // 6.25%: "6.3%"): a binary fraction never decides the last digit.
+    const long long c = count < 0 ? 0 : count;
+    const long long tenths = (c * 2000 + references) / (2LL * references);
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + "%";
 }
 
 std::string AnalysisTitle(const std::string& title) {
@@ -202,8 +205,16 @@ PdfDocument ComposeAnalysis(int32_t quarter, const std::vector<StationAnalysis>&
     if (!doc) return nullptr;
     Layout L;
     L.doc = doc.get();
-    L.plain = PdfStandardFont(L.doc, "Helvetica");
-    L.bold = PdfStandardFont(L.doc, "Helvetica-Bold");
+    bool unicode = false;
+    for (const StationAnalysis& s : stations) {
+        unicode = unicode || !FitsWinAnsi(s.calls);
+        for (const AnalysisRow& row : s.rows)
+            unicode = unicode || !FitsWinAnsi(AnalysisTitle(row.title));
+    }
+    const PdfFontPair fonts = PdfReportFonts(L.doc, unicode, "Helvetica", "Helvetica-Bold",
+                                             kSansFontFile, kSansBoldFontFile);
+    L.plain = fonts.regular;
+    L.bold = fonts.bold;
     L.quarter = quarter;
     for (const StationAnalysis& s : stations) {
         if (!WriteStation(L, s, errors)) return nullptr;
@@ -214,13 +225,20 @@ PdfDocument ComposeAnalysis(int32_t quarter, const std::vector<StationAnalysis>&
 std::string AnalysisFileName(const std::string& choice) {
     if (choice == kAllStations) return "All Stations Analysis.PDF";
     std::string calls = ReplaceAll(choice, "/", "_");
-    return ReplaceAll(calls, "\\", "_") + " Analysis.PDF";
+    return FitFileName(ReplaceAll(calls, "\\", "_"), " Analysis.PDF");
 }
 
 std::string RunAnalysis(int32_t quarter, const std::string& choice,
                         const std::vector<std::string>& stations) {
     std::vector<StationAnalysis> data;
     if (choice == kAllStations) {
+        // A document without pages is no document: say so and write nothing.
+        if (stations.empty()) {
+            DgMsgOk("Nothing to Analyze",
+                    "No station has programs in " + QuarterPeriodText(quarter, 0) + ".{f6}",
+                    "There is nothing to analyze for this period.{f6}");
+            return "";
+        }
         for (const std::string& calls : stations)
             data.push_back(LoadStationAnalysis(quarter, calls));
     } else {

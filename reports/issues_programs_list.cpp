@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <tuple>
@@ -22,6 +23,8 @@
 #include "data/query.h"
 #include "reports/airing.h"
 #include "ui/data_controls.h"
+#include "ui/file_write.h"
+#include "ui/msgbox.h"
 
 namespace {
 
@@ -176,51 +179,94 @@ void SectionOne(Layout& L, bool& stop) {
     }
 }
 
+// Writes a heading or title from x, wrapped inside the right margin: the
+// lines one under the other 13 points apart, each starting at x. Leaves y on
+// the last line's baseline.
+void WriteWrapped(Layout& L, const std::vector<std::string>& lines, double x, HPDF_Font font,
+                  double size) {
+    for (size_t k = 0; k < lines.size(); ++k) {
+        if (k > 0) L.y += kStep;
+        Write(L, lines[k], x, font, size, kPdfAlignLeft);
+    }
+}
+
 void SectionTwo(Layout& L) {
     const IssuesListData& d = *L.data;
     L.section = 2;
     L.firstOfSection = true;
     StartPage(L);
+    // Headings (bold 11 from x 36) and program titles (bold 10 from x 72)
+    // wrap inside the right margin; one that fits stays a single line.
+    const auto headingLines = [&L](const std::string& text) {
+        return PdfWrapTitle(L.bold, 11, text, kRight - kLeft);
+    };
+    const auto titleLines = [&L](const std::string& text) {
+        return PdfWrapTitle(L.bold, 10, text, kRight - 72);
+    };
     for (size_t i = 0; i < d.issues.size(); ++i) {
         const ListIssue& issue = d.issues[i];
         const std::string number = std::to_string(i + 1);
+        const std::vector<std::string> plainHeading =
+            headingLines(number + ". " + issue.title + ":");
+        const std::vector<std::string> continuedHeading =
+            headingLines(number + ". " + issue.title + " (Continued):");
         bool headingPrinted = false;
         for (const ListProgram& program : issue.programs) {
             PdfSetFont(L.page, L.roman, 10);
             const std::vector<std::string>& wrapped = L.wraps.Wrap(L.page, program.paragraph, 468);
             const int lines = static_cast<int>(wrapped.size());
+            const std::vector<std::string> title = titleLines(program.title);
+            const auto extra = [](const std::vector<std::string>& v) {
+                return kStep * static_cast<double>(v.size() - 1);
+            };
             // The issue heading (a blank line and 26 points) stays with its first program.
-            const double heading = headingPrinted ? 0 : 13 + 26;
-            if (L.y + heading + kStep * (1 + lines) > kBottom && L.y > L.pageTop) {
+            const double heading = headingPrinted ? 0 : 13 + 26 + extra(plainHeading);
+            if (L.y + heading + extra(title) + kStep * (1 + lines) > kBottom && L.y > L.pageTop) {
                 StartPage(L);
-                Write(L, number + ". " + issue.title + (headingPrinted ? " (Continued):" : ":"),
-                      kLeft, L.bold, 11, kPdfAlignLeft);
+                WriteWrapped(L, headingPrinted ? continuedHeading : plainHeading, kLeft, L.bold,
+                             11);
                 headingPrinted = true;
                 L.y += 26;
             }
             if (!headingPrinted) {
                 L.y += 13;
-                Write(L, number + ". " + issue.title + ":", kLeft, L.bold, 11, kPdfAlignLeft);
+                WriteWrapped(L, plainHeading, kLeft, L.bold, 11);
                 headingPrinted = true;
                 L.y += 26;
             }
-            // The title and the paragraph below it share a text object. A
+            // All but the last line of a long title stand alone; the last
+            // line and the paragraph below it share a text object. A
             // paragraph taller than a page goes on over the next pages.
+            for (size_t k = 0; k + 1 < title.size(); ++k) {
+                Write(L, title[k], 72, L.bold, 10, kPdfAlignLeft);
+                L.y += kStep;
+            }
             L.y += 13;
             L.y = DrawWrapped(
                 L, 72, 540, L.y, lines, wrapped, kBottom - kStep,
                 [&] {
                     StartPage(L);
-                    Write(L, number + ". " + issue.title + " (Continued):", kLeft, L.bold, 11,
-                          kPdfAlignLeft);
+                    WriteWrapped(L, continuedHeading, kLeft, L.bold, 11);
                     L.y += 26;
-                    Write(L, program.title + " (Continued)", 72, L.bold, 10, kPdfAlignLeft);
+                    WriteWrapped(L, titleLines(program.title + " (Continued)"), 72, L.bold, 10);
                     L.y += 13;
                     return L.y;
                 },
-                program.title);
+                title.back());
         }
     }
+}
+
+// Whether any text the list prints has characters WinAnsi cannot hold.
+bool NeedsUnicodeFont(const IssuesListData& d) {
+    for (const std::string* text : {&d.calls, &d.license, &d.longPeriod, &d.placedText})
+        if (!FitsWinAnsi(*text)) return true;
+    for (const ListIssue& issue : d.issues) {
+        if (!FitsWinAnsi(issue.title) || !FitsWinAnsi(issue.description)) return true;
+        for (const ListProgram& program : issue.programs)
+            if (!FitsWinAnsi(program.title) || !FitsWinAnsi(program.paragraph)) return true;
+    }
+    return false;
 }
 
 std::string QuarterText(int32_t q) {
@@ -328,8 +374,10 @@ PdfDocument ComposeIssuesProgramsList(const IssuesListData& data, PdfErrorState&
     if (!doc) return nullptr;
     Layout L;
     L.doc = doc.get();
-    L.roman = PdfStandardFont(L.doc, "Times-Roman");
-    L.bold = PdfStandardFont(L.doc, "Times-Bold");
+    const PdfFontPair fonts = PdfReportFonts(L.doc, NeedsUnicodeFont(data), "Times-Roman",
+                                             "Times-Bold", kSerifFontFile, kSerifBoldFontFile);
+    L.roman = fonts.regular;
+    L.bold = fonts.bold;
     L.data = &data;
     L.errors = &errors;
     bool stop = false;
@@ -339,18 +387,58 @@ PdfDocument ComposeIssuesProgramsList(const IssuesListData& data, PdfErrorState&
     return doc;
 }
 
+std::string FitFileName(const std::string& variable, const std::string& ending) {
+    if (ending.size() >= kMaxFileNameBytes) return CutBytes(ending, kMaxFileNameBytes);
+    return CutBytes(variable, kMaxFileNameBytes - ending.size()) + ending;
+}
+
 std::string IssuesListFileName(const std::string& calls, int32_t quarter) {
-    std::string name = calls + "_Issues_Programs_" + QuarterPeriodText(quarter, 1) + ".PDF";
-    name = ReplaceAll(name, " ", "_");
-    // Call letters written with a slash must not turn into a folder.
-    name = ReplaceAll(name, "/", "_");
-    return ReplaceAll(name, "\\", "_");
+    const auto clean = [](std::string text) {
+        text = ReplaceAll(text, " ", "_");
+        // Call letters written with a slash must not turn into a folder.
+        text = ReplaceAll(text, "/", "_");
+        return ReplaceAll(text, "\\", "_");
+    };
+    return FitFileName(clean(calls),
+                       clean("_Issues_Programs_" + QuarterPeriodText(quarter, 1) + ".PDF"));
+}
+
+std::string PdfDocumentBytes(HPDF_Doc doc) {
+    std::string bytes;
+    if (!doc || HPDF_SaveToStream(doc) != HPDF_OK) return bytes;
+    const HPDF_UINT32 size = HPDF_GetStreamSize(doc);
+    bytes.resize(size);
+    HPDF_ResetStream(doc);
+    // Exactly the stream's size is read: reading past its end counts as an error.
+    HPDF_UINT32 done = 0;
+    while (done < size) {
+        HPDF_UINT32 chunk = std::min<HPDF_UINT32>(size - done, 1 << 20);
+        if (HPDF_ReadFromStream(doc, reinterpret_cast<HPDF_BYTE*>(bytes.data()) + done, &chunk) !=
+                HPDF_OK ||
+            chunk == 0)
+            break;
+        done += chunk;
+    }
+    bytes.resize(done);
+    return bytes;
 }
 
 bool SaveAndOpenReport(PdfDocument doc, const PdfErrorState& errors, const std::string& path) {
-    HPDF_SaveToFile(doc.get(), path.c_str());
+    // The document is made whole in memory and then written beside the
+    // target and renamed over it: a full disk or a failing document never
+    // leaves a broken file in place of an older report of the same name.
+    const std::string bytes = errors.failed ? std::string() : PdfDocumentBytes(doc.get());
     doc.reset();
     if (errors.failed) return false;
+    if (bytes.empty()) {
+        DgMsgOk("PDF Error", "The PDF document could not be made.{f10}", "");
+        return false;
+    }
+    if (const int err = ReplaceFileContents(path, bytes)) {
+        DgMsgOk("PDF Error", "The PDF file could not be saved:|" + path + "{f10}",
+                std::string(std::strerror(err)) + "{f6}");
+        return false;
+    }
     EZ_DOEVENTS();
     CurrentPlatform().ShellOpen(path);
     return true;

@@ -49,11 +49,21 @@ std::string PlacedDateText(int32_t day);
 // made or libharu failed at a page break in Section I (nothing to save then).
 PdfDocument ComposeIssuesProgramsList(const IssuesListData& data, PdfErrorState& errors);
 
+// The longest file name (in bytes) the file systems in use accept.
+inline constexpr size_t kMaxFileNameBytes = 255;
+// variable + ending, the variable part (call letters) cut so that the whole
+// stays within kMaxFileNameBytes; the ending (date, extension) is never cut.
+std::string FitFileName(const std::string& variable, const std::string& ending);
+
 // Proposed file name: calls + "_Issues_Programs_" + short period + ".PDF", blanks as "_".
 std::string IssuesListFileName(const std::string& calls, int32_t quarter);
 
-// Writes the document to path and frees it; then, when libharu reported no
-// error, opens the file. False after an error (nothing is opened).
+// The document as the bytes of a PDF file ("" when libharu could not write it).
+std::string PdfDocumentBytes(HPDF_Doc doc);
+
+// Writes the document to path (through a temporary file renamed when
+// complete) and frees it; then opens the file. False, with nothing written
+// and nothing opened, after a libharu error or a failed write (told to the user).
 bool SaveAndOpenReport(PdfDocument doc, const PdfErrorState& errors, const std::string& path);
 
 // Builds, saves (asking where) and opens the report for ReportInputs().

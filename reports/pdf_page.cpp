@@ -4,11 +4,21 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 
+#include "app/base/text_util.h"
 #include "ui/msgbox.h"
 
 namespace {
+
+bool IsUnicode(HPDF_Font font) {
+    if (!font) return false;
+    const char* encoding = HPDF_Font_GetEncodingName(font);
+    return encoding && std::strcmp(encoding, "UTF-8") == 0;
+}
 
 void HPDF_STDCALL OnPdfError(HPDF_STATUS errorNo, HPDF_STATUS detailNo, void* userData) {
     auto* state = static_cast<PdfErrorState*>(userData);
@@ -38,6 +48,35 @@ char Cp1252Byte(char32_t cp) {
         if (kCp1252High[i] != 0 && kCp1252High[i] == cp) return static_cast<char>(0x80 + i);
     }
     return '?';
+}
+
+// Length of the piece of bytes from pos that libharu takes in one call: at
+// most HPDF_LIMIT_MAX_STRING_LEN bytes, and UTF-8 cut on a character boundary.
+size_t PieceLength(const std::string& bytes, size_t pos, bool utf8) {
+    size_t len = std::min(bytes.size() - pos, static_cast<size_t>(HPDF_LIMIT_MAX_STRING_LEN));
+    if (utf8) {
+        while (len > 0 && pos + len < bytes.size() &&
+               (static_cast<unsigned char>(bytes[pos + len]) & 0xC0) == 0x80)
+            --len;
+    }
+    return len;
+}
+
+// Width of encoded text in the page's current font, measured in pieces that
+// libharu takes (it refuses a string over 65,535 bytes). Pieces of UTF-8 end
+// on a character boundary.
+double EncodedWidth(HPDF_Page page, const std::string& bytes) {
+    if (bytes.size() <= HPDF_LIMIT_MAX_STRING_LEN) return HPDF_Page_TextWidth(page, bytes.c_str());
+    const bool utf8 = IsUnicode(HPDF_Page_GetCurrentFont(page));
+    double width = 0;
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        const size_t len = PieceLength(bytes, pos, utf8);
+        if (len == 0) break;
+        width += HPDF_Page_TextWidth(page, bytes.substr(pos, len).c_str());
+        pos += len;
+    }
+    return width;
 }
 
 HPDF_REAL PdfY(double y) {
@@ -106,6 +145,32 @@ void AppendString(std::string& out, std::string_view bytes) {
         i = run + 1;
     }
     out += ')';
+}
+
+// The string operand of a text shown in font: a literal of the bytes for the
+// standard fonts; for an embedded Unicode font the characters' codes, two
+// bytes each, in hexadecimal. Each character's width is asked of the font
+// once, which also puts its glyph into the embedded subset.
+void AppendShown(std::string& out, HPDF_Font font, std::string_view bytes) {
+    if (!IsUnicode(font)) {
+        AppendString(out, bytes);
+        return;
+    }
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    out += '<';
+    size_t i = 0;
+    while (i < bytes.size()) {
+        size_t len = 0;
+        char32_t cp = DecodeUtf8(bytes, i, len);
+        if (len == 0) {  // cleaned text holds none, but never loop on one
+            cp = '?';
+            len = 1;
+        }
+        HPDF_Font_GetUnicodeWidth(font, static_cast<HPDF_UNICODE>(cp));
+        for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(cp >> shift) & 0xF];
+        i += len;
+    }
+    out += '>';
 }
 
 // Appends operators to the page's content; a failure is reported through the
@@ -239,10 +304,99 @@ std::string ToWinAnsi(std::string_view utf8) {
     return out;
 }
 
+bool FitsWinAnsi(std::string_view utf8) {
+    size_t i = 0;
+    while (i < utf8.size()) {
+        // ASCII (nearly all of every text) fits: skipped eight bytes at a
+        // time while none has its high bit set, then a byte at a time.
+        uint64_t eight;
+        if (i + 8 <= utf8.size() &&
+            (std::memcpy(&eight, utf8.data() + i, 8), (eight & 0x8080808080808080ull) == 0)) {
+            i += 8;
+            continue;
+        }
+        if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t len = 0;
+        const char32_t cp = DecodeUtf8(utf8, i, len);
+        if (len == 0) {  // malformed: "?" in either encoding
+            ++i;
+            continue;
+        }
+        // C1 controls print as "?" in either encoding.
+        if (cp >= 0xA0 && Cp1252Byte(cp) == '?') return false;
+        i += len;
+    }
+    return true;
+}
+
+std::string CleanUtf8(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    size_t i = 0;
+    while (i < utf8.size()) {
+        size_t len = 0;
+        const char32_t cp = DecodeUtf8(utf8, i, len);
+        if (len == 0) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        const bool control = cp < 0x20 && cp != '\t' && cp != '\r' && cp != '\n';
+        if (control || cp == 0x7F || cp > 0xFFFF || (cp >= 0x80 && cp < 0xA0))
+            out += '?';
+        else
+            out.append(utf8.substr(i, len));
+        i += len;
+    }
+    return out;
+}
+
+bool PdfIsUnicodeFont(HPDF_Font font) {
+    return IsUnicode(font);
+}
+
+std::string PdfEncode(HPDF_Font font, std::string_view utf8) {
+    return IsUnicode(font) ? CleanUtf8(utf8) : ToWinAnsi(utf8);
+}
+
+std::string PdfFontFile(const std::string& name) {
+    for (const char* folder :
+         {"/usr/share/fonts/truetype/liberation2/", "/usr/share/fonts/truetype/liberation/"}) {
+        std::error_code ec;
+        const std::string path = folder + name;
+        if (std::filesystem::is_regular_file(path, ec)) return path;
+    }
+    return "";
+}
+
+PdfFontPair PdfReportFonts(HPDF_Doc doc, bool unicode, const char* regular, const char* bold,
+                           const std::string& regularName, const std::string& boldName) {
+    PdfFontPair fonts;
+    const std::string regularFile = unicode ? PdfFontFile(regularName) : "";
+    const std::string boldFile = unicode ? PdfFontFile(boldName) : "";
+    if (unicode && doc && !regularFile.empty() && !boldFile.empty() &&
+        HPDF_UseUTFEncodings(doc) == HPDF_OK) {
+        const char* regularFont = HPDF_LoadTTFontFromFile(doc, regularFile.c_str(), HPDF_TRUE);
+        const char* boldFont = HPDF_LoadTTFontFromFile(doc, boldFile.c_str(), HPDF_TRUE);
+        if (regularFont && boldFont) {
+            fonts.regular = HPDF_GetFont(doc, regularFont, "UTF-8");
+            fonts.bold = HPDF_GetFont(doc, boldFont, "UTF-8");
+            if (fonts.regular && fonts.bold) return fonts;
+        }
+    }
+    // Without the font files the standard fonts print what WinAnsi holds.
+    fonts.regular = PdfStandardFont(doc, regular);
+    fonts.bold = PdfStandardFont(doc, bold);
+    return fonts;
+}
+
 void PdfText(HPDF_Page page, const std::string& text, double x, double y, HPDF_Font font,
              double size, int alignment) {
     if (!page) return;
-    const std::string bytes = ToWinAnsi(text);
+    const std::string bytes = PdfEncode(font, text);
     PdfSetFont(page, font, size);
     double left;
     switch (alignment) {
@@ -250,17 +404,17 @@ void PdfText(HPDF_Page page, const std::string& text, double x, double y, HPDF_F
             left = x;  // no need to measure
             break;
         case kPdfAlignCentre:
-            left = x - HPDF_Page_TextWidth(page, bytes.c_str()) / 2;
+            left = x - EncodedWidth(page, bytes) / 2;
             break;
         case kPdfAlignRight:
-            left = x - HPDF_Page_TextWidth(page, bytes.c_str());
+            left = x - EncodedWidth(page, bytes);
             break;
         default:
             return;
     }
     std::string ops;
     MoveLineStart(page, ops, left, std::round(kPdfPageHeight - y));
-    AppendString(ops, bytes);
+    AppendShown(ops, font, bytes);
     ops += " Tj\n";
     Emit(page, ops);
 }
@@ -326,7 +480,7 @@ void ShowLines(HPDF_Page page, const std::vector<std::string>& lines, size_t fir
         while (end > 0 && (line[end - 1] == ' ' || line[end - 1] == '\t' || line[end - 1] == '\r' ||
                            line[end - 1] == '\n' || line[end - 1] == '\f'))
             --end;
-        AppendString(ops, std::string_view(line.data(), end));
+        AppendShown(ops, font, std::string_view(line.data(), end));
         ops += " '\n";
         m.y -= leading;
     }
@@ -366,29 +520,37 @@ double PdfTextBox(HPDF_Page page, double left, double top, double right, int lin
     (void)alignment;  // left alignment is the only one the reports use
     if (!page) return top + kPdfLineStep * lines;
     PdfSetFont(page, font, size);
+    const std::vector<std::string> wrapped = PdfWrapLines(page, text, right - left);
     std::string encoded;
-    for (const std::string& line : PdfWrapLines(page, text, right - left)) encoded += line;
+    for (const std::string& line : wrapped) encoded += line;
+    if (encoded.size() > HPDF_LIMIT_MAX_STRING_LEN) {
+        // More than libharu's text box takes in one string: the same lines,
+        // set out one by one (the first baseline 9 points below the top).
+        PdfWriteLines(page, left, top + 9, wrapped, 0, static_cast<size_t>(lines), font, size);
+        return top + kPdfLineStep * lines;
+    }
     return PdfTextBoxEncoded(page, left, top, right, lines, encoded, font, size);
 }
 
 std::vector<std::string> PdfWrapLines(HPDF_Page page, const std::string& text, double width) {
     std::vector<std::string> lines;
     if (!page) return lines;
-    const std::string bytes = ToWinAnsi(text);
     HPDF_Font font = HPDF_Page_GetCurrentFont(page);
+    const std::string bytes = PdfEncode(font, text);
     const HPDF_REAL size = HPDF_Page_GetCurrentFontSize(page);
     const HPDF_REAL charSpace = HPDF_Page_GetCharSpace(page);
     const HPDF_REAL wordSpace = HPDF_Page_GetWordSpace(page);
-    // What HPDF_Page_MeasureText measures (the text up to its end, at most
-    // HPDF_LIMIT_MAX_STRING_LEN + 1 bytes) without its strlen of all the rest
-    // of the text for every line. Without a font the page's own call reports
-    // the error.
+    // What HPDF_Page_MeasureText measures, without its strlen of all the rest
+    // of the text for every line, and in pieces of at most
+    // HPDF_LIMIT_MAX_STRING_LEN bytes (libharu refuses a longer string; a
+    // piece is far longer than any line). Without a font the page's own call
+    // reports the error.
     const auto measure = [&](size_t pos, HPDF_BOOL wordwrap) -> HPDF_UINT {
         if (!font)
             return HPDF_Page_MeasureText(page, bytes.c_str() + pos, static_cast<HPDF_REAL>(width),
                                          wordwrap, nullptr);
-        const size_t len = std::min<size_t>(bytes.size() - pos,
-                                            static_cast<size_t>(HPDF_LIMIT_MAX_STRING_LEN) + 1);
+        const size_t len =
+            std::min<size_t>(bytes.size() - pos, static_cast<size_t>(HPDF_LIMIT_MAX_STRING_LEN));
         return HPDF_Font_MeasureText(font, reinterpret_cast<const HPDF_BYTE*>(bytes.data() + pos),
                                      static_cast<HPDF_UINT>(len), static_cast<HPDF_REAL>(width),
                                      size, charSpace, wordSpace, wordwrap, nullptr);
@@ -449,5 +611,62 @@ int PdfLineCount(HPDF_Page page, const std::string& text, double width) {
 double PdfTextWidth(HPDF_Page page, const std::string& text, HPDF_Font font, double size) {
     if (!page) return 0;
     PdfSetFont(page, font, size);
-    return HPDF_Page_TextWidth(page, ToWinAnsi(text).c_str());
+    return EncodedWidth(page, PdfEncode(font, text));
+}
+
+double PdfFontTextWidth(HPDF_Font font, double size, std::string_view text) {
+    if (!font) return 0;
+    const std::string bytes = PdfEncode(font, text);
+    const bool utf8 = PdfIsUnicodeFont(font);
+    double units = 0;
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        const size_t len = PieceLength(bytes, pos, utf8);
+        if (len == 0) break;
+        units += HPDF_Font_TextWidth(font, reinterpret_cast<const HPDF_BYTE*>(bytes.data() + pos),
+                                     static_cast<HPDF_UINT>(len))
+                     .width;
+        pos += len;
+    }
+    return units * size / 1000;
+}
+
+std::vector<std::string> PdfWrapTitle(HPDF_Font font, double size, const std::string& text,
+                                      double width) {
+    if (PdfFontTextWidth(font, size, text) <= width) return {text};
+    const auto fits = [&](const std::string& line) {
+        return PdfFontTextWidth(font, size, line) <= width;
+    };
+    std::vector<std::string> lines;
+    std::string line;
+    const auto flush = [&] {
+        if (!line.empty()) lines.push_back(line);
+        line.clear();
+    };
+    for (const std::string& word : Split(text, " ")) {
+        if (word.empty()) continue;
+        if (line.empty() ? fits(word) : fits(line + " " + word)) {
+            line += line.empty() ? word : " " + word;
+            continue;
+        }
+        flush();
+        if (fits(word)) {
+            line = word;
+            continue;
+        }
+        // A word wider than a line: as many whole characters as fit, then on.
+        size_t i = 0;
+        while (i < word.size()) {
+            size_t len = 0;
+            DecodeUtf8(word, i, len);
+            if (len == 0) len = 1;
+            const std::string next = line + word.substr(i, len);
+            if (!line.empty() && !fits(next)) flush();
+            line += word.substr(i, len);
+            i += len;
+        }
+    }
+    flush();
+    if (lines.empty()) lines.push_back(text);
+    return lines;
 }

@@ -2,9 +2,10 @@
 // a US Letter portrait page (612 x 792 points) with y measured downward from
 // the top edge; a position y is drawn at PDF height 792 - y.
 //
-// Every text given to these helpers is UTF-8. It is converted to
-// Windows-1252 (the standard fonts' WinAnsiEncoding) before it is measured or
-// drawn, so measurement and output always see the same bytes.
+// Every text given to these helpers is UTF-8. It is converted to the bytes of
+// the font it is drawn in (PdfEncode: Windows-1252 for the standard fonts'
+// WinAnsiEncoding, UTF-8 for an embedded Unicode font) before it is measured
+// or drawn, so measurement and output always see the same bytes.
 #pragma once
 
 #include <hpdf.h>
@@ -60,6 +61,42 @@ HPDF_Page PdfAddPage(HPDF_Doc doc);
 // characters other than tab, CR and LF, and malformed bytes become "?".
 std::string ToWinAnsi(std::string_view utf8);
 
+// Whether every character of the text has a place in Windows-1252 (control
+// characters and malformed bytes print as "?" either way and count as fitting).
+bool FitsWinAnsi(std::string_view utf8);
+// UTF-8 as an embedded Unicode font shows it: control characters other than
+// tab, CR and LF, characters beyond the Basic Multilingual Plane and
+// malformed bytes become "?".
+std::string CleanUtf8(std::string_view utf8);
+
+// Whether the font is an embedded TrueType font with libharu's UTF-8 encoding.
+bool PdfIsUnicodeFont(HPDF_Font font);
+// Text as the bytes measured and shown in font: Windows-1252 for the
+// standard fonts, cleaned UTF-8 for an embedded Unicode font.
+std::string PdfEncode(HPDF_Font font, std::string_view utf8);
+
+// The TrueType fonts with the metrics of the standard ones, embedded for
+// documents whose text WinAnsi cannot hold: Liberation from Debian's
+// fonts-liberation2 (which also covers Vietnamese) or else fonts-liberation.
+inline constexpr const char* kSerifFontFile = "LiberationSerif-Regular.ttf";
+inline constexpr const char* kSerifBoldFontFile = "LiberationSerif-Bold.ttf";
+inline constexpr const char* kSansFontFile = "LiberationSans-Regular.ttf";
+inline constexpr const char* kSansBoldFontFile = "LiberationSans-Bold.ttf";
+// The path of one of those font files, "" when neither package has it.
+std::string PdfFontFile(const std::string& name);
+
+struct PdfFontPair {
+    HPDF_Font regular = nullptr;
+    HPDF_Font bold = nullptr;
+};
+// The two fonts of a report. With unicode false, the standard fonts regular
+// and bold in WinAnsiEncoding (the document stays as it always was); with
+// unicode true, the two TrueType files (names for PdfFontFile) embedded as
+// subsets with UTF-8 encoding, or the standard fonts when a file is missing.
+// Call it once per document.
+PdfFontPair PdfReportFonts(HPDF_Doc doc, bool unicode, const char* regular, const char* bold,
+                           const std::string& regularName, const std::string& boldName);
+
 // Writes text at layout position (x, y): alignment 4 left, 16 centred on x,
 // 8 right-aligned at x; any other alignment writes nothing. The caller
 // brackets it with HPDF_Page_BeginText / HPDF_Page_EndText.
@@ -81,7 +118,7 @@ double PdfTextBox(HPDF_Page page, double left, double top, double right, int lin
 // The number of lines text needs at the given width in the page's current font.
 int PdfLineCount(HPDF_Page page, const std::string& text, double width);
 
-// The same wrapping, as the Windows-1252 bytes of each line (each line keeps
+// The same wrapping, as the encoded bytes (PdfEncode) of each line (each line keeps
 // the blanks and line break it ends with, so joining lines gives the text).
 std::vector<std::string> PdfWrapLines(HPDF_Page page, const std::string& text, double width);
 
@@ -108,7 +145,7 @@ private:
     std::vector<std::string> empty_;
 };
 
-// PdfTextBox for text that is already Windows-1252 (a run of PdfWrapLines lines).
+// PdfTextBox for text that is already encoded (a run of PdfWrapLines lines).
 double PdfTextBoxEncoded(HPDF_Page page, double left, double top, double right, int lines,
                          const std::string& encoded, HPDF_Font font, double size);
 
@@ -129,6 +166,17 @@ void PdfWriteHeadedLines(HPDF_Page page, double left, double y, const std::strin
 // Sets font and size unless they are current already (every change is an
 // operator in the page's content stream).
 void PdfSetFont(HPDF_Page page, HPDF_Font font, double size);
+
+// Width of UTF-8 text in a font and size, in points, without touching any
+// page (no font operator is written).
+double PdfFontTextWidth(HPDF_Font font, double size, std::string_view text);
+
+// A one-line text such as a heading or a title, wrapped at blanks into lines
+// no wider than width (a word wider than a line is cut between characters).
+// The lines are UTF-8 for PdfText, without the blanks they were broken at.
+// A text that fits comes back as one line, unchanged.
+std::vector<std::string> PdfWrapTitle(HPDF_Font font, double size, const std::string& text,
+                                      double width);
 
 // Width of text in the given font and size, in points.
 double PdfTextWidth(HPDF_Page page, const std::string& text, HPDF_Font font, double size);

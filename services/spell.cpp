@@ -21,7 +21,7 @@ namespace {
 
 // The process-wide word list. Alongside the entries it keeps two indexes that
 // are rebuilt after every change: an open-addressing hash table of entry
-// numbers keyed by the upper-cased entry (for lookups ignoring case), and the
+// numbers keyed by the case-folded entry (for lookups ignoring case), and the
 // entry numbers grouped by length (for suggestions).
 struct WordListState {
     std::vector<std::string> words;
@@ -38,14 +38,22 @@ WordListState& State() {
     return state;
 }
 
-char Upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-uint64_t UpperHash(std::string_view s) {
+uint64_t HashBytes(std::string_view s) {
     uint64_t h = 1469598103934665603ull;
     for (char c : s) {
-        h ^= static_cast<unsigned char>(Upper(c));
+        h ^= static_cast<unsigned char>(c);
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+// Hash of the case-folded word, so that every case variant IEquals accepts
+// lands on the same chain. ASCII words (nearly all) are folded in place.
+uint64_t FoldedHash(std::string_view s) {
+    uint64_t h = 1469598103934665603ull;
+    for (char c : s) {
+        if (static_cast<unsigned char>(c) >= 0x80) return HashBytes(FoldCase(s));
+        h ^= static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
         h *= 1099511628211ull;
     }
     return h;
@@ -61,7 +69,7 @@ void BuildIndex(WordListState& st) {
         const std::string& w = st.words[i];
         if (st.byLength.size() <= w.size()) st.byLength.resize(w.size() + 1);
         st.byLength[w.size()].push_back(static_cast<uint32_t>(i));
-        size_t slot = UpperHash(w) & mask;
+        size_t slot = FoldedHash(w) & mask;
         while (true) {
             uint32_t e = st.slots[slot];
             if (e == 0) {
@@ -220,7 +228,7 @@ bool IsDictionaryWord(std::string_view word) {
     const WordListState& st = State();
     if (st.slots.empty()) return false;
     const size_t mask = st.slots.size() - 1;
-    size_t slot = UpperHash(word) & mask;
+    size_t slot = FoldedHash(word) & mask;
     while (uint32_t e = st.slots[slot]) {
         if (IEquals(st.words[e - 1], word)) return true;
         slot = (slot + 1) & mask;
@@ -382,7 +390,8 @@ double WordSimilarity(std::string_view a, std::string_view b) {
 }
 
 std::string SuggestWords(const std::string& word) {
-    if (word.size() < 2 || word.size() > 20) return "";
+    const size_t chars = CharCount(word);  // "é" is one letter, not two bytes
+    if (chars < 2 || chars > 20) return "";
     const WordListState& st = State();
     struct Candidate {
         double score;

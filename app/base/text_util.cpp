@@ -89,29 +89,182 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
     return text;
 }
 
+namespace {
+
+// A run of code points first, first + step, ... last that all map to the
+// code point `delta` away.
+struct CaseRun {
+    char32_t first, last;
+    int step;
+    int delta;
+};
+// A code point whose mapping is two or three code points (0 ends it early).
+struct CaseExpansion {
+    char32_t cp;
+    char32_t to[3];
+};
+
+#include "app/base/case_tables.inc"
+
+template <size_t E>
+const CaseExpansion* FindExpansion(const CaseExpansion (&table)[E], char32_t cp) {
+    auto it = std::lower_bound(std::begin(table), std::end(table), cp,
+                               [](const CaseExpansion& e, char32_t c) { return e.cp < c; });
+    return it != std::end(table) && it->cp == cp ? it : nullptr;
+}
+
+template <size_t N>
+char32_t MapByRuns(const CaseRun (&runs)[N], char32_t cp) {
+    // The last run that starts at or before cp.
+    auto it = std::upper_bound(std::begin(runs), std::end(runs), cp,
+                               [](char32_t c, const CaseRun& r) { return c < r.first; });
+    if (it == std::begin(runs)) return cp;
+    --it;
+    if (cp > it->last || (cp - it->first) % static_cast<char32_t>(it->step) != 0) return cp;
+    return static_cast<char32_t>(static_cast<int32_t>(cp) + it->delta);
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Maps every character of text through the run table and the expansions;
+// ASCII goes through `ascii`, malformed bytes are copied unchanged.
+template <size_t R, size_t E>
+std::string MapCase(std::string_view text, const CaseRun (&runs)[R],
+                    const CaseExpansion (&expansions)[E], char (*ascii)(char)) {
+    std::string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            out += ascii(static_cast<char>(c));
+            ++i;
+            continue;
+        }
+        size_t len = 0;
+        const char32_t cp = DecodeUtf8(text, i, len);
+        if (len == 0) {  // not UTF-8: the byte stays
+            out += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        if (const CaseExpansion* e = FindExpansion(expansions, cp)) {
+            for (char32_t to : e->to)
+                if (to) AppendUtf8(out, to);
+        } else {
+            const char32_t mapped = MapByRuns(runs, cp);
+            if (mapped == cp)
+                out.append(text.substr(i, len));
+            else
+                AppendUtf8(out, mapped);
+        }
+        i += len;
+    }
+    return out;
+}
+
+char AsciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool IsAscii(std::string_view s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+}  // namespace
+
+char32_t DecodeUtf8(std::string_view text, size_t pos, size_t& length) {
+    length = 0;
+    if (pos >= text.size()) return 0;
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char c = s[pos];
+    if (c < 0x80) {
+        length = 1;
+        return c;
+    }
+    size_t extra;
+    char32_t cp;
+    if ((c & 0xE0) == 0xC0) {
+        extra = 1;
+        cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+        extra = 2;
+        cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+        extra = 3;
+        cp = c & 0x07;
+    } else {
+        return 0;
+    }
+    if (pos + extra >= text.size()) return 0;
+    for (size_t j = 1; j <= extra; ++j) {
+        if ((s[pos + j] & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (s[pos + j] & 0x3F);
+    }
+    const bool overlong =
+        (extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000);
+    if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    length = extra + 1;
+    return cp;
+}
+
 std::string ToUpper(std::string_view text) {
-    std::string s(text);
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
+    return MapCase(text, kUpperRuns, kUpperExpansions, AsciiUpper);
 }
 
 std::string ToLower(std::string_view text) {
     std::string s(text);
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : s) c = AsciiLower(c);
     return s;
 }
 
+std::string FoldCase(std::string_view text) {
+    return MapCase(text, kFoldRuns, kFoldExpansions, AsciiLower);
+}
+
 bool IEquals(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
+    if (IsAscii(a) && IsAscii(b)) {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+        return true;
     }
-    return true;
+    return FoldCase(a) == FoldCase(b);
+}
+
+int CompareIgnoringCase(std::string_view a, std::string_view b) {
+    if (IsAscii(a) && IsAscii(b)) {
+        const size_t n = std::min(a.size(), b.size());
+        for (size_t i = 0; i < n; ++i) {
+            const char x = AsciiLower(a[i]), y = AsciiLower(b[i]);
+            if (x != y)
+                return static_cast<unsigned char>(x) < static_cast<unsigned char>(y) ? -1 : 1;
+        }
+        return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+    }
+    const int c = FoldCase(a).compare(FoldCase(b));
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix) {

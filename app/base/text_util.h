@@ -16,9 +16,18 @@ std::string TrimChars(std::string_view text, std::string_view chars);
 std::vector<std::string> Split(std::string_view text, std::string_view sep);  // "" -> {""}
 std::string Join(const std::vector<std::string>& parts, std::string_view sep);
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
-std::string ToUpper(std::string_view text);            // ASCII letters only
-std::string ToLower(std::string_view text);            // ASCII letters only
-bool IEquals(std::string_view a, std::string_view b);  // ASCII case-insensitive
+// Upper case by Unicode's rules ("cjé-fm" -> "CJÉ-FM", "straße" -> "STRASSE").
+std::string ToUpper(std::string_view text);
+std::string ToLower(std::string_view text);  // ASCII letters only (SQL names, settings keys)
+// Unicode full case folding: the form two texts are compared in when letter
+// case does not matter ("ÉDUCATION" and "éducation" fold alike, "ß" folds
+// to "ss"). Bytes that are not valid UTF-8 are kept as they are.
+std::string FoldCase(std::string_view text);
+// Equal ignoring letter case by Unicode's rules (compares the folded forms).
+bool IEquals(std::string_view a, std::string_view b);
+// <0, 0, >0 as the folded forms compare byte by byte: a total order that
+// ignores letter case, used as the database's case-blind collation.
+int CompareIgnoringCase(std::string_view a, std::string_view b);
 bool StartsWith(std::string_view text, std::string_view prefix);
 bool EndsWith(std::string_view text, std::string_view suffix);
 std::string ZeroPad(int64_t value, int width);
@@ -26,3 +35,6 @@ std::string ZeroPad(int64_t value, int width);
 size_t CharCount(std::string_view text);                       // characters, not bytes
 std::string CutChars(std::string_view text, size_t maxChars);  // the first maxChars characters
 std::string CutBytes(std::string_view text, size_t maxBytes);  // at most maxBytes bytes
+// The character starting at byte pos and its length in bytes; length 0 when
+// the bytes there are not well-formed UTF-8.
+char32_t DecodeUtf8(std::string_view text, size_t pos, size_t& length);

@@ -151,6 +151,20 @@ void EZ_MENU(const std::string& form, int parentId, int id, const std::string& c
 void EZ_MENUENABLE(const std::string& form, int id, bool on);
 bool EZ_MENUISENABLED(const std::string& form, int id);
 
+// Context (pop-up) menus. EZ_POPUPMENU defines the menu `menuId` of a form with
+// its items (id and caption; a caption "-" is a separator); defining it again
+// replaces the items. EZ_SHOWPOPUP opens it at the mouse pointer when the
+// pointer is over the form, else below the control `nearId`; it does not
+// wait. Choosing an item closes the menu and raises Click with the item's id,
+// as a menu-bar item does; Esc or a click elsewhere closes it without one.
+// EZ_ISVISIBLE on the menu id or an item id tells whether the menu is open.
+struct EzMenuItem {
+    int id;
+    std::string caption;
+};
+void EZ_POPUPMENU(const std::string& form, int menuId, const std::vector<EzMenuItem>& items);
+void EZ_SHOWPOPUP(const std::string& form, int menuId, int nearId);
+
 // Toolbar: icon is a file in the image folder (PNG/SVG) or a theme icon name
 // prefixed with "theme:". A separator is placed before the button when sepBefore.
 void EZ_TOOLBUTTON(const std::string& form, int toolbarId, int buttonId, const std::string& icon,

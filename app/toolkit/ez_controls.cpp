@@ -4,11 +4,13 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QDateTimeEdit>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -419,6 +421,52 @@ void EZ_MENU(const std::string& form, int parentId, int id, const std::string& c
     f->actions[id] = act;
 }
 
+void EZ_POPUPMENU(const std::string& form, int menuId, const std::vector<EzMenuItem>& items) {
+    Form* f = FindForm(form);
+    if (!HaveApp() || !f || !f->win) return;
+    QPointer<QMenu>& menu = f->popups[menuId];
+    if (!menu) {
+        menu = new QMenu(f->win);
+        menu->setObjectName(Q(form + ".popup" + std::to_string(menuId)));
+    }
+    for (QAction* old : menu->actions()) {
+        for (auto it = f->actions.begin(); it != f->actions.end();)
+            it = it->second == old ? f->actions.erase(it) : std::next(it);
+    }
+    menu->clear();
+    const std::string fname = form;
+    for (const EzMenuItem& item : items) {
+        if (item.caption == "-") {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* act = menu->addAction(Q(item.caption));
+        act->setObjectName(Q(form + "." + std::to_string(item.id)));
+        const int id = item.id;
+        QPointer<QMenu> owner = menu;
+        QObject::connect(act, &QAction::triggered, act, [fname, id, owner]() {
+            // A choice made without the mouse (the robot) closes the menu too.
+            if (owner) owner->hide();
+            Raise(fname, id, EzEvent::Click);
+        });
+        f->actions[item.id] = act;
+    }
+}
+
+void EZ_SHOWPOPUP(const std::string& form, int menuId, int nearId) {
+    Form* f = FindForm(form);
+    if (!HaveApp() || !f || !f->win) return;
+    auto it = f->popups.find(menuId);
+    if (it == f->popups.end() || !it->second) return;
+    QPoint at = QCursor::pos();
+    if (!f->win->frameGeometry().contains(at)) {
+        QWidget* near = CtlWidget(form, nearId);
+        if (!near) near = f->win;
+        at = near->mapToGlobal(QPoint(near->width() / 4, near->height() / 4));
+    }
+    it->second->popup(at);
+}
+
 void EZ_MENUENABLE(const std::string& form, int id, bool on) {
     if (QAction* a = FindAction(form, id)) a->setEnabled(on);
 }
@@ -760,7 +808,14 @@ bool EZ_ISVISIBLE(const std::string& form, int id) {
     if (!f) return false;
     if (id == 0) return f->win && f->win->isVisible();
     if (QWidget* w = CtlWidget(form, id)) return f->win && w->isVisibleTo(f->win);
-    if (QAction* a = FindAction(form, id)) return a->isVisible();
+    if (auto p = f->popups.find(id); p != f->popups.end())
+        return p->second && p->second->isVisible();
+    if (QAction* a = FindAction(form, id)) {
+        // An item of a context menu is seen only while its menu is open.
+        for (const auto& [menuId, menu] : f->popups)
+            if (menu && a->parent() == menu) return a->isVisible() && menu->isVisible();
+        return a->isVisible();
+    }
     return false;
 }
 

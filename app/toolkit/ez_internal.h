@@ -62,6 +62,7 @@ struct Form {
     std::map<int, Ctl> ctls;
     std::map<int, QPointer<QAction>> actions;  // menu items and toolbar buttons
     std::map<int, QPointer<QMenu>> menus;      // menu items that have children
+    std::map<int, QPointer<QMenu>> popups;     // context menus by menu id
     std::map<int, int> accels;                 // pseudo id -> Qt key combination
     std::vector<QPointer<QShortcut>> shortcuts;
     QPointer<QButtonGroup> radioGroup;

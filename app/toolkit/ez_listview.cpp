@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QStyle>
 #include <QTreeWidget>
 #include <algorithm>
@@ -17,12 +18,37 @@ constexpr int kRawRole = Qt::UserRole + 1;  // cell text as set (check cells)
 constexpr int kValueRole = Qt::UserRole;    // row value, on column 0
 
 // Draws a header image (0 down arrow, 1 up arrow) at the right of a caption.
+// The last column reaches the list's right edge: it is at least as wide as it
+// was made (by the design, a saved layout or the user) and widened to fill
+// what the other columns leave free.
 class Header : public QHeaderView {
 public:
     explicit Header(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
     std::vector<int> images;
+    int madeLast = -1;  // the last column's own width in pixels, -1 = not set yet
+    bool filling = false;
+
+    void Fill() {
+        const int n = count();
+        if (n == 0) return;
+        const int last = n - 1;
+        if (madeLast < 0) madeLast = sectionSize(last);
+        int others = 0;
+        for (int i = 0; i < last; ++i)
+            if (!isSectionHidden(i)) others += sectionSize(i);
+        const int want = std::max(madeLast, width() - others);
+        if (sectionSize(last) == want) return;
+        filling = true;
+        resizeSection(last, want);
+        filling = false;
+    }
 
 protected:
+    void resizeEvent(QResizeEvent* e) override {
+        QHeaderView::resizeEvent(e);
+        Fill();
+    }
+
     void paintSection(QPainter* p, const QRect& rect, int logical) const override {
         p->save();
         QHeaderView::paintSection(p, rect, logical);
@@ -140,6 +166,15 @@ QWidget* MakeListView(const std::string& form, int id, const std::string& column
     t->setHeaderLabels(titles);
     for (int i = 0; i < static_cast<int>(widths.size()); ++i)
         t->setColumnWidth(i, ColsToPx(widths[i]));
+    // A list whose columns have no captions (a check list) shows no header row.
+    if (std::all_of(titles.begin(), titles.end(), [](const QString& s) { return s.isEmpty(); }))
+        t->setHeaderHidden(true);
+    h->madeLast = widths.empty() ? -1 : ColsToPx(widths.back());
+    QObject::connect(h, &QHeaderView::sectionResized, h, [h](int logical, int, int size) {
+        if (h->filling) return;
+        if (logical == h->count() - 1) h->madeLast = size;
+        h->Fill();
+    });
     ctl.colFormats.assign(titles.size(), 0);
     ctl.headerImages.assign(titles.size(), 3);
     h->images = ctl.headerImages;
@@ -345,6 +380,9 @@ void EZ_LVGETCOLUMN(const std::string& form, int id, int col, std::string& capti
     if (!t || col < 0 || col >= t->columnCount()) return;
     caption = U(t->headerItem()->text(col));
     widthPx = t->columnWidth(col);
+    // The last column's own width, not what it was widened to for filling.
+    if (Header* h = HeaderOf(t); h && col == t->columnCount() - 1 && h->madeLast >= 0)
+        widthPx = std::min(widthPx, h->madeLast);
     format = FormatOf(FindCtl(form, id), col);
 }
 

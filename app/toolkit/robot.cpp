@@ -13,9 +13,12 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdlib>
@@ -105,6 +108,8 @@ struct Robot::Impl {
         QWidget* target = id ? CtlWidget(form, id) : f->win->focusWidget();
         if (!target) target = f->win;
         if (id) target->setFocus(Qt::OtherFocusReason);
+        // An open context menu takes the keyboard, as it does for a user.
+        if (QWidget* popup = QApplication::activePopupWidget()) target = popup;
         int qk = QtKeyOf(ezKey);
         QString text = ezKey == kKeySpace   ? " "
                        : ezKey == kKeyEnter ? "\r"
@@ -359,6 +364,13 @@ void Robot::Click(const std::string& form, int id) {
             return;
         }
         if (QAction* a = FindAction(form, id)) {
+            for (const auto& [menuId, menu] : FindForm(form)->popups) {
+                if (menu && a->parent() == menu && !menu->isVisible()) {
+                    im->Error(im->Where() + "item " + form + "." + std::to_string(id) +
+                              " of a context menu that is not open");
+                    return;
+                }
+            }
             if (!a->isEnabled()) {
                 im->Error(im->Where() + "menu item or tool button " + form + "." +
                           std::to_string(id) + " is disabled");
@@ -480,6 +492,55 @@ bool Robot::ImageSize(const std::string& path, int& width, int& height) {
     width = img.width();
     height = img.height();
     return true;
+}
+
+bool Robot::PopupScreenshot(const std::string& pngPath) {
+    QWidget* popup = QApplication::activePopupWidget();
+    return popup && popup->grab().save(QString::fromStdString(pngPath), "PNG");
+}
+
+int Robot::CaptionRoom(const std::string& form, int id) {
+    auto* b = qobject_cast<QAbstractButton*>(ez::CtlWidget(form, id));
+    if (!b) return -1000;
+    QString caption = b->text();
+    caption.remove('&');
+    const QStyle* st = b->style();
+    const int needed = QFontMetrics(b->font()).horizontalAdvance(caption) +
+                       st->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b) +
+                       2 * st->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b);
+    return b->width() - needed;
+}
+
+bool Robot::ColumnsFillWidth(const std::string& form, int id) {
+    auto* t = qobject_cast<QTreeWidget*>(ez::CtlWidget(form, id));
+    if (!t) return false;
+    int total = 0;
+    for (int i = 0; i < t->columnCount(); ++i)
+        if (!t->isColumnHidden(i)) total += t->columnWidth(i);
+    return total >= t->viewport()->width();
+}
+
+bool Robot::HeaderShown(const std::string& form, int id) {
+    auto* t = qobject_cast<QTreeWidget*>(ez::CtlWidget(form, id));
+    return t && !t->isHeaderHidden();
+}
+
+bool Robot::WideContentScrolls(const std::string& form, int id) {
+    auto* v = qobject_cast<QAbstractItemView*>(ez::CtlWidget(form, id));
+    if (!v) return false;
+    int widest = 0;
+    if (auto* l = qobject_cast<QListWidget*>(v)) {
+        for (int i = 0; i < l->count(); ++i)
+            widest = std::max(widest, l->visualItemRect(l->item(i)).width());
+        // The text of the widest item, as the view's font draws it.
+        const QFontMetrics fm(l->font());
+        for (int i = 0; i < l->count(); ++i)
+            widest = std::max(widest, fm.horizontalAdvance(l->item(i)->text()));
+    } else if (auto* t = qobject_cast<QTreeWidget*>(v)) {
+        for (int i = 0; i < t->columnCount(); ++i) widest += t->columnWidth(i);
+    }
+    if (widest <= v->viewport()->width()) return true;
+    return v->horizontalScrollBar()->isVisible() && v->horizontalScrollBar()->maximum() > 0;
 }
 
 namespace {

@@ -119,6 +119,20 @@ public:
     // Width and height of an image file in pixels; false when it cannot be read.
     static bool ImageSize(const std::string& path, int& width, int& height);
 
+    // --- what a screenshot of a control shows, as facts a test can check ---
+    // Saves a PNG of the open context menu; false when none is open.
+    static bool PopupScreenshot(const std::string& pngPath);
+    // Pixels to spare around a button's caption: its width less the caption's
+    // width and the style's margins and frame (negative: the caption is clipped).
+    static int CaptionRoom(const std::string& form, int id);
+    // A list view's columns reach its right edge (nothing blank beside the last).
+    static bool ColumnsFillWidth(const std::string& form, int id);
+    // A list view shows its header row.
+    static bool HeaderShown(const std::string& form, int id);
+    // A list box or list view whose content is wider than it offers a
+    // horizontal scroll bar to reach the rest (true also when all fits).
+    static bool WideContentScrolls(const std::string& form, int id);
+
     struct Impl;
 
 private:

@@ -151,6 +151,7 @@ TEST_F(MainWindowTest, ListsTheQuarterWithItsCells) {
         EXPECT_EQ(Shell().helpTopic, 310);
     });
     r.Screenshot("VL", ScreenshotPath(folder.path(), "shell_main_window.png"));
+    r.Do([] { EXPECT_TRUE(Robot::ColumnsFillWidth("VL", kVlList)); });
     r.SelectItem("VL", kVlStation, "WAAA-FM");
     r.Do([] {
         EXPECT_EQ(EZ_LVROWCOUNT("VL", kVlList), 3);

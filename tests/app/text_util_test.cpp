@@ -35,3 +35,41 @@ TEST(TextUtil, Utf8CutsNeverSplitACharacter) {
     EXPECT_EQ(CutBytes(text, 5), "caf\xC3\xA9");
     EXPECT_EQ(CutBytes(text, 0), "");
 }
+
+TEST(TextUtil, LetterCaseFollowsUnicode) {
+    struct Case {
+        const char* a;
+        const char* b;
+        bool equal;
+    };
+    const Case cases[] = {
+        {"Éducation", "ÉDUCATION", true},
+        {"éclair", "ÉCLAIR", true},
+        {"Łódź", "ŁÓDŹ", true},
+        {"Ελληνικά", "ΕΛΛΗΝΙΚΆ", true},
+        {"Привет", "ПРИВЕТ", true},
+        {"Tiếng Việt", "TIẾNG VIỆT", true},
+        {"straße", "STRASSE", true},  // full folding: ß is ss
+        {"WXYZ", "wxyz", true},
+        {"Éducation", "Education", false},
+        {"ab", "abc", false},
+        {"\xFF\xFE", "\xFF\xFE", true},  // bytes that are not UTF-8 compare as they are
+        {"\xFF", "\xFE", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IEquals(c.a, c.b), c.equal) << c.a << " / " << c.b;
+        EXPECT_EQ(CompareIgnoringCase(c.a, c.b) == 0, c.equal) << c.a << " / " << c.b;
+    }
+    // The case-blind order is a total order: antisymmetric, ASCII as before.
+    EXPECT_LT(CompareIgnoringCase("abc", "ABD"), 0);
+    EXPECT_GT(CompareIgnoringCase("ABD", "abc"), 0);
+    EXPECT_LT(CompareIgnoringCase("Zebra", "élan"), 0);
+    EXPECT_GT(CompareIgnoringCase("élan", "Zebra"), 0);
+
+    EXPECT_EQ(ToUpper("cjé-fm"), "CJÉ-FM");
+    EXPECT_EQ(ToUpper("łódź ελληνικά привет việt"), "ŁÓDŹ ΕΛΛΗΝΙΚΆ ПРИВЕТ VIỆT");
+    EXPECT_EQ(ToUpper("straße"), "STRASSE");
+    EXPECT_EQ(ToUpper("k\xFFz"), "K\xFFZ");
+    EXPECT_EQ(FoldCase("ΣΊΣΥΦΟΣ"), "σίσυφοσ");
+    EXPECT_EQ(ToLower("ABC É"), "abc É");  // SQL names: ASCII only
+}

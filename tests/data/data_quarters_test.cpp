@@ -229,6 +229,16 @@ TEST_F(Quarters, CopyStationIssuesAddsOnlyMissingTitlesAfterTheHighestRank) {
     EXPECT_EQ(CountWhere("Issues", "IQtr = 20112"), 4);
 }
 
+// The roll-over finds a station by its call letters in any letter case, also
+// beyond ASCII; titles compare as stored.
+TEST_F(Quarters, CopyStationIssuesFindsCallLettersInAnyCase) {
+    std::string src = AddStation("cjé-fm", 20111, 0);
+    AddStation("CJÉ-FM", 20112, 0);
+    AddIssue(src, 20111, "Łódź", 1);
+    CopyStationIssues("CJÉ-FM", 20111, "cjé-fm", 20112);
+    EXPECT_EQ(IssuesOf("CJÉ-FM", 20112), (std::vector<std::string>{"Łódź:1"}));
+}
+
 TEST_F(Quarters, CreatePreviousQuarterCopiesStationsIssuesAndMethods) {
     std::string a = AddStation("AAAA", 20112, 1, "Aton");
     std::string b = AddStation("BBBB", 20112, 0, "Bville");

@@ -322,3 +322,25 @@ TEST_F(QueryLayer, ClosedConnectionFailsQuietly) {
 }
 
 }  // namespace
+
+namespace {
+
+// Call letters are declared COLLATE NOCASE; on the program's connection that
+// ignores letter case beyond ASCII too, while the stored schema stays as it is.
+TEST_F(QueryLayer, CaseBlindComparisonsFollowUnicode) {
+    AddStation("CJÉ-FM", 20111, 0);
+    AddStation("ŁÓDŹ", 20111, 1);
+    AddStation("wxyz", 20111, 2);
+    EXPECT_FALSE(StationIdByCalls("cjé-fm", "20111").empty());
+    EXPECT_EQ(CountWhere("Stations", "Calls = 'łódź'"), 1);
+    EXPECT_EQ(CountWhere("Stations", "Calls = 'WXYZ'"), 1);
+    EXPECT_EQ(CountWhere("Stations", "Calls = 'lodz'"), 0);
+    EXPECT_EQ(CountWhere("Stations", "Calls IN ('cjé-fm', 'x')"), 1);
+    EXPECT_EQ(slSelStr("SELECT Calls FROM Stations ORDER BY Calls", "Q124"),
+              slSelStr("SELECT Calls FROM Stations ORDER BY lower(Calls)", "Q124"));
+    EXPECT_EQ(SelectField("sqlite_master", "sql", "name = 'Stations'"),
+              "CREATE TABLE Stations (StnID INTEGER PRIMARY KEY NOT NULL, "
+              "Calls COLLATE NOCASE,License,QtrID,Rank)");
+}
+
+}  // namespace

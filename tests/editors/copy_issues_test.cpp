@@ -139,6 +139,14 @@ TEST_F(CopyIssuesTest, QuotedTitlesAreCopiedOnceAndFoundAgain) {
     EXPECT_EQ(before, AllIssues());
 }
 
+TEST_F(CopyIssuesTest, TheSourceIsNoTargetInAnyLetterCase) {
+    AddStation("CJÉ-FM");
+    AddStation("ŁÓDŹ-FM");
+    std::vector<std::string> calls;
+    for (const StationRow& s : CopyIssueTargets(kQ, "cjé-fm")) calls.push_back(s.calls);
+    EXPECT_EQ((std::vector<std::string>{"ŁÓDŹ-FM"}), calls);
+}
+
 TEST_F(CopyIssuesTest, ATitleListedTwiceReachesATargetOnce) {
     const int64_t src = AddStation("WAAA");
     const int64_t dst = AddStation("WBBB");

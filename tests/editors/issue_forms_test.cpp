@@ -57,6 +57,35 @@ protected:
     std::string first, second, earlier;
 };
 
+TEST_F(IssueFormsTest, LongTitlesCanBeScrolledTo) {
+    AddIssue(first, "Crime", 0);
+    AddIssue(second,
+             "Affordable Housing, Rising Rents and Homelessness in the Greater Springfield "
+             "Metropolitan Area and Its Suburbs",
+             1);
+    Robot r;
+    OpenIL(r);
+    r.Do([] { EXPECT_TRUE(Robot::WideContentScrolls("IL", kIlList)); });
+    // A long title typed in, and the list refilled for another station.
+    Enter(r, "Community Conversations: A Special Report on Renters, Landlords and Zoning Boards");
+    r.Do([] {
+        ASSERT_EQ(2, EZ_ITEMCOUNT("IL", kIlList));
+        EXPECT_TRUE(Robot::WideContentScrolls("IL", kIlList));
+    });
+    r.Screenshot("IL", "/tmp/issues_list_typed.png");
+    r.Click("IL", kIlSave);
+    r.SelectItem("IL", kIlStation, "WBBB-AM");
+    r.Do([] {
+        ASSERT_EQ(1, EZ_ITEMCOUNT("IL", kIlList));
+        EXPECT_TRUE(Robot::WideContentScrolls("IL", kIlList));
+    });
+    r.Screenshot("IL", "/tmp/issues_list_long.png");
+    r.Click("IL", kIlExit);
+    r.WaitGone("IL");
+    r.Run();
+    EXPECT_TRUE(r.Ok()) << r.Errors();
+}
+
 TEST_F(IssueFormsTest, AddsReordersDescribesAndSavesIssues) {
     Robot r;
     // Opened at another size (as the main window does), it keeps its own.

@@ -97,6 +97,7 @@ TEST_F(IssuesTest, MoveKeepsIdsAndDescriptionsWithTheirTitles) {
 
 TEST_F(IssuesTest, NewTitleDifferingOnlyInCaseIsADuplicate) {
     AddIssue("Public Safety", 0);
+    AddIssue("Éducation", 1);
     struct Case {
         std::string typed;
         IssueEntryResult expected;
@@ -108,6 +109,9 @@ TEST_F(IssuesTest, NewTitleDifferingOnlyInCaseIsADuplicate) {
         {"PUBLIC SAFETY", IssueEntryResult::Duplicate, "PUBLIC SAFETY"},
         {"  public Safety  ", IssueEntryResult::Duplicate, "public Safety"},
         {"Public Safety 2", IssueEntryResult::Added, ""},
+        {"ÉDUCATION", IssueEntryResult::Duplicate, "ÉDUCATION"},
+        {"éducation", IssueEntryResult::Duplicate, "éducation"},
+        {"Education", IssueEntryResult::Added, ""},
         {"", IssueEntryResult::Empty, ""},
         {"   ", IssueEntryResult::Empty, ""},
     };
@@ -122,15 +126,15 @@ TEST_F(IssuesTest, NewTitleDifferingOnlyInCaseIsADuplicate) {
             EXPECT_EQ("The issue \"" + c.shown + "\" is already in the Issues List.{f10}",
                       prompts_[0].text1);
             EXPECT_EQ("Issue titles must be unique to avoid confusion.{f6}", prompts_[0].text2);
-            EXPECT_EQ(1, wc.size());
+            EXPECT_EQ(2, wc.size());
             EXPECT_FALSE(wc.changed);
         } else if (c.expected == IssueEntryResult::Added) {
-            EXPECT_EQ(2, wc.size());
-            EXPECT_EQ("", wc.ids[1]);
+            EXPECT_EQ(3, wc.size());
+            EXPECT_EQ("", wc.ids[2]);
             EXPECT_TRUE(wc.changed);
         } else {
             EXPECT_TRUE(prompts_.empty());
-            EXPECT_EQ(1, wc.size());
+            EXPECT_EQ(2, wc.size());
             EXPECT_FALSE(wc.changed);
         }
     }

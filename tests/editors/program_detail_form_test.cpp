@@ -171,10 +171,12 @@ TEST_F(ProgramDetailFormTest, EditsAiringsAndAsksBeforeClosing) {
     r.DblClick("PD", kPdAirings, 1);
     r.Do([] {
         EXPECT_EQ("Update", Robot::Text("PD", kPdAdd));
+        EXPECT_GE(Robot::CaptionRoom("PD", kPdAdd), 0);
         EXPECT_FALSE(Robot::Enabled("PD", kPdTitle));
         EXPECT_FALSE(Robot::Enabled("PD", kPdIssues));
         EXPECT_FALSE(Robot::Enabled("PD", kPdAirings));
     });
+    r.Screenshot("PD", kShots + "program_detail_update.png");
     r.Key("PD", kPdAirDate, kKeyF1);  // help while updating an airing
     // Esc ends the update without a change.
     r.Key("PD", kPdAirDate, kKeyEsc);

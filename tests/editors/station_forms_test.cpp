@@ -99,6 +99,7 @@ TEST_F(StationFormsTest, AddsStationsOneAfterAnotherAndRefusesDuplicates) {
     r.WaitGone("ES");
     r.Screenshot("SL", kShots + "stations_sl.png");
     r.Do([] {
+        EXPECT_TRUE(Robot::ColumnsFillWidth("SL", kSlList));
         EXPECT_EQ("WAAA-FM", EZ_LVGETCELL("SL", kSlList, 0, 0));
         EXPECT_EQ("O'Brien's Crossing, VT", EZ_LVGETCELL("SL", kSlList, 1, 1));
     });
@@ -237,6 +238,7 @@ TEST_F(StationFormsTest, CopiesChosenStationsIntoTheTargetQuarter) {
     r.SelectRow("CS", kCsList, 1, true);
     r.Do([] { EXPECT_TRUE(Robot::Enabled("CS", kCsCopy)); });
     r.Screenshot("CS", kShots + "stations_cs.png");
+    r.Do([] { EXPECT_TRUE(Robot::ColumnsFillWidth("CS", kCsList)); });
     r.Click("CS", kCsCopy);
     r.Do([] {
         EXPECT_EQ(0, EZ_LVROWCOUNT("CS", kCsList));
@@ -273,20 +275,29 @@ TEST_F(StationFormsTest, CopiesCheckedIssuesToTheChosenStations) {
         ASSERT_EQ(3, EZ_LVROWCOUNT("CI", kCiIssues));
         EXPECT_EQ("Kids' education", EZ_LVGETCELL("CI", kCiIssues, 2, 1));
         EXPECT_FALSE(Robot::Enabled("CI", kCiCopy));
+        EXPECT_FALSE(Robot::Visible("CI", kCiPopup));
         EXPECT_FALSE(Robot::Visible("CI", kCiSelectAll));
+        // A check list without column titles has no (empty) header row, and
+        // no buttons of a pop-up lie over its rows.
+        EXPECT_FALSE(Robot::HeaderShown("CI", kCiIssues));
+        EXPECT_FALSE(EZ_CONTROLEXISTS("CI", kCiSelectAll));
     });
     r.SelectItem("CI", kCiTargets, "WBBB");
     r.Do([] { EXPECT_FALSE(Robot::Enabled("CI", kCiCopy)); });  // no issue checked yet
     r.RightClick("CI", kCiIssues, 1);
     r.Do([] {
+        // A real context menu; Esc closes it without a choice.
+        EXPECT_TRUE(Robot::Visible("CI", kCiPopup));
         EXPECT_TRUE(Robot::Visible("CI", kCiSelectAll));
-        EZ_SETFOCUS("CI", kCiHelp);  // the focus moving away closes the pop-up
+        EXPECT_TRUE(Robot::Visible("CI", kCiUnselectAll));
+        EXPECT_TRUE(Robot::PopupScreenshot(kShots + "stations_ci_menu.png"));
     });
-    r.Do([] { EXPECT_FALSE(Robot::Visible("CI", kCiSelectAll)); });
+    r.Key("CI", kCiIssues, kKeyEsc);
+    r.Do([] { EXPECT_FALSE(Robot::Enabled("CI", kCiCopy)); });
     r.RightClick("CI", kCiIssues, 1);
     r.Click("CI", kCiSelectAll);
     r.Do([] {
-        EXPECT_FALSE(Robot::Visible("CI", kCiSelectAll));
+        EXPECT_FALSE(Robot::Visible("CI", kCiPopup));
         EXPECT_TRUE(Robot::Enabled("CI", kCiCopy));
     });
     r.Screenshot("CI", kShots + "stations_ci.png");

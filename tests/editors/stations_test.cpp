@@ -50,6 +50,8 @@ TEST(StationInput, TrimsAndUpperCasesAndRequiresBothFields) {
         {"   ", "Dayton, OH", "", "Dayton, OH", false},
         {"KABC", " \t ", "KABC", "", false},
         {"k'ob", "O'Brien's Crossing", "K'OB", "O'Brien's Crossing", true},
+        {"cjé-fm", "Montréal", "CJÉ-FM", "Montréal", true},
+        {"łódź-fm", "Łódź", "ŁÓDŹ-FM", "Łódź", true},
     };
     for (const Case& c : cases) {
         std::string calls = c.calls, license = c.license;
@@ -93,6 +95,24 @@ TEST_F(StationsTest, DuplicateCallLettersAreRefusedInAnyLetterCase) {
                                         "O'BRIEN'S-FM/O'Brien's Crossing; 'Quoted'/2"}),
               Rows(kQ2));
     EXPECT_GT(IdOf("o'brien's-fm", kQ2), 0);
+}
+
+TEST_F(StationsTest, CallLettersBeyondAsciiCompareIgnoringCase) {
+    EXPECT_EQ(StationSave::Saved, Save(kQ1, 0, "cjé-fm", "Montréal"));
+    EXPECT_EQ(StationSave::Saved, Save(kQ1, 0, "ΣΚΑΪ", "Αθήνα"));
+    for (const std::string& calls : {"CJÉ-FM", "Cjé-Fm", "σκαϊ", "ΣΚΑΪ"}) {
+        std::string c = calls, l = "Elsewhere";
+        EXPECT_EQ(StationSave::Duplicate, SaveStation(kQ1, 0, c, l)) << calls;
+    }
+    EXPECT_EQ((std::vector<std::string>{"CJÉ-FM/Montréal/1", "ΣΚΑΪ/Αθήνα/2"}), Rows(kQ1));
+    EXPECT_GT(IdOf("cjé-fm", kQ1), 0);
+    // The copy dialog does not offer a station the target has in another case,
+    // and a copy never gives a quarter the same station twice.
+    InsertStation("Cjé-fm", "Montréal", kQ2, 0);
+    std::vector<std::string> offered;
+    for (const StationRow& s : StationCopyCandidates(kQ2)) offered.push_back(s.calls);
+    EXPECT_EQ((std::vector<std::string>{"ΣΚΑΪ"}), offered);
+    EXPECT_EQ(1, CopyStationsToQuarter({{0, "ΣΚΑΪ", "A"}, {0, "σκαϊ", "B"}}, kQ2));
 }
 
 TEST_F(StationsTest, EditingKeepsRankAndChecksOtherStationsOnly) {

@@ -2,7 +2,10 @@
 // through pdftotext and qpdf on the generated files.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/base/app_state.h"
+#include "app/base/text_util.h"
 #include "data/dates.h"
 #include "reports/analysis_report.h"
 #include "support/pdf_check.h"
@@ -14,8 +17,20 @@ TEST(AnalysisFormat, PercentTitleAndFileName) {
     struct {
         int count, refs;
         const char* expected;
-    } const cases[] = {{0, 4, "0.0%"},   {1, 4, "25.0%"}, {1, 3, "33.3%"}, {2, 3, "66.7%"},
-                       {4, 4, "100.0%"}, {0, 0, "0.0%"},  {3, 0, "0.0%"}};
+    } const cases[] = {{0, 4, "0.0%"},
+                       {1, 4, "25.0%"},
+                       {1, 3, "33.3%"},
+                       {2, 3, "66.7%"},
+                       {4, 4, "100.0%"},
+                       {0, 0, "0.0%"},
+                       {3, 0, "0.0%"},
+                       // Halves round up, as a spreadsheet's "0.0%" does.
+                       {1, 16, "6.3%"},
+                       {5, 16, "31.3%"},
+                       {1, 80, "1.3%"},
+                       {3, 16, "18.8%"},
+                       {1, 160, "0.6%"},
+                       {2000000000, 2000000000, "100.0%"}};
     for (const auto& c : cases)
         EXPECT_EQ(AnalysisPercent(c.count, c.refs), c.expected) << c.count << "/" << c.refs;
     EXPECT_EQ(AnalysisTitle(std::string(40, 'a')), std::string(36, 'a'));
@@ -25,6 +40,16 @@ TEST(AnalysisFormat, PercentTitleAndFileName) {
     EXPECT_EQ(AnalysisTitle(accented), std::string(35, 'e') + "\xC3\xA9");
     EXPECT_EQ(AnalysisFileName("All Stations"), "All Stations Analysis.PDF");
     EXPECT_EQ(AnalysisFileName("WXYZ-FM"), "WXYZ-FM Analysis.PDF");
+    // Call letters too long for a file name are cut; the ending stays whole,
+    // and a cut never splits a character.
+    for (const std::string& calls :
+         {std::string(32767, 'K'), std::string(241, 'x') + "\xC3\xA9" + std::string(60, 'y')}) {
+        const std::string name = AnalysisFileName(calls);
+        EXPECT_LE(name.size(), 255u);
+        EXPECT_TRUE(EndsWith(name, " Analysis.PDF")) << name;
+        EXPECT_EQ(calls.compare(0, name.size() - 13, name, 0, name.size() - 13), 0);
+        EXPECT_EQ(name.size() - 13, CutBytes(calls, 255 - 13).size());
+    }
 }
 
 class Analysis : public PdfReportTest {
@@ -129,6 +154,34 @@ TEST_F(Analysis, AllStationsStartEachStationOnPageOne) {
     EXPECT_TRUE(Has(pages[2], "KCCC Issues & Programs Analysis"));
     EXPECT_TRUE(Has(pages[2], "Generated 07-02-2019 -- Page 1"));
     EXPECT_TRUE(Has(pages[2], "1. Gamma ---- N/A ---- ---- N/A ---- 0 0.0%"));
+}
+
+TEST_F(Analysis, LettersBeyondWinAnsiPrintWithAnEmbeddedFont) {
+    const std::string s = AddStation("WXYZ-FM");
+    const std::string greek = "Ελληνική κοινότητα";
+    const std::string polish = "Łódź";
+    AddProgram(s, AddIssue(s, greek, 0) + "|" + AddIssue(s, polish, 1), {Day(4, 1)});
+    const auto pages = Run("WXYZ-FM", {"WXYZ-FM"});
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_TRUE(Has(pages[0], "1. " + greek + " 04-01-2019 04-01-2019 1 50.0%")) << pages[0];
+    EXPECT_TRUE(Has(pages[0], "2. " + polish + " 04-01-2019")) << pages[0];
+    const std::string fonts = PdfFontTable(Paths().analysisFolder + "WXYZ-FM Analysis.PDF");
+    EXPECT_NE(fonts.find("LiberationSans "), std::string::npos) << fonts;
+    EXPECT_NE(fonts.find("LiberationSans-Bold"), std::string::npos) << fonts;
+    EXPECT_EQ(fonts.find("Helvetica"), std::string::npos) << fonts;
+}
+
+TEST_F(Analysis, AllStationsWithoutProgramsWritesNothing) {
+    // An older report of the same name stays as it was.
+    const std::string path = Paths().analysisFolder + "All Stations Analysis.PDF";
+    std::filesystem::create_directories(Paths().analysisFolder);
+    WriteFileText(path, "older report");
+    EXPECT_EQ(RunAnalysis(20192, "All Stations", {}), "");
+    EXPECT_TRUE(recording->opened.empty());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0],
+              "Nothing to Analyze: No station has programs in April 1 - June 30, 2019.{f6}");
+    EXPECT_EQ(ReadFileText(path), "older report");
 }
 
 TEST_F(Analysis, DateColumnsFollowTheUserFormatButGeneratedUsesDashes) {

@@ -133,6 +133,10 @@ TEST_F(ReportDialogs, AnalysisDialogForOneAndAllStations) {
         EXPECT_EQ(EZ_ITEMCOUNT("AN", 105), 1);
         EXPECT_EQ(Robot::Text("AN", 105), "All Stations");
     });
+    // ... and analysing it says there is nothing, writes and opens nothing.
+    r.Click("AN", 110);
+    r.ExpectMsg("Nothing to Analyze", 1);
+    r.Do([&] { EXPECT_EQ(r.platform().opened.size(), 2u); });
     r.Key("AN", 0, kKeyF1);
     r.Click("AN", 115);
     r.WaitGone("AN");

@@ -1,7 +1,11 @@
 // The Issues/Programs list PDF: text, page breaks and file handling, checked
 // through pdftotext and qpdf on the generated files.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <algorithm>
+#include <cmath>
+#include <csignal>
 #include <filesystem>
 
 #include "app/base/app_state.h"
@@ -36,17 +40,22 @@ protected:
         return SeedProgram(sid.empty() ? station : sid, 20192, issues, title, duration, description,
                            airings, freqCheck, frequency);
     }
-    // Composes the report for WXYZ-FM and returns the text of its pages.
-    std::vector<std::string> Render(int32_t placedDay = Mdy2JulianDate(6, 24, 2019)) {
+    // Composes the report for WXYZ-FM into a file and returns its path.
+    std::string RenderFile(int32_t placedDay = Mdy2JulianDate(6, 24, 2019)) {
         PdfErrorState errors;
         const IssuesListData data = LoadIssuesListData(20192, "WXYZ-FM", placedDay);
         PdfDocument doc = ComposeIssuesProgramsList(data, errors);
         EXPECT_TRUE(doc);
-        if (!doc) return {};
+        if (!doc) return "";
         const std::string path = folder.path() + "list.pdf";
         HPDF_SaveToFile(doc.get(), path.c_str());
         EXPECT_FALSE(errors.failed);
-        return PdfPages(path);
+        return path;
+    }
+    // Composes the report for WXYZ-FM and returns the text of its pages.
+    std::vector<std::string> Render(int32_t placedDay = Mdy2JulianDate(6, 24, 2019)) {
+        const std::string path = RenderFile(placedDay);
+        return path.empty() ? std::vector<std::string>{} : PdfPages(path);
     }
 
     std::string station;
@@ -213,7 +222,7 @@ TEST_F(IssuesList, LongTextsAreNeverCutOff) {
 }
 
 TEST_F(IssuesList, NonAsciiTextComesOutAsWritten) {
-    // Accents, typographic quotes, em dash, euro; a letter outside Windows-1252 becomes "?".
+    // Accents, typographic quotes, em dash, euro and letters outside Windows-1252.
     const std::string title =
         "Caf\xC3\xA9 \xE2\x80\x9CSafety\xE2\x80\x9D \xE2\x80\x94 Ni\xC3\xB1os";
     const std::string desc =
@@ -232,8 +241,8 @@ TEST_F(IssuesList, NonAsciiTextComesOutAsWritten) {
     EXPECT_TRUE(Has(pages[0], "1. " + title +
                                   ": Costs \xE2\x82\xAC"
                                   "5 \xE2\x80\x98"
-                                  "each\xE2\x80\x99 in ?\xC3\xB3"
-                                  "d?"))
+                                  "each\xE2\x80\x99 in \xC5\x81\xC3\xB3"
+                                  "d\xC5\xBA"))
         << pages[0];
     EXPECT_TRUE(Has(pages[0],
                     "WXYZ-FM, Montr\xC3\xA9"
@@ -244,11 +253,121 @@ TEST_F(IssuesList, NonAsciiTextComesOutAsWritten) {
                     "30 min. D\xC3\xA9j\xC3\xA0 vu."));
 }
 
+// Words of the page that lie within [top, bottom) on the page, in reading order.
+std::string WordsBetween(const std::vector<PdfWord>& words, int page, double top, double bottom) {
+    std::string out;
+    for (const PdfWord& w : words)
+        if (w.page == page && w.yMin >= top && w.yMin < bottom)
+            out += (out.empty() ? "" : " ") + w.text;
+    return out;
+}
+
+TEST_F(IssuesList, LongTitlesWrapInsideTheRightMargin) {
+    const std::string longIssue =
+        "Affordable Housing, Rising Rents and Homelessness in the Greater Springfield Metropolitan "
+        "Area and Its Outskirts";  // 112 characters
+    const std::string longTitle =
+        "Community Conversations: A Special Reports on Renters, Landlords, Zoning Boards, and the "
+        "Future of Housing in Washington County";  // 127 characters
+    ASSERT_EQ(longIssue.size(), 112u);
+    ASSERT_EQ(longTitle.size(), 127u);
+    const std::string housing = AddIssue(longIssue, "Rents.", 0);
+    const std::string roads = AddIssue("Roads", "Potholes.", 1);
+    AddProgram(housing, longTitle, "30 min", "Panel.", {{apr1, 60}});
+    AddProgram(roads, "Commute Watch", "1 min", "Spots.", {{apr1, 60}});
+    const std::string path = RenderFile();
+    const std::vector<PdfWord> words = PdfWordBoxes(path);
+    ASSERT_FALSE(words.empty());
+    // Every word stays inside x 576.
+    for (const PdfWord& w : words) EXPECT_LE(w.xMax, 576.5) << w.text << " on page " << w.page;
+    const std::string all = Squash(PdfPlainText(path));
+    EXPECT_TRUE(Has(all, "1. " + longIssue + ":"));
+    EXPECT_TRUE(Has(all, longTitle + " Broadcast on 04-01-2019"));
+
+    // Section II (page 2): heading lines start at x 36, title lines at x 72,
+    // each 13 points below the one before; the paragraph follows the title.
+    const auto find = [&](const std::string& text, double after) -> const PdfWord* {
+        for (const PdfWord& w : words)
+            if (w.page == 1 && w.text == text && w.yMin > after) return &w;
+        return nullptr;
+    };
+    const PdfWord* head1 = find("1.", 0);
+    const PdfWord* head2 = find("Outskirts:", 0);
+    ASSERT_TRUE(head1 && head2);
+    EXPECT_NEAR(head1->xMin, 36, 0.5);
+    EXPECT_NEAR(head2->yMin - head1->yMin, 13, 0.5);
+    const auto lineStart = [&](const PdfWord* on) {
+        double x = 1000;
+        for (const PdfWord& w : words)
+            if (w.page == 1 && std::abs(w.yMin - on->yMin) < 1) x = std::min(x, w.xMin);
+        return x;
+    };
+    EXPECT_NEAR(lineStart(head2), 36, 0.5) << "a continuation line starts like the first";
+    const PdfWord* title1 = find("Community", 0);
+    const PdfWord* title2 = find("County", 0);
+    ASSERT_TRUE(title1 && title2);
+    EXPECT_NEAR(title1->xMin, 72, 0.5);
+    EXPECT_NEAR(title1->yMin - head2->yMin, 26, 1);
+    EXPECT_NEAR(title2->yMin - title1->yMin, 13, 0.5);
+    EXPECT_NEAR(lineStart(title2), 72, 0.5);
+    const PdfWord* broadcast = find("Broadcast", title2->yMin);
+    ASSERT_TRUE(broadcast);
+    EXPECT_NEAR(broadcast->yMin - title2->yMin, 13, 1.5);
+    // A short heading and title stay single lines where they always were:
+    // heading, 26 points, title, 13 points, paragraph.
+    const PdfWord* roadsHead = find("Roads:", 0);
+    const PdfWord* commute = find("Commute", 0);
+    ASSERT_TRUE(roadsHead && commute);
+    EXPECT_NEAR(lineStart(roadsHead), 36, 0.5);
+    EXPECT_NEAR(commute->yMin - roadsHead->yMin, 26, 1);
+    EXPECT_EQ(WordsBetween(words, 1, commute->yMin - 1, commute->yMin + 5), "Commute Watch");
+    EXPECT_EQ(WordsBetween(words, 1, commute->yMin + 12, commute->yMin + 14),
+              "Broadcast on 04-01-2019 at 1:00AM; Duration: 1 min. Spots.");
+}
+
+TEST_F(IssuesList, LettersBeyondWinAnsiPrintWithAnEmbeddedFont) {
+    const std::string polish = "Łódź i Gdańsk: żółć";
+    const std::string greek = "Ελληνική κοινότητα";
+    const std::string cyrillic = "Русская община Кирилл";
+    const std::string vietnamese = "Cộng đồng người Việt";
+    const std::string issue = AddIssue(polish, greek + " " + cyrillic, 0);
+    AddProgram(issue, vietnamese, "30 min", cyrillic + ". " + vietnamese + ".", {{apr1, 60}});
+    const std::string path = RenderFile();
+    const auto pages = PdfPages(path);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_TRUE(Has(pages[0], "1. " + polish + ": " + greek + " " + cyrillic)) << pages[0];
+    EXPECT_TRUE(Has(pages[1], "1. " + polish + ":")) << pages[1];
+    EXPECT_TRUE(Has(pages[1], vietnamese +
+                                  " Broadcast on 04-01-2019 at 1:00AM; Duration: 30 min. " +
+                                  cyrillic + ". " + vietnamese + "."))
+        << pages[1];
+    EXPECT_EQ(pages[0].find('?'), std::string::npos);
+    const std::string fonts = PdfFontTable(path);
+    EXPECT_NE(fonts.find("LiberationSerif "), std::string::npos) << fonts;
+    EXPECT_NE(fonts.find("LiberationSerif-Bold"), std::string::npos) << fonts;
+    EXPECT_EQ(fonts.find(" no  "), std::string::npos) << "every font is embedded:\n" << fonts;
+    EXPECT_EQ(fonts.find("Times"), std::string::npos) << fonts;
+}
+
+TEST_F(IssuesList, TextThatFitsWinAnsiKeepsTheStandardFonts) {
+    const std::string issue = AddIssue("Café “Safety” — Niños", "Costs €5.", 0);
+    AddProgram(issue, "Señor", "30 min", "Déjà vu.", {{apr1, 60}});
+    const std::string fonts = PdfFontTable(RenderFile());
+    EXPECT_NE(fonts.find("Times-Roman "), std::string::npos) << fonts;
+    EXPECT_NE(fonts.find("Times-Bold "), std::string::npos) << fonts;
+    EXPECT_EQ(fonts.find("Liberation"), std::string::npos) << fonts;
+    EXPECT_EQ(fonts.find("yes"), std::string::npos) << "nothing embedded:\n" << fonts;
+}
+
 TEST(IssuesListNames, FileNameAndPlacedDate) {
     EXPECT_EQ(IssuesListFileName("WXYZ-FM", 20192), "WXYZ-FM_Issues_Programs_April-June_2019.PDF");
     EXPECT_EQ(IssuesListFileName("WX YZ FM", 20194),
               "WX_YZ_FM_Issues_Programs_October-December_2019.PDF");
     EXPECT_EQ(IssuesListFileName("KAB/FM", 20201), "KAB_FM_Issues_Programs_January-March_2020.PDF");
+    // Call letters too long for a file name are cut; period and extension stay.
+    const std::string longName = IssuesListFileName(std::string(32767, 'K'), 20192);
+    EXPECT_EQ(longName.size(), 255u);
+    EXPECT_EQ(longName, std::string(255 - 36, 'K') + "_Issues_Programs_April-June_2019.PDF");
     EXPECT_EQ(PlacedDateText(Mdy2JulianDate(7, 4, 2019)), "July 4, 2019");
     SetClockOverride(ClockReading{2020, 1, 2, 9, 0, 0});
     EXPECT_EQ(PlacedDateText(0), "January 2, 2020");
@@ -285,7 +404,77 @@ TEST_F(PrintFlow, SaveFailureIsReportedAndNothingIsOpened) {
     PrintIssuesProgramsList("PQ");
     EXPECT_TRUE(recording->opened.empty());
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].rfind("PDF Error: Error number = ", 0), 0u) << messages[0];
+    EXPECT_EQ(
+        messages[0].rfind(
+            "PDF Error: The PDF file could not be saved:|" + folder.path() + "PDF/Temp.pdf", 0),
+        0u)
+        << messages[0];
+}
+
+// A disk that fills up while the report is written (a file size limit stands
+// in for it) leaves the older report of that name as it was.
+TEST_F(PrintFlow, AFullDiskKeepsTheOlderReport) {
+    const std::string temp = Paths().pdfFolder + "Temp.pdf";
+    std::filesystem::create_directories(Paths().pdfFolder);
+    WriteFileText(temp, "older report");
+    struct rlimit before {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    struct rlimit small = before;
+    small.rlim_cur = 300;
+    void (*previous)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    PrintIssuesProgramsList("PQ");
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_TRUE(recording->opened.empty());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("could not be saved"), std::string::npos) << messages[0];
+    EXPECT_EQ(ReadFileText(temp), "older report");
+    // No temporary file is left beside it.
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(Paths().pdfFolder)) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+}
+
+// A description longer than libharu takes in one piece (65,535 bytes) is
+// laid out and printed whole.
+TEST_F(IssuesList, DescriptionsOfAnyLengthArePrinted) {
+    std::string huge;
+    for (int i = 0; huge.size() < 66000; ++i) huge += "w" + std::to_string(i) + " ";
+    huge += "LASTWORD";
+    const std::string issue = AddIssue("Crime", huge, 0);
+    AddProgram(issue, "Long Show", "1", huge, {{apr1, 60}});
+    const auto pages = Render();
+    std::string all;
+    for (const auto& p : pages) all += p + " ";
+    EXPECT_TRUE(messages.empty()) << messages[0];
+    size_t lasts = 0;
+    for (size_t p = all.find("LASTWORD"); p != std::string::npos; p = all.find("LASTWORD", p + 1))
+        ++lasts;
+    EXPECT_EQ(lasts, 2u);
+}
+
+// Call letters of any length: the heading lines and the introduction box
+// (libharu's text box takes at most 65,535 bytes) are written all the same.
+TEST_F(IssuesList, CallLettersOfAnyLengthAreLaidOut) {
+    IssuesListData data;
+    data.calls = std::string(70000, 'K') + "END";
+    data.longPeriod = "April 1 - June 30, 2019";
+    data.placedText = "June 24, 2019";
+    PdfErrorState errors;
+    PdfDocument doc = ComposeIssuesProgramsList(data, errors);
+    ASSERT_TRUE(doc);
+    const std::string path = folder.path() + "calls.pdf";
+    HPDF_SaveToFile(doc.get(), path.c_str());
+    EXPECT_FALSE(errors.failed);
+    EXPECT_TRUE(messages.empty());
+    const auto pages = PdfPages(path);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_TRUE(Has(pages[1], "Section II: Responsive Programs"));
+    EXPECT_TRUE(Has(pages[1], "KKKKKKKKKK"));
 }
 
 }  // namespace

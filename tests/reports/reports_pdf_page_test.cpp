@@ -45,6 +45,28 @@ TEST(WinAnsi, Conversion) {
     for (const auto& c : cases) EXPECT_EQ(ToWinAnsi(c.utf8), c.expected) << c.utf8;
 }
 
+// Which texts need the embedded Unicode font, and what it is given.
+TEST(WinAnsi, FitAndCleanUnicode) {
+    struct {
+        const char* utf8;
+        bool fits;
+        const char* clean;
+    } const cases[] = {
+        {"plain", true, "plain"},
+        {"Café “q” — €5 ×", true, "Café “q” — €5 ×"},
+        {"Łódź", false, "Łódź"},
+        {"Ελληνικά Привет Việt", false, "Ελληνικά Привет Việt"},
+        {"bell\x07 tab\t", true, "bell? tab\t"},       // controls print as "?" either way
+        {"bad\x80tail", true, "bad?tail"},             // so do malformed bytes
+        {"\xC2\x81", true, "?"},                       // C1 control
+        {"smile \xF0\x9F\x98\x80", false, "smile ?"},  // beyond the BMP
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FitsWinAnsi(c.utf8), c.fits) << c.utf8;
+        EXPECT_EQ(CleanUtf8(c.utf8), c.clean) << c.utf8;
+    }
+}
+
 TEST(PdfErrors, MessageTextAndHandler) {
     EXPECT_EQ(PdfErrorText(4113, 0), "Error number = 4113 [&H1011]|Detail number = 0 [&H0]{f10}");
     EXPECT_EQ(PdfErrorText(0x1025, 255),

@@ -181,6 +181,55 @@ TEST_F(SpellTest, SuggestionsEqualAFullScanOfTheRealList) {
     EXPECT_NE(std::string::npos, ("|" + SuggestWords("recieve") + "|").find("|receive|"));
 }
 
+TEST_F(SpellTest, LookupAndIgnoreListFollowUnicodeLetterCase) {
+    LoadWords({"éclair", "Łódź", "Straße", "apple"});
+    for (const char* word : {"ÉCLAIR", "Éclair", "éclair", "ŁÓDŹ", "łódź", "STRASSE", "APPLE"})
+        EXPECT_TRUE(IsDictionaryWord(word)) << word;
+    EXPECT_FALSE(IsDictionaryWord("eclair"));
+    const CheckStart r = CollectUnknownWords("ÉCLAIR ŁÓDŹ Zürich ZÜRICH");
+    EXPECT_EQ((std::vector<std::string>{"Zürich", "ZÜRICH"}), r.unknown);
+    // "Ignore All" on one case variant skips the others.
+    SpellSession s;
+    BeginSession(s, r);
+    const std::string text = "Zürich ZÜRICH";
+    ASSERT_TRUE(NextUnknownWord(s, text));
+    IgnoreAllCurrent(s);
+    EXPECT_FALSE(NextUnknownWord(s, text));
+}
+
+TEST_F(SpellTest, SuggestionLengthsCountCharacters) {
+    // 20 letters, 30 bytes: still suggested; 21 letters are not.
+    const std::string twenty = "ééééééééééabcdefghij";
+    LoadWords({twenty, "éé"});
+    EXPECT_EQ(twenty, Split(SuggestWords(twenty), "|")[0]);
+    EXPECT_EQ("", SuggestWords(twenty + "k"));
+    EXPECT_EQ("", SuggestWords("é"));
+    EXPECT_EQ("éé", Split(SuggestWords("éé"), "|")[0]);
+}
+
+// The build writes the shipped list in byte order, which the editor's
+// prefix scan relies on from the first start on.
+TEST_F(SpellTest, TheShippedListIsInByteOrderAndEveryPrefixIsFound) {
+    const std::string built = BuiltProgramFolder() + "en_US.dic";
+    ASSERT_TRUE(fs::exists(built)) << built;
+    fs::copy_file(built, Dic());
+    LoadWordList();
+    ASSERT_TRUE(WordListLoaded());
+    const std::vector<std::string>& words = WordList();
+    const auto disorder = std::is_sorted_until(words.begin(), words.end());
+    EXPECT_EQ(disorder, words.end()) << "first out of order: " << *disorder;
+    for (const char* prefix : {"zebra", "omega", "the", "e", "AA"}) {
+        const std::vector<std::string> found = MatchingWords(prefix);
+        const auto expected = static_cast<size_t>(
+            std::count_if(words.begin(), words.end(),
+                          [&](const std::string& w) { return StartsWith(w, prefix); }));
+        EXPECT_GT(found.size(), 0u) << prefix;
+        EXPECT_EQ(expected, found.size()) << prefix;
+    }
+    const std::vector<std::string> zebra = MatchingWords("zebra");
+    EXPECT_NE(std::find(zebra.begin(), zebra.end(), "zebra"), zebra.end());
+}
+
 // ---------------------------------------------------------------------------
 // Word lists on disk
 // ---------------------------------------------------------------------------

@@ -17,3 +17,14 @@ std::string PdfPlainText(const std::string& path);
 std::vector<std::string> PdfPages(const std::string& path);
 // True when the page holds the text, ignoring how blanks and line breaks fall.
 bool Has(const std::string& page, const std::string& text);
+
+// One word as pdftotext -bbox places it: page (from 0) and box in points,
+// y measured from the top of the page.
+struct PdfWord {
+    int page = 0;
+    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    std::string text;
+};
+std::vector<PdfWord> PdfWordBoxes(const std::string& path);
+// The font table pdffonts prints for the file.
+std::string PdfFontTable(const std::string& path);
