@@ -14,9 +14,11 @@
 #include "app/options.h"
 #include "app/settings.h"
 #include "app/startup.h"
+#include "app/startup_db.h"
 #include "app/text_util.h"
 #include "app/toolkit/ez.h"
 #include "app/toolkit/platform.h"
+#include "data/checked_select.h"
 #include "data/dates.h"
 #include "data/quarters.h"
 #include "data/query.h"
@@ -255,6 +257,11 @@ void SortByHeader(int column) {
 // Life events
 // ---------------------------------------------------------------------------
 
+bool& QuitWhenShown() {
+    static bool quit = false;
+    return quit;
+}
+
 void OnLoaded() {
     EZ_SETFORMMINMAX(kForm, 98.75, 32, 999, 999);
     EZ_SBPARTS(kForm, kVlStatus, StatusParts());
@@ -270,7 +277,8 @@ void OnLoaded() {
                  std::string("\tVersion: ") + kVersionMajorMinor + "." + kVersionBuild + " - " +
                      BuildDateText());
 
-    OpenDatabase();
+    // The user may choose to quit while another program holds the database.
+    QuitWhenShown() = !OpenDatabaseAtStartup();
     LoadWordList();
     ShellState& s = Shell();
     s.currentQuarter = TodayQuarter();
@@ -292,6 +300,11 @@ void OnLoaded() {
 }
 
 void OnShown() {
+    if (QuitWhenShown()) {
+        QuitWhenShown() = false;
+        EZ_UNLOADFORM(kForm);
+        return;
+    }
     ShellState& s = Shell();
     if (!s.pdfReaderPresent) {
         EZ_TBENABLE(kForm, kVlPrintButton, false);
@@ -669,7 +682,10 @@ void NewProgram() {
 
 bool DeleteProgramEntry(int64_t mid) {
     const std::string m = std::to_string(mid);
-    int64_t pid = Val(SelectText("Master", "Pgm", "MID = " + m));
+    // A look-up that fails must not leave the entry's program text behind.
+    std::string pgm;
+    if (!SelectChecked("SELECT Pgm FROM Master WHERE MID = " + m, pgm)) return false;
+    int64_t pid = Val(pgm);
     std::string batch = "Begin;";
     if (pid > 0) batch += "DELETE FROM Programs WHERE PID = " + std::to_string(pid) + ";";
     batch += "DELETE FROM DateTime WHERE MLink = " + m + ";";
@@ -695,7 +711,7 @@ void DeletePrograms() {
     UpdateCommands();
     if (failed > 0)
         DgMsgOk("Delete Error", "Not every selected program could be deleted.{f10}",
-                "The programs still listed were left unchanged.{f6}");
+                "The programs still listed were left unchanged (" + slGetError() + ").{f6}");
 }
 
 void FilingDeadlineAlert() {
