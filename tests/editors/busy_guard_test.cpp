@@ -9,6 +9,7 @@
 #include "app/app_state.h"
 #include "app/text_util.h"
 #include "data/query.h"
+#include "editors/issues.h"
 #include "editors/program_entry.h"
 #include "editors/stations.h"
 #include "support/editor_fixtures.h"
@@ -81,6 +82,17 @@ TEST_F(BusyGuard, StationSaveAndCopiesStopWithoutWriting) {
         EXPECT_EQ(Count("SELECT COUNT(*) FROM Stations"), 2) << c.what;
         EXPECT_EQ(Count("SELECT COUNT(*) FROM Issues"), 2) << c.what;
     }
+}
+
+TEST_F(BusyGuard, IssueInUseIsNotTakenForUnused) {
+    const int64_t station = InsertStation("WAAA", "Town", 20191, 0);
+    const int64_t issue = InsertIssue(20191, station, "Crime", "text", 0);
+    slExe("INSERT INTO Master (Qtr,Issue,Pgm,Station) VALUES (20191,'" + std::to_string(issue) +
+          "',1," + std::to_string(station) + ")");
+    int uses = 0;
+    WhileHeldOnce([&] { uses = CountIssueUses(std::to_string(issue)); });
+    EXPECT_EQ(uses, -1);
+    EXPECT_EQ(CountIssueUses(std::to_string(issue)), 1);
 }
 
 TEST_F(BusyGuard, EditedEntryIsNotSavedAsASecondOne) {
