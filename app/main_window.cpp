@@ -16,8 +16,10 @@
 #include "app/base/text_util.h"
 #include "app/forms.h"
 #include "app/startup.h"
+#include "app/startup_db.h"
 #include "app/toolkit/ez.h"
 #include "app/toolkit/ez_forms.h"
+#include "data/checked_select.h"
 #include "data/dates.h"
 #include "data/program_list.h"
 #include "data/quarters.h"
@@ -267,6 +269,11 @@ void SortByHeader(int column) {
 // Life events
 // ---------------------------------------------------------------------------
 
+bool& QuitWhenShown() {
+    static bool quit = false;
+    return quit;
+}
+
 void OnLoaded() {
     EZ_SETFORMMINMAX(kForm, 98.75, 32, 999, 999);
     EZ_SBPARTS(kForm, kVlStatus, StatusParts());
@@ -282,7 +289,8 @@ void OnLoaded() {
                  std::string("\tVersion: ") + kVersionMajorMinor + "." + kVersionBuild + " - " +
                      BuildDateText());
 
-    OpenDatabase();
+    // The user may choose to quit while another program holds the database.
+    QuitWhenShown() = !OpenDatabaseAtStartup();
     LoadWordList();
     ShellState& s = Shell();
     s.currentQuarter = TodayQuarter();
@@ -304,6 +312,11 @@ void OnLoaded() {
 }
 
 void OnShown() {
+    if (QuitWhenShown()) {
+        QuitWhenShown() = false;
+        EZ_UNLOADFORM(kForm);
+        return;
+    }
     ShellState& s = Shell();
     if (!s.pdfReaderPresent) {
         EZ_TBENABLE(kForm, kVlPrintButton, false);
@@ -531,7 +544,7 @@ void DeletePrograms() {
     UpdateCommands();
     if (failed > 0)
         DgMsgOk("Delete Error", "Not every selected program could be deleted.{f10}",
-                "The programs still listed were left unchanged.{f6}");
+                "The programs still listed were left unchanged (" + slGetError() + ").{f6}");
 }
 
 void FilingDeadlineAlert() {

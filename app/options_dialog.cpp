@@ -13,6 +13,7 @@
 #include "data/dates.h"
 #include "ui/file_helpers.h"
 #include "ui/layout.h"
+#include "ui/msgbox.h"
 
 namespace {
 
@@ -136,17 +137,28 @@ void FillControls() {
     d.filling = false;
 }
 
-void SaveDialog() {
+// False when the settings file could not be written (the user has been told).
+bool SaveDialog() {
     auto& d = *Dlg();
     d.work.dateFormat = Dates().format;
     d.work.slash = Dates().slash;
     Opts() = d.work;
     EZ_ENABLE(kForm, kSave, false);
-    SaveOptions(Opts());
+    const bool written = SaveOptions(Opts());
+    if (!written) {
+        // The options apply for this session; the dialog stays open with Save
+        // on, so that the user can try again once the cause is put right.
+        EZ_ENABLE(kForm, kSave, true);
+        DgMsgOk("Options Not Saved",
+                "The options could not be written to " + Paths().settingsFile + ".{f10,t4}",
+                "They apply until Vantrel is closed. Check that the disk has free space and the "
+                "folder can be written, then click Save again.{f6}");
+    }
     SetDateSettings(Opts().dateFormat, Opts().slash, Opts().mondayStart);
     d.saved = LiveDates();
     Shell().optionsSaved = true;
     if (EZ_FORMEXISTS("VL")) FillProgramList();
+    return written;
 }
 
 // A click on a box or radio button, or a new list selection.
@@ -178,7 +190,10 @@ void Closing(int& cancel) {
     if (EZ_ISENABLED(kForm, kSave)) {
         int answer = AskSaveChanges(kForm, kSave, "");
         if (answer == 1) {
-            SaveDialog();
+            if (!SaveDialog()) {
+                cancel = 1;
+                return;
+            }
         } else if (answer != 2) {
             cancel = 1;
             return;
@@ -268,8 +283,7 @@ void PO_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         case EzEvent::Click:
             if (int topic = TopicForControl(id)) Shell().helpTopic = topic;
             if (id == kSave) {
-                SaveDialog();
-                EZ_UNLOADFORM(kForm);
+                if (SaveDialog()) EZ_UNLOADFORM(kForm);
             } else if (id == kClose) {
                 EZ_UNLOADFORM(kForm);
             } else if (id == kHelp || id == kHelpKeyId) {

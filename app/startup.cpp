@@ -11,6 +11,7 @@
 #include "app/base/app_state.h"
 #include "app/base/options.h"
 #include "app/base/platform.h"
+#include "app/data_folder.h"
 #include "app/toolkit/ez.h"
 #include "app/toolkit/ez_forms.h"
 #include "services/maintenance.h"
@@ -36,11 +37,6 @@ std::string WithSlash(std::string folder) {
     return folder;
 }
 
-bool IsWritableFolder(const std::string& folder) {
-    std::error_code ec;
-    return !folder.empty() && fs::is_directory(folder, ec) && access(folder.c_str(), W_OK) == 0;
-}
-
 // The per-user data folder used when the program's own folder is read-only.
 std::string UserDataFolder() {
     std::string base;
@@ -64,6 +60,30 @@ void MakeFolder(const std::string& folderWithSlash) {
     EnsureFolder(f);
 }
 
+// Notes a data folder that holds data but cannot be written, takes the lock
+// that keeps a second copy off the same data, and clears leftovers of writes
+// that were cut short. False when another copy is working on the data.
+bool GuardDataFolder() {
+    DataFolderState& access = DataFolderAccess();
+    access = DataFolderState{};
+    for (const std::string& folder : {Paths().appFolder, Paths().dataFolder}) {
+        std::error_code ec;
+        if (fs::is_directory(folder, ec) && !FolderWritable(folder)) {
+            access.readOnly = true;
+            access.folder = folder;
+            break;
+        }
+    }
+    if (!AcquireDataLock(Paths().dataFolder)) {
+        DgMsgOk("Vantrel Is Already Running",
+                "The data in " + Paths().appFolder + " is in use by another copy of Vantrel.{f10}",
+                "Only one copy can work on the same data at a time, so this copy will close.{f6}");
+        return false;
+    }
+    if (!access.readOnly) RemoveLeftoverTempFiles(Paths().appFolder);
+    return true;
+}
+
 }  // namespace
 
 void SetAppFolderOverride(const std::string& folder) {
@@ -75,8 +95,10 @@ void SetAppFolderOverride(const std::string& folder) {
 std::string AppFolder() {
     if (!FolderOverride().empty()) return FolderOverride();
     std::string exe = WithSlash(EZ_APPPATH());
-    if (IsWritableFolder(exe)) return exe;
-    return UserDataFolder();
+    bool writable = FolderWritable(exe);
+    bool holdsData = FolderHoldsData(exe);
+    if (!writable && !holdsData) return UserDataFolder();
+    return ChooseDataFolder(exe, writable, holdsData, "");
 }
 
 void StartApplication() {
@@ -96,6 +118,7 @@ void StartApplication() {
     MakeFolder(Paths().backupFolder);
     MakeFolder(Paths().pdfFolder);
     MakeFolder(Paths().analysisFolder);
+    if (!GuardDataFolder()) return;
 
     LoadOptions();
     Shell().pdfReaderPresent = CurrentPlatform().PdfViewerPresent();

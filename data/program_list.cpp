@@ -6,6 +6,7 @@
 
 #include "app/base/text_util.h"
 #include "data/airings.h"
+#include "data/checked_select.h"
 #include "data/dates.h"
 #include "data/quarters.h"
 #include "data/query.h"
@@ -170,7 +171,10 @@ std::vector<ProgramListRow> ProgramListRows(int32_t quarter, const std::string& 
 
 bool DeleteProgramEntry(RowId mid) {
     const std::string m = std::to_string(mid);
-    int64_t pid = Val(SelectText("Master", "Pgm", "MID = " + m));
+    // A look-up that fails must not leave the entry's program text behind.
+    std::string pgm;
+    if (!SelectChecked("SELECT Pgm FROM Master WHERE MID = " + m, pgm)) return false;
+    int64_t pid = Val(pgm);
     std::vector<std::string> batch;
     if (pid > 0) batch.push_back("DELETE FROM Programs WHERE PID = " + std::to_string(pid));
     batch.push_back("DELETE FROM DateTime WHERE MLink = " + m);

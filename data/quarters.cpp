@@ -62,10 +62,33 @@ int32_t PreviousQuarter(int32_t quarter) {
     return q == 1 ? (year - 1) * 10 + 4 : year * 10 + q - 1;
 }
 
+namespace {
+
+// The tenth day of the quarter, moved back to the Friday before when it is a weekend.
+void WriteFilingDeadline(int32_t quarter) {
+    int32_t start = 0, end = 0;
+    QuarterBounds(quarter, start, end);
+    int32_t d = start + 9;
+    while (DayOfWeek(d) > 5) --d;
+    IniWrite(Paths().settingsFile, "Filing", "Deadline", Num(d));
+}
+
+}  // namespace
+
 bool EnsureQuarter(int32_t quarter, bool withDeadline) {
     {
         ResultSet rs("SELECT QID FROM Quarter WHERE QNumber = " + Num(quarter));
-        if (!rs.ok() || rs.next()) return false;
+        if (!rs.ok()) return false;
+        if (rs.next()) {
+            // A start cut short after the quarter row was saved never wrote
+            // the deadline; with no "Deadline" key at all it is written now
+            // ("0" means the reminder has been shown and stays).
+            const std::string kAbsent = "\x01";
+            if (withDeadline &&
+                IniRead(Paths().settingsFile, "Filing", "Deadline", kAbsent) == kAbsent)
+                WriteFilingDeadline(quarter);
+            return false;
+        }
     }
     int32_t start = 0, end = 0;
     QuarterBounds(quarter, start, end);
@@ -73,12 +96,7 @@ bool EnsureQuarter(int32_t quarter, bool withDeadline) {
                      "StartDate,EndDate,QNumber")) != 0) {
         return false;
     }
-    if (withDeadline) {
-        // The tenth day of the quarter, moved back to the Friday before when it is a weekend.
-        int32_t d = start + 9;
-        while (DayOfWeek(d) > 5) --d;
-        IniWrite(Paths().settingsFile, "Filing", "Deadline", Num(d));
-    }
+    if (withDeadline) WriteFilingDeadline(quarter);
     return true;
 }
 
@@ -104,8 +122,10 @@ bool RollOverStations() {
         ResultSet rs(select);
         while (rs.next()) {
             std::string calls = rs["Calls"];
-            slExe(Insert("Stations", {calls, rs["License"], Num(today), Num(rank)},
-                         "Calls,License,QtrID,Rank"));
+            // A station that cannot be written rolls the whole roll-over back.
+            if (slExe(Insert("Stations", {calls, rs["License"], Num(today), Num(rank)},
+                             "Calls,License,QtrID,Rank")) != 0)
+                return false;
             if (Opts().copyIssues) CopyStationIssues(calls, prev, calls, today);
             ++rank;
         }

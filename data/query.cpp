@@ -49,7 +49,18 @@ void SetError(const std::string& text) {
 
 void SetErrorFromDb() {
     sqlite3* db = Conn().db.get();
-    SetError(db ? sqlite3_errmsg(db) : "Database is not open");
+    if (!db) return SetError("Database is not open");
+    // Another program holding the file and a file that may only be read get
+    // texts the user can act on; every caller shows slGetError() in its message.
+    switch (sqlite3_errcode(db) & 0xff) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return SetError(kDatabaseBusyText);
+        case SQLITE_READONLY:
+            return SetError(kDatabaseReadOnlyText);
+        default:
+            return SetError(sqlite3_errmsg(db));
+    }
 }
 
 // A column of the current row as text ("" for NULL); valid until the next step.
@@ -152,7 +163,10 @@ std::string NumberText(const std::string& text) {
 int slOpen(const std::string& file, const std::string& modifiers) {
     slClose();
     int flags = SQLITE_OPEN_READWRITE;
-    if (modifiers.find_first_of("cC") != std::string::npos) flags |= SQLITE_OPEN_CREATE;
+    if (modifiers.find_first_of("rR") != std::string::npos)
+        flags = SQLITE_OPEN_READONLY;
+    else if (modifiers.find_first_of("cC") != std::string::npos)
+        flags |= SQLITE_OPEN_CREATE;
     sqlite3* raw = nullptr;
     int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
     DbPtr db(raw);
@@ -176,6 +190,19 @@ void slClose() {
 
 bool slIsOpen() {
     return Conn().db != nullptr;
+}
+
+bool slIsReadOnly() {
+    sqlite3* db = Conn().db.get();
+    return db && sqlite3_db_readonly(db, "main") == 1;
+}
+
+bool slErrorIsBusy() {
+    return Conn().lastError == kDatabaseBusyText;
+}
+
+sqlite3* slHandle() {
+    return Conn().db.get();
 }
 
 int slGetUnusedSetNumber() {

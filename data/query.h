@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+struct sqlite3;
 struct sqlite3_stmt;
 
 // The id of a record (a row id of the database) from the database to the
@@ -15,9 +16,21 @@ struct sqlite3_stmt;
 using RowId = int64_t;
 
 // --- client operations ---
-int slOpen(const std::string& file, const std::string& modifiers);  // "C" creates; 0 = ok
+// "C" creates the file, "R" opens it read-only; 0 = ok.
+int slOpen(const std::string& file, const std::string& modifiers);
 void slClose();
 bool slIsOpen();
+// True when the open database can only be read ("R", or a file that cannot be written).
+bool slIsReadOnly();
+// True when the last error was another program holding the database.
+bool slErrorIsBusy();
+// The connection itself, for tests that need to act while a statement waits.
+sqlite3* slHandle();
+// The error texts of a database held by another program and of one that may only be read.
+inline constexpr const char* kDatabaseBusyText =
+    "The database is busy: another program is using it. Please try again in a moment";
+inline constexpr const char* kDatabaseReadOnlyText =
+    "The database can only be read (see the message at start-up), so nothing was saved";
 int slGetUnusedSetNumber();
 int slSel(const std::string& statement, int setNumber);  // 0 when the select ran
 bool slGetRow(int setNumber);

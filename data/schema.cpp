@@ -105,14 +105,9 @@ Conversion ConvertRows(int& skipped) {
     if (!rs.ok()) return Conversion::SelectFailed;
     while (rs.next()) {
         std::string mid = rs["MID"];
-        for (const std::string& entry : OldAiringEntries(rs["AirDates"])) {
-            int32_t day = 0, minutes = 0;
-            if (!ParseOldAiring(entry, day, minutes)) {
-                ++skipped;
-                continue;
-            }
+        for (const OldAiring& a : ParseOldAirDates(rs["AirDates"], skipped)) {
             std::string insert = slBuildInsertOrUpdate(
-                "DateTime", NulJoin({mid, std::to_string(day), std::to_string(minutes)}),
+                "DateTime", NulJoin({mid, std::to_string(a.day), std::to_string(a.minutes)}),
                 "MLink,AirDate,AirTime", "");
             if (slExe(insert) != 0) return Conversion::WriteFailed;
         }
@@ -167,6 +162,18 @@ void UpgradeDatabase() {
 }
 
 }  // namespace
+
+std::vector<OldAiring> ParseOldAirDates(const std::string& airDates, int& skipped) {
+    std::vector<OldAiring> airings;
+    for (const std::string& entry : OldAiringEntries(airDates)) {
+        OldAiring a;
+        if (ParseOldAiring(entry, a.day, a.minutes))
+            airings.push_back(a);
+        else
+            ++skipped;
+    }
+    return airings;
+}
 
 bool OpenDatabase() {
     return OpenDatabaseFile(Paths().dataFolder + "VantrelData.db3");

@@ -114,6 +114,7 @@ int CountIssueUses(const std::string& issueId) {
     // The LIKE narrows the rows; the split decides, so that id 1 does not
     // match an entry that only holds 12.
     ResultSet rs("SELECT Issue FROM Master WHERE Issue LIKE '%" + id + "%'");
+    if (!rs.ok()) return -1;  // unknown: the issue must not be taken as unused
     const int64_t wanted = Val(id);
     int count = 0;
     while (rs.next()) {
@@ -131,7 +132,13 @@ bool DeleteIssueAt(IssueWorkingCopy& wc, int p) {
     if (p < 0 || p >= wc.size()) return false;
     if (wc.IsStored(p)) {
         const std::string id = CleanId(wc.ids[p]);
-        if (CountIssueUses(id) > 0) {
+        const int uses = CountIssueUses(id);
+        if (uses < 0) {
+            DgMsgOk("Unable to Delete", "Whether this issue is in use could not be checked.{f10}",
+                    slGetError() + ".{f6}");
+            return false;
+        }
+        if (uses > 0) {
             DgMsgOk("Unable to Delete",
                     "This issue is currently in use and cannot be deleted.{f10}", "");
             return false;

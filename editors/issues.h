@@ -54,7 +54,8 @@ enum class IssueEntryResult {
 // Replaced the edited position becomes -1 and a change is marked.
 IssueEntryResult EnterIssueTitle(IssueWorkingCopy& wc, const std::string& text);
 
-// Number of program entries (Master rows) whose issue list holds the id.
+// Number of program entries (Master rows) whose issue list holds the id; -1
+// when the database could not be read (the issue must then not be deleted).
 int CountIssueUses(const std::string& issueId);
 
 // Removes position p (Delete key). A stored issue that a program uses is

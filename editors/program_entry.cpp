@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/base/text_util.h"
+#include "data/checked_select.h"
 #include "data/dates.h"
 #include "data/quarters.h"
 #include "data/query.h"
@@ -93,7 +94,13 @@ bool Exec(const std::string& sql, std::string& error) {
 bool WriteRow(const std::string& table, const std::string& keyColumn, const std::string& columns,
               const std::vector<std::string>& values, std::string& id, std::string& error) {
     const int64_t key = Val(id);
-    const bool exists = key > 0 && CountWhere(table, keyColumn + " = " + Num(key)) > 0;
+    // A failed look-up must not turn an update into a second row.
+    long long count = 0;
+    if (key > 0 && !CountWhereChecked(table, keyColumn + " = " + Num(key), count)) {
+        error = slGetError();
+        return false;
+    }
+    const bool exists = count > 0;
     const std::string condition = exists ? keyColumn + " = " + Num(key) : std::string();
     if (!Exec(slBuildInsertOrUpdate(table, NulJoin(values), columns, condition), error)) {
         return false;
@@ -117,12 +124,22 @@ bool CreateMissingIssues(const ProgramEntry& e, const std::string& sourceStation
     const std::string q = Num(e.quarter);
     const std::string target = Num(Val(e.stationId));
     const std::string source = Num(Val(sourceStation));
-    int rank = SelectNumber("Issues", "MAX(IRank)", "IQtr = " + q + " AND SID = " + target);
+    // Checks that cannot be made stop the save rather than add issues twice.
+    long long rank = 0;
+    if (!SelectNumberChecked("Issues", "MAX(IRank)", "IQtr = " + q + " AND SID = " + target,
+                             rank)) {
+        error = slGetError();
+        return false;
+    }
     for (const std::string& title : e.issues) {
         const std::string byTitle = " AND IIssue = '" + SqlEscape(title) + "'";
-        const std::string have =
-            SelectText("Issues", "IID", "IQtr = " + q + " AND SID = " + target + byTitle);
-        if (Val(have) > 0) continue;
+        long long have = 0;
+        if (!SelectNumberChecked("Issues", "IID", "IQtr = " + q + " AND SID = " + target + byTitle,
+                                 have)) {
+            error = slGetError();
+            return false;
+        }
+        if (have > 0) continue;
         ++rank;
         const std::string description =
             SelectText("Issues", "IDescription", "IQtr = " + q + " AND SID = " + source + byTitle);

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "app/base/text_util.h"
+#include "data/checked_select.h"
 #include "data/query.h"
 
 namespace {
@@ -42,13 +43,20 @@ StationSave SaveStation(int32_t quarter, int64_t stationId, std::string& calls,
     if (calls.empty() || license.empty()) return StationSave::Empty;
 
     // Calls is declared COLLATE NOCASE, so this finds the station in any letter case.
-    const int existing = SelectNumber(
-        "Stations", "StnID", "Calls = " + SqlQuoted(calls) + " AND QtrID = " + Num(quarter));
+    // A check that could not be made saves nothing.
+    long long existing = 0;
+    if (!SelectNumberChecked("Stations", "StnID",
+                             "Calls = " + SqlQuoted(calls) + " AND QtrID = " + Num(quarter),
+                             existing))
+        return StationSave::Failed;
     if (existing != 0 && existing != stationId) return StationSave::Duplicate;
 
     std::string statement;
     if (stationId == 0) {
-        const int rank = SelectNumber("Stations", "MAX(Rank)", "QtrID = " + Num(quarter)) + 1;
+        long long rank = 0;
+        if (!SelectNumberChecked("Stations", "MAX(Rank)", "QtrID = " + Num(quarter), rank))
+            return StationSave::Failed;
+        ++rank;
         statement =
             slBuildInsertOrUpdate("Stations", NulJoin({calls, license, Num(quarter), Num(rank)}),
                                   "Calls,License,QtrID,Rank", "");
@@ -71,7 +79,8 @@ std::vector<StationRow> StationCopyCandidates(int32_t targetQuarter) {
 
 int CopyStationsToQuarter(const std::vector<StationRow>& chosen, int32_t targetQuarter) {
     const std::string t = Num(targetQuarter);
-    int64_t rank = Val(SelectField("Stations", "COUNT(Calls)", "QtrID = " + t));
+    long long rank = 0;
+    if (!SelectNumberChecked("Stations", "COUNT(Calls)", "QtrID = " + t, rank)) return -1;
     // The candidate list holds one entry per distinct city, so the same call
     // letters can be chosen twice; a quarter must not get a station twice.
     std::set<std::string> taken;
@@ -80,7 +89,11 @@ int CopyStationsToQuarter(const std::vector<StationRow>& chosen, int32_t targetQ
     for (const StationRow& s : chosen) {
         const std::string key = FoldCase(s.calls);
         if (!taken.insert(key).second) continue;
-        if (!StationIdByCalls(s.calls, t).empty()) continue;
+        long long present = 0;
+        if (!CountWhereChecked("Stations", "Calls = " + SqlQuoted(s.calls) + " AND QtrID = " + t,
+                               present))
+            return -1;
+        if (present > 0) continue;
         batch.push_back(slBuildInsertOrUpdate("Stations",
                                               NulJoin({s.calls, s.license, t, Num(rank)}),
                                               "Calls,License,QtrID,Rank", ""));
@@ -115,16 +128,22 @@ CopyIssuesResult CopyIssuesToStations(int32_t quarter, const std::vector<IssueIt
     for (int64_t target : targetIds) {
         const std::string t = Num(target);
         const std::string ofTarget = "IQtr = " + q + " AND SID = " + t;
-        int64_t rank = SelectNumber("Issues", "MAX(IRank)", ofTarget);
+        long long rank = 0;
+        if (!SelectNumberChecked("Issues", "MAX(IRank)", ofTarget, rank)) return {false, 0};
         // Titles queued for this target in this batch: the database does not
         // see them yet, and a target must not get the same title twice.
         std::set<std::string> queued;
         for (const IssueItem& issue : issues) {
-            if (CountWhere("Issues", ofTarget + " AND IIssue = " + SqlQuoted(issue.title)) > 0)
-                continue;
+            long long present = 0;
+            if (!CountWhereChecked("Issues", ofTarget + " AND IIssue = " + SqlQuoted(issue.title),
+                                   present))
+                return {false, 0};
+            if (present > 0) continue;
             if (!queued.insert(issue.title).second) continue;
-            const std::string description =
-                SelectField("Issues", "IDescription", "IID = " + Num(issue.id));
+            std::string description;
+            if (!SelectChecked("SELECT IDescription FROM Issues WHERE IID = " + Num(issue.id),
+                               description))
+                return {false, 0};
             ++rank;
             batch.push_back(slBuildInsertOrUpdate(
                 "Issues", NulJoin({q, t, issue.title, description, Num(rank)}),

@@ -207,16 +207,31 @@ void LoadWordList() {
     if (st.loaded) return;
     namespace fs = std::filesystem;
     std::error_code ec;
-    std::string path = Paths().appFolder + "custom.dic";
-    if (!fs::exists(path, ec)) {
-        path = Paths().appFolder + "en_US.dic";
-        if (!fs::exists(path, ec)) return;  // no list: checking stays off, silently
+    // The user's own list first; the shipped list is read from the data folder
+    // when a copy is kept there, else from beside the program (an installed
+    // copy whose data lives elsewhere still checks spelling).
+    std::string programFolder = EZ_APPPATH();
+    if (!programFolder.empty() && programFolder.back() != '/') programFolder += '/';
+    std::string path;
+    for (const std::string& candidate :
+         {Paths().appFolder + "custom.dic", Paths().appFolder + "en_US.dic",
+          programFolder + "en_US.dic"}) {
+        if (fs::exists(candidate, ec)) {
+            path = candidate;
+            break;
+        }
     }
+    if (path.empty()) return;  // no list: checking stays off, silently
     std::string data;
     if (!ReadWholeFile(path, data)) {
         Message("Spell Check Disabled", "Required dictionary file " + path + " not present.{f6}");
         return;
     }
+    LoadWordListText(data);
+}
+
+void LoadWordListText(const std::string& data) {
+    WordListState& st = State();
     st.words = SplitLines(data);
     st.sorted = false;
     st.added = st.deleted = false;

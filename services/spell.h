@@ -14,6 +14,8 @@
 #include <vector>
 
 void LoadWordList();
+// Takes the list from the text of a word-list file (one word a line).
+void LoadWordListText(const std::string& data);
 void SpellCheckControl(const std::string& form, int control);
 
 // ---------------------------------------------------------------------------

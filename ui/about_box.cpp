@@ -7,6 +7,7 @@
 #include "app/base/settings.h"
 #include "app/toolkit/ez_forms.h"
 #include "data/dates.h"
+#include "ui/file_helpers.h"
 #include "ui/forms.h"
 #include "ui/layout.h"
 #include "ui/rtf.h"
@@ -66,7 +67,7 @@ void AB_Design() {
     EZ_SETPARENT(kForm, kHistory, kHistoryPage);
     EZ_SHOW(kForm, kHistoryPage, false);
     std::string history;  // stays empty when the file is missing
-    ReadWholeFile(Paths().appFolder + "History.rtf", history);
+    ReadWholeFile(ResourcePath("History.rtf"), history);
     EZ_SETRICHTEXT(kForm, kHistory, ParseRtf(history));
 
     EZ_CONTROL(kForm, kToggle, EzKind::Button, kShowHistory, 1, kHeight - 2.3, 24, 1.7);

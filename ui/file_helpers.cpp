@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "app/base/app_state.h"
 #include "app/base/text_util.h"
 #include "app/toolkit/ez.h"
 #include "ui/msgbox.h"
@@ -83,4 +84,13 @@ int AskSaveChanges(const std::string& form, int control, const std::string& item
     if (!EZ_CONTROLEXISTS(form, control)) return 2;
     return DgMsgAsk("Changes Not Saved", text, "(Unsaved changes will be lost.){f6}", "",
                     "*{G,f7}|&Yes|&No|&Cancel", 1);
+}
+
+std::string ResourcePath(const std::string& relative) {
+    const std::string inData = Paths().appFolder + relative;
+    struct stat st {};
+    if (stat(inData.c_str(), &st) == 0) return inData;
+    std::string program = EZ_APPPATH();
+    if (!program.empty() && program.back() != '/') program += '/';
+    return program + relative;
 }

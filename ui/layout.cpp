@@ -2,7 +2,9 @@
 // check marks of check-list views, kept as plain text in the settings file.
 #include "ui/layout.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -33,45 +35,51 @@ std::string NumberText(double v) {
     return s;
 }
 
-void CentreOnScreen(const std::string& form, double w, double h) {
-    double cols = 0, rows = 0;
-    EZ_SCREENSIZE(cols, rows);
-    double col = (cols - w) / 2;
-    double row = (rows - h) / 2;
-    EZ_SETFORMPLACE(form, col < 0 ? 0 : col, row < 0 ? 0 : row, w, h);
-}
-
 std::string ColumnKey(const std::string& key) {
     return IniRead(Paths().settingsFile, kColumnSection, key, "");
 }
 
 }  // namespace
 
-void RestoreFormPlace(const std::string& form, const std::string& settingsFile, int useSavedSize) {
-    double lastRow = ValD(IniRead(settingsFile, form, "LastRow", "-1"));
-    double lastCol = ValD(IniRead(settingsFile, form, "LastCol", "-1"));
-    double savedW = ValD(IniRead(settingsFile, form, "FormWid", "0"));
-    double savedH = ValD(IniRead(settingsFile, form, "FormHgt", "0"));
+FormPlace PlaceFromSettings(const std::string& lastCol, const std::string& lastRow,
+                            const std::string& formWid, const std::string& formHgt,
+                            const FormPlace& current, double screenCols, double screenRows,
+                            bool useSavedSize) {
+    const double savedCol = ValD(lastCol), savedRow = ValD(lastRow);
+    const double savedW = ValD(formWid), savedH = ValD(formHgt);
+    FormPlace p = current;
+    const bool placeSaved =
+        std::isfinite(savedRow) && std::isfinite(savedCol) && savedRow > 0 && savedCol >= 0;
+    if (placeSaved && useSavedSize && savedW > 0 && savedH > 0) {
+        p.w = savedW;
+        p.h = savedH;
+    }
+    // A saved size larger than the screen (or no number at all) would make the
+    // window paint a surface of that size: it is capped to the screen.
+    auto cap = [](double v, double limit) { return std::isfinite(v) && v < limit ? v : limit; };
+    if (screenCols > 0) p.w = cap(p.w, screenCols);
+    if (screenRows > 0) p.h = cap(p.h, screenRows);
+    p.centred = !placeSaved || savedCol + p.w > screenCols || savedRow + p.h > screenRows;
+    if (p.centred) {
+        p.col = std::max(0.0, (screenCols - p.w) / 2);
+        p.row = std::max(0.0, (screenRows - p.h) / 2);
+    } else {
+        p.col = savedCol;
+        p.row = savedRow;
+    }
+    return p;
+}
 
-    double col = 0, row = 0, curW = 0, curH = 0;
-    EZ_GETFORMPLACE(form, col, row, curW, curH);
-    if (lastRow <= 0 || lastCol < 0) {
-        // No usable place: the form's present size, centred.
-        CentreOnScreen(form, curW, curH);
-        return;
-    }
-    double w = curW, h = curH;
-    if (useSavedSize != 0 && savedW > 0 && savedH > 0) {
-        w = savedW;
-        h = savedH;
-    }
+void RestoreFormPlace(const std::string& form, const std::string& settingsFile, int useSavedSize) {
+    FormPlace current;
+    EZ_GETFORMPLACE(form, current.col, current.row, current.w, current.h);
     double cols = 0, rows = 0;
     EZ_SCREENSIZE(cols, rows);
-    if (lastCol + w > cols || lastRow + h > rows) {
-        CentreOnScreen(form, w, h);
-        return;
-    }
-    EZ_SETFORMPLACE(form, lastCol, lastRow, w, h);
+    FormPlace p = PlaceFromSettings(
+        IniRead(settingsFile, form, "LastCol", "-1"), IniRead(settingsFile, form, "LastRow", "-1"),
+        IniRead(settingsFile, form, "FormWid", "0"), IniRead(settingsFile, form, "FormHgt", "0"),
+        current, cols, rows, useSavedSize != 0);
+    EZ_SETFORMPLACE(form, p.col, p.row, p.w, p.h);
 }
 
 void SaveFormPlace(const std::string& form, const std::string& settingsFile) {
@@ -123,20 +131,35 @@ void RecordColumnOrder(const std::string& form, int listView) {
     IniWrite(Paths().settingsFile, kColumnSection, "Order", Join(names, "|"));
 }
 
-void RestoreColumnLayout(const std::string& form, int listView) {
-    std::string namesText = ColumnKey("Names");
-    if (namesText.empty()) return;
+std::vector<ColumnSetting> ColumnLayoutFromSettings(const std::string& namesText,
+                                                    const std::string& widthsText,
+                                                    const std::string& formatsText,
+                                                    int columnCount) {
+    std::vector<ColumnSetting> columns;
+    if (namesText.empty()) return columns;
     std::vector<std::string> names = Split(namesText, "|");
-    std::vector<std::string> widths = Split(ColumnKey("Widths"), "|");
-    std::vector<std::string> formats = Split(ColumnKey("Format"), "|");
+    std::vector<std::string> widths = Split(widthsText, "|");
+    std::vector<std::string> formats = Split(formatsText, "|");
     // Applied by position; a stored list longer than the header is cut, a
-    // shorter Widths or Format list leaves 0 for the missing columns.
-    int count = EZ_LVCOLCOUNT(form, listView);
-    for (int i = 0; i < count && i < static_cast<int>(names.size()); ++i) {
-        int width = i < static_cast<int>(widths.size()) ? static_cast<int>(Val(widths[i])) : 0;
-        int format = i < static_cast<int>(formats.size()) ? static_cast<int>(Val(formats[i])) : 0;
-        EZ_LVSETCOLUMN(form, listView, i, names[i], width, format);
-    }
+    // shorter Widths or Format list leaves 0 for the missing columns. Numbers
+    // beyond what a header can take are left at 0 rather than wrapped around.
+    auto number = [](const std::vector<std::string>& list, int i) {
+        if (i >= static_cast<int>(list.size())) return 0;
+        const int64_t v = Val(list[i]);
+        return v < -1000000 || v > 1000000 ? 0 : static_cast<int>(v);
+    };
+    for (int i = 0; i < columnCount && i < static_cast<int>(names.size()); ++i)
+        columns.push_back({names[i], number(widths, i), number(formats, i)});
+    return columns;
+}
+
+void RestoreColumnLayout(const std::string& form, int listView) {
+    std::vector<ColumnSetting> columns =
+        ColumnLayoutFromSettings(ColumnKey("Names"), ColumnKey("Widths"), ColumnKey("Format"),
+                                 EZ_LVCOLCOUNT(form, listView));
+    for (size_t i = 0; i < columns.size(); ++i)
+        EZ_LVSETCOLUMN(form, listView, static_cast<int>(i), columns[i].name, columns[i].width,
+                       columns[i].format);
 }
 
 void SetSortArrow(const std::string& form, int listView, int column, int direction) {

@@ -22,7 +22,10 @@ CodedText SplitCodes(const std::string& raw) {
         if (code.empty()) continue;
         MsgCode c;
         c.letter = static_cast<char>(std::toupper(static_cast<unsigned char>(code[0])));
-        c.value = ValD(std::string_view(code).substr(1));
+        // Codes may come from text that holds user input (a "{" in call
+        // letters): numbers beyond any sensible size are held to a range that
+        // every use (an int font or colour slot, a width) can take.
+        c.value = std::clamp(ValD(std::string_view(code).substr(1)), -1e6, 1e6);
         out.codes.push_back(c);
     }
     return out;

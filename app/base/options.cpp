@@ -72,9 +72,12 @@ void LoadOptions() {
     SetDateSettings(o.dateFormat, o.slash, o.mondayStart);
 }
 
-void SaveOptions(const Options& o) {
+bool SaveOptions(const Options& o) {
+    bool ok = true;
     for (const OptionKey& k : OptionTable()) {
         if (!k.saved) continue;
-        IniWrite(Paths().settingsFile, k.section, k.key, std::to_string(OptionValue(o, k)));
+        if (!IniWrite(Paths().settingsFile, k.section, k.key, std::to_string(OptionValue(o, k))))
+            ok = false;
     }
+    return ok;
 }

@@ -26,8 +26,10 @@ struct Options {
 
 Options& Opts();
 void LoadOptions();
-// Writes the record in the order of the options dialog's save.
-void SaveOptions(const Options& o);
+// Writes the record in the order of the options dialog's save. False when any
+// key could not be written (the settings file or its folder cannot be written,
+// the disk is full).
+bool SaveOptions(const Options& o);
 
 // One key of the settings file. A flag is stored as "0"/"1" and read as the
 // lowest bit of the stored number; a number is read by its leading digits.

@@ -128,12 +128,17 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
 
 std::string IniRead(const std::string& file, const std::string& section, const std::string& key,
                     const std::string& def) {
-    std::string path = CleanName(file);
+    std::string content;
+    if (!ReadWholeFile(CleanName(file), content)) return Trim(CutBytes(def, kReadLimit));
+    return IniReadText(content, section, key, def);
+}
+
+std::string IniReadText(const std::string& content, const std::string& section,
+                        const std::string& key, const std::string& def) {
     std::string sec = CleanName(section);
     std::string k = CleanName(key);
     std::string fallback = Trim(CutBytes(def, kReadLimit));
-    std::string content;
-    if (path.empty() || sec.empty() || k.empty() || !ReadWholeFile(path, content)) return fallback;
+    if (sec.empty() || k.empty()) return fallback;
 
     bool hadBom = false;
     bool inSection = false;
@@ -157,6 +162,16 @@ std::string IniRead(const std::string& file, const std::string& section, const s
 bool IniWrite(const std::string& file, const std::string& section, const std::string& key,
               const std::string& value) {
     std::string path = CleanName(file);
+    if (path.empty()) return false;
+    std::string content;
+    bool exists = ReadWholeFile(path, content);
+    std::string out;
+    if (!IniUpdateText(exists ? content : std::string(), section, key, value, out)) return false;
+    return ReplaceFileAtomically(path, out);
+}
+
+bool IniUpdateText(const std::string& content, const std::string& section, const std::string& key,
+                   const std::string& value, std::string& out) {
     std::string sec = CleanName(section);
     std::string k = CleanName(key);
     // A line break inside a value would start a new line in the file and could
@@ -168,14 +183,12 @@ bool IniWrite(const std::string& file, const std::string& section, const std::st
     v = CutBytes(Trim(v), kWriteLimit);
     v = Trim(v);
     // Names that could not be read back as written are refused.
-    if (path.empty() || sec.empty() || k.empty()) return false;
+    if (sec.empty() || k.empty()) return false;
     if (sec.find_first_of("]\r\n") != std::string::npos) return false;
     if (k.find_first_of("=\r\n") != std::string::npos || k.front() == '[') return false;
 
-    std::string content;
-    bool exists = ReadWholeFile(path, content);
     bool hadBom = false;
-    std::vector<Line> lines = exists ? LoadLines(content, hadBom) : std::vector<Line>{};
+    std::vector<Line> lines = LoadLines(content, hadBom);
 
     // Keep the file's own line-end style; new files get CR LF.
     std::string eol = "\r\n";
@@ -218,7 +231,7 @@ bool IniWrite(const std::string& file, const std::string& section, const std::st
         lines.push_back(Line{newLine, eol});
     }
 
-    std::string out = hadBom ? kBom : std::string();
+    out = hadBom ? kBom : std::string();
     for (const Line& line : lines) out += line.text + line.end;
-    return ReplaceFileAtomically(path, out);
+    return true;
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/base/app_state.h"
 #include "app/base/settings.h"
 #include "app/startup.h"
@@ -275,6 +277,30 @@ TEST_F(OptionsDialogTest, HelpTopicFollowsTheGroupInUse) {
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
     EXPECT_EQ(r.platform().helpTopics, (std::vector<int>{380, 120, 410, 380}));
+}
+
+// A settings file that cannot be written (here a folder stands in its place,
+// as a full disk or a read-only folder would refuse the write) is reported:
+// the options apply for the session and Save stays on for another try.
+TEST_F(OptionsDialogTest, SaveThatCannotBeWrittenIsReported) {
+    std::filesystem::create_directory(Paths().settingsFile);
+    r.SetCheck("PO", 125, false);
+    r.Click("PO", 200);
+    r.ExpectMsg("Options Not Saved", 1);
+    r.Do([&] {
+        EXPECT_TRUE(Robot::FormExists("PO"));
+        EXPECT_TRUE(Robot::Enabled("PO", 200));
+    });
+    r.Close("PO");
+    r.ExpectMsg("Changes Not Saved", 2);
+    r.WaitGone("PO");
+    r.Run();
+    EXPECT_TRUE(r.Ok()) << r.Errors();
+    EXPECT_FALSE(Opts().tipsOn);
+    EXPECT_FALSE(SaveOptions(Opts()));
+    std::filesystem::remove(Paths().settingsFile);
+    EXPECT_TRUE(SaveOptions(Opts()));
+    EXPECT_EQ(Read("Options", "TipsOn"), "0");
 }
 
 }  // namespace

@@ -157,6 +157,39 @@ TEST_F(LayoutTest, SavedSizeIsUsedOnlyWhenAskedAndValid) {
     EXPECT_NEAR(col, 5, 0.6);
 }
 
+// A saved size far larger than the screen would make the window paint a
+// surface of that size: it is capped to the screen before the form is shown.
+TEST_F(LayoutTest, SavedSizeLargerThanTheScreenIsCapped) {
+    Open();
+    WritePlace("5", "5", std::to_string(static_cast<int>(screenCols * 3)),
+               std::to_string(static_cast<int>(screenRows * 3)));
+    RestoreFormPlace(kForm, Paths().settingsFile, 1);
+    double col, row, w, h;
+    Place(col, row, w, h);
+    EXPECT_LE(w, screenCols + 0.6);
+    EXPECT_LE(h, screenRows + 0.6);
+    EXPECT_GE(col, 0);
+    EXPECT_GE(row, 0);
+
+    const std::string beyond(400, '9');  // more than any number can hold
+    struct Case {
+        const char* w;
+        const char* h;
+        double expectW, expectH;
+    } cases[] = {
+        {"100000", "100000", 160, 48},   {"2000", "30", 160, 30}, {"80", "2000", 80, 48},
+        {beyond.c_str(), "30", 160, 30}, {"80", "30", 80, 30},
+    };
+    const FormPlace current{2, 2, 60, 20, false};
+    for (const Case& c : cases) {
+        FormPlace p = PlaceFromSettings("5", "5", c.w, c.h, current, 160, 48, true);
+        EXPECT_EQ(p.w, c.expectW) << c.w;
+        EXPECT_EQ(p.h, c.expectH) << c.h;
+        EXPECT_GE(p.col, 0);
+        EXPECT_GE(p.row, 0);
+    }
+}
+
 TEST_F(LayoutTest, SavingKeepsTheFormOnTheScreen) {
     Open();
     // Dragged partly off the left edge.

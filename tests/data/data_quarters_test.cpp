@@ -143,6 +143,19 @@ TEST_F(Quarters, EnsureQuarterWritesTheDeadlineOnAWeekday) {
     EXPECT_EQ(Deadline(), "0");
 }
 
+// A start cut short after the quarter row was saved left no deadline: a later
+// start writes it when the key is missing, and leaves a shown reminder ("0").
+TEST_F(Quarters, MissingDeadlineOfAnExistingQuarterIsWritten) {
+    ASSERT_TRUE(EnsureQuarter(20151, false));  // the row, as the cut-short start left it
+    EXPECT_EQ(Deadline(), "none");
+    EXPECT_FALSE(EnsureQuarter(20151, true));
+    EXPECT_EQ(Deadline(), std::to_string(Mdy2JulianDate(1, 9, 2015)));
+    IniWrite(Paths().settingsFile, "Filing", "Deadline", "0");
+    EXPECT_FALSE(EnsureQuarter(20151, true));
+    EXPECT_EQ(Deadline(), "0");
+    EXPECT_EQ(CountWhere("Quarter", "QNumber = 20151"), 1);
+}
+
 TEST_F(Quarters, EnsureQuarterCreatesNothingWhenTheSelectFails) {
     slExe("DROP TABLE Quarter");
     EXPECT_FALSE(EnsureQuarter(20111, true));

@@ -1,0 +1,56 @@
+// The folder that holds the user's data: whether it can be written, leftovers
+// of interrupted writes, and the lock that keeps a second copy of the program
+// off the same data.
+#pragma once
+
+#include <string>
+
+// True when the folder holds data of an earlier run: the database
+// "Data/VantrelData.db3" or the settings file "Vantrel.ini".
+bool FolderHoldsData(const std::string& folder);
+// True when a file can be created in the folder (checked by creating and
+// removing one, so a read-only mount is seen even by an administrator).
+bool FolderWritable(const std::string& folder);
+
+// Where the data lives. The program's own folder is used when it can be
+// written or when it already holds data (which is never left behind for an
+// empty folder elsewhere); only a read-only folder without data falls back to
+// the per-user folder.
+std::string ChooseDataFolder(const std::string& programFolder, bool writable, bool holdsData,
+                             const std::string& userFolder);
+
+// Set at start-up when the data folder holds data but cannot be written: the
+// database is opened read-only and every save is refused.
+struct DataFolderState {
+    bool readOnly = false;
+    std::string folder;  // the folder, for messages
+};
+DataFolderState& DataFolderAccess();
+
+// Names of temporary files an interrupted write leaves beside the settings
+// file or the word list: "." + "Vantrel.ini" + ".XXXXXX" and "en_US.dic.XXXXXX".
+bool IsLeftoverTempName(const std::string& name);
+// Removes such leftovers from the folder; returns how many were removed.
+int RemoveLeftoverTempFiles(const std::string& folder);
+
+// An exclusive lock on "Vantrel.lock" in the data folder, held while the
+// object lives. held() is false when another process (or another DataLock)
+// holds it. A folder in which the lock file cannot be made is not locked
+// (nothing can be written there anyway) and counts as held.
+class DataLock {
+public:
+    explicit DataLock(const std::string& dataFolder);
+    ~DataLock();
+    DataLock(const DataLock&) = delete;
+    DataLock& operator=(const DataLock&) = delete;
+    bool held() const { return held_; }
+
+private:
+    int fd_ = -1;
+    bool held_ = false;
+};
+// Takes the data lock for the life of the program (kept until ReleaseDataLock
+// or the process ends); false when another copy holds it. Taking it again for
+// the same folder succeeds.
+bool AcquireDataLock(const std::string& dataFolder);
+void ReleaseDataLock();

@@ -1,0 +1,123 @@
+// The data folder: which folder is used, leftovers of cut-short writes, the
+// lock that keeps a second copy off the data, and the word list read from
+// beside the program when the data lives elsewhere.
+#include "app/data_folder.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "app/base/app_state.h"
+#include "app/toolkit/ez.h"
+#include "services/spell.h"
+#include "support/test_env.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(DataFolder, AFolderHoldingDataIsNeverLeftForAnEmptyOne) {
+    struct Case {
+        bool writable, holdsData;
+        const char* expected;
+    } cases[] = {
+        {true, false, "/opt/vantrel/"},
+        {true, true, "/opt/vantrel/"},
+        // Read-only with the user's data in it: used where it is (read-only).
+        {false, true, "/opt/vantrel/"},
+        // Read-only and empty (an installed copy): the per-user folder.
+        {false, false, "/home/u/.local/share/Vantrel/"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ChooseDataFolder("/opt/vantrel/", c.writable, c.holdsData,
+                                   "/home/u/.local/share/Vantrel/"),
+                  c.expected)
+            << c.writable << c.holdsData;
+}
+
+TEST(DataFolder, HoldsDataAndWritable) {
+    TempProgramFolder folder;
+    EXPECT_FALSE(FolderHoldsData(folder.path()));
+    WriteFileText(folder.path() + "Vantrel.ini", "[Options]\n");
+    EXPECT_TRUE(FolderHoldsData(folder.path()));
+    fs::remove(folder.path() + "Vantrel.ini");
+    WriteFileText(folder.path() + "Data/VantrelData.db3", "");
+    EXPECT_TRUE(FolderHoldsData(folder.path()));
+
+    EXPECT_TRUE(FolderWritable(folder.path()));
+    EXPECT_FALSE(FolderWritable("/proc"));  // not writable even for an administrator
+    EXPECT_FALSE(FolderWritable(folder.path() + "missing"));
+    // The probe leaves nothing behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
+}
+
+TEST(DataFolder, LeftoversOfCutShortWritesAreRemoved) {
+    struct Case {
+        const char* name;
+        bool leftover;
+    } cases[] = {
+        {".Vantrel.ini.a1B2c3", true},  {"en_US.dic.Zz9yY8", true},
+        {"Vantrel.ini", false},         {".Vantrel.ini.", false},
+        {".Vantrel.ini.a1B2c", false},  {".Vantrel.ini.a1B2c3d", false},
+        {".Vantrel.ini.a1-2c3", false}, {"en_US.dic", false},
+        {"custom.dic.abcdef", false},
+    };
+    TempProgramFolder folder;
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsLeftoverTempName(c.name), c.leftover) << c.name;
+        WriteFileText(folder.path() + c.name, std::string(100, 'x'));
+    }
+    EXPECT_EQ(RemoveLeftoverTempFiles(folder.path()), 2);
+    for (const Case& c : cases)
+        EXPECT_EQ(fs::exists(folder.path() + c.name), !c.leftover) << c.name;
+}
+
+TEST(DataFolder, ASecondCopyCannotTakeTheDataLock) {
+    TempProgramFolder folder;
+    const std::string data = folder.path() + "Data/";
+    fs::create_directories(data);
+    {
+        DataLock first(data);
+        EXPECT_TRUE(first.held());
+        DataLock second(data);
+        EXPECT_FALSE(second.held());
+    }
+    EXPECT_TRUE(DataLock(data).held());  // released with its holder
+
+    // Another process, whatever its per-user instance lock, is kept off.
+    ASSERT_TRUE(AcquireDataLock(data));
+    EXPECT_TRUE(AcquireDataLock(data));  // the same copy again
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) _exit(DataLock(data).held() ? 0 : 3);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    ReleaseDataLock();
+    EXPECT_TRUE(DataLock(data).held());
+}
+
+TEST(DataFolder, ShippedWordListIsReadFromBesideTheProgram) {
+    TempProgramFolder data;
+    TempProgramFolder program;
+    WriteFileText(program.path() + "en_US.dic", "alpha\r\nbeta\r\n");
+    SetAppFolder(data.path());
+    EZ_SETAPPPATH(program.path());
+    UnloadWordList();
+    LoadWordList();
+    EXPECT_TRUE(WordListLoaded());
+    EXPECT_TRUE(IsDictionaryWord("beta"));
+    // A list of the user's own in the data folder comes first.
+    WriteFileText(data.path() + "custom.dic", "gamma\n");
+    UnloadWordList();
+    LoadWordList();
+    EXPECT_TRUE(IsDictionaryWord("gamma"));
+    EXPECT_FALSE(IsDictionaryWord("beta"));
+    UnloadWordList();
+    EZ_SETAPPPATH("");
+}
+
+}  // namespace
