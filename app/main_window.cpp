@@ -11,6 +11,7 @@
 #include "app/app_state.h"
 #include "app/forms.h"
 #include "app/layout.h"
+#include "app/list_export.h"
 #include "app/options.h"
 #include "app/settings.h"
 #include "app/startup.h"
@@ -26,6 +27,7 @@
 #include "editors/stations.h"
 #include "reports/airing.h"
 #include "reports/analysis_report.h"
+#include "reports/filing_check.h"
 #include "reports/issues_programs_list.h"
 #include "services/maintenance.h"
 #include "services/spell.h"
@@ -356,6 +358,18 @@ void AfterOptions() {
     UpdateCommands();
 }
 
+// Exports the rows the list shows, in the order it shows them.
+void ExportShownList() {
+    std::vector<RowId> mids;
+    const int rows = EZ_LVROWCOUNT(kForm, kVlList);
+    for (int r = 0; r < rows; ++r) mids.push_back(EZ_LVGETVALUE(kForm, kVlList, r));
+    const bool all = AllStationsShown();
+    const std::string calls = all ? std::string() : EZ_GETTEXT(kForm, kVlStation);
+    const std::string stationId =
+        all ? std::string() : StationIdByCalls(calls, std::to_string(Shell().currentQuarter));
+    ExportProgramList(kForm, Shell().currentQuarter, stationId, calls, mids);
+}
+
 void RunCommand(int id) {
     switch (id) {
         case kVlMenuIssues:
@@ -380,6 +394,13 @@ void RunCommand(int id) {
         case kVlPrintButton:
         case kVlMenuPrint:
             Open("PQ");
+            break;
+        case kVlMenuCheckList:
+            OpenFilingCheck(kForm, Shell().currentQuarter,
+                            AllStationsShown() ? std::string() : EZ_GETTEXT(kForm, kVlStation));
+            break;
+        case kVlMenuExportList:
+            ExportShownList();
             break;
         case kVlOptionsButton:
         case kVlMenuOptions:
@@ -723,6 +744,8 @@ void VL_Design() {
     EZ_MENU(kForm, kVlMenuFile, kVlMenuDelete, "&Delete Program");
     EZ_MENU(kForm, kVlMenuFile, 9035, "-");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuPrint, "&Print");
+    EZ_MENU(kForm, kVlMenuFile, kVlMenuCheckList, "Check &List Before Filing...");
+    EZ_MENU(kForm, kVlMenuFile, kVlMenuExportList, "E&xport List...");
     EZ_MENU(kForm, kVlMenuFile, 9045, "-");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuExit, "E&xit");
 

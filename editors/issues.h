@@ -126,6 +126,10 @@ bool ChooseIssues(const std::string& parent, int32_t quarter, const std::string&
 // designed size. It shows Shell().currentQuarter and the station that the
 // parent's station selector (control 105) shows ("All Stations": the first).
 void OpenIssuesList(const std::string& parent);
+// Opens the issues list over parent on the given quarter and station (call
+// letters) with the issue issueId selected (0: none), whatever the parent shows.
+void OpenIssuesListAt(const std::string& parent, int32_t quarter, const std::string& calls,
+                      int64_t issueId);
 
 // What the open issues list form shows (for the copy-issues dialog): quarter,
 // station id and call letters. Returns false when the form is not open.

@@ -51,6 +51,10 @@ struct IssuesListState {
     int previousHelpTopic = 0;
     std::string callerForm;  // the form whose station selector picks the station
     bool savedAny = false;   // something was written: the main window's list may show it
+    // Set by OpenIssuesListAt: what to show instead of the caller's selectors.
+    int32_t wantedQuarter = 0;
+    std::string wantedCalls;
+    std::string wantedIssueId;
 };
 
 IssuesListState& St() {
@@ -372,7 +376,10 @@ void OnLoaded() {
     st.filling = true;
     FillQuarterSelector(kForm, kIlQuarter, 1);
     st.filling = false;
-    if (Shell().currentQuarter > 0) SelectQuarter(Shell().currentQuarter);
+    if (st.wantedQuarter > 0)
+        SelectQuarter(st.wantedQuarter);
+    else if (Shell().currentQuarter > 0)
+        SelectQuarter(Shell().currentQuarter);
     st.wc.quarter = ShownQuarter();
     if (st.wc.quarter <= 0) st.wc.quarter = Shell().currentQuarter;
 
@@ -381,9 +388,19 @@ void OnLoaded() {
     // any text not found here) gives the first station.
     const std::string callerCalls =
         EZ_FORMEXISTS(st.callerForm) ? EZ_GETTEXT(st.callerForm, kIlStation) : std::string();
-    SelectStation(callerCalls);
+    SelectStation(st.wantedCalls.empty() ? callerCalls : st.wantedCalls);
 
     LoadShownStation();
+    if (!st.wantedIssueId.empty()) {
+        const auto it = std::find(st.wc.ids.begin(), st.wc.ids.end(), st.wantedIssueId);
+        if (it != st.wc.ids.end()) {
+            st.wc.selectedPos = static_cast<int>(it - st.wc.ids.begin());
+            st.filling = true;
+            EZ_SELECTITEM(kForm, kIlList, st.wc.selectedPos);
+            st.filling = false;
+            ShowSelectedDescription();
+        }
+    }
     Shell().helpTopic = kHelpTopic;
     EZ_ACCEL(kForm, "F1", kHelpKeyId);
     EZ_ACCEL(kForm, "F7", kSpellKeyId);
@@ -423,6 +440,18 @@ void OpenIssuesList(const std::string& parent) {
     St().callerForm = parent;
     OpenForm(kForm, parent, kIssuesListWidth, kIssuesListHeight);
     St().callerForm.clear();
+}
+
+void OpenIssuesListAt(const std::string& parent, int32_t quarter, const std::string& calls,
+                      int64_t issueId) {
+    IssuesListState& st = St();
+    st.wantedQuarter = quarter;
+    st.wantedCalls = calls;
+    st.wantedIssueId = issueId > 0 ? std::to_string(issueId) : std::string();
+    OpenIssuesList(parent);
+    st.wantedQuarter = 0;
+    st.wantedCalls.clear();
+    st.wantedIssueId.clear();
 }
 
 bool IssuesListShown(int32_t& quarter, std::string& stationId, std::string& calls) {
