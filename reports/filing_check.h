@@ -97,5 +97,5 @@ inline constexpr int kFcOpen = 120;
 inline constexpr int kFcClose = 125;
 inline constexpr int kFcHelp = 130;
 inline constexpr int kFcHelpTopic = 510;
-inline constexpr double kFilingCheckWidth = 86;
+inline constexpr double kFilingCheckWidth = 96;
 inline constexpr double kFilingCheckHeight = 26;

@@ -133,13 +133,13 @@ void FC_Design() {
     EZ_CONTROL(kForm, kFcPeriod, EzKind::Combo, "", 2.5, 1.7, 20.5, 1.4);
     EZ_CONTROL(kForm, kStationFrame, EzKind::Frame, "Station", 26, 0.5, 22.5, 3.3);
     EZ_CONTROL(kForm, kFcStation, EzKind::Combo, "", 27, 1.7, 20.5, 1.4);
-    EZ_CONTROL(kForm, kFcSummary, EzKind::Label, "", 51, 1.9, 33.5, 1.3);
+    EZ_CONTROL(kForm, kFcSummary, EzKind::Label, "", 51, 1.9, 43.5, 1.3);
     EZ_SETFONT(kForm, kFcSummary, kBoldSlot);
-    EZ_CONTROL(kForm, kFcList, EzKind::ListView, "Station{12}|Severity{11}|Finding{56}", 1.5, 4.4,
-               83, 18.8);
+    EZ_CONTROL(kForm, kFcList, EzKind::ListView, "Station{12}|Severity{11}|Finding{66}", 1.5, 4.4,
+               93, 18.8);
     EZ_CONTROL(kForm, kFcOpen, EzKind::Button, "&Open", 1.5, 23.8, 11, 1.7);
-    EZ_CONTROL(kForm, kFcHelp, EzKind::Button, "&Help", 61, 23.8, 11, 1.7);
-    EZ_CONTROL(kForm, kFcClose, EzKind::Button, "&Close", 73.5, 23.8, 11, 1.7);
+    EZ_CONTROL(kForm, kFcHelp, EzKind::Button, "&Help", 71, 23.8, 11, 1.7);
+    EZ_CONTROL(kForm, kFcClose, EzKind::Button, "&Close", 83.5, 23.8, 11, 1.7);
     EZ_SETTOOLTIP(kForm, kFcList, "Double-click a finding to open the record it is about");
 }
 

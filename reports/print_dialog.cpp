@@ -90,10 +90,10 @@ void PQ_Design() {
     DesignReportChoice(kForm, kPeriodFrame, kPeriod, kStationFrame, kStation);
     EZ_CONTROL(kForm, kPlacedFrame, EzKind::Frame, "Date Placed in Public File", 1.5, 4.3, 47, 3.3);
     EZ_CONTROL(kForm, kPlaced, EzKind::DateTime, "", 2.5, 5.5, 20.5, 1.4);
-    EZ_CONTROL(kForm, kPrint, EzKind::Button, "&Print", 2.5, 8.4, 10, 1.7);
-    EZ_CONTROL(kForm, kCheck, EzKind::Button, "Check &List...", 13.5, 8.4, 12, 1.7);
-    EZ_CONTROL(kForm, kCancel, EzKind::Button, "&Cancel", 26.5, 8.4, 10, 1.7);
-    EZ_CONTROL(kForm, kHelp, EzKind::Button, "&Help", 37.5, 8.4, 10, 1.7);
+    EZ_CONTROL(kForm, kPrint, EzKind::Button, "&Print", 2, 8.4, 10, 1.7);
+    EZ_CONTROL(kForm, kCheck, EzKind::Button, "Check &List...", 13, 8.4, 13.5, 1.7);
+    EZ_CONTROL(kForm, kCancel, EzKind::Button, "&Cancel", 27.5, 8.4, 10, 1.7);
+    EZ_CONTROL(kForm, kHelp, EzKind::Button, "&Help", 38.5, 8.4, 10, 1.7);
 }
 
 void PQ_Event(int id, EzEvent ev, int64_t value, int& cancel) {
