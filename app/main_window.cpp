@@ -15,6 +15,7 @@
 #include "app/base/settings.h"
 #include "app/base/text_util.h"
 #include "app/forms.h"
+#include "app/list_export.h"
 #include "app/startup.h"
 #include "app/startup_db.h"
 #include "app/toolkit/ez.h"
@@ -29,6 +30,7 @@
 #include "editors/program_entry.h"
 #include "editors/stations.h"
 #include "reports/analysis_report.h"
+#include "reports/filing_check.h"
 #include "reports/issues_programs_list.h"
 #include "services/maintenance.h"
 #include "services/spell.h"
@@ -381,6 +383,18 @@ void AfterOptions() {
     UpdateCommands();
 }
 
+// Exports the rows the list shows, in the order it shows them.
+void ExportShownList() {
+    std::vector<RowId> mids;
+    const int rows = EZ_LVROWCOUNT(kForm, kVlList);
+    for (int r = 0; r < rows; ++r) mids.push_back(EZ_LVGETVALUE(kForm, kVlList, r));
+    const bool all = AllStationsShown();
+    const std::string calls = all ? std::string() : EZ_GETTEXT(kForm, kVlStation);
+    const std::string stationId =
+        all ? std::string() : StationIdByCalls(calls, std::to_string(Shell().currentQuarter));
+    ExportProgramList(kForm, Shell().currentQuarter, stationId, calls, mids);
+}
+
 void RunCommand(int id) {
     switch (id) {
         case kVlMenuIssues:
@@ -405,6 +419,13 @@ void RunCommand(int id) {
         case kVlPrintButton:
         case kVlMenuPrint:
             Open("PQ");
+            break;
+        case kVlMenuCheckList:
+            OpenFilingCheck(kForm, Shell().currentQuarter,
+                            AllStationsShown() ? std::string() : EZ_GETTEXT(kForm, kVlStation));
+            break;
+        case kVlMenuExportList:
+            ExportShownList();
             break;
         case kVlOptionsButton:
         case kVlMenuOptions:
@@ -572,6 +593,8 @@ void VL_Design() {
     EZ_MENU(kForm, kVlMenuFile, kVlMenuDelete, "&Delete Program");
     EZ_MENU(kForm, kVlMenuFile, 9035, "-");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuPrint, "&Print");
+    EZ_MENU(kForm, kVlMenuFile, kVlMenuCheckList, "Check &List Before Filing...");
+    EZ_MENU(kForm, kVlMenuFile, kVlMenuExportList, "E&xport List...");
     EZ_MENU(kForm, kVlMenuFile, 9045, "-");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuExit, "E&xit");
 

@@ -132,6 +132,10 @@ struct IssuesListResult {
     bool quarterAdded = false;  // a previous quarter was added (quarter selectors)
 };
 IssuesListResult OpenIssuesList(const std::string& parent, const std::string& stationCalls);
+// Opens the issues list over parent on the given quarter and station (call
+// letters) with the issue issueId selected (0: none), whatever the parent shows.
+void OpenIssuesListAt(const std::string& parent, int32_t quarter, const std::string& calls,
+                      int64_t issueId);
 
 // What the open issues list form shows (for the copy-issues dialog): quarter,
 // station id and call letters. Returns false when the form is not open.

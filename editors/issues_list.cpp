@@ -51,6 +51,10 @@ struct IssuesListState {
     std::string callerCalls;    // the station the caller shows ("" or not found: the first)
     bool savedAny = false;      // something was written: the caller's lists may show it
     bool quarterAdded = false;  // a previous quarter was added from here
+    // Set by OpenIssuesListAt: what to show instead of the caller's selectors.
+    int32_t wantedQuarter = 0;
+    std::string wantedCalls;
+    std::string wantedIssueId;
 };
 
 IssuesListState& St() {
@@ -370,16 +374,29 @@ void OnLoaded() {
     st.filling = true;
     FillQuarterSelector(kForm, kIlQuarter, 1);
     st.filling = false;
-    if (Shell().currentQuarter > 0) SelectQuarter(Shell().currentQuarter);
+    if (st.wantedQuarter > 0)
+        SelectQuarter(st.wantedQuarter);
+    else if (Shell().currentQuarter > 0)
+        SelectQuarter(Shell().currentQuarter);
     st.wc.quarter = ShownQuarter();
     if (st.wc.quarter <= 0) st.wc.quarter = Shell().currentQuarter;
 
     FillStations(st.wc.quarter);
     // The caller's station decides; "All Stations" (or any text not found
     // here) gives the first station.
-    SelectStation(st.callerCalls);
+    SelectStation(st.wantedCalls.empty() ? st.callerCalls : st.wantedCalls);
 
     LoadShownStation();
+    if (!st.wantedIssueId.empty()) {
+        const auto it = std::find(st.wc.ids.begin(), st.wc.ids.end(), st.wantedIssueId);
+        if (it != st.wc.ids.end()) {
+            st.wc.selectedPos = static_cast<int>(it - st.wc.ids.begin());
+            st.filling = true;
+            EZ_SELECTITEM(kForm, kIlList, st.wc.selectedPos);
+            st.filling = false;
+            ShowSelectedDescription();
+        }
+    }
     Shell().helpTopic = kHelpTopic;
     EZ_ACCEL(kForm, "F1", kHelpKeyId);
     EZ_ACCEL(kForm, "F7", kSpellKeyId);
@@ -414,6 +431,18 @@ IssuesListResult OpenIssuesList(const std::string& parent, const std::string& st
     OpenForm(kForm, parent, kIssuesListWidth, kIssuesListHeight);
     St().callerCalls.clear();
     return {St().savedAny, St().quarterAdded};
+}
+
+void OpenIssuesListAt(const std::string& parent, int32_t quarter, const std::string& calls,
+                      int64_t issueId) {
+    IssuesListState& st = St();
+    st.wantedQuarter = quarter;
+    st.wantedCalls = calls;
+    st.wantedIssueId = issueId > 0 ? std::to_string(issueId) : std::string();
+    OpenIssuesList(parent, calls);
+    st.wantedQuarter = 0;
+    st.wantedCalls.clear();
+    st.wantedIssueId.clear();
 }
 
 bool IssuesListShown(int32_t& quarter, std::string& stationId, std::string& calls) {

@@ -70,6 +70,12 @@ EditorState& State() {
     return state;
 }
 
+// The quarter an OpenProgramEntryEditor caller asked for; 0: the main window's.
+int32_t& RequestedQuarter() {
+    static int32_t quarter = 0;
+    return quarter;
+}
+
 // --- reading the form ---
 
 std::vector<std::string> Items(int id) {
@@ -221,7 +227,7 @@ void Opened() {
     RestoreFormPlace(kForm, Paths().settingsFile, 1);
 
     st.mode = Shell().editorMode >= 1 && Shell().editorMode <= 3 ? Shell().editorMode : 1;
-    st.quarter = Shell().currentQuarter;
+    st.quarter = RequestedQuarter() > 0 ? RequestedQuarter() : Shell().currentQuarter;
     st.quarterLabel = QuarterLabel(st.quarter);
     QuarterBounds(st.quarter, st.firstDay, st.lastDay);
     SetupPicker();
@@ -638,4 +644,13 @@ bool OpenProgramDetail(const std::string& parent) {
     SavedWhileOpen() = false;
     OpenForm(kForm, parent, kProgramDetailWidth, kProgramDetailHeight);
     return SavedWhileOpen();
+}
+
+void OpenProgramEntryEditor(const std::string& parent, int64_t entryId, int32_t quarter) {
+    if (entryId <= 0) return;
+    Shell().editorMode = 3;
+    Shell().editorEntryId = std::to_string(entryId);
+    RequestedQuarter() = quarter;
+    OpenForm(kForm, parent, kProgramDetailWidth, kProgramDetailHeight);
+    RequestedQuarter() = 0;
 }

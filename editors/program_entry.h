@@ -60,6 +60,10 @@ inline constexpr int kPdF2 = 912;
 // entry preselects the station of Shell().filterStationId. True when an entry
 // was saved (the opener shows its lists anew).
 bool OpenProgramDetail(const std::string& parent);
+// Opens the editor modally over parent on a stored entry (MID) of the given
+// quarter, in edit mode: for callers that show entries of a quarter the main
+// window may not show (the pre-filing check).
+void OpenProgramEntryEditor(const std::string& parent, int64_t entryId, int32_t quarter);
 
 // Help topics of the editor.
 inline constexpr int kTopicAddProgram = 220;

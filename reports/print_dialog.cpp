@@ -6,6 +6,9 @@
 #include "app/base/text_util.h"
 #include "app/toolkit/ez_forms.h"
 #include "data/dates.h"
+#include "data/quarters.h"
+#include "reports/all_stations_print.h"
+#include "reports/filing_check.h"
 #include "reports/forms.h"
 #include "reports/issues_programs_list.h"
 #include "ui/data_controls.h"
@@ -22,17 +25,42 @@ constexpr int kHelp = 125;
 constexpr int kPeriodFrame = 130;
 constexpr int kStationFrame = 135;
 constexpr int kPlacedFrame = 140;
+constexpr int kCheck = 145;  // runs the pre-filing check for the chosen period and station
 constexpr int kHelpTopic = 430;
 
+// Offered after the stations when the quarter has two or more of them: one
+// list per station in one go.
+constexpr const char* kAllStations = "All Stations";
+
 void UpdatePrintButton() {
-    EZ_ENABLE(kForm, kPrint, !EZ_GETTEXT(kForm, kStation).empty());
+    const bool chosen = !EZ_GETTEXT(kForm, kStation).empty();
+    EZ_ENABLE(kForm, kPrint, chosen);
+    EZ_ENABLE(kForm, kCheck, chosen);
+}
+
+// True when the station list shows its "All Stations" entry (always the last).
+bool AllStationsChosen() {
+    const int count = EZ_ITEMCOUNT(kForm, kStation);
+    return count > 2 && EZ_SELECTEDITEM(kForm, kStation) == count - 1 &&
+           EZ_GETTEXT(kForm, kStation) == kAllStations;
 }
 
 // Refills the station list for the quarter shown; keeps `wanted` selected
 // when the list holds it, else the first station.
 void FillStations(const std::string& wanted) {
     FillReportStations(kForm, kPeriod, kStation, wanted, nullptr);
+    if (EZ_ITEMCOUNT(kForm, kStation) >= 2) {
+        const int all = EZ_ADDITEM(kForm, kStation, kAllStations);
+        if (wanted == kAllStations) EZ_SELECTITEM(kForm, kStation, all);
+    }
     UpdatePrintButton();
+}
+
+int32_t PlacedDay() {
+    // A picker without a date gives 0, which the report prints as today.
+    int y = 0, m = 0, d = 0, hour = 0, minute = 0;
+    EZ_DTGET(kForm, kPlaced, y, m, d, hour, minute);
+    return (y > 0 && m > 0 && d > 0) ? PickerJulianDate(kForm, kPlaced) : 0;
 }
 
 std::string PickerFormat() {
@@ -63,9 +91,10 @@ void PQ_Design() {
     DesignReportChoice(kForm, kPeriodFrame, kPeriod, kStationFrame, kStation);
     EZ_CONTROL(kForm, kPlacedFrame, EzKind::Frame, "Date Placed in Public File", 1.5, 4.3, 47, 3.3);
     EZ_CONTROL(kForm, kPlaced, EzKind::DateTime, "", 2.5, 5.5, 20.5, 1.4);
-    EZ_CONTROL(kForm, kPrint, EzKind::Button, "&Print", 9, 8.4, 10, 1.7);
-    EZ_CONTROL(kForm, kCancel, EzKind::Button, "&Cancel", 20, 8.4, 10, 1.7);
-    EZ_CONTROL(kForm, kHelp, EzKind::Button, "&Help", 31, 8.4, 10, 1.7);
+    EZ_CONTROL(kForm, kPrint, EzKind::Button, "&Print", 2, 8.4, 10, 1.7);
+    EZ_CONTROL(kForm, kCheck, EzKind::Button, "Check &List...", 13, 8.4, 13.5, 1.7);
+    EZ_CONTROL(kForm, kCancel, EzKind::Button, "&Cancel", 27.5, 8.4, 10, 1.7);
+    EZ_CONTROL(kForm, kHelp, EzKind::Button, "&Help", 38.5, 8.4, 10, 1.7);
 }
 
 void PQ_Event(int id, EzEvent ev, int64_t value, int& cancel) {
@@ -85,16 +114,23 @@ void PQ_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     switch (id) {
         case kPrint: {
             if (EZ_GETTEXT(kForm, kStation).empty()) return;
+            if (AllStationsChosen()) {
+                PrintAllStations(kForm, QuarterFromName(EZ_GETTEXT(kForm, kPeriod)), PlacedDay());
+                break;
+            }
             ReportChoice& in = ReportInputs();
             in.period = EZ_GETTEXT(kForm, kPeriod);
             in.station = EZ_GETTEXT(kForm, kStation);
-            // A picker without a date gives 0, which the report prints as today.
-            int y = 0, m = 0, d = 0, hour = 0, minute = 0;
-            EZ_DTGET(kForm, kPlaced, y, m, d, hour, minute);
-            in.placedDay = (y > 0 && m > 0 && d > 0) ? PickerJulianDate(kForm, kPlaced) : 0;
+            in.placedDay = PlacedDay();
             PrintIssuesProgramsList(kForm);
             break;
         }
+        case kCheck:
+            if (EZ_GETTEXT(kForm, kStation).empty()) return;
+            OpenFilingCheck(kForm, QuarterFromName(EZ_GETTEXT(kForm, kPeriod)),
+                            AllStationsChosen() ? std::string() : EZ_GETTEXT(kForm, kStation));
+            if (EZ_FORMEXISTS(kForm)) Shell().helpTopic = kHelpTopic;
+            break;
         case kCancel:
             EZ_UNLOADFORM(kForm);
             break;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -462,6 +463,39 @@ bool Runner::Queue(Robot& r, const Line& l) {
             return ss.str().find(want) != std::string::npos
                        ? ""
                        : rel + " does not contain " + Show(want);
+        });
+        return true;
+    }
+    if (cmd == "assert-pdf-text") {
+        if (w.size() != 3) return bad("assert-pdf-text \"<path>\" \"<text>\"");
+        Check(r, l, [p = Path(w[1]), rel = w[1], want = w[2]]() -> std::string {
+            if (!fs::exists(p)) return rel + " does not exist";
+            // The text pdftotext reads, with every run of blanks and line
+            // breaks as one blank, so wrapped lines compare as written.
+            std::string quoted = "'";
+            for (char c : p) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+            quoted += "'";
+            FILE* pipe = popen(("pdftotext " + quoted + " - 2>/dev/null").c_str(), "r");
+            if (!pipe) return "pdftotext could not be started";
+            std::string raw;
+            char buf[4096];
+            for (size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) raw.append(buf, n);
+            if (pclose(pipe) != 0) return "pdftotext could not read " + rel;
+            auto squash = [](const std::string& t) {
+                std::string out;
+                for (char c : t) {
+                    const bool blank = c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f';
+                    if (blank) {
+                        if (!out.empty() && out.back() != ' ') out += ' ';
+                    } else {
+                        out += c;
+                    }
+                }
+                return out;
+            };
+            return squash(raw).find(squash(want)) != std::string::npos
+                       ? ""
+                       : rel + " does not show " + Show(want);
         });
         return true;
     }

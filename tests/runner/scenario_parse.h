@@ -31,7 +31,7 @@ inline bool Tokenize(const std::string& s, std::vector<std::string>& out, std::s
                 }
                 if (c == '\\' && i < s.size()) {
                     char n = s[i++];
-                    word += n == 't' ? '\t' : n == 'n' ? '\n' : n;
+                    word += n == 't' ? '\t' : n == 'n' ? '\n' : n == 'r' ? '\r' : n;
                 } else {
                     word += c;
                 }

@@ -20,6 +20,7 @@ TEST(ScenarioParse, SplitsWordsAndQuotedTexts) {
         {"assert-status VL 125 2 \"\\tSelected: 0\"",
          {"assert-status", "VL", "125", "2", "\tSelected: 0"}},
         {"save-dialog \"C:\\\\x.pdf\"", {"save-dialog", "C:\\x.pdf"}},
+        {"assert-file-contains \"a\" \"x\\r\\ny\"", {"assert-file-contains", "a", "x\r\ny"}},
         {"key VL 0 F1\r", {"key", "VL", "0", "F1"}},
         {"a\"b c\"", {"a\"b", "c\""}},  // a quote inside a word is an ordinary character
     };

@@ -1,0 +1,254 @@
+// Every station's list of a quarter, written one after the other, and the
+// progress dialog PA that drives the run between window events.
+#include "reports/all_stations_print.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/base/app_state.h"
+#include "app/base/help.h"
+#include "app/base/platform.h"
+#include "app/base/settings.h"
+#include "app/base/text_util.h"
+#include "app/toolkit/ez.h"
+#include "app/toolkit/ez_forms.h"
+#include "reports/forms.h"
+#include "reports/issues_programs_list.h"
+#include "reports/safe_file.h"
+#include "ui/msgbox.h"
+
+namespace {
+
+constexpr const char* kForm = "PA";
+// Posted steps: show which station comes next, then write it.
+constexpr int64_t kStepAnnounce = 1;
+constexpr int64_t kStepWrite = 2;
+
+StationWrittenHook& WrittenHook() {
+    static StationWrittenHook hook;
+    return hook;
+}
+
+AllStationsRun& CurrentRun() {
+    static AllStationsRun run;
+    return run;
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The message box reads "{" as the start of its format codes and "|" as a
+// line break: neither may come from a file name.
+std::string MsgSafe(std::string text) {
+    std::replace(text.begin(), text.end(), '{', '(');
+    std::replace(text.begin(), text.end(), '}', ')');
+    std::replace(text.begin(), text.end(), '|', '/');
+    return text;
+}
+
+std::string Count(size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+void Announce() {
+    const AllStationsRun& run = CurrentRun();
+    if (run.next >= run.stations.size()) return;
+    EZ_SETTEXT(kForm, kPaText,
+               "Station " + std::to_string(run.next + 1) + " of " +
+                   std::to_string(run.stations.size()) + ": " + run.stations[run.next]);
+}
+
+void Step(int64_t step) {
+    AllStationsRun& run = CurrentRun();
+    if (run.cancelled || AllStationsDone(run)) {
+        EZ_UNLOADFORM(kForm);
+        return;
+    }
+    if (step == kStepAnnounce) {
+        Announce();
+        EZ_POSTEVENT(kForm, kPaText, kStepWrite);
+        return;
+    }
+    PrintNextStation(run);
+    EZ_SETVALUE(kForm, kPaProgress, static_cast<int>(run.next));
+    if (WrittenHook()) WrittenHook()(run);
+    EZ_POSTEVENT(kForm, kPaText, kStepAnnounce);
+}
+
+}  // namespace
+
+StationWrittenHook SetStationWrittenHook(StationWrittenHook hook) {
+    StationWrittenHook previous = std::move(WrittenHook());
+    WrittenHook() = std::move(hook);
+    return previous;
+}
+
+std::string StationListPath(const std::string& calls, int32_t quarter) {
+    std::string folder = IniRead(Paths().settingsFile, "PDF", calls, Paths().pdfFolder);
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder + IssuesListFileName(calls, quarter);
+}
+
+StationListFile WriteStationList(int32_t quarter, const std::string& calls, int32_t placedDay) {
+    StationListFile out;
+    out.calls = calls;
+    out.path = StationListPath(calls, quarter);
+    PdfErrorState errors;
+    const IssuesListData data = LoadIssuesListData(quarter, calls, placedDay);
+    PdfDocument doc = ComposeIssuesProgramsList(data, errors);
+    if (!doc) {
+        out.error = errors.failed
+                        ? "the PDF library reported error " + std::to_string(errors.errorNo)
+                        : "no PDF document could be made";
+        return out;
+    }
+    const std::string folder = FolderOf(out.path);
+    std::error_code ec;
+    if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
+        std::filesystem::create_directories(folder, ec);
+        if (ec) {
+            out.error = "the folder " + folder + " could not be made (" + ec.message() + ")";
+            return out;
+        }
+    }
+    out.written = ReplaceFileWith(
+        out.path,
+        [&](const std::string& temp, std::string& error) {
+            const HPDF_STATUS status = HPDF_SaveToFile(doc.get(), temp.c_str());
+            if (status != HPDF_OK || errors.failed) {
+                error = "the PDF library reported error " +
+                        std::to_string(errors.failed ? errors.errorNo : status);
+                return false;
+            }
+            return true;
+        },
+        out.error);
+    return out;
+}
+
+AllStationsRun StartAllStations(int32_t quarter, int32_t placedDay) {
+    AllStationsRun run;
+    run.quarter = quarter;
+    run.placedDay = placedDay;
+    run.stations = StationsWithPrograms(quarter);
+    return run;
+}
+
+bool AllStationsDone(const AllStationsRun& run) {
+    return run.next >= run.stations.size();
+}
+
+bool PrintNextStation(AllStationsRun& run) {
+    if (run.cancelled || AllStationsDone(run)) return false;
+    run.results.push_back(WriteStationList(run.quarter, run.stations[run.next], run.placedDay));
+    ++run.next;
+    return true;
+}
+
+std::vector<std::string> FoldersWritten(const AllStationsRun& run) {
+    std::vector<std::string> folders;
+    for (const StationListFile& f : run.results) {
+        if (!f.written) continue;
+        const std::string folder = FolderOf(f.path);
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(folder);
+    }
+    return folders;
+}
+
+AllStationsOutcome DescribeAllStations(const AllStationsRun& run) {
+    std::vector<std::string> files, failed;
+    for (const StationListFile& f : run.results) {
+        if (f.written)
+            files.push_back(MsgSafe(f.path));
+        else
+            failed.push_back(MsgSafe(f.calls + ": " + f.error));
+    }
+    std::vector<std::string> skipped;
+    for (size_t i = run.next; i < run.stations.size(); ++i) skipped.push_back(run.stations[i]);
+
+    AllStationsOutcome out;
+    const size_t total = run.stations.size();
+    if (!failed.empty())
+        out.title = files.empty() ? "No List Written" : "Some Lists Not Written";
+    else if (!skipped.empty())
+        out.title = "Printing Cancelled";
+    else
+        out.title = "All Lists Written";
+
+    std::vector<std::string> second;
+    if (files.empty()) {
+        out.text1 = "No list was written.{f10}";
+    } else {
+        out.text1 = Count(files.size(), "list", "lists") + " of " + std::to_string(total) +
+                    (files.size() == 1 ? " was" : " were") + " written:{f10}";
+        second.push_back(Join(files, "|"));
+    }
+    if (!failed.empty()) second.push_back("Not written:|" + Join(failed, "|"));
+    if (!skipped.empty())
+        second.push_back("Left out by cancelling: " + MsgSafe(Join(skipped, ", ")));
+    if (!second.empty()) out.text2 = Join(second, "||") + "{f6}";
+    return out;
+}
+
+void PrintAllStations(const std::string& parent, int32_t quarter, int32_t placedDay) {
+    CurrentRun() = StartAllStations(quarter, placedDay);
+    if (CurrentRun().stations.empty()) return;
+    OpenForm(kForm, parent, 50, 7.6);
+    // A dialog closed before the end (its close control) counts as cancelled.
+    if (!AllStationsDone(CurrentRun())) CurrentRun().cancelled = true;
+    const AllStationsRun run = CurrentRun();
+    CurrentRun() = AllStationsRun{};
+    const AllStationsOutcome outcome = DescribeAllStations(run);
+    DgMsgOk(outcome.title, outcome.text1, outcome.text2);
+    for (const std::string& folder : FoldersWritten(run)) CurrentPlatform().ShellOpen(folder);
+}
+
+void PA_Design() {
+    EZ_CONTROL(kForm, kPaText, EzKind::Label, "", 2, 0.8, 46, 1.3);
+    EZ_CONTROL(kForm, kPaProgress, EzKind::Progress, "", 2, 2.6, 46, 1.4);
+    EZ_CONTROL(kForm, kPaCancel, EzKind::Button, "&Cancel", 19.5, 5, 11, 1.7);
+}
+
+void PA_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    (void)cancel;
+    AllStationsRun& run = CurrentRun();
+    if (id == 0) {
+        switch (ev) {
+            case EzEvent::Loaded:
+                EZ_ACCEL(kForm, "F1", kHelpKeyId);
+                Shell().helpTopic = kPaHelpTopic;
+                EZ_SETRANGE(kForm, kPaProgress, 0, static_cast<int>(run.stations.size()));
+                EZ_SETVALUE(kForm, kPaProgress, 0);
+                Announce();
+                break;
+            case EzEvent::Shown:
+                EZ_POSTEVENT(kForm, kPaText, kStepWrite);
+                break;
+            case EzEvent::Activated:
+                Shell().helpTopic = kPaHelpTopic;
+                break;
+            case EzEvent::Close:
+                run.cancelled = run.cancelled || !AllStationsDone(run);
+                break;
+            default:
+                break;
+        }
+        return;
+    }
+    if (id == kPaText && ev == EzEvent::Posted) {
+        Step(value);
+        return;
+    }
+    if (ev != EzEvent::Click) return;
+    if (id == kPaCancel) {
+        // The station being written is finished first; the next step ends the run.
+        run.cancelled = true;
+        EZ_SETTEXT(kForm, kPaText, "Cancelling...");
+        EZ_ENABLE(kForm, kPaCancel, false);
+    } else if (id == kHelpKeyId) {
+        ShowHelp(kPaHelpTopic);
+    }
+}

@@ -1,0 +1,259 @@
+// Every station's list in one go: each file equals the single-station print,
+// a failing station is named while the others are written, Cancel stops
+// between stations; the print dialog's "All Stations" choice with its
+// progress dialog, and the pre-filing check form opening the right editors.
+#include "reports/all_stations_print.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/base/app_state.h"
+#include "app/base/options.h"
+#include "app/base/settings.h"
+#include "app/forms.h"
+#include "app/startup.h"
+#include "app/toolkit/ez_forms.h"
+#include "app/toolkit/robot.h"
+#include "data/dates.h"
+#include "data/query.h"
+#include "editors/issues.h"
+#include "editors/program_entry.h"
+#include "reports/filing_check.h"
+#include "reports/issues_programs_list.h"
+#include "support/pdf_check.h"
+#include "support/report_fixture.h"
+#include "ui/msgbox.h"
+
+namespace {
+
+constexpr int32_t kQ = 20192;
+
+class AllStations : public PdfReportTest {
+protected:
+    AllStations() : PdfReportTest(ClockReading{2019, 6, 24, 10, 0, 0}) {}
+    void SetUp() override {
+        PdfReportTest::SetUp();
+        if (IsSkipped()) return;
+        RecordOpenedFiles();
+        for (const char* calls : {"WXYZ-FM", "KAAA", "KBBB"}) {
+            const std::string sid = SeedStation(calls, "Springfield", kQ);
+            const std::string iid = SeedIssue(sid, kQ, std::string(calls) + " Crime", "Detail.", 0);
+            SeedProgram(sid, kQ, iid, std::string(calls) + " Forum", "30 minutes", "Talk.",
+                        {{Mdy2JulianDate(4, 2, 2019), 570}});
+        }
+        SeedStation("KNONE", "Nowhere", kQ);  // no programs: not printed
+    }
+    static std::string PathOf(const std::string& calls) {
+        return Paths().pdfFolder + calls + "_Issues_Programs_April-June_2019.PDF";
+    }
+};
+
+TEST_F(AllStations, EachFileIsTheSingleStationPrint) {
+    const int32_t placed = Mdy2JulianDate(7, 3, 2019);
+    AllStationsRun run = StartAllStations(kQ, placed);
+    EXPECT_EQ(run.stations, (std::vector<std::string>{"WXYZ-FM", "KAAA", "KBBB"}));
+    while (PrintNextStation(run)) {
+    }
+    ASSERT_EQ(run.results.size(), 3u);
+    for (const StationListFile& f : run.results) {
+        ASSERT_TRUE(f.written) << f.calls << ": " << f.error;
+        EXPECT_EQ(f.path, PathOf(f.calls));
+        // The single-station print's own save of the same choice.
+        const std::string single = folder.path() + "single.pdf";
+        PdfErrorState errors;
+        ASSERT_TRUE(SaveAndOpenReport(
+            ComposeIssuesProgramsList(LoadIssuesListData(kQ, f.calls, placed), errors), errors,
+            single));
+        EXPECT_EQ(ReadFileText(f.path), ReadFileText(single)) << f.calls;
+        const std::vector<std::string> pages = PdfPages(f.path);
+        ASSERT_FALSE(pages.empty());
+        EXPECT_TRUE(Has(pages[0], "Quarterly Issues/Programs List for Station " + f.calls));
+        EXPECT_TRUE(Has(pages[0], "Placed in the Public File July 3, 2019"));
+    }
+    const AllStationsOutcome outcome = DescribeAllStations(run);
+    EXPECT_EQ(outcome.title, "All Lists Written");
+    EXPECT_EQ(outcome.text1, "3 lists of 3 were written:{f10}");
+    EXPECT_EQ(outcome.text2,
+              PathOf("WXYZ-FM") + "|" + PathOf("KAAA") + "|" + PathOf("KBBB") + "{f6}");
+    EXPECT_EQ(FoldersWritten(run), std::vector<std::string>{Paths().pdfFolder});
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(AllStations, AFailingStationIsNamedAndTheOthersAreWritten) {
+    // KAAA's remembered folder lies below a plain file: it cannot be made.
+    WriteFileText(folder.path() + "blocker", "x");
+    IniWrite(Paths().settingsFile, "PDF", "KAAA", folder.path() + "blocker/lists/");
+    // KBBB's remembered folder is made when missing.
+    IniWrite(Paths().settingsFile, "PDF", "KBBB", folder.path() + "Filed/KBBB");
+    AllStationsRun run = StartAllStations(kQ, 0);
+    while (PrintNextStation(run)) {
+    }
+    ASSERT_EQ(run.results.size(), 3u);
+    EXPECT_TRUE(run.results[0].written);
+    EXPECT_FALSE(run.results[1].written);
+    EXPECT_TRUE(run.results[2].written) << run.results[2].error;
+    EXPECT_TRUE(std::filesystem::exists(folder.path() + "Filed/KBBB/" +
+                                        "KBBB_Issues_Programs_April-June_2019.PDF"));
+    const AllStationsOutcome outcome = DescribeAllStations(run);
+    EXPECT_EQ(outcome.title, "Some Lists Not Written");
+    EXPECT_EQ(outcome.text1, "2 lists of 3 were written:{f10}");
+    const std::string written = PathOf("WXYZ-FM") + "|" + folder.path() +
+                                "Filed/KBBB/KBBB_Issues_Programs_April-June_2019.PDF||";
+    EXPECT_EQ(outcome.text2.rfind(written + "Not written:|KAAA: the folder ", 0), 0u)
+        << outcome.text2;
+    EXPECT_EQ(FoldersWritten(run),
+              (std::vector<std::string>{Paths().pdfFolder, folder.path() + "Filed/KBBB/"}));
+}
+
+TEST_F(AllStations, CancelStopsBetweenStations) {
+    AllStationsRun run = StartAllStations(kQ, 0);
+    ASSERT_TRUE(PrintNextStation(run));
+    run.cancelled = true;
+    EXPECT_FALSE(PrintNextStation(run));
+    EXPECT_EQ(run.results.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(PathOf("KAAA")));
+    const AllStationsOutcome outcome = DescribeAllStations(run);
+    EXPECT_EQ(outcome.title, "Printing Cancelled");
+    EXPECT_EQ(outcome.text1, "1 list of 3 was written:{f10}");
+    EXPECT_EQ(outcome.text2, PathOf("WXYZ-FM") + "||Left out by cancelling: KAAA, KBBB{f6}");
+}
+
+// The dialogs, driven by the robot.
+class PrintAllForms : public AllStations {
+protected:
+    static void SetUpTestSuite() {
+        EzTestInit();
+        DefineFontsAndColours();
+    }
+    void SetUp() override {
+        AllStations::SetUp();
+        if (IsSkipped()) return;
+        SetMsgHook(nullptr);  // the robot answers the message boxes
+        Opts().tipsOn = true;
+        slExe("INSERT INTO Quarter (StartDate,EndDate,QNumber) VALUES (0,0,20192)");
+        Shell().currentQuarter = kQ;
+        Shell().filterStationId.clear();
+    }
+};
+
+TEST_F(PrintAllForms, AllStationsFromThePrintDialog) {
+    const std::string shots = "/tmp/";
+    Robot r;
+    StationWrittenHook previous = SetStationWrittenHook([&](const AllStationsRun& run) {
+        if (run.next == 1) EZ_SCREENSHOT("PA", ScreenshotPath(shots, "print_all_progress.png"));
+    });
+    MsgShownHook previousShown = SetMsgShownHook(
+        [&] { EZ_SCREENSHOT("DGMSGBOX1", ScreenshotPath(shots, "print_all_message.png")); });
+    r.OpenForm("PQ", "", FormCaption("PQ"), kPrintDialogWidth, kPrintDialogHeight);
+    r.Do([] {
+        // The stations with programs, then "All Stations"; the first stays chosen.
+        ASSERT_EQ(EZ_ITEMCOUNT("PQ", 105), 4);
+        EXPECT_EQ(EZ_ITEMTEXT("PQ", 105, 3), "All Stations");
+        EXPECT_EQ(Robot::Text("PQ", 105), "WXYZ-FM");
+    });
+    r.SelectItem("PQ", 105, "All Stations");
+    r.Screenshot("PQ", ScreenshotPath(shots, "print_all_dialog.png"));
+    r.Click("PQ", 115);
+    r.ExpectMsg("All Lists Written", 1);
+    r.Do([&] {
+        for (const char* calls : {"WXYZ-FM", "KAAA", "KBBB"})
+            EXPECT_TRUE(std::filesystem::exists(PathOf(calls))) << calls;
+        // No file is opened one by one; the folder is opened once.
+        EXPECT_EQ(r.platform().opened, std::vector<std::string>{Paths().pdfFolder});
+        EXPECT_EQ(Robot::Text("PQ", 105), "All Stations");
+    });
+    r.Click("PQ", 120);
+    r.WaitGone("PQ");
+    r.Run();
+    EXPECT_TRUE(r.Ok()) << r.Errors();
+    ASSERT_FALSE(r.MessageTexts().empty());
+    EXPECT_NE(r.MessageTexts().back().find("3 lists of 3 were written:"), std::string::npos);
+    SetStationWrittenHook(previous);
+    SetMsgShownHook(previousShown);
+}
+
+TEST_F(PrintAllForms, CancelInTheProgressDialog) {
+    Robot r;
+    StationWrittenHook previous = SetStationWrittenHook([](const AllStationsRun& run) {
+        if (run.next != 1) return;
+        int cancel = 0;
+        DispatchEvent("PA", kPaCancel, EzEvent::Click, 0, cancel);
+    });
+    r.OpenForm("PQ", "", FormCaption("PQ"), kPrintDialogWidth, kPrintDialogHeight);
+    r.SelectItem("PQ", 105, "All Stations");
+    r.Click("PQ", 115);
+    r.ExpectMsg("Printing Cancelled", 1);
+    r.Do([&] {
+        EXPECT_TRUE(std::filesystem::exists(PathOf("WXYZ-FM")));
+        EXPECT_FALSE(std::filesystem::exists(PathOf("KAAA")));
+        EXPECT_FALSE(Robot::FormExists("PA"));
+    });
+    r.Click("PQ", 120);
+    r.WaitGone("PQ");
+    r.Run();
+    EXPECT_TRUE(r.Ok()) << r.Errors();
+    SetStationWrittenHook(previous);
+}
+
+TEST_F(PrintAllForms, CheckFormOpensTheRightEditorOnTheRightRecord) {
+    // KAAA gets an issue nobody addresses and an entry without airings.
+    const std::string kaaa = StationIdByCalls("KAAA", "20192");
+    const std::string housing = SeedIssue(kaaa, kQ, "Housing", "Rents.", 1);
+    SeedProgram(kaaa, kQ, housing + "x", "Unaired Show", "5 minutes", "Text.", {});
+    Robot r;
+    r.OpenForm("PQ", "", FormCaption("PQ"), kPrintDialogWidth, kPrintDialogHeight);
+    r.SelectItem("PQ", 105, "KAAA");
+    r.Click("PQ", 145);  // Check List... for the chosen station
+    r.WaitForm("FC");
+    // The deadline, then KAAA: its unaddressed issue, then the entry's findings.
+    constexpr int issueRow = 1, entryRow = 3;
+    r.Do([&] {
+        EXPECT_EQ(Robot::Text("FC", kFcPeriod), "2019 - Apr-Jun");
+        EXPECT_EQ(Robot::Text("FC", kFcStation), "KAAA");
+        EXPECT_EQ(Robot::Text("FC", kFcSummary), "1 station, 3 problems, 1 note");
+        ASSERT_EQ(EZ_LVROWCOUNT("FC", kFcList), 4);
+        EXPECT_EQ(EZ_LVGETCELL("FC", kFcList, issueRow, 0), "KAAA");
+        EXPECT_EQ(EZ_LVGETCELL("FC", kFcList, issueRow, 1), "Problem");
+        EXPECT_EQ(EZ_LVGETCELL("FC", kFcList, issueRow, 2),
+                  "Issue 2, \"Housing\", is addressed by no program");
+        EXPECT_EQ(EZ_LVGETCELL("FC", kFcList, 2, 2),
+                  "\"Unaired Show\" addresses none of the station's issues");
+        EXPECT_EQ(EZ_LVGETCELL("FC", kFcList, entryRow, 2), "\"Unaired Show\" has no air date");
+    });
+    r.Screenshot("FC", ScreenshotPath("/tmp/", "filing_check.png"));
+    r.DblClick("FC", kFcList, entryRow);
+    r.WaitForm("PD");
+    r.Do([] {
+        EXPECT_EQ(Robot::Text("PD", kPdTitle), "Unaired Show");
+        EXPECT_EQ(Robot::Text("PD", kPdStation), "KAAA");
+    });
+    r.Close("PD");
+    r.WaitGone("PD");
+    r.DblClick("FC", kFcList, issueRow);
+    r.WaitForm("IL");
+    r.Do([] {
+        EXPECT_EQ(Robot::Text("IL", kIlStation), "KAAA");
+        const int selected = EZ_SELECTEDITEM("IL", kIlList);
+        ASSERT_GE(selected, 0);
+        EXPECT_EQ(EZ_ITEMTEXT("IL", kIlList, selected), "Housing");
+        EXPECT_EQ(Robot::Text("IL", kIlDescription), "Rents.");
+    });
+    r.Close("IL");
+    r.WaitGone("IL");
+    // "All Stations" checks every station of the quarter, KNONE too.
+    r.SelectItem("FC", kFcStation, "All Stations");
+    r.Do([] { EXPECT_EQ(Robot::Text("FC", kFcSummary), "4 stations, 4 problems, 1 note"); });
+    r.Click("FC", 911);
+    r.Click("FC", kFcClose);
+    r.WaitGone("FC");
+    r.Click("PQ", 120);
+    r.WaitGone("PQ");
+    r.Run();
+    EXPECT_TRUE(r.Ok()) << r.Errors();
+    EXPECT_EQ(r.platform().helpTopics, std::vector<int>{510});
+}
+
+}  // namespace

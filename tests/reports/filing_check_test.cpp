@@ -1,0 +1,258 @@
+// The pre-filing check on seeded quarters: one case per kind of finding, the
+// summary line, the deadline, and how duration texts are read.
+#include "reports/filing_check.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data/dates.h"
+#include "data/query.h"
+#include "support/report_fixture.h"
+#include "support/shell_db.h"
+#include "support/test_env.h"
+
+namespace {
+
+constexpr int32_t kQ = 20192;  // April to June 2019
+
+int32_t Day(int m, int d, int y = 2019) {
+    return Mdy2JulianDate(m, d, y);
+}
+
+class FilingCheck : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.OpenFreshDatabase());
+        SetDateSettings(1, false, false);
+        stn = SeedStation("WXYZ-FM", "Springfield", kQ);
+        crime = SeedIssue(stn, kQ, "Crime", "Burglaries.", 0);
+        roads = SeedIssue(stn, kQ, "Roads", "Potholes.", 1);
+        // A sound entry addressing both issues: no finding of its own.
+        SeedProgram(stn, kQ, crime + "|" + roads, "Safe Streets", "30 minutes", "Interview.",
+                    {{Day(4, 2), 570}});
+    }
+    FilingCheckResult Check(RowId station = 0) {
+        return CheckBeforeFiling(kQ, station, Day(6, 24), 0);
+    }
+    // The findings of one kind.
+    static std::vector<FilingFinding> Of(const FilingCheckResult& r, FindingKind kind) {
+        std::vector<FilingFinding> out;
+        for (const FilingFinding& f : r.findings)
+            if (f.kind == kind) out.push_back(f);
+        return out;
+    }
+    // Adds an entry and returns its MID.
+    RowId Entry(const std::string& issues, const std::string& title, const std::string& duration,
+                const std::string& description,
+                const std::vector<std::pair<int32_t, int32_t>>& airings,
+                const std::string& freqCheck = "0", const std::string& frequency = "0") {
+        return std::stoll(SeedProgram(stn, kQ, issues, title, duration, description, airings,
+                                      freqCheck, frequency));
+    }
+
+    TempProgramFolder folder;
+    std::string stn, crime, roads;
+};
+
+TEST_F(FilingCheck, ASoundQuarterHasOnlyTheDeadlineNote) {
+    const FilingCheckResult r = Check();
+    ASSERT_EQ(r.findings.size(), 1u);
+    EXPECT_EQ(r.findings[0].kind, FindingKind::FilingDeadline);
+    EXPECT_EQ(FilingSummary(r), "1 station, 0 problems, 1 note");
+}
+
+TEST_F(FilingCheck, IssueThatNoProgramAddresses) {
+    const std::string housing = SeedIssue(stn, kQ, "Housing", "", 2);
+    const auto found = Of(Check(), FindingKind::IssueNotAddressed);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].severity, FindingSeverity::Problem);
+    EXPECT_EQ(found[0].text, "Issue 3, \"Housing\", is addressed by no program");
+    EXPECT_EQ(found[0].calls, "WXYZ-FM");
+    EXPECT_EQ(found[0].target, FindingTarget::Issue);
+    EXPECT_EQ(found[0].recordId, std::stoll(housing));
+}
+
+TEST_F(FilingCheck, EntryWithoutAnIssueOfTheStation) {
+    const RowId none = Entry("", "No Issue", "5 minutes", "Text.", {{Day(4, 3), 60}});
+    // An issue id that is not on the station's list: the report prints it nowhere.
+    const RowId stale = Entry("999", "Stale Issue", "5 minutes", "Text.", {{Day(4, 3), 60}});
+    const auto found = Of(Check(), FindingKind::EntryWithoutIssue);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].text, "\"No Issue\" addresses no issue");
+    EXPECT_EQ(found[0].recordId, none);
+    EXPECT_EQ(found[0].target, FindingTarget::ProgramEntry);
+    EXPECT_EQ(found[1].text, "\"Stale Issue\" addresses none of the station's issues");
+    EXPECT_EQ(found[1].recordId, stale);
+}
+
+TEST_F(FilingCheck, EntryWithoutAiring) {
+    const RowId mid = Entry(crime, "Never Aired", "5 minutes", "Text.", {});
+    const auto found = Of(Check(), FindingKind::EntryWithoutAiring);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].text, "\"Never Aired\" has no air date");
+    EXPECT_EQ(found[0].recordId, mid);
+    EXPECT_EQ(found[0].severity, FindingSeverity::Problem);
+}
+
+TEST_F(FilingCheck, EntryWithoutDescriptionIsANote) {
+    Entry(crime, "Bare", "5 minutes", " \r\n ", {{Day(4, 3), 60}});
+    const auto found = Of(Check(), FindingKind::EntryWithoutDescription);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].text, "\"Bare\" has no description");
+    EXPECT_EQ(found[0].severity, FindingSeverity::Note);
+}
+
+TEST_F(FilingCheck, EntryWithoutTitle) {
+    const RowId mid = Entry(crime, "  ", "5 minutes", "Text.", {{Day(4, 3), 60}});
+    const FilingCheckResult r = Check();
+    const auto found = Of(r, FindingKind::EntryWithoutTitle);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].text, "A program entry has no title (first aired 04-03-2019)");
+    EXPECT_EQ(found[0].recordId, mid);
+    // An entry whose program text is gone altogether has no title either.
+    ExecSql("DELETE FROM Programs WHERE PID = (SELECT Pgm FROM Master WHERE MID = " +
+            std::to_string(mid) + ")");
+    EXPECT_EQ(Of(Check(), FindingKind::EntryWithoutTitle).size(), 1u);
+}
+
+TEST_F(FilingCheck, AiringsOutsideTheQuarter) {
+    Entry(crime, "Early", "5 minutes", "Text.",
+          {{Day(3, 31), 600}, {Day(4, 1), 0}, {Day(7, 1), 0}});
+    const auto found = Of(Check(), FindingKind::AiringOutsideQuarter);
+    ASSERT_EQ(found.size(), 2u);  // the first and last day of the quarter are inside
+    EXPECT_EQ(found[0].text, "\"Early\" aired 03-31-2019 10:00, outside the quarter");
+    EXPECT_EQ(found[1].text, "\"Early\" aired 07-01-2019 00:00, outside the quarter");
+}
+
+TEST_F(FilingCheck, AiringRecordedTwice) {
+    Entry(crime, "Twice", "5 minutes", "Text.",
+          {{Day(4, 5), 540},
+           {Day(4, 5), 540},
+           {Day(4, 5), 600},
+           {Day(4, 6), 60},
+           {Day(4, 6), 60},
+           {Day(4, 6), 60}});
+    // A period kept as its first and last day may have both on one day.
+    Entry(crime, "One-Day Period", "60 seconds", "Text.", {{Day(4, 9), 0}, {Day(4, 9), 0}}, "1",
+          "6");
+    const auto found = Of(Check(), FindingKind::AiringRecordedTwice);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].text, "\"Twice\" lists the airing 04-05-2019 09:00 twice");
+    EXPECT_EQ(found[1].text, "\"Twice\" lists the airing 04-06-2019 01:00 3 times");
+}
+
+TEST_F(FilingCheck, DurationsMissingZeroAndOverADay) {
+    Entry(crime, "No Length", " ", "Text.", {{Day(4, 3), 60}});
+    Entry(crime, "Zero", "0 minutes", "Text.", {{Day(4, 3), 60}});
+    Entry(crime, "Marathon", "25 hours", "Text.", {{Day(4, 3), 60}});
+    Entry(crime, "Full Day", "24 hours", "Text.", {{Day(4, 3), 60}});             // not over
+    Entry(crime, "Unreadable", "about a half hour", "Text.", {{Day(4, 3), 60}});  // no finding
+    const FilingCheckResult r = Check();
+    const auto missing = Of(r, FindingKind::DurationMissing);
+    const auto zero = Of(r, FindingKind::DurationZero);
+    const auto over = Of(r, FindingKind::DurationOverDay);
+    ASSERT_EQ(missing.size(), 1u);
+    ASSERT_EQ(zero.size(), 1u);
+    ASSERT_EQ(over.size(), 1u);
+    EXPECT_EQ(missing[0].text, "\"No Length\" has no duration");
+    EXPECT_EQ(zero[0].text, "\"Zero\" has a duration of \"0 minutes\"");
+    EXPECT_EQ(over[0].text, "\"Marathon\" has a duration of \"25 hours\", more than 24 hours");
+}
+
+TEST_F(FilingCheck, StationWithoutIssues) {
+    const std::string other = SeedStation("KAAA", "Riverton", kQ);
+    const auto found = Of(Check(), FindingKind::StationWithoutIssues);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].calls, "KAAA");
+    EXPECT_EQ(found[0].stationId, std::stoll(other));
+    EXPECT_EQ(found[0].target, FindingTarget::StationIssues);
+    EXPECT_EQ(found[0].text, "No issues are on file for the quarter");
+}
+
+TEST_F(FilingCheck, OneStationOrAllAndTheSummary) {
+    const std::string other = SeedStation("KAAA", "Riverton", kQ);
+    SeedStation("KOLD", "Old Town", 20191);  // another quarter: never checked
+    Entry(crime, "Bare", "5 minutes", "", {{Day(4, 3), 60}});
+    const FilingCheckResult all = Check();
+    EXPECT_EQ(all.stations, 2);
+    EXPECT_EQ(FilingSummary(all), "2 stations, 1 problem, 2 notes");
+    // The deadline first, then the stations in rank order (both rank 0 here: by id).
+    ASSERT_EQ(all.findings.size(), 3u);
+    EXPECT_EQ(all.findings[0].calls, "");
+    EXPECT_EQ(all.findings[1].calls, "WXYZ-FM");
+    EXPECT_EQ(all.findings[2].calls, "KAAA");
+
+    const FilingCheckResult one = Check(std::stoll(other));
+    EXPECT_EQ(one.stations, 1);
+    EXPECT_EQ(FilingSummary(one), "1 station, 1 problem, 1 note");
+}
+
+TEST_F(FilingCheck, DeadlineAndTheDaysLeft) {
+    struct Case {
+        int32_t today;
+        int32_t stored;
+        const char* text;
+    };
+    // The list of April-June 2019 is due on the tenth of July, a Wednesday.
+    const Case cases[] = {
+        {Day(6, 24), 0, "Filing deadline Wednesday, July 10, 2019: 16 days left"},
+        {Day(7, 9), 0, "Filing deadline Wednesday, July 10, 2019: 1 day left"},
+        {Day(7, 10), 0, "Filing deadline Wednesday, July 10, 2019: today"},
+        {Day(7, 11), 0, "Filing deadline Wednesday, July 10, 2019: passed yesterday"},
+        {Day(7, 20), 0, "Filing deadline Wednesday, July 10, 2019: passed 10 days ago"},
+        // A stored deadline in the next quarter is the one used ...
+        {Day(7, 1), Day(7, 12), "Filing deadline Friday, July 12, 2019: 11 days left"},
+        // ... one of another quarter is not.
+        {Day(7, 1), Day(4, 10), "Filing deadline Wednesday, July 10, 2019: 9 days left"},
+    };
+    for (const Case& c : cases) {
+        const FilingCheckResult r = CheckBeforeFiling(kQ, 0, c.today, c.stored);
+        ASSERT_FALSE(r.findings.empty());
+        EXPECT_EQ(r.findings[0].text, c.text);
+        EXPECT_EQ(r.findings[0].severity, FindingSeverity::Note);
+        EXPECT_EQ(r.findings[0].target, FindingTarget::None);
+    }
+    // A tenth day on a weekend moves back to the Friday: 2020-01-10 is a
+    // Friday, 2021-04-10 a Saturday, 2021-01-10 a Sunday.
+    EXPECT_EQ(FilingDeadlineOf(20194, 0), Day(1, 10, 2020));
+    EXPECT_EQ(FilingDeadlineOf(20211, 0), Day(4, 9, 2021));
+    EXPECT_EQ(FilingDeadlineOf(20204, 0), Day(1, 8, 2021));
+}
+
+TEST(DurationText, ReadsTheUsualForms) {
+    struct Case {
+        const char* text;
+        std::optional<int64_t> seconds;
+    };
+    const Case cases[] = {
+        {"30 minutes", 1800},
+        {"60 seconds", 60},
+        {"30 min.", 1800},
+        {"1 hour 30 minutes", 5400},
+        {"1h30m", 5400},
+        {"1.5 hours", 5400},
+        {"30-second", 30},
+        {":30", 30},
+        {"2:30", 150},
+        {"1:00:00", 3600},
+        {"1:30 min", 90},
+        {"approx. 5 minutes each", 300},
+        {"0", 0},
+        {"0:00", 0},
+        {"2 days", 172800},
+        {"", std::nullopt},
+        {"30", std::nullopt},  // no unit
+        {"half hour", std::nullopt},
+        {"30 parsecs", std::nullopt},
+        {"1:2:3:4", std::nullopt},
+        {"::", std::nullopt},
+        {"99999999999999999999 hours", std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(DurationSeconds(c.text), c.seconds) << c.text;
+}
+
+}  // namespace
