@@ -10,6 +10,7 @@
 
 #include "app/app_state.h"
 #include "app/options.h"
+#include "app/resources.h"
 #include "app/toolkit/ez.h"
 #include "app/toolkit/platform.h"
 #include "services/maintenance.h"
@@ -75,6 +76,8 @@ void SetAppFolderOverride(const std::string& folder) {
 
 std::string AppFolder() {
     if (!FolderOverride().empty()) return FolderOverride();
+    // An installed copy never writes beside its executable.
+    if (IsInstalledCopy()) return UserDataFolder();
     std::string exe = WithSlash(EZ_APPPATH());
     if (IsWritableFolder(exe)) return exe;
     return UserDataFolder();
@@ -104,7 +107,12 @@ void DefineFontsAndColours() {
 }
 
 void StartApplication() {
-    EZ_SETIMAGEFOLDER("Images");
+    EZ_SETIMAGEFOLDER(ResourceFolder() + "Images");
+    // The desktop entry, the window class and the icon of every window.
+    EZ_SETAPPIDENTITY(kProgramName, kDesktopId);
+    EZ_SETAPPICON({ResourceFolder() + "Images/vantrel-48.png",
+                   ResourceFolder() + "Images/vantrel-128.png",
+                   ResourceFolder() + "Images/vantrel-256.png"});
     DefineFontsAndColours();
 
     // One instance per user: a second start wakes the first one and ends.
@@ -133,7 +141,7 @@ void ShowHelp(int topic) {
     std::string folder = Paths().helpFolder;
     std::error_code ec;
     if (folder.empty() || !fs::is_directory(folder, ec)) {
-        std::string beside = WithSlash(EZ_APPPATH()) + "Help/";
+        std::string beside = ResourceFolder() + "Help/";
         if (fs::is_directory(beside, ec)) folder = beside;
     }
     CurrentPlatform().ShowHelpTopic(folder, topic);

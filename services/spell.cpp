@@ -13,6 +13,7 @@
 
 #include "app/app_state.h"
 #include "app/forms.h"
+#include "app/resources.h"
 #include "app/text_util.h"
 #include "app/toolkit/ez.h"
 #include "ui/msgbox.h"
@@ -202,7 +203,9 @@ void LoadWordList() {
     std::string path = Paths().appFolder + "custom.dic";
     if (!fs::exists(path, ec)) {
         path = Paths().appFolder + "en_US.dic";
-        if (!fs::exists(path, ec)) return;  // no list: checking stays off, silently
+        // The list as shipped, until the user's first change writes it here.
+        if (!fs::exists(path, ec)) path = FindResource("en_US.dic");
+        if (path.empty()) return;  // no list: checking stays off, silently
     }
     std::string data;
     if (!ReadWholeFile(path, data)) {

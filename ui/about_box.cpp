@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/forms.h"
 #include "app/layout.h"
+#include "app/resources.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "data/dates.h"
@@ -66,7 +67,8 @@ void AB_Design() {
     EZ_SETPARENT(kForm, kHistory, kHistoryPage);
     EZ_SHOW(kForm, kHistoryPage, false);
     std::string history;  // stays empty when the file is missing
-    ReadWholeFile(Paths().appFolder + "History.rtf", history);
+    const std::string historyFile = FindResource("History.rtf");
+    if (!historyFile.empty()) ReadWholeFile(historyFile, history);
     EZ_SETRICHTEXT(kForm, kHistory, ParseRtf(history));
 
     EZ_CONTROL(kForm, kToggle, EzKind::Button, kShowHistory, 1, kHeight - 2.3, 24, 1.7);

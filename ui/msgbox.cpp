@@ -11,6 +11,7 @@
 
 #include "app/app_state.h"
 #include "app/forms.h"
+#include "app/resources.h"
 #include "app/text_util.h"
 #include "ui/msgbox_layout.h"
 
@@ -80,7 +81,7 @@ void PictureCells(const std::string& picture, double& cols, double& rows) {
     cols = rows = 0;
     if (picture.empty()) return;
     std::string path = picture;
-    if (path[0] != '/') path = Paths().appFolder + "Images/" + picture;
+    if (path[0] != '/') path = FindResource("Images/" + picture);
     int w = 0, h = 0;
     if (!ImagePixelSize(path, w, h)) return;
     cols = EZ_PIXELSTOCOLS(w);
