@@ -39,6 +39,7 @@ set(CPACK_PACKAGE_DESCRIPTION
   "Vantrel keeps a radio or television station's quarterly Issues & Programs list: the community issues it identified, the programs that addressed them with every air date and time, and the list printed as a PDF for the station's public file.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Kelvora <support@example.com>")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.example.com/vantrel")

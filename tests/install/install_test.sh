@@ -57,7 +57,7 @@ cpack -G DEB -B "$tmp/deb" --config "$build/CPackConfig.cmake" >"$tmp/cpack.log"
 deb="$tmp/deb/vantrel_1.8.4.0_$arch.deb"
 [ -f "$deb" ] || fail "no $deb: $(ls "$tmp/deb")"
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in libqt6widgets6 libqt6gui6 libqt6core6 libsqlite3-0 libhpdf libminizip1 libc6 \
+for dep in libqt6widgets6 libqt6gui6 libqt6core6 libsqlite3-0 libhpdf libc6 \
   fonts-dejavu-core xdg-utils; do
   echo "$depends" | grep -q "$dep" || fail "the package does not depend on $dep: $depends"
 done
