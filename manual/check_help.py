@@ -29,9 +29,11 @@ VOID = {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "met
 # name = number, in constexpr/const declarations and enumerations.
 DEFINITION = re.compile(r"\b(k\w+)\s*=\s*(-?\d+)\s*[,;]")
 TOPIC_CONSTANT = re.compile(r"\b(k\w*Topic\w*)\s*=\s*(\d+)\s*[,;]")
-# Where a topic is used: ShowHelp(x), helpTopic = x, topic = x, return x in a
-# topic function is covered by the Topic-named constants.
-USE = re.compile(r"(?:\bShowHelp\s*\(\s*|\b[hH]elpTopic\s*=\s*|\btopic\s*=\s*)(-?\w+)\s*[);,]")
+# Where a topic is used: the argument of ShowHelp(...), or what is assigned to
+# a help topic (helpTopic = ..., topic = ...). A function returning topics is
+# covered by the Topic-named constants it returns.
+USE = re.compile(r"\bShowHelp\s*\(([^;{}]*?)\)\s*;|\b(?:[hH]elpTopic|topic)\s*=\s*([^;{}=][^;{}]*);")
+TOKEN = re.compile(r"-?\b\d+\b|\b[A-Za-z_]\w*\b")
 
 
 def strip_comments(text):
@@ -71,13 +73,25 @@ def topics_in_texts(files):
         for name, value in TOPIC_CONSTANT.findall(text):
             if "Menu" not in name:
                 add(int(value), f"{path}: {name}")
-        for token in USE.findall(text):
-            if re.fullmatch(r"-?\d+", token):
-                add(int(token), f"{path}: {token}")
-            elif token in local[path]:
-                add(local[path][token], f"{path}: {token}")
-            elif token in shared:
-                add(shared[token], f"{path}: {token}")
+        for call, assigned in USE.findall(text):
+            expr = (call or assigned).strip()
+            if re.fullmatch(r"-?\d+", expr):  # ShowHelp(0), ShowHelp(-1), ShowHelp(460)
+                add(int(expr), f"{path}: {expr}")
+                continue
+            # An expression such as mode == 1 ? kBackupTopic : 340: its
+            # constants and its numbers that can be topics (small ones are
+            # modes and counts).
+            for token in TOKEN.findall(expr):
+                if re.fullmatch(r"-?\d+", token):
+                    value = int(token)
+                elif token in local[path]:
+                    value = local[path][token]
+                elif token in shared:
+                    value = shared[token]
+                else:
+                    continue
+                if value >= 10:
+                    add(value, f"{path}: {token}")
     return found
 
 

@@ -41,6 +41,10 @@ class TopicScan(unittest.TestCase):
         # A menu id that mentions topics, a button id named Help, commented-out code.
         ({'a.h': 'inline constexpr int kVlMenuHelpTopics = 9305;\ninline constexpr int kSlHelp = 125;',
           'a.cpp': '// ShowHelp(777);\n/* constexpr int kOldTopic = 778; */'}, set(), {9305, 125, 777, 778}),
+        # Topics chosen by an expression; the mode numbers are not topics.
+        ({'a.cpp': 'constexpr int kRestoreTopic = 340;\n'
+                   'void f(int mode){ ShowHelp(mode == 1 ? 110 : kRestoreTopic); }'}, {110, 340}, {1}),
+        ({'a.cpp': 'void f(bool r){ Shell().helpTopic = r ? 340 : 110; }'}, {110, 340}, set()),
         # The same name with different values in two files: each file's own.
         ({'a.cpp': 'constexpr int kHelp = 155;\nvoid f(){ ShowHelp(kHelp); }',
           'b.cpp': 'constexpr int kHelp = 120;'}, {155}, {120}),
