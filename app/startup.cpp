@@ -17,6 +17,7 @@
 #include "services/maintenance.h"
 #include "ui/file_helpers.h"
 #include "ui/msgbox.h"
+#include "ui/resources.h"
 
 namespace fs = std::filesystem;
 
@@ -94,6 +95,8 @@ void SetAppFolderOverride(const std::string& folder) {
 
 std::string AppFolder() {
     if (!FolderOverride().empty()) return FolderOverride();
+    // An installed copy never writes beside its executable.
+    if (IsInstalledCopy()) return UserDataFolder();
     std::string exe = WithSlash(EZ_APPPATH());
     bool writable = FolderWritable(exe);
     bool holdsData = FolderHoldsData(exe);
@@ -102,7 +105,12 @@ std::string AppFolder() {
 }
 
 void StartApplication() {
-    EZ_SETIMAGEFOLDER("Images");
+    EZ_SETIMAGEFOLDER(ResourceFolder() + "Images");
+    // The desktop entry, the window class and the icon of every window.
+    EZ_SETAPPIDENTITY(kProgramName, kDesktopId);
+    EZ_SETAPPICON({ResourceFolder() + "Images/vantrel-48.png",
+                   ResourceFolder() + "Images/vantrel-128.png",
+                   ResourceFolder() + "Images/vantrel-256.png"});
     DefineFontsAndColours();
     InstallMessageBox();
 
@@ -112,7 +120,7 @@ void StartApplication() {
         return;
     }
 
-    SetProgramFolder(EZ_APPPATH());
+    SetProgramFolder(ResourceFolder());
     SetAppFolder(AppFolder());
     MakeFolder(Paths().dataFolder);
     MakeFolder(Paths().backupFolder);

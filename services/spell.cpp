@@ -16,6 +16,7 @@
 #include "app/toolkit/ez.h"
 #include "services/forms.h"
 #include "ui/msgbox.h"
+#include "ui/resources.h"
 
 namespace {
 
@@ -207,19 +208,12 @@ void LoadWordList() {
     if (st.loaded) return;
     namespace fs = std::filesystem;
     std::error_code ec;
-    // The user's own list first; the shipped list is read from the data folder
-    // when a copy is kept there, else from beside the program (an installed
-    // copy whose data lives elsewhere still checks spelling).
-    std::string programFolder = EZ_APPPATH();
-    if (!programFolder.empty() && programFolder.back() != '/') programFolder += '/';
-    std::string path;
-    for (const std::string& candidate :
-         {Paths().appFolder + "custom.dic", Paths().appFolder + "en_US.dic",
-          programFolder + "en_US.dic"}) {
-        if (fs::exists(candidate, ec)) {
-            path = candidate;
-            break;
-        }
+    std::string path = Paths().appFolder + "custom.dic";
+    if (!fs::exists(path, ec)) {
+        path = Paths().appFolder + "en_US.dic";
+        // The list as shipped, until the user's first change writes it here.
+        if (!fs::exists(path, ec)) path = FindResource("en_US.dic");
+        if (path.empty()) return;  // no list: checking stays off, silently
     }
     if (path.empty()) return;  // no list: checking stays off, silently
     std::string data;

@@ -10,6 +10,7 @@
 #include "ui/file_helpers.h"
 #include "ui/forms.h"
 #include "ui/layout.h"
+#include "ui/resources.h"
 #include "ui/rtf.h"
 
 namespace {
@@ -67,7 +68,8 @@ void AB_Design() {
     EZ_SETPARENT(kForm, kHistory, kHistoryPage);
     EZ_SHOW(kForm, kHistoryPage, false);
     std::string history;  // stays empty when the file is missing
-    ReadWholeFile(ResourcePath("History.rtf"), history);
+    const std::string historyFile = FindResource("History.rtf");
+    if (!historyFile.empty()) ReadWholeFile(historyFile, history);
     EZ_SETRICHTEXT(kForm, kHistory, ParseRtf(history));
 
     EZ_CONTROL(kForm, kToggle, EzKind::Button, kShowHistory, 1, kHeight - 2.3, 24, 1.7);

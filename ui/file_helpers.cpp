@@ -85,12 +85,3 @@ int AskSaveChanges(const std::string& form, int control, const std::string& item
     return DgMsgAsk("Changes Not Saved", text, "(Unsaved changes will be lost.){f6}", "",
                     "*{G,f7}|&Yes|&No|&Cancel", 1);
 }
-
-std::string ResourcePath(const std::string& relative) {
-    const std::string inData = Paths().appFolder + relative;
-    struct stat st {};
-    if (stat(inData.c_str(), &st) == 0) return inData;
-    std::string program = EZ_APPPATH();
-    if (!program.empty() && program.back() != '/') program += '/';
-    return program + relative;
-}

@@ -14,6 +14,7 @@
 #include "ui/file_helpers.h"
 #include "ui/forms.h"
 #include "ui/msgbox_layout.h"
+#include "ui/resources.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ void PictureCells(const std::string& picture, double& cols, double& rows) {
     cols = rows = 0;
     if (picture.empty()) return;
     std::string path = picture;
-    if (path[0] != '/') path = ResourcePath("Images/" + picture);
+    if (path[0] != '/') path = FindResource("Images/" + picture);
     int w = 0, h = 0;
     if (!ImagePixelSize(path, w, h)) return;
     cols = EZ_PIXELSTOCOLS(w);

@@ -44,4 +44,6 @@ inline constexpr const char* kProgramName = "Vantrel";
 inline constexpr const char* kVersionMajorMinor = "1.8";
 inline constexpr const char* kVersionBuild = "4.0";
 inline constexpr const char* kVersionFull = "1.8.4.0";
+// The name of the desktop entry (and AppStream id) of an installed copy.
+inline constexpr const char* kDesktopId = "com.example.vantrel";
 inline constexpr const char* kMainCaption = "Vantrel - Quarterly Issues & Programs List Manager";

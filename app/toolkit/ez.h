@@ -315,6 +315,13 @@ int EZ_SENDEVENT(const std::string& form, int id, EzEvent ev, int64_t value = 0)
 std::string EZ_APPPATH();
 void EZ_SETAPPPATH(const std::string& folder);
 void EZ_SETIMAGEFOLDER(const std::string& folder);
+// Names the program to the desktop: the window class (X11) and the desktop
+// entry the windows belong to (Wayland, task bars), e.g. "com.example.Vantrel".
+void EZ_SETAPPIDENTITY(const std::string& name, const std::string& desktopId);
+// The icon of every window, from image files of several sizes (missing files
+// are skipped). EZ_APPICONSIZES lists the pixel sizes the icon holds.
+void EZ_SETAPPICON(const std::vector<std::string>& files);
+std::vector<int> EZ_APPICONSIZES();
 // The toolkit's own simple message box (only the database-creation error uses it).
 void EZ_MSGBOX(const std::string& parent, const std::string& text, const std::string& title);
 // File dialogs; filter like "PDF Files (*.pdf)|*.pdf". Return "" when cancelled.

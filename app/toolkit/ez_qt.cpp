@@ -13,6 +13,7 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMessageBox>
@@ -21,6 +22,7 @@
 #include <QStyleFactory>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
@@ -844,6 +846,27 @@ void EZ_SETAPPPATH(const std::string& folder) {
 
 void EZ_SETIMAGEFOLDER(const std::string& folder) {
     S().imageFolder = folder;
+}
+
+void EZ_SETAPPIDENTITY(const std::string& name, const std::string& desktopId) {
+    QCoreApplication::setApplicationName(Q(name));
+    QGuiApplication::setDesktopFileName(Q(desktopId));
+}
+
+void EZ_SETAPPICON(const std::vector<std::string>& files) {
+    if (!HaveApp()) return;
+    QIcon icon;
+    for (const std::string& f : files)
+        if (QFileInfo::exists(Q(f))) icon.addFile(Q(f));
+    if (!icon.isNull()) QApplication::setWindowIcon(icon);
+}
+
+std::vector<int> EZ_APPICONSIZES() {
+    std::vector<int> sizes;
+    if (!HaveApp()) return sizes;
+    for (const QSize& s : QApplication::windowIcon().availableSizes()) sizes.push_back(s.width());
+    std::sort(sizes.begin(), sizes.end());
+    return sizes;
 }
 
 void EZ_MSGBOX(const std::string& parent, const std::string& text, const std::string& title) {

@@ -33,6 +33,7 @@
 #include "tests/runner/scenario_parse.h"
 #include "tests/support/loopback_http.h"
 #include "ui/msgbox.h"
+#include "ui/resources.h"
 
 extern char** environ;
 
@@ -71,8 +72,10 @@ std::string Show(const std::string& s) {
 
 class Runner {
 public:
-    Runner(std::string folder, std::string shots)
-        : folder_(std::move(folder)), shots_(std::move(shots)) {}
+    // folder: the program's data folder (paths in the scenario are relative
+    // to it); exeFolder: where the executable lies (second-instance starts it).
+    Runner(std::string folder, std::string shots, std::string exeFolder)
+        : folder_(std::move(folder)), exeFolder_(std::move(exeFolder)), shots_(std::move(shots)) {}
 
     int Play(const std::vector<Line>& lines);
 
@@ -101,6 +104,7 @@ private:
     void CollectRobotErrors(Robot& r, int lineNumber);
 
     std::string folder_;
+    std::string exeFolder_;
     std::string shots_;
     std::map<int, Result> results_;
     std::vector<std::string> failures_;
@@ -583,7 +587,7 @@ bool Runner::Queue(Robot& r, const Line& l) {
 // Plays the single-instance check against the real executable.
 bool Runner::SecondInstance(const Line& l) {
     const int n = l.number;
-    const std::string exe = folder_ + "vantrel";
+    const std::string exe = exeFolder_ + "vantrel";
     if (!fs::exists(exe)) {
         Fail(n, "no executable at " + exe);
         return false;
@@ -685,21 +689,60 @@ int Runner::Play(const std::vector<Line>& lines) {
     return failed == 0 ? 0 : 1;
 }
 
+// Plays against an installed program: nothing is copied; the executable's
+// folder is <prefix>/bin/, so the program finds its resources and its data
+// folder exactly as the installed executable does.
+int PlayInstalled(const std::string& prefix, const std::string& shots,
+                  const std::vector<Line>& lines) {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (!xdg || !*xdg) {
+        std::cerr << "--installed needs XDG_DATA_HOME (a scratch folder for the user's data)\n";
+        return 2;
+    }
+    const std::string bin = (fs::path(prefix) / "bin").string() + "/";
+    if (!fs::exists(bin + "vantrel")) {
+        std::cerr << "no installed program at " << bin << "vantrel\n";
+        return 2;
+    }
+    EzTestInit(0, nullptr);
+    EZ_SETAPPPATH(bin);
+    if (!IsInstalledCopy()) {
+        std::cerr << bin << " does not look installed (no " << kInstalledResourceDir
+                  << " beside it)\n";
+        return 2;
+    }
+    const std::string folder = AppFolder();
+    SetAppFolder(folder);
+    int rc = 0;
+    {
+        Runner runner(folder, shots, bin);
+        rc = runner.Play(lines);
+    }
+    if (slIsOpen()) slClose();
+    return rc;
+}
+
 int Usage() {
     std::cerr
-        << "usage: vantrel_scenario --program <program folder> --shots <dir> [--keep] <file.scn>\n";
+        << "usage: vantrel_scenario --program <program folder> --shots <dir> [--keep] <file.scn>\n"
+        << "       vantrel_scenario --installed <prefix> --shots <dir> <file.scn>\n"
+        << "  (--installed plays against <prefix>/bin/vantrel with its resources in\n"
+        << "   <prefix>/share/vantrel/ and its data in $XDG_DATA_HOME/Vantrel, which must be "
+           "set)\n";
     return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string program, shots, file;
+    std::string program, installed, shots, file;
     bool keep = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--program" && i + 1 < argc)
             program = argv[++i];
+        else if (a == "--installed" && i + 1 < argc)
+            installed = argv[++i];
         else if (a == "--shots" && i + 1 < argc)
             shots = argv[++i];
         else if (a == "--keep")
@@ -709,7 +752,7 @@ int main(int argc, char** argv) {
         else
             return Usage();
     }
-    if (program.empty() || file.empty()) return Usage();
+    if ((program.empty() == installed.empty()) || file.empty()) return Usage();
     if (shots.empty()) shots = fs::temp_directory_path().string();
 
     std::ifstream in(file);
@@ -746,6 +789,8 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    if (!installed.empty()) return PlayInstalled(installed, shots, lines);
+
     // A fresh copy of the program folder.
     std::string tmpl = (fs::temp_directory_path() / "vantrel-scn-XXXXXX").string();
     if (!mkdtemp(tmpl.data())) {
@@ -773,7 +818,7 @@ int main(int argc, char** argv) {
 
     int rc = 0;
     {
-        Runner runner(folder, shots);
+        Runner runner(folder, shots, folder);
         rc = runner.Play(lines);
     }
     if (slIsOpen()) slClose();
