@@ -23,6 +23,7 @@ const std::map<std::string, FormEntry>& FormTable() {
         {"CS", {"Copy Stations", CS_Design, CS_Event}},
         {"ES", {"Add Station", ES_Design, ES_Event}},
         {"IL", {"Issues List", IL_Design, IL_Event}},
+        {"IM", {"Import Airings", IM_Design, IM_Event}},
         {"PD", {"Program Detail", PD_Design, PD_Event}},
         {"PO", {"Program Options", PO_Design, PO_Event}},
         {"PQ", {"Print Issues & Programs List", PQ_Design, PQ_Event}},

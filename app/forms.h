@@ -19,6 +19,7 @@ VANTREL_FORM(CQ)      // Add A Previous Quarter      data/quarter_dialog.cpp
 VANTREL_FORM(CS)      // Copy Stations               editors/copy_stations.cpp
 VANTREL_FORM(ES)      // Add Station                 editors/station_edit.cpp
 VANTREL_FORM(IL)      // Issues List                 editors/issues_list.cpp
+VANTREL_FORM(IM)      // Import Airings              services/import_form.cpp
 VANTREL_FORM(PD)      // Program Detail              editors/program_detail.cpp
 VANTREL_FORM(PO)      // Program Options             app/options_dialog.cpp
 VANTREL_FORM(PQ)      // Print Issues & Programs List reports/print_dialog.cpp
