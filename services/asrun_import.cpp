@@ -130,9 +130,14 @@ std::vector<LogTitle> DistinctTitles(const std::vector<LogAiring>& airings) {
 std::vector<ImportTarget> ImportTargets(int32_t quarter, RowId station) {
     std::vector<ImportTarget> targets;
     ResultSet rs(
-        "SELECT MID,Title FROM Master,Programs WHERE Programs.PID = Master.Pgm AND Qtr = " +
-        Num(quarter) + " AND Station = " + Num(station) + " AND FreqCheck <> 1 ORDER BY MID");
-    while (rs.ok() && rs.next()) targets.push_back({rs.integer(0), std::string(rs.text(1))});
+        "SELECT MID,Title,FreqCheck FROM Master,Programs WHERE Programs.PID = Master.Pgm AND "
+        "Qtr = " +
+        Num(quarter) + " AND Station = " + Num(station) + " ORDER BY MID");
+    while (rs.ok() && rs.next()) {
+        // The period flag is read as the list reads it, whether stored as number or text.
+        if (Val(rs.text(2)) == 1) continue;
+        targets.push_back({rs.integer(0), std::string(rs.text(1))});
+    }
     std::stable_sort(targets.begin(), targets.end(), [](const auto& a, const auto& b) {
         return TitleKey(a.title) < TitleKey(b.title);
     });
@@ -302,10 +307,17 @@ void ImportDoneTexts(const ImportOutcome& o, std::string& text1, std::string& te
     if (o.entriesAdded > 0)
         text1 += ", with " + count(o.entriesAdded, "new program entry", "new program entries");
     text1 += ".{f10}";
-    text2 = o.entriesAdded > 0 ? std::string(
-                                     "The new entries still need their issues and description: "
-                                     "open each with Edit Program to add them.{f6}")
-                               : std::string();
+    if (o.entriesAdded == 0) {
+        text2.clear();
+    } else if (o.entriesAdded == 1) {
+        text2 =
+            "The new entry still needs its issues and description: "
+            "open it with Edit Program to add them.{f6}";
+    } else {
+        text2 =
+            "The new entries still need their issues and description: "
+            "open each with Edit Program to add them.{f6}";
+    }
 }
 
 // --- session ---

@@ -376,7 +376,8 @@ ImportOutcome OpenImportAirings(const std::string& parent, int32_t quarter, RowI
     State().pendingQuarter = quarter;
     State().pendingStation = station;
     State().outcome = ImportOutcome{};
-    OpenForm(kForm, parent, kImportWidth, kImportHeight);
+    // Modal and blocking even without a parent: the outcome is known only when it closes.
+    OpenForm(kForm, parent, kImportWidth, kImportHeight, "M");
     State().session = ImportSession{};  // the log's rows are not kept once the dialog is gone
     return State().outcome;
 }

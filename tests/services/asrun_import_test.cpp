@@ -52,7 +52,12 @@ TEST(AsRunImportText, DurationsAndMessage) {
     o.entriesAdded = 2;
     ImportDoneTexts(o, t1, t2);
     EXPECT_EQ(t1, "312 airings were added, with 2 new program entries.{f10}");
-    EXPECT_NE(t2.find("still need their issues and description"), std::string::npos);
+    EXPECT_NE(t2.find("The new entries still need their issues and description"),
+              std::string::npos);
+    o.entriesAdded = 1;
+    ImportDoneTexts(o, t1, t2);
+    EXPECT_EQ(t1, "312 airings were added, with 1 new program entry.{f10}");
+    EXPECT_NE(t2.find("The new entry still needs its issues and description"), std::string::npos);
 }
 
 class AsRunImportTest : public ::testing::Test {
@@ -67,7 +72,8 @@ protected:
         Exec("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + Num(focus_) + "," +
              Num(FirstSunday()) + ",360),(" + Num(focus_) + "," + Num(FirstSunday() + 7) +
              ",360),(" + Num(focus_) + "," + Num(FirstSunday()) + ",1200)");
-        // A period record with a log title: it keeps its two airings and is not offered.
+        // A period record with a log title (its flag stored as text, which the list reads as
+        // well): it keeps its two airings and is not offered.
         period_ = AddEntry(station_, "Voter Registration PSA", "60 seconds", true);
         Exec("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + Num(period_) + "," +
              Num(Mdy2JulianDate(4, 1, 2024)) + ",0),(" + Num(period_) + "," +
@@ -90,7 +96,7 @@ protected:
         const RowId pid = slGetInsertID();
         Exec("INSERT INTO Master (Qtr,Issue,Pgm,Station,FreqCheck,Frequency) VALUES (" +
              Num(kQuarter) + ",''," + Num(pid) + "," + Num(station) + "," +
-             (period ? "1,'12'" : "0,''") + ")");
+             (period ? "'1','12'" : "0,''") + ")");
         return slGetInsertID();
     }
 
