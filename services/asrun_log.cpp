@@ -488,7 +488,7 @@ AsRunLog ReadAsRunLog(std::string_view bytes) {
 
 std::vector<std::string> LogColumnNames(const AsRunLog& log) {
     std::vector<std::string> names;
-    for (size_t c = 0; c < log.columnCount; ++c) {
+    for (size_t c = 0; c < OfferedColumns(log); ++c) {
         std::string name = "Column " + std::to_string(c + 1);
         if (log.header && !log.rows.empty() && c < log.rows[0].cells.size()) {
             const std::string_view cell = TrimView(log.rows[0].cells[c]);
@@ -593,7 +593,7 @@ bool ColumnMapComplete(const ColumnMap& map) {
 
 ColumnMap GuessColumns(const AsRunLog& log) {
     ColumnMap map;
-    std::vector<bool> used(log.columnCount, false);
+    std::vector<bool> used(OfferedColumns(log), false);
     const auto byName = [&](const std::vector<std::string>& names) {
         if (!log.header || log.rows.empty()) return -1;
         for (const std::string& name : names) {
@@ -618,7 +618,7 @@ ColumnMap GuessColumns(const AsRunLog& log) {
     const auto best = [&](auto test) {
         int found = -1;
         size_t most = 0;
-        for (size_t c = 0; c < log.columnCount; ++c) {
+        for (size_t c = 0; c < used.size(); ++c) {
             if (used[c]) continue;
             const size_t hits = CountCells(log, c, kSample, test);
             if (hits * 2 > rows && hits > most) {
@@ -657,7 +657,7 @@ ColumnMap GuessColumns(const AsRunLog& log) {
     if (map.title < 0) {
         // The column with the most letters: titles are longer than cart numbers and categories.
         size_t most = 0;
-        for (size_t c = 0; c < log.columnCount; ++c) {
+        for (size_t c = 0; c < used.size(); ++c) {
             if (used[c]) continue;
             size_t letters = 0;
             CountCells(log, c, kSample, [&](std::string_view s) {

@@ -39,8 +39,13 @@ AsRunLog ReadAsRunLog(std::string_view bytes);
 // part of valid UTF-8 is read as its Windows-1252 character.
 std::string DecodeLogText(std::string_view bytes, LogEncoding& encoding);
 
-// Names of the columns for the drop-downs: "Column 1: Air Date" with a
-// header row, "Column 1" without.
+// The columns offered for mapping: at most the first 100 (a log has a few
+// dozen; a broken file with thousands would only flood the drop-downs).
+inline size_t OfferedColumns(const AsRunLog& log) {
+    return log.columnCount < 100 ? log.columnCount : 100;
+}
+// Names of the offered columns for the drop-downs: "Column 1: Air Date" with
+// a header row, "Column 1" without.
 std::vector<std::string> LogColumnNames(const AsRunLog& log);
 // Index of the first data row (1 with a header row, else 0).
 inline size_t FirstDataRow(const AsRunLog& log) {

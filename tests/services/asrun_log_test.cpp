@@ -210,6 +210,16 @@ TEST(AsRunLogColumns, GuessedFromNamesAndCells) {
     }
 }
 
+TEST(AsRunLogColumns, AtMostAHundredColumnsAreOffered) {
+    const AsRunLog log =
+        ReadAsRunLog("Date,Time,Title" + std::string(5000, ',') + "\n04/01/2024,06:00,News\n");
+    EXPECT_EQ(log.columnCount, 5003u);
+    EXPECT_EQ(LogColumnNames(log).size(), 100u);
+    const ColumnMap m = GuessColumns(log);
+    EXPECT_EQ(m.title, 2);
+    EXPECT_EQ(ReadLogAirings(log, m, DateOrder::MonthFirst).at(0).title, "News");
+}
+
 TEST(AsRunLogColumns, DateOrderFromValuesElseFromTheProgramsFormat) {
     const auto order = [](const char* text, int format) {
         const AsRunLog log = ReadAsRunLog(text);
