@@ -32,6 +32,7 @@
 #include "reports/analysis_report.h"
 #include "reports/filing_check.h"
 #include "reports/issues_programs_list.h"
+#include "services/import_form.h"
 #include "services/maintenance.h"
 #include "services/spell.h"
 #include "ui/data_controls.h"
@@ -395,6 +396,32 @@ void ExportShownList() {
     ExportProgramList(kForm, Shell().currentQuarter, stationId, calls, mids);
 }
 
+// Imports airings from an as-run log; afterwards the list shows the quarter
+// and station that received them, with the new entries (else the entries
+// that got airings) selected.
+void ImportAirings() {
+    const ImportOutcome done =
+        OpenImportAirings(kForm, Shell().currentQuarter, Val(Shell().filterStationId));
+    if (!done.ok) return;
+    const int q = EZ_FINDITEM(kForm, kVlQuarter, QuarterName(done.quarter));
+    if (done.quarter != Shell().currentQuarter && q >= 0) {
+        EZ_SELECTITEM(kForm, kVlQuarter, q);
+        ShowQuarter();
+    }
+    if (!AllStationsShown() && Val(Shell().filterStationId) != done.station)
+        FillStationFilter(
+            SelectText("Stations", "Calls", "StnID = " + std::to_string(done.station)));
+    FillProgramList();
+    const std::vector<RowId>& mids =
+        done.newEntries.empty() ? done.changedEntries : done.newEntries;
+    EZ_LVSELECT(kForm, kVlList, -1, false);
+    for (int r = 0, rows = EZ_LVROWCOUNT(kForm, kVlList); r < rows; ++r)
+        if (std::find(mids.begin(), mids.end(), EZ_LVGETVALUE(kForm, kVlList, r)) != mids.end())
+            EZ_LVSELECT(kForm, kVlList, r, true);
+    UpdateCommands();
+    ReportImport(done);
+}
+
 void RunCommand(int id) {
     switch (id) {
         case kVlMenuIssues:
@@ -454,6 +481,9 @@ void RunCommand(int id) {
         case kVlMenuSpellEditor:
             Open("XE");
             break;
+        case kVlMenuImport:
+            ImportAirings();
+            break;
         case kVlMenuBackup:
             if (BackupDatabase()) AfterRestore();
             break;
@@ -508,6 +538,8 @@ void UpdateCommands() {
     bool stationChosen = !AllStationsShown();
     EZ_TBENABLE(kForm, kVlNewButton, stationChosen);
     EZ_MENUENABLE(kForm, kVlMenuNew, stationChosen);
+    // Importing needs a station of the shown quarter to import into.
+    EZ_MENUENABLE(kForm, kVlMenuImport, EZ_ITEMCOUNT(kForm, kVlStation) > 1);
 
     int n = EZ_LVSELCOUNT(kForm, kVlList);
     EZ_SBSETTEXT(kForm, kVlStatus, 2, "\tSelected: " + std::to_string(n));
@@ -603,6 +635,7 @@ void VL_Design() {
     EZ_MENU(kForm, kVlMenuTools, kVlMenuCopyStations, "&Copy Stations");
     EZ_MENU(kForm, kVlMenuTools, kVlMenuAnalysis, "&Analysis");
     EZ_MENU(kForm, kVlMenuTools, 9120, "-");
+    EZ_MENU(kForm, kVlMenuTools, kVlMenuImport, "Import Airings...");
     EZ_MENU(kForm, kVlMenuTools, kVlMenuSpellEditor, "Spell Check &Editor");
     EZ_MENU(kForm, kVlMenuTools, 9130, "-");
     EZ_MENU(kForm, kVlMenuTools, kVlMenuBackup, "&Backup Database");

@@ -39,6 +39,7 @@ inline constexpr int kVlMenuStations = 9105;
 inline constexpr int kVlMenuCopyStations = 9110;
 inline constexpr int kVlMenuAnalysis = 9115;
 inline constexpr int kVlMenuSpellEditor = 9125;
+inline constexpr int kVlMenuImport = 9260;  // "Import Airings..." (Tools)
 inline constexpr int kVlMenuBackup = 9135;
 inline constexpr int kVlMenuRestore = 9140;
 inline constexpr int kVlMenuOptions = 9200;

@@ -207,3 +207,11 @@ bool CreatePreviousQuarter(int32_t sourceQuarter, int32_t newQuarter, bool copy,
     tx.Commit();
     return true;
 }
+
+std::vector<StationRow> StationsOfQuarter(int32_t quarter) {
+    std::vector<StationRow> rows;
+    ResultSet rs("SELECT StnID, Calls, License,Rank FROM Stations WHERE QtrID = " +
+                 std::to_string(quarter) + " ORDER BY Rank");
+    while (rs.next()) rows.push_back({Val(rs["StnID"]), rs["Calls"], rs["License"]});
+    return rows;
+}

@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "data/query.h"
 
 void QuarterBounds(int32_t quarter, int32_t& startDate, int32_t& endDate);
 std::string QuarterName(int32_t quarter, const std::string& quarterText = "");
@@ -14,3 +17,12 @@ bool RollOverStations();
 void CopyStationIssues(const std::string& sourceCalls, int32_t sourceQuarter,
                        const std::string& targetCalls, int32_t targetQuarter);
 bool CreatePreviousQuarter(int32_t sourceQuarter, int32_t newQuarter, bool copy, bool report);
+
+// A station of a quarter.
+struct StationRow {
+    RowId id = 0;
+    std::string calls;
+    std::string license;
+};
+// The stations of a quarter in Rank order.
+std::vector<StationRow> StationsOfQuarter(int32_t quarter);

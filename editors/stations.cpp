@@ -20,14 +20,6 @@ StationListState& StationList() {
     return state;
 }
 
-std::vector<StationRow> StationsOfQuarter(int32_t quarter) {
-    std::vector<StationRow> rows;
-    ResultSet rs("SELECT StnID, Calls, License,Rank FROM Stations WHERE QtrID = " + Num(quarter) +
-                 " ORDER BY Rank");
-    while (rs.next()) rows.push_back({Val(rs["StnID"]), rs["Calls"], rs["License"]});
-    return rows;
-}
-
 void NormaliseStation(std::string& calls, std::string& license) {
     calls = ToUpper(Trim(calls));
     license = Trim(license);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data/quarters.h"
 #include "data/query.h"
 
 // --- station list state (lives for the program run, set anew when SL opens) ---
@@ -16,15 +17,6 @@ struct StationListState {
     bool editMode = false;   // ES opened to edit (true) or to add (false)
 };
 StationListState& StationList();
-
-struct StationRow {
-    RowId id = 0;
-    std::string calls;
-    std::string license;
-};
-
-// The stations of a quarter in Rank order.
-std::vector<StationRow> StationsOfQuarter(int32_t quarter);
 
 // --- adding and editing ---
 // Call letters are stored trimmed and in upper case, the city trimmed.

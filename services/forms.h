@@ -4,6 +4,7 @@
 #include "ui/forms.h"
 
 VANTREL_FORM(BU)  // Backup Vantrel Database     services/backup.cpp
+VANTREL_FORM(IM)  // Import Airings              services/import_form.cpp
 VANTREL_FORM(SR)  // Service Report              services/service_report.cpp
 VANTREL_FORM(TS)  // Service Report Terms        services/service_report.cpp
 VANTREL_FORM(WN)  // Update Information          services/update.cpp

@@ -15,6 +15,7 @@ const std::map<std::string, std::string>& Captions() {
         {"CS", "Copy Stations"},
         {"ES", "Add Station"},
         {"FC", "Check List Before Filing"},
+        {"IM", "Import Airings"},
         {"IL", "Issues List"},
         {"PA", "Printing All Stations"},
         {"PD", "Program Detail"},

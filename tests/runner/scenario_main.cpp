@@ -89,6 +89,12 @@ private:
         results_[n] = Result::Failed;
         failures_.push_back("line " + std::to_string(n) + ": " + why);
     }
+    // Writes a file for the program to read (relative to the program folder).
+    bool WriteFile(const std::string& rel, const std::string& text) const {
+        std::ofstream out(Path(rel), std::ios::binary);
+        out << text;
+        return static_cast<bool>(out);
+    }
     std::string Path(const std::string& rel) const {
         if (!rel.empty() && rel[0] == '/') return rel;
         return folder_ + rel;
@@ -192,6 +198,12 @@ bool Runner::Seed(const Line& l) {
         if (!UpdateServer(l)) return false;
     } else if (cmd == "args") {
         EZ_SETCOMMANDARGS(std::vector<std::string>(w.begin() + 1, w.end()));
+    } else if (cmd == "file") {
+        if (w.size() != 3) {
+            Fail(l.number, "file \"<path>\" \"<text>\" expected");
+            return false;
+        }
+        if (!WriteFile(w[1], w[2])) Fail(l.number, "cannot write " + w[1]);
     } else if (cmd == "platform") {
         if (w.size() == 2 && w[1] == "no-pdf-viewer")
             noPdf_ = true;
@@ -286,6 +298,19 @@ bool Runner::Queue(Robot& r, const Line& l) {
             w.size() > 5)
             return bad("select-row <form> <id> <row> [extend]");
         r.SelectRow(w[1], id, a, w.size() == 5);
+        return done();
+    }
+    if (cmd == "toggle-check") {
+        if (w.size() != 5 || !num(2, id) || !num(3, a) || !num(4, b))
+            return bad("toggle-check <form> <id> <row> <col>");
+        r.ToggleCheckCell(w[1], id, a, b);
+        return done();
+    }
+    if (cmd == "file") {
+        if (w.size() != 3) return bad("file \"<path>\" \"<text>\"");
+        r.Do([this, n, p = w[1], t = w[2]]() {
+            if (!WriteFile(p, t)) Fail(n, "cannot write " + p);
+        });
         return done();
     }
     if (cmd == "header-click") {

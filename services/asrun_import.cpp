@@ -1,0 +1,388 @@
+#include "services/asrun_import.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "app/base/text_util.h"
+#include "data/quarters.h"
+
+namespace {
+
+std::string Num(int64_t v) {
+    return std::to_string(v);
+}
+
+int64_t AiringKey(int32_t day, int32_t minutes) {
+    return static_cast<int64_t>(day) * 1440 + minutes;
+}
+
+// The recorded airings of an entry, as day * 1440 + minutes.
+std::unordered_set<int64_t> RecordedAirings(RowId mid) {
+    std::unordered_set<int64_t> keys;
+    ResultSet rs("SELECT AirDate,AirTime FROM DateTime WHERE MLink = " + Num(mid));
+    while (rs.ok() && rs.next())
+        keys.insert(
+            AiringKey(static_cast<int32_t>(rs.integer(0)), static_cast<int32_t>(rs.integer(1))));
+    return keys;
+}
+
+bool Exec(const std::string& sql, std::string& error) {
+    if (slExe(sql) == 0) return true;
+    error = slGetError();
+    if (error.empty()) error = "A database statement failed.";
+    return false;
+}
+
+bool Insert(const std::string& table, const std::string& columns,
+            const std::vector<std::string>& values, RowId& id, std::string& error) {
+    if (!Exec(slBuildInsertOrUpdate(table, NulJoin(values), columns, ""), error)) return false;
+    id = slGetInsertID();
+    if (id <= 0) {
+        error = "The new " + table + " row got no id.";
+        return false;
+    }
+    return true;
+}
+
+// Inserts the airings of one entry, a few hundred rows per statement.
+bool InsertAirings(RowId mid, const std::vector<std::pair<int32_t, int32_t>>& airings,
+                   std::string& error) {
+    constexpr size_t kRowsPerStatement = 500;
+    for (size_t i = 0; i < airings.size(); i += kRowsPerStatement) {
+        std::string sql = "INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES ";
+        const size_t end = std::min(airings.size(), i + kRowsPerStatement);
+        for (size_t k = i; k < end; ++k) {
+            if (k > i) sql += ',';
+            sql +=
+                "(" + Num(mid) + "," + Num(airings[k].first) + "," + Num(airings[k].second) + ")";
+        }
+        if (!Exec(sql, error)) return false;
+    }
+    return true;
+}
+
+// The most frequent length among the rows of a title, -1 when none has one.
+int32_t CommonLength(const std::vector<const LogAiring*>& rows) {
+    std::map<int32_t, int> counts;
+    for (const LogAiring* a : rows)
+        if (a->seconds > 0) ++counts[a->seconds];
+    int32_t best = -1;
+    int most = 0;
+    for (const auto& [seconds, n] : counts) {
+        if (n > most) {
+            most = n;
+            best = seconds;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+std::string TitleKey(std::string_view title) {
+    std::string key;
+    key.reserve(title.size());
+    bool blank = false;
+    for (size_t i = 0; i < title.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(title[i]);
+        if (c == ' ' || c == '\t') {
+            blank = true;
+            continue;
+        }
+        if (blank && !key.empty()) key += ' ';
+        blank = false;
+        if (c >= 'A' && c <= 'Z') {
+            key += static_cast<char>(c + 32);
+        } else if (c == 0xC3 && i + 1 < title.size()) {
+            // U+00C0 to U+00DE (except U+00D7, the multiplication sign) fold to U+00E0 to U+00FE.
+            unsigned char next = static_cast<unsigned char>(title[i + 1]);
+            if (next >= 0x80 && next <= 0x9E && next != 0x97) next += 0x20;
+            key += static_cast<char>(c);
+            key += static_cast<char>(next);
+            ++i;
+        } else {
+            key += static_cast<char>(c);
+        }
+    }
+    return key;
+}
+
+std::vector<LogTitle> DistinctTitles(const std::vector<LogAiring>& airings) {
+    std::vector<LogTitle> titles;
+    std::unordered_map<std::string, size_t> index;
+    for (const LogAiring& a : airings) {
+        if (a.title.empty()) continue;
+        std::string key = TitleKey(a.title);
+        auto [it, added] = index.emplace(key, titles.size());
+        if (added) titles.push_back({std::move(key), a.title, 0});
+        ++titles[it->second].rows;
+    }
+    std::stable_sort(titles.begin(), titles.end(), [](const LogTitle& a, const LogTitle& b) {
+        if (a.rows != b.rows) return a.rows > b.rows;
+        return a.key < b.key;
+    });
+    return titles;
+}
+
+std::vector<ImportTarget> ImportTargets(int32_t quarter, RowId station) {
+    std::vector<ImportTarget> targets;
+    ResultSet rs(
+        "SELECT MID,Title,FreqCheck FROM Master,Programs WHERE Programs.PID = Master.Pgm AND "
+        "Qtr = " +
+        Num(quarter) + " AND Station = " + Num(station) + " ORDER BY MID");
+    while (rs.ok() && rs.next()) {
+        // The period flag is read as the list reads it, whether stored as number or text.
+        if (Val(rs.text(2)) == 1) continue;
+        targets.push_back({rs.integer(0), std::string(rs.text(1))});
+    }
+    std::stable_sort(targets.begin(), targets.end(), [](const auto& a, const auto& b) {
+        return TitleKey(a.title) < TitleKey(b.title);
+    });
+    return targets;
+}
+
+RowId MatchTarget(const std::vector<ImportTarget>& targets, const std::string& key) {
+    for (const ImportTarget& t : targets)
+        if (TitleKey(t.title) == key) return t.mid;
+    return 0;
+}
+
+std::string DurationText(int32_t seconds) {
+    const int64_t minutes = std::max<int64_t>(1, (static_cast<int64_t>(seconds) + 30) / 60);
+    return minutes == 1 ? "1 minute" : Num(minutes) + " minutes";
+}
+
+ImportPlan PlanImport(const std::vector<LogAiring>& airings, const std::vector<TitleChoice>& chosen,
+                      int32_t quarter, RowId station, const std::string& defaultDuration) {
+    ImportPlan plan;
+    plan.quarter = quarter;
+    plan.station = station;
+    int32_t first = 0, last = 0;
+    QuarterBounds(quarter, first, last);
+
+    std::unordered_map<std::string, size_t> byKey;
+    for (const TitleChoice& c : chosen) byKey.emplace(c.key, byKey.size());
+    std::vector<std::vector<const LogAiring*>> rows(chosen.size());
+    for (const LogAiring& a : airings) {
+        auto it = a.title.empty() ? byKey.end() : byKey.find(TitleKey(a.title));
+        if (!a.problem.empty()) {
+            if (a.title.empty() || it != byKey.end()) plan.problems.push_back({a.line, a.problem});
+            continue;
+        }
+        if (it != byKey.end()) rows[it->second].push_back(&a);
+    }
+
+    // Airings already recorded, per existing entry (two titles may go to one entry).
+    std::unordered_map<RowId, std::unordered_set<int64_t>> recorded;
+    std::unordered_map<RowId, std::string> entryTitles;
+    for (const ImportTarget& t : ImportTargets(quarter, station)) entryTitles[t.mid] = t.title;
+
+    for (size_t i = 0; i < chosen.size(); ++i) {
+        const TitleChoice& c = chosen[i];
+        TitlePreview p;
+        p.title = c.title;
+        p.target = entryTitles.count(c.target) ? c.target : 0;
+        std::unordered_set<int64_t> fresh;
+        std::unordered_set<int64_t>* seen = &fresh;
+        if (p.target > 0) {
+            auto it = recorded.find(p.target);
+            if (it == recorded.end())
+                it = recorded.emplace(p.target, RecordedAirings(p.target)).first;
+            seen = &it->second;
+            p.entryTitle = entryTitles[p.target];
+        } else {
+            p.entryTitle = Trim(c.title);
+            const int32_t length = CommonLength(rows[i]);
+            p.duration = length > 0 ? DurationText(length) : Trim(defaultDuration);
+        }
+        for (const LogAiring* a : rows[i]) {
+            if (a->day < first || a->day > last) {
+                ++p.outside;
+            } else if (!seen->insert(AiringKey(a->day, a->minutes)).second) {
+                ++p.already;
+            } else {
+                p.airings.emplace_back(a->day, a->minutes);
+            }
+        }
+        p.toAdd = static_cast<int>(p.airings.size());
+        if (p.target == 0 && p.toAdd > 0) {
+            ++plan.newEntries;
+            if (p.duration.empty()) plan.missingDuration = true;
+        }
+        plan.toAdd += p.toAdd;
+        plan.already += p.already;
+        plan.outside += p.outside;
+        plan.titles.push_back(std::move(p));
+    }
+    std::sort(plan.problems.begin(), plan.problems.end(),
+              [](const RowProblem& a, const RowProblem& b) { return a.line < b.line; });
+    return plan;
+}
+
+namespace {
+
+ImportOutcome WriteInTransaction(const ImportPlan& plan) {
+    ImportOutcome out;
+    out.quarter = plan.quarter;
+    out.station = plan.station;
+    if (!slIsOpen()) {
+        out.error = "The database is not open.";
+        return out;
+    }
+    if (plan.missingDuration) {
+        out.error = "A new program entry has no duration.";
+        return out;
+    }
+    Transaction tx;
+    if (!tx.ok()) {
+        out.error = slGetError();
+        return out;
+    }
+    const std::string q = Num(plan.quarter);
+    const std::string station = Num(plan.station);
+    std::unordered_map<RowId, std::unordered_set<int64_t>> recorded;
+    for (const TitlePreview& p : plan.titles) {
+        std::vector<std::pair<int32_t, int32_t>> airings;
+        RowId mid = p.target;
+        if (mid > 0) {
+            // Checked again inside the transaction: what the entry has by now is skipped.
+            auto it = recorded.find(mid);
+            if (it == recorded.end()) it = recorded.emplace(mid, RecordedAirings(mid)).first;
+            for (const auto& a : p.airings)
+                if (it->second.insert(AiringKey(a.first, a.second)).second) airings.push_back(a);
+            if (airings.empty()) continue;
+        } else {
+            if (p.airings.empty()) continue;
+            airings = p.airings;
+            RowId pid = 0;
+            if (!Insert("Programs", "Duration,Title,PDescription", {p.duration, p.entryTitle, ""},
+                        pid, out.error) ||
+                !Insert("Master", "Qtr,Issue,Pgm,Station,FreqCheck,Frequency",
+                        {q, "", Num(pid), station, "0", ""}, mid, out.error)) {
+                return out;
+            }
+        }
+        if (!InsertAirings(mid, airings, out.error)) return out;
+        out.airingsAdded += static_cast<int>(airings.size());
+        if (p.target > 0) {
+            if (std::find(out.changedEntries.begin(), out.changedEntries.end(), mid) ==
+                out.changedEntries.end())
+                out.changedEntries.push_back(mid);
+        } else {
+            out.newEntries.push_back(mid);
+        }
+    }
+    if (!tx.Commit()) {
+        out.error = slGetError();
+        if (out.error.empty()) out.error = "The changes could not be committed.";
+        return out;
+    }
+    out.entriesAdded = static_cast<int>(out.newEntries.size());
+    out.ok = true;
+    return out;
+}
+
+}  // namespace
+
+ImportOutcome WriteImport(const ImportPlan& plan) {
+    ImportOutcome out = WriteInTransaction(plan);
+    if (!out.ok) {
+        // Rolled back: nothing of it was added.
+        out.airingsAdded = 0;
+        out.entriesAdded = 0;
+        out.newEntries.clear();
+        out.changedEntries.clear();
+    }
+    return out;
+}
+
+void ImportDoneTexts(const ImportOutcome& o, std::string& text1, std::string& text2) {
+    const auto count = [](int n, const char* one, const char* many) {
+        return Num(n) + " " + (n == 1 ? one : many);
+    };
+    text1 = count(o.airingsAdded, "airing was", "airings were") + " added";
+    if (o.entriesAdded > 0)
+        text1 += ", with " + count(o.entriesAdded, "new program entry", "new program entries");
+    text1 += ".{f10}";
+    if (o.entriesAdded == 0) {
+        text2.clear();
+    } else if (o.entriesAdded == 1) {
+        text2 =
+            "The new entry still needs its issues and description: "
+            "open it with Edit Program to add them.{f6}";
+    } else {
+        text2 =
+            "The new entries still need their issues and description: "
+            "open each with Edit Program to add them.{f6}";
+    }
+}
+
+// --- session ---
+
+namespace {
+
+void MatchTitles(ImportSession& s) {
+    s.target.assign(s.titles.size(), 0);
+    for (size_t i = 0; i < s.titles.size(); ++i)
+        s.target[i] = MatchTarget(s.targets, s.titles[i].key);
+}
+
+}  // namespace
+
+void LoadLog(ImportSession& s, std::string_view bytes, int programDateFormat) {
+    s.log = ReadAsRunLog(bytes);
+    s.columns = GuessColumns(s.log);
+    s.titles.clear();
+    s.chosen.clear();
+    s.target.clear();
+    ReadRowsAgain(s, programDateFormat);
+}
+
+void ReadRowsAgain(ImportSession& s, int programDateFormat) {
+    std::map<std::string, std::pair<bool, RowId>> kept;
+    for (size_t i = 0; i < s.titles.size() && i < s.chosen.size() && i < s.target.size(); ++i)
+        kept[s.titles[i].key] = {s.chosen[i], s.target[i]};
+    s.order = GuessDateOrder(s.log, s.columns, programDateFormat);
+    s.airings = ReadLogAirings(s.log, s.columns, s.order);
+    s.titles = DistinctTitles(s.airings);
+    s.chosen.assign(s.titles.size(), false);
+    MatchTitles(s);
+    for (size_t i = 0; i < s.titles.size(); ++i) {
+        auto it = kept.find(s.titles[i].key);
+        if (it == kept.end()) continue;
+        s.chosen[i] = it->second.first;
+        s.target[i] = it->second.second;
+    }
+    UpdatePlan(s);
+}
+
+void SetDestination(ImportSession& s, int32_t quarter, RowId station) {
+    s.quarter = quarter;
+    s.station = station;
+    s.targets = station > 0 ? ImportTargets(quarter, station) : std::vector<ImportTarget>{};
+    MatchTitles(s);
+    UpdatePlan(s);
+}
+
+void ChooseTitle(ImportSession& s, size_t title, bool on) {
+    if (title >= s.chosen.size()) return;
+    s.chosen[title] = on;
+    UpdatePlan(s);
+}
+
+void UpdatePlan(ImportSession& s) {
+    std::vector<TitleChoice> chosen;
+    for (size_t i = 0; i < s.titles.size() && i < s.chosen.size(); ++i)
+        if (s.chosen[i])
+            chosen.push_back(
+                {s.titles[i].key, s.titles[i].title, i < s.target.size() ? s.target[i] : 0});
+    s.plan = PlanImport(s.airings, chosen, s.quarter, s.station, s.defaultDuration);
+}
+
+bool ImportReady(const ImportSession& s) {
+    return s.station > 0 && ColumnMapComplete(s.columns) && s.plan.toAdd > 0 &&
+           !s.plan.missingDuration;
+}

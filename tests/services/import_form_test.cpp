@@ -1,0 +1,88 @@
+// The import dialog IM driven through the robot: a semicolon-separated
+// Windows-1252 log with date and time in one column, imported as a new entry,
+// and the message that reports it.
+#include "services/import_form.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/toolkit/robot.h"
+#include "data/query.h"
+#include "support/editor_fixtures.h"
+#include "ui/layout.h"
+
+namespace {
+
+class ImportFormTest : public EditorFormTest {
+protected:
+    ImportFormTest() : EditorFormTest(ClockReading{2024, 5, 14, 9, 30, 0}) {}
+    void SetUp() override {
+        EditorFormTest::SetUp();
+        if (HasFatalFailure()) return;
+        InsertQuarterNumbers({20241, 20242});
+        station_ = InsertStation("WAAA-FM", "", 20242, 0);
+        InsertStation("WBBB-AM", "", 20242, 1);
+    }
+    int64_t station_ = 0;
+};
+
+TEST_F(ImportFormTest, DateTimeColumnWindows1252AndTheReport) {
+    const std::string log = folder_.path() + "asrun.txt";
+    WriteFileText(log,
+                  "Aired At;Programme;Len\r\n"
+                  "2024-04-01 06:00;Caf\xE9 Talk;29:30\r\n"
+                  "2024-04-08 06:00;caf\xE9 talk ;29:30\r\n"
+                  "2024-04-08 06:03;Song;3:00\r\n");
+    Robot r;
+    ImportOutcome out;
+    r.Do([&] {
+        out = OpenImportAirings("", 20242, 0);  // no station shown: the quarter's first
+        if (out.ok) ReportImport(out);
+    });
+    r.ExpectOpenDialog(log);
+    r.Do([] {
+        EXPECT_EQ(Robot::Text("IM", kImStation), "WAAA-FM");
+        EXPECT_FALSE(Robot::Enabled("IM", kImImport));
+    });
+    r.Click("IM", kImBrowse);
+    r.Do([] {
+        EXPECT_EQ(Robot::Text("IM", kImLogInfo), "Semicolon-separated, Windows-1252, 3 rows");
+        EXPECT_EQ(Robot::Text("IM", kImDateTime), "Column 1: Aired At");
+        EXPECT_EQ(Robot::Text("IM", kImTitle), "Column 2: Programme");
+        EXPECT_EQ(Robot::Text("IM", kImLength), "Column 3: Len");
+        EXPECT_FALSE(Robot::Enabled("IM", kImDate));
+        EXPECT_FALSE(Robot::Enabled("IM", kImTime));
+        ASSERT_EQ(EZ_LVROWCOUNT("IM", kImTitles), 2);
+        EXPECT_EQ(EZ_LVGETCELL("IM", kImTitles, 0, 1), "Caf\xC3\xA9 Talk");
+        EXPECT_EQ(EZ_LVGETCELL("IM", kImTitles, 0, 2), "2");
+    });
+    r.ToggleCheckCell("IM", kImTitles, 0, 0);
+    r.Do([] {
+        EXPECT_EQ(EZ_LVGETCELL("IM", kImPreview, 0, 1), "New: 30 minutes");
+        EXPECT_EQ(EZ_LVGETCELL("IM", kImPreview, 0, 2), "2");
+        EXPECT_TRUE(Robot::Enabled("IM", kImImport));
+    });
+    r.Screenshot("IM", ScreenshotPath("/tmp/", "import_form_datetime.png"));
+    r.Click("IM", kImImport);
+    r.Do([] { EZ_SCREENSHOT("DGMSGBOX1", ScreenshotPath("/tmp/", "import_form_report.png")); });
+    r.ExpectMsg("Import Complete", 1);
+    r.Run();
+    EXPECT_TRUE(r.Ok()) << r.Errors();
+    ASSERT_EQ(r.MessageTexts().size(), 1u);
+    EXPECT_EQ(r.MessageTexts()[0], "2 airings were added, with 1 new program entry.");
+    ASSERT_TRUE(out.ok);
+    EXPECT_EQ(out.station, station_);
+    ASSERT_EQ(out.newEntries.size(), 1u);
+    const std::string mid = std::to_string(out.newEntries[0]);
+    EXPECT_EQ(
+        slSelStr("SELECT Duration,Title FROM Programs,Master WHERE PID = Pgm AND MID = " + mid,
+                 "Q124"),
+        "30 minutes|Caf\xC3\xA9 Talk");
+    EXPECT_EQ(
+        slSelStr("SELECT AirDate,AirTime FROM DateTime WHERE MLink = " + mid + " ORDER BY AirDate",
+                 "Q124"),
+        "2460402|360\n2460409|360");
+}
+
+}  // namespace
