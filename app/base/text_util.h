@@ -38,3 +38,5 @@ std::string CutBytes(std::string_view text, size_t maxBytes);  // at most maxByt
 // The character starting at byte pos and its length in bytes; length 0 when
 // the bytes there are not well-formed UTF-8.
 char32_t DecodeUtf8(std::string_view text, size_t pos, size_t& length);
+// Appends one code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
