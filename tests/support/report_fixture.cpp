@@ -11,18 +11,30 @@ std::string LastId() {
 
 }  // namespace
 
-std::string SeedStation(const std::string& calls, const std::string& license, int32_t quarter) {
-    slExe("INSERT INTO Stations (Calls,License,QtrID,Rank) VALUES (" + SqlQuoted(calls) + "," +
-          SqlQuoted(license) + "," + std::to_string(quarter) + ",0)");
+namespace {
+
+// Runs one seeding insert; a refused insert fails the test at once instead of
+// handing back the id of an earlier row.
+std::string Insert(const std::string& sql) {
+    if (slExe(sql) != 0) {
+        ADD_FAILURE() << "seeding failed: " << slGetError() << "\n" << sql;
+        return "0";
+    }
     return LastId();
+}
+
+}  // namespace
+
+std::string SeedStation(const std::string& calls, const std::string& license, int32_t quarter) {
+    return Insert("INSERT INTO Stations (Calls,License,QtrID,Rank) VALUES (" + SqlQuoted(calls) +
+                  "," + SqlQuoted(license) + "," + std::to_string(quarter) + ",0)");
 }
 
 std::string SeedIssue(const std::string& sid, int32_t quarter, const std::string& title,
                       const std::string& description, int rank) {
-    slExe("INSERT INTO Issues (IQtr,SID,IIssue,IDescription,IRank) VALUES (" +
-          std::to_string(quarter) + "," + sid + "," + SqlQuoted(title) + "," +
-          SqlQuoted(description) + "," + std::to_string(rank) + ")");
-    return LastId();
+    return Insert("INSERT INTO Issues (IQtr,SID,IIssue,IDescription,IRank) VALUES (" +
+                  std::to_string(quarter) + "," + sid + "," + SqlQuoted(title) + "," +
+                  SqlQuoted(description) + "," + std::to_string(rank) + ")");
 }
 
 std::string SeedProgram(const std::string& sid, int32_t quarter, const std::string& issues,
@@ -30,16 +42,16 @@ std::string SeedProgram(const std::string& sid, int32_t quarter, const std::stri
                         const std::string& description,
                         const std::vector<std::pair<int32_t, int32_t>>& airings,
                         const std::string& freqCheck, const std::string& frequency) {
-    slExe("INSERT INTO Programs (Duration,Title,PDescription) VALUES (" + SqlQuoted(duration) +
-          "," + SqlQuoted(title) + "," + SqlQuoted(description) + ")");
-    const std::string pid = LastId();
-    slExe("INSERT INTO Master (AirDates,Qtr,Issue,Pgm,Station,FreqCheck,Frequency) VALUES (''," +
-          std::to_string(quarter) + "," + SqlQuoted(issues) + "," + pid + "," + sid + "," +
-          SqlQuoted(freqCheck) + "," + SqlQuoted(frequency) + ")");
-    const std::string mid = LastId();
+    const std::string pid =
+        Insert("INSERT INTO Programs (Duration,Title,PDescription) VALUES (" + SqlQuoted(duration) +
+               "," + SqlQuoted(title) + "," + SqlQuoted(description) + ")");
+    const std::string mid = Insert(
+        "INSERT INTO Master (AirDates,Qtr,Issue,Pgm,Station,FreqCheck,Frequency) VALUES (''," +
+        std::to_string(quarter) + "," + SqlQuoted(issues) + "," + pid + "," + sid + "," +
+        SqlQuoted(freqCheck) + "," + SqlQuoted(frequency) + ")");
     for (auto [day, minutes] : airings)
-        slExe("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + mid + "," +
-              std::to_string(day) + "," + std::to_string(minutes) + ")");
+        Insert("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + mid + "," +
+               std::to_string(day) + "," + std::to_string(minutes) + ")");
     return mid;
 }
 
