@@ -20,25 +20,25 @@ namespace {
 constexpr const char* kForm = "PO";
 
 enum : int {
-    kHeading = 100,
-    kAllStations = 105,
-    kActiveStations = 110,
-    kReminder = 135,
-    kSequence = 140,
-    kWeekOfMonth = 145,
-    kEvery = 150,
-    kWeekday = 155,
-    kNameExample = 165,
-    kFormatLabel = 175,
-    kDateFormat = 180,
-    kDateExample = 185,
-    kSlashes = 190,
-    kSave = 200,
-    kClose = 205,
-    kHelp = 210,
-    kGeneralFrame = 215,
-    kBackupFrame = 220,
-    kDateFrame = 225,
+    kHeading = kPoHeading,
+    kAllStations = kPoAllStations,
+    kActiveStations = kPoActiveStations,
+    kReminder = kPoReminder,
+    kSequence = kPoSequence,
+    kWeekOfMonth = kPoWeekOfMonth,
+    kEvery = kPoEvery,
+    kWeekday = kPoWeekday,
+    kNameExample = kPoNameExample,
+    kFormatLabel = kPoFormatLabel,
+    kDateFormat = kPoDateFormat,
+    kDateExample = kPoDateExample,
+    kSlashes = kPoSlashes,
+    kSave = kPoSave,
+    kClose = kPoClose,
+    kHelp = kPoHelp,
+    kGeneralFrame = kPoGeneralFrame,
+    kBackupFrame = kPoBackupFrame,
+    kDateFrame = kPoDateFrame,
 };
 
 constexpr int kGeneralTopic = 380;
@@ -77,9 +77,9 @@ const OptionKey* KeyForControl(int id) {
 }
 
 int TopicForControl(int id) {
-    if (id == kGeneralFrame || (id >= kHeading && id <= 130)) return kGeneralTopic;
-    if (id == kBackupFrame || (id >= kReminder && id <= 170)) return kBackupTopic;
-    if (id == kDateFrame || (id >= kFormatLabel && id <= 195)) return kDateTopic;
+    if (id == kGeneralFrame || (id >= kHeading && id <= kPoUpdate)) return kGeneralTopic;
+    if (id == kBackupFrame || (id >= kReminder && id <= kPoWarnOverwrite)) return kBackupTopic;
+    if (id == kDateFrame || (id >= kFormatLabel && id <= kPoMondayStart)) return kDateTopic;
     return 0;
 }
 
@@ -231,10 +231,10 @@ void PO_Design() {
     EZ_SETFONT(kForm, kHeading, 7);
     EZ_CONTROL(kForm, kAllStations, EzKind::Radio, "Copy all stations", 5, 3.2, 40, 1.2, "G");
     EZ_CONTROL(kForm, kActiveStations, EzKind::Radio, "Copy active stations only", 5, 4.4, 40, 1.2);
-    Check(115, "Copy issues from previous quarter", 5, 5.6, 44);
-    Check(120, "Alert me on filing deadline", 3, 7.0);
-    Check(125, "Show 'pop-up' tool tip help", 3, 8.2);
-    Check(130, "Tell me when there is a program update", 3, 9.4);
+    Check(kPoCopyIssues, "Copy issues from previous quarter", 5, 5.6, 44);
+    Check(kPoAlertDeadline, "Alert me on filing deadline", 3, 7.0);
+    Check(kPoTipsOn, "Show 'pop-up' tool tip help", 3, 8.2);
+    Check(kPoUpdate, "Tell me when there is a program update", 3, 9.4);
 
     Frame(kBackupFrame, "Backup Options", 11.5, 8.7);
     Check(kReminder, "Enable backup reminder", 3, 13.0);
@@ -242,17 +242,17 @@ void PO_Design() {
     List(kWeekOfMonth, "1st|2nd|3rd|4th|Last", 19.5, 14.3, 9);
     EZ_CONTROL(kForm, kEvery, EzKind::Label, "every", 19.5, 14.45, 9, 1.2);
     List(kWeekday, "Monday|Tuesday|Wednesday|Thursday|Friday|Saturday|Sunday", 30, 14.3, 15);
-    Check(160, "Automatically generate backup file names", 3, 16.2);
+    Check(kPoAutoName, "Automatically generate backup file names", 3, 16.2);
     EZ_CONTROL(kForm, kNameExample, EzKind::Label, "(Example: 20130301-100000-Backup.zip)", 6.2,
                17.4, 44, 1.2);
-    Check(170, "Warn when overwriting an existing file", 3, 18.7);
+    Check(kPoWarnOverwrite, "Warn when overwriting an existing file", 3, 18.7);
 
     Frame(kDateFrame, "Date Options", 20.7, 6.0);
     EZ_CONTROL(kForm, kFormatLabel, EzKind::Label, "Format:", 3, 22.35, 8, 1.2);
     List(kDateFormat, "YYYY-MM-DD|MM-DD-YYYY|DD-MM-YYYY", 11, 22.2, 19);
     EZ_CONTROL(kForm, kDateExample, EzKind::Label, "(12-31-2014)", 31.5, 22.35, 16, 1.2);
     Check(kSlashes, "Use slashes instead of dashes in dates", 3, 23.95);
-    Check(195, "Drop down calendars start on Monday", 3, 25.15);
+    Check(kPoMondayStart, "Drop down calendars start on Monday", 3, 25.15);
 
     EZ_CONTROL(kForm, kSave, EzKind::Button, "Save", 24, 27.5, 10, 1.7);
     EZ_CONTROL(kForm, kClose, EzKind::Button, "Close", 35.5, 27.5, 10, 1.7);

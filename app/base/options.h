@@ -56,3 +56,32 @@ void SetOptionValue(Options& o, const OptionKey& k, int value);
 // Suggested size of the options dialog (character units).
 inline constexpr double kOptionsFormWidth = 58;
 inline constexpr double kOptionsFormHeight = 30.2;
+
+// Control ids of the options dialog (form "PO"); the flags' ids are also the
+// `controlId`s of their rows in OptionTable.
+inline constexpr int kPoHeading = 100;
+inline constexpr int kPoAllStations = 105;
+inline constexpr int kPoActiveStations = 110;
+inline constexpr int kPoCopyIssues = 115;
+inline constexpr int kPoAlertDeadline = 120;
+inline constexpr int kPoTipsOn = 125;
+inline constexpr int kPoUpdate = 130;
+inline constexpr int kPoReminder = 135;
+inline constexpr int kPoSequence = 140;
+inline constexpr int kPoWeekOfMonth = 145;
+inline constexpr int kPoEvery = 150;
+inline constexpr int kPoWeekday = 155;
+inline constexpr int kPoAutoName = 160;
+inline constexpr int kPoNameExample = 165;
+inline constexpr int kPoWarnOverwrite = 170;
+inline constexpr int kPoFormatLabel = 175;
+inline constexpr int kPoDateFormat = 180;
+inline constexpr int kPoDateExample = 185;
+inline constexpr int kPoSlashes = 190;
+inline constexpr int kPoMondayStart = 195;
+inline constexpr int kPoSave = 200;
+inline constexpr int kPoClose = 205;
+inline constexpr int kPoHelp = 210;
+inline constexpr int kPoGeneralFrame = 215;
+inline constexpr int kPoBackupFrame = 220;
+inline constexpr int kPoDateFrame = 225;
