@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -70,6 +71,38 @@ std::string Show(const std::string& s) {
     return out + "\"";
 }
 
+// Why `want` is not in the text pdftotext reads from the PDF at `path` ("" when
+// it is), comparing every run of blanks and line breaks as one blank so that
+// wrapped lines compare as written.
+std::string PdfTextMissing(const std::string& path, const std::string& rel,
+                           const std::string& want) {
+    if (!fs::exists(path)) return rel + " does not exist";
+    std::string quoted = "'";
+    for (char c : path) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    quoted += "'";
+    FILE* pipe = popen(("pdftotext " + quoted + " - 2>/dev/null").c_str(), "r");
+    if (!pipe) return "pdftotext could not be started";
+    std::string raw;
+    char buf[4096];
+    for (size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) raw.append(buf, n);
+    if (pclose(pipe) != 0) return "pdftotext could not read " + rel;
+    auto squash = [](const std::string& t) {
+        std::string out;
+        for (char c : t) {
+            const bool blank = c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f';
+            if (blank) {
+                if (!out.empty() && out.back() != ' ') out += ' ';
+            } else {
+                out += c;
+            }
+        }
+        return out;
+    };
+    return squash(raw).find(squash(want)) != std::string::npos
+               ? ""
+               : rel + " does not show " + Show(want);
+}
+
 class Runner {
 public:
     // folder: the program's data folder (paths in the scenario are relative
@@ -100,8 +133,15 @@ private:
         return folder_ + rel;
     }
 
+    struct Step;
+    struct Command {
+        std::string usage;                // the reply to words that do not fit
+        std::function<bool(Step&)> play;  // false: the words do not fit
+    };
+    static const std::map<std::string, Command>& Commands();
+
     bool Seed(const Line& l);             // before start; false = bad line (already failed)
-    bool Queue(Robot& r, const Line& l);  // after start
+    bool Queue(Robot& r, const Line& l);  // after start: one command of Commands()
     void Check(Robot& r, const Line& l, std::function<std::string()> test);
     bool SecondInstance(const Line& l);
     bool UpdateServer(const Line& l);
@@ -244,174 +284,91 @@ void Runner::Check(Robot& r, const Line& l, std::function<std::string()> test) {
     });
 }
 
-bool Runner::Queue(Robot& r, const Line& l) {
-    const auto& w = l.words;
-    const std::string& cmd = w[0];
-    const int n = l.number;
-    auto bad = [&](const std::string& usage) {
-        Fail(n, "usage: " + usage);
-        return false;
-    };
-    auto num = [&](size_t i, int& v) { return i < w.size() && ToInt(w[i], v); };
-    int id = 0, a = 0, b = 0;
-    auto done = [&]() {
-        Check(r, l, [] { return std::string(); });
-        return true;
-    };
+// What a command's handler works with: the robot, the line and its words.
+struct Runner::Step {
+    Runner& run;
+    Robot& r;
+    const Line& line;
+    const std::vector<std::string>& w;
 
-    if (cmd == "click" || cmd == "dblclick" || cmd == "rightclick") {
-        if (w.size() < 3 || !num(2, id)) return bad(cmd + " <form> <id> [row]");
-        int row = -1;
-        if (w.size() > 3 && !num(3, row)) return bad(cmd + " <form> <id> [row]");
-        if (cmd == "click")
-            r.Click(w[1], id);
-        else if (cmd == "dblclick")
-            r.DblClick(w[1], id, row);
+    // Word i read as a whole number into v.
+    bool Num(size_t i, int& v) const { return i < w.size() && ToInt(w[i], v); }
+    // The form a command names first ("" when none).
+    std::string Form() const { return w.size() > 1 ? w[1] : ""; }
+    // The line passes when the robot has played the steps queued for it.
+    bool Done() {
+        run.Check(r, line, [] { return std::string(); });
+        return true;
+    }
+    // The line passes when `test` returns no reason to fail.
+    bool Check(std::function<std::string()> test) {
+        run.Check(r, line, std::move(test));
+        return true;
+    }
+};
+
+// Why a check on a form cannot be made: "" when the form is open.
+std::string FormMissing(const std::string& form) {
+    return EZ_FORMEXISTS(form) ? "" : "form " + form + " is not open";
+}
+
+// The commands after start, by name. A handler queues the robot's steps and a
+// check for its line; it returns false when the words do not fit, and the line
+// then fails with the command's usage.
+const std::map<std::string, Runner::Command>& Runner::Commands() {
+    // click, dblclick and rightclick share their form: <form> <id> [row].
+    auto clickLike = [](Step& s) {
+        int id = 0, row = -1;
+        if (s.w.size() < 3 || !s.Num(2, id) || (s.w.size() > 3 && !s.Num(3, row))) return false;
+        if (s.w[0] == "click")
+            s.r.Click(s.w[1], id);
+        else if (s.w[0] == "dblclick")
+            s.r.DblClick(s.w[1], id, row);
         else
-            r.RightClick(w[1], id, row);
-        return done();
-    }
-    if (cmd == "type") {
-        if (w.size() != 4 || !num(2, id)) return bad("type <form> <id> \"<text>\"");
-        r.Type(w[1], id, w[3]);
-        return done();
-    }
-    if (cmd == "check") {
-        if (w.size() != 4 || !num(2, id) || (w[3] != "on" && w[3] != "off"))
-            return bad("check <form> <id> on|off");
-        r.SetCheck(w[1], id, w[3] == "on");
-        return done();
-    }
-    if (cmd == "select") {
-        if (w.size() != 4 || !num(2, id)) return bad("select <form> <id> \"<item text>\"");
-        r.SelectItem(w[1], id, w[3]);
-        return done();
-    }
-    if (cmd == "select-index") {
-        if (w.size() != 4 || !num(2, id) || !num(3, a))
-            return bad("select-index <form> <id> <index>");
-        r.SelectIndex(w[1], id, a);
-        return done();
-    }
-    if (cmd == "select-row") {
-        if (w.size() < 4 || !num(2, id) || !num(3, a) || (w.size() == 5 && w[4] != "extend") ||
-            w.size() > 5)
-            return bad("select-row <form> <id> <row> [extend]");
-        r.SelectRow(w[1], id, a, w.size() == 5);
-        return done();
-    }
-    if (cmd == "toggle-check") {
-        if (w.size() != 5 || !num(2, id) || !num(3, a) || !num(4, b))
-            return bad("toggle-check <form> <id> <row> <col>");
-        r.ToggleCheckCell(w[1], id, a, b);
-        return done();
-    }
-    if (cmd == "file") {
-        if (w.size() != 3) return bad("file \"<path>\" \"<text>\"");
-        r.Do([this, n, p = w[1], t = w[2]]() {
-            if (!WriteFile(p, t)) Fail(n, "cannot write " + p);
-        });
-        return done();
-    }
-    if (cmd == "header-click") {
-        if (w.size() != 4 || !num(2, id) || !num(3, a))
-            return bad("header-click <form> <id> <col>");
-        r.HeaderClick(w[1], id, a);
-        return done();
-    }
-    if (cmd == "key") {
-        int key = w.size() == 4 ? KeyByName(w[3]) : 0;
-        if (!key || !num(2, id))
-            return bad("key <form> <id> Enter|Esc|Delete|Space|F1|F2|F7|Up|Down|Tab");
-        r.Key(w[1], id, key);
-        return done();
-    }
-    if (cmd == "drag") {
-        if (w.size() != 5 || !num(2, id) || !num(3, a) || !num(4, b))
-            return bad("drag <form> <id> <from> <to>");
-        r.Drag(w[1], id, a, b);
-        return done();
-    }
-    if (cmd == "set-date") {
-        ClockReading c{};
-        if (w.size() != 5 || !num(2, id) || !ParseDate(w[3], w[4], c))
-            return bad("set-date <form> <id> YYYY-MM-DD HH:MM");
-        r.SetDate(w[1], id, c.year, c.month, c.day, c.hour, c.minute);
-        return done();
-    }
-    if (cmd == "close" || cmd == "wait-form" || cmd == "wait-gone") {
-        if (w.size() != 2) return bad(cmd + " <form>");
-        if (cmd == "close")
-            r.Close(w[1]);
-        else if (cmd == "wait-form")
-            r.WaitForm(w[1]);
+            s.r.RightClick(s.w[1], id, row);
+        return s.Done();
+    };
+    auto formOnly = [](Step& s) {
+        if (s.w.size() != 2) return false;
+        if (s.w[0] == "close")
+            s.r.Close(s.w[1]);
+        else if (s.w[0] == "wait-form")
+            s.r.WaitForm(s.w[1]);
         else
-            r.WaitGone(w[1]);
-        return done();
-    }
-    if (cmd == "expect-msg") {
-        if (w.size() < 3 || !num(2, a) || (w.size() == 4 && w[3] != "check") || w.size() > 4)
-            return bad("expect-msg \"<title part>\" <answer> [check]");
-        r.ExpectMsg(w[1], a, w.size() == 4);
-        return done();
-    }
-    if (cmd == "save-dialog" || cmd == "open-dialog") {
-        if (w.size() != 2) return bad(cmd + " \"<path>\"");
-        std::string p = w[1].empty() ? "" : Path(w[1]);
+            s.r.WaitGone(s.w[1]);
+        return s.Done();
+    };
+    auto fileDialog = [](Step& s) {
+        if (s.w.size() != 2) return false;
+        const std::string p = s.w[1].empty() ? "" : s.run.Path(s.w[1]);
         // Answers are consumed when the dialog comes; queue them in step order.
-        r.Do([&r, p, save = cmd == "save-dialog"]() {
+        Robot& r = s.r;
+        r.Do([&r, p, save = s.w[0] == "save-dialog"]() {
             if (save)
                 r.ExpectSaveDialog(p);
             else
                 r.ExpectOpenDialog(p);
         });
-        return done();
-    }
-    if (cmd == "shot") {
-        if (w.size() != 3) return bad("shot <form> <name>.png");
-        fs::create_directories(shots_);
-        r.Screenshot(w[1], (fs::path(shots_) / w[2]).string());
-        return done();
-    }
-    if (cmd == "sql") {
-        if (w.size() != 2) return bad("sql \"<statement>\"");
-        std::string stmt = w[1];
-        r.Do([this, n, stmt]() { SqlNow(n, stmt); });
-        return done();
-    }
-    if (cmd == "date") {
-        ClockReading c{};
-        if (w.size() < 2 || !ParseDate(w[1], w.size() > 2 ? w[2] : "", c))
-            return bad("date YYYY-MM-DD [HH:MM]");
-        r.Do([c]() { SetClockOverride(c); });
-        return done();
-    }
-    if (cmd == "ini") {
-        if (w.size() != 4) return bad("ini <section> <key> \"<value>\"");
-        r.Do([s = w[1], k = w[2], v = w[3]]() { IniWrite(Paths().settingsFile, s, k, v); });
-        return done();
-    }
-
-    // --- assertions ---
-    const std::string form = w.size() > 1 ? w[1] : "";
-    if (cmd == "assert-text" || cmd == "assert-text-contains") {
-        if (w.size() != 4 || !num(2, id)) return bad(cmd + " <form> <id> \"<text>\"");
-        const bool contains = cmd == "assert-text-contains";
-        Check(r, l, [form, id, want = w[3], contains]() -> std::string {
-            if (!EZ_FORMEXISTS(form)) return "form " + form + " is not open";
+        return s.Done();
+    };
+    auto textOf = [](Step& s) {
+        int id = 0;
+        if (s.w.size() != 4 || !s.Num(2, id)) return false;
+        const bool contains = s.w[0] == "assert-text-contains";
+        return s.Check([form = s.Form(), id, want = s.w[3], contains]() -> std::string {
+            if (std::string why = FormMissing(form); !why.empty()) return why;
             std::string got = EZ_GETTEXT(form, id);
             bool ok = contains ? got.find(want) != std::string::npos : got == want;
             return ok ? ""
                       : "text of " + form + "." + std::to_string(id) + " is " + Show(got) +
                             ", expected " + (contains ? "it to contain " : "") + Show(want);
         });
-        return true;
-    }
-    if (cmd == "assert-enabled" || cmd == "assert-disabled" || cmd == "assert-visible" ||
-        cmd == "assert-hidden" || cmd == "assert-checked" || cmd == "assert-unchecked") {
-        if (w.size() != 3 || !num(2, id)) return bad(cmd + " <form> <id>");
-        Check(r, l, [form, id, cmd]() -> std::string {
-            if (!EZ_FORMEXISTS(form)) return "form " + form + " is not open";
+    };
+    auto stateOf = [](Step& s) {
+        int id = 0;
+        if (s.w.size() != 3 || !s.Num(2, id)) return false;
+        return s.Check([form = s.Form(), id, cmd = s.w[0]]() -> std::string {
+            if (std::string why = FormMissing(form); !why.empty()) return why;
             bool state = false;
             if (cmd == "assert-enabled" || cmd == "assert-disabled") {
                 state = EZ_ISENABLED(form, id) || EZ_MENUISENABLED(form, id) ||
@@ -424,188 +381,363 @@ bool Runner::Queue(Robot& r, const Line& l) {
             }
             return state ? "" : form + "." + std::to_string(id) + " is not " + cmd.substr(7);
         });
-        return true;
-    }
-    if (cmd == "assert-items" || cmd == "assert-rows" || cmd == "assert-selected") {
-        if (w.size() != 4 || !num(2, id) || !num(3, a)) return bad(cmd + " <form> <id> <count>");
-        Check(r, l, [form, id, cmd, a]() -> std::string {
-            if (!EZ_FORMEXISTS(form)) return "form " + form + " is not open";
+    };
+    auto countOf = [](Step& s) {
+        int id = 0, want = 0;
+        if (s.w.size() != 4 || !s.Num(2, id) || !s.Num(3, want)) return false;
+        return s.Check([form = s.Form(), id, cmd = s.w[0], want]() -> std::string {
+            if (std::string why = FormMissing(form); !why.empty()) return why;
             int got = cmd == "assert-items"  ? EZ_ITEMCOUNT(form, id)
                       : cmd == "assert-rows" ? EZ_LVROWCOUNT(form, id)
                                              : EZ_LVSELCOUNT(form, id);
-            return got == a ? ""
-                            : form + "." + std::to_string(id) + " has " + std::to_string(got) +
-                                  ", expected " + std::to_string(a);
-        });
-        return true;
-    }
-    if (cmd == "assert-cell") {
-        if (w.size() != 6 || !num(2, id) || !num(3, a) || !num(4, b))
-            return bad("assert-cell <form> <id> <row> <col> \"<text>\"");
-        Check(r, l, [form, id, a, b, want = w[5]]() -> std::string {
-            if (!EZ_FORMEXISTS(form)) return "form " + form + " is not open";
-            if (a >= EZ_LVROWCOUNT(form, id))
-                return "no row " + std::to_string(a) + " (" +
-                       std::to_string(EZ_LVROWCOUNT(form, id)) + " rows)";
-            std::string got = EZ_LVGETCELL(form, id, a, b);
             return got == want ? ""
-                               : "cell " + std::to_string(a) + "," + std::to_string(b) + " is " +
-                                     Show(got) + ", expected " + Show(want);
+                               : form + "." + std::to_string(id) + " has " + std::to_string(got) +
+                                     ", expected " + std::to_string(want);
         });
-        return true;
-    }
-    if (cmd == "assert-status") {
-        if (w.size() != 5 || !num(2, id) || !num(3, a))
-            return bad("assert-status <form> <id> <part> \"<text>\"");
-        Check(r, l, [form, id, a, want = w[4]]() -> std::string {
-            if (!EZ_FORMEXISTS(form)) return "form " + form + " is not open";
-            std::string got = StripTab(EZ_SBGETTEXT(form, id, a));
-            return got == StripTab(want) ? ""
-                                         : "status part " + std::to_string(a) + " is " + Show(got) +
-                                               ", expected " + Show(want);
-        });
-        return true;
-    }
-    if (cmd == "assert-form" || cmd == "assert-no-form") {
-        if (w.size() != 2) return bad(cmd + " <form>");
-        Check(r, l, [form, want = cmd == "assert-form"]() -> std::string {
+    };
+    auto formOpen = [](Step& s) {
+        if (s.w.size() != 2) return false;
+        return s.Check([form = s.Form(), want = s.w[0] == "assert-form"]() -> std::string {
             return EZ_FORMEXISTS(form) == want
                        ? ""
                        : "form " + form + (want ? " is not open" : " is open");
         });
-        return true;
-    }
-    if (cmd == "assert-file" || cmd == "assert-no-file") {
-        if (w.size() != 2) return bad(cmd + " \"<path>\"");
-        Check(r, l, [p = Path(w[1]), rel = w[1], want = cmd == "assert-file"]() -> std::string {
+    };
+    auto fileThere = [](Step& s) {
+        if (s.w.size() != 2) return false;
+        return s.Check([p = s.run.Path(s.w[1]), rel = s.w[1],
+                        want = s.w[0] == "assert-file"]() -> std::string {
             return fs::exists(p) == want ? "" : rel + (want ? " does not exist" : " exists");
         });
-        return true;
+    };
+
+    static const std::map<std::string, Command> table = {
+        // --- actions ---
+        {"click", {"click <form> <id> [row]", clickLike}},
+        {"dblclick", {"dblclick <form> <id> [row]", clickLike}},
+        {"rightclick", {"rightclick <form> <id> [row]", clickLike}},
+        {"type",
+         {"type <form> <id> \"<text>\"",
+          [](Step& s) {
+              int id = 0;
+              if (s.w.size() != 4 || !s.Num(2, id)) return false;
+              s.r.Type(s.w[1], id, s.w[3]);
+              return s.Done();
+          }}},
+        {"check",
+         {"check <form> <id> on|off",
+          [](Step& s) {
+              int id = 0;
+              if (s.w.size() != 4 || !s.Num(2, id) || (s.w[3] != "on" && s.w[3] != "off"))
+                  return false;
+              s.r.SetCheck(s.w[1], id, s.w[3] == "on");
+              return s.Done();
+          }}},
+        {"select",
+         {"select <form> <id> \"<item text>\"",
+          [](Step& s) {
+              int id = 0;
+              if (s.w.size() != 4 || !s.Num(2, id)) return false;
+              s.r.SelectItem(s.w[1], id, s.w[3]);
+              return s.Done();
+          }}},
+        {"select-index",
+         {"select-index <form> <id> <index>",
+          [](Step& s) {
+              int id = 0, index = 0;
+              if (s.w.size() != 4 || !s.Num(2, id) || !s.Num(3, index)) return false;
+              s.r.SelectIndex(s.w[1], id, index);
+              return s.Done();
+          }}},
+        {"select-row",
+         {"select-row <form> <id> <row> [extend]",
+          [](Step& s) {
+              int id = 0, row = 0;
+              if (s.w.size() < 4 || s.w.size() > 5 || !s.Num(2, id) || !s.Num(3, row) ||
+                  (s.w.size() == 5 && s.w[4] != "extend"))
+                  return false;
+              s.r.SelectRow(s.w[1], id, row, s.w.size() == 5);
+              return s.Done();
+          }}},
+        {"toggle-check",
+         {"toggle-check <form> <id> <row> <col>",
+          [](Step& s) {
+              int id = 0, row = 0, col = 0;
+              if (s.w.size() != 5 || !s.Num(2, id) || !s.Num(3, row) || !s.Num(4, col))
+                  return false;
+              s.r.ToggleCheckCell(s.w[1], id, row, col);
+              return s.Done();
+          }}},
+        {"file",
+         {"file \"<path>\" \"<text>\"",
+          [](Step& s) {
+              if (s.w.size() != 3) return false;
+              Runner& run = s.run;
+              s.r.Do([&run, n = s.line.number, p = s.w[1], t = s.w[2]]() {
+                  if (!run.WriteFile(p, t)) run.Fail(n, "cannot write " + p);
+              });
+              return s.Done();
+          }}},
+        {"header-click",
+         {"header-click <form> <id> <col>",
+          [](Step& s) {
+              int id = 0, col = 0;
+              if (s.w.size() != 4 || !s.Num(2, id) || !s.Num(3, col)) return false;
+              s.r.HeaderClick(s.w[1], id, col);
+              return s.Done();
+          }}},
+        {"key",
+         {"key <form> <id> Enter|Esc|Delete|Space|F1|F2|F7|Up|Down|Tab",
+          [](Step& s) {
+              int id = 0;
+              const int key = s.w.size() == 4 ? KeyByName(s.w[3]) : 0;
+              if (!key || !s.Num(2, id)) return false;
+              s.r.Key(s.w[1], id, key);
+              return s.Done();
+          }}},
+        {"drag",
+         {"drag <form> <id> <from> <to>",
+          [](Step& s) {
+              int id = 0, from = 0, to = 0;
+              if (s.w.size() != 5 || !s.Num(2, id) || !s.Num(3, from) || !s.Num(4, to))
+                  return false;
+              s.r.Drag(s.w[1], id, from, to);
+              return s.Done();
+          }}},
+        {"set-date",
+         {"set-date <form> <id> YYYY-MM-DD HH:MM",
+          [](Step& s) {
+              int id = 0;
+              ClockReading c{};
+              if (s.w.size() != 5 || !s.Num(2, id) || !ParseDate(s.w[3], s.w[4], c)) return false;
+              s.r.SetDate(s.w[1], id, c.year, c.month, c.day, c.hour, c.minute);
+              return s.Done();
+          }}},
+        {"close", {"close <form>", formOnly}},
+        {"wait-form", {"wait-form <form>", formOnly}},
+        {"wait-gone", {"wait-gone <form>", formOnly}},
+        {"expect-msg",
+         {"expect-msg \"<title part>\" <answer> [check]",
+          [](Step& s) {
+              int answer = 0;
+              if (s.w.size() < 3 || s.w.size() > 4 || !s.Num(2, answer) ||
+                  (s.w.size() == 4 && s.w[3] != "check"))
+                  return false;
+              s.r.ExpectMsg(s.w[1], answer, s.w.size() == 4);
+              return s.Done();
+          }}},
+        {"save-dialog", {"save-dialog \"<path>\"", fileDialog}},
+        {"open-dialog", {"open-dialog \"<path>\"", fileDialog}},
+        {"shot",
+         {"shot <form> <name>.png",
+          [](Step& s) {
+              if (s.w.size() != 3) return false;
+              fs::create_directories(s.run.shots_);
+              s.r.Screenshot(s.w[1], (fs::path(s.run.shots_) / s.w[2]).string());
+              return s.Done();
+          }}},
+        {"sql",
+         {"sql \"<statement>\"",
+          [](Step& s) {
+              if (s.w.size() != 2) return false;
+              Runner& run = s.run;
+              s.r.Do([&run, n = s.line.number, stmt = s.w[1]]() { run.SqlNow(n, stmt); });
+              return s.Done();
+          }}},
+        {"date",
+         {"date YYYY-MM-DD [HH:MM]",
+          [](Step& s) {
+              ClockReading c{};
+              if (s.w.size() < 2 || !ParseDate(s.w[1], s.w.size() > 2 ? s.w[2] : "", c))
+                  return false;
+              s.r.Do([c]() { SetClockOverride(c); });
+              return s.Done();
+          }}},
+        {"ini",
+         {"ini <section> <key> \"<value>\"",
+          [](Step& s) {
+              if (s.w.size() != 4) return false;
+              s.r.Do([sec = s.w[1], k = s.w[2], v = s.w[3]]() {
+                  IniWrite(Paths().settingsFile, sec, k, v);
+              });
+              return s.Done();
+          }}},
+
+        // --- assertions ---
+        {"assert-text", {"assert-text <form> <id> \"<text>\"", textOf}},
+        {"assert-text-contains", {"assert-text-contains <form> <id> \"<text>\"", textOf}},
+        {"assert-enabled", {"assert-enabled <form> <id>", stateOf}},
+        {"assert-disabled", {"assert-disabled <form> <id>", stateOf}},
+        {"assert-visible", {"assert-visible <form> <id>", stateOf}},
+        {"assert-hidden", {"assert-hidden <form> <id>", stateOf}},
+        {"assert-checked", {"assert-checked <form> <id>", stateOf}},
+        {"assert-unchecked", {"assert-unchecked <form> <id>", stateOf}},
+        {"assert-items", {"assert-items <form> <id> <count>", countOf}},
+        {"assert-rows", {"assert-rows <form> <id> <count>", countOf}},
+        {"assert-selected", {"assert-selected <form> <id> <count>", countOf}},
+        {"assert-cell",
+         {"assert-cell <form> <id> <row> <col> \"<text>\"",
+          [](Step& s) {
+              int id = 0, row = 0, col = 0;
+              if (s.w.size() != 6 || !s.Num(2, id) || !s.Num(3, row) || !s.Num(4, col))
+                  return false;
+              return s.Check([form = s.Form(), id, row, col, want = s.w[5]]() -> std::string {
+                  if (std::string why = FormMissing(form); !why.empty()) return why;
+                  if (row >= EZ_LVROWCOUNT(form, id))
+                      return "no row " + std::to_string(row) + " (" +
+                             std::to_string(EZ_LVROWCOUNT(form, id)) + " rows)";
+                  std::string got = EZ_LVGETCELL(form, id, row, col);
+                  return got == want ? ""
+                                     : "cell " + std::to_string(row) + "," + std::to_string(col) +
+                                           " is " + Show(got) + ", expected " + Show(want);
+              });
+          }}},
+        {"assert-status",
+         {"assert-status <form> <id> <part> \"<text>\"",
+          [](Step& s) {
+              int id = 0, part = 0;
+              if (s.w.size() != 5 || !s.Num(2, id) || !s.Num(3, part)) return false;
+              return s.Check([form = s.Form(), id, part, want = s.w[4]]() -> std::string {
+                  if (std::string why = FormMissing(form); !why.empty()) return why;
+                  std::string got = StripTab(EZ_SBGETTEXT(form, id, part));
+                  return got == StripTab(want) ? ""
+                                               : "status part " + std::to_string(part) + " is " +
+                                                     Show(got) + ", expected " + Show(want);
+              });
+          }}},
+        {"assert-form", {"assert-form <form>", formOpen}},
+        {"assert-no-form", {"assert-no-form <form>", formOpen}},
+        {"assert-file", {"assert-file \"<path>\"", fileThere}},
+        {"assert-no-file", {"assert-no-file \"<path>\"", fileThere}},
+        {"assert-file-contains",
+         {"assert-file-contains \"<path>\" \"<text>\"",
+          [](Step& s) {
+              if (s.w.size() != 3) return false;
+              return s.Check(
+                  [p = s.run.Path(s.w[1]), rel = s.w[1], want = s.w[2]]() -> std::string {
+                      std::ifstream in(p, std::ios::binary);
+                      if (!in) return rel + " does not exist";
+                      std::stringstream ss;
+                      ss << in.rdbuf();
+                      return ss.str().find(want) != std::string::npos
+                                 ? ""
+                                 : rel + " does not contain " + Show(want);
+                  });
+          }}},
+        {"assert-pdf-text",
+         {"assert-pdf-text \"<path>\" \"<text>\"",
+          [](Step& s) {
+              if (s.w.size() != 3) return false;
+              return s.Check([p = s.run.Path(s.w[1]), rel = s.w[1], want = s.w[2]]() {
+                  return PdfTextMissing(p, rel, want);
+              });
+          }}},
+        {"assert-ini",
+         {"assert-ini <section> <key> \"<value>\"",
+          [](Step& s) {
+              if (s.w.size() != 4) return false;
+              return s.Check([sec = s.w[1], k = s.w[2], want = s.w[3]]() -> std::string {
+                  std::string got = IniRead(Paths().settingsFile, sec, k, "");
+                  return got == want ? ""
+                                     : "[" + sec + "] " + k + " is " + Show(got) + ", expected " +
+                                           Show(want);
+              });
+          }}},
+        {"assert-sql",
+         {"assert-sql \"<select>\" \"<expected>\"",
+          [](Step& s) {
+              if (s.w.size() != 3) return false;
+              Runner& run = s.run;
+              return s.Check([&run, stmt = s.w[1], want = s.w[2]]() -> std::string {
+                  std::string got = run.SqlValue(stmt);
+                  return got == want
+                             ? ""
+                             : Show(stmt) + " gave " + Show(got) + ", expected " + Show(want);
+              });
+          }}},
+        {"assert-opened",
+         {"assert-opened \"<substring>\"",
+          [](Step& s) {
+              if (s.w.size() != 2) return false;
+              Robot& r = s.r;
+              return s.Check([&r, want = s.w[1]]() -> std::string {
+                  for (const auto& o : r.platform().opened)
+                      if (o.find(want) != std::string::npos) return "";
+                  std::string all;
+                  for (const auto& o : r.platform().opened) all += " " + Show(o);
+                  return "nothing containing " + Show(want) +
+                         " was opened (opened:" + (all.empty() ? " none" : all) + ")";
+              });
+          }}},
+        {"assert-started",
+         {"assert-started \"<substring>\"",
+          [](Step& s) {
+              if (s.w.size() != 2) return false;
+              Robot& r = s.r;
+              return s.Check([&r, want = s.w[1]]() -> std::string {
+                  std::string all;
+                  for (const auto& st : r.platform().started) {
+                      std::string line = st.program;
+                      for (const auto& a : st.args) line += " " + a;
+                      if (line.find(want) != std::string::npos) return "";
+                      all += " " + Show(line);
+                  }
+                  return "no program containing " + Show(want) +
+                         " was started (started:" + (all.empty() ? " none" : all) + ")";
+              });
+          }}},
+        {"assert-no-mail",
+         {"assert-no-mail",
+          [](Step& s) {
+              if (s.w.size() != 1) return false;
+              Robot& r = s.r;
+              return s.Check([&r]() -> std::string {
+                  const auto& p = r.platform();
+                  if (p.mails.empty() && p.started.empty()) return "";
+                  return std::to_string(p.mails.size()) + " mail(s) handed over and " +
+                         std::to_string(p.started.size()) + " program(s) started";
+              });
+          }}},
+        {"assert-help",
+         {"assert-help <topic>",
+          [](Step& s) {
+              int topic = 0;
+              if (s.w.size() != 2 || !s.Num(1, topic)) return false;
+              Robot& r = s.r;
+              return s.Check([&r, topic]() -> std::string {
+                  for (int t : r.platform().helpTopics)
+                      if (t == topic) return "";
+                  std::string all;
+                  for (int t : r.platform().helpTopics) all += " " + std::to_string(t);
+                  return "help topic " + std::to_string(topic) +
+                         " was not opened (opened:" + (all.empty() ? " none" : all) + ")";
+              });
+          }}},
+        {"assert-msg",
+         {"assert-msg \"<title part>\"",
+          [](Step& s) {
+              if (s.w.size() != 2) return false;
+              Robot& r = s.r;
+              return s.Check([&r, want = s.w[1]]() -> std::string {
+                  for (const auto& t : r.MessageTitles())
+                      if (t.find(want) != std::string::npos) return "";
+                  return "no message box titled " + Show(want) + " was shown";
+              });
+          }}},
+    };
+    return table;
+}
+
+bool Runner::Queue(Robot& r, const Line& l) {
+    const auto& table = Commands();
+    const auto it = table.find(l.words[0]);
+    if (it == table.end()) {
+        Fail(l.number, "unknown command '" + l.words[0] + "'");
+        return false;
     }
-    if (cmd == "assert-file-contains") {
-        if (w.size() != 3) return bad("assert-file-contains \"<path>\" \"<text>\"");
-        Check(r, l, [p = Path(w[1]), rel = w[1], want = w[2]]() -> std::string {
-            std::ifstream in(p, std::ios::binary);
-            if (!in) return rel + " does not exist";
-            std::stringstream ss;
-            ss << in.rdbuf();
-            return ss.str().find(want) != std::string::npos
-                       ? ""
-                       : rel + " does not contain " + Show(want);
-        });
-        return true;
-    }
-    if (cmd == "assert-pdf-text") {
-        if (w.size() != 3) return bad("assert-pdf-text \"<path>\" \"<text>\"");
-        Check(r, l, [p = Path(w[1]), rel = w[1], want = w[2]]() -> std::string {
-            if (!fs::exists(p)) return rel + " does not exist";
-            // The text pdftotext reads, with every run of blanks and line
-            // breaks as one blank, so wrapped lines compare as written.
-            std::string quoted = "'";
-            for (char c : p) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-            quoted += "'";
-            FILE* pipe = popen(("pdftotext " + quoted + " - 2>/dev/null").c_str(), "r");
-            if (!pipe) return "pdftotext could not be started";
-            std::string raw;
-            char buf[4096];
-            for (size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) raw.append(buf, n);
-            if (pclose(pipe) != 0) return "pdftotext could not read " + rel;
-            auto squash = [](const std::string& t) {
-                std::string out;
-                for (char c : t) {
-                    const bool blank = c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f';
-                    if (blank) {
-                        if (!out.empty() && out.back() != ' ') out += ' ';
-                    } else {
-                        out += c;
-                    }
-                }
-                return out;
-            };
-            return squash(raw).find(squash(want)) != std::string::npos
-                       ? ""
-                       : rel + " does not show " + Show(want);
-        });
-        return true;
-    }
-    if (cmd == "assert-ini") {
-        if (w.size() != 4) return bad("assert-ini <section> <key> \"<value>\"");
-        Check(r, l, [s = w[1], k = w[2], want = w[3]]() -> std::string {
-            std::string got = IniRead(Paths().settingsFile, s, k, "");
-            return got == want
-                       ? ""
-                       : "[" + s + "] " + k + " is " + Show(got) + ", expected " + Show(want);
-        });
-        return true;
-    }
-    if (cmd == "assert-sql") {
-        if (w.size() != 3) return bad("assert-sql \"<select>\" \"<expected>\"");
-        Check(r, l, [this, stmt = w[1], want = w[2]]() -> std::string {
-            std::string got = SqlValue(stmt);
-            return got == want ? ""
-                               : Show(stmt) + " gave " + Show(got) + ", expected " + Show(want);
-        });
-        return true;
-    }
-    if (cmd == "assert-opened") {
-        if (w.size() != 2) return bad("assert-opened \"<substring>\"");
-        Check(r, l, [&r, want = w[1]]() -> std::string {
-            for (const auto& o : r.platform().opened)
-                if (o.find(want) != std::string::npos) return "";
-            std::string all;
-            for (const auto& o : r.platform().opened) all += " " + Show(o);
-            return "nothing containing " + Show(want) +
-                   " was opened (opened:" + (all.empty() ? " none" : all) + ")";
-        });
-        return true;
-    }
-    if (cmd == "assert-started") {
-        if (w.size() != 2) return bad("assert-started \"<substring>\"");
-        Check(r, l, [&r, want = w[1]]() -> std::string {
-            std::string all;
-            for (const auto& s : r.platform().started) {
-                std::string line = s.program;
-                for (const auto& a : s.args) line += " " + a;
-                if (line.find(want) != std::string::npos) return "";
-                all += " " + Show(line);
-            }
-            return "no program containing " + Show(want) +
-                   " was started (started:" + (all.empty() ? " none" : all) + ")";
-        });
-        return true;
-    }
-    if (cmd == "assert-no-mail") {
-        if (w.size() != 1) return bad("assert-no-mail");
-        Check(r, l, [&r]() -> std::string {
-            const auto& p = r.platform();
-            if (p.mails.empty() && p.started.empty()) return "";
-            return std::to_string(p.mails.size()) + " mail(s) handed over and " +
-                   std::to_string(p.started.size()) + " program(s) started";
-        });
-        return true;
-    }
-    if (cmd == "assert-help") {
-        if (w.size() != 2 || !num(1, a)) return bad("assert-help <topic>");
-        Check(r, l, [&r, a]() -> std::string {
-            for (int t : r.platform().helpTopics)
-                if (t == a) return "";
-            std::string all;
-            for (int t : r.platform().helpTopics) all += " " + std::to_string(t);
-            return "help topic " + std::to_string(a) +
-                   " was not opened (opened:" + (all.empty() ? " none" : all) + ")";
-        });
-        return true;
-    }
-    if (cmd == "assert-msg") {
-        if (w.size() != 2) return bad("assert-msg \"<title part>\"");
-        Check(r, l, [&r, want = w[1]]() -> std::string {
-            for (const auto& t : r.MessageTitles())
-                if (t.find(want) != std::string::npos) return "";
-            return "no message box titled " + Show(want) + " was shown";
-        });
-        return true;
-    }
-    Fail(n, "unknown command '" + cmd + "'");
+    Step step{*this, r, l, l.words};
+    if (it->second.play(step)) return true;
+    Fail(l.number, "usage: " + it->second.usage);
     return false;
 }
 
