@@ -67,22 +67,22 @@ protected:
         SetDateSettings(1, false, false);
         wxyz = SeedStation("WXYZ-FM", "Springfield", kQ);
         kaaa = SeedStation("KAAA", "Riverton", kQ);
-        const std::string crime = SeedIssue(wxyz, kQ, "Crime", "", 0);
-        const std::string roads = SeedIssue(wxyz, kQ, "Roads, \"bad\"", "", 1);
-        const std::string farm = SeedIssue(kaaa, kQ, "Farming", "", 0);
+        const RowId crime = SeedIssue(wxyz, kQ, "Crime", "", 0);
+        const RowId roads = SeedIssue(wxyz, kQ, "Roads, \"bad\"", "", 1);
+        const RowId farm = SeedIssue(kaaa, kQ, "Farming", "", 0);
         // Airings out of order: the export lists them by date and time.
-        talk = SeedProgram(wxyz, kQ, crime + "|" + roads, "Talk, Live", "30 minutes",
+        talk = SeedProgram(wxyz, kQ, IssueList({crime, roads}), "Talk, Live", "30 minutes",
                            "Line one\r\nLine \"two\"", {{Day(4, 9), 600}, {Day(4, 2), 570}});
-        spots = SeedProgram(wxyz, kQ, roads, "Spots", "60 seconds", "Café",
+        spots = SeedProgram(wxyz, kQ, IssueList({roads}), "Spots", "60 seconds", "Café",
                             {{Day(4, 1), 0}, {Day(6, 30), 0}}, "1", "12");
-        none = SeedProgram(kaaa, kQ, farm, "Unaired", "5 minutes", "", {});
+        none = SeedProgram(kaaa, kQ, IssueList({farm}), "Unaired", "5 minutes", "", {});
     }
     TempProgramFolder folder;
-    std::string wxyz, kaaa, talk, spots, none;
+    RowId wxyz = 0, kaaa = 0, talk = 0, spots = 0, none = 0;
 };
 
 TEST_F(ListExport, OneLinePerAiringInTheOrderGiven) {
-    const std::vector<RowId> order = {std::stoll(none), std::stoll(talk), std::stoll(spots)};
+    const std::vector<RowId> order = {none, talk, spots};
     const std::vector<ExportLine> lines = ListExportLines(kQ, "", order);
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0].title, "Unaired");
@@ -96,14 +96,14 @@ TEST_F(ListExport, OneLinePerAiringInTheOrderGiven) {
     EXPECT_EQ(lines[3].date, "2019-04-01/2019-06-30");
     EXPECT_EQ(lines[3].time, "Various x 12");
     // A station filter: only its entries, even when asked for others.
-    EXPECT_EQ(ListExportLines(kQ, wxyz, order).size(), 3u);
+    EXPECT_EQ(ListExportLines(kQ, std::to_string(wxyz), order).size(), 3u);
 }
 
 TEST_F(ListExport, PythonsCsvModuleReadsTheColumnsBack) {
     if (!HaveTool("python3")) GTEST_SKIP() << "python3 is needed";
     const std::string path = folder.path() + "export.csv";
     std::string error;
-    const std::vector<RowId> order = {std::stoll(talk), std::stoll(spots), std::stoll(none)};
+    const std::vector<RowId> order = {talk, spots, none};
     ASSERT_TRUE(ReplaceFileWithBytes(path, ListExportCsv(ListExportLines(kQ, "", order)), error))
         << error;
     // The script prints each field as JSON (non-ASCII kept), one row a line,

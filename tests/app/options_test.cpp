@@ -12,6 +12,7 @@
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
+#include "support/prompt_queue.h"
 #include "support/test_env.h"
 
 namespace {
@@ -157,6 +158,7 @@ protected:
     }
     TempProgramFolder folder;
     Robot r;
+    PromptQueue prompts{r};
 };
 
 TEST_F(OptionsDialogTest, BackupSequenceLayout) {
@@ -166,28 +168,28 @@ TEST_F(OptionsDialogTest, BackupSequenceLayout) {
     std::vector<Shown> seen;
     bool sequenceEnabledAtStart = true, saveEnabledAtStart = true;
     auto look = [&] {
-        seen.push_back(
-            {Robot::Visible("PO", 145), Robot::Visible("PO", 150), Robot::Visible("PO", 155)});
+        seen.push_back({Robot::Visible("PO", kPoWeekOfMonth), Robot::Visible("PO", kPoEvery),
+                        Robot::Visible("PO", kPoWeekday)});
     };
     r.Do([&] {
-        sequenceEnabledAtStart = Robot::Enabled("PO", 140);
-        saveEnabledAtStart = Robot::Enabled("PO", 200);
+        sequenceEnabledAtStart = Robot::Enabled("PO", kPoSequence);
+        saveEnabledAtStart = Robot::Enabled("PO", kPoSave);
         look();
     });
-    r.SetCheck("PO", 135, true);  // the reminder first, so that the list can be used
-    r.SelectItem("PO", 140, "Weekly");
+    r.SetCheck("PO", kPoReminder, true);  // the reminder first, so that the list can be used
+    r.SelectItem("PO", kPoSequence, "Weekly");
     r.Do(look);
-    r.SelectItem("PO", 140, "Monthly");
+    r.SelectItem("PO", kPoSequence, "Monthly");
     r.Do(look);
-    r.SelectItem("PO", 155, "Friday");
-    r.SetCheck("PO", 135, false);
+    r.SelectItem("PO", kPoWeekday, "Friday");
+    r.SetCheck("PO", kPoReminder, false);
     r.Do([&] {
-        EXPECT_FALSE(Robot::Enabled("PO", 140));
-        EXPECT_FALSE(Robot::Enabled("PO", 145));
-        EXPECT_FALSE(Robot::Enabled("PO", 155));
-        EXPECT_TRUE(Robot::Visible("PO", 155));
+        EXPECT_FALSE(Robot::Enabled("PO", kPoSequence));
+        EXPECT_FALSE(Robot::Enabled("PO", kPoWeekOfMonth));
+        EXPECT_FALSE(Robot::Enabled("PO", kPoWeekday));
+        EXPECT_TRUE(Robot::Visible("PO", kPoWeekday));
     });
-    r.Click("PO", 200);
+    r.Click("PO", kPoSave);
     r.WaitGone("PO");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
@@ -210,18 +212,18 @@ TEST_F(OptionsDialogTest, BackupSequenceLayout) {
 TEST_F(OptionsDialogTest, DateFormatActsAtOnceAndNoRestoresIt) {
     std::string before, after, nameExample;
     r.Do([&] {
-        before = Robot::Text("PO", 185);
-        nameExample = Robot::Text("PO", 165);
+        before = Robot::Text("PO", kPoDateExample);
+        nameExample = Robot::Text("PO", kPoNameExample);
     });
-    r.SelectItem("PO", 180, "DD-MM-YYYY");
+    r.SelectItem("PO", kPoDateFormat, "DD-MM-YYYY");
     r.Do([&] {
-        after = Robot::Text("PO", 185);
+        after = Robot::Text("PO", kPoDateExample);
         EXPECT_EQ(Dates().format, 2);
     });
-    r.SetCheck("PO", 190, true);
-    r.Do([&] { EXPECT_EQ(Robot::Text("PO", 185), "(24/06/2019)"); });
+    r.SetCheck("PO", kPoSlashes, true);
+    r.Do([&] { EXPECT_EQ(Robot::Text("PO", kPoDateExample), "(24/06/2019)"); });
     r.Close("PO");
-    r.ExpectMsg("Changes Not Saved", 2);
+    prompts.Expect("Changes Not Saved", 2);
     r.WaitGone("PO");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
@@ -236,18 +238,18 @@ TEST_F(OptionsDialogTest, DateFormatActsAtOnceAndNoRestoresIt) {
 }
 
 TEST_F(OptionsDialogTest, CancelKeepsTheDialogAndYesSaves) {
-    r.SetCheck("PO", 125, false);
-    r.SelectItem("PO", 180, "YYYY-MM-DD");
-    r.Click("PO", 205);
-    r.ExpectMsg("Changes Not Saved", 3);
+    r.SetCheck("PO", kPoTipsOn, false);
+    r.SelectItem("PO", kPoDateFormat, "YYYY-MM-DD");
+    r.Click("PO", kPoClose);
+    prompts.Expect("Changes Not Saved", 3);
     r.Do([&] {
         EXPECT_TRUE(Robot::FormExists("PO"));
-        EXPECT_TRUE(Robot::Enabled("PO", 200));
-        EXPECT_FALSE(Robot::Checked("PO", 125));
+        EXPECT_TRUE(Robot::Enabled("PO", kPoSave));
+        EXPECT_FALSE(Robot::Checked("PO", kPoTipsOn));
         EXPECT_EQ(Dates().format, 0);
     });
-    r.Click("PO", 205);
-    r.ExpectMsg("Changes Not Saved", 1);
+    r.Click("PO", kPoClose);
+    prompts.Expect("Changes Not Saved", 1);
     r.WaitGone("PO");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
@@ -260,19 +262,19 @@ TEST_F(OptionsDialogTest, CancelKeepsTheDialogAndYesSaves) {
 
 TEST_F(OptionsDialogTest, HelpTopicFollowsTheGroupInUse) {
     r.Do([] { EXPECT_EQ(Shell().helpTopic, 380); });
-    r.Click("PO", 210);
-    r.SetCheck("PO", 160, false);
-    r.Click("PO", 210);
-    r.SelectItem("PO", 180, "DD-MM-YYYY");
+    r.Click("PO", kPoHelp);
+    r.SetCheck("PO", kPoAutoName, false);
+    r.Click("PO", kPoHelp);
+    r.SelectItem("PO", kPoDateFormat, "DD-MM-YYYY");
     r.Key("PO", 0, kKeyF1);
-    r.SetCheck("PO", 120, false);
+    r.SetCheck("PO", kPoAlertDeadline, false);
     r.Key("PO", 0, kKeyF1);
     r.Screenshot("PO", ScreenshotPath(folder.path(), "options.png"));
     // Changes undone by hand still count as changes.
-    r.SetCheck("PO", 120, true);
-    r.SetCheck("PO", 160, true);
+    r.SetCheck("PO", kPoAlertDeadline, true);
+    r.SetCheck("PO", kPoAutoName, true);
     r.Close("PO");
-    r.ExpectMsg("Changes Not Saved", 2);
+    prompts.Expect("Changes Not Saved", 2);
     r.WaitGone("PO");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
@@ -284,15 +286,15 @@ TEST_F(OptionsDialogTest, HelpTopicFollowsTheGroupInUse) {
 // the options apply for the session and Save stays on for another try.
 TEST_F(OptionsDialogTest, SaveThatCannotBeWrittenIsReported) {
     std::filesystem::create_directory(Paths().settingsFile);
-    r.SetCheck("PO", 125, false);
-    r.Click("PO", 200);
-    r.ExpectMsg("Options Not Saved", 1);
+    r.SetCheck("PO", kPoTipsOn, false);
+    r.Click("PO", kPoSave);
+    prompts.Expect("Options Not Saved", 1);
     r.Do([&] {
         EXPECT_TRUE(Robot::FormExists("PO"));
-        EXPECT_TRUE(Robot::Enabled("PO", 200));
+        EXPECT_TRUE(Robot::Enabled("PO", kPoSave));
     });
     r.Close("PO");
-    r.ExpectMsg("Changes Not Saved", 2);
+    prompts.Expect("Changes Not Saved", 2);
     r.WaitGone("PO");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();

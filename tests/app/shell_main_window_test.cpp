@@ -19,7 +19,8 @@
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
 #include "data/query.h"
-#include "support/shell_db.h"
+#include "support/prompt_queue.h"
+#include "support/seed.h"
 #include "support/test_env.h"
 
 namespace {
@@ -30,46 +31,41 @@ std::string N(long long v) {
 
 // Quarter 2019 Jan-Mar with two stations; WAAA-FM has issues, WBBB-AM none.
 // Four entries: one airing, several airings, a period of 12, and one of WBBB-AM.
-// The quarter before holds one station and one entry.
-void SeedQuarter() {
-    int32_t q1 = Mdy2JulianDate(1, 1, 2019), q1end = Mdy2JulianDate(3, 31, 2019);
-    int32_t q4 = Mdy2JulianDate(10, 1, 2018), q4end = Mdy2JulianDate(12, 31, 2018);
-    ExecSql("INSERT INTO Quarter (StartDate,EndDate,QNumber) VALUES (" + N(q4) + "," + N(q4end) +
-            ",20184),(" + N(q1) + "," + N(q1end) + ",20191)");
-    ExecSql(
-        "INSERT INTO Stations (StnID,Calls,License,QtrID,Rank) VALUES "
-        "(1,'WAAA-FM','Springfield',20191,0),(2,'WBBB-AM','Shelbyville',20191,1),"
-        "(3,'WAAA-FM','Springfield',20184,0)");
-    ExecSql(
-        "INSERT INTO Issues (IID,IQtr,SID,IIssue,IDescription,IRank) VALUES "
-        "(1,20191,1,'Crime','',0),(2,20191,1,'Education','',1),(3,20184,3,'Housing','',0)");
-    auto entry = [](int mid, int quarter, int station, const std::string& issues, int freqCheck,
-                    int frequency, const std::string& title) {
-        ExecSql("INSERT INTO Programs (PID,Duration,Title,PDescription) VALUES (" + N(mid) +
-                ",'30 minutes'," + SqlQuoted(title) + ",'')");
-        ExecSql(
-            "INSERT INTO Master (MID,AirDates,Qtr,Issue,Pgm,Station,FreqCheck,Frequency) "
-            "VALUES (" +
-            N(mid) + ",''," + N(quarter) + ",'" + issues + "'," + N(mid) + "," + N(station) + "," +
-            N(freqCheck) + "," + N(frequency) + ")");
+// The quarter before holds one station and one entry. In the fresh database
+// the rows are numbered in the order made: stations, issues, entries and
+// programs from 1.
+void SeedTwoQuarters() {
+    SeedQuarter(20184, Mdy2JulianDate(10, 1, 2018), Mdy2JulianDate(12, 31, 2018));
+    SeedQuarter(20191, Mdy2JulianDate(1, 1, 2019), Mdy2JulianDate(3, 31, 2019));
+    const RowId waaa = SeedStation("WAAA-FM", "Springfield", 20191, 0);
+    const RowId wbbb = SeedStation("WBBB-AM", "Shelbyville", 20191, 1);
+    const RowId old = SeedStation("WAAA-FM", "Springfield", 20184, 0);
+    const RowId crime = SeedIssue(waaa, 20191, "Crime", "", 0);
+    const RowId education = SeedIssue(waaa, 20191, "Education", "", 1);
+    const RowId housing = SeedIssue(old, 20184, "Housing", "", 0);
+    auto entry = [](RowId station, int32_t quarter, const std::string& issues,
+                    const std::string& freqCheck, const std::string& frequency,
+                    const std::string& title) {
+        return SeedProgram(station, quarter, issues, title, "30 minutes", "", {}, freqCheck,
+                           frequency);
     };
-    auto airing = [](int mid, int m, int d, int y, int minutes) {
-        ExecSql("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + N(mid) + "," +
-                N(Mdy2JulianDate(m, d, y)) + "," + N(minutes) + ")");
+    auto airing = [](RowId mid, int m, int d, int y, int minutes) {
+        SeedAiring(mid, Mdy2JulianDate(m, d, y), minutes);
     };
-    entry(1, 20191, 1, "1", 0, 0, "Morning Talk");
-    airing(1, 1, 7, 2019, 8 * 60);
-    entry(2, 20191, 1, "2|1", 0, 0, "Weekly Report");
-    airing(2, 2, 4, 2019, 17 * 60 + 30);
-    airing(2, 1, 14, 2019, 12 * 60);
-    airing(2, 3, 4, 2019, 9 * 60);
-    entry(3, 20191, 1, "2", 1, 12, "PSA Campaign");
-    airing(3, 1, 1, 2019, 0);
-    airing(3, 3, 31, 2019, 0);
-    entry(4, 20191, 2, "", 0, 0, "Road Report");
-    airing(4, 2, 2, 2019, 6 * 60 + 5);
-    entry(5, 20184, 3, "3", 0, 0, "Old Show");
-    airing(5, 11, 2, 2018, 600);
+    const RowId talk = entry(waaa, 20191, IssueList({crime}), "0", "0", "Morning Talk");
+    airing(talk, 1, 7, 2019, 8 * 60);
+    const RowId weekly =
+        entry(waaa, 20191, IssueList({education, crime}), "0", "0", "Weekly Report");
+    airing(weekly, 2, 4, 2019, 17 * 60 + 30);
+    airing(weekly, 1, 14, 2019, 12 * 60);
+    airing(weekly, 3, 4, 2019, 9 * 60);
+    const RowId psa = entry(waaa, 20191, IssueList({education}), "1", "12", "PSA Campaign");
+    airing(psa, 1, 1, 2019, 0);
+    airing(psa, 3, 31, 2019, 0);
+    const RowId road = entry(wbbb, 20191, "", "0", "0", "Road Report");
+    airing(road, 2, 2, 2019, 6 * 60 + 5);
+    const RowId oldShow = entry(old, 20184, IssueList({housing}), "0", "0", "Old Show");
+    airing(oldShow, 11, 2, 2018, 600);
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -96,7 +92,7 @@ protected:
     // A database with the seeded quarter, closed again so that start-up opens it.
     void Seed() {
         ASSERT_TRUE(folder.OpenFreshDatabase());
-        SeedQuarter();
+        SeedTwoQuarters();
         slClose();
     }
     static std::string Cell(int row, int col) { return EZ_LVGETCELL("VL", kVlList, row, col); }
@@ -107,9 +103,9 @@ protected:
     }
     static std::string Status(int part) { return EZ_SBGETTEXT("VL", kVlStatus, part); }
     // Right-click on the quarter selector, Yes to the offer: the "Add A Previous Quarter" dialog.
-    static void OpenAddQuarter(Robot& r) {
+    static void OpenAddQuarter(Robot& r, PromptQueue& prompts) {
         r.RightClick("VL", kVlQuarter);
-        r.ExpectMsg("Add A Previous Quarter?", 1);
+        prompts.Expect("Add A Previous Quarter?", 1);
         r.WaitForm("CQ");
     }
 
@@ -183,6 +179,7 @@ TEST_F(MainWindowTest, ListsTheQuarterWithItsCells) {
 TEST_F(MainWindowTest, SelectionDrivesTheCommandsAndDeleteRemovesEverything) {
     Seed();
     Robot r;
+    PromptQueue prompts(r);
     r.Start();
     r.SelectRow("VL", kVlList, 0);
     r.Do([] {
@@ -206,10 +203,10 @@ TEST_F(MainWindowTest, SelectionDrivesTheCommandsAndDeleteRemovesEverything) {
     });
     // Answering No keeps everything.
     r.Click("VL", kVlDeleteButton);
-    r.ExpectMsg("Delete Selected Programs", 2);
+    prompts.Expect("Delete Selected Programs", 2);
     r.Do([] { EXPECT_EQ(EZ_LVROWCOUNT("VL", kVlList), 4); });
     r.Click("VL", kVlMenuDelete);
-    r.ExpectMsg("Delete Selected Programs", 1);
+    prompts.Expect("Delete Selected Programs", 1);
     r.Do([&] {
         EXPECT_EQ(EZ_LVROWCOUNT("VL", kVlList), 2);
         for (int64_t mid : doomed) {
@@ -231,13 +228,14 @@ TEST_F(MainWindowTest, SelectionDrivesTheCommandsAndDeleteRemovesEverything) {
 TEST_F(MainWindowTest, NewProgramForAStationWithoutIssuesOffersTheIssuesList) {
     Seed();
     Robot r;
+    PromptQueue prompts(r);
     r.Start();
     r.SelectItem("VL", kVlStation, "WBBB-AM");
     r.Click("VL", kVlNewButton);
-    r.ExpectMsg("Issues Not Present", 2);
+    prompts.Expect("Issues Not Present", 2);
     r.Do([] { EXPECT_FALSE(EZ_FORMEXISTS("IL")); });
     r.Click("VL", kVlMenuNew);
-    r.ExpectMsg("Issues Not Present", 1);
+    prompts.Expect("Issues Not Present", 1);
     r.WaitForm("IL");
     r.Close("IL");
     r.WaitGone("IL");
@@ -325,8 +323,9 @@ TEST_F(MainWindowTest, LastDayOfTheQuarterCountsOneAndTheFilingReminderShowsOnce
     IniWrite(Paths().settingsFile, "Filing", "Deadline", N(TodayJulian()));
     {
         Robot r;
+        PromptQueue prompts(r);
         r.Start();
-        r.ExpectMsg("Filing Reminder", 1);
+        prompts.Expect("Filing Reminder", 1);
         r.Do([] { EXPECT_EQ(Status(3), "\tDays to End of Quarter: 1"); });
         r.Close("VL");
         r.Run();
@@ -344,9 +343,10 @@ TEST_F(MainWindowTest, LastDayOfTheQuarterCountsOneAndTheFilingReminderShowsOnce
 TEST_F(MainWindowTest, WithoutAPdfViewerPrintingIsDisabled) {
     Seed();
     Robot r;
+    PromptQueue prompts(r);
     r.platform().pdfViewer = false;
     r.Start();
-    r.ExpectMsg("Print Functions Have Been Disabled", 1);
+    prompts.Expect("Print Functions Have Been Disabled", 1);
     r.Do([&] {
         EXPECT_FALSE(EZ_TBISENABLED("VL", kVlPrintButton));
         EXPECT_FALSE(EZ_MENUISENABLED("VL", kVlMenuPrint));
@@ -393,8 +393,9 @@ TEST_F(MainWindowTest, ASecondInstanceOpensNoWindow) {
 TEST_F(MainWindowTest, AddingAPreviousQuarterChecksTheQuarter) {
     Seed();
     Robot r;
+    PromptQueue prompts(r);
     r.Start();
-    OpenAddQuarter(r);
+    OpenAddQuarter(r, prompts);
     r.Do([] {
         EXPECT_EQ(Robot::Text("CQ", 0), "Add A Previous Quarter");
         EXPECT_FALSE(Robot::Enabled("CQ", 145));
@@ -410,15 +411,15 @@ TEST_F(MainWindowTest, AddingAPreviousQuarterChecksTheQuarter) {
     r.Type("CQ", 105, "2019");
     r.Do([] { EXPECT_TRUE(Robot::Enabled("CQ", 145)); });
     r.Click("CQ", 145);
-    r.ExpectMsg("Duplicate Quarters Not Permitted", 1);
+    prompts.Expect("Duplicate Quarters Not Permitted", 1);
     // A later quarter is refused.
     r.Click("CQ", 115);
     r.Click("CQ", 145);
-    r.ExpectMsg("Creation Error", 1);
+    prompts.Expect("Creation Error", 1);
     // Not a year.
     r.Type("CQ", 105, "20x8");
     r.Click("CQ", 145);
-    r.ExpectMsg("Invalid Year", 1);
+    prompts.Expect("Invalid Year", 1);
     r.Do([] {
         EXPECT_TRUE(EZ_FORMEXISTS("CQ"));
         EXPECT_EQ(CountWhere("Quarter", "QNumber < 20000"), 0);
@@ -447,8 +448,9 @@ TEST_F(MainWindowTest, AddingAPreviousQuarterChecksTheQuarter) {
 TEST_F(MainWindowTest, CancelAndHelpLeaveTheQuartersAlone) {
     Seed();
     Robot r;
+    PromptQueue prompts(r);
     r.Start();
-    OpenAddQuarter(r);
+    OpenAddQuarter(r, prompts);
     r.Type("CQ", 105, "2015");
     r.Click("CQ", 155);
     r.Click("CQ", 150);

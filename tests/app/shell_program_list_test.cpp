@@ -13,8 +13,8 @@
 #include "data/dates.h"
 #include "data/query.h"
 #include "reports/airing.h"
-#include "support/shell_db.h"
-#include "support/shell_prompts.h"
+#include "support/prompt_queue.h"
+#include "support/seed.h"
 #include "support/test_env.h"
 
 namespace {
@@ -23,17 +23,13 @@ int32_t Day(int m, int d, int y) {
     return Mdy2JulianDate(m, d, y);
 }
 
-void AddAiring(int mid, int32_t day, int minutes) {
-    ExecSql("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + std::to_string(mid) + "," +
-            std::to_string(day) + "," + std::to_string(minutes) + ")");
-}
-
-// An entry with its program row; returns nothing, ids are given explicitly.
+// An entry with its program row, the ids given: the program's id is the
+// entry's plus 1000, so that mixing the two up shows.
 void AddEntry(int mid, int quarter, int station, const std::string& issues, int freqCheck,
               const std::string& frequency, const std::string& title) {
-    ExecSql("INSERT INTO Programs (PID,Duration,Title,PDescription) VALUES (" +
+    SeedRow("INSERT INTO Programs (PID,Duration,Title,PDescription) VALUES (" +
             std::to_string(mid + 1000) + ",'30 minutes'," + SqlQuoted(title) + ",'desc')");
-    ExecSql("INSERT INTO Master (MID,AirDates,Qtr,Issue,Pgm,Station,FreqCheck,Frequency) VALUES (" +
+    SeedRow("INSERT INTO Master (MID,AirDates,Qtr,Issue,Pgm,Station,FreqCheck,Frequency) VALUES (" +
             std::to_string(mid) + ",''," + std::to_string(quarter) + "," + SqlQuoted(issues) + "," +
             std::to_string(mid + 1000) + "," + std::to_string(station) + "," +
             std::to_string(freqCheck) + "," + (frequency.empty() ? "''" : frequency) + ")");
@@ -55,16 +51,17 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(folder.OpenFreshDatabase());
         SetClockOverride(ClockReading{2019, 2, 15, 10, 0, 0});
-        // Two stations of the quarter, one of the quarter before.
-        ExecSql(
-            "INSERT INTO Stations (StnID,Calls,License,QtrID,Rank) VALUES "
-            "(1,'WAAA-FM','Here',20191,0),(2,'WBBB-AM','There',20191,1),"
-            "(3,'WOLD','Gone',20184,0)");
-        ExecSql(
-            "INSERT INTO Issues (IID,IQtr,SID,IIssue,IDescription,IRank) VALUES "
-            "(1,20191,1,'Crime','',0),(2,20191,1,'Education','',1),(3,20191,1,'Health','',2),"
-            "(4,20191,2,'Traffic','',0),(5,20191,2,'Water''s edge','',1),"
-            "(6,20184,3,'Old issue','',0)");
+        // Two stations of the quarter (ids 1 and 2), one of the quarter before
+        // (3); issues 1-3 of station 1, 4-5 of station 2, 6 of station 3.
+        SeedStation("WAAA-FM", "Here", 20191, 0);
+        SeedStation("WBBB-AM", "There", 20191, 1);
+        SeedStation("WOLD", "Gone", 20184, 0);
+        SeedIssue(1, 20191, "Crime", "", 0);
+        SeedIssue(1, 20191, "Education", "", 1);
+        SeedIssue(1, 20191, "Health", "", 2);
+        SeedIssue(2, 20191, "Traffic", "", 0);
+        SeedIssue(2, 20191, "Water's edge", "", 1);
+        SeedIssue(3, 20184, "Old issue", "", 0);
     }
     void TearDown() override { SetClockOverride(std::nullopt); }
     TempProgramFolder folder;
@@ -73,35 +70,35 @@ protected:
 TEST_F(ProgramListTest, BatchedCellsEqualThePerEntryLookups) {
     // One airing.
     AddEntry(1, 20191, 1, "1", 0, "0", "Morning Talk");
-    AddAiring(1, Day(1, 7, 2019), 8 * 60);
+    SeedAiring(1, Day(1, 7, 2019), 8 * 60);
     // Several days, later days stored first.
     AddEntry(2, 20191, 1, "3|1|2", 0, "0", "Weekly Report");
-    AddAiring(2, Day(3, 1, 2019), 17 * 60);
-    AddAiring(2, Day(1, 14, 2019), 12 * 60);
-    AddAiring(2, Day(2, 1, 2019), 9 * 60);
+    SeedAiring(2, Day(3, 1, 2019), 17 * 60);
+    SeedAiring(2, Day(1, 14, 2019), 12 * 60);
+    SeedAiring(2, Day(2, 1, 2019), 9 * 60);
     // A tie on the earliest day: the later time is stored first.
     AddEntry(3, 20191, 2, "4|4", 0, "0", "Traffic Watch");
-    AddAiring(3, Day(1, 9, 2019), 18 * 60 + 30);
-    AddAiring(3, Day(1, 9, 2019), 6 * 60 + 15);
-    AddAiring(3, Day(1, 20, 2019), 7 * 60);
+    SeedAiring(3, Day(1, 9, 2019), 18 * 60 + 30);
+    SeedAiring(3, Day(1, 9, 2019), 6 * 60 + 15);
+    SeedAiring(3, Day(1, 20, 2019), 7 * 60);
     // Period records: with a count, with 0 and with none.
     AddEntry(4, 20191, 2, "5", 1, "12", "PSA Campaign");
-    AddAiring(4, Day(1, 1, 2019), 0);
-    AddAiring(4, Day(3, 31, 2019), 0);
+    SeedAiring(4, Day(1, 1, 2019), 0);
+    SeedAiring(4, Day(3, 31, 2019), 0);
     AddEntry(5, 20191, 2, "0|4", 1, "0", "Spot Run");
-    AddAiring(5, Day(2, 2, 2019), 15);
-    AddAiring(5, Day(2, 20, 2019), 15);
+    SeedAiring(5, Day(2, 2, 2019), 15);
+    SeedAiring(5, Day(2, 20, 2019), 15);
     AddEntry(6, 20191, 1, "", 1, "", "No Count");
-    AddAiring(6, Day(2, 5, 2019), 23 * 60 + 59);
-    AddAiring(6, Day(2, 6, 2019), 0);
+    SeedAiring(6, Day(2, 5, 2019), 23 * 60 + 59);
+    SeedAiring(6, Day(2, 6, 2019), 0);
     // No airings; issues from another quarter and unknown ids.
     AddEntry(7, 20191, 1, "6|1|99", 0, "0", "Unaired");
     // A station row of another quarter; a leading blank in the issue list.
     AddEntry(8, 20191, 3, " 4|2", 0, "0", "Odd Links");
-    AddAiring(8, Day(3, 3, 2019), 600);
+    SeedAiring(8, Day(3, 3, 2019), 600);
     // An entry of another quarter is not listed.
     AddEntry(9, 20184, 3, "6", 0, "0", "Last Year");
-    AddAiring(9, Day(12, 1, 2018), 600);
+    SeedAiring(9, Day(12, 1, 2018), 600);
 
     std::vector<ProgramListRow> rows = ProgramListRows(20191, "");
     ASSERT_EQ(rows.size(), 8u);
@@ -152,10 +149,10 @@ TEST_F(ProgramListTest, StationFilterAndEmptyQuarter) {
 
 TEST_F(ProgramListTest, DeletingAnEntryRemovesItsRowsOnly) {
     AddEntry(1, 20191, 1, "1", 0, "0", "Keep");
-    AddAiring(1, Day(1, 7, 2019), 60);
+    SeedAiring(1, Day(1, 7, 2019), 60);
     AddEntry(2, 20191, 1, "1", 0, "0", "Drop");
-    AddAiring(2, Day(1, 8, 2019), 60);
-    AddAiring(2, Day(1, 9, 2019), 60);
+    SeedAiring(2, Day(1, 8, 2019), 60);
+    SeedAiring(2, Day(1, 9, 2019), 60);
 
     EXPECT_TRUE(DeleteProgramEntry(2));
     EXPECT_EQ(CountWhere("Master", "MID = 2"), 0);
@@ -168,7 +165,7 @@ TEST_F(ProgramListTest, DeletingAnEntryRemovesItsRowsOnly) {
 
 TEST_F(ProgramListTest, AnEntryIsNeverHalfDeleted) {
     AddEntry(1, 20191, 1, "1", 0, "0", "Guarded");
-    AddAiring(1, Day(1, 7, 2019), 60);
+    SeedAiring(1, Day(1, 7, 2019), 60);
     // The last statement of the batch fails: nothing of the entry may go.
     ExecSql(
         "CREATE TRIGGER keep_master BEFORE DELETE ON Master BEGIN SELECT RAISE(ABORT,'no'); END");
@@ -202,7 +199,7 @@ TEST(DaysToEndOfQuarterTest, CountsTodayAndStopsAtZero) {
 TEST(FilingReminderTest, SilentOnOtherDaysAndWithoutADeadline) {
     TempProgramFolder folder;
     SetClockOverride(ClockReading{2019, 4, 10, 9, 0, 0});
-    Prompts prompts;
+    PromptQueue prompts;
     const std::string& ini = Paths().settingsFile;
 
     // Not today: nothing shown, nothing changed.

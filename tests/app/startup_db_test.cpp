@@ -14,8 +14,8 @@
 #include "data/query.h"
 #include "data/schema.h"
 #include "editors/stations.h"
-#include "support/shell_db.h"
-#include "support/shell_prompts.h"
+#include "support/prompt_queue.h"
+#include "support/seed.h"
 #include "support/test_env.h"
 
 namespace fs = std::filesystem;
@@ -36,7 +36,7 @@ protected:
     // A database in the current layout holding one station.
     void MakeDatabase() {
         ASSERT_TRUE(OpenDatabase());
-        ExecSql("INSERT INTO Stations (Calls,License,QtrID,Rank) VALUES ('WAAA','Town',20191,0)");
+        SeedStation("WAAA", "Town", 20191);
         slClose();
     }
     void OpenOther() { ASSERT_EQ(sqlite3_open(Db().c_str(), &other), SQLITE_OK); }
@@ -48,7 +48,7 @@ protected:
 
 TEST_F(StartupDatabase, AWholeWritableFileSaysNothing) {
     MakeDatabase();
-    Prompts prompts;
+    PromptQueue prompts;
     EXPECT_TRUE(OpenDatabaseAtStartup());
     EXPECT_TRUE(prompts.seen.empty());
     EXPECT_FALSE(slIsReadOnly());
@@ -67,7 +67,8 @@ TEST_F(StartupDatabase, DamagedFileOffersTheRestoreAndIsNotWritten) {
         f.write(junk.data(), static_cast<std::streamsize>(junk.size()));
     }
     auto before = fs::last_write_time(Db());
-    Prompts prompts(1);  // "Restore a Backup..."
+    PromptQueue prompts;
+    prompts.Expect("Database Damaged", 1);  // "Restore a Backup..."
     EXPECT_TRUE(OpenDatabaseAtStartup());
     // Answer 1 opens the restore dialog, which needs the toolkit: here the
     // offer itself is checked.
@@ -98,7 +99,8 @@ TEST_F(StartupDatabase, MissingTablesAndColumnsAreNamedAndNothingIsWritten) {
         // in a file of another layout it must stay missing.
         ExecSql("ALTER TABLE Stations DROP COLUMN License");
         slClose();
-        Prompts prompts;
+        PromptQueue prompts;
+        prompts.Expect("Unexpected Database Layout");
         EXPECT_TRUE(OpenDatabaseAtStartup());
         ASSERT_EQ(prompts.Titles(), std::vector<std::string>{"Unexpected Database Layout"})
             << c.change;
@@ -114,7 +116,7 @@ TEST_F(StartupDatabase, EarlierLayoutIsStillUpgraded) {
     ExecSql("ALTER TABLE Stations DROP COLUMN License");
     ExecSql("DROP TABLE DateTime");
     slClose();
-    Prompts prompts;
+    PromptQueue prompts;
     EXPECT_TRUE(OpenDatabaseAtStartup());
     EXPECT_TRUE(prompts.seen.empty()) << prompts.Titles()[0];
     EXPECT_NE(slGetTableColumnNames("Stations").find("License"), std::string::npos);
@@ -124,7 +126,8 @@ TEST_F(StartupDatabase, EarlierLayoutIsStillUpgraded) {
 TEST_F(StartupDatabase, ReadOnlyDataFolderIsSaidAndEverySaveRefused) {
     MakeDatabase();
     DataFolderAccess() = {true, folder.path()};
-    Prompts prompts;
+    PromptQueue prompts;
+    prompts.Expect("Data Cannot Be Saved");
     EXPECT_TRUE(OpenDatabaseAtStartup());
     ASSERT_EQ(prompts.Titles(), std::vector<std::string>{"Data Cannot Be Saved"});
     EXPECT_NE(Text(prompts.seen[0]).find(folder.path()), std::string::npos);
@@ -144,17 +147,16 @@ TEST_F(StartupDatabase, BusyDatabaseIsSaidWithARetry) {
         OpenOther();
         ASSERT_EQ(sqlite3_exec(other, lock, nullptr, nullptr, nullptr), SQLITE_OK);
         {
-            Prompts prompts(2);  // Quit
+            PromptQueue prompts;
+            prompts.Expect("Database Busy", 2);  // Quit
             EXPECT_FALSE(OpenDatabaseAtStartup()) << lock;
             EXPECT_EQ(prompts.Titles(), std::vector<std::string>{"Database Busy"}) << lock;
         }
         {
             // The other program lets go while the message is up: Try Again opens it.
-            Prompts prompts;
-            SetMsgHook([&](const MsgRequest& r) {
-                prompts.seen.push_back(r);
+            PromptQueue prompts;
+            prompts.ExpectWhileShown("Database Busy", 1, [&] {
                 sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-                return 1;
             });
             ASSERT_EQ(sqlite3_exec(other, "ROLLBACK; ", nullptr, nullptr, nullptr), SQLITE_OK);
             ASSERT_EQ(sqlite3_exec(other, lock, nullptr, nullptr, nullptr), SQLITE_OK);

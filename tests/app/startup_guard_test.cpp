@@ -14,7 +14,8 @@
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
 #include "data/query.h"
-#include "support/shell_db.h"
+#include "support/prompt_queue.h"
+#include "support/seed.h"
 #include "support/test_env.h"
 #include "ui/msgbox.h"
 
@@ -47,8 +48,9 @@ TEST_F(StartupGuard, SecondCopyOnTheSameDataEnds) {
     ASSERT_TRUE(otherCopy.held());
     WriteFileText(Paths().appFolder + ".Vantrel.ini.Ab12Cd", "left by a cut-short write");
     Robot r;
+    PromptQueue prompts(r);
     r.Start();
-    r.ExpectMsg("Vantrel Is Already Running", 1);
+    prompts.Expect("Vantrel Is Already Running", 1);
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
     EXPECT_FALSE(EZ_FORMEXISTS("VL"));
@@ -59,8 +61,8 @@ TEST_F(StartupGuard, SecondCopyOnTheSameDataEnds) {
 
 TEST_F(StartupGuard, DamagedDatabaseIsSaidAndOpenedReadOnly) {
     ASSERT_TRUE(folder.OpenFreshDatabase());
-    ExecSql("INSERT INTO Quarter (StartDate,EndDate,QNumber) VALUES (1,2,20191)");
-    ExecSql("INSERT INTO Stations (Calls,License,QtrID,Rank) VALUES ('WAAA','Town',20191,0)");
+    SeedQuarter(20191, 1, 2);
+    SeedStation("WAAA", "Town", 20191);
     ExecSql("CREATE TABLE Filler (t)");
     for (int i = 0; i < 200; ++i) ExecSql("INSERT INTO Filler VALUES (hex(randomblob(300)))");
     slClose();
@@ -78,8 +80,9 @@ TEST_F(StartupGuard, DamagedDatabaseIsSaidAndOpenedReadOnly) {
         if (!taken) taken = EZ_SCREENSHOT("DGMSGBOX1", shot);
     });
     Robot r;
+    PromptQueue prompts(r);
     r.Start();
-    r.ExpectMsg("Database Damaged", 2);  // Continue Read-Only
+    prompts.Expect("Database Damaged", 2);  // Continue Read-Only
     r.WaitForm("VL");
     r.Do([] {
         EXPECT_TRUE(slIsReadOnly());

@@ -3,11 +3,11 @@
 #include <regex>
 
 #include "data/dates.h"
-#include "support/shell_prompts.h"
+#include "support/prompt_queue.h"
 
 namespace {
 
-// Records every message box instead of showing it; restores clock and settings.
+// Message boxes come only where a test expects them; restores clock and settings.
 class DatesTest : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -17,7 +17,7 @@ protected:
     void SetToday(int y, int m, int d, int hh = 12, int mm = 0, int ss = 0) {
         SetClockOverride(ClockReading{y, m, d, hh, mm, ss});
     }
-    Prompts prompts;
+    PromptQueue prompts;
 };
 
 const int32_t kJune24_2019 = 2458659;
@@ -86,10 +86,12 @@ TEST_F(DatesTest, ParsingDateTexts) {
 
     for (const char* bad : {"03-00-2013", "3-15", "x-1-2013", "0/0/0"}) {
         prompts.seen.clear();
+        prompts.Expect("Invalid Date");
         EXPECT_EQ(Date2JulianDate(bad, mdy), 0) << bad;
         EXPECT_EQ(prompts.Titles(), std::vector<std::string>{"Invalid Date"}) << bad;
     }
     prompts.seen.clear();
+    prompts.Expect("Invalid Date");
     std::string other = "DMY";
     EXPECT_EQ(Date2JulianDate("15-03-2013", other), 0);
     EXPECT_EQ(prompts.seen.size(), 1u);

@@ -8,7 +8,8 @@
 #include "data/dates.h"
 #include "data/quarters.h"
 #include "data/query.h"
-#include "support/shell_prompts.h"
+#include "support/prompt_queue.h"
+#include "support/seed.h"
 #include "support/test_env.h"
 #include "ui/data_controls.h"
 
@@ -28,20 +29,13 @@ protected:
 
     std::string AddStation(const std::string& calls, int quarter, int rank,
                            const std::string& license = "") {
-        slExe(slBuildInsertOrUpdate(
-            "Stations", NulJoin({calls, license, std::to_string(quarter), std::to_string(rank)}),
-            "Calls,License,QtrID,Rank", ""));
-        return std::to_string(slGetInsertID());
+        return std::to_string(SeedStation(calls, license, quarter, rank));
     }
     void AddIssue(const std::string& station, int quarter, const std::string& title, int rank) {
-        slExe(slBuildInsertOrUpdate("Issues",
-                                    NulJoin({std::to_string(quarter), station, title,
-                                             title + " text", std::to_string(rank)}),
-                                    "IQtr,SID,IIssue,IDescription,IRank", ""));
+        SeedIssue(std::stoll(station), quarter, title, title + " text", rank);
     }
     void AddEntry(const std::string& station, int quarter) {
-        slExe(slBuildInsertOrUpdate("Master", NulJoin({std::to_string(quarter), station}),
-                                    "Qtr,Station", ""));
+        SeedEntry(std::stoll(station), quarter, "");
     }
     // "Calls/License/Rank" of a quarter's stations in rank order.
     std::vector<std::string> StationsOf(int quarter) {
@@ -64,7 +58,7 @@ protected:
 
     TempProgramFolder folder;
     Options saved;
-    Prompts prompts;
+    PromptQueue prompts;
 };
 
 TEST_F(Quarters, BoundsIncludeLeapDays) {
@@ -257,8 +251,7 @@ TEST_F(Quarters, CreatePreviousQuarterCopiesStationsIssuesAndMethods) {
     std::string b = AddStation("BBBB", 20112, 0, "Bville");
     AddIssue(a, 20112, "Second", 9);
     AddIssue(a, 20112, "First", 4);
-    slExe(slBuildInsertOrUpdate("Methods", NulJoin({"20112", a, "Surveys"}), "MQtrID,StnID,Method",
-                                ""));
+    SeedRow("INSERT INTO Methods (MQtrID,StnID,Method) VALUES (20112," + a + ",'Surveys')");
 
     ASSERT_TRUE(CreatePreviousQuarter(20112, 20104, true, true));
     EXPECT_TRUE(prompts.seen.empty());
@@ -279,6 +272,7 @@ TEST_F(Quarters, CreatePreviousQuarterCopiesStationsIssuesAndMethods) {
 
 TEST_F(Quarters, CreatePreviousQuarterRefusesDuplicatesAndBadNumbers) {
     ASSERT_TRUE(EnsureQuarter(20111, false));
+    prompts.Expect("Duplicate Quarters Not Permitted");
     EXPECT_FALSE(CreatePreviousQuarter(0, 20111, false, true));
     EXPECT_EQ(prompts.Titles(), std::vector<std::string>{"Duplicate Quarters Not Permitted"});
     prompts.seen.clear();
@@ -287,6 +281,7 @@ TEST_F(Quarters, CreatePreviousQuarterRefusesDuplicatesAndBadNumbers) {
     EXPECT_EQ(CountWhere("Quarter", "QNumber = 20111"), 1);
 
     // A year typed as letters gives a number without a display name.
+    prompts.Expect("Invalid Quarter");
     EXPECT_FALSE(CreatePreviousQuarter(0, 1, false, true));
     EXPECT_EQ(prompts.Titles(), std::vector<std::string>{"Invalid Quarter"});
     EXPECT_EQ(CountWhere("Quarter", "QNumber = 1"), 0);
@@ -296,7 +291,7 @@ TEST_F(Quarters, OfferAsksOnlyWhenTheQuarterHasStations) {
     OfferPreviousQuarter(20111);
     EXPECT_TRUE(prompts.seen.empty());
     AddStation("AAAA", 20111, 0);
-    prompts.answer = 2;  // No: the dialog is not opened
+    prompts.Expect("Add A Previous Quarter?", 2);  // No: the dialog is not opened
     OfferPreviousQuarter(20111);
     EXPECT_EQ(prompts.Titles(), std::vector<std::string>{"Add A Previous Quarter?"});
 }

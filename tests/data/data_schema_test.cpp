@@ -6,6 +6,7 @@
 #include "data/dates.h"
 #include "data/query.h"
 #include "data/schema.h"
+#include "support/prompt_queue.h"
 #include "support/test_env.h"
 #include "ui/msgbox.h"
 
@@ -44,14 +45,13 @@ std::string Airing(int m, int d, int y, int minutes) {
 
 class Schema : public ::testing::Test {
 protected:
-    void SetUp() override {
-        SetMsgHook([this](const MsgRequest& r) {
-            messages.push_back(r.title + ": " + r.text1);
-            return 1;
-        });
-        fs::create_directories(Paths().dataFolder);
+    void SetUp() override { fs::create_directories(Paths().dataFolder); }
+    // Every message box that came, as "title: text".
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> out;
+        for (const MsgRequest& r : prompts.seen) out.push_back(r.title + ": " + r.text1);
+        return out;
     }
-    void TearDown() override { SetMsgHook({}); }
 
     // A database file of an earlier release: no DateTime table, optionally no License.
     void BuildOldFile(bool withLicense, bool withMaster = true) {
@@ -85,14 +85,14 @@ protected:
 
     TempProgramFolder folder;
     std::string path = Paths().dataFolder + "VantrelData.db3";
-    std::vector<std::string> messages;
+    PromptQueue prompts;
 };
 
 TEST_F(Schema, NewFileHoldsTheSevenTablesAsGiven) {
     ASSERT_TRUE(OpenDatabase());
     EXPECT_TRUE(fs::exists(path));
     EXPECT_EQ(StoredTables(), kTables);
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(prompts.seen.empty());
     // Call letters compare without regard to case.
     ASSERT_EQ(slExe("INSERT INTO Stations (Calls,QtrID) VALUES ('wwww-am',20111)"), 0);
     EXPECT_EQ(CountWhere("Stations", "Calls = 'WWWW-AM'"), 1);
@@ -103,7 +103,7 @@ TEST_F(Schema, SecondOpenChangesNothing) {
     slClose();
     ASSERT_TRUE(OpenDatabase());
     EXPECT_EQ(StoredTables(), kTables);
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(prompts.seen.empty());
 }
 
 TEST_F(Schema, EarliestLayoutIsUpgraded) {
@@ -127,6 +127,7 @@ TEST_F(Schema, EarliestLayoutIsUpgraded) {
                 "3-15-2013 24:00\xD7");
     slClose();
 
+    prompts.Expect("Database Conversion");
     ASSERT_TRUE(OpenDatabaseFile(path));
     EXPECT_NE(slGetTableColumnNames("Stations").find("License"), std::string::npos);
     EXPECT_EQ(SelectText("Stations", "License", "Calls = 'wwww-am'"), "");
@@ -139,8 +140,8 @@ TEST_F(Schema, EarliestLayoutIsUpgraded) {
                        "FROM DateTime LIMIT 1"),
               "integerintegerinteger");
     // The five unreadable entries are reported once, and the old text stays.
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find("5 old air date entries"), std::string::npos);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_NE(Messages()[0].find("5 old air date entries"), std::string::npos);
     EXPECT_EQ(SelectText("Master", "AirDates", "MID = 3"), "");
     EXPECT_EQ(SelectText("Master", "AirDates", "MID = 2"),
               "01/02/2013 23:59\xC3\x97"
@@ -149,11 +150,11 @@ TEST_F(Schema, EarliestLayoutIsUpgraded) {
     std::string before =
         slSelStr("SELECT sql FROM sqlite_master") + "#" + slSelStr("SELECT * FROM DateTime");
     slClose();
-    messages.clear();
+    prompts.seen.clear();
     ASSERT_TRUE(OpenDatabaseFile(path));
     EXPECT_EQ(slSelStr("SELECT sql FROM sqlite_master") + "#" + slSelStr("SELECT * FROM DateTime"),
               before);
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(prompts.seen.empty());
 }
 
 TEST_F(Schema, FileWithLicenseButNoDateTime) {
@@ -166,21 +167,22 @@ TEST_F(Schema, FileWithLicenseButNoDateTime) {
     EXPECT_EQ(slGetTableColumnNames("Stations"), "StnID,Calls,License,QtrID,Rank");
     EXPECT_EQ(SelectText("Stations", "License", "1"), "Springfield, IL");
     EXPECT_EQ(AiringsOf(7), Airing(6, 24, 2019, 720));
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(prompts.seen.empty());
 }
 
 TEST_F(Schema, ConversionReportsAFailingSelect) {
     BuildOldFile(true, false);  // no Master table to convert from
     slClose();
+    prompts.Expect("Database Conversion Error");
     ASSERT_TRUE(OpenDatabaseFile(path));
-    EXPECT_EQ(messages, std::vector<std::string>{"Database Conversion Error: Unable to convert "
-                                                 "existing database program dates.{f10}"});
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Database Conversion Error: Unable to convert "
+                                                   "existing database program dates.{f10}"});
     // The table exists, so the conversion is not tried again.
     EXPECT_FALSE(slSelStr("Pragma table_info(DateTime)").empty());
     slClose();
-    messages.clear();
+    prompts.seen.clear();
     ASSERT_TRUE(OpenDatabaseFile(path));
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(prompts.seen.empty());
 }
 
 TEST_F(Schema, EmptyExistingFileIsSetUpAsNew) {

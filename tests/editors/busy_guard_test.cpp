@@ -52,10 +52,10 @@ protected:
 };
 
 TEST_F(BusyGuard, StationSaveAndCopiesStopWithoutWriting) {
-    const int64_t waaa = InsertStation("WAAA", "Town", 20191, 0);
-    InsertIssue(20191, waaa, "Crime", "text", 0);
-    const int64_t wbbb = InsertStation("WBBB", "City", 20191, 1);
-    InsertIssue(20191, wbbb, "Crime", "text", 0);
+    const int64_t waaa = SeedStation("WAAA", "Town", 20191, 0);
+    SeedIssue(waaa, 20191, "Crime", "text", 0);
+    const int64_t wbbb = SeedStation("WBBB", "City", 20191, 1);
+    SeedIssue(wbbb, 20191, "Crime", "text", 0);
     struct Case {
         const char* what;
         std::function<bool()> save;  // true when the save reported failure
@@ -85,10 +85,9 @@ TEST_F(BusyGuard, StationSaveAndCopiesStopWithoutWriting) {
 }
 
 TEST_F(BusyGuard, IssueInUseIsNotTakenForUnused) {
-    const int64_t station = InsertStation("WAAA", "Town", 20191, 0);
-    const int64_t issue = InsertIssue(20191, station, "Crime", "text", 0);
-    slExe("INSERT INTO Master (Qtr,Issue,Pgm,Station) VALUES (20191,'" + std::to_string(issue) +
-          "',1," + std::to_string(station) + ")");
+    const int64_t station = SeedStation("WAAA", "Town", 20191, 0);
+    const int64_t issue = SeedIssue(station, 20191, "Crime", "text", 0);
+    SeedEntry(station, 20191, std::to_string(issue));
     int uses = 0;
     WhileHeldOnce([&] { uses = CountIssueUses(std::to_string(issue)); });
     EXPECT_EQ(uses, -1);
@@ -96,7 +95,7 @@ TEST_F(BusyGuard, IssueInUseIsNotTakenForUnused) {
 }
 
 TEST_F(BusyGuard, EditedEntryIsNotSavedAsASecondOne) {
-    const int64_t station = InsertStation("WAAA", "Town", 20191, 0);
+    const int64_t station = SeedStation("WAAA", "Town", 20191, 0);
     ProgramEntry e;
     e.quarter = 20191;
     e.stationId = std::to_string(station);

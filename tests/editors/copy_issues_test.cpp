@@ -17,11 +17,11 @@ protected:
     void SetUp() override { ASSERT_TRUE(folder.OpenFreshDatabase()); }
 
     static int64_t AddStation(const std::string& calls, int32_t q = kQ) {
-        return InsertStation(calls, "City", q, 0);
+        return SeedStation(calls, "City", q, 0);
     }
     static int64_t AddIssue(int64_t station, const std::string& title, int rank,
                             const std::string& description = "", int32_t q = kQ) {
-        return InsertIssue(q, station, title, description, rank);
+        return SeedIssue(station, q, title, description, rank);
     }
     // "title/description/rank" of a station's issues in IRank order.
     static std::vector<std::string> Issues(int64_t station) {

@@ -14,6 +14,7 @@
 #include "data/query.h"
 #include "editors/issues.h"
 #include "support/editor_fixtures.h"
+#include "support/prompt_queue.h"
 
 namespace {
 
@@ -27,18 +28,18 @@ protected:
         EditorFormTest::SetUp();
         if (HasFatalFailure()) return;
         Shell().currentQuarter = kToday;
-        InsertQuarterNumbers({kEarlier, kToday});
+        SeedQuarters({kEarlier, kToday});
         first = AddStation("WAAA-FM", kToday, 0);
         second = AddStation("WBBB-AM", kToday, 1);
         earlier = AddStation("WAAA-FM", kEarlier, 0);
     }
 
     static std::string AddStation(const std::string& calls, int32_t q, int rank) {
-        return std::to_string(InsertStation(calls, "Town, ST", q, rank));
+        return std::to_string(SeedStation(calls, "Town, ST", q, rank));
     }
     static std::string AddIssue(const std::string& station, const std::string& title, int rank,
                                 int32_t q = kToday) {
-        return std::to_string(InsertIssue(q, Val(station), title, "About " + title, rank));
+        return std::to_string(SeedIssue(Val(station), q, title, "About " + title, rank));
     }
     static std::vector<std::string> Stored(const std::string& station) {
         std::vector<std::string> rows;
@@ -88,6 +89,7 @@ TEST_F(IssueFormsTest, LongTitlesCanBeScrolledTo) {
 
 TEST_F(IssueFormsTest, AddsReordersDescribesAndSavesIssues) {
     Robot r;
+    PromptQueue prompts(r);
     // Opened at another size (as the main window does), it keeps its own.
     r.OpenForm("IL", "", FormCaption("IL"), 100, 32);
     r.Do([] {
@@ -115,7 +117,7 @@ TEST_F(IssueFormsTest, AddsReordersDescribesAndSavesIssues) {
         EXPECT_FALSE(Robot::Enabled("IL", kIlStation));
     });
     Enter(r, "CRIME");
-    r.ExpectMsg("Duplicate Entry", 1);
+    prompts.Expect("Duplicate Entry", 1);
     r.Do([] {
         EXPECT_EQ("CRIME", Robot::Text("IL", kIlEntry));  // kept for correction
         EXPECT_EQ(3, EZ_ITEMCOUNT("IL", kIlList));
@@ -145,6 +147,7 @@ TEST_F(IssueFormsTest, EditInPlaceLocksTheFormAndEscCancels) {
     AddIssue(first, "Housing", 0);
     AddIssue(first, "Jobs", 1);
     Robot r;
+    PromptQueue prompts(r);
     OpenIL(r);
     r.DblClick("IL", kIlList, 1);
     r.Do([] {
@@ -178,10 +181,10 @@ TEST_F(IssueFormsTest, EditInPlaceLocksTheFormAndEscCancels) {
     });
     // Closing asks; Cancel keeps the form, Yes saves and closes.
     r.Close("IL");
-    r.ExpectMsg("Changes Not Saved", 3);
+    prompts.Expect("Changes Not Saved", 3);
     r.Do([] { EXPECT_TRUE(Robot::FormExists("IL")); });
     r.Close("IL");
-    r.ExpectMsg("Changes Not Saved", 1);
+    prompts.Expect("Changes Not Saved", 1);
     r.WaitGone("IL");
     r.Do([this] {
         EXPECT_EQ((std::vector<std::string>{"Affordable Housing/0", "Jobs/1"}), Stored(first));
@@ -193,21 +196,21 @@ TEST_F(IssueFormsTest, EditInPlaceLocksTheFormAndEscCancels) {
 TEST_F(IssueFormsTest, DeleteRefusesUsedIssuesAndAsksForStoredOnes) {
     const std::string used = AddIssue(first, "Used", 0);
     AddIssue(first, "Unused", 1);
-    slExe("INSERT INTO Master (Qtr,Issue,Pgm,Station) VALUES (" + std::to_string(kToday) + ",'" +
-          used + "',1," + first + ")");
+    SeedEntry(Val(first), kToday, used);
     Robot r;
+    PromptQueue prompts(r);
     OpenIL(r);
     Enter(r, "Fresh");
     r.SelectIndex("IL", kIlList, 2);
     r.Key("IL", kIlList, kKeyDelete);  // unsaved: no question
     r.SelectIndex("IL", kIlList, 0);
     r.Key("IL", kIlList, kKeyDelete);
-    r.ExpectMsg("Unable to Delete", 1);
+    prompts.Expect("Unable to Delete", 1);
     r.SelectIndex("IL", kIlList, 1);
     r.Key("IL", kIlList, kKeyDelete);
-    r.ExpectMsg("Delete This Issue", 2);  // No
+    prompts.Expect("Delete This Issue", 2);  // No
     r.Key("IL", kIlList, kKeyDelete);
-    r.ExpectMsg("Delete This Issue", 1);  // Yes
+    prompts.Expect("Delete This Issue", 1);  // Yes
     r.Do([this] {
         EXPECT_EQ((std::vector<std::string>{"Used"}), ItemTexts("IL", kIlList));
         EXPECT_EQ(2u, Stored(first).size());  // nothing written before Save

@@ -3,42 +3,32 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <string>
 #include <vector>
 
 #include "app/base/text_util.h"
 #include "data/query.h"
 #include "support/editor_fixtures.h"
+#include "support/prompt_queue.h"
 #include "ui/msgbox.h"
 
 namespace {
 
 constexpr int32_t kQtr = 20241;
 
-// A fresh database with one station, plus a message hook that records every
-// prompt and answers from a queue (1 when the queue is empty).
+// A fresh database with one station; message boxes come only where a test
+// expects them.
 class IssuesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.OpenFreshDatabase());
-        ASSERT_EQ(0, slExe("INSERT INTO Stations (Calls,QtrID,Rank) VALUES ('WAAA-FM'," +
-                           std::to_string(kQtr) + ",0)"));
-        station_ = std::to_string(slGetInsertID());
-        previous_ = SetMsgHook([this](const MsgRequest& m) {
-            prompts_.push_back(m);
-            if (answers_.empty()) return 1;
-            const int a = answers_.front();
-            answers_.pop_front();
-            return a;
-        });
+        station_ = std::to_string(SeedStation("WAAA-FM", "", kQtr, 0));
     }
-    void TearDown() override { SetMsgHook(previous_); }
 
     std::string AddIssue(const std::string& title, int rank, const std::string& desc = "",
                          const std::string& station = "") {
         const std::string& s = station.empty() ? station_ : station;
-        return std::to_string(InsertIssue(kQtr, Val(s), title, desc, rank));
+        return std::to_string(SeedIssue(Val(s), kQtr, title, desc, rank));
     }
 
     // "title:rank" of the station's issues in rank order.
@@ -58,9 +48,7 @@ protected:
 
     TempProgramFolder folder_;
     std::string station_;
-    std::vector<MsgRequest> prompts_;
-    std::deque<int> answers_;
-    MsgHook previous_;
+    PromptQueue prompts;
 };
 
 TEST_F(IssuesTest, SaveRewritesRanksFromZeroInListOrder) {
@@ -73,7 +61,7 @@ TEST_F(IssuesTest, SaveRewritesRanksFromZeroInListOrder) {
 
     ASSERT_TRUE(SaveIssueList(wc));
     EXPECT_EQ((std::vector<std::string>{"Crime:0", "Education:1", "Traffic:2"}), StoredOrder());
-    EXPECT_TRUE(prompts_.empty());
+    EXPECT_TRUE(prompts.seen.empty());
 }
 
 TEST_F(IssuesTest, MoveKeepsIdsAndDescriptionsWithTheirTitles) {
@@ -118,14 +106,15 @@ TEST_F(IssuesTest, NewTitleDifferingOnlyInCaseIsADuplicate) {
     for (const Case& c : cases) {
         SCOPED_TRACE("typed: [" + c.typed + "]");
         IssueWorkingCopy wc = Loaded();
-        prompts_.clear();
+        prompts.seen.clear();
+        if (c.expected == IssueEntryResult::Duplicate) prompts.Expect("Duplicate Entry");
         EXPECT_EQ(c.expected, EnterIssueTitle(wc, c.typed));
         if (c.expected == IssueEntryResult::Duplicate) {
-            ASSERT_EQ(1u, prompts_.size());
-            EXPECT_EQ("Duplicate Entry", prompts_[0].title);
+            ASSERT_EQ(1u, prompts.seen.size());
+            EXPECT_EQ("Duplicate Entry", prompts.seen[0].title);
             EXPECT_EQ("The issue \"" + c.shown + "\" is already in the Issues List.{f10}",
-                      prompts_[0].text1);
-            EXPECT_EQ("Issue titles must be unique to avoid confusion.{f6}", prompts_[0].text2);
+                      prompts.seen[0].text1);
+            EXPECT_EQ("Issue titles must be unique to avoid confusion.{f6}", prompts.seen[0].text2);
             EXPECT_EQ(2, wc.size());
             EXPECT_FALSE(wc.changed);
         } else if (c.expected == IssueEntryResult::Added) {
@@ -133,7 +122,7 @@ TEST_F(IssuesTest, NewTitleDifferingOnlyInCaseIsADuplicate) {
             EXPECT_EQ("", wc.ids[2]);
             EXPECT_TRUE(wc.changed);
         } else {
-            EXPECT_TRUE(prompts_.empty());
+            EXPECT_TRUE(prompts.seen.empty());
             EXPECT_EQ(2, wc.size());
             EXPECT_FALSE(wc.changed);
         }
@@ -156,9 +145,10 @@ TEST_F(IssuesTest, EditInPlaceReplacesTitleKeepingIdAndDescription) {
 
     // Emptying a title in place is refused with a reason; the edit stays open.
     wc.editedPos = 1;
-    prompts_.clear();
+    prompts.seen.clear();
+    prompts.Expect("Issue Title Missing");
     EXPECT_EQ(IssueEntryResult::Empty, EnterIssueTitle(wc, "  "));
-    ASSERT_EQ(1u, prompts_.size());
+    ASSERT_EQ(1u, prompts.seen.size());
     EXPECT_EQ(1, wc.editedPos);
     EXPECT_EQ("Jobs", wc.titles[1]);
 }
@@ -168,10 +158,11 @@ TEST_F(IssuesTest, WorkingCopyHoldsAtMost1001Issues) {
     for (int i = 0; i < kMaxIssues; ++i) {
         ASSERT_EQ(IssueEntryResult::Added, EnterIssueTitle(wc, "Issue " + std::to_string(i)));
     }
-    ASSERT_TRUE(prompts_.empty());
+    ASSERT_TRUE(prompts.seen.empty());
+    prompts.Expect("Issues List Full");
     EXPECT_EQ(IssueEntryResult::Full, EnterIssueTitle(wc, "One too many"));
-    ASSERT_EQ(1u, prompts_.size());
-    EXPECT_EQ("Issues List Full", prompts_[0].title);
+    ASSERT_EQ(1u, prompts.seen.size());
+    EXPECT_EQ("Issues List Full", prompts.seen[0].title);
     EXPECT_EQ(kMaxIssues, wc.size());
 
     ASSERT_TRUE(SaveIssueList(wc));
@@ -188,8 +179,7 @@ TEST_F(IssuesTest, CountIssueUsesMatchesWholeElementsOnly) {
         {"7", 1}, {"3|7", 1}, {"7|12", 1}, {"17|70", 0}, {"", 0}, {"77", 0}, {"1|2|7|9", 1},
     };
     for (const auto& [issue, counted] : masters) {
-        ASSERT_EQ(0, slExe("INSERT INTO Master (Qtr,Issue,Pgm,Station) VALUES (" +
-                           std::to_string(kQtr) + "," + SqlQuoted(issue) + ",1," + station_ + ")"));
+        SeedEntry(Val(station_), kQtr, issue);
     }
     EXPECT_EQ(4, CountIssueUses("7"));
     EXPECT_EQ(1, CountIssueUses("17"));
@@ -201,37 +191,38 @@ TEST_F(IssuesTest, CountIssueUsesMatchesWholeElementsOnly) {
 TEST_F(IssuesTest, DeleteAsksOnlyForStoredIssuesAndRefusesUsedOnes) {
     const std::string used = AddIssue("Used", 0);
     const std::string stored = AddIssue("Stored", 1);
-    ASSERT_EQ(0, slExe("INSERT INTO Master (Qtr,Issue,Pgm,Station) VALUES (" +
-                       std::to_string(kQtr) + ",'99|" + used + "',1," + station_ + ")"));
+    SeedEntry(Val(station_), kQtr, "99|" + used);
     IssueWorkingCopy wc = Loaded();
     EnterIssueTitle(wc, "Fresh");
     wc.changed = false;
 
     // A new, unsaved issue goes without a question.
     EXPECT_TRUE(DeleteIssueAt(wc, 2));
-    EXPECT_TRUE(prompts_.empty());
+    EXPECT_TRUE(prompts.seen.empty());
     EXPECT_TRUE(wc.deletedIds.empty());
     EXPECT_TRUE(wc.changed);
 
     // An issue a program uses stays.
     wc.changed = false;
+    prompts.Expect("Unable to Delete");
     EXPECT_FALSE(DeleteIssueAt(wc, 0));
-    ASSERT_EQ(1u, prompts_.size());
-    EXPECT_EQ("Unable to Delete", prompts_[0].title);
-    EXPECT_EQ("This issue is currently in use and cannot be deleted.{f10}", prompts_[0].text1);
+    ASSERT_EQ(1u, prompts.seen.size());
+    EXPECT_EQ("Unable to Delete", prompts.seen[0].title);
+    EXPECT_EQ("This issue is currently in use and cannot be deleted.{f10}", prompts.seen[0].text1);
     EXPECT_EQ(2, wc.size());
     EXPECT_FALSE(wc.changed);
 
     // A stored one asks; No keeps it, Yes removes it and remembers its id.
-    answers_ = {2, 1};
-    prompts_.clear();
+    prompts.Expect("Delete This Issue", 2);
+    prompts.Expect("Delete This Issue", 1);
+    prompts.seen.clear();
     EXPECT_FALSE(DeleteIssueAt(wc, 1));
     EXPECT_EQ(2, wc.size());
     EXPECT_TRUE(DeleteIssueAt(wc, 1));
-    ASSERT_EQ(2u, prompts_.size());
-    EXPECT_EQ("Delete This Issue", prompts_[1].title);
-    EXPECT_EQ("*{G,f7}|&Yes|&No", prompts_[1].buttons);
-    EXPECT_EQ(2, prompts_[1].defaultButton);
+    ASSERT_EQ(2u, prompts.seen.size());
+    EXPECT_EQ("Delete This Issue", prompts.seen[1].title);
+    EXPECT_EQ("*{G,f7}|&Yes|&No", prompts.seen[1].buttons);
+    EXPECT_EQ(2, prompts.seen[1].defaultButton);
     EXPECT_EQ((std::vector<std::string>{stored}), wc.deletedIds);
     EXPECT_EQ((std::vector<std::string>{"Used"}), wc.titles);
 
@@ -268,7 +259,7 @@ TEST_F(IssuesTest, FailedSaveLeavesDatabaseAndWorkingCopyAsTheyWere) {
     EnterIssueTitle(wc, "New One");
     SetIssueDescription(wc, 0, "changed a");
     MoveIssue(wc, 1, 0);
-    answers_ = {1};
+    prompts.Expect("Delete This Issue", 1);
     ASSERT_TRUE(DeleteIssueAt(wc, 2));  // Gamma
     const IssueWorkingCopy before = wc;
 
@@ -276,11 +267,12 @@ TEST_F(IssuesTest, FailedSaveLeavesDatabaseAndWorkingCopyAsTheyWere) {
     ASSERT_EQ(0, slExe("CREATE TRIGGER NoDelete BEFORE DELETE ON Issues BEGIN "
                        "SELECT RAISE(ABORT, 'refused'); END"));
     const std::string tableBefore = slSelStr("SELECT * FROM Issues ORDER BY IID");
-    prompts_.clear();
+    prompts.seen.clear();
+    prompts.Expect("Save Failed");
     EXPECT_FALSE(SaveIssueList(wc));
     EXPECT_EQ(tableBefore, slSelStr("SELECT * FROM Issues ORDER BY IID"));
-    ASSERT_EQ(1u, prompts_.size());
-    EXPECT_EQ("Save Failed", prompts_[0].title);
+    ASSERT_EQ(1u, prompts.seen.size());
+    EXPECT_EQ("Save Failed", prompts.seen[0].title);
 
     EXPECT_EQ(before.titles, wc.titles);
     EXPECT_EQ(before.ids, wc.ids);
@@ -298,9 +290,7 @@ TEST_F(IssuesTest, FailedSaveLeavesDatabaseAndWorkingCopyAsTheyWere) {
 }
 
 TEST_F(IssuesTest, StationsAndQuartersAreKeptApart) {
-    ASSERT_EQ(0, slExe("INSERT INTO Stations (Calls,QtrID,Rank) VALUES ('WBBB-AM'," +
-                       std::to_string(kQtr) + ",1)"));
-    const std::string other = std::to_string(slGetInsertID());
+    const std::string other = std::to_string(SeedStation("WBBB-AM", "", kQtr, 1));
     AddIssue("Mine", 0);
     AddIssue("Theirs", 0, "", other);
 

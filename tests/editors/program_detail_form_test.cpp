@@ -16,6 +16,7 @@
 #include "editors/issues.h"
 #include "editors/program_entry.h"
 #include "support/editor_fixtures.h"
+#include "support/prompt_queue.h"
 
 namespace {
 
@@ -31,9 +32,7 @@ protected:
         if (HasFatalFailure()) return;
         Opts() = Options{};
         Opts().tipsOn = true;
-        slExe("INSERT INTO Quarter (StartDate,EndDate,QNumber) VALUES (" +
-              std::to_string(Mdy2JulianDate(1, 1, 2019)) + "," +
-              std::to_string(Mdy2JulianDate(3, 31, 2019)) + ",20191)");
+        SeedQuarter(20191, Mdy2JulianDate(1, 1, 2019), Mdy2JulianDate(3, 31, 2019));
         stationA_ = AddStation("WAAA-FM", 0);
         stationB_ = AddStation("WBBB-AM", 1);
         AddIssue(stationA_, "Traffic", 0);
@@ -44,10 +43,10 @@ protected:
     }
 
     static std::string AddStation(const std::string& calls, int rank) {
-        return std::to_string(InsertStation(calls, "", kQuarter, rank));
+        return std::to_string(SeedStation(calls, "", kQuarter, rank));
     }
     static void AddIssue(const std::string& sid, const std::string& title, int rank) {
-        InsertIssue(kQuarter, Val(sid), title, "About " + title, rank);
+        SeedIssue(Val(sid), kQuarter, title, "About " + title, rank);
     }
     // A stored entry of station A, addressing Traffic and Housing.
     std::string StoredEntry(std::vector<std::string> airings) {
@@ -79,6 +78,7 @@ protected:
 
 TEST_F(ProgramDetailFormTest, AddsAnEntryWithARangeOfTwoAirings) {
     Robot r;
+    PromptQueue prompts(r);
     Open(r, 1);
     r.Do([] {
         EXPECT_EQ("Add Program", Robot::Text("PD", kPdHeading));
@@ -97,7 +97,7 @@ TEST_F(ProgramDetailFormTest, AddsAnEntryWithARangeOfTwoAirings) {
     r.SetDate("PD", kPdAirDate, 2019, 1, 2, 6, 0);
     r.Click("PD", kPdAdd);
     r.Click("PD", kPdAdd);
-    r.ExpectMsg("Duplicate Program Date/Time", 1);
+    prompts.Expect("Duplicate Program Date/Time", 1);
     r.Do([] {
         EXPECT_EQ((std::vector<std::string>{"01-02-2019 06:00", "03-31-2019 23:59"}),
                   ItemTexts("PD", kPdAirings));
@@ -157,6 +157,7 @@ TEST_F(ProgramDetailFormTest, EditsAiringsAndAsksBeforeClosing) {
     const std::string mid =
         StoredEntry({"01-10-2019 08:00", "01-10-2019 17:00", "02-20-2019 08:00"});
     Robot r;
+    PromptQueue prompts(r);
     Open(r, 3, mid);
     r.Do([] {
         EXPECT_EQ("Edit Existing Program", Robot::Text("PD", kPdHeading));
@@ -190,7 +191,7 @@ TEST_F(ProgramDetailFormTest, EditsAiringsAndAsksBeforeClosing) {
     r.DblClick("PD", kPdAirings, 1);
     r.SetDate("PD", kPdAirDate, 2019, 1, 10, 8, 0);
     r.Click("PD", kPdAdd);
-    r.ExpectMsg("Duplicate Program Date/Time", 1);
+    prompts.Expect("Duplicate Program Date/Time", 1);
     // ... to a new time it is accepted.
     r.DblClick("PD", kPdAirings, 1);
     r.SetDate("PD", kPdAirDate, 2019, 3, 1, 12, 30);
@@ -205,19 +206,19 @@ TEST_F(ProgramDetailFormTest, EditsAiringsAndAsksBeforeClosing) {
     // Delete asks first; No keeps the airing, Yes removes it.
     r.SelectIndex("PD", kPdAirings, 0);
     r.Key("PD", kPdAirings, kKeyDelete);
-    r.ExpectMsg("Delete This Airing?", 2);
+    prompts.Expect("Delete This Airing?", 2);
     r.Key("PD", kPdAirings, kKeyDelete);
-    r.ExpectMsg("Delete This Airing?", 1);
+    prompts.Expect("Delete This Airing?", 1);
     r.Do([] {
         EXPECT_EQ(2, EZ_ITEMCOUNT("PD", kPdAirings));
         EXPECT_TRUE(Robot::Enabled("PD", kPdVarious));
     });
     // Closing with changes asks; Cancel stays, Yes saves.
     r.Click("PD", kPdExit);
-    r.ExpectMsg("Changes Not Saved", 3);
+    prompts.Expect("Changes Not Saved", 3);
     r.Do([] { EXPECT_TRUE(Robot::FormExists("PD")); });
     r.Close("PD");
-    r.ExpectMsg("Changes Not Saved", 1);
+    prompts.Expect("Changes Not Saved", 1);
     r.WaitGone("PD");
     r.Run();
     ASSERT_TRUE(r.Ok()) << r.Errors();
@@ -262,14 +263,15 @@ TEST_F(ProgramDetailFormTest, CopiesAnEntryToAnotherStation) {
 
 TEST_F(ProgramDetailFormTest, AFailedSaveKeepsTheFormAndItsText) {
     const std::string mid = StoredEntry({"01-10-2019 08:00"});
-    slExe(
+    ExecSql(
         "CREATE TRIGGER NoAirings BEFORE INSERT ON DateTime "
         "BEGIN SELECT RAISE(ABORT, 'disk trouble'); END");
     Robot r;
+    PromptQueue prompts(r);
     Open(r, 3, mid);
     r.Type("PD", kPdTitle, "Town Hall, new title");
     r.Click("PD", kPdSave);
-    r.ExpectMsg("Program Not Saved", 1);
+    prompts.Expect("Program Not Saved", 1);
     r.Do([] {
         EXPECT_TRUE(Robot::FormExists("PD"));
         EXPECT_EQ("Town Hall, new title", Robot::Text("PD", kPdTitle));
@@ -277,7 +279,7 @@ TEST_F(ProgramDetailFormTest, AFailedSaveKeepsTheFormAndItsText) {
     });
     // Without the save the user may still leave, discarding the change.
     r.Click("PD", kPdExit);
-    r.ExpectMsg("Changes Not Saved", 2);
+    prompts.Expect("Changes Not Saved", 2);
     r.WaitGone("PD");
     r.Run();
     ASSERT_TRUE(r.Ok()) << r.Errors();

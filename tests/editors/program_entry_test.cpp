@@ -8,6 +8,7 @@
 #include "data/dates.h"
 #include "data/query.h"
 #include "support/editor_fixtures.h"
+#include "support/prompt_queue.h"
 #include "ui/msgbox.h"
 
 namespace {
@@ -33,26 +34,17 @@ protected:
     void SetUp() override {
         SetDateSettings(1, false, false);
         ASSERT_TRUE(folder_.OpenFreshDatabase());
-        previousHook_ = SetMsgHook([this](const MsgRequest& m) {
-            titles_.push_back(m.title);
-            texts_.push_back(m.text1);
-            return 1;
-        });
-        stationA_ = std::to_string(InsertStation("WAAA-FM", "", kQuarter, 0));
-        stationB_ = std::to_string(InsertStation("WBBB-AM", "", kQuarter, 1));
+        stationA_ = std::to_string(SeedStation("WAAA-FM", "", kQuarter, 0));
+        stationB_ = std::to_string(SeedStation("WBBB-AM", "", kQuarter, 1));
         AddIssue(stationA_, "Traffic", "Roads and rush hour", 0);
         AddIssue(stationA_, "Schools", "Budget of the district", 1);
         AddIssue(stationA_, "Housing", "Rents downtown", 2);
     }
-    void TearDown() override {
-        SetMsgHook(previousHook_);
-        SetDateSettings(1, false, false);
-    }
+    void TearDown() override { SetDateSettings(1, false, false); }
 
-    void Exec(const std::string& sql) { ASSERT_EQ(slExe(sql), 0) << sql << ": " << slGetError(); }
     void AddIssue(const std::string& sid, const std::string& title, const std::string& desc,
                   int rank) {
-        InsertIssue(kQuarter, Val(sid), title, desc, rank);
+        SeedIssue(Val(sid), kQuarter, title, desc, rank);
     }
     std::string IssueId(const std::string& sid, const std::string& title) {
         return slSelStr("SELECT IID FROM Issues WHERE SID = " + sid +
@@ -74,8 +66,7 @@ protected:
     }
 
     TempProgramFolder folder_;
-    MsgHook previousHook_;
-    std::vector<std::string> titles_, texts_;
+    PromptQueue prompts;
     std::string stationA_, stationB_;
 };
 
@@ -123,14 +114,17 @@ TEST(ProgramEntryText, MalformedAiringTextsAreRefused) {
 TEST_F(ProgramEntryTest, AiringsOutsideTheQuarterAreRefusedWithTheDate) {
     const int32_t first = Day(1, 1, 2019), last = Day(3, 31, 2019);
     std::vector<std::string> airings;
+    prompts.Expect("Date Out of Range");
+    prompts.Expect("Date Out of Range");
     EXPECT_EQ(AddOrUpdateAiring(airings, -1, "12-31-2018 23:59", first, last, "Jan-Mar 2019"),
               AiringChange::OutOfRange);
     EXPECT_EQ(AddOrUpdateAiring(airings, -1, "04-01-2019 00:00", first, last, "Jan-Mar 2019"),
               AiringChange::OutOfRange);
     EXPECT_TRUE(airings.empty());
-    ASSERT_EQ(titles_.size(), 2u);
-    EXPECT_EQ(titles_[0], "Date Out of Range");
-    EXPECT_EQ(texts_[0], "The date 12-31-2018 is outside the quarter Jan-Mar 2019.{f10}");
+    ASSERT_EQ(prompts.seen.size(), 2u);
+    EXPECT_EQ(prompts.seen[0].title, "Date Out of Range");
+    EXPECT_EQ(prompts.seen[0].text1,
+              "The date 12-31-2018 is outside the quarter Jan-Mar 2019.{f10}");
     // The first and the last day of the quarter are inside it.
     EXPECT_EQ(AddOrUpdateAiring(airings, -1, "01-01-2019 00:00", first, last, "Jan-Mar 2019"),
               AiringChange::Added);
@@ -138,6 +132,7 @@ TEST_F(ProgramEntryTest, AiringsOutsideTheQuarterAreRefusedWithTheDate) {
               AiringChange::Added);
     EXPECT_EQ(airings.size(), 2u);
     // An airing being updated is range-checked too, and stays as it was.
+    prompts.Expect("Date Out of Range");
     EXPECT_EQ(AddOrUpdateAiring(airings, 0, "04-02-2019 08:00", first, last, "Jan-Mar 2019"),
               AiringChange::OutOfRange);
     EXPECT_EQ(airings[0], "01-01-2019 00:00");
@@ -148,18 +143,20 @@ TEST_F(ProgramEntryTest, DuplicatesAreRefusedButAnAiringMayKeepItsOwnText) {
     std::vector<std::string> airings;
     AddOrUpdateAiring(airings, -1, "02-01-2019 08:00", first, last, "Jan-Mar 2019");
     AddOrUpdateAiring(airings, -1, "02-03-2019 09:30", first, last, "Jan-Mar 2019");
-    ASSERT_TRUE(titles_.empty());
+    ASSERT_TRUE(prompts.seen.empty());
 
+    prompts.Expect("Duplicate Program Date/Time");
     EXPECT_EQ(AddOrUpdateAiring(airings, -1, "02-01-2019 08:00", first, last, "Jan-Mar 2019"),
               AiringChange::Duplicate);
-    ASSERT_EQ(titles_.size(), 1u);
-    EXPECT_EQ(titles_[0], "Duplicate Program Date/Time");
-    EXPECT_EQ(texts_[0], "Duplicate program dates/times are not permitted.{f10}");
+    ASSERT_EQ(prompts.seen.size(), 1u);
+    EXPECT_EQ(prompts.seen[0].title, "Duplicate Program Date/Time");
+    EXPECT_EQ(prompts.seen[0].text1, "Duplicate program dates/times are not permitted.{f10}");
 
     // Updating the first airing to its own text is no duplicate ...
     EXPECT_EQ(AddOrUpdateAiring(airings, 0, "02-01-2019 08:00", first, last, "Jan-Mar 2019"),
               AiringChange::Updated);
     // ... but updating it to the other airing's text is.
+    prompts.Expect("Duplicate Program Date/Time");
     EXPECT_EQ(AddOrUpdateAiring(airings, 0, "02-03-2019 09:30", first, last, "Jan-Mar 2019"),
               AiringChange::Duplicate);
     EXPECT_EQ(airings, (std::vector<std::string>{"02-01-2019 08:00", "02-03-2019 09:30"}));
@@ -422,7 +419,7 @@ TEST_F(ProgramEntryTest, AFailedSaveLeavesTheDatabaseAsItWas) {
     std::string error;
     ASSERT_TRUE(SaveProgramEntry(stored, "", error));
     // From now on every new airing is refused by the database.
-    Exec(
+    ExecSql(
         "CREATE TRIGGER NoAirings BEFORE INSERT ON DateTime "
         "BEGIN SELECT RAISE(ABORT, 'airings refused'); END");
     const std::string before = Snapshot();
@@ -455,7 +452,7 @@ TEST_F(ProgramEntryTest, AFailedSaveLeavesTheDatabaseAsItWas) {
     EXPECT_EQ(Snapshot(), before);
 
     // Once the database accepts airings again the same entry saves normally.
-    Exec("DROP TRIGGER NoAirings");
+    ExecSql("DROP TRIGGER NoAirings");
     EXPECT_TRUE(SaveProgramEntry(added, "", error)) << error;
     EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM Master"), "2");
 }

@@ -15,6 +15,7 @@
 #include "data/query.h"
 #include "editors/stations.h"
 #include "support/editor_fixtures.h"
+#include "support/prompt_queue.h"
 
 namespace {
 
@@ -28,11 +29,11 @@ protected:
     void SetUp() override {
         EditorFormTest::SetUp();
         if (HasFatalFailure()) return;
-        InsertQuarterNumbers({kEarlier, kToday});
+        SeedQuarters({kEarlier, kToday});
     }
 
     static void AddIssue(int64_t station, const std::string& title, int rank) {
-        InsertIssue(kToday, station, title, "Details of " + title, rank);
+        SeedIssue(station, kToday, title, "Details of " + title, rank);
     }
     static std::string Stations(int32_t q) {
         return slSelStr("SELECT Calls,License,Rank FROM Stations WHERE QtrID = " +
@@ -53,6 +54,7 @@ protected:
 
 TEST_F(StationFormsTest, AddsStationsOneAfterAnotherAndRefusesDuplicates) {
     Robot r;
+    PromptQueue prompts(r);
     OpenSL(r);
     r.Do([] {
         EXPECT_EQ("2011 - Apr-Jun", Robot::Text("SL", kSlQuarter));
@@ -89,7 +91,7 @@ TEST_F(StationFormsTest, AddsStationsOneAfterAnotherAndRefusesDuplicates) {
     r.Type("ES", kEsCalls, "Waaa-Fm");
     r.Type("ES", kEsCity, "Elsewhere");
     r.Click("ES", kEsOk);
-    r.ExpectMsg("Duplicate Station Found", 1);
+    prompts.Expect("Duplicate Station Found", 1);
     r.Do([] {
         EXPECT_EQ("WAAA-FM", Robot::Text("ES", kEsCalls));
         EXPECT_EQ("Elsewhere", Robot::Text("ES", kEsCity));
@@ -113,10 +115,11 @@ TEST_F(StationFormsTest, AddsStationsOneAfterAnotherAndRefusesDuplicates) {
 }
 
 TEST_F(StationFormsTest, EditsTheSelectedStationInItsQuarter) {
-    InsertStation("WAAA", "Albany", kToday, 0);
-    InsertStation("WBBB", "Boston", kToday, 1);
-    InsertStation("WOLD", "Oldtown", kEarlier, 0);
+    SeedStation("WAAA", "Albany", kToday, 0);
+    SeedStation("WBBB", "Boston", kToday, 1);
+    SeedStation("WOLD", "Oldtown", kEarlier, 0);
     Robot r;
+    PromptQueue prompts(r);
     OpenSL(r);
     r.SelectRow("SL", kSlList, 1);
     r.Do([] { EXPECT_TRUE(Robot::Enabled("SL", kSlEdit)); });
@@ -130,7 +133,7 @@ TEST_F(StationFormsTest, EditsTheSelectedStationInItsQuarter) {
     // Another station's call letters are refused; the station's own are not.
     r.Type("ES", kEsCalls, "waaa");
     r.Click("ES", kEsOk);
-    r.ExpectMsg("Duplicate Station Found", 1);
+    prompts.Expect("Duplicate Station Found", 1);
     r.Type("ES", kEsCalls, "wbbb");
     r.Type("ES", kEsCity, "Boston, MA ");
     r.Click("ES", kEsOk);
@@ -166,13 +169,14 @@ TEST_F(StationFormsTest, EditsTheSelectedStationInItsQuarter) {
 }
 
 TEST_F(StationFormsTest, AddingAPreviousQuarterShowsTodaysStationsAgain) {
-    InsertStation("WNOW", "Nowhere", kToday, 0);
-    InsertStation("WOLD", "Oldtown", kEarlier, 0);
+    SeedStation("WNOW", "Nowhere", kToday, 0);
+    SeedStation("WOLD", "Oldtown", kEarlier, 0);
     Robot r;
+    PromptQueue prompts(r);
     OpenSL(r);
     r.SelectItem("SL", kSlQuarter, "2011 - Jan-Mar");
     r.RightClick("SL", kSlQuarter);
-    r.ExpectMsg("Add A Previous Quarter?", 1);
+    prompts.Expect("Add A Previous Quarter?", 1);
     r.Type("CQ", 105, "2010");
     r.Click("CQ", 145);
     r.WaitGone("CQ");
@@ -222,10 +226,10 @@ TEST_F(StationFormsTest, EnterMovesOnInTheEditor) {
 }
 
 TEST_F(StationFormsTest, CopiesChosenStationsIntoTheTargetQuarter) {
-    InsertStation("KAAA", "Austin", kToday, 0);
-    InsertStation("KAAA", "Austin", kEarlier, 0);
-    InsertStation("KBBB", "Boise", kEarlier, 1);
-    InsertStation("KCCC", "Canton", kEarlier, 2);
+    SeedStation("KAAA", "Austin", kToday, 0);
+    SeedStation("KAAA", "Austin", kEarlier, 0);
+    SeedStation("KBBB", "Boise", kEarlier, 1);
+    SeedStation("KCCC", "Canton", kEarlier, 2);
     Robot r;
     r.OpenForm("CS", "", FormCaption("CS"), kCopyStationsWidth, kCopyStationsHeight);
     r.Do([] {
@@ -256,15 +260,16 @@ TEST_F(StationFormsTest, CopiesChosenStationsIntoTheTargetQuarter) {
 }
 
 TEST_F(StationFormsTest, CopiesCheckedIssuesToTheChosenStations) {
-    const int64_t src = InsertStation("WAAA", "Albany", kToday, 0);
-    const int64_t dst = InsertStation("WBBB", "Boston", kToday, 1);
-    const int64_t other = InsertStation("WCCC", "Chicago", kToday, 2);
+    const int64_t src = SeedStation("WAAA", "Albany", kToday, 0);
+    const int64_t dst = SeedStation("WBBB", "Boston", kToday, 1);
+    const int64_t other = SeedStation("WCCC", "Chicago", kToday, 2);
     AddIssue(src, "Affordable housing", 0);
     AddIssue(src, "Public safety", 1);
     AddIssue(src, "Kids' education", 2);
     AddIssue(dst, "Public safety", 0);
     AddIssue(dst, "Transit", 4);
     Robot r;
+    PromptQueue prompts(r);
     OpenSL(r);  // a parent for the modal dialog and its message box
     r.Do([src] { OpenCopyIssues("SL", CopyIssuesSource{kToday, src, "WAAA"}); });
     r.WaitForm("CI");
@@ -307,7 +312,7 @@ TEST_F(StationFormsTest, CopiesCheckedIssuesToTheChosenStations) {
     r.RightClick("CI", kCiIssues, 0);
     r.Click("CI", kCiSelectAll);
     r.Click("CI", kCiCopy);
-    r.ExpectMsg("Copy Complete", 1);
+    prompts.Expect("Copy Complete", 1);
     r.WaitGone("CI");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
@@ -318,7 +323,7 @@ TEST_F(StationFormsTest, CopiesCheckedIssuesToTheChosenStations) {
 }
 
 TEST_F(StationFormsTest, CopyIssuesCancelWritesNothing) {
-    const int64_t src = InsertStation("WAAA", "Albany", kToday, 0);
+    const int64_t src = SeedStation("WAAA", "Albany", kToday, 0);
     AddIssue(src, "Roads", 0);
     Robot r;
     OpenSL(r);  // a parent for the modal dialog and its message box

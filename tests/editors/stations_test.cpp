@@ -69,16 +69,16 @@ TEST_F(StationsTest, AddingRanksAfterTheHighestStartingAtOne) {
               Rows(kQ1));
 
     // A rolled-over quarter is numbered from 0; an added station goes after it.
-    InsertStation("KAAA", "A", kQ2, 0);
-    InsertStation("KBBB", "B", kQ2, 1);
-    InsertStation("KCCC", "C", kQ2, 2);
+    SeedStation("KAAA", "A", kQ2, 0);
+    SeedStation("KBBB", "B", kQ2, 1);
+    SeedStation("KCCC", "C", kQ2, 2);
     EXPECT_EQ(StationSave::Saved, Save(kQ2, 0, "KDDD", "D"));
     EXPECT_EQ("KDDD/D/3", Rows(kQ2).back());
 }
 
 TEST_F(StationsTest, DuplicateCallLettersAreRefusedInAnyLetterCase) {
-    InsertStation("WAAA-FM", "Albany, NY", kQ1, 1);
-    InsertStation("K'OB", "Quote Town", kQ1, 2);
+    SeedStation("WAAA-FM", "Albany, NY", kQ1, 1);
+    SeedStation("K'OB", "Quote Town", kQ1, 2);
     const std::string before = AllStations();
     for (const std::string& calls : {"WAAA-FM", "waaa-fm", " Waaa-Fm ", "K'OB", "k'ob"}) {
         std::string c = calls, l = "Elsewhere";
@@ -108,7 +108,7 @@ TEST_F(StationsTest, CallLettersBeyondAsciiCompareIgnoringCase) {
     EXPECT_GT(IdOf("cjé-fm", kQ1), 0);
     // The copy dialog does not offer a station the target has in another case,
     // and a copy never gives a quarter the same station twice.
-    InsertStation("Cjé-fm", "Montréal", kQ2, 0);
+    SeedStation("Cjé-fm", "Montréal", kQ2, 0);
     std::vector<std::string> offered;
     for (const StationRow& s : StationCopyCandidates(kQ2)) offered.push_back(s.calls);
     EXPECT_EQ((std::vector<std::string>{"ΣΚΑΪ"}), offered);
@@ -116,8 +116,8 @@ TEST_F(StationsTest, CallLettersBeyondAsciiCompareIgnoringCase) {
 }
 
 TEST_F(StationsTest, EditingKeepsRankAndChecksOtherStationsOnly) {
-    InsertStation("WAAA", "Albany", kQ1, 4);
-    InsertStation("WBBB", "Boston", kQ1, 7);
+    SeedStation("WAAA", "Albany", kQ1, 4);
+    SeedStation("WBBB", "Boston", kQ1, 7);
     const int64_t a = IdOf("WAAA", kQ1);
     ASSERT_GT(a, 0);
 
@@ -133,7 +133,7 @@ TEST_F(StationsTest, EmptyOrRefusedSavesWriteNothing) {
     EXPECT_EQ(StationSave::Empty, Save(kQ1, 0, "WAAA", "  "));
     EXPECT_TRUE(Rows(kQ1).empty());
 
-    InsertStation("WAAA", "Albany", kQ1, 1);
+    SeedStation("WAAA", "Albany", kQ1, 1);
     ASSERT_EQ(0, slExe("CREATE TRIGGER refuse BEFORE INSERT ON Stations "
                        "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     const std::string before = AllStations();
@@ -142,10 +142,10 @@ TEST_F(StationsTest, EmptyOrRefusedSavesWriteNothing) {
 }
 
 TEST_F(StationsTest, StationsOfQuarterFollowRank) {
-    InsertStation("WCCC", "C", kQ1, 2);
-    InsertStation("WAAA", "A", kQ1, 0);
-    InsertStation("WBBB", "B", kQ1, 1);
-    InsertStation("WZZZ", "Z", kQ2, 0);
+    SeedStation("WCCC", "C", kQ1, 2);
+    SeedStation("WAAA", "A", kQ1, 0);
+    SeedStation("WBBB", "B", kQ1, 1);
+    SeedStation("WZZZ", "Z", kQ2, 0);
     std::vector<std::string> calls;
     for (const StationRow& s : StationsOfQuarter(kQ1)) {
         EXPECT_GT(s.id, 0);
@@ -155,11 +155,11 @@ TEST_F(StationsTest, StationsOfQuarterFollowRank) {
 }
 
 TEST_F(StationsTest, CandidatesLeaveOutStationsTheTargetHas) {
-    InsertStation("WAAA", "Albany", kQ1, 0);
-    InsertStation("WBBB", "Boston", kQ1, 1);
-    InsertStation("WBBB", "Brookline", kQ3, 0);  // a later quarter, another city
-    InsertStation("wccc", "Chicago", kQ3, 1);
-    InsertStation("WCCC", "Chicago", kQ2, 0);  // already in the target (other letter case)
+    SeedStation("WAAA", "Albany", kQ1, 0);
+    SeedStation("WBBB", "Boston", kQ1, 1);
+    SeedStation("WBBB", "Brookline", kQ3, 0);  // a later quarter, another city
+    SeedStation("wccc", "Chicago", kQ3, 1);
+    SeedStation("WCCC", "Chicago", kQ2, 0);  // already in the target (other letter case)
     std::vector<std::string> offered;
     for (const StationRow& s : StationCopyCandidates(kQ2))
         offered.push_back(s.calls + "/" + s.license);
@@ -167,9 +167,9 @@ TEST_F(StationsTest, CandidatesLeaveOutStationsTheTargetHas) {
 }
 
 TEST_F(StationsTest, CopiedStationsContinueAtTheCount) {
-    InsertStation("KAAA", "A", kQ2, 0);
-    InsertStation("KBBB", "B", kQ2, 1);
-    InsertStation("KCCC", "C", kQ2, 2);
+    SeedStation("KAAA", "A", kQ2, 0);
+    SeedStation("KBBB", "B", kQ2, 1);
+    SeedStation("KCCC", "C", kQ2, 2);
     EXPECT_EQ(2, CopyStationsToQuarter({{0, "WXXX", "X"}, {0, "WYYY", "Y"}}, kQ2));
     const std::vector<std::string> rows = Rows(kQ2);
     ASSERT_EQ(5u, rows.size());
@@ -182,7 +182,7 @@ TEST_F(StationsTest, CopiedStationsContinueAtTheCount) {
 }
 
 TEST_F(StationsTest, CopyNeverGivesAQuarterTheSameStationTwice) {
-    InsertStation("KAAA", "A", kQ2, 0);
+    SeedStation("KAAA", "A", kQ2, 0);
     // The same call letters listed once per city, and a station the target has.
     EXPECT_EQ(1, CopyStationsToQuarter(
                      {{0, "WBBB", "Boston"}, {0, "wbbb", "Brookline"}, {0, "kaaa", "A"}}, kQ2));
@@ -191,7 +191,7 @@ TEST_F(StationsTest, CopyNeverGivesAQuarterTheSameStationTwice) {
 }
 
 TEST_F(StationsTest, FailingCopyLeavesStationsAsTheyWere) {
-    InsertStation("KAAA", "A", kQ2, 0);
+    SeedStation("KAAA", "A", kQ2, 0);
     ASSERT_EQ(0, slExe("CREATE TRIGGER refuse BEFORE INSERT ON Stations WHEN NEW.Calls = 'WBAD' "
                        "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     const std::string before = AllStations();

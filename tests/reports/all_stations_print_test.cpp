@@ -24,6 +24,7 @@
 #include "reports/filing_check.h"
 #include "reports/issues_programs_list.h"
 #include "support/pdf_check.h"
+#include "support/prompt_queue.h"
 #include "support/report_fixture.h"
 #include "ui/msgbox.h"
 
@@ -39,10 +40,10 @@ protected:
         if (IsSkipped()) return;
         RecordOpenedFiles();
         for (const char* calls : {"WXYZ-FM", "KAAA", "KBBB"}) {
-            const std::string sid = SeedStation(calls, "Springfield", kQ);
-            const std::string iid = SeedIssue(sid, kQ, std::string(calls) + " Crime", "Detail.", 0);
-            SeedProgram(sid, kQ, iid, std::string(calls) + " Forum", "30 minutes", "Talk.",
-                        {{Mdy2JulianDate(4, 2, 2019), 570}});
+            const RowId sid = SeedStation(calls, "Springfield", kQ);
+            const RowId iid = SeedIssue(sid, kQ, std::string(calls) + " Crime", "Detail.", 0);
+            SeedProgram(sid, kQ, IssueList({iid}), std::string(calls) + " Forum", "30 minutes",
+                        "Talk.", {{Mdy2JulianDate(4, 2, 2019), 570}});
         }
         SeedStation("KNONE", "Nowhere", kQ);  // no programs: not printed
     }
@@ -79,7 +80,7 @@ TEST_F(AllStations, EachFileIsTheSingleStationPrint) {
     EXPECT_EQ(outcome.text2,
               PathOf("WXYZ-FM") + "|" + PathOf("KAAA") + "|" + PathOf("KBBB") + "{f6}");
     EXPECT_EQ(FoldersWritten(run), std::vector<std::string>{Paths().pdfFolder});
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(AllStations, AFailingStationIsNamedAndTheOthersAreWritten) {
@@ -133,7 +134,7 @@ protected:
         if (IsSkipped()) return;
         SetMsgHook(nullptr);  // the robot answers the message boxes
         Opts().tipsOn = true;
-        slExe("INSERT INTO Quarter (StartDate,EndDate,QNumber) VALUES (0,0,20192)");
+        SeedQuarter(20192);
         Shell().currentQuarter = kQ;
         Shell().filterStationId.clear();
     }
@@ -142,6 +143,7 @@ protected:
 TEST_F(PrintAllForms, AllStationsFromThePrintDialog) {
     const std::string shots = "/tmp/";
     Robot r;
+    PromptQueue prompts(r);
     StationWrittenHook previous = SetStationWrittenHook([&](const AllStationsRun& run) {
         if (run.next == 1) EZ_SCREENSHOT("PA", ScreenshotPath(shots, "print_all_progress.png"));
     });
@@ -157,7 +159,7 @@ TEST_F(PrintAllForms, AllStationsFromThePrintDialog) {
     r.SelectItem("PQ", 105, "All Stations");
     r.Screenshot("PQ", ScreenshotPath(shots, "print_all_dialog.png"));
     r.Click("PQ", 115);
-    r.ExpectMsg("All Lists Written", 1);
+    prompts.Expect("All Lists Written", 1);
     r.Do([&] {
         for (const char* calls : {"WXYZ-FM", "KAAA", "KBBB"})
             EXPECT_TRUE(std::filesystem::exists(PathOf(calls))) << calls;
@@ -177,6 +179,7 @@ TEST_F(PrintAllForms, AllStationsFromThePrintDialog) {
 
 TEST_F(PrintAllForms, CancelInTheProgressDialog) {
     Robot r;
+    PromptQueue prompts(r);
     StationWrittenHook previous = SetStationWrittenHook([](const AllStationsRun& run) {
         if (run.next != 1) return;
         int cancel = 0;
@@ -185,7 +188,7 @@ TEST_F(PrintAllForms, CancelInTheProgressDialog) {
     r.OpenForm("PQ", "", FormCaption("PQ"), kPrintDialogWidth, kPrintDialogHeight);
     r.SelectItem("PQ", 105, "All Stations");
     r.Click("PQ", 115);
-    r.ExpectMsg("Printing Cancelled", 1);
+    prompts.Expect("Printing Cancelled", 1);
     r.Do([&] {
         EXPECT_TRUE(std::filesystem::exists(PathOf("WXYZ-FM")));
         EXPECT_FALSE(std::filesystem::exists(PathOf("KAAA")));
@@ -200,9 +203,9 @@ TEST_F(PrintAllForms, CancelInTheProgressDialog) {
 
 TEST_F(PrintAllForms, CheckFormOpensTheRightEditorOnTheRightRecord) {
     // KAAA gets an issue nobody addresses and an entry without airings.
-    const std::string kaaa = StationIdByCalls("KAAA", "20192");
-    const std::string housing = SeedIssue(kaaa, kQ, "Housing", "Rents.", 1);
-    SeedProgram(kaaa, kQ, housing + "x", "Unaired Show", "5 minutes", "Text.", {});
+    const RowId kaaa = std::stoll(StationIdByCalls("KAAA", "20192"));
+    const RowId housing = SeedIssue(kaaa, kQ, "Housing", "Rents.", 1);
+    SeedProgram(kaaa, kQ, std::to_string(housing) + "x", "Unaired Show", "5 minutes", "Text.", {});
     Robot r;
     r.OpenForm("PQ", "", FormCaption("PQ"), kPrintDialogWidth, kPrintDialogHeight);
     r.SelectItem("PQ", 105, "KAAA");

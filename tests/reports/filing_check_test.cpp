@@ -12,7 +12,7 @@
 #include "data/dates.h"
 #include "data/query.h"
 #include "support/report_fixture.h"
-#include "support/shell_db.h"
+#include "support/seed.h"
 #include "support/test_env.h"
 
 namespace {
@@ -29,8 +29,8 @@ protected:
         ASSERT_TRUE(folder.OpenFreshDatabase());
         SetDateSettings(1, false, false);
         stn = SeedStation("WXYZ-FM", "Springfield", kQ);
-        crime = SeedIssue(stn, kQ, "Crime", "Burglaries.", 0);
-        roads = SeedIssue(stn, kQ, "Roads", "Potholes.", 1);
+        crime = std::to_string(SeedIssue(stn, kQ, "Crime", "Burglaries.", 0));
+        roads = std::to_string(SeedIssue(stn, kQ, "Roads", "Potholes.", 1));
         // A sound entry addressing both issues: no finding of its own.
         SeedProgram(stn, kQ, crime + "|" + roads, "Safe Streets", "30 minutes", "Interview.",
                     {{Day(4, 2), 570}});
@@ -47,15 +47,15 @@ protected:
     }
     // Adds an entry and returns its MID.
     RowId Entry(const std::string& issues, const std::string& title, const std::string& duration,
-                const std::string& description,
-                const std::vector<std::pair<int32_t, int32_t>>& airings,
+                const std::string& description, const std::vector<SeedAiringAt>& airings,
                 const std::string& freqCheck = "0", const std::string& frequency = "0") {
-        return std::stoll(SeedProgram(stn, kQ, issues, title, duration, description, airings,
-                                      freqCheck, frequency));
+        return SeedProgram(stn, kQ, issues, title, duration, description, airings, freqCheck,
+                           frequency);
     }
 
     TempProgramFolder folder;
-    std::string stn, crime, roads;
+    RowId stn = 0;
+    std::string crime, roads;  // issue ids as an entry lists them
 };
 
 TEST_F(FilingCheck, ASoundQuarterHasOnlyTheDeadlineNote) {
@@ -66,14 +66,14 @@ TEST_F(FilingCheck, ASoundQuarterHasOnlyTheDeadlineNote) {
 }
 
 TEST_F(FilingCheck, IssueThatNoProgramAddresses) {
-    const std::string housing = SeedIssue(stn, kQ, "Housing", "", 2);
+    const RowId housing = SeedIssue(stn, kQ, "Housing", "", 2);
     const auto found = Of(Check(), FindingKind::IssueNotAddressed);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].severity, FindingSeverity::Problem);
     EXPECT_EQ(found[0].text, "Issue 3, \"Housing\", is addressed by no program");
     EXPECT_EQ(found[0].calls, "WXYZ-FM");
     EXPECT_EQ(found[0].target, FindingTarget::Issue);
-    EXPECT_EQ(found[0].recordId, std::stoll(housing));
+    EXPECT_EQ(found[0].recordId, housing);
 }
 
 TEST_F(FilingCheck, EntryWithoutAnIssueOfTheStation) {
@@ -164,17 +164,17 @@ TEST_F(FilingCheck, DurationsMissingZeroAndOverADay) {
 }
 
 TEST_F(FilingCheck, StationWithoutIssues) {
-    const std::string other = SeedStation("KAAA", "Riverton", kQ);
+    const RowId other = SeedStation("KAAA", "Riverton", kQ);
     const auto found = Of(Check(), FindingKind::StationWithoutIssues);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].calls, "KAAA");
-    EXPECT_EQ(found[0].stationId, std::stoll(other));
+    EXPECT_EQ(found[0].stationId, other);
     EXPECT_EQ(found[0].target, FindingTarget::StationIssues);
     EXPECT_EQ(found[0].text, "No issues are on file for the quarter");
 }
 
 TEST_F(FilingCheck, OneStationOrAllAndTheSummary) {
-    const std::string other = SeedStation("KAAA", "Riverton", kQ);
+    const RowId other = SeedStation("KAAA", "Riverton", kQ);
     SeedStation("KOLD", "Old Town", 20191);  // another quarter: never checked
     Entry(crime, "Bare", "5 minutes", "", {{Day(4, 3), 60}});
     const FilingCheckResult all = Check();
@@ -186,7 +186,7 @@ TEST_F(FilingCheck, OneStationOrAllAndTheSummary) {
     EXPECT_EQ(all.findings[1].calls, "WXYZ-FM");
     EXPECT_EQ(all.findings[2].calls, "KAAA");
 
-    const FilingCheckResult one = Check(std::stoll(other));
+    const FilingCheckResult one = Check(other);
     EXPECT_EQ(one.stations, 1);
     EXPECT_EQ(FilingSummary(one), "1 station, 1 problem, 1 note");
 }

@@ -5,6 +5,7 @@
 #include "data/dates.h"
 #include "data/query.h"
 #include "reports/airing.h"
+#include "support/seed.h"
 #include "support/test_env.h"
 
 namespace {
@@ -125,18 +126,14 @@ protected:
         AiringText::SetUp();
         ASSERT_TRUE(folder.OpenFreshDatabase());
     }
-    void AddAiring(int mid, int32_t day, int32_t minutes) {
-        slExe("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + std::to_string(mid) + "," +
-              std::to_string(day) + "," + std::to_string(minutes) + ")");
-    }
     TempProgramFolder folder;
 };
 
 TEST_F(AiringDatabase, LoadingOrdersByDayThenTime) {
-    AddAiring(7, Day(4, 8, 2019), At(8, 0));
-    AddAiring(7, Day(4, 1, 2019), At(17, 0));
-    AddAiring(7, Day(4, 1, 2019), At(8, 0));
-    AddAiring(8, Day(3, 1, 2019), At(1, 0));  // another program
+    SeedAiring(7, Day(4, 8, 2019), At(8, 0));
+    SeedAiring(7, Day(4, 1, 2019), At(17, 0));
+    SeedAiring(7, Day(4, 1, 2019), At(8, 0));
+    SeedAiring(8, Day(3, 1, 2019), At(1, 0));  // another program
     const Airings a = LoadAirings("7");
     EXPECT_EQ(a.days, (std::vector<int32_t>{Day(4, 1, 2019), Day(4, 1, 2019), Day(4, 8, 2019)}));
     EXPECT_EQ(a.minutes, (std::vector<int32_t>{At(8, 0), At(17, 0), At(8, 0)}));
@@ -148,9 +145,9 @@ TEST_F(AiringDatabase, LoadingOrdersByDayThenTime) {
 }
 
 TEST_F(AiringDatabase, ListCells) {
-    AddAiring(1, Day(6, 24, 2019), At(14, 30));
-    AddAiring(2, Day(4, 1, 2019), 0);
-    AddAiring(2, Day(6, 30, 2019), 0);
+    SeedAiring(1, Day(6, 24, 2019), At(14, 30));
+    SeedAiring(2, Day(4, 1, 2019), 0);
+    SeedAiring(2, Day(6, 30, 2019), 0);
     EXPECT_EQ(ListTimeCell("1", "0", "0"), "14:30");
     EXPECT_EQ(ListTimeCell("2", "1", "12"), "Various x 12");
     EXPECT_EQ(ListTimeCell("2", "1", "012"), "Various x 012");  // shown as stored

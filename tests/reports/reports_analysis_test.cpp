@@ -61,16 +61,16 @@ protected:
         RecordOpenedFiles();
     }
     static std::string AddStation(const std::string& calls) {
-        return SeedStation(calls, "", 20192);
+        return std::to_string(SeedStation(calls, "", 20192));
     }
     static std::string AddIssue(const std::string& sid, const std::string& title, int rank) {
-        return SeedIssue(sid, 20192, title, "", rank);
+        return std::to_string(SeedIssue(std::stoll(sid), 20192, title, "", rank));
     }
     static void AddProgram(const std::string& sid, const std::string& issues,
                            const std::vector<int32_t>& days) {
-        std::vector<std::pair<int32_t, int32_t>> airings;
+        std::vector<SeedAiringAt> airings;
         for (int32_t d : days) airings.emplace_back(d, 600);
-        SeedProgram(sid, 20192, issues, "T", "1", "", airings);
+        SeedProgram(std::stoll(sid), 20192, issues, "T", "1", "", airings);
     }
     std::vector<std::string> Run(const std::string& choice, const std::vector<std::string>& all) {
         const std::string path = RunAnalysis(20192, choice, all);
@@ -107,7 +107,7 @@ TEST_F(Analysis, CountsDatesPercentagesAndTotals) {
     EXPECT_TRUE(Has(p, "3. Unaddressed Issue ---- N/A ---- ---- N/A ---- 0 0.0%")) << p;
     EXPECT_TRUE(Has(p, "TOTAL ISSUES ADDRESSED 7 100.0%"));
     EXPECT_TRUE(Has(p, "TOTAL PROGRAMS AIRED 5"));
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(Analysis, FiftyRowsAPageAndTotalsAfterAFullPage) {
@@ -176,10 +176,11 @@ TEST_F(Analysis, AllStationsWithoutProgramsWritesNothing) {
     const std::string path = Paths().analysisFolder + "All Stations Analysis.PDF";
     std::filesystem::create_directories(Paths().analysisFolder);
     WriteFileText(path, "older report");
+    prompts.Expect("Nothing to Analyze");
     EXPECT_EQ(RunAnalysis(20192, "All Stations", {}), "");
     EXPECT_TRUE(recording->opened.empty());
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0],
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0],
               "Nothing to Analyze: No station has programs in April 1 - June 30, 2019.{f6}");
     EXPECT_EQ(ReadFileText(path), "older report");
 }

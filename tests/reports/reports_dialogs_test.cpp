@@ -16,6 +16,7 @@
 #include "reports/analysis_report.h"
 #include "reports/issues_programs_list.h"
 #include "support/pdf_check.h"
+#include "support/prompt_queue.h"
 #include "support/report_fixture.h"
 
 namespace {
@@ -32,34 +33,32 @@ protected:
         ASSERT_TRUE(folder.OpenFreshDatabase());
         std::filesystem::create_directories(Paths().pdfFolder);
         Opts().tipsOn = true;
-        for (int32_t q : {20184, 20191, 20192})
-            slExe("INSERT INTO Quarter (StartDate,EndDate,QNumber) VALUES (0,0," +
-                  std::to_string(q) + ")");
+        SeedQuarters({20184, 20191, 20192});
         wxyz = AddStation("WXYZ-FM", 20192);
         AddStation("KAAA", 20192);  // no programs: not offered
-        const std::string old = AddStation("KOLD", 20191);
+        const RowId old = AddStation("KOLD", 20191);
         AddProgram(wxyz, 20192, AddIssue(wxyz, 20192, "Crime"));
         AddProgram(old, 20191, AddIssue(old, 20191, "Old Issue"));
         Shell().currentQuarter = 20192;
-        Shell().filterStationId = wxyz;
+        Shell().filterStationId = std::to_string(wxyz);
     }
     void TearDown() override {
         SetClockOverride(std::nullopt);
         Shell().filterStationId.clear();
     }
-    static std::string AddStation(const std::string& calls, int32_t q) {
+    static RowId AddStation(const std::string& calls, int32_t q) {
         return SeedStation(calls, "Springfield, IL", q);
     }
-    static std::string AddIssue(const std::string& sid, int32_t q, const std::string& title) {
+    static RowId AddIssue(RowId sid, int32_t q, const std::string& title) {
         return SeedIssue(sid, q, title, "Details.", 0);
     }
-    static void AddProgram(const std::string& sid, int32_t q, const std::string& iid) {
-        SeedProgram(sid, q, iid, "Forum", "30 minutes", "",
+    static void AddProgram(RowId sid, int32_t q, RowId iid) {
+        SeedProgram(sid, q, IssueList({iid}), "Forum", "30 minutes", "",
                     {{Mdy2JulianDate(q % 10 == 2 ? 4 : 1, 2, q / 10), 570}});
     }
 
     TempProgramFolder folder;
-    std::string wxyz;
+    RowId wxyz = 0;
 };
 
 TEST_F(ReportDialogs, PrintDialogSavesWhereChosenAndRemembersTheFolder) {
@@ -107,6 +106,7 @@ TEST_F(ReportDialogs, PrintDialogSavesWhereChosenAndRemembersTheFolder) {
 
 TEST_F(ReportDialogs, AnalysisDialogForOneAndAllStations) {
     Robot r;
+    PromptQueue prompts(r);
     r.OpenForm("AN", "", FormCaption("AN"), kAnalysisDialogWidth, kAnalysisDialogHeight);
     r.Do([] {
         EXPECT_EQ(Robot::Text("AN", 0), "Vantrel Analysis");
@@ -135,7 +135,7 @@ TEST_F(ReportDialogs, AnalysisDialogForOneAndAllStations) {
     });
     // ... and analysing it says there is nothing, writes and opens nothing.
     r.Click("AN", 110);
-    r.ExpectMsg("Nothing to Analyze", 1);
+    prompts.Expect("Nothing to Analyze", 1);
     r.Do([&] { EXPECT_EQ(r.platform().opened.size(), 2u); });
     r.Key("AN", 0, kKeyF1);
     r.Click("AN", 115);

@@ -27,18 +27,17 @@ protected:
         station = SeedStation("WXYZ-FM", "Springfield, IL", 20192);
     }
 
-    std::string AddIssue(const std::string& title, const std::string& description, int rank,
-                         const std::string& sid = "") {
-        return SeedIssue(sid.empty() ? station : sid, 20192, title, description, rank);
+    // The issue's id as an entry lists it.
+    std::string AddIssue(const std::string& title, const std::string& description, int rank) {
+        return std::to_string(SeedIssue(station, 20192, title, description, rank));
     }
     // airings: pairs of (day number, minutes).
-    std::string AddProgram(const std::string& issues, const std::string& title,
-                           const std::string& duration, const std::string& description,
-                           const std::vector<std::pair<int32_t, int32_t>>& airings,
-                           const std::string& freqCheck = "0", const std::string& frequency = "0",
-                           const std::string& sid = "") {
-        return SeedProgram(sid.empty() ? station : sid, 20192, issues, title, duration, description,
-                           airings, freqCheck, frequency);
+    RowId AddProgram(const std::string& issues, const std::string& title,
+                     const std::string& duration, const std::string& description,
+                     const std::vector<SeedAiringAt>& airings, const std::string& freqCheck = "0",
+                     const std::string& frequency = "0") {
+        return SeedProgram(station, 20192, issues, title, duration, description, airings, freqCheck,
+                           frequency);
     }
     // Composes the report for WXYZ-FM into a file and returns its path.
     std::string RenderFile(int32_t placedDay = Mdy2JulianDate(6, 24, 2019)) {
@@ -58,7 +57,7 @@ protected:
         return path.empty() ? std::vector<std::string>{} : PdfPages(path);
     }
 
-    std::string station;
+    RowId station = 0;
     const int32_t apr1 = Mdy2JulianDate(4, 1, 2019);
     const int32_t apr8 = Mdy2JulianDate(4, 8, 2019);
 };
@@ -117,7 +116,7 @@ TEST_F(IssuesList, SectionsHeadersAndTheThreeAiringForms) {
                  p4 = s2.find(period);
     EXPECT_TRUE(h1 < p1 && p1 < p2 && p2 < h2 && h2 < p3 && p3 < p4 && p4 != std::string::npos)
         << s2;
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(IssuesList, StationWithoutIssuesPrintsBothHeadingsOnly) {
@@ -232,10 +231,10 @@ TEST_F(IssuesList, NonAsciiTextComesOutAsWritten) {
         "d\xC5\xBA";
     const std::string issue = AddIssue(title, desc, 0);
     AddProgram(issue, "Se\xC3\xB1or Ren\xC3\xA9", "30 min", "D\xC3\xA9j\xC3\xA0 vu.", {{apr1, 60}});
-    slExe(
+    ExecSql(
         "UPDATE Stations SET License = 'Montr\xC3\xA9"
         "al, QC' WHERE StnID = " +
-        station);
+        std::to_string(station));
     const auto pages = Render();
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_TRUE(Has(pages[0], "1. " + title +
@@ -393,7 +392,7 @@ TEST_F(PrintFlow, CancelledSaveWritesTempPdfAndOpensIt) {
     const auto pages = PdfPages(temp);
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_TRUE(Has(pages[0], "Placed in the Public File June 24, 2019"));  // picker 0 = today
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(IniRead(Paths().settingsFile, "PDF", "WXYZ-FM", "none"), "none");
 }
 
@@ -401,14 +400,15 @@ TEST_F(PrintFlow, SaveFailureIsReportedAndNothingIsOpened) {
     // A file where the PDF folder should be: the save cannot succeed.
     std::filesystem::remove_all(Paths().pdfFolder);
     WriteFileText(folder.path() + "PDF", "not a folder");
+    prompts.Expect("PDF Error");
     PrintIssuesProgramsList("PQ");
     EXPECT_TRUE(recording->opened.empty());
-    ASSERT_EQ(messages.size(), 1u);
+    ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(
-        messages[0].rfind(
+        Messages()[0].rfind(
             "PDF Error: The PDF file could not be saved:|" + folder.path() + "PDF/Temp.pdf", 0),
         0u)
-        << messages[0];
+        << Messages()[0];
 }
 
 // A disk that fills up while the report is written (a file size limit stands
@@ -423,12 +423,13 @@ TEST_F(PrintFlow, AFullDiskKeepsTheOlderReport) {
     small.rlim_cur = 300;
     void (*previous)(int) = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    prompts.Expect("PDF Error");
     PrintIssuesProgramsList("PQ");
     setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, previous);
     EXPECT_TRUE(recording->opened.empty());
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find("could not be saved"), std::string::npos) << messages[0];
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_NE(Messages()[0].find("could not be saved"), std::string::npos) << Messages()[0];
     EXPECT_EQ(ReadFileText(temp), "older report");
     // No temporary file is left beside it.
     int files = 0;
@@ -450,7 +451,7 @@ TEST_F(IssuesList, DescriptionsOfAnyLengthArePrinted) {
     const auto pages = Render();
     std::string all;
     for (const auto& p : pages) all += p + " ";
-    EXPECT_TRUE(messages.empty()) << messages[0];
+    EXPECT_TRUE(Messages().empty()) << Messages()[0];
     size_t lasts = 0;
     for (size_t p = all.find("LASTWORD"); p != std::string::npos; p = all.find("LASTWORD", p + 1))
         ++lasts;
@@ -470,7 +471,7 @@ TEST_F(IssuesList, CallLettersOfAnyLengthAreLaidOut) {
     const std::string path = folder.path() + "calls.pdf";
     HPDF_SaveToFile(doc.get(), path.c_str());
     EXPECT_FALSE(errors.failed);
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(Messages().empty());
     const auto pages = PdfPages(path);
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_TRUE(Has(pages[1], "Section II: Responsive Programs"));

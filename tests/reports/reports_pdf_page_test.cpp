@@ -9,6 +9,7 @@
 
 #include "reports/pdf_page.h"
 #include "support/pdf_check.h"
+#include "support/prompt_queue.h"
 #include "ui/msgbox.h"
 
 namespace {
@@ -72,11 +73,8 @@ TEST(PdfErrors, MessageTextAndHandler) {
     EXPECT_EQ(PdfErrorText(0x1025, 255),
               "Error number = 4133 [&H1025]|Detail number = 255 [&HFF]{f10}");
 
-    std::vector<MsgRequest> shown;
-    MsgHook previous = SetMsgHook([&](const MsgRequest& m) {
-        shown.push_back(m);
-        return 1;
-    });
+    PromptQueue prompts;
+    prompts.Expect("PDF Error");
     PdfErrorState errors;
     {
         PdfDocument doc = NewPdfDocument(errors);
@@ -86,12 +84,11 @@ TEST(PdfErrors, MessageTextAndHandler) {
         HPDF_SaveToFile(doc.get(), "/nonexistent-folder/x/out.pdf");
         HPDF_GetFont(doc.get(), "No-Such-Font", "WinAnsiEncoding");
     }
-    SetMsgHook(previous);
     EXPECT_TRUE(errors.failed);
     EXPECT_GE(errors.count, 2);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].title, "PDF Error");
-    EXPECT_EQ(shown[0].text1.rfind("Error number = ", 0), 0u);
+    ASSERT_EQ(prompts.seen.size(), 1u);
+    EXPECT_EQ(prompts.seen[0].title, "PDF Error");
+    EXPECT_EQ(prompts.seen[0].text1.rfind("Error number = ", 0), 0u);
 }
 
 class PdfLayout : public ::testing::Test {

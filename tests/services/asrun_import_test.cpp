@@ -65,39 +65,33 @@ protected:
     void SetUp() override {
         SetDateSettings(1, false, false);
         ASSERT_TRUE(folder_.OpenFreshDatabase());
-        station_ = InsertStation("WAAA-FM", "", kQuarter, 0);
-        other_ = InsertStation("WBBB-AM", "", kQuarter, 1);
+        station_ = SeedStation("WAAA-FM", "", kQuarter, 0);
+        other_ = SeedStation("WBBB-AM", "", kQuarter, 1);
         // An entry of the station whose title differs from the log's only in case.
         focus_ = AddEntry(station_, "community focus", "30 minutes", false);
-        Exec("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + Num(focus_) + "," +
-             Num(FirstSunday()) + ",360),(" + Num(focus_) + "," + Num(FirstSunday() + 7) +
-             ",360),(" + Num(focus_) + "," + Num(FirstSunday()) + ",1200)");
+        for (auto [day, minutes] :
+             {SeedAiringAt{FirstSunday(), 360}, SeedAiringAt{FirstSunday() + 7, 360},
+              SeedAiringAt{FirstSunday(), 1200}})
+            SeedAiring(focus_, day, minutes);
         // A period record with a log title (its flag stored as text, which the list reads as
         // well): it keeps its two airings and is not offered.
         period_ = AddEntry(station_, "Voter Registration PSA", "60 seconds", true);
-        Exec("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (" + Num(period_) + "," +
-             Num(Mdy2JulianDate(4, 1, 2024)) + ",0),(" + Num(period_) + "," +
-             Num(Mdy2JulianDate(6, 30, 2024)) + ",0)");
+        SeedAiring(period_, Mdy2JulianDate(4, 1, 2024), 0);
+        SeedAiring(period_, Mdy2JulianDate(6, 30, 2024), 0);
         // Another station's entry of a log title.
         AddEntry(other_, "Health Matters PSA", "30 seconds", false);
     }
 
     static std::string Num(int64_t v) { return std::to_string(v); }
-    void Exec(const std::string& sql) { ASSERT_EQ(slExe(sql), 0) << sql << ": " << slGetError(); }
     int32_t FirstSunday() {
         int32_t d = Mdy2JulianDate(4, 1, 2024);
         while (DayOfWeek(d) != 7) ++d;
         return d;
     }
-    RowId AddEntry(RowId station, const std::string& title, const std::string& duration,
-                   bool period) {
-        Exec("INSERT INTO Programs (Duration,Title,PDescription) VALUES (" + SqlQuoted(duration) +
-             "," + SqlQuoted(title) + ",'About it')");
-        const RowId pid = slGetInsertID();
-        Exec("INSERT INTO Master (Qtr,Issue,Pgm,Station,FreqCheck,Frequency) VALUES (" +
-             Num(kQuarter) + ",''," + Num(pid) + "," + Num(station) + "," +
-             (period ? "'1','12'" : "0,''") + ")");
-        return slGetInsertID();
+    static RowId AddEntry(RowId station, const std::string& title, const std::string& duration,
+                          bool period) {
+        return SeedProgram(station, kQuarter, "", title, duration, "About it", {},
+                           period ? "1" : "0", period ? "12" : "");
     }
 
     // A session on the sample log with the three public-affairs titles ticked.
@@ -235,7 +229,7 @@ TEST_F(AsRunImportTest, FailureHalfWayChangesNothing) {
     sample::Expected ex;
     ImportSession s = SampleSession(&ex);
     // The database refuses the voter PSA's airings, which are written after the others.
-    Exec(
+    ExecSql(
         "CREATE TRIGGER refuse BEFORE INSERT ON DateTime WHEN NEW.AirTime = 730 "
         "BEGIN SELECT RAISE(ABORT, 'forced failure'); END");
     const std::string before = Snapshot();
@@ -291,7 +285,7 @@ TEST_F(AsRunImportTest, NewEntryWithoutLengthTakesTheTypedDuration) {
 TEST_F(AsRunImportTest, AQuarterWithoutTheLogsDaysAddsNothing) {
     sample::Expected ex;
     ImportSession s = SampleSession(&ex);
-    const RowId earlier = InsertStation("WAAA-FM", "", 20234, 0);
+    const RowId earlier = SeedStation("WAAA-FM", "", 20234, 0);
     SetDestination(s, 20234, earlier);
     EXPECT_EQ(s.plan.toAdd, 0);
     EXPECT_EQ(s.plan.newEntries, 0);

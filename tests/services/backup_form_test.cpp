@@ -14,7 +14,8 @@
 #include "services/backups.h"
 #include "services/maintenance.h"
 #include "support/editor_fixtures.h"
-#include "support/shell_db.h"
+#include "support/prompt_queue.h"
+#include "support/seed.h"
 
 namespace {
 
@@ -27,8 +28,7 @@ protected:
     void SetUp() override {
         EditorFormTest::SetUp();
         fs::create_directories(Paths().backupFolder);
-        ExecSql(
-            "INSERT INTO Programs (Duration,Title,PDescription) VALUES ('1','Morning Talk','')");
+        SeedProgramRow("Morning Talk", "1");
     }
     void TearDown() override {
         Opts() = Options{};
@@ -58,6 +58,7 @@ TEST_F(BackupFormTest, DecliningTheOverwriteLeavesTheFileUntouched) {
     WriteFileText(old, "precious");
     IniWrite(Paths().settingsFile, kBackupSection, kLastBackupKey, old);
     Robot r;
+    PromptQueue prompts(r);
     Open(r, kBackupMode);
     r.Do([&] {
         EXPECT_EQ(Robot::Text("BU", 0), "Backup Vantrel Database");
@@ -67,7 +68,7 @@ TEST_F(BackupFormTest, DecliningTheOverwriteLeavesTheFileUntouched) {
     });
     r.Screenshot("BU", ScreenshotPath(kShots, "backup_form_backup.png"));
     r.Click("BU", kBuBackup);
-    r.ExpectMsg("Warning!", 2);
+    prompts.Expect("Warning!", 2);
     r.Do([&] {
         EXPECT_TRUE(Robot::FormExists("BU"));
         EXPECT_EQ(ReadFileText(old), "precious");
@@ -81,7 +82,7 @@ TEST_F(BackupFormTest, DecliningTheOverwriteLeavesTheFileUntouched) {
     r.Do([] { EXPECT_FALSE(Robot::Enabled("BU", kBuBackup)); });
     r.Type("BU", kBuBackupPath, Paths().backupFolder + "missing/x.zip");
     r.Click("BU", kBuBackup);
-    r.ExpectMsg("Backup Error", 1);
+    prompts.Expect("Backup Error", 1);
     r.Do([] { EXPECT_TRUE(Robot::FormExists("BU")); });
     r.Key("BU", kBuBackupPath, kKeyEsc);
     r.WaitGone("BU");
@@ -98,6 +99,7 @@ TEST_F(BackupFormTest, RestoreFromAFileThatIsNoZipKeepsTheDatabase) {
              Paths().backupFolder + "gone.zip");
     const std::string before = DatabaseBytes();
     Robot r;
+    PromptQueue prompts(r);
     Open(r, kRestoreMode);
     r.Do([] {
         EXPECT_EQ(Robot::Text("BU", 0), "Restore Database");
@@ -118,12 +120,12 @@ TEST_F(BackupFormTest, RestoreFromAFileThatIsNoZipKeepsTheDatabase) {
     r.Key("BU", kBuRestorePath, kKeyF1);
     // No: nothing happens.
     r.Click("BU", kBuRestore);
-    r.ExpectMsg("Restore Database", 2);
+    prompts.Expect("Restore Database", 2);
     r.Do([] { EXPECT_TRUE(Robot::FormExists("BU")); });
     r.Click("BU", kBuRestore);
-    r.ExpectMsg("Restore Database", 1);
-    r.ExpectMsg("Restoration Failed", 1);
-    r.ExpectMsg("Event Records Preserved", 1);
+    prompts.Expect("Restore Database", 1);
+    prompts.Expect("Restoration Failed", 1);
+    prompts.Expect("Event Records Preserved", 1);
     r.WaitGone("BU");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
@@ -137,8 +139,9 @@ TEST_F(BackupFormTest, ReminderBackupNowOpensTheDialogInBackupMode) {
     Opts().backupSeq = 0;
     IniWrite(Paths().settingsFile, kBackupSection, kLastDateKey, "02-27-2013");
     Robot r;
+    PromptQueue prompts(r);
     r.Do([] { BackupReminder(); });
-    r.ExpectMsg("Backup Reminder!", 1);
+    prompts.Expect("Backup Reminder!", 1);
     r.WaitForm("BU");
     r.Do([] {
         EXPECT_EQ(Robot::Text("BU", 0), "Backup Vantrel Database");

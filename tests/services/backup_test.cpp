@@ -22,8 +22,8 @@
 #include "data/schema.h"
 #include "services/archive.h"
 #include "services/backups.h"
-#include "support/shell_db.h"
-#include "support/shell_prompts.h"
+#include "support/prompt_queue.h"
+#include "support/seed.h"
 #include "support/test_env.h"
 
 namespace {
@@ -82,10 +82,7 @@ protected:
 
     static void OpenDatabaseAgain() { ASSERT_TRUE(OpenDatabase()); }
 
-    static void AddProgram(const std::string& title) {
-        ExecSql("INSERT INTO Programs (Duration,Title,PDescription) VALUES ('30 minutes'," +
-                SqlQuoted(title) + ",'')");
-    }
+    static void AddProgram(const std::string& title) { SeedProgramRow(title, "30 minutes"); }
     static std::string Titles() {
         return slSelStr(
             "SELECT group_concat(Title, '|') FROM (SELECT Title FROM Programs ORDER BY PID)");
@@ -190,7 +187,8 @@ TEST_F(BackupTest, FailedBackupsLeaveNoArchiveAndAnEarlierFileUntouched) {
 }
 
 TEST_F(BackupTest, BackupErrorIsShownWithItsReasonAndAMissingDatabaseIsNot) {
-    Prompts prompts;
+    PromptQueue prompts;
+    prompts.Expect("Backup Error");
     const std::string bad = folder.path() + "missing/x.zip";
     EXPECT_EQ(CreateBackupArchive(bad, true, false), kArchiveOpenError);
     ASSERT_EQ(prompts.Titles(), std::vector<std::string>{"Backup Error"});

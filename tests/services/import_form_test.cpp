@@ -10,6 +10,7 @@
 #include "app/toolkit/robot.h"
 #include "data/query.h"
 #include "support/editor_fixtures.h"
+#include "support/prompt_queue.h"
 #include "ui/layout.h"
 
 namespace {
@@ -20,9 +21,9 @@ protected:
     void SetUp() override {
         EditorFormTest::SetUp();
         if (HasFatalFailure()) return;
-        InsertQuarterNumbers({20241, 20242});
-        station_ = InsertStation("WAAA-FM", "", 20242, 0);
-        InsertStation("WBBB-AM", "", 20242, 1);
+        SeedQuarters({20241, 20242});
+        station_ = SeedStation("WAAA-FM", "", 20242, 0);
+        SeedStation("WBBB-AM", "", 20242, 1);
     }
     int64_t station_ = 0;
 };
@@ -35,6 +36,7 @@ TEST_F(ImportFormTest, DateTimeColumnWindows1252AndTheReport) {
                   "2024-04-08 06:00;caf\xE9 talk ;29:30\r\n"
                   "2024-04-08 06:03;Song;3:00\r\n");
     Robot r;
+    PromptQueue prompts(r);
     ImportOutcome out;
     r.Do([&] {
         out = OpenImportAirings("", 20242, 0);  // no station shown: the quarter's first
@@ -66,7 +68,7 @@ TEST_F(ImportFormTest, DateTimeColumnWindows1252AndTheReport) {
     r.Screenshot("IM", ScreenshotPath("/tmp/", "import_form_datetime.png"));
     r.Click("IM", kImImport);
     r.Do([] { EZ_SCREENSHOT("DGMSGBOX1", ScreenshotPath("/tmp/", "import_form_report.png")); });
-    r.ExpectMsg("Import Complete", 1);
+    prompts.Expect("Import Complete", 1);
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
     ASSERT_EQ(r.MessageTexts().size(), 1u);

@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
+#include "support/prompt_queue.h"
 #include "support/test_env.h"
 
 namespace fs = std::filesystem;
@@ -77,11 +78,12 @@ TEST_F(ServiceReportForm, ShowsTheFileTextAndOpensTheTerms) {
 
 TEST_F(ServiceReportForm, NoMailProgramGivesBothMessagesAndKeepsTheArchive) {
     Robot r;
+    PromptQueue prompts(r);
     Open(r);
     r.SetCheck("SR", kAgree, true);
     r.Click("SR", kCreate);
-    r.ExpectMsg("Email Client Error", 1);
-    r.ExpectMsg("Email Client Error", 1);
+    prompts.Expect("Email Client Error", 1);
+    prompts.Expect("Email Client Error", 1);
     r.WaitGone("SR");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
@@ -95,9 +97,10 @@ TEST_F(ServiceReportForm, NoMailProgramGivesBothMessagesAndKeepsTheArchive) {
 TEST_F(ServiceReportForm, UnwritableReportFileIsToldAndTheTextStillShown) {
     fs::create_directories(folder.path() + "ServiceReport.txt/inside");
     Robot r;
+    PromptQueue prompts(r);
     std::string shown;
     Open(r);
-    r.ExpectMsg("Service Report", 1);
+    prompts.Expect("Service Report", 1);
     r.Do([&] { shown = Robot::Text("SR", kReportText); });
     r.Click("SR", kCancel);
     r.WaitGone("SR");

@@ -16,6 +16,7 @@
 #include "services/backup.h"
 #include "services/mail_handoff.h"
 #include "services/system_report.h"
+#include "support/seed.h"
 #include "support/test_env.h"
 
 namespace fs = std::filesystem;
@@ -319,9 +320,7 @@ class ReportFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder.OpenFreshDatabase());
-        ASSERT_EQ(slExe("INSERT INTO Stations (StnID,Calls,License,QtrID,Rank) "
-                        "VALUES (1,'WAAA-FM','Springfield, IL',20242,0)"),
-                  0);
+        ASSERT_EQ(SeedStation("WAAA-FM", "Springfield, IL", 20242, 0), 1);
         ASSERT_TRUE(IniWrite(Paths().settingsFile, "Options", "TipsOn", "1"));
         desktop = folder.path() + "Desktop/";
         fs::create_directories(desktop);
@@ -402,9 +401,7 @@ TEST_F(ReportFixture, NotBuiltWhileAWriteIsUnderWay) {
     {
         Transaction t;
         ASSERT_TRUE(t.ok());
-        ASSERT_EQ(slExe("INSERT INTO Stations (StnID,Calls,License,QtrID,Rank) "
-                        "VALUES (2,'WBBB-AM','Shelbyville, IL',20242,1)"),
-                  0);
+        ASSERT_EQ(SeedStation("WBBB-AM", "Shelbyville, IL", 20242, 1), 2);
         EXPECT_EQ(CreateServiceReport(true).outcome, ReportOutcome::DatabaseBusy);
         EXPECT_FALSE(fs::exists(zip));
         // The write goes on undisturbed.

@@ -16,6 +16,7 @@
 #include "app/toolkit/robot.h"
 #include "editors/stations.h"
 #include "services/spell.h"
+#include "support/prompt_queue.h"
 #include "support/test_env.h"
 
 namespace {
@@ -74,6 +75,7 @@ protected:
 
 TEST_F(SpellFormsTest, ChecksChangesIgnoresAndAddsBesideTheEditor) {
     Robot r;
+    PromptQueue prompts(r);
     OpenEditor(r, "Teh cat sat on teh mat with a dgo and a dgo.");
     r.Key(kEditor, kNotes, kKeyF7);
     r.WaitForm("XS");
@@ -103,7 +105,7 @@ TEST_F(SpellFormsTest, ChecksChangesIgnoresAndAddsBesideTheEditor) {
     r.Click("XS", 130);  // Ignore
     r.Do([] { EXPECT_EQ("dgo", Robot::Text("XS", 105)); });
     r.Click("XS", 140);  // Add to Dictionary: the second dgo is not reported again
-    r.ExpectMsg("Completed", 1);
+    prompts.Expect("Completed", 1);
     r.WaitGone("XS");
     r.Run();
     ASSERT_TRUE(r.Ok()) << r.Errors();
@@ -116,6 +118,7 @@ TEST_F(SpellFormsTest, ChecksChangesIgnoresAndAddsBesideTheEditor) {
 
 TEST_F(SpellFormsTest, ChangeAllAndTextTypedWhileTheCheckIsOpen) {
     Robot r;
+    PromptQueue prompts(r);
     OpenEditor(r, "xyzzy and xyzzy and plugh");
     r.Key(kEditor, kNotes, kKeyF7);
     r.Type("XS", 105, "magic");
@@ -129,7 +132,7 @@ TEST_F(SpellFormsTest, ChangeAllAndTextTypedWhileTheCheckIsOpen) {
     r.Type(kEditor, kNotes, "Now magic and magic and plugh");
     r.Type("XS", 105, "plover");
     r.Click("XS", 120);
-    r.ExpectMsg("Completed", 1);
+    prompts.Expect("Completed", 1);
     r.WaitGone("XS");
     r.Run();
     ASSERT_TRUE(r.Ok()) << r.Errors();
@@ -141,13 +144,14 @@ TEST_F(SpellFormsTest, ChangeAllAndTextTypedWhileTheCheckIsOpen) {
 // call-letters field turns it into capitals as it does with typing.
 TEST_F(SpellFormsTest, TheEditorSeesAReplacementAsTyped) {
     Robot r;
+    PromptQueue prompts(r);
     r.OpenForm("ES", "", FormCaption("ES"), kStationEditWidth, kStationEditHeight);
     r.Type("ES", 110, "KWXQ");
     r.Key("ES", 110, kKeyF7);
     r.WaitForm("XS");
     r.Type("XS", 105, "kabc");
     r.Click("XS", 120);
-    r.ExpectMsg("Completed", 1);
+    prompts.Expect("Completed", 1);
     r.WaitGone("XS");
     r.Do([] { EXPECT_EQ("KABC", Robot::Text("ES", 110)); });
     r.Run();
@@ -156,18 +160,19 @@ TEST_F(SpellFormsTest, TheEditorSeesAReplacementAsTyped) {
 
 TEST_F(SpellFormsTest, NothingToCheckGivesMessagesOrNothing) {
     Robot r;
+    PromptQueue prompts(r);
     OpenEditor(r, "");
     r.Key(kEditor, kButton, kKeyF7);  // not text boxes: silently nothing
     r.Key(kEditor, kList, kKeyF7);
     r.Do([] { EXPECT_FALSE(Robot::FormExists("XS")); });
     r.Key(kEditor, kLine, kKeyF7);
-    r.ExpectMsg("No Text Found", 1);
+    prompts.Expect("No Text Found", 1);
     r.Type(kEditor, kLine, "the cat, 2019");
     r.Key(kEditor, kLine, kKeyF7);
-    r.ExpectMsg("Spell Check Complete", 1);
+    prompts.Expect("Spell Check Complete", 1);
     r.Do([] { UnloadWordList(); });
     r.Key(kEditor, kLine, kKeyF7);
-    r.ExpectMsg("Spell Checking Disabled", 1);
+    prompts.Expect("Spell Checking Disabled", 1);
     r.Run();
     ASSERT_TRUE(r.Ok()) << r.Errors();
     EXPECT_FALSE(Robot::FormExists("XS"));
@@ -176,6 +181,7 @@ TEST_F(SpellFormsTest, NothingToCheckGivesMessagesOrNothing) {
 
 TEST_F(SpellFormsTest, DeletesWordsFromTheCheckAndWritesOnDone) {
     Robot r;
+    PromptQueue prompts(r);
     OpenEditor(r, "the wrod");
     r.Key(kEditor, kNotes, kKeyF7);
     r.Click("XS", 145);  // Delete Words...
@@ -186,7 +192,7 @@ TEST_F(SpellFormsTest, DeletesWordsFromTheCheckAndWritesOnDone) {
     r.SelectItem("XD", 115, "cat");
     r.Screenshot("XD", "/tmp/spell_xd.png");
     r.Click("XD", 120);
-    r.ExpectMsg("Confirm Word Deletion", 1);
+    prompts.Expect("Confirm Word Deletion", 1);
     r.Do([] {
         EXPECT_EQ(1, EZ_ITEMCOUNT("XD", 115));
         EXPECT_FALSE(Robot::Enabled("XD", 120));
@@ -220,6 +226,7 @@ TEST_F(SpellFormsTest, ClosingTheEditorEndsTheCheckAndKeepsAdditions) {
 
 TEST_F(SpellFormsTest, EditorAddsDeletesHelpsAndRemembersItsPlace) {
     Robot r;
+    PromptQueue prompts(r);
     r.OpenForm("XE", "", FormCaption("XE"), kSpellEditorWidth, kSpellEditorHeight);
     r.Do([] {
         EXPECT_FALSE(Robot::Enabled("XE", 120));
@@ -234,35 +241,35 @@ TEST_F(SpellFormsTest, EditorAddsDeletesHelpsAndRemembersItsPlace) {
     r.Do([] { EXPECT_FALSE(Robot::Enabled("XE", 120)); });
     r.Type("XE", 105, "Cab");
     r.Click("XE", 120);
-    r.ExpectMsg("Success!", 1);
+    prompts.Expect("Success!", 1);
     r.Do([] {
         EXPECT_EQ("", Robot::Text("XE", 105));
         EXPECT_FALSE(Robot::Enabled("XE", 120));
     });
     r.Type("XE", 105, "Cab");
     r.Click("XE", 120);
-    r.ExpectMsg("Duplicate Word", 1);
+    prompts.Expect("Duplicate Word", 1);
     r.Type("XE", 105, "e-mail");
     r.Click("XE", 120);
-    r.ExpectMsg("Invalid Word", 1);
+    prompts.Expect("Invalid Word", 1);
     r.Type("XE", 105, "C");
     r.SelectItem("XE", 115, "Cab");
     r.Screenshot("XE", "/tmp/spell_xe.png");
     r.Click("XE", 125);
-    r.ExpectMsg("Confirm Word Deletion", 2);  // No: nothing changes
+    prompts.Expect("Confirm Word Deletion", 2);  // No: nothing changes
     r.Do([] {
         EXPECT_EQ(1, EZ_ITEMCOUNT("XE", 115));
         EXPECT_TRUE(Robot::Enabled("XE", 125));
     });
     r.Click("XE", 125);
-    r.ExpectMsg("Confirm Word Deletion", 1);
+    prompts.Expect("Confirm Word Deletion", 1);
     r.Do([] {
         EXPECT_EQ(0, EZ_ITEMCOUNT("XE", 115));
         EXPECT_FALSE(Robot::Enabled("XE", 125));
     });
     r.Type("XE", 105, "dog");
     r.Click("XE", 120);
-    r.ExpectMsg("Duplicate Word", 1);
+    prompts.Expect("Duplicate Word", 1);
     r.Click("XE", 130);
     r.Key("XE", 105, kKeyF1);
     r.Click("XE", 135);
@@ -279,8 +286,9 @@ TEST_F(SpellFormsTest, EditorAddsDeletesHelpsAndRemembersItsPlace) {
 TEST_F(SpellFormsTest, EditorWithoutAWordListCloses) {
     UnloadWordList();
     Robot r;
+    PromptQueue prompts(r);
     r.OpenForm("XE", "", FormCaption("XE"), kSpellEditorWidth, kSpellEditorHeight);
-    r.ExpectMsg("Spell Checking Disabled", 1);
+    prompts.Expect("Spell Checking Disabled", 1);
     r.WaitGone("XE");
     r.Run();
     ASSERT_TRUE(r.Ok()) << r.Errors();

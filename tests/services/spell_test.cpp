@@ -12,33 +12,13 @@
 
 #include "app/base/app_state.h"
 #include "app/base/text_util.h"
+#include "support/prompt_queue.h"
 #include "support/test_env.h"
 #include "ui/msgbox.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Records every message and answers with a fixed button.
-class Prompts {
-public:
-    explicit Prompts(int answer = 1) {
-        previous_ = SetMsgHook([this, answer](const MsgRequest& r) {
-            seen.push_back(r);
-            return answer;
-        });
-    }
-    ~Prompts() { SetMsgHook(previous_); }
-    std::vector<std::string> Titles() const {
-        std::vector<std::string> t;
-        for (const auto& r : seen) t.push_back(r.title);
-        return t;
-    }
-    std::vector<MsgRequest> seen;
-
-private:
-    MsgHook previous_;
-};
 
 class SpellTest : public ::testing::Test {
 protected:
@@ -249,7 +229,7 @@ TEST_F(SpellTest, ReadsCrLfAndLfLinesAndADroppedLastLineEnd) {
 }
 
 TEST_F(SpellTest, LoadingIsOnceAndSilentWithoutAFile) {
-    Prompts prompts;
+    PromptQueue prompts;
     LoadWordList();
     EXPECT_FALSE(WordListLoaded());
     EXPECT_TRUE(prompts.seen.empty());
@@ -262,12 +242,14 @@ TEST_F(SpellTest, LoadingIsOnceAndSilentWithoutAFile) {
 }
 
 TEST_F(SpellTest, AnUnreadableFileDisablesChecking) {
-    Prompts prompts;
+    PromptQueue prompts;
     fs::create_directories(Dic());  // a folder where the file should be
+    prompts.Expect("Spell Check Disabled");
     LoadWordList();
     EXPECT_FALSE(WordListLoaded());
     ASSERT_EQ(std::vector<std::string>{"Spell Check Disabled"}, prompts.Titles());
     EXPECT_EQ("Required dictionary file " + Dic() + " not present.{f6}", prompts.seen[0].text1);
+    prompts.Expect("Spell Checking Disabled");
     SpellCheckControl("PD", 140);
     EXPECT_EQ("Spell Checking Disabled", prompts.seen.back().title);
 }
@@ -318,15 +300,17 @@ TEST_F(SpellTest, AWriteIntoAMissingFolderFails) {
 
 TEST_F(SpellTest, AdditionsRefusePunctuationAndExactDuplicates) {
     LoadWords({"cat", "dog"});
-    Prompts prompts;
+    PromptQueue prompts;
     for (const std::string& bad :
          {"e-mail", "two words", "semi;colon", "quote\"d", "dot.", "tab\there", "line\nend"}) {
         prompts.seen.clear();
+        prompts.Expect("Invalid Word");
         EXPECT_EQ(0, AddDictionaryWord(bad)) << bad;
         ASSERT_EQ(std::vector<std::string>{"Invalid Word"}, prompts.Titles()) << bad;
     }
     EXPECT_EQ("Each word in the dictionary must consist of text only.{f6}", prompts.seen[0].text2);
     prompts.seen.clear();
+    prompts.Expect("Duplicate Word");
     EXPECT_EQ(0, AddDictionaryWord(" cat "));
     ASSERT_EQ(std::vector<std::string>{"Duplicate Word"}, prompts.Titles());
     EXPECT_EQ("The word \"cat\" is already in the dictionary.{f6}", prompts.seen[0].text1);

@@ -15,6 +15,7 @@
 #include "services/update.h"
 #include "services/update_check.h"
 #include "support/loopback_http.h"
+#include "support/prompt_queue.h"
 #include "support/test_env.h"
 
 namespace fs = std::filesystem;
@@ -57,10 +58,11 @@ protected:
 
 TEST_F(UpdateFormsTest, CancelOnTheProgressDialogStopsTheDownloadAndLeavesNoFile) {
     Robot r;
+    PromptQueue prompts(r);
     int result = -99, progress = -1;
     std::string caption, frame, button;
     r.Do([&] { result = CheckForUpdate("", endpoints.versionFileUrl, kVersionFull, 1); });
-    r.ExpectMsg("New Version Available", 1);
+    prompts.Expect("New Version Available", 1);
     r.WaitForm("ZD");
     r.Do([&] {
         caption = Robot::Text("ZD", 0);
@@ -111,8 +113,9 @@ TEST_F(UpdateFormsTest, WhatsNewShowsTheReleaseNotesOfTheNewVersion) {
     std::string heading, product, notes;
     {
         Robot r;
+        PromptQueue prompts(r);
         r.Do([] { FinishUpdate("/update"); });
-        r.ExpectMsg("Update Process Complete", 1);
+        prompts.Expect("Update Process Complete", 1);
         r.WaitForm("WN");
         r.Do([&] {
             heading = Robot::Text("WN", kWnHeading);

@@ -30,7 +30,7 @@
 #include "services/maintenance.h"
 #include "services/update_check.h"
 #include "support/loopback_http.h"
-#include "support/shell_prompts.h"
+#include "support/prompt_queue.h"
 #include "support/test_env.h"
 
 extern char** environ;
@@ -205,7 +205,8 @@ TEST_F(UpdateTest, OffersOnlyANewerVersion) {
     };
     for (const Case& c : cases) {
         Publish(c.versionText);
-        Prompts prompts(2);  // "No, Maybe Later"
+        PromptQueue prompts;
+        if (*c.title) prompts.Expect(c.title, 2);  // "No, Maybe Later"
         UpdateState().declined = false;
         EXPECT_EQ(Check(c.manual), 0) << c.versionText;
         if (*c.title == 0) {
@@ -240,7 +241,8 @@ TEST_F(UpdateTest, DownloadsVerifiesAndHandsTheInstallerOverWhenTheProgramEnds) 
         platform->started.clear();
         WriteFileText(Local(), "an older download");
         Publish(c.version);
-        Prompts prompts(1);
+        PromptQueue prompts;
+        prompts.Expect("New Version Available", 1);
         EXPECT_EQ(Check(), 1) << c.version;
         EXPECT_EQ(prompts.Titles(), std::vector<std::string>{"New Version Available"});
         EXPECT_EQ(ReadFileText(Local()), kInstaller);
@@ -273,7 +275,9 @@ TEST_F(UpdateTest, AnInstallerThatCannotBeVerifiedIsDeletedAndNotScheduled) {
     };
     for (const Case& c : cases) {
         Publish("1.8.5.0", kInstaller, c.sha);
-        Prompts prompts(1);
+        PromptQueue prompts;
+        prompts.Expect("New Version Available", 1);
+        prompts.Expect("Download Error");
         EXPECT_EQ(Check(), 0) << c.name;
         ASSERT_EQ(prompts.seen.size(), 2u) << c.name;
         EXPECT_EQ(prompts.seen[1].title, "Download Error");
@@ -310,7 +314,8 @@ TEST_F(UpdateTest, DownloadAnswersAndTheirMessages) {
     for (const Case& c : cases) {
         endpoints.downloadPort = c.port ? c.port : server.port();
         SetUpdateEndpointsForTests(&endpoints);
-        Prompts prompts(1);
+        PromptQueue prompts;
+        if (*c.text1) prompts.Expect("Download Error");
         fs::remove(Local());
         EXPECT_EQ(DownloadFile(c.host, c.path, 1, "", "", Local()), c.result) << c.path;
         if (*c.text1 == 0) {
@@ -328,7 +333,9 @@ TEST_F(UpdateTest, DownloadAnswersAndTheirMessages) {
 
 TEST_F(UpdateTest, AVersionFileThatNamesAFileOutsideTheProgramFolderIsRefused) {
     Publish("1.8.5.0", kInstaller, "*", "../vantrel-setup.sh");
-    Prompts prompts(1);
+    PromptQueue prompts;
+    prompts.Expect("New Version Available", 1);
+    prompts.Expect("Download Error");
     EXPECT_EQ(Check(), 0);
     ASSERT_EQ(prompts.seen.size(), 2u);
     EXPECT_EQ(prompts.seen[1].title, "Download Error");
@@ -341,7 +348,8 @@ TEST_F(UpdateTest, AVersionFileThatNamesAFileOutsideTheProgramFolderIsRefused) {
 TEST_F(UpdateTest, VersionFileErrorsAreShownOnlyForAManualCheck) {
     // 404 for the version file: an error page is not a version file.
     for (int manual : {0, 1}) {
-        Prompts prompts(1);
+        PromptQueue prompts;
+        if (manual) prompts.Expect("Unable to Complete Update Check", 1);  // visit the site
         EXPECT_EQ(Check(manual), 0);
         if (!manual) {
             EXPECT_TRUE(prompts.seen.empty());
@@ -363,9 +371,10 @@ TEST_F(UpdateTest, VersionFileErrorsAreShownOnlyForAManualCheck) {
     endpoints.versionFileUrl = "http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/v";
     SetUpdateEndpointsForTests(&endpoints);
     {
-        Prompts prompts(2);
+        PromptQueue prompts;
         EXPECT_EQ(Check(0), 0);
         EXPECT_TRUE(prompts.seen.empty());
+        prompts.Expect("Unable to Complete Update Check", 2);
         EXPECT_EQ(Check(1), 0);
         ASSERT_EQ(prompts.seen.size(), 1u);
         EXPECT_NE(prompts.seen[0].text1.find("(Error 7)"), std::string::npos)
@@ -380,7 +389,7 @@ TEST_F(UpdateTest, VersionFileErrorsAreShownOnlyForAManualCheck) {
     endpoints.fetchTimeoutMs = 300;
     SetUpdateEndpointsForTests(&endpoints);
     {
-        Prompts prompts(1);
+        PromptQueue prompts;
         auto t0 = std::chrono::steady_clock::now();
         EXPECT_EQ(Check(1), 0);
         EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(3));
@@ -391,7 +400,8 @@ TEST_F(UpdateTest, VersionFileErrorsAreShownOnlyForAManualCheck) {
 TEST_F(UpdateTest, TheProgramsOwnAddressIsNeverReachedFromATest) {
     SetUpdateEndpointsForTests(nullptr);
     EXPECT_EQ(UpdateAddresses().versionFileUrl, "https://www.vantrel.com/VLVersion.txt");
-    Prompts prompts(2);
+    PromptQueue prompts;
+    prompts.Expect("Unable to Complete Update Check", 2);
     EXPECT_EQ(CheckForUpdate(kVersionFull, 1), 0);
     EXPECT_EQ(platform->connections, std::vector<std::string>{"www.vantrel.com"});
     ASSERT_EQ(prompts.seen.size(), 1u);
@@ -476,7 +486,8 @@ TEST_F(UpdateTest, FinishReportsTheOutcomeAndClearsTheKeys) {
         if (c.notes) WriteFileText(folder.path() + "Release Notes.rtf", "{\\rtf1 Notes}");
         UpdateState().declined = c.declined;
 
-        Prompts prompts(1);
+        PromptQueue prompts;
+        if (*c.title) prompts.Expect(c.title, 1);
         FinishUpdate(c.argument);
         if (*c.title == 0) {
             EXPECT_TRUE(prompts.seen.empty()) << c.name;
@@ -522,7 +533,8 @@ TEST_F(UpdateTest, TheRestartPathWithARealInstallerProcess) {
         "printf '%s\\n' \"$@\" > \"$d/args.tmp\" && mv \"$d/args.tmp\" \"$d/installer-args.txt\"\n";
     Publish("1.8.5.0", installer);
     {
-        Prompts prompts(1);
+        PromptQueue prompts;
+        prompts.Expect("New Version Available", 1);
         ASSERT_EQ(Check(), 1);
     }
     // The main window closes: the desktop platform starts the script.
@@ -540,7 +552,8 @@ TEST_F(UpdateTest, TheRestartPathWithARealInstallerProcess) {
     UpdateState() = UpdateSession{};
     EZ_SETCOMMANDARGS({"/update"});
     EXPECT_EQ(RecoverFailedUpdate(), 1);
-    Prompts prompts(2);
+    PromptQueue prompts;
+    prompts.Expect("Update Process Complete", 2);
     FinishUpdate();
     ASSERT_EQ(prompts.Titles(), std::vector<std::string>{"Update Process Complete"});
     EXPECT_EQ(prompts.seen[0].text1,

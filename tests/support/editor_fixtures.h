@@ -1,5 +1,5 @@
-// Test support for the editors: rows for the Stations and Issues tables, and a
-// fixture for driving the editor forms through the robot.
+// Test support for the editors: a fixture for driving the editor forms through
+// the robot (the rows come from support/seed.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,16 +10,9 @@
 #include <vector>
 
 #include "data/dates.h"
+#include "support/seed.h"
 #include "support/test_env.h"
 
-// Inserts a station and returns its StnID.
-int64_t InsertStation(const std::string& calls, const std::string& license, int32_t quarter,
-                      int rank);
-// Inserts an issue and returns its IID.
-int64_t InsertIssue(int32_t quarter, int64_t stationId, const std::string& title,
-                    const std::string& description, int rank);
-// Inserts a Quarter row without dates for each quarter number.
-void InsertQuarterNumbers(std::initializer_list<int32_t> quarters);
 // The item texts of a list box or combo box, in list order.
 std::vector<std::string> ItemTexts(const std::string& form, int id);
 

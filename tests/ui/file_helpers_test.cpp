@@ -14,7 +14,7 @@
 #include "app/startup.h"
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
-#include "support/shell_prompts.h"
+#include "support/prompt_queue.h"
 #include "support/test_env.h"
 #include "ui/msgbox.h"
 
@@ -29,7 +29,7 @@ protected:
 };
 
 TEST_F(EnsureFolderTest, CreatesEveryMissingLevel) {
-    Prompts p;
+    PromptQueue p;
     std::string target = Base() + "a/b/c";
     EXPECT_EQ(EnsureFolder(target + "/"), 1);
     EXPECT_TRUE(fs::is_directory(target));
@@ -43,7 +43,7 @@ TEST_F(EnsureFolderTest, CreatesEveryMissingLevel) {
 }
 
 TEST_F(EnsureFolderTest, FileNameAtTheEndIsCutOff) {
-    Prompts p;
+    PromptQueue p;
     EXPECT_EQ(EnsureFolder(Base() + "PDF/2019/report.pdf"), 1);
     EXPECT_TRUE(fs::is_directory(Base() + "PDF/2019"));
     EXPECT_FALSE(fs::exists(Base() + "PDF/2019/report.pdf"));
@@ -56,7 +56,8 @@ TEST_F(EnsureFolderTest, DriveErrors) {
     const char* paths[] = {"relative/folder", "", "report.pdf",
                            "/no-such-top-level-folder-xyz/a/b"};
     for (const char* path : paths) {
-        Prompts p;
+        PromptQueue p;
+        p.Expect("Drive Error");
         EXPECT_EQ(EnsureFolder(path), 0) << path;
         ASSERT_EQ(p.seen.size(), 1u) << path;
         EXPECT_EQ(p.seen[0].title, "Drive Error");
@@ -68,7 +69,8 @@ TEST_F(EnsureFolderTest, DriveErrors) {
 
 TEST_F(EnsureFolderTest, FolderUnderAFileReportsTheSystemError) {
     WriteFileText(Base() + "plainfile", "x");
-    Prompts p;
+    PromptQueue p;
+    p.Expect("Directory Error");
     EXPECT_EQ(EnsureFolder(Base() + "plainfile/sub/deeper"), 0);
     ASSERT_EQ(p.seen.size(), 1u);
     std::string num = std::to_string(ENOTDIR);
@@ -80,7 +82,8 @@ TEST_F(EnsureFolderTest, FolderUnderAFileReportsTheSystemError) {
     EXPECT_FALSE(fs::exists(Base() + "plainfile/sub"));
 
     // A file where the last folder should be is not a folder either.
-    Prompts q;
+    PromptQueue q;
+    q.Expect("Directory Error");
     EXPECT_EQ(EnsureFolder(Base() + "plainfile"), 0);
     EXPECT_EQ(q.seen.size(), 1u);
 }
@@ -89,7 +92,8 @@ TEST_F(EnsureFolderTest, ReadOnlyParentStopsAtTheFirstFailure) {
     if (geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
     fs::create_directories(Base() + "locked");
     chmod((Base() + "locked").c_str(), 0555);
-    Prompts p;
+    PromptQueue p;
+    p.Expect("Directory Error");
     EXPECT_EQ(EnsureFolder(Base() + "locked/a/b"), 0);
     chmod((Base() + "locked").c_str(), 0755);
     ASSERT_EQ(p.seen.size(), 1u);
@@ -103,7 +107,8 @@ TEST(ConfirmOverwriteTest, OnlyYesAgrees) {
         int expected;
     } cases[] = {{1, 1}, {2, 0}, {99, 0}, {3, 0}, {-1, 0}};
     for (const Case& c : cases) {
-        Prompts p(c.answer);
+        PromptQueue p;
+        p.Expect("Warning!", c.answer);
         EXPECT_EQ(ConfirmOverwrite("/tmp/x.zip"), c.expected) << c.answer;
         ASSERT_EQ(p.seen.size(), 1u);
         EXPECT_EQ(p.seen[0].title, "Warning!");
@@ -120,7 +125,9 @@ TEST(AskSaveChangesTest, TextsAndTheVanishedControl) {
     TempProgramFolder folder;
     EZ_FORM("AB", "", "About Vantrel", -1, -1, 62, 21, "N");
     {
-        Prompts p(2);
+        PromptQueue p;
+        p.Expect("Changes Not Saved", 2);
+        p.Expect("Changes Not Saved", 2);
         EXPECT_EQ(AskSaveChanges("AB", 205, ""), 2);
         EXPECT_EQ(AskSaveChanges("AB", 205, "Station WAAA-FM"), 2);
         ASSERT_EQ(p.seen.size(), 2u);
@@ -134,7 +141,7 @@ TEST(AskSaveChangesTest, TextsAndTheVanishedControl) {
     }
     {
         // The form is being torn down: "do not save" without asking.
-        Prompts p(1);
+        PromptQueue p;
         EXPECT_EQ(AskSaveChanges("AB", 4242, ""), 2);
         EXPECT_EQ(AskSaveChanges("XX", 205, ""), 2);
         EXPECT_TRUE(p.seen.empty());

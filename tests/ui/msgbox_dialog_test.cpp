@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
+#include "support/prompt_queue.h"
 #include "support/test_env.h"
 #include "ui/file_helpers.h"
 #include "ui/msgbox.h"
@@ -226,12 +227,13 @@ TEST(MsgBoxWithoutForms, BlocksAndIsAnsweredByTheRobot) {
     TempProgramFolder folder;
     ASSERT_EQ(EZ_CURRENTFORM(), "");
     Robot r;
+    PromptQueue prompts(r);
     int result = 0;
     r.Do([&result] {
         result =
             DgMsgAsk("Lonely Question", "No form is open.{f10}", "", "", "*{G,f7}|&Yes|&No", 1);
     });
-    r.ExpectMsg("Lonely Question", 2);
+    prompts.Expect("Lonely Question", 2);
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
     EXPECT_EQ(result, 2);
