@@ -135,7 +135,7 @@ protected:
         Opts().tipsOn = true;
         slExe("INSERT INTO Quarter (StartDate,EndDate,QNumber) VALUES (0,0,20192)");
         Shell().currentQuarter = kQ;
-        Shell().filterStationId.clear();
+        Shell().filterStationId = 0;
     }
 };
 
@@ -200,7 +200,7 @@ TEST_F(PrintAllForms, CancelInTheProgressDialog) {
 
 TEST_F(PrintAllForms, CheckFormOpensTheRightEditorOnTheRightRecord) {
     // KAAA gets an issue nobody addresses and an entry without airings.
-    const std::string kaaa = StationIdByCalls("KAAA", "20192");
+    const std::string kaaa = std::to_string(StationIdByCalls("KAAA", "20192"));
     const std::string housing = SeedIssue(kaaa, kQ, "Housing", "Rents.", 1);
     SeedProgram(kaaa, kQ, housing + "x", "Unaired Show", "5 minutes", "Text.", {});
     Robot r;

@@ -41,11 +41,11 @@ protected:
         AddProgram(wxyz, 20192, AddIssue(wxyz, 20192, "Crime"));
         AddProgram(old, 20191, AddIssue(old, 20191, "Old Issue"));
         Shell().currentQuarter = 20192;
-        Shell().filterStationId = wxyz;
+        Shell().filterStationId = std::stoll(wxyz);
     }
     void TearDown() override {
         SetClockOverride(std::nullopt);
-        Shell().filterStationId.clear();
+        Shell().filterStationId = 0;
     }
     static std::string AddStation(const std::string& calls, int32_t q) {
         return SeedStation(calls, "Springfield, IL", q);
