@@ -46,10 +46,11 @@ std::string IsoDate(int32_t day) {
     return ZeroPad(y, 4) + "-" + ZeroPad(m, 2) + "-" + ZeroPad(d, 2);
 }
 
-std::vector<ExportLine> ListExportLines(int32_t quarter, const std::string& stationId,
+std::vector<ExportLine> ListExportLines(int32_t quarter, RowId stationId,
                                         const std::vector<RowId>& mids) {
     const std::string q = std::to_string(quarter);
-    const std::string stationClause = stationId.empty() ? "" : " AND Station = " + stationId;
+    const std::string stationClause =
+        stationId > 0 ? " AND Station = " + std::to_string(stationId) : std::string();
     // The list's own cells, so station, title, issues and duration read as it shows them.
     std::unordered_map<RowId, ProgramListRow> rows;
     for (ProgramListRow& row : ProgramListRows(quarter, stationId)) rows[row.mid] = std::move(row);
@@ -147,7 +148,7 @@ std::string ListExportFileName(const std::string& calls, int32_t quarter) {
     return name;
 }
 
-void ExportProgramList(const std::string& form, int32_t quarter, const std::string& stationId,
+void ExportProgramList(const std::string& form, int32_t quarter, RowId stationId,
                        const std::string& calls, const std::vector<RowId>& mids) {
     if (mids.empty()) {
         DgMsgOk("Nothing to Export", "The list shows no programs.{f10}",

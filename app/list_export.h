@@ -19,10 +19,10 @@ struct ExportLine {
 };
 
 // The lines for the entries (MIDs) in the order given, as the main window
-// lists them for the quarter and station id ("" = all stations): one line per
+// lists them for the quarter and station id (0 = all stations): one line per
 // airing in date and time order, one line for an entry without airings, one
 // line for an entry kept as a number of airings over a span of days.
-std::vector<ExportLine> ListExportLines(int32_t quarter, const std::string& stationId,
+std::vector<ExportLine> ListExportLines(int32_t quarter, RowId stationId,
                                         const std::vector<RowId>& mids);
 
 // A field as RFC 4180 writes it: in double quotes (each quote doubled) when it
@@ -41,7 +41,7 @@ std::string ListExportFileName(const std::string& calls, int32_t quarter);
 // The command: asks where to save (section "Export", key "Folder" remembers the
 // folder), writes the file (temporary file, renamed when complete) and tells
 // the user what was written or why nothing was.
-void ExportProgramList(const std::string& form, int32_t quarter, const std::string& stationId,
+void ExportProgramList(const std::string& form, int32_t quarter, RowId stationId,
                        const std::string& calls, const std::vector<RowId>& mids);
 
 inline constexpr int kExportHelpTopic = 530;

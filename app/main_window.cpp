@@ -211,7 +211,7 @@ void FillStationFilter(const std::string& keep) {
     int index = keep.empty() ? 0 : EZ_FINDITEM(kForm, kVlStation, keep);
     EZ_SELECTITEM(kForm, kVlStation, index < 0 ? 0 : index);
     Shell().filterStationId = AllStationsShown()
-                                  ? std::string()
+                                  ? 0
                                   : StationIdByCalls(EZ_GETTEXT(kForm, kVlStation),
                                                      std::to_string(Shell().currentQuarter));
 }
@@ -226,7 +226,7 @@ std::vector<int64_t> SelectedEntries() {
 
 void OpenEditor(int mode, int64_t mid) {
     if (mid <= 0) return;
-    Shell().editorEntryId = std::to_string(mid);
+    Shell().editorEntryId = mid;
     Shell().editorMode = mode;
     Open("PD");
 }
@@ -391,8 +391,8 @@ void ExportShownList() {
     for (int r = 0; r < rows; ++r) mids.push_back(EZ_LVGETVALUE(kForm, kVlList, r));
     const bool all = AllStationsShown();
     const std::string calls = all ? std::string() : EZ_GETTEXT(kForm, kVlStation);
-    const std::string stationId =
-        all ? std::string() : StationIdByCalls(calls, std::to_string(Shell().currentQuarter));
+    const RowId stationId =
+        all ? 0 : StationIdByCalls(calls, std::to_string(Shell().currentQuarter));
     ExportProgramList(kForm, Shell().currentQuarter, stationId, calls, mids);
 }
 
@@ -401,14 +401,14 @@ void ExportShownList() {
 // that got airings) selected.
 void ImportAirings() {
     const ImportOutcome done =
-        OpenImportAirings(kForm, Shell().currentQuarter, Val(Shell().filterStationId));
+        OpenImportAirings(kForm, Shell().currentQuarter, Shell().filterStationId);
     if (!done.ok) return;
     const int q = EZ_FINDITEM(kForm, kVlQuarter, QuarterName(done.quarter));
     if (done.quarter != Shell().currentQuarter && q >= 0) {
         EZ_SELECTITEM(kForm, kVlQuarter, q);
         ShowQuarter();
     }
-    if (!AllStationsShown() && Val(Shell().filterStationId) != done.station)
+    if (!AllStationsShown() && Shell().filterStationId != done.station)
         FillStationFilter(
             SelectText("Stations", "Calls", "StnID = " + std::to_string(done.station)));
     FillProgramList();
@@ -522,12 +522,12 @@ void RunCommand(int id) {
 void FillProgramList() {
     EZ_REDRAW(kForm, kVlList, false);
     EZ_LVCLEAR(kForm, kVlList);
-    std::string stationId;
+    RowId stationId = 0;
     if (!AllStationsShown())
         stationId =
             StationIdByCalls(EZ_GETTEXT(kForm, kVlStation), std::to_string(Shell().currentQuarter));
     // A station that is no longer on file lists nothing rather than everything.
-    if (AllStationsShown() || !stationId.empty()) {
+    if (AllStationsShown() || stationId > 0) {
         for (const ProgramListRow& row : ProgramListRows(Shell().currentQuarter, stationId))
             EZ_LVADDROW(kForm, kVlList, row.cells, row.mid);
     }
@@ -564,13 +564,14 @@ void ShowDaysToEnd() {
 
 void NewProgram() {
     const ShellState& s = Shell();
-    if (s.filterStationId.empty()) return;  // "All Stations": the command is disabled
-    int count = static_cast<int>(Val(SelectText(
-        "Issues", "COUNT(*)",
-        "IQtr = " + std::to_string(s.currentQuarter) + " AND SID = " + s.filterStationId)));
+    if (s.filterStationId <= 0) return;  // "All Stations": the command is disabled
+    int count =
+        static_cast<int>(Val(SelectText("Issues", "COUNT(*)",
+                                        "IQtr = " + std::to_string(s.currentQuarter) +
+                                            " AND SID = " + std::to_string(s.filterStationId))));
     if (count > 0) {
         Shell().editorMode = 1;
-        Shell().editorEntryId.clear();
+        Shell().editorEntryId = 0;
         Open("PD");
         return;
     }

@@ -120,7 +120,7 @@ BENCHMARK(BM_FillProgramList)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 void BM_BaselineJoinedSelect(benchmark::State& state) {
     Shared();
     // Cells computed once, outside the timing; the loop only selects and adds.
-    std::vector<ProgramListRow> cells = ProgramListRows(kQuarter, "");
+    std::vector<ProgramListRow> cells = ProgramListRows(kQuarter, 0);
     for (auto _ : state) {
         EZ_REDRAW("VL", kVlList, false);
         EZ_LVCLEAR("VL", kVlList);

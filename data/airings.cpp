@@ -8,37 +8,33 @@
 
 namespace {
 
-std::string MidCondition(const std::string& mid) {
-    return "MLink = " + std::to_string(Val(mid));
+std::string MidCondition(RowId mid) {
+    return "MLink = " + std::to_string(mid);
 }
 
 }  // namespace
 
-Airings LoadAirings(const std::string& mid) {
+Airings LoadAirings(RowId mid) {
     Airings a;
     const int count = CountWhere("DateTime", MidCondition(mid));
-    if (count > 0) {
-        a.days.reserve(count);
-        a.minutes.reserve(count);
-    }
+    if (count > 0) a.reserve(count);
     ResultSet rs("SELECT AirDate,AirTime FROM DateTime WHERE " + MidCondition(mid) +
                  " ORDER BY AirDate,AirTime");
     while (rs.next()) {
-        a.days.push_back(static_cast<int32_t>(Val(rs["AirDate"])));
-        a.minutes.push_back(static_cast<int32_t>(Val(rs["AirTime"])));
+        a.push_back(
+            {static_cast<int32_t>(Val(rs["AirDate"])), static_cast<int32_t>(Val(rs["AirTime"]))});
     }
     return a;
 }
 
-std::string ListDateCell(const std::string& mid) {
+std::string ListDateCell(RowId mid) {
     const std::string day =
         SelectField("DateTime", "AirDate", MidCondition(mid) + " ORDER BY AirDate LIMIT 1");
     if (day.empty()) return "";  // no airing: an empty cell rather than today's date
     return DisplayDate(static_cast<int32_t>(Val(day)));
 }
 
-std::string ListTimeCell(const std::string& mid, const std::string& freqCheck,
-                         const std::string& frequency) {
+std::string ListTimeCell(RowId mid, const std::string& freqCheck, const std::string& frequency) {
     if (Val(freqCheck) == 1 && Val(frequency) > 0) return "Various x " + frequency;
     // Of several airings on the earliest day, the earliest time is shown.
     const std::string time =
@@ -49,12 +45,12 @@ std::string ListTimeCell(const std::string& mid, const std::string& freqCheck,
     return cell;
 }
 
-std::string AiringList(const std::string& mid) {
+std::string AiringList(RowId mid) {
     const Airings a = LoadAirings(mid);
     std::string out;
-    for (size_t i = 0; i < a.days.size(); ++i) {
+    for (size_t i = 0; i < a.size(); ++i) {
         if (i > 0) out += kAiringSeparator;
-        out += DisplayDate(a.days[i]) + " " + MilitaryTime(std::to_string(a.minutes[i]));
+        out += DisplayDate(a[i].day) + " " + MilitaryTime(std::to_string(a[i].minutes));
     }
     return out;
 }

@@ -6,16 +6,20 @@
 #include <string>
 #include <vector>
 
+#include "data/query.h"
+
 // The "×" that separates airings in AiringList (UTF-8).
 inline constexpr const char* kAiringSeparator = "\xC3\x97";
 
-struct Airings {
-    std::vector<int32_t> days;     // day numbers, ordered by day then time
-    std::vector<int32_t> minutes;  // minutes after midnight
+// One airing: the day it went out and its time on that day.
+struct Airing {
+    int32_t day = 0;      // day number
+    int32_t minutes = 0;  // minutes after midnight
 };
+// A program entry's airings, ordered by day then time.
+using Airings = std::vector<Airing>;
 
-Airings LoadAirings(const std::string& mid);
-std::string ListDateCell(const std::string& mid);
-std::string ListTimeCell(const std::string& mid, const std::string& freqCheck,
-                         const std::string& frequency);
-std::string AiringList(const std::string& mid);
+Airings LoadAirings(RowId mid);
+std::string ListDateCell(RowId mid);
+std::string ListTimeCell(RowId mid, const std::string& freqCheck, const std::string& frequency);
+std::string AiringList(RowId mid);

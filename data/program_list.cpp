@@ -80,9 +80,10 @@ std::string IssueTitles(const std::string& issueList,
 
 }  // namespace
 
-std::vector<ProgramListRow> ProgramListRows(int32_t quarter, const std::string& stationId) {
+std::vector<ProgramListRow> ProgramListRows(int32_t quarter, RowId stationId) {
     const std::string q = std::to_string(quarter);
-    const std::string stationClause = stationId.empty() ? "" : " AND Station = " + stationId;
+    const std::string stationClause =
+        stationId > 0 ? " AND Station = " + std::to_string(stationId) : std::string();
     std::vector<ProgramListRow> rows;
 
     // Airings of every entry of the quarter, in one pass.
@@ -130,8 +131,7 @@ std::vector<ProgramListRow> ProgramListRows(int32_t quarter, const std::string& 
         q + stationClause + " ORDER BY Airdates");
     while (rs.next()) {
         ProgramListRow row;
-        const std::string midText = rs["MID"];
-        row.mid = Val(midText);
+        row.mid = Val(rs["MID"]);
         const std::string freqCheck = rs["FreqCheck"];
         const std::string frequency = rs["Frequency"];
 
@@ -153,8 +153,8 @@ std::vector<ProgramListRow> ProgramListRows(int32_t quarter, const std::string& 
                 time = t->second + (a->second.count > 1 ? "*" : "");
             }
         } else {
-            date = ListDateCell(midText);
-            time = ListTimeCell(midText, freqCheck, frequency);
+            date = ListDateCell(row.mid);
+            time = ListTimeCell(row.mid, freqCheck, frequency);
         }
 
         const std::string station = rs["Station"];

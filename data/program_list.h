@@ -12,10 +12,10 @@ struct ProgramListRow {
     RowId mid = 0;
     std::vector<std::string> cells;  // Date, Time, Station, Program, Issues Addressed, Duration
 };
-// The rows of the program list for a quarter and a station id ("" = all stations),
+// The rows of the program list for a quarter and a station id (0 = all stations),
 // in list order. Looks the airings, station calls and issue titles up in a few
 // batched queries; every cell equals what the per-entry lookups give.
-std::vector<ProgramListRow> ProgramListRows(int32_t quarter, const std::string& stationId);
+std::vector<ProgramListRow> ProgramListRows(int32_t quarter, RowId stationId);
 // Deletes one entry with its program text and airings in one transaction.
 // False (nothing deleted) when the database refused.
 bool DeleteProgramEntry(RowId mid);

@@ -136,9 +136,10 @@ bool RollOverStations() {
 
 void CopyStationIssues(const std::string& sourceCalls, int32_t sourceQuarter,
                        const std::string& targetCalls, int32_t targetQuarter) {
-    std::string s = StationIdByCalls(sourceCalls, Num(sourceQuarter));
-    std::string t = StationIdByCalls(targetCalls, Num(targetQuarter));
-    if (s.empty() || t.empty()) return;  // no such station: nothing to copy
+    const RowId sourceId = StationIdByCalls(sourceCalls, Num(sourceQuarter));
+    const RowId targetId = StationIdByCalls(targetCalls, Num(targetQuarter));
+    if (sourceId <= 0 || targetId <= 0) return;  // no such station: nothing to copy
+    const std::string s = Num(sourceId), t = Num(targetId);
 
     int64_t rank = 0;
     {

@@ -421,29 +421,29 @@ int CountWhere(const std::string& table, const std::string& condition) {
     return static_cast<int>(Val(rs["ICount"]));
 }
 
-std::string StationIdByCalls(const std::string& calls, const std::string& quarter) {
+RowId StationIdByCalls(const std::string& calls, const std::string& quarter) {
     ResultSet rs("SELECT StnID FROM Stations WHERE Calls = '" + SqlEscape(calls) +
                  "' AND QtrID = " + NumberText(quarter));
-    return rs.next() ? rs["StnID"] : std::string();
+    return rs.next() ? rs.integer(0) : 0;
 }
 
-std::string IssueIdList(const std::vector<std::string>& titles, const std::string& stationId,
+std::string IssueIdList(const std::vector<std::string>& titles, RowId stationId,
                         const std::string& quarter) {
     // Titles that are not found are left out, so the list never holds an empty
     // entry or a doubled separator however many titles are missing.
     std::vector<std::string> ids;
     for (const std::string& title : titles) {
-        ResultSet rs("SELECT IID FROM Issues WHERE IIssue = '" + SqlEscape(title) +
-                     "' AND SID = " + NumberText(stationId) + " AND IQtr = " + NumberText(quarter));
+        ResultSet rs("SELECT IID FROM Issues WHERE IIssue = '" + SqlEscape(title) + "' AND SID = " +
+                     std::to_string(stationId) + " AND IQtr = " + NumberText(quarter));
         std::string id = rs.next() ? rs["IID"] : std::string();
         if (!id.empty()) ids.push_back(id);
     }
     return Join(ids, "|");
 }
 
-void ProgramById(const std::string& pid, std::string& duration, std::string& title,
-                 std::string& description) {
-    ResultSet rs("SELECT Duration,Title,PDescription FROM Programs WHERE PID = " + NumberText(pid));
+void ProgramById(RowId pid, std::string& duration, std::string& title, std::string& description) {
+    ResultSet rs("SELECT Duration,Title,PDescription FROM Programs WHERE PID = " +
+                 std::to_string(pid));
     if (!rs.next()) return;
     duration = rs["Duration"];
     title = rs["Title"];

@@ -64,12 +64,12 @@ std::string SelectText(const std::string& table, const std::string& column,
                        const std::string& condition);
 int SelectNumber(const std::string& table, const std::string& column, const std::string& condition);
 int CountWhere(const std::string& table, const std::string& condition);
-std::string StationIdByCalls(const std::string& calls, const std::string& quarter);
-std::string IssueIdList(const std::vector<std::string>& titles, const std::string& stationId,
+// The station with these call letters in the quarter; 0 when there is none.
+RowId StationIdByCalls(const std::string& calls, const std::string& quarter);
+std::string IssueIdList(const std::vector<std::string>& titles, RowId stationId,
                         const std::string& quarter);
 // Fills the three values when the program exists; leaves them unchanged otherwise.
-void ProgramById(const std::string& pid, std::string& duration, std::string& title,
-                 std::string& description);
+void ProgramById(RowId pid, std::string& duration, std::string& title, std::string& description);
 
 // RAII guard for a result set: takes an unused set number, closes it on exit.
 class ResultSet {

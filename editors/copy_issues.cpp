@@ -85,9 +85,7 @@ void TakeSource() {
         return;
     }
     st.source = CopyIssuesSource{};
-    std::string stationId;
-    if (IssuesListShown(st.source.quarter, stationId, st.source.calls))
-        st.source.stationId = Val(stationId);
+    IssuesListShown(st.source.quarter, st.source.stationId, st.source.calls);
 }
 
 void Loaded() {

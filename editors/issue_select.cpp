@@ -17,10 +17,10 @@ enum : int {
     kFrameId = 120,
 };
 
-// The ids of the listed issues, parallel to the list box items.
-std::vector<std::string>& ListedIds() {
-    static std::vector<std::string> ids;
-    return ids;
+// The listed issues; an item's value is its position here.
+std::vector<IssueChoice>& Listed() {
+    static std::vector<IssueChoice> choices;
+    return choices;
 }
 
 bool AnySelected() {
@@ -36,12 +36,10 @@ void OnLoaded() {
     sel.made = false;
     const std::vector<IssueChoice> choices = ReadStationIssues(sel.quarter, sel.stationId);
     const std::vector<bool> preselect = PreselectIssues(choices, sel.preselected);
-    ListedIds().clear();
     EZ_CLEARITEMS(kForm, kSiList);
-    for (size_t i = 0; i < choices.size(); ++i) {
+    for (size_t i = 0; i < choices.size(); ++i)
         EZ_ADDITEM(kForm, kSiList, choices[i].title, static_cast<int64_t>(i));
-        ListedIds().push_back(choices[i].id);
-    }
+    Listed() = choices;
     for (size_t i = 0; i < choices.size(); ++i) {
         if (preselect[i]) EZ_SETITEMSELECTED(kForm, kSiList, static_cast<int>(i), true);
     }
@@ -55,17 +53,17 @@ void OnOk() {
     if (!AnySelected()) return;
     IssueSelection& sel = IssueSelectionRecord();
     sel.chosen.clear();
-    sel.chosenIds.clear();
     const int count = EZ_ITEMCOUNT(kForm, kSiList);
     for (int i = 0; i < count; ++i) {
         if (!EZ_ITEMSELECTED(kForm, kSiList, i)) continue;
-        sel.chosen.push_back(EZ_ITEMTEXT(kForm, kSiList, i));
-        sel.chosenIds.push_back(i < static_cast<int>(ListedIds().size()) ? ListedIds()[i] : "");
+        const RowId id = i < static_cast<int>(Listed().size()) ? Listed()[i].id : 0;
+        sel.chosen.push_back({id, EZ_ITEMTEXT(kForm, kSiList, i)});
     }
     const std::string& editor = sel.editorForm;
     if (!editor.empty() && EZ_FORMEXISTS(editor) && EZ_CONTROLEXISTS(editor, kEditorIssuesListId)) {
         EZ_CLEARITEMS(editor, kEditorIssuesListId);
-        for (const std::string& title : sel.chosen) EZ_ADDITEM(editor, kEditorIssuesListId, title);
+        for (const IssueChoice& issue : sel.chosen)
+            EZ_ADDITEM(editor, kEditorIssuesListId, issue.title);
         if (EZ_CONTROLEXISTS(editor, kEditorSaveId)) EZ_ENABLE(editor, kEditorSaveId, true);
     }
     sel.made = true;
@@ -74,7 +72,7 @@ void OnOk() {
 
 }  // namespace
 
-bool ChooseIssues(const std::string& parent, int32_t quarter, const std::string& stationId,
+bool ChooseIssues(const std::string& parent, int32_t quarter, RowId stationId,
                   const std::vector<std::string>& preselected) {
     IssueSelection& sel = IssueSelectionRecord();
     sel.quarter = quarter;

@@ -13,53 +13,30 @@ namespace {
 // Blanks and line breaks around a description carry no meaning.
 constexpr std::string_view kDescriptionBlanks = " \t\r\n";
 
-// A positive integer id in plain decimal, or "" when the text holds none.
-std::string CleanId(const std::string& text) {
-    const int64_t v = Val(text);
-    return v > 0 ? std::to_string(v) : std::string();
-}
-
 void MarkChanged(IssueWorkingCopy& wc) {
     if (!wc.loading) wc.changed = true;
-}
-
-void EraseAt(IssueWorkingCopy& wc, int p) {
-    wc.titles.erase(wc.titles.begin() + p);
-    wc.ids.erase(wc.ids.begin() + p);
-    wc.descriptions.erase(wc.descriptions.begin() + p);
-}
-
-template <typename T>
-void MoveElement(std::vector<T>& v, int from, int to) {
-    T item = std::move(v[from]);
-    v.erase(v.begin() + from);
-    v.insert(v.begin() + to, std::move(item));
 }
 
 }  // namespace
 
 bool IssueWorkingCopy::IsStored(int pos) const {
-    return pos >= 0 && pos < size() && Val(ids[pos]) > 0;
+    return pos >= 0 && pos < size() && issues[pos].id > 0;
 }
 
-void LoadIssueList(IssueWorkingCopy& wc, int32_t quarter, const std::string& stationId) {
+void LoadIssueList(IssueWorkingCopy& wc, int32_t quarter, RowId stationId) {
     wc.loading = true;
-    wc.titles.clear();
-    wc.ids.clear();
-    wc.descriptions.clear();
+    wc.issues.clear();
     wc.deletedIds.clear();
     wc.editedPos = -1;
     wc.selectedPos = -1;
     wc.quarter = quarter;
-    wc.stationId = CleanId(stationId);
-    if (!wc.stationId.empty()) {
-        ResultSet rs("SELECT IID, IIssue, IDescription FROM Issues WHERE IQtr = " +
-                     std::to_string(quarter) + " AND SID = " + wc.stationId + " ORDER BY IRank");
-        while (rs.next()) {
-            wc.titles.push_back(rs["IIssue"]);
-            wc.ids.push_back(rs["IID"]);
-            wc.descriptions.push_back(rs["IDescription"]);
-        }
+    wc.stationId = stationId > 0 ? stationId : 0;
+    if (wc.stationId > 0) {
+        ResultSet rs(
+            "SELECT IID, IIssue, IDescription FROM Issues WHERE IQtr = " + std::to_string(quarter) +
+            " AND SID = " + std::to_string(wc.stationId) + " ORDER BY IRank");
+        while (rs.next())
+            wc.issues.push_back({rs.integer(0), std::string(rs.text(1)), std::string(rs.text(2))});
     }
     wc.changed = false;
     wc.loading = false;
@@ -67,7 +44,7 @@ void LoadIssueList(IssueWorkingCopy& wc, int32_t quarter, const std::string& sta
 
 int FindIssueTitle(const IssueWorkingCopy& wc, const std::string& title, int except) {
     for (int i = 0; i < wc.size(); ++i) {
-        if (i != except && IEquals(wc.titles[i], title)) return i;
+        if (i != except && IEquals(wc.issues[i].title, title)) return i;
     }
     return -1;
 }
@@ -84,7 +61,7 @@ IssueEntryResult EnterIssueTitle(IssueWorkingCopy& wc, const std::string& text) 
         return IssueEntryResult::Empty;
     }
     if (editing) {
-        wc.titles[wc.editedPos] = t;
+        wc.issues[wc.editedPos].title = t;
         wc.editedPos = -1;
         MarkChanged(wc);
         return IssueEntryResult::Replaced;
@@ -100,26 +77,23 @@ IssueEntryResult EnterIssueTitle(IssueWorkingCopy& wc, const std::string& text) 
                 "Delete an issue before adding another one.{f6}");
         return IssueEntryResult::Full;
     }
-    wc.titles.push_back(t);
-    wc.ids.emplace_back();
-    wc.descriptions.emplace_back();
+    wc.issues.push_back({0, t, std::string()});
     wc.editedPos = -1;
     MarkChanged(wc);
     return IssueEntryResult::Added;
 }
 
-int CountIssueUses(const std::string& issueId) {
-    const std::string id = CleanId(issueId);
-    if (id.empty()) return 0;
+int CountIssueUses(RowId issueId) {
+    if (issueId <= 0) return 0;
+    const std::string id = std::to_string(issueId);
     // The LIKE narrows the rows; the split decides, so that id 1 does not
     // match an entry that only holds 12.
     ResultSet rs("SELECT Issue FROM Master WHERE Issue LIKE '%" + id + "%'");
     if (!rs.ok()) return -1;  // unknown: the issue must not be taken as unused
-    const int64_t wanted = Val(id);
     int count = 0;
     while (rs.next()) {
         for (const std::string& element : Split(rs["Issue"], "|")) {
-            if (Val(element) == wanted) {
+            if (Val(element) == issueId) {
                 ++count;
                 break;
             }
@@ -131,7 +105,7 @@ int CountIssueUses(const std::string& issueId) {
 bool DeleteIssueAt(IssueWorkingCopy& wc, int p) {
     if (p < 0 || p >= wc.size()) return false;
     if (wc.IsStored(p)) {
-        const std::string id = CleanId(wc.ids[p]);
+        const RowId id = wc.issues[p].id;
         const int uses = CountIssueUses(id);
         if (uses < 0) {
             DgMsgOk("Unable to Delete", "Whether this issue is in use could not be checked.{f10}",
@@ -149,7 +123,7 @@ bool DeleteIssueAt(IssueWorkingCopy& wc, int p) {
         if (answer != 1) return false;
         wc.deletedIds.push_back(id);
     }
-    EraseAt(wc, p);
+    wc.issues.erase(wc.issues.begin() + p);
     if (wc.selectedPos == p) {
         wc.selectedPos = -1;
     } else if (wc.selectedPos > p) {
@@ -166,27 +140,27 @@ bool DeleteIssueAt(IssueWorkingCopy& wc, int p) {
 
 void MoveIssue(IssueWorkingCopy& wc, int from, int to) {
     if (from == to || from < 0 || to < 0 || from >= wc.size() || to >= wc.size()) return;
-    MoveElement(wc.titles, from, to);
-    MoveElement(wc.ids, from, to);
-    MoveElement(wc.descriptions, from, to);
+    IssueRow moved = std::move(wc.issues[from]);
+    wc.issues.erase(wc.issues.begin() + from);
+    wc.issues.insert(wc.issues.begin() + to, std::move(moved));
     MarkChanged(wc);
 }
 
 void SetIssueDescription(IssueWorkingCopy& wc, int p, const std::string& text) {
     if (p < 0 || p >= wc.size()) return;
     std::string trimmed = TrimChars(text, kDescriptionBlanks);
-    if (wc.descriptions[p] == trimmed) return;
-    wc.descriptions[p] = std::move(trimmed);
+    if (wc.issues[p].description == trimmed) return;
+    wc.issues[p].description = std::move(trimmed);
     MarkChanged(wc);
 }
 
 bool SaveIssueList(IssueWorkingCopy& wc) {
     const std::string q = std::to_string(wc.quarter);
-    const std::string s = CleanId(wc.stationId);
+    const std::string s = std::to_string(wc.stationId);
     const std::string columnsNew = "IQtr,SID,IIssue,IDescription,IRank";
     const std::string columnsOld = "IIssue,IDescription,IRank";
 
-    if (s.empty() && wc.size() > 0) {
+    if (wc.stationId <= 0 && wc.size() > 0) {
         DgMsgOk("Save Failed", "The issues cannot be saved without a station.{f10}",
                 "Choose a station, or add one in the Station List first.{f6}");
         return false;
@@ -197,21 +171,20 @@ bool SaveIssueList(IssueWorkingCopy& wc) {
     std::vector<std::string> batch;
     bool anyNew = false;
     for (int i = 0; i < wc.size(); ++i) {
+        const IssueRow& issue = wc.issues[i];
         const std::string rank = std::to_string(i);
-        const std::string d = CleanId(wc.ids[i]);
-        if (d.empty()) {
+        if (issue.id <= 0) {
             batch.push_back(slBuildInsertOrUpdate(
-                "Issues", NulJoin({q, s, wc.titles[i], wc.descriptions[i], rank}), columnsNew, ""));
+                "Issues", NulJoin({q, s, issue.title, issue.description, rank}), columnsNew, ""));
             anyNew = true;
         } else {
             batch.push_back(slBuildInsertOrUpdate("Issues",
-                                                  NulJoin({wc.titles[i], wc.descriptions[i], rank}),
-                                                  columnsOld, "IID = " + d));
+                                                  NulJoin({issue.title, issue.description, rank}),
+                                                  columnsOld, "IID = " + std::to_string(issue.id)));
         }
     }
-    for (const std::string& id : wc.deletedIds) {
-        const std::string d = CleanId(id);
-        if (!d.empty()) batch.push_back("DELETE FROM Issues WHERE IID = " + d);
+    for (const RowId id : wc.deletedIds) {
+        if (id > 0) batch.push_back("DELETE FROM Issues WHERE IID = " + std::to_string(id));
     }
 
     if (!ExecAll(batch)) {
@@ -225,11 +198,12 @@ bool SaveIssueList(IssueWorkingCopy& wc) {
     // The new rows are the newest ones with their position as rank and their title.
     if (anyNew) {
         for (int i = 0; i < wc.size(); ++i) {
-            if (!CleanId(wc.ids[i]).empty()) continue;
+            IssueRow& issue = wc.issues[i];
+            if (issue.id > 0) continue;
             ResultSet rs("SELECT IID FROM Issues WHERE IQtr = " + q + " AND SID = " + s +
                          " AND IRank = " + std::to_string(i) +
-                         " AND IIssue = " + SqlQuoted(wc.titles[i]) + " ORDER BY IID DESC LIMIT 1");
-            if (rs.next()) wc.ids[i] = rs["IID"];
+                         " AND IIssue = " + SqlQuoted(issue.title) + " ORDER BY IID DESC LIMIT 1");
+            if (rs.next()) issue.id = rs.integer(0);
         }
     }
     wc.deletedIds.clear();
@@ -239,13 +213,12 @@ bool SaveIssueList(IssueWorkingCopy& wc) {
 
 // --- issue selection ---
 
-std::vector<IssueChoice> ReadStationIssues(int32_t quarter, const std::string& stationId) {
+std::vector<IssueChoice> ReadStationIssues(int32_t quarter, RowId stationId) {
     std::vector<IssueChoice> out;
-    const std::string s = CleanId(stationId);
-    if (s.empty()) return out;
+    if (stationId <= 0) return out;
     ResultSet rs("SELECT IID, IIssue FROM Issues WHERE IQtr = " + std::to_string(quarter) +
-                 " AND SID = " + s + " ORDER BY IRank");
-    while (rs.next()) out.push_back({rs["IID"], rs["IIssue"]});
+                 " AND SID = " + std::to_string(stationId) + " ORDER BY IRank");
+    while (rs.next()) out.push_back({rs.integer(0), std::string(rs.text(1))});
     return out;
 }
 

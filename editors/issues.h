@@ -11,32 +11,37 @@
 #include <string>
 #include <vector>
 
+#include "data/query.h"
+
 // The working copy holds at most this many issues (positions 0 to 1000).
 inline constexpr int kMaxIssues = 1001;
 
-// The issues list form's in-memory copy of one station's issues in a quarter.
-// titles, ids and descriptions are parallel: position i of each belongs to the
-// same issue, and every insert, move or removal keeps them together.
-struct IssueWorkingCopy {
-    std::vector<std::string> titles;
-    std::vector<std::string> ids;           // decimal IID; "" or "0" for an issue not yet stored
-    std::vector<std::string> descriptions;  // stored trimmed when edited
-    std::vector<std::string> deletedIds;    // stored issues removed since the last save
-    int editedPos = -1;                     // title being edited in place, -1 none
-    int selectedPos = -1;                   // selected list position, -1 none
-    int32_t quarter = 0;
-    std::string stationId;  // StnID as decimal text, "" or "0" for none
-    bool changed = false;   // unsaved changes (the Save button's state)
-    bool loading = false;   // edits during a fill do not count as changes
+// One issue of the working copy, at its list position.
+struct IssueRow {
+    RowId id = 0;  // IID; 0 for an issue not yet stored
+    std::string title;
+    std::string description;  // stored trimmed when edited
+};
 
-    int size() const { return static_cast<int>(titles.size()); }
+// The issues list form's in-memory copy of one station's issues in a quarter.
+struct IssueWorkingCopy {
+    std::vector<IssueRow> issues;   // in list (IRank) order
+    std::vector<RowId> deletedIds;  // stored issues removed since the last save
+    int editedPos = -1;             // title being edited in place, -1 none
+    int selectedPos = -1;           // selected list position, -1 none
+    int32_t quarter = 0;
+    RowId stationId = 0;   // StnID, 0 for none
+    bool changed = false;  // unsaved changes (the Save button's state)
+    bool loading = false;  // edits during a fill do not count as changes
+
+    int size() const { return static_cast<int>(issues.size()); }
     bool IsStored(int pos) const;  // the position has an IID greater than 0
 };
 
 // Fills the working copy with the station's issues of the quarter in IRank
 // order (empty for station 0). Clears the deleted ids, the edited and selected
 // positions and the changed flag.
-void LoadIssueList(IssueWorkingCopy& wc, int32_t quarter, const std::string& stationId);
+void LoadIssueList(IssueWorkingCopy& wc, int32_t quarter, RowId stationId);
 
 // Position of a title compared ignoring letter case, skipping position
 // `except`; -1 when absent.
@@ -56,7 +61,7 @@ IssueEntryResult EnterIssueTitle(IssueWorkingCopy& wc, const std::string& text);
 
 // Number of program entries (Master rows) whose issue list holds the id; -1
 // when the database could not be read (the issue must then not be deleted).
-int CountIssueUses(const std::string& issueId);
+int CountIssueUses(RowId issueId);
 
 // Removes position p (Delete key). A stored issue that a program uses is
 // refused with "Unable to Delete"; another stored issue is removed only after
@@ -84,11 +89,11 @@ bool SaveIssueList(IssueWorkingCopy& wc);
 
 // One stored issue as offered for selection.
 struct IssueChoice {
-    std::string id;
+    RowId id = 0;
     std::string title;
 };
 // The station's issues of a quarter in IRank order.
-std::vector<IssueChoice> ReadStationIssues(int32_t quarter, const std::string& stationId);
+std::vector<IssueChoice> ReadStationIssues(int32_t quarter, RowId stationId);
 // For each choice, whether its title is one of the preselected titles (exact text).
 std::vector<bool> PreselectIssues(const std::vector<IssueChoice>& choices,
                                   const std::vector<std::string>& preselected);
@@ -96,19 +101,17 @@ std::vector<bool> PreselectIssues(const std::vector<IssueChoice>& choices,
 // The process-wide record through which the program editor talks to SI.
 // Before opening SI the editor sets quarter, stationId, preselected and
 // editorForm (ChooseIssues does all of this). On OK, SI:
-//   - puts the selected titles (list order) into `chosen` and their ids into
-//     `chosenIds`;
+//   - puts the selected issues, id and title, into `chosen` in list order;
 //   - when editorForm exists, clears its list box kEditorIssuesListId, fills
 //     it with the chosen titles and enables its Save button kEditorSaveId;
 //   - sets `made`.
 // Cancel (or closing the window) leaves `made` false and the editor untouched.
 struct IssueSelection {
     int32_t quarter = 0;
-    std::string stationId;
+    RowId stationId = 0;
     std::vector<std::string> preselected;  // titles of the entry as the editor loaded it
     std::string editorForm = "PD";
-    std::vector<std::string> chosen;
-    std::vector<std::string> chosenIds;
+    std::vector<IssueChoice> chosen;
     bool made = false;  // the selection-made flag
 };
 IssueSelection& IssueSelectionRecord();
@@ -118,9 +121,9 @@ inline constexpr int kEditorIssuesListId = 125;
 inline constexpr int kEditorSaveId = 175;
 
 // Opens SI modally over `parent` for the quarter and station with the given
-// preselection; returns the selection-made flag. The chosen titles are in
+// preselection; returns the selection-made flag. The chosen issues are in
 // IssueSelectionRecord().chosen afterwards.
-bool ChooseIssues(const std::string& parent, int32_t quarter, const std::string& stationId,
+bool ChooseIssues(const std::string& parent, int32_t quarter, RowId stationId,
                   const std::vector<std::string>& preselected);
 
 // Opens the issues list form modally over `parent` at its designed size. It
@@ -135,11 +138,11 @@ IssuesListResult OpenIssuesList(const std::string& parent, const std::string& st
 // Opens the issues list over parent on the given quarter and station (call
 // letters) with the issue issueId selected (0: none), whatever the parent shows.
 void OpenIssuesListAt(const std::string& parent, int32_t quarter, const std::string& calls,
-                      int64_t issueId);
+                      RowId issueId);
 
 // What the open issues list form shows (for the copy-issues dialog): quarter,
 // station id and call letters. Returns false when the form is not open.
-bool IssuesListShown(int32_t& quarter, std::string& stationId, std::string& calls);
+bool IssuesListShown(int32_t& quarter, RowId& stationId, std::string& calls);
 
 // Control ids of the issues list (IL) and the issue selection dialog (SI).
 inline constexpr int kIlQuarter = 100;

@@ -54,7 +54,7 @@ struct IssuesListState {
     // Set by OpenIssuesListAt: what to show instead of the caller's selectors.
     int32_t wantedQuarter = 0;
     std::string wantedCalls;
-    std::string wantedIssueId;
+    RowId wantedIssueId = 0;
 };
 
 IssuesListState& St() {
@@ -76,7 +76,7 @@ void SetTip(int id, const std::string& text) {
 void ApplyControlState() {
     const IssueWorkingCopy& wc = St().wc;
     const bool locked = Locked();
-    const bool haveStation = Val(wc.stationId) > 0;
+    const bool haveStation = wc.stationId > 0;
     EZ_ENABLE(kForm, kIlQuarter, !locked && !wc.changed);
     EZ_ENABLE(kForm, kIlStation, !locked && !wc.changed);
     EZ_ENABLE(kForm, kIlEntry, haveStation);
@@ -96,7 +96,7 @@ void SetDescriptionField(const std::string& text) {
 void ShowSelectedDescription() {
     const IssueWorkingCopy& wc = St().wc;
     SetDescriptionField(wc.selectedPos >= 0 && wc.selectedPos < wc.size()
-                            ? wc.descriptions[wc.selectedPos]
+                            ? wc.issues[wc.selectedPos].description
                             : std::string());
 }
 
@@ -106,7 +106,7 @@ void ShowIssues() {
     st.filling = true;
     EZ_REDRAW(kForm, kIlList, false);
     EZ_CLEARITEMS(kForm, kIlList);
-    for (const std::string& title : st.wc.titles) EZ_ADDITEM(kForm, kIlList, title);
+    for (const IssueRow& issue : st.wc.issues) EZ_ADDITEM(kForm, kIlList, issue.title);
     EZ_REDRAW(kForm, kIlList, true);
     if (st.wc.selectedPos >= 0) EZ_SELECTITEM(kForm, kIlList, st.wc.selectedPos);
     st.filling = false;
@@ -151,8 +151,8 @@ void SelectQuarter(int32_t quarter) {
 void LoadShownStation() {
     IssuesListState& st = St();
     const std::string calls = EZ_GETTEXT(kForm, kIlStation);
-    const std::string stationId =
-        calls.empty() ? std::string() : StationIdByCalls(calls, std::to_string(st.wc.quarter));
+    const RowId stationId =
+        calls.empty() ? 0 : StationIdByCalls(calls, std::to_string(st.wc.quarter));
     LoadIssueList(st.wc, st.wc.quarter, stationId);
     ShowIssues();
     SetDescriptionField("");
@@ -171,7 +171,7 @@ void OnEnter() {
     const int edited = wc.editedPos;
     switch (EnterIssueTitle(wc, EZ_GETTEXT(kForm, kIlEntry))) {
         case IssueEntryResult::Replaced:
-            EZ_SETITEMTEXT(kForm, kIlList, edited, wc.titles[edited]);
+            EZ_SETITEMTEXT(kForm, kIlList, edited, wc.issues[edited].title);
             St().filling = true;
             EZ_SELECTITEM(kForm, kIlList, -1);
             St().filling = false;
@@ -180,7 +180,7 @@ void OnEnter() {
             break;
         case IssueEntryResult::Added:
             St().filling = true;
-            EZ_ADDITEM(kForm, kIlList, wc.titles.back());
+            EZ_ADDITEM(kForm, kIlList, wc.issues.back().title);
             St().filling = false;
             break;
         case IssueEntryResult::Empty:
@@ -196,9 +196,9 @@ void OnEnter() {
 
 void OnDoubleClick(int row) {
     IssueWorkingCopy& wc = St().wc;
-    if (Locked() || row < 0 || row >= wc.size() || wc.titles[row].empty()) return;
+    if (Locked() || row < 0 || row >= wc.size() || wc.issues[row].title.empty()) return;
     wc.editedPos = row;
-    EZ_SETTEXT(kForm, kIlEntry, wc.titles[row]);
+    EZ_SETTEXT(kForm, kIlEntry, wc.issues[row].title);
     ApplyControlState();
     EZ_SETFOCUS(kForm, kIlEntry);
     EZ_SELECTTEXT(kForm, kIlEntry, 0, -1);
@@ -227,7 +227,7 @@ void OnDrop(int64_t value) {
     // The list box must mirror the working copy whatever the toolkit did.
     bool same = EZ_ITEMCOUNT(kForm, kIlList) == wc.size();
     for (int i = 0; same && i < wc.size(); ++i)
-        same = EZ_ITEMTEXT(kForm, kIlList, i) == wc.titles[i];
+        same = EZ_ITEMTEXT(kForm, kIlList, i) == wc.issues[i].title;
     wc.selectedPos = EZ_SELECTEDITEM(kForm, kIlList);
     if (!same) {
         wc.selectedPos = to;
@@ -295,7 +295,7 @@ void OpenCopy() {
     const IssueWorkingCopy& wc = St().wc;
     CopyIssuesSource source;
     source.quarter = wc.quarter;
-    source.stationId = Val(wc.stationId);
+    source.stationId = wc.stationId;
     source.calls = EZ_GETTEXT(kForm, kIlStation);
     OpenCopyIssues(kForm, source);
 }
@@ -387,10 +387,12 @@ void OnLoaded() {
     SelectStation(st.wantedCalls.empty() ? st.callerCalls : st.wantedCalls);
 
     LoadShownStation();
-    if (!st.wantedIssueId.empty()) {
-        const auto it = std::find(st.wc.ids.begin(), st.wc.ids.end(), st.wantedIssueId);
-        if (it != st.wc.ids.end()) {
-            st.wc.selectedPos = static_cast<int>(it - st.wc.ids.begin());
+    if (st.wantedIssueId > 0) {
+        const auto it =
+            std::find_if(st.wc.issues.begin(), st.wc.issues.end(),
+                         [&](const IssueRow& issue) { return issue.id == st.wantedIssueId; });
+        if (it != st.wc.issues.end()) {
+            st.wc.selectedPos = static_cast<int>(it - st.wc.issues.begin());
             st.filling = true;
             EZ_SELECTITEM(kForm, kIlList, st.wc.selectedPos);
             st.filling = false;
@@ -434,18 +436,18 @@ IssuesListResult OpenIssuesList(const std::string& parent, const std::string& st
 }
 
 void OpenIssuesListAt(const std::string& parent, int32_t quarter, const std::string& calls,
-                      int64_t issueId) {
+                      RowId issueId) {
     IssuesListState& st = St();
     st.wantedQuarter = quarter;
     st.wantedCalls = calls;
-    st.wantedIssueId = issueId > 0 ? std::to_string(issueId) : std::string();
+    st.wantedIssueId = issueId > 0 ? issueId : 0;
     OpenIssuesList(parent, calls);
     st.wantedQuarter = 0;
     st.wantedCalls.clear();
-    st.wantedIssueId.clear();
+    st.wantedIssueId = 0;
 }
 
-bool IssuesListShown(int32_t& quarter, std::string& stationId, std::string& calls) {
+bool IssuesListShown(int32_t& quarter, RowId& stationId, std::string& calls) {
     if (!EZ_FORMEXISTS(kForm)) return false;
     quarter = St().wc.quarter;
     stationId = St().wc.stationId;

@@ -38,10 +38,10 @@ constexpr int kMinSize = 9, kMaxSize = 16;
 // Working state of the open editor.
 struct EditorState {
     int mode = 1;  // 1 add, 2 copy, 3 edit
-    std::string entryId;
-    std::string programId;
-    std::string stationId;
-    std::string sourceStationId;  // copy mode: the station the copied entry had
+    RowId entryId = 0;
+    RowId programId = 0;
+    RowId stationId = 0;
+    RowId sourceStationId = 0;  // copy mode: the station the copied entry had
     int32_t quarter = 0;
     std::string quarterLabel;
     int32_t firstDay = 0, lastDay = 0;
@@ -61,7 +61,7 @@ bool& SavedWhileOpen() {
 
 // The station the shell's filter shows ("" for all stations).
 std::string FilterStationCalls() {
-    const int64_t id = Val(Shell().filterStationId);
+    const RowId id = Shell().filterStationId;
     return id > 0 ? SelectText("Stations", "Calls", "StnID = " + std::to_string(id)) : "";
 }
 
@@ -252,8 +252,8 @@ void Opened() {
             st.programId = e.programId;
         }
         if (st.mode == 2) {
-            st.entryId.clear();
-            st.programId.clear();
+            st.entryId = 0;
+            st.programId = 0;
         }
         st.topic = st.mode == 2 ? kTopicCopyProgram : kTopicEditProgram;
     }
@@ -337,7 +337,9 @@ void ChooseIssuesClicked() {
     if (!EZ_FORMEXISTS(kForm)) return;
     if (made) {
         // The dialog normally fills the list itself; make sure it shows the choice.
-        const std::vector<std::string>& chosen = IssueSelectionRecord().chosen;
+        std::vector<std::string> chosen;
+        for (const IssueChoice& issue : IssueSelectionRecord().chosen)
+            chosen.push_back(issue.title);
         if (Items(kPdIssues) != chosen) SetItems(kPdIssues, chosen);
     }
     EZ_SELECTITEM(kForm, kPdIssues, -1);
@@ -376,7 +378,7 @@ bool Save() {
     EZ_ENABLE(kForm, kPdSave, false);
     ProgramEntry e = ReadForm();
     std::string error;
-    const std::string source = st.mode == 2 ? st.sourceStationId : std::string();
+    const RowId source = st.mode == 2 ? st.sourceStationId : 0;
     if (!SaveProgramEntry(e, source, error)) {
         DgMsgOk("Program Not Saved",
                 "The program could not be saved; the database was left unchanged.{f10}",
@@ -389,7 +391,7 @@ bool Save() {
     if (st.mode == 2) {
         // The copy now exists: a further save changes it instead of copying again.
         st.mode = 3;
-        st.sourceStationId.clear();
+        st.sourceStationId = 0;
     }
     EZ_ENABLE(kForm, kPdSave, false);
     SavedWhileOpen() = true;
@@ -646,10 +648,10 @@ bool OpenProgramDetail(const std::string& parent) {
     return SavedWhileOpen();
 }
 
-void OpenProgramEntryEditor(const std::string& parent, int64_t entryId, int32_t quarter) {
+void OpenProgramEntryEditor(const std::string& parent, RowId entryId, int32_t quarter) {
     if (entryId <= 0) return;
     Shell().editorMode = 3;
-    Shell().editorEntryId = std::to_string(entryId);
+    Shell().editorEntryId = entryId;
     RequestedQuarter() = quarter;
     OpenForm(kForm, parent, kProgramDetailWidth, kProgramDetailHeight);
     RequestedQuarter() = 0;

@@ -92,8 +92,8 @@ bool Exec(const std::string& sql, std::string& error) {
 // Writes one row: an UPDATE of the row whose key column equals id when that row
 // exists, otherwise an INSERT, after which id becomes the new row's key.
 bool WriteRow(const std::string& table, const std::string& keyColumn, const std::string& columns,
-              const std::vector<std::string>& values, std::string& id, std::string& error) {
-    const int64_t key = Val(id);
+              const std::vector<std::string>& values, RowId& id, std::string& error) {
+    const RowId key = id;
     // A failed look-up must not turn an update into a second row.
     long long count = 0;
     if (key > 0 && !CountWhereChecked(table, keyColumn + " = " + Num(key), count)) {
@@ -111,7 +111,7 @@ bool WriteRow(const std::string& table, const std::string& keyColumn, const std:
             error = "The new " + table + " row got no id.";
             return false;
         }
-        id = Num(newId);
+        id = newId;
     }
     return true;
 }
@@ -119,11 +119,10 @@ bool WriteRow(const std::string& table, const std::string& keyColumn, const std:
 // Creates, for the target station, every addressed issue it lacks, ranked
 // after its existing issues, with the description of the source station's
 // issue of the same title.
-bool CreateMissingIssues(const ProgramEntry& e, const std::string& sourceStation,
-                         std::string& error) {
+bool CreateMissingIssues(const ProgramEntry& e, RowId sourceStation, std::string& error) {
     const std::string q = Num(e.quarter);
-    const std::string target = Num(Val(e.stationId));
-    const std::string source = Num(Val(sourceStation));
+    const std::string target = Num(e.stationId);
+    const std::string source = Num(sourceStation);
     // Checks that cannot be made stop the save rather than add issues twice.
     long long rank = 0;
     if (!SelectNumberChecked("Issues", "MAX(IRank)", "IQtr = " + q + " AND SID = " + target,
@@ -151,10 +150,10 @@ bool CreateMissingIssues(const ProgramEntry& e, const std::string& sourceStation
     return true;
 }
 
-bool WriteEntry(ProgramEntry& e, const std::string& copySourceStationId, std::string& error) {
+bool WriteEntry(ProgramEntry& e, RowId copySourceStationId, std::string& error) {
     const std::string q = Num(e.quarter);
-    const std::string station = Num(Val(e.stationId));
-    if (!copySourceStationId.empty() && !CreateMissingIssues(e, copySourceStationId, error)) {
+    const std::string station = Num(e.stationId);
+    if (copySourceStationId > 0 && !CreateMissingIssues(e, copySourceStationId, error)) {
         return false;
     }
     if (!WriteRow("Programs", "PID", "Duration,Title,PDescription",
@@ -164,13 +163,14 @@ bool WriteEntry(ProgramEntry& e, const std::string& copySourceStationId, std::st
     const bool range = e.airings.size() == 2;
     const std::string freqCheck = range && e.freqCheck ? "1" : "0";
     const std::string frequency = range ? Trim(e.frequency) : std::string();
-    if (!WriteRow(
-            "Master", "MID", "Qtr,Issue,Pgm,Station,FreqCheck,Frequency",
-            {q, IssueIdList(e.issues, station, q), e.programId, station, freqCheck, frequency},
-            e.entryId, error)) {
+    if (!WriteRow("Master", "MID", "Qtr,Issue,Pgm,Station,FreqCheck,Frequency",
+                  {q, IssueIdList(e.issues, e.stationId, q), Num(e.programId), station, freqCheck,
+                   frequency},
+                  e.entryId, error)) {
         return false;
     }
-    if (!Exec("DELETE FROM DateTime WHERE MLink = " + e.entryId, error)) return false;
+    const std::string mid = Num(e.entryId);
+    if (!Exec("DELETE FROM DateTime WHERE MLink = " + mid, error)) return false;
     for (const std::string& airing : e.airings) {
         int32_t day = 0, minutes = 0;
         if (!ParseAiringText(airing, day, minutes)) {
@@ -178,7 +178,7 @@ bool WriteEntry(ProgramEntry& e, const std::string& copySourceStationId, std::st
             return false;
         }
         const std::string sql = slBuildInsertOrUpdate(
-            "DateTime", NulJoin({e.entryId, Num(day), Num(minutes)}), "MLink,AirDate,AirTime", "");
+            "DateTime", NulJoin({mid, Num(day), Num(minutes)}), "MLink,AirDate,AirTime", "");
         if (!Exec(sql, error)) return false;
     }
     return true;
@@ -251,7 +251,7 @@ bool MultipleAiringsAvailable(size_t airingCount) {
 }
 
 bool SaveAvailable(const ProgramEntry& e) {
-    if (Val(e.stationId) <= 0) return false;
+    if (e.stationId <= 0) return false;
     if (Trim(e.title).empty() || Trim(e.duration).empty() || Trim(e.description).empty()) {
         return false;
     }
@@ -289,8 +289,8 @@ std::string CleanDescription(const std::string& text) {
     return out;
 }
 
-bool LoadProgramEntry(const std::string& mid, ProgramEntry& e) {
-    const std::string m = Num(Val(mid));
+bool LoadProgramEntry(RowId mid, ProgramEntry& e) {
+    const std::string m = Num(mid);
     std::string issueText, pgm, station, freqCheck, frequency, quarter;
     {
         ResultSet rs(
@@ -305,7 +305,7 @@ bool LoadProgramEntry(const std::string& mid, ProgramEntry& e) {
         freqCheck = rs["FreqCheck"];
         frequency = rs["Frequency"];
     }
-    e.entryId = m;
+    e.entryId = mid;
     e.quarter = static_cast<int32_t>(Val(quarter));
     e.airings.clear();
     {
@@ -316,10 +316,11 @@ bool LoadProgramEntry(const std::string& mid, ProgramEntry& e) {
                                            static_cast<int32_t>(Val(rs["AirTime"]))));
         }
     }
-    e.programId = pgm;
-    e.stationId = station;
-    e.stationCalls = Val(station) > 0 ? SelectText("Stations", "Calls", "StnID = " + station) : "";
-    ProgramById(Num(Val(pgm)), e.duration, e.title, e.description);
+    e.programId = Val(pgm);
+    e.stationId = Val(station);
+    e.stationCalls =
+        e.stationId > 0 ? SelectText("Stations", "Calls", "StnID = " + Num(e.stationId)) : "";
+    ProgramById(e.programId, e.duration, e.title, e.description);
     e.issues.clear();
     std::vector<std::string> ids;
     for (const std::string& part : Split(issueText, "|")) {
@@ -334,8 +335,7 @@ bool LoadProgramEntry(const std::string& mid, ProgramEntry& e) {
     return true;
 }
 
-bool SaveProgramEntry(ProgramEntry& entry, const std::string& copySourceStationId,
-                      std::string& error) {
+bool SaveProgramEntry(ProgramEntry& entry, RowId copySourceStationId, std::string& error) {
     error.clear();
     if (!slIsOpen()) {
         error = "The database is not open.";

@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "data/query.h"
+
 struct ProgramEntry {
-    std::string entryId;    // MID as decimal text; "" for a new entry
-    std::string programId;  // PID as decimal text; "" for a new entry
-    int32_t quarter = 0;    // quarter number
-    std::string stationId;  // StnID of the selected call letters
+    RowId entryId = 0;    // MID; 0 for a new entry
+    RowId programId = 0;  // PID; 0 for a new entry
+    int32_t quarter = 0;  // quarter number
+    RowId stationId = 0;  // StnID of the selected call letters
     std::string stationCalls;
     std::string title;
     std::string duration;
@@ -63,7 +65,7 @@ bool OpenProgramDetail(const std::string& parent);
 // Opens the editor modally over parent on a stored entry (MID) of the given
 // quarter, in edit mode: for callers that show entries of a quarter the main
 // window may not show (the pre-filing check).
-void OpenProgramEntryEditor(const std::string& parent, int64_t entryId, int32_t quarter);
+void OpenProgramEntryEditor(const std::string& parent, RowId entryId, int32_t quarter);
 
 // Help topics of the editor.
 inline constexpr int kTopicAddProgram = 220;
@@ -109,13 +111,12 @@ std::string CleanDescription(const std::string& text);
 // --- database ---
 // Reads entry mid into entry (ids, station, texts, issue titles, airings in
 // date and time order, period flag and count). False when there is no such entry.
-bool LoadProgramEntry(const std::string& mid, ProgramEntry& entry);
+bool LoadProgramEntry(RowId mid, ProgramEntry& entry);
 
 // Writes the entry in one transaction: in copy mode (copySourceStationId not
-// empty) the issues the target station lacks are created first with the
+// 0) the issues the target station lacks are created first with the
 // source station's descriptions; then Programs, Master and the entry's
 // DateTime rows (all old airings replaced). On success entry.programId and
 // entry.entryId hold the stored ids. On failure nothing is changed in the
 // database, the entry keeps its ids and error says why.
-bool SaveProgramEntry(ProgramEntry& entry, const std::string& copySourceStationId,
-                      std::string& error);
+bool SaveProgramEntry(ProgramEntry& entry, RowId copySourceStationId, std::string& error);

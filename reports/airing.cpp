@@ -1,8 +1,6 @@
 // The sentence the Issues/Programs list prints about a program's airings.
 #include "reports/airing.h"
 
-#include <algorithm>
-
 #include "app/base/text_util.h"
 #include "data/dates.h"
 #include "data/query.h"
@@ -18,40 +16,38 @@ std::string TrimParagraph(const std::string& text) {
 
 std::string AiringNarrative(const Airings& a, const std::string& freqCheck,
                             const std::string& frequency, const std::string& duration) {
-    const size_t n = std::min(a.days.size(), a.minutes.size());
-    const auto& d = a.days;
-    const auto& t = a.minutes;
+    const size_t n = a.size();
     if (n == 0) {
         // Nothing recorded: say so instead of inventing a date.
         return "on dates not recorded; Duration " + duration + ".  ";
     }
     if (n == 2 && freqCheck == "1") {
-        return frequency + " times during the period " + DisplayDate(d[0]) + " thru " +
-               DisplayDate(d[1]) + " at various times of the day: Duration " + duration +
+        return frequency + " times during the period " + DisplayDate(a[0].day) + " thru " +
+               DisplayDate(a[1].day) + " at various times of the day: Duration " + duration +
                " each.  ";
     }
     if (n == 1) {
-        return "on " + DisplayDate(d[0]) + " at " + AmPmTime(t[0]) +
+        return "on " + DisplayDate(a[0].day) + " at " + AmPmTime(a[0].minutes) +
                "; Duration: " + TrimChars(duration, ".") + ".  ";
     }
     // Appended piece by piece: this runs for every program of a report.
     std::string text;
     text.reserve(40 * n + duration.size() + 16);
     text += "on ";
-    text += DisplayDate(d[0]);
+    text += DisplayDate(a[0].day);
     text += " at ";
-    text += AmPmTime(t[0]);
+    text += AmPmTime(a[0].minutes);
     for (size_t i = 1; i < n; ++i) {
-        const int32_t previous = d[i - 1];
-        if (d[i] == previous) {
-            text += (i + 1 < n && d[i + 1] == d[i]) ? ", " : " and ";
-            text += AmPmTime(t[i]);
+        const int32_t day = a[i].day;
+        if (day == a[i - 1].day) {
+            text += (i + 1 < n && a[i + 1].day == day) ? ", " : " and ";
+            text += AmPmTime(a[i].minutes);
             continue;
         }
-        text += d[n - 1] > d[i] ? "; on " : "; and on ";
-        text += DisplayDate(d[i]);
+        text += a[n - 1].day > day ? "; on " : "; and on ";
+        text += DisplayDate(day);
         text += " at ";
-        text += AmPmTime(t[i]);
+        text += AmPmTime(a[i].minutes);
     }
     text += "; Duration ";
     text += duration;

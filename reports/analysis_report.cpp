@@ -146,8 +146,9 @@ StationAnalysis LoadStationAnalysis(int32_t quarter, const std::string& calls) {
     StationAnalysis s;
     s.calls = calls;
     const std::string q = std::to_string(quarter);
-    const std::string stn = StationIdByCalls(calls, q);
-    if (stn.empty()) return s;
+    const RowId stationId = StationIdByCalls(calls, q);
+    if (stationId <= 0) return s;
+    const std::string stn = std::to_string(stationId);
     const std::string mine = "Qtr = " + q + " AND Station = " + stn;
     s.hasIssues = CountWhere("Issues", "IQtr = " + q + " AND SID = " + stn) > 0;
     if (!s.hasIssues) return s;

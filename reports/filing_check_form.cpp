@@ -66,7 +66,7 @@ void RunCheck(int row = -1) {
     const int32_t quarter = ShownQuarter();
     RowId station = 0;
     if (EZ_SELECTEDITEM(kForm, kFcStation) > 0)
-        station = Val(StationIdByCalls(EZ_GETTEXT(kForm, kFcStation), std::to_string(quarter)));
+        station = StationIdByCalls(EZ_GETTEXT(kForm, kFcStation), std::to_string(quarter));
     const int32_t stored =
         static_cast<int32_t>(Val(IniRead(Paths().settingsFile, "Filing", "Deadline", "0")));
     CheckState& st = St();

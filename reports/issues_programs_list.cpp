@@ -293,8 +293,9 @@ IssuesListData LoadIssuesListData(int32_t quarter, const std::string& calls, int
     d.longPeriod = QuarterPeriodText(quarter, 0);
     d.placedText = PlacedDateText(placedDay);
     const std::string q = QuarterText(quarter);
-    const std::string stn = StationIdByCalls(calls, q);
-    if (stn.empty()) return d;
+    const RowId stationId = StationIdByCalls(calls, q);
+    if (stationId <= 0) return d;
+    const std::string stn = std::to_string(stationId);
     d.license = SelectField("Stations", "License", "StnID = " + stn + " AND QtrID = " + q);
 
     std::unordered_map<std::string, size_t> issueIndex;
@@ -315,14 +316,14 @@ IssuesListData LoadIssuesListData(int32_t quarter, const std::string& calls, int
     // The station's airings, read once for the whole report and by column
     // position: thousands of rows. Sorted here by entry, day and time (a sort
     // in the query would cost more), so each entry's airings are one run.
-    struct Airing {
-        long long mid;
+    struct EntryAiring {
+        RowId mid;
         int32_t day, minutes;
-        bool operator<(const Airing& o) const {
+        bool operator<(const EntryAiring& o) const {
             return std::tie(mid, day, minutes) < std::tie(o.mid, o.day, o.minutes);
         }
     };
-    std::vector<Airing> airings;
+    std::vector<EntryAiring> airings;
     {
         ResultSet rs(
             "SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink IN "
@@ -348,15 +349,12 @@ IssuesListData LoadIssuesListData(int32_t quarter, const std::string& calls, int
             if (it != issueIndex.end()) targets.push_back(it->second);
         }
         if (targets.empty()) continue;
-        const long long mid = rs.integer(0);
-        const auto first =
-            std::lower_bound(airings.begin(), airings.end(), Airing{mid, INT32_MIN, INT32_MIN});
-        times.days.clear();
-        times.minutes.clear();
-        for (auto it = first; it != airings.end() && it->mid == mid; ++it) {
-            times.days.push_back(it->day);
-            times.minutes.push_back(it->minutes);
-        }
+        const RowId mid = rs.integer(0);
+        const auto first = std::lower_bound(airings.begin(), airings.end(),
+                                            EntryAiring{mid, INT32_MIN, INT32_MIN});
+        times.clear();
+        for (auto it = first; it != airings.end() && it->mid == mid; ++it)
+            times.push_back({it->day, it->minutes});
         ListProgram program;
         program.title = rs.text(5);
         program.paragraph =
@@ -487,9 +485,9 @@ std::vector<std::string> StationsWithPrograms(int32_t quarter) {
 }
 
 std::string MainWindowStation() {
-    const std::string& id = Shell().filterStationId;
-    if (id.empty()) return "";
-    return SelectField("Stations", "Calls", "StnID = " + std::to_string(Val(id)));
+    const RowId id = Shell().filterStationId;
+    if (id <= 0) return "";
+    return SelectField("Stations", "Calls", "StnID = " + std::to_string(id));
 }
 
 void DesignReportChoice(const std::string& form, int periodFrame, int period, int stationFrame,

@@ -30,11 +30,11 @@ struct ShellState {
     bool pdfReaderPresent = false;   // PdfReaderPresent
     bool noStationsDefined = false;  // NoStationsDefined
     int32_t helpTopic = 310;         // HelpTopic
-    std::string filterStationId;     // FilterStationId ("" = All Stations)
+    int64_t filterStationId = 0;     // FilterStationId, a RowId (0 = All Stations)
     int32_t sortColumn = 0;          // SortColumn
     int32_t sortDirection = 0;       // SortDirection
     int32_t editorMode = 0;          // EditorMode: 1 add, 2 copy, 3 edit (see EditorMode)
-    std::string editorEntryId;       // EditorEntryId (MID)
+    int64_t editorEntryId = 0;       // EditorEntryId, a RowId (MID)
     bool quarterAdded = false;       // quarter-added flag of the CQ dialog
     bool optionsSaved = false;       // set by a save of the options dialog
 };

@@ -83,7 +83,7 @@ protected:
 
 TEST_F(ListExport, OneLinePerAiringInTheOrderGiven) {
     const std::vector<RowId> order = {none, talk, spots};
-    const std::vector<ExportLine> lines = ListExportLines(kQ, "", order);
+    const std::vector<ExportLine> lines = ListExportLines(kQ, 0, order);
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0].title, "Unaired");
     EXPECT_EQ(lines[0].date, "");
@@ -96,7 +96,7 @@ TEST_F(ListExport, OneLinePerAiringInTheOrderGiven) {
     EXPECT_EQ(lines[3].date, "2019-04-01/2019-06-30");
     EXPECT_EQ(lines[3].time, "Various x 12");
     // A station filter: only its entries, even when asked for others.
-    EXPECT_EQ(ListExportLines(kQ, std::to_string(wxyz), order).size(), 3u);
+    EXPECT_EQ(ListExportLines(kQ, wxyz, order).size(), 3u);
 }
 
 TEST_F(ListExport, PythonsCsvModuleReadsTheColumnsBack) {
@@ -104,7 +104,7 @@ TEST_F(ListExport, PythonsCsvModuleReadsTheColumnsBack) {
     const std::string path = folder.path() + "export.csv";
     std::string error;
     const std::vector<RowId> order = {talk, spots, none};
-    ASSERT_TRUE(ReplaceFileWithBytes(path, ListExportCsv(ListExportLines(kQ, "", order)), error))
+    ASSERT_TRUE(ReplaceFileWithBytes(path, ListExportCsv(ListExportLines(kQ, 0, order)), error))
         << error;
     // The script prints each field as JSON (non-ASCII kept), one row a line,
     // after checking the byte-order mark and that every record ends in CR LF.

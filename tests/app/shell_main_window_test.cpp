@@ -151,7 +151,7 @@ TEST_F(MainWindowTest, ListsTheQuarterWithItsCells) {
     r.SelectItem("VL", kVlStation, "WAAA-FM");
     r.Do([] {
         EXPECT_EQ(EZ_LVROWCOUNT("VL", kVlList), 3);
-        EXPECT_EQ(Shell().filterStationId, "1");
+        EXPECT_EQ(Shell().filterStationId, 1);
         EXPECT_TRUE(EZ_TBISENABLED("VL", kVlNewButton));
         EXPECT_TRUE(EZ_MENUISENABLED("VL", kVlMenuNew));
     });

@@ -100,7 +100,7 @@ TEST_F(ProgramListTest, BatchedCellsEqualThePerEntryLookups) {
     AddEntry(9, 20184, 3, "6", 0, "0", "Last Year");
     SeedAiring(9, Day(12, 1, 2018), 600);
 
-    std::vector<ProgramListRow> rows = ProgramListRows(20191, "");
+    std::vector<ProgramListRow> rows = ProgramListRows(20191, 0);
     ASSERT_EQ(rows.size(), 8u);
     for (const ProgramListRow& row : rows) {
         SCOPED_TRACE("MID " + std::to_string(row.mid));
@@ -109,8 +109,8 @@ TEST_F(ProgramListTest, BatchedCellsEqualThePerEntryLookups) {
         std::string frequency = SelectText("Master", "Frequency", "MID = " + mid);
         std::string station = SelectText("Master", "Station", "MID = " + mid);
         ASSERT_EQ(row.cells.size(), 6u);
-        EXPECT_EQ(row.cells[0], ListDateCell(mid));
-        EXPECT_EQ(row.cells[1], ListTimeCell(mid, freqCheck, frequency));
+        EXPECT_EQ(row.cells[0], ListDateCell(row.mid));
+        EXPECT_EQ(row.cells[1], ListTimeCell(row.mid, freqCheck, frequency));
         EXPECT_EQ(row.cells[2], SelectText("Stations", "Calls", "StnID = " + station));
         EXPECT_EQ(row.cells[4], IssueCellPerRow(SelectText("Master", "Issue", "MID = " + mid)));
     }
@@ -138,13 +138,13 @@ TEST_F(ProgramListTest, StationFilterAndEmptyQuarter) {
     AddEntry(1, 20191, 1, "1", 0, "0", "A");
     AddEntry(2, 20191, 2, "4", 0, "0", "B");
     AddEntry(3, 20191, 2, "4", 0, "0", "C");
-    EXPECT_EQ(ProgramListRows(20191, "2").size(), 2u);
-    EXPECT_EQ(ProgramListRows(20191, "1").size(), 1u);
-    EXPECT_EQ(ProgramListRows(20191, "").size(), 3u);
-    EXPECT_TRUE(ProgramListRows(20192, "").empty());
+    EXPECT_EQ(ProgramListRows(20191, 2).size(), 2u);
+    EXPECT_EQ(ProgramListRows(20191, 1).size(), 1u);
+    EXPECT_EQ(ProgramListRows(20191, 0).size(), 3u);
+    EXPECT_TRUE(ProgramListRows(20192, 0).empty());
     // An entry without its program row is not listed (the join drops it).
     ExecSql("DELETE FROM Programs WHERE PID = 1003");
-    EXPECT_EQ(ProgramListRows(20191, "").size(), 2u);
+    EXPECT_EQ(ProgramListRows(20191, 0).size(), 2u);
 }
 
 TEST_F(ProgramListTest, DeletingAnEntryRemovesItsRowsOnly) {

@@ -47,10 +47,10 @@ protected:
     }
     // "Title:Rank" of a station's issues in rank order.
     std::vector<std::string> IssuesOf(const std::string& calls, int quarter) {
-        std::string sid = StationIdByCalls(calls, std::to_string(quarter));
+        const RowId sid = StationIdByCalls(calls, std::to_string(quarter));
         std::vector<std::string> out;
         ResultSet rs("SELECT IIssue,IRank FROM Issues WHERE IQtr = " + std::to_string(quarter) +
-                     " AND SID = " + (sid.empty() ? "0" : sid) + " ORDER BY IRank, IIssue");
+                     " AND SID = " + std::to_string(sid) + " ORDER BY IRank, IIssue");
         while (rs.next()) out.push_back(rs["IIssue"] + ":" + rs["IRank"]);
         return out;
     }
@@ -258,8 +258,9 @@ TEST_F(Quarters, CreatePreviousQuarterCopiesStationsIssuesAndMethods) {
     EXPECT_EQ(CountWhere("Quarter", "QNumber = 20104"), 1);
     EXPECT_EQ(StationsOf(20104), (std::vector<std::string>{"BBBB//0", "AAAA//1"}));
     EXPECT_EQ(IssuesOf("AAAA", 20104), (std::vector<std::string>{"First:0", "Second:1"}));
-    std::string newA = StationIdByCalls("AAAA", "20104");
-    EXPECT_EQ(SelectText("Methods", "Method", "MQtrID = 20104 AND StnID = " + newA), "Surveys");
+    const RowId newA = StationIdByCalls("AAAA", "20104");
+    EXPECT_EQ(SelectText("Methods", "Method", "MQtrID = 20104 AND StnID = " + std::to_string(newA)),
+              "Surveys");
 
     // Without the copy flag the stations come along but not their issues.
     ASSERT_TRUE(CreatePreviousQuarter(20112, 20103, false, true));

@@ -81,14 +81,14 @@ TEST_F(QueryLayer, InsertIdSurvivesSelectsOnOtherSets) {
     }
     EXPECT_EQ(SelectText("Stations", "COUNT(*)", "1"), "2");
     EXPECT_EQ(slGetInsertID(), id);
-    EXPECT_EQ(StationIdByCalls("BBBB", "20111"), std::to_string(id));
+    EXPECT_EQ(StationIdByCalls("BBBB", "20111"), id);
 }
 
 TEST_F(QueryLayer, QuotesAreStoredAndFoundUnchanged) {
     long long stn = AddStation("O'Brien's", 20111, 0);
-    EXPECT_EQ(StationIdByCalls("O'Brien's", "20111"), std::to_string(stn));
-    EXPECT_EQ(StationIdByCalls("o'brien's", "20111"), std::to_string(stn));  // NOCASE
-    EXPECT_EQ(StationIdByCalls("O'Brien's", "20112"), "");
+    EXPECT_EQ(StationIdByCalls("O'Brien's", "20111"), stn);
+    EXPECT_EQ(StationIdByCalls("o'brien's", "20111"), stn);  // NOCASE
+    EXPECT_EQ(StationIdByCalls("O'Brien's", "20112"), 0);
     long long iid = AddIssue("Kids' 'safety'", stn, 20111, 1);
     EXPECT_EQ(SelectField("Issues", "IIssue", "IID = " + std::to_string(iid)), "Kids' 'safety'");
     EXPECT_EQ(SqlQuoted("it's"), "'it''s'");
@@ -227,7 +227,6 @@ TEST_F(QueryLayer, IssueIdListSkipsMissingTitles) {
     std::string b = std::to_string(AddIssue("Schools", stn, 20111, 2));
     std::string c = std::to_string(AddIssue("O'Hare noise", stn, 20111, 3));
     AddIssue("Roads", stn, 20112, 1);  // other quarter
-    std::string s = std::to_string(stn);
     struct Case {
         std::vector<std::string> titles;
         std::string expected;
@@ -240,7 +239,7 @@ TEST_F(QueryLayer, IssueIdListSkipsMissingTitles) {
         {{}, ""},
         {{"O'Hare noise", "Crime", "Schools"}, c + "|" + a + "|" + b},
     };
-    for (const Case& k : cases) EXPECT_EQ(IssueIdList(k.titles, s, "20111"), k.expected);
+    for (const Case& k : cases) EXPECT_EQ(IssueIdList(k.titles, stn, "20111"), k.expected);
 }
 
 TEST_F(QueryLayer, SelectToText) {
@@ -262,9 +261,9 @@ TEST_F(QueryLayer, ProgramByIdLeavesValuesWhenMissing) {
     ASSERT_EQ(slExe(slBuildInsertOrUpdate("Programs", NulJoin({"30 min", "Talk", "About it"}),
                                           "Duration,Title,PDescription", "")),
               0);
-    std::string pid = std::to_string(slGetInsertID());
+    const RowId pid = slGetInsertID();
     std::string d = "x", t = "y", p = "z";
-    ProgramById("999", d, t, p);
+    ProgramById(999, d, t, p);
     EXPECT_EQ(d + t + p, "xyz");
     ProgramById(pid, d, t, p);
     EXPECT_EQ(d, "30 min");
@@ -331,7 +330,7 @@ TEST_F(QueryLayer, CaseBlindComparisonsFollowUnicode) {
     AddStation("CJÉ-FM", 20111, 0);
     AddStation("ŁÓDŹ", 20111, 1);
     AddStation("wxyz", 20111, 2);
-    EXPECT_FALSE(StationIdByCalls("cjé-fm", "20111").empty());
+    EXPECT_GT(StationIdByCalls("cjé-fm", "20111"), 0);
     EXPECT_EQ(CountWhere("Stations", "Calls = 'łódź'"), 1);
     EXPECT_EQ(CountWhere("Stations", "Calls = 'WXYZ'"), 1);
     EXPECT_EQ(CountWhere("Stations", "Calls = 'lodz'"), 0);

@@ -89,24 +89,24 @@ TEST_F(BusyGuard, IssueInUseIsNotTakenForUnused) {
     const int64_t issue = SeedIssue(station, 20191, "Crime", "text", 0);
     SeedEntry(station, 20191, std::to_string(issue));
     int uses = 0;
-    WhileHeldOnce([&] { uses = CountIssueUses(std::to_string(issue)); });
+    WhileHeldOnce([&] { uses = CountIssueUses(issue); });
     EXPECT_EQ(uses, -1);
-    EXPECT_EQ(CountIssueUses(std::to_string(issue)), 1);
+    EXPECT_EQ(CountIssueUses(issue), 1);
 }
 
 TEST_F(BusyGuard, EditedEntryIsNotSavedAsASecondOne) {
     const int64_t station = SeedStation("WAAA", "Town", 20191, 0);
     ProgramEntry e;
     e.quarter = 20191;
-    e.stationId = std::to_string(station);
+    e.stationId = station;
     e.stationCalls = "WAAA";
     e.title = "Morning Talk";
     e.duration = "30 minutes";
     std::string error;
-    ASSERT_TRUE(SaveProgramEntry(e, "", error)) << error;
+    ASSERT_TRUE(SaveProgramEntry(e, 0, error)) << error;
     e.title = "Evening Talk";
     bool saved = true;
-    WhileHeldOnce([&] { saved = SaveProgramEntry(e, "", error); });
+    WhileHeldOnce([&] { saved = SaveProgramEntry(e, 0, error); });
     EXPECT_FALSE(saved);
     EXPECT_EQ(error, kDatabaseBusyText);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM Programs"), 1);

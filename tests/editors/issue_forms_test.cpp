@@ -258,7 +258,7 @@ TEST_F(IssueFormsTest, SelectionDialogPreselectsAndReturnsTheChoice) {
     IssueSelection& sel = IssueSelectionRecord();
     sel = IssueSelection{};
     sel.quarter = kToday;
-    sel.stationId = first;
+    sel.stationId = Val(first);
     sel.preselected = {"Gamma", "Alpha"};
     sel.editorForm = "";
     sel.made = true;  // cleared on opening
@@ -281,9 +281,9 @@ TEST_F(IssueFormsTest, SelectionDialogPreselectsAndReturnsTheChoice) {
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
     EXPECT_TRUE(sel.made);
-    EXPECT_EQ((std::vector<std::string>{"Beta"}), sel.chosen);
-    ASSERT_EQ(1u, sel.chosenIds.size());
-    EXPECT_EQ("Beta", SelectText("Issues", "IIssue", "IID = " + sel.chosenIds[0]));
+    ASSERT_EQ(1u, sel.chosen.size());
+    EXPECT_EQ("Beta", sel.chosen[0].title);
+    EXPECT_EQ("Beta", SelectText("Issues", "IIssue", "IID = " + std::to_string(sel.chosen[0].id)));
 
     // Cancel leaves the flag cleared and the previous choice alone.
     Robot again;
@@ -294,7 +294,8 @@ TEST_F(IssueFormsTest, SelectionDialogPreselectsAndReturnsTheChoice) {
     again.Run();
     EXPECT_TRUE(again.Ok()) << again.Errors();
     EXPECT_FALSE(sel.made);
-    EXPECT_EQ((std::vector<std::string>{"Beta"}), sel.chosen);
+    ASSERT_EQ(1u, sel.chosen.size());
+    EXPECT_EQ("Beta", sel.chosen[0].title);
 }
 
 }  // namespace

@@ -16,25 +16,41 @@ namespace {
 
 constexpr int32_t kQtr = 20241;
 
+std::vector<std::string> Titles(const IssueWorkingCopy& wc) {
+    std::vector<std::string> out;
+    for (const IssueRow& issue : wc.issues) out.push_back(issue.title);
+    return out;
+}
+std::vector<RowId> Ids(const IssueWorkingCopy& wc) {
+    std::vector<RowId> out;
+    for (const IssueRow& issue : wc.issues) out.push_back(issue.id);
+    return out;
+}
+std::vector<std::string> Descriptions(const IssueWorkingCopy& wc) {
+    std::vector<std::string> out;
+    for (const IssueRow& issue : wc.issues) out.push_back(issue.description);
+    return out;
+}
+
 // A fresh database with one station; message boxes come only where a test
 // expects them.
 class IssuesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.OpenFreshDatabase());
-        station_ = std::to_string(SeedStation("WAAA-FM", "", kQtr, 0));
+        station_ = SeedStation("WAAA-FM", "", kQtr, 0);
     }
 
-    std::string AddIssue(const std::string& title, int rank, const std::string& desc = "",
-                         const std::string& station = "") {
-        const std::string& s = station.empty() ? station_ : station;
-        return std::to_string(SeedIssue(Val(s), kQtr, title, desc, rank));
+    RowId AddIssue(const std::string& title, int rank, const std::string& desc = "",
+                   RowId station = 0) {
+        return SeedIssue(station > 0 ? station : station_, kQtr, title, desc, rank);
     }
+    std::string StationText() const { return std::to_string(station_); }
 
     // "title:rank" of the station's issues in rank order.
     std::vector<std::string> StoredOrder() {
         std::vector<std::string> out;
-        ResultSet rs("SELECT IIssue, IRank FROM Issues WHERE SID = " + station_ +
+        ResultSet rs("SELECT IIssue, IRank FROM Issues WHERE SID = " + StationText() +
                      " ORDER BY IRank");
         while (rs.next()) out.push_back(rs["IIssue"] + ":" + rs["IRank"]);
         return out;
@@ -47,7 +63,7 @@ protected:
     }
 
     TempProgramFolder folder_;
-    std::string station_;
+    RowId station_ = 0;
     PromptQueue prompts;
 };
 
@@ -56,7 +72,7 @@ TEST_F(IssuesTest, SaveRewritesRanksFromZeroInListOrder) {
     AddIssue("Education", 9);
     AddIssue("Traffic", 12);
     IssueWorkingCopy wc = Loaded();
-    ASSERT_EQ((std::vector<std::string>{"Crime", "Education", "Traffic"}), wc.titles);
+    ASSERT_EQ((std::vector<std::string>{"Crime", "Education", "Traffic"}), Titles(wc));
     EXPECT_FALSE(wc.changed);
 
     ASSERT_TRUE(SaveIssueList(wc));
@@ -65,21 +81,21 @@ TEST_F(IssuesTest, SaveRewritesRanksFromZeroInListOrder) {
 }
 
 TEST_F(IssuesTest, MoveKeepsIdsAndDescriptionsWithTheirTitles) {
-    const std::string a = AddIssue("A", 0, "about a");
-    const std::string b = AddIssue("B", 1, "about b");
-    const std::string c = AddIssue("C", 2, "about c");
+    const RowId a = AddIssue("A", 0, "about a");
+    const RowId b = AddIssue("B", 1, "about b");
+    const RowId c = AddIssue("C", 2, "about c");
     IssueWorkingCopy wc = Loaded();
     MoveIssue(wc, 0, 2);
-    EXPECT_EQ((std::vector<std::string>{"B", "C", "A"}), wc.titles);
-    EXPECT_EQ((std::vector<std::string>{b, c, a}), wc.ids);
-    EXPECT_EQ((std::vector<std::string>{"about b", "about c", "about a"}), wc.descriptions);
+    EXPECT_EQ((std::vector<std::string>{"B", "C", "A"}), Titles(wc));
+    EXPECT_EQ((std::vector<RowId>{b, c, a}), Ids(wc));
+    EXPECT_EQ((std::vector<std::string>{"about b", "about c", "about a"}), Descriptions(wc));
 
     // Moves outside the list change nothing and mark nothing.
     IssueWorkingCopy same = Loaded();
     for (auto [from, to] : std::vector<std::pair<int, int>>{{1, 1}, {-1, 0}, {0, 3}, {3, 0}}) {
         MoveIssue(same, from, to);
     }
-    EXPECT_EQ((std::vector<std::string>{"A", "B", "C"}), same.titles);
+    EXPECT_EQ((std::vector<std::string>{"A", "B", "C"}), Titles(same));
     EXPECT_FALSE(same.changed);
 }
 
@@ -119,7 +135,7 @@ TEST_F(IssuesTest, NewTitleDifferingOnlyInCaseIsADuplicate) {
             EXPECT_FALSE(wc.changed);
         } else if (c.expected == IssueEntryResult::Added) {
             EXPECT_EQ(3, wc.size());
-            EXPECT_EQ("", wc.ids[2]);
+            EXPECT_EQ(0, wc.issues[2].id);
             EXPECT_TRUE(wc.changed);
         } else {
             EXPECT_TRUE(prompts.seen.empty());
@@ -130,7 +146,7 @@ TEST_F(IssuesTest, NewTitleDifferingOnlyInCaseIsADuplicate) {
 }
 
 TEST_F(IssuesTest, EditInPlaceReplacesTitleKeepingIdAndDescription) {
-    const std::string id = AddIssue("Housing", 0, "rents");
+    const RowId id = AddIssue("Housing", 0, "rents");
     AddIssue("Jobs", 1);
     IssueWorkingCopy wc = Loaded();
 
@@ -138,9 +154,9 @@ TEST_F(IssuesTest, EditInPlaceReplacesTitleKeepingIdAndDescription) {
     wc.editedPos = 0;
     EXPECT_EQ(IssueEntryResult::Replaced, EnterIssueTitle(wc, "HOUSING"));
     EXPECT_EQ(-1, wc.editedPos);
-    EXPECT_EQ("HOUSING", wc.titles[0]);
-    EXPECT_EQ(id, wc.ids[0]);
-    EXPECT_EQ("rents", wc.descriptions[0]);
+    EXPECT_EQ("HOUSING", wc.issues[0].title);
+    EXPECT_EQ(id, wc.issues[0].id);
+    EXPECT_EQ("rents", wc.issues[0].description);
     EXPECT_TRUE(wc.changed);
 
     // Emptying a title in place is refused with a reason; the edit stays open.
@@ -150,7 +166,7 @@ TEST_F(IssuesTest, EditInPlaceReplacesTitleKeepingIdAndDescription) {
     EXPECT_EQ(IssueEntryResult::Empty, EnterIssueTitle(wc, "  "));
     ASSERT_EQ(1u, prompts.seen.size());
     EXPECT_EQ(1, wc.editedPos);
-    EXPECT_EQ("Jobs", wc.titles[1]);
+    EXPECT_EQ("Jobs", wc.issues[1].title);
 }
 
 TEST_F(IssuesTest, WorkingCopyHoldsAtMost1001Issues) {
@@ -166,12 +182,12 @@ TEST_F(IssuesTest, WorkingCopyHoldsAtMost1001Issues) {
     EXPECT_EQ(kMaxIssues, wc.size());
 
     ASSERT_TRUE(SaveIssueList(wc));
-    for (const std::string& id : wc.ids) ASSERT_GT(std::stoll(id), 0);
+    for (const IssueRow& issue : wc.issues) ASSERT_GT(issue.id, 0);
     IssueWorkingCopy again = Loaded();
     ASSERT_EQ(kMaxIssues, again.size());
-    EXPECT_EQ("Issue 1000", again.titles.back());
-    EXPECT_EQ(wc.ids, again.ids);
-    EXPECT_EQ("1000", SelectText("Issues", "MAX(IRank)", "SID = " + station_));
+    EXPECT_EQ("Issue 1000", again.issues.back().title);
+    EXPECT_EQ(Ids(wc), Ids(again));
+    EXPECT_EQ("1000", SelectText("Issues", "MAX(IRank)", "SID = " + StationText()));
 }
 
 TEST_F(IssuesTest, CountIssueUsesMatchesWholeElementsOnly) {
@@ -179,19 +195,19 @@ TEST_F(IssuesTest, CountIssueUsesMatchesWholeElementsOnly) {
         {"7", 1}, {"3|7", 1}, {"7|12", 1}, {"17|70", 0}, {"", 0}, {"77", 0}, {"1|2|7|9", 1},
     };
     for (const auto& [issue, counted] : masters) {
-        SeedEntry(Val(station_), kQtr, issue);
+        SeedEntry(station_, kQtr, issue);
     }
-    EXPECT_EQ(4, CountIssueUses("7"));
-    EXPECT_EQ(1, CountIssueUses("17"));
-    EXPECT_EQ(0, CountIssueUses("5"));
-    EXPECT_EQ(0, CountIssueUses(""));
-    EXPECT_EQ(0, CountIssueUses("0"));
+    EXPECT_EQ(4, CountIssueUses(7));
+    EXPECT_EQ(1, CountIssueUses(17));
+    EXPECT_EQ(0, CountIssueUses(5));
+    EXPECT_EQ(0, CountIssueUses(0));
+    EXPECT_EQ(0, CountIssueUses(-7));
 }
 
 TEST_F(IssuesTest, DeleteAsksOnlyForStoredIssuesAndRefusesUsedOnes) {
-    const std::string used = AddIssue("Used", 0);
-    const std::string stored = AddIssue("Stored", 1);
-    SeedEntry(Val(station_), kQtr, "99|" + used);
+    const RowId used = AddIssue("Used", 0);
+    const RowId stored = AddIssue("Stored", 1);
+    SeedEntry(station_, kQtr, "99|" + std::to_string(used));
     IssueWorkingCopy wc = Loaded();
     EnterIssueTitle(wc, "Fresh");
     wc.changed = false;
@@ -223,11 +239,11 @@ TEST_F(IssuesTest, DeleteAsksOnlyForStoredIssuesAndRefusesUsedOnes) {
     EXPECT_EQ("Delete This Issue", prompts.seen[1].title);
     EXPECT_EQ("*{G,f7}|&Yes|&No", prompts.seen[1].buttons);
     EXPECT_EQ(2, prompts.seen[1].defaultButton);
-    EXPECT_EQ((std::vector<std::string>{stored}), wc.deletedIds);
-    EXPECT_EQ((std::vector<std::string>{"Used"}), wc.titles);
+    EXPECT_EQ((std::vector<RowId>{stored}), wc.deletedIds);
+    EXPECT_EQ((std::vector<std::string>{"Used"}), Titles(wc));
 
     // Nothing reaches the database before Save; then the row is gone.
-    EXPECT_EQ(2, CountWhere("Issues", "SID = " + station_));
+    EXPECT_EQ(2, CountWhere("Issues", "SID = " + StationText()));
     ASSERT_TRUE(SaveIssueList(wc));
     EXPECT_EQ((std::vector<std::string>{"Used:0"}), StoredOrder());
     EXPECT_TRUE(wc.deletedIds.empty());
@@ -237,7 +253,7 @@ TEST_F(IssuesTest, DescriptionsAreStoredTrimmed) {
     AddIssue("Health", 0, "old");
     IssueWorkingCopy wc = Loaded();
     SetIssueDescription(wc, 0, "  Clinic hours \r\n\t");
-    EXPECT_EQ("Clinic hours", wc.descriptions[0]);
+    EXPECT_EQ("Clinic hours", wc.issues[0].description);
     EXPECT_TRUE(wc.changed);
 
     // The same text again, or blanks added around it, is no change.
@@ -248,13 +264,13 @@ TEST_F(IssuesTest, DescriptionsAreStoredTrimmed) {
     EXPECT_FALSE(wc.changed);
 
     ASSERT_TRUE(SaveIssueList(wc));
-    EXPECT_EQ("Clinic hours", SelectText("Issues", "IDescription", "SID = " + station_));
+    EXPECT_EQ("Clinic hours", SelectText("Issues", "IDescription", "SID = " + StationText()));
 }
 
 TEST_F(IssuesTest, FailedSaveLeavesDatabaseAndWorkingCopyAsTheyWere) {
     AddIssue("Alpha", 3, "a");
     AddIssue("Beta", 4, "b");
-    const std::string doomed = AddIssue("Gamma", 5, "c");
+    const RowId doomed = AddIssue("Gamma", 5, "c");
     IssueWorkingCopy wc = Loaded();
     EnterIssueTitle(wc, "New One");
     SetIssueDescription(wc, 0, "changed a");
@@ -274,9 +290,9 @@ TEST_F(IssuesTest, FailedSaveLeavesDatabaseAndWorkingCopyAsTheyWere) {
     ASSERT_EQ(1u, prompts.seen.size());
     EXPECT_EQ("Save Failed", prompts.seen[0].title);
 
-    EXPECT_EQ(before.titles, wc.titles);
-    EXPECT_EQ(before.ids, wc.ids);
-    EXPECT_EQ(before.descriptions, wc.descriptions);
+    EXPECT_EQ(Titles(before), Titles(wc));
+    EXPECT_EQ(Ids(before), Ids(wc));
+    EXPECT_EQ(Descriptions(before), Descriptions(wc));
     EXPECT_EQ(before.deletedIds, wc.deletedIds);
     EXPECT_TRUE(wc.changed);
 
@@ -285,24 +301,25 @@ TEST_F(IssuesTest, FailedSaveLeavesDatabaseAndWorkingCopyAsTheyWere) {
     ASSERT_TRUE(SaveIssueList(wc));
     EXPECT_EQ((std::vector<std::string>{"Beta:0", "Alpha:1", "New One:2"}), StoredOrder());
     EXPECT_EQ("changed a", SelectText("Issues", "IDescription", "IIssue = 'Alpha'"));
-    EXPECT_EQ(0, CountWhere("Issues", "IID = " + doomed));
-    EXPECT_EQ(1, CountWhere("Issues", "IID = " + wc.ids[2] + " AND IIssue = 'New One'"));
+    EXPECT_EQ(0, CountWhere("Issues", "IID = " + std::to_string(doomed)));
+    EXPECT_EQ(1, CountWhere("Issues", "IID = " + std::to_string(wc.issues[2].id) +
+                                          " AND IIssue = 'New One'"));
 }
 
 TEST_F(IssuesTest, StationsAndQuartersAreKeptApart) {
-    const std::string other = std::to_string(SeedStation("WBBB-AM", "", kQtr, 1));
+    const RowId other = SeedStation("WBBB-AM", "", kQtr, 1);
     AddIssue("Mine", 0);
     AddIssue("Theirs", 0, "", other);
 
     IssueWorkingCopy wc = Loaded();
-    EXPECT_EQ((std::vector<std::string>{"Mine"}), wc.titles);
+    EXPECT_EQ((std::vector<std::string>{"Mine"}), Titles(wc));
     EnterIssueTitle(wc, "Theirs");  // another station's title is no duplicate here
     ASSERT_TRUE(SaveIssueList(wc));
     EXPECT_EQ((std::vector<std::string>{"Mine:0", "Theirs:1"}), StoredOrder());
-    EXPECT_EQ("0", SelectText("Issues", "IRank", "SID = " + other));
+    EXPECT_EQ("0", SelectText("Issues", "IRank", "SID = " + std::to_string(other)));
 
     IssueWorkingCopy none;
-    LoadIssueList(none, kQtr, "");
+    LoadIssueList(none, kQtr, 0);
     EXPECT_EQ(0, none.size());
     IssueWorkingCopy otherQuarter;
     LoadIssueList(otherQuarter, kQtr + 1, station_);
@@ -310,8 +327,8 @@ TEST_F(IssuesTest, StationsAndQuartersAreKeptApart) {
 }
 
 TEST_F(IssuesTest, SelectionListsIssuesInRankOrderWithExactPreselection) {
-    const std::string b = AddIssue("Beta", 2);
-    const std::string a = AddIssue("Alpha", 1);
+    const RowId b = AddIssue("Beta", 2);
+    const RowId a = AddIssue("Alpha", 1);
     AddIssue("Gamma", 3);
     const std::vector<IssueChoice> choices = ReadStationIssues(kQtr, station_);
     ASSERT_EQ(3u, choices.size());
@@ -323,7 +340,7 @@ TEST_F(IssuesTest, SelectionListsIssuesInRankOrderWithExactPreselection) {
               PreselectIssues(choices, {"Gamma", "Beta", "Unknown"}));
     EXPECT_EQ((std::vector<bool>{false, false, false}), PreselectIssues(choices, {"alpha"}));
     EXPECT_EQ((std::vector<bool>{false, false, false}), PreselectIssues(choices, {}));
-    EXPECT_TRUE(ReadStationIssues(kQtr, "0").empty());
+    EXPECT_TRUE(ReadStationIssues(kQtr, 0).empty());
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ protected:
         AddIssue(stationA_, "Schools", 1);
         AddIssue(stationA_, "Housing", 2);
         Shell().currentQuarter = kQuarter;
-        Shell().filterStationId = stationA_;
+        Shell().filterStationId = Val(stationA_);
     }
 
     static std::string AddStation(const std::string& calls, int rank) {
@@ -52,19 +52,19 @@ protected:
     std::string StoredEntry(std::vector<std::string> airings) {
         ProgramEntry e;
         e.quarter = kQuarter;
-        e.stationId = stationA_;
+        e.stationId = Val(stationA_);
         e.title = "Town Hall";
         e.duration = "30 minutes";
         e.description = "The mayor answers calls.";
         e.issues = {"Traffic", "Housing"};
         e.airings = std::move(airings);
         std::string error;
-        EXPECT_TRUE(SaveProgramEntry(e, "", error)) << error;
-        return e.entryId;
+        EXPECT_TRUE(SaveProgramEntry(e, 0, error)) << error;
+        return std::to_string(e.entryId);
     }
     static void Open(Robot& r, int mode, const std::string& mid = "") {
         Shell().editorMode = mode;
-        Shell().editorEntryId = mid;
+        Shell().editorEntryId = Val(mid);
         r.OpenForm("PD", "", FormCaption("PD"), kProgramDetailWidth, kProgramDetailHeight);
     }
     static std::string Airings(const std::string& mid) {

@@ -6,7 +6,9 @@
 
 #include "app/base/text_util.h"
 #include "data/dates.h"
+#include "data/program_list.h"
 #include "data/query.h"
+#include "editors/issues.h"
 #include "support/editor_fixtures.h"
 #include "support/prompt_queue.h"
 #include "ui/msgbox.h"
@@ -34,20 +36,20 @@ protected:
     void SetUp() override {
         SetDateSettings(1, false, false);
         ASSERT_TRUE(folder_.OpenFreshDatabase());
-        stationA_ = std::to_string(SeedStation("WAAA-FM", "", kQuarter, 0));
-        stationB_ = std::to_string(SeedStation("WBBB-AM", "", kQuarter, 1));
+        stationA_ = SeedStation("WAAA-FM", "", kQuarter, 0);
+        stationB_ = SeedStation("WBBB-AM", "", kQuarter, 1);
         AddIssue(stationA_, "Traffic", "Roads and rush hour", 0);
         AddIssue(stationA_, "Schools", "Budget of the district", 1);
         AddIssue(stationA_, "Housing", "Rents downtown", 2);
     }
     void TearDown() override { SetDateSettings(1, false, false); }
 
-    void AddIssue(const std::string& sid, const std::string& title, const std::string& desc,
-                  int rank) {
-        SeedIssue(Val(sid), kQuarter, title, desc, rank);
+    void AddIssue(RowId sid, const std::string& title, const std::string& desc, int rank) {
+        SeedIssue(sid, kQuarter, title, desc, rank);
     }
-    std::string IssueId(const std::string& sid, const std::string& title) {
-        return slSelStr("SELECT IID FROM Issues WHERE SID = " + sid +
+    static std::string Num(RowId id) { return std::to_string(id); }
+    std::string IssueId(RowId sid, const std::string& title) {
+        return slSelStr("SELECT IID FROM Issues WHERE SID = " + Num(sid) +
                         " AND IIssue = " + SqlQuoted(title));
     }
 
@@ -67,7 +69,7 @@ protected:
 
     TempProgramFolder folder_;
     PromptQueue prompts;
-    std::string stationA_, stationB_;
+    RowId stationA_ = 0, stationB_ = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -186,7 +188,7 @@ TEST_F(ProgramEntryTest, AiringsAreListedInDateOrderNotTextOrder) {
 
 TEST(ProgramEntryRules, SaveNeedsACompleteEntry) {
     ProgramEntry base;
-    base.stationId = "3";
+    base.stationId = 3;
     base.title = "Town Hall";
     base.duration = "30 minutes";
     base.description = "Call-in show";
@@ -200,8 +202,8 @@ TEST(ProgramEntryRules, SaveNeedsACompleteEntry) {
         bool allowed;
     };
     const Case cases[] = {
-        {"no station", [](ProgramEntry& e) { e.stationId.clear(); }, false},
-        {"station 0", [](ProgramEntry& e) { e.stationId = "0"; }, false},
+        {"no station", [](ProgramEntry& e) { e.stationId = 0; }, false},
+        {"negative station", [](ProgramEntry& e) { e.stationId = -3; }, false},
         {"blank title", [](ProgramEntry& e) { e.title = "  \t "; }, false},
         {"blank duration", [](ProgramEntry& e) { e.duration = " "; }, false},
         {"blank description", [](ProgramEntry& e) { e.description = ""; }, false},
@@ -280,21 +282,21 @@ TEST(ProgramEntryClean, TypographicCharactersBecomePlain) {
 TEST_F(ProgramEntryTest, NewEntryIsStoredTrimmedWithItsAirings) {
     ProgramEntry e = Entry({"02-01-2019 08:00", "01-15-2019 17:30", "03-31-2019 23:59"});
     std::string error;
-    ASSERT_TRUE(SaveProgramEntry(e, "", error)) << error;
-    ASSERT_GT(Val(e.entryId), 0);
-    ASSERT_GT(Val(e.programId), 0);
+    ASSERT_TRUE(SaveProgramEntry(e, 0, error)) << error;
+    ASSERT_GT(e.entryId, 0);
+    ASSERT_GT(e.programId, 0);
 
     EXPECT_EQ(
-        slSelStr("SELECT Duration,Title,PDescription FROM Programs WHERE PID = " + e.programId,
+        slSelStr("SELECT Duration,Title,PDescription FROM Programs WHERE PID = " + Num(e.programId),
                  "Q124"),
         "30 minutes|Town Hall|Mayor's call-in show.");
     EXPECT_EQ(slSelStr("SELECT Qtr,Issue,Pgm,Station,FreqCheck,Frequency FROM Master WHERE MID = " +
-                           e.entryId,
+                           Num(e.entryId),
                        "Q124"),
               "20191|" + IssueId(stationA_, "Traffic") + "|" + IssueId(stationA_, "Housing") + "|" +
-                  e.programId + "|" + stationA_ + "|0|");
-    EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM DateTime WHERE MLink = " + e.entryId), "3");
-    EXPECT_EQ(slSelStr("SELECT AirTime FROM DateTime WHERE MLink = " + e.entryId +
+                  Num(e.programId) + "|" + Num(stationA_) + "|0|");
+    EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM DateTime WHERE MLink = " + Num(e.entryId)), "3");
+    EXPECT_EQ(slSelStr("SELECT AirTime FROM DateTime WHERE MLink = " + Num(e.entryId) +
                        " AND AirDate = " + std::to_string(Day(1, 15, 2019))),
               "1050");
 
@@ -312,7 +314,7 @@ TEST_F(ProgramEntryTest, NewEntryIsStoredTrimmedWithItsAirings) {
     EXPECT_FALSE(back.freqCheck);
 
     ProgramEntry none;
-    EXPECT_FALSE(LoadProgramEntry("999", none));
+    EXPECT_FALSE(LoadProgramEntry(999, none));
     EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM Master"), "1");
 }
 
@@ -331,10 +333,10 @@ TEST_F(ProgramEntryTest, PeriodFlagIsStoredOnlyForTwoAirings) {
         e.freqCheck = true;
         e.frequency = "12";
         std::string error;
-        ASSERT_TRUE(SaveProgramEntry(e, "", error)) << error;
-        EXPECT_EQ(
-            slSelStr("SELECT FreqCheck,Frequency FROM Master WHERE MID = " + e.entryId, "Q124"),
-            c.stored)
+        ASSERT_TRUE(SaveProgramEntry(e, 0, error)) << error;
+        EXPECT_EQ(slSelStr("SELECT FreqCheck,Frequency FROM Master WHERE MID = " + Num(e.entryId),
+                           "Q124"),
+                  c.stored)
             << c.airings.size() << " airings";
     }
 }
@@ -343,9 +345,9 @@ TEST_F(ProgramEntryTest, EditReplacesEveryAiringAndChangesNoOtherEntry) {
     ProgramEntry other = Entry({"01-05-2019 10:00"});
     ProgramEntry e = Entry({"01-10-2019 08:00", "01-11-2019 08:00", "01-12-2019 08:00"});
     std::string error;
-    ASSERT_TRUE(SaveProgramEntry(other, "", error));
-    ASSERT_TRUE(SaveProgramEntry(e, "", error));
-    const std::string mid = e.entryId, pid = e.programId;
+    ASSERT_TRUE(SaveProgramEntry(other, 0, error));
+    ASSERT_TRUE(SaveProgramEntry(e, 0, error));
+    const RowId mid = e.entryId, pid = e.programId;
 
     ProgramEntry edit;
     ASSERT_TRUE(LoadProgramEntry(mid, edit));
@@ -353,13 +355,13 @@ TEST_F(ProgramEntryTest, EditReplacesEveryAiringAndChangesNoOtherEntry) {
     edit.airings = {"02-20-2019 19:00", "03-01-2019 07:00"};
     edit.freqCheck = true;
     edit.frequency = "8";
-    ASSERT_TRUE(SaveProgramEntry(edit, "", error)) << error;
+    ASSERT_TRUE(SaveProgramEntry(edit, 0, error)) << error;
     EXPECT_EQ(edit.entryId, mid);
     EXPECT_EQ(edit.programId, pid);
 
     EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM Master"), "2");
     EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM Programs"), "2");
-    EXPECT_EQ(slSelStr("SELECT Title FROM Programs WHERE PID = " + pid), "Town Hall Live");
+    EXPECT_EQ(slSelStr("SELECT Title FROM Programs WHERE PID = " + Num(pid)), "Town Hall Live");
     ProgramEntry back;
     ASSERT_TRUE(LoadProgramEntry(mid, back));
     EXPECT_EQ(back.airings, edit.airings);
@@ -375,12 +377,12 @@ TEST_F(ProgramEntryTest, CopyToAnotherStationCreatesItsMissingIssues) {
     ProgramEntry source = Entry({"01-10-2019 08:00"});
     source.issues = {"Traffic", "Schools", "Housing"};
     std::string error;
-    ASSERT_TRUE(SaveProgramEntry(source, "", error));
+    ASSERT_TRUE(SaveProgramEntry(source, 0, error));
 
     ProgramEntry copy;
     ASSERT_TRUE(LoadProgramEntry(source.entryId, copy));
-    copy.entryId.clear();
-    copy.programId.clear();
+    copy.entryId = 0;
+    copy.programId = 0;
     copy.stationId = stationB_;
     copy.stationCalls = "WBBB-AM";
     ASSERT_TRUE(SaveProgramEntry(copy, stationA_, error)) << error;
@@ -388,27 +390,29 @@ TEST_F(ProgramEntryTest, CopyToAnotherStationCreatesItsMissingIssues) {
     EXPECT_NE(copy.programId, source.programId);
 
     // B now has the two issues it lacked, with A's descriptions, ranked after its own.
-    EXPECT_EQ(slSelStr("SELECT IIssue,IDescription,IRank FROM Issues WHERE SID = " + stationB_ +
-                           " ORDER BY IRank",
+    EXPECT_EQ(slSelStr("SELECT IIssue,IDescription,IRank FROM Issues WHERE SID = " +
+                           Num(stationB_) + " ORDER BY IRank",
                        "Q124"),
               "Housing|B's own housing text|4\n"
               "Traffic|Roads and rush hour|5\n"
               "Schools|Budget of the district|6");
     // The copy points at B's issues, in the list order.
-    EXPECT_EQ(slSelStr("SELECT Issue FROM Master WHERE MID = " + copy.entryId),
+    EXPECT_EQ(slSelStr("SELECT Issue FROM Master WHERE MID = " + Num(copy.entryId)),
               IssueId(stationB_, "Traffic") + "|" + IssueId(stationB_, "Schools") + "|" +
                   IssueId(stationB_, "Housing"));
-    EXPECT_EQ(slSelStr("SELECT Station FROM Master WHERE MID = " + copy.entryId), stationB_);
-    EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM DateTime WHERE MLink = " + copy.entryId), "1");
+    EXPECT_EQ(slSelStr("SELECT Station FROM Master WHERE MID = " + Num(copy.entryId)),
+              Num(stationB_));
+    EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM DateTime WHERE MLink = " + Num(copy.entryId)), "1");
     // The copied entry is unchanged; A's issues are untouched.
-    EXPECT_EQ(slSelStr("SELECT Station FROM Master WHERE MID = " + source.entryId), stationA_);
-    EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM Issues WHERE SID = " + stationA_), "3");
+    EXPECT_EQ(slSelStr("SELECT Station FROM Master WHERE MID = " + Num(source.entryId)),
+              Num(stationA_));
+    EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM Issues WHERE SID = " + Num(stationA_)), "3");
 
     // Copying to the same station again creates no issue.
     ProgramEntry again;
     ASSERT_TRUE(LoadProgramEntry(source.entryId, again));
-    again.entryId.clear();
-    again.programId.clear();
+    again.entryId = 0;
+    again.programId = 0;
     ASSERT_TRUE(SaveProgramEntry(again, stationA_, error));
     EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM Issues"), "6");
 }
@@ -417,7 +421,7 @@ TEST_F(ProgramEntryTest, AFailedSaveLeavesTheDatabaseAsItWas) {
     AddIssue(stationB_, "Housing", "B's own housing text", 0);
     ProgramEntry stored = Entry({"01-10-2019 08:00", "01-11-2019 08:00"});
     std::string error;
-    ASSERT_TRUE(SaveProgramEntry(stored, "", error));
+    ASSERT_TRUE(SaveProgramEntry(stored, 0, error));
     // From now on every new airing is refused by the database.
     ExecSql(
         "CREATE TRIGGER NoAirings BEFORE INSERT ON DateTime "
@@ -426,10 +430,10 @@ TEST_F(ProgramEntryTest, AFailedSaveLeavesTheDatabaseAsItWas) {
 
     // A new entry: Programs and Master must not keep their rows.
     ProgramEntry added = Entry({"02-01-2019 08:00"});
-    EXPECT_FALSE(SaveProgramEntry(added, "", error));
+    EXPECT_FALSE(SaveProgramEntry(added, 0, error));
     EXPECT_NE(error.find("airings refused"), std::string::npos) << error;
-    EXPECT_TRUE(added.entryId.empty());
-    EXPECT_TRUE(added.programId.empty());
+    EXPECT_EQ(added.entryId, 0);
+    EXPECT_EQ(added.programId, 0);
     EXPECT_EQ(Snapshot(), before);
 
     // An edit: the old airings must not be lost, the text not changed.
@@ -437,24 +441,74 @@ TEST_F(ProgramEntryTest, AFailedSaveLeavesTheDatabaseAsItWas) {
     ASSERT_TRUE(LoadProgramEntry(stored.entryId, edit));
     edit.title = "Changed";
     edit.airings = {"03-03-2019 03:03"};
-    EXPECT_FALSE(SaveProgramEntry(edit, "", error));
+    EXPECT_FALSE(SaveProgramEntry(edit, 0, error));
     EXPECT_EQ(edit.entryId, stored.entryId);
     EXPECT_EQ(Snapshot(), before);
 
     // A copy to another station: the issues it would create are not kept either.
     ProgramEntry copy;
     ASSERT_TRUE(LoadProgramEntry(stored.entryId, copy));
-    copy.entryId.clear();
-    copy.programId.clear();
+    copy.entryId = 0;
+    copy.programId = 0;
     copy.stationId = stationB_;
     EXPECT_FALSE(SaveProgramEntry(copy, stationA_, error));
-    EXPECT_TRUE(copy.entryId.empty());
+    EXPECT_EQ(copy.entryId, 0);
     EXPECT_EQ(Snapshot(), before);
 
     // Once the database accepts airings again the same entry saves normally.
     ExecSql("DROP TRIGGER NoAirings");
-    EXPECT_TRUE(SaveProgramEntry(added, "", error)) << error;
+    EXPECT_TRUE(SaveProgramEntry(added, 0, error)) << error;
     EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM Master"), "2");
+}
+
+// Row ids past 32 bits go unchanged from the database through the issues list,
+// the program list's row value and the editor's load to a save that changes
+// the same rows and adds none.
+TEST_F(ProgramEntryTest, IdsBeyond32BitsSurviveFromTheListToTheSave) {
+    constexpr RowId kBig = (RowId{1} << 32) + 5;
+    // Rows with large ids make every new row's id larger still.
+    ExecSql("INSERT INTO Stations (StnID,Calls,QtrID,Rank) VALUES (" + Num(kBig) + ",'WBIG-FM'," +
+            Num(kQuarter) + ",2)");
+    ExecSql("INSERT INTO Issues (IID,IQtr,SID,IIssue,IRank) VALUES (" + Num(kBig) + ",20184," +
+            Num(kBig) + ",'Old',0)");
+    ExecSql("INSERT INTO Programs (PID,Title) VALUES (" + Num(kBig) + ",'Old')");
+    ExecSql("INSERT INTO Master (MID,Qtr,Pgm,Station) VALUES (" + Num(kBig) + ",20184," +
+            Num(kBig) + "," + Num(kBig) + ")");
+
+    IssueWorkingCopy wc;
+    LoadIssueList(wc, kQuarter, StationIdByCalls("WBIG-FM", Num(kQuarter)));
+    ASSERT_EQ(wc.stationId, kBig);
+    ASSERT_EQ(EnterIssueTitle(wc, "Bridges"), IssueEntryResult::Added);
+    ASSERT_TRUE(SaveIssueList(wc));
+    const RowId issue = wc.issues.at(0).id;
+    EXPECT_GT(issue, kBig);
+    ASSERT_EQ(ReadStationIssues(kQuarter, kBig).size(), 1u);
+    EXPECT_EQ(ReadStationIssues(kQuarter, kBig)[0].id, issue);
+
+    ProgramEntry e = Entry({"01-10-2019 08:00"});
+    e.stationId = kBig;
+    e.stationCalls = "WBIG-FM";
+    e.issues = {"Bridges"};
+    std::string error;
+    ASSERT_TRUE(SaveProgramEntry(e, 0, error)) << error;
+    ASSERT_GT(e.entryId, kBig);
+
+    const std::vector<ProgramListRow> rows = ProgramListRows(kQuarter, kBig);
+    ASSERT_EQ(rows.size(), 1u);
+    ASSERT_EQ(rows[0].mid, e.entryId);
+    ProgramEntry edit;
+    ASSERT_TRUE(LoadProgramEntry(rows[0].mid, edit));
+    EXPECT_EQ(edit.stationId, kBig);
+    EXPECT_EQ(edit.programId, e.programId);
+    EXPECT_EQ(edit.issues, std::vector<std::string>{"Bridges"});
+    edit.title = "Bridges Today";
+    ASSERT_TRUE(SaveProgramEntry(edit, 0, error)) << error;
+    EXPECT_EQ(edit.entryId, e.entryId);
+    EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM Master"), "2");
+    EXPECT_EQ(slSelStr("SELECT Issue,Station FROM Master WHERE MID = " + Num(e.entryId), "Q124"),
+              Num(issue) + "|" + Num(kBig));
+    EXPECT_EQ(slSelStr("SELECT Title FROM Programs WHERE PID = " + Num(e.programId)),
+              "Bridges Today");
 }
 
 }  // namespace

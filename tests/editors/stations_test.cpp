@@ -29,7 +29,7 @@ protected:
         return slSelStr("SELECT StnID,Calls,License,QtrID,Rank FROM Stations", "Q124");
     }
     static int64_t IdOf(const std::string& calls, int32_t q) {
-        return std::stoll("0" + StationIdByCalls(calls, std::to_string(q)));
+        return StationIdByCalls(calls, std::to_string(q));
     }
     static StationSave Save(int32_t q, int64_t id, std::string calls, std::string license) {
         return SaveStation(q, id, calls, license);

@@ -136,7 +136,7 @@ protected:
         Opts().tipsOn = true;
         SeedQuarter(20192);
         Shell().currentQuarter = kQ;
-        Shell().filterStationId.clear();
+        Shell().filterStationId = 0;
     }
 };
 
@@ -203,7 +203,7 @@ TEST_F(PrintAllForms, CancelInTheProgressDialog) {
 
 TEST_F(PrintAllForms, CheckFormOpensTheRightEditorOnTheRightRecord) {
     // KAAA gets an issue nobody addresses and an entry without airings.
-    const RowId kaaa = std::stoll(StationIdByCalls("KAAA", "20192"));
+    const RowId kaaa = StationIdByCalls("KAAA", "20192");
     const RowId housing = SeedIssue(kaaa, kQ, "Housing", "Rents.", 1);
     SeedProgram(kaaa, kQ, std::to_string(housing) + "x", "Unaired Show", "5 minutes", "Text.", {});
     Robot r;

@@ -40,11 +40,11 @@ protected:
         AddProgram(wxyz, 20192, AddIssue(wxyz, 20192, "Crime"));
         AddProgram(old, 20191, AddIssue(old, 20191, "Old Issue"));
         Shell().currentQuarter = 20192;
-        Shell().filterStationId = std::to_string(wxyz);
+        Shell().filterStationId = wxyz;
     }
     void TearDown() override {
         SetClockOverride(std::nullopt);
-        Shell().filterStationId.clear();
+        Shell().filterStationId = 0;
     }
     static RowId AddStation(const std::string& calls, int32_t q) {
         return SeedStation(calls, "Springfield, IL", q);
