@@ -142,15 +142,15 @@ void WidenForContents() {
         std::string caption;
         int width = 0, format = 0;
         EZ_LVGETCOLUMN(kForm, kVlList, n.col, caption, width, format);
-        int need = EZ_COLSTOPIXELS(EZ_TEXTWIDTH(6, n.sample) + 3);
+        int need = EZ_COLSTOPIXELS(EZ_TEXTWIDTH(kFontText, n.sample) + 3);
         if (width < need) EZ_LVSETCOLUMN(kForm, kVlList, n.col, caption, need, format);
     }
 }
 
 // Status-bar parts 2 and 3 grow to hold their texts in the status bar's font.
 std::vector<double> StatusParts() {
-    double selected = std::max(20.0, EZ_TEXTWIDTH(6, "Selected: 9999") + 3);
-    double days = std::max(21.0, EZ_TEXTWIDTH(6, "Days to End of Quarter: 92") + 3);
+    double selected = std::max(20.0, EZ_TEXTWIDTH(kFontText, "Selected: 9999") + 3);
+    double days = std::max(21.0, EZ_TEXTWIDTH(kFontText, "Days to End of Quarter: 92") + 3);
     return {15, 14, selected, days, 0};  // the last part takes the rest
 }
 
@@ -224,14 +224,14 @@ std::vector<int64_t> SelectedEntries() {
     return mids;
 }
 
-void OpenEditor(int mode, int64_t mid) {
+void OpenEditor(EditorMode mode, int64_t mid) {
     if (mid <= 0) return;
     Shell().editorEntryId = mid;
-    Shell().editorMode = mode;
+    Shell().editorMode = static_cast<int32_t>(mode);
     Open("PD");
 }
 
-void CopyOrEditSelected(int mode) {
+void CopyOrEditSelected(EditorMode mode) {
     std::vector<int64_t> mids = SelectedEntries();
     if (!mids.empty()) OpenEditor(mode, mids.front());
 }
@@ -433,11 +433,11 @@ void RunCommand(int id) {
             break;
         case kVlCopyButton:
         case kVlMenuCopy:
-            CopyOrEditSelected(2);
+            CopyOrEditSelected(EditorMode::Copy);
             break;
         case kVlEditButton:
         case kVlMenuEdit:
-            CopyOrEditSelected(3);
+            CopyOrEditSelected(EditorMode::Edit);
             break;
         case kVlDeleteButton:
         case kVlMenuDelete:
@@ -459,11 +459,6 @@ void RunCommand(int id) {
             Open("PO");
             AfterOptions();
             break;
-        case kVlHelpButton:
-        case kHelpKeyId:
-            ShowHelp(Shell().helpTopic);
-            break;
-        case kVlExitButton:
         case kVlMenuExit:
             EZ_UNLOADFORM(kForm);
             break;
@@ -570,7 +565,7 @@ void NewProgram() {
                                         "IQtr = " + std::to_string(s.currentQuarter) +
                                             " AND SID = " + std::to_string(s.filterStationId))));
     if (count > 0) {
-        Shell().editorMode = 1;
+        Shell().editorMode = static_cast<int32_t>(EditorMode::Add);
         Shell().editorEntryId = 0;
         Open("PD");
         return;
@@ -671,6 +666,10 @@ void VL_Design() {
 
 void VL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     if (ev == EzEvent::GotFocus) Shell().helpTopic = kHelpMain;
+    // Help shows the current help topic.
+    if (CommonFormEvent(kForm, id, ev, {kVlHelpButton, kVlExitButton, kHelpMain},
+                        Shell().helpTopic))
+        return;
     if (id == 0) {
         switch (ev) {
             case EzEvent::Loaded:
@@ -679,9 +678,6 @@ void VL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             case EzEvent::Shown:
                 LayoutControls();
                 OnShown();
-                break;
-            case EzEvent::Activated:
-                Shell().helpTopic = kHelpMain;
                 break;
             case EzEvent::Close:
                 OnClose();
@@ -723,9 +719,10 @@ void VL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                 UpdateCommands();
             } else if (ev == EzEvent::DblClick) {
                 if (value >= 0 && value < EZ_LVROWCOUNT(kForm, kVlList))
-                    OpenEditor(3, EZ_LVGETVALUE(kForm, kVlList, static_cast<int>(value)));
+                    OpenEditor(EditorMode::Edit,
+                               EZ_LVGETVALUE(kForm, kVlList, static_cast<int>(value)));
                 else
-                    CopyOrEditSelected(3);
+                    CopyOrEditSelected(EditorMode::Edit);
             } else if (ev == EzEvent::HeaderClick) {
                 SortByHeader(static_cast<int>(value));
             } else if (ev == EzEvent::Resize) {

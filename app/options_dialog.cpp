@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "app/base/app_state.h"
-#include "app/base/help.h"
 #include "app/base/options.h"
 #include "app/forms.h"
 #include "app/main_window.h"
@@ -228,7 +227,7 @@ void PO_Design() {
 
     Frame(kGeneralFrame, "General Options", 0.5, 10.5);
     EZ_CONTROL(kForm, kHeading, EzKind::Label, "On Beginning of New Quarter", 3, 2.0, 40, 1.2);
-    EZ_SETFONT(kForm, kHeading, 7);
+    EZ_SETFONT(kForm, kHeading, kFontBold);
     EZ_CONTROL(kForm, kAllStations, EzKind::Radio, "Copy all stations", 5, 3.2, 40, 1.2, "G");
     EZ_CONTROL(kForm, kActiveStations, EzKind::Radio, "Copy active stations only", 5, 4.4, 40, 1.2);
     Check(kPoCopyIssues, "Copy issues from previous quarter", 5, 5.6, 44);
@@ -267,15 +266,14 @@ void PO_Design() {
 void PO_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     if (!Dlg()) return;
     if (Dlg()->filling) return;
+    // Help shows the topic of the part of the dialog last pointed at or changed.
+    if (CommonFormEvent(kForm, id, ev, {kHelp, kClose, kGeneralTopic}, Shell().helpTopic)) return;
     switch (ev) {
         case EzEvent::Loaded: {
             if (id != 0) break;
             KeepDesignedSize(kForm, kOptionsFormWidth, kOptionsFormHeight);
             break;
         }
-        case EzEvent::Activated:
-            if (id == 0) Shell().helpTopic = kGeneralTopic;
-            break;
         case EzEvent::MouseOver:
         case EzEvent::GotFocus:
             if (int topic = TopicForControl(id)) Shell().helpTopic = topic;
@@ -284,10 +282,6 @@ void PO_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             if (int topic = TopicForControl(id)) Shell().helpTopic = topic;
             if (id == kSave) {
                 if (SaveDialog()) EZ_UNLOADFORM(kForm);
-            } else if (id == kClose) {
-                EZ_UNLOADFORM(kForm);
-            } else if (id == kHelp || id == kHelpKeyId) {
-                ShowHelp(Shell().helpTopic);
             } else if (id == kAllStations || id == kActiveStations) {
                 ControlChanged(id);
             } else if (const OptionKey* k = KeyForControl(id);

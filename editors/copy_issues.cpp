@@ -5,7 +5,6 @@
 // "{S}X1"), column 1 the title, and each row carries its IID. A right-click on
 // it opens a context menu with "Select All" (4000) and "Unselect All" (4001).
 #include "app/base/app_state.h"
-#include "app/base/help.h"
 #include "app/base/options.h"
 #include "app/base/text_util.h"
 #include "app/toolkit/ez_forms.h"
@@ -134,12 +133,11 @@ void CI_Design() {
 void CI_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     (void)value;
     (void)cancel;
+    if (CommonFormEvent(kForm, id, ev, {kCiHelp, kCiCancel, kHelpTopic}, kHelpTopic)) return;
     switch (id) {
         case 0:
             if (ev == EzEvent::Loaded) {
                 Loaded();
-            } else if (ev == EzEvent::Activated) {
-                Shell().helpTopic = kHelpTopic;
             } else if (ev == EzEvent::Close) {
                 SaveFormPlace(kForm, Paths().settingsFile);
             }
@@ -166,13 +164,6 @@ void CI_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             break;
         case kCiCopy:
             if (ev == EzEvent::Click) Copy();
-            break;
-        case kCiCancel:
-            if (ev == EzEvent::Click) EZ_UNLOADFORM(kForm);
-            break;
-        case kCiHelp:
-        case kHelpKeyId:
-            if (ev == EzEvent::Click) ShowHelp(kHelpTopic);
             break;
         default:
             break;

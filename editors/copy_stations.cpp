@@ -1,6 +1,5 @@
 // Form CS: copies stations of other quarters into a chosen quarter.
 #include "app/base/app_state.h"
-#include "app/base/help.h"
 #include "app/base/options.h"
 #include "app/toolkit/ez_forms.h"
 #include "data/dates.h"
@@ -78,13 +77,10 @@ void CS_Design() {
 }
 
 void CS_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    if (CommonFormEvent(kForm, id, ev, {kCsHelp, kCsExit, kHelpTopic}, kHelpTopic)) return;
     switch (id) {
         case 0:
-            if (ev == EzEvent::Loaded) {
-                Loaded();
-            } else if (ev == EzEvent::Activated) {
-                Shell().helpTopic = kHelpTopic;
-            }
+            if (ev == EzEvent::Loaded) Loaded();
             break;
         case kCsQuarter:
             if (ev == EzEvent::Change) {
@@ -102,13 +98,6 @@ void CS_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             break;
         case kCsCopy:
             if (ev == EzEvent::Click) Copy();
-            break;
-        case kCsExit:
-            if (ev == EzEvent::Click) EZ_UNLOADFORM(kForm);
-            break;
-        case kCsHelp:
-        case kHelpKeyId:
-            if (ev == EzEvent::Click) ShowHelp(kHelpTopic);
             break;
         default:
             break;

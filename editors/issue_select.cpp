@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "app/base/app_state.h"
-#include "app/base/help.h"
 #include "app/toolkit/ez_forms.h"
 #include "editors/forms.h"
 #include "editors/issues.h"
@@ -94,6 +93,8 @@ void SI_Design() {
 }
 
 void SI_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    // Help shows the page of the program editor that asked for the choice.
+    if (CommonFormEvent(kForm, id, ev, {kSiHelp, kSiCancel}, Shell().helpTopic)) return;
     switch (id) {
         case 0:
             if (ev == EzEvent::Loaded) OnLoaded();
@@ -103,14 +104,6 @@ void SI_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             break;
         case kSiOk:
             if (ev == EzEvent::Click) OnOk();
-            break;
-        case kSiCancel:
-            if (ev == EzEvent::Click) EZ_UNLOADFORM(kForm);
-            break;
-        case kSiHelp:
-        case kHelpKeyId:
-            // The help page of the program editor that asked for the choice.
-            if (ev == EzEvent::Click) ShowHelp(Shell().helpTopic);
             break;
         default:
             break;

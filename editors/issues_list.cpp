@@ -5,7 +5,6 @@
 #include <string>
 
 #include "app/base/app_state.h"
-#include "app/base/help.h"
 #include "app/base/options.h"
 #include "app/base/text_util.h"
 #include "app/toolkit/ez_forms.h"
@@ -32,9 +31,6 @@ enum : int {
 };
 
 constexpr int kHelpTopic = 210;
-// Background of the focused entry or description field (tooltip colour), and
-// the normal field background (window colour).
-constexpr int kHighlightSlot = 35, kFieldSlot = 33;
 // Posted steps of a quarter change.
 constexpr int64_t kQuarterStepStations = 1;
 constexpr int64_t kQuarterStepIssues = 2;
@@ -300,8 +296,10 @@ void OpenCopy() {
     OpenCopyIssues(kForm, source);
 }
 
+// The focused entry or description field takes the tooltip colour, the others
+// the window colour.
 void SetHighlight(int id, bool on) {
-    EZ_SETCOLOR(kForm, id, -1, on ? kHighlightSlot : kFieldSlot);
+    EZ_SETCOLOR(kForm, id, -1, on ? kColorTooltip : kColorWindow);
 }
 
 // Places the controls for a client area of w x h character units: the list
@@ -460,11 +458,12 @@ void IL_Design() {
 }
 
 void IL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    // Exit closes through the Close event, which asks to save pending changes.
+    if (CommonFormEvent(kForm, id, ev, {kIlHelp, kIlExit, kHelpTopic}, kHelpTopic)) return;
     IssuesListState& st = St();
     switch (id) {
         case 0:
             if (ev == EzEvent::Loaded) OnLoaded();
-            if (ev == EzEvent::Activated) Shell().helpTopic = kHelpTopic;
             if (ev == EzEvent::Close) OnClose(cancel);
             if (ev == EzEvent::Resize) LayoutToForm();
             break;
@@ -541,15 +540,8 @@ void IL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         case kIlSave:
             if (ev == EzEvent::Click) OnSave();
             break;
-        case kIlExit:
-            if (ev == EzEvent::Click) EZ_UNLOADFORM(kForm);
-            break;
         case kIlCopy:
             if (ev == EzEvent::Click) OpenCopy();
-            break;
-        case kIlHelp:
-        case kHelpKeyId:
-            if (ev == EzEvent::Click) ShowHelp(kHelpTopic);
             break;
         case kSpellKeyId:
             if (ev == EzEvent::Click) SpellCheckControl(kForm, EZ_GETFOCUS(kForm));

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "app/base/app_state.h"
-#include "app/base/help.h"
 #include "app/base/options.h"
 #include "app/base/settings.h"
 #include "app/base/text_util.h"
@@ -30,14 +29,11 @@ constexpr const char* kForm = "PD";
 // SI fills the issue list and enables Save through the ids it knows.
 static_assert(kPdIssues == kEditorIssuesListId && kPdSave == kEditorSaveId);
 
-constexpr int kHighlightSlot = 35, kFieldSlot = 33;
-constexpr int kNormalFontSlot = 6;
-constexpr int kHeadingFontSlot = 60;  // bold heading of the form
 constexpr int kMinSize = 9, kMaxSize = 16;
 
 // Working state of the open editor.
 struct EditorState {
-    int mode = 1;  // 1 add, 2 copy, 3 edit
+    EditorMode mode = EditorMode::Add;
     RowId entryId = 0;
     RowId programId = 0;
     RowId stationId = 0;
@@ -184,8 +180,8 @@ void SetupPicker() {
 // --- description size ---
 
 void ApplyDescriptionSize(int size) {
-    // Sizes 10 to 16 have font slots 20 to 26; 9 and anything else the normal font.
-    const int slot = size >= 10 && size <= kMaxSize ? 20 + (size - 10) : kNormalFontSlot;
+    // Sizes 10 to 16 have font slots of their own; 9 and anything else the normal font.
+    const int slot = size >= 10 && size <= kMaxSize ? kFontSized + (size - 10) : kFontText;
     EZ_SETFONT(kForm, kPdDescription, slot);
     EZ_SETTEXT(kForm, kPdSizeValue, std::to_string(size));
 }
@@ -220,13 +216,25 @@ void ShowEntry(const ProgramEntry& e) {
     EZ_SETTEXT(kForm, kPdCount, e.frequency);
 }
 
+// The mode the opener asked for in Shell().editorMode; adding when it names none.
+EditorMode ModeAsked() {
+    switch (Shell().editorMode) {
+        case static_cast<int32_t>(EditorMode::Copy):
+            return EditorMode::Copy;
+        case static_cast<int32_t>(EditorMode::Edit):
+            return EditorMode::Edit;
+        default:
+            return EditorMode::Add;
+    }
+}
+
 void Opened() {
     EditorState& st = State();
     st = EditorState{};
     st.loading = true;
     RestoreFormPlace(kForm, Paths().settingsFile, 1);
 
-    st.mode = Shell().editorMode >= 1 && Shell().editorMode <= 3 ? Shell().editorMode : 1;
+    st.mode = ModeAsked();
     st.quarter = RequestedQuarter() > 0 ? RequestedQuarter() : Shell().currentQuarter;
     st.quarterLabel = QuarterLabel(st.quarter);
     QuarterBounds(st.quarter, st.firstDay, st.lastDay);
@@ -238,12 +246,12 @@ void Opened() {
     EZ_SETVALUE(kForm, kPdSizeSpin, size);
     ApplyDescriptionSize(size);
 
-    if (st.mode == 1) {
+    if (st.mode == EditorMode::Add) {
         SelectStation(FilterStationCalls());
         st.topic = kTopicAddProgram;
     } else {
         EZ_SETTEXT(kForm, kPdHeading,
-                   st.mode == 2 ? "Copy Existing Program" : "Edit Existing Program");
+                   st.mode == EditorMode::Copy ? "Copy Existing Program" : "Edit Existing Program");
         ProgramEntry e;
         if (LoadProgramEntry(Shell().editorEntryId, e)) {
             ShowEntry(e);
@@ -251,19 +259,19 @@ void Opened() {
             st.entryId = e.entryId;
             st.programId = e.programId;
         }
-        if (st.mode == 2) {
+        if (st.mode == EditorMode::Copy) {
             st.entryId = 0;
             st.programId = 0;
         }
-        st.topic = st.mode == 2 ? kTopicCopyProgram : kTopicEditProgram;
+        st.topic = st.mode == EditorMode::Copy ? kTopicCopyProgram : kTopicEditProgram;
     }
     st.stationId = StationIdByCalls(EZ_GETTEXT(kForm, kPdStation), std::to_string(st.quarter));
-    if (st.mode == 2) st.sourceStationId = st.stationId;
+    if (st.mode == EditorMode::Copy) st.sourceStationId = st.stationId;
     Shell().helpTopic = st.topic;
 
     st.loading = false;
     Reevaluate();
-    if (st.mode != 1) EZ_ENABLE(kForm, kPdSave, false);  // nothing changed yet
+    if (st.mode != EditorMode::Add) EZ_ENABLE(kForm, kPdSave, false);  // nothing changed yet
     EZ_SETFOCUS(kForm, kPdTitle);
 }
 
@@ -378,7 +386,7 @@ bool Save() {
     EZ_ENABLE(kForm, kPdSave, false);
     ProgramEntry e = ReadForm();
     std::string error;
-    const RowId source = st.mode == 2 ? st.sourceStationId : 0;
+    const RowId source = st.mode == EditorMode::Copy ? st.sourceStationId : 0;
     if (!SaveProgramEntry(e, source, error)) {
         DgMsgOk("Program Not Saved",
                 "The program could not be saved; the database was left unchanged.{f10}",
@@ -388,9 +396,9 @@ bool Save() {
     }
     st.entryId = e.entryId;
     st.programId = e.programId;
-    if (st.mode == 2) {
+    if (st.mode == EditorMode::Copy) {
         // The copy now exists: a further save changes it instead of copying again.
-        st.mode = 3;
+        st.mode = EditorMode::Edit;
         st.sourceStationId = 0;
     }
     EZ_ENABLE(kForm, kPdSave, false);
@@ -505,9 +513,9 @@ void SetTips() {
 }  // namespace
 
 void PD_Design() {
-    EZ_DEFFONT(kHeadingFontSlot, "Tahoma", 10, "B");
+    EZ_DEFFONT(kFontEditorHeading, "Tahoma", 10, "B");
     EZ_CONTROL(kForm, kPdHeading, EzKind::Frame, "Add Program", 1, 0.3, 98, 32.7);
-    EZ_SETFONT(kForm, kPdHeading, kHeadingFontSlot);
+    EZ_SETFONT(kForm, kPdHeading, kFontEditorHeading);
 
     EZ_CONTROL(kForm, kPdTitleFrame, EzKind::Frame, "Program Title", 2.5, 1.8, 59.5, 3.4);
     EZ_CONTROL(kForm, kPdTitle, EzKind::Text, "", 4, 3.0, 56.5, 1.5);
@@ -561,19 +569,15 @@ void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     EditorState& st = State();
     switch (ev) {
         case EzEvent::Click:
+            // Help follows the field: changing an airing's date has a topic of its own.
+            // Exit closes through the Close event, which asks to save pending changes.
+            if (CommonFormEvent(kForm, id, ev, {kPdHelp, kPdExit}, CurrentTopic())) break;
             switch (id) {
                 case kPdAdd:
                     AddClicked();
                     break;
                 case kPdSave:
                     if (Save()) EZ_UNLOADFORM(kForm);
-                    break;
-                case kPdExit:
-                    EZ_UNLOADFORM(kForm);
-                    break;
-                case kPdHelp:
-                case kHelpKeyId:
-                    ShowHelp(CurrentTopic());
                     break;
                 case kPdF2:
                     CleanDescriptionField();
@@ -625,7 +629,7 @@ void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             KeyPressed(id, value, cancel);
             break;
         case EzEvent::GotFocus:
-            if (HasHighlight(id)) EZ_SETCOLOR(kForm, id, -1, kHighlightSlot);
+            if (HasHighlight(id)) EZ_SETCOLOR(kForm, id, -1, kColorTooltip);
             if (id == kPdTitle) {
                 // Text positions are byte offsets: the end is the text's size in bytes.
                 EZ_SELECTTEXT(kForm, kPdTitle, static_cast<int>(EZ_GETTEXT(kForm, kPdTitle).size()),
@@ -633,7 +637,7 @@ void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             }
             break;
         case EzEvent::LostFocus:
-            if (HasHighlight(id)) EZ_SETCOLOR(kForm, id, -1, kFieldSlot);
+            if (HasHighlight(id)) EZ_SETCOLOR(kForm, id, -1, kColorWindow);
             break;
         default:
             break;
@@ -650,7 +654,7 @@ bool OpenProgramDetail(const std::string& parent) {
 
 void OpenProgramEntryEditor(const std::string& parent, RowId entryId, int32_t quarter) {
     if (entryId <= 0) return;
-    Shell().editorMode = 3;
+    Shell().editorMode = static_cast<int32_t>(EditorMode::Edit);
     Shell().editorEntryId = entryId;
     RequestedQuarter() = quarter;
     OpenForm(kForm, parent, kProgramDetailWidth, kProgramDetailHeight);

@@ -1,6 +1,5 @@
 // Form ES: adds stations one after another, or edits the selected one.
 #include "app/base/app_state.h"
-#include "app/base/help.h"
 #include "app/base/options.h"
 #include "app/base/text_util.h"
 #include "app/toolkit/ez_forms.h"
@@ -16,8 +15,6 @@ namespace {
 constexpr const char* kForm = "ES";
 constexpr int kCallsLabel = 100, kCityLabel = 105;
 constexpr int kHelpTopic = 200;
-// Colour slots: the focused field's highlight and the plain field background.
-constexpr int kHighlightSlot = 35, kFieldSlot = 33;
 
 bool IsField(int id) {
     return id == kEsCalls || id == kEsCity;
@@ -124,6 +121,7 @@ void ES_Design() {
 }
 
 void ES_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    if (CommonFormEvent(kForm, id, ev, {kEsHelp, kEsCancel}, kHelpTopic)) return;
     if (id == 0) {
         if (ev == EzEvent::Loaded) Loaded();
         return;
@@ -135,11 +133,12 @@ void ES_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                 ApplyOkRule();
                 break;
             case EzEvent::GotFocus:
-                EZ_SETCOLOR(kForm, id, -1, kHighlightSlot);
+                // The focused field takes the pale yellow of the tooltips.
+                EZ_SETCOLOR(kForm, id, -1, kColorTooltip);
                 EZ_SELECTTEXT(kForm, id, static_cast<int>(EZ_GETTEXT(kForm, id).size()), 0);
                 break;
             case EzEvent::LostFocus:
-                EZ_SETCOLOR(kForm, id, -1, kFieldSlot);
+                EZ_SETCOLOR(kForm, id, -1, kColorWindow);
                 break;
             case EzEvent::Key:
                 FieldKey(id, value, cancel);
@@ -153,13 +152,6 @@ void ES_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     switch (id) {
         case kEsOk:
             Save();
-            break;
-        case kEsCancel:
-            EZ_UNLOADFORM(kForm);
-            break;
-        case kEsHelp:
-        case kHelpKeyId:
-            ShowHelp(kHelpTopic);
             break;
         case kSpellKeyId:
             if (IsField(EZ_GETFOCUS(kForm))) SpellCheckControl(kForm, EZ_GETFOCUS(kForm));

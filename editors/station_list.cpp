@@ -1,6 +1,5 @@
 // Form SL: the stations of a quarter, with Add and Edit leading to ES.
 #include "app/base/app_state.h"
-#include "app/base/help.h"
 #include "app/base/options.h"
 #include "app/toolkit/ez_forms.h"
 #include "data/dates.h"
@@ -84,14 +83,13 @@ void SL_Design() {
 }
 
 void SL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    if (CommonFormEvent(kForm, id, ev, {kSlHelp, kSlExit, kHelpTopic}, kHelpTopic)) return;
     switch (id) {
         case 0:
             if (ev == EzEvent::Loaded) {
                 StationList().selectedId = 0;
                 StationList().editMode = false;
                 Loaded();
-            } else if (ev == EzEvent::Activated) {
-                Shell().helpTopic = kHelpTopic;
             } else if (ev == EzEvent::Close) {
                 SaveFormPlace(kForm, Paths().settingsFile);
             }
@@ -138,13 +136,6 @@ void SL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             break;
         case kSlEdit:
             if (ev == EzEvent::Click) EditSelected();
-            break;
-        case kSlExit:
-            if (ev == EzEvent::Click) EZ_UNLOADFORM(kForm);
-            break;
-        case kSlHelp:
-        case kHelpKeyId:
-            if (ev == EzEvent::Click) ShowHelp(kHelpTopic);
             break;
         default:
             break;

@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "app/base/app_state.h"
-#include "app/base/help.h"
 #include "app/base/platform.h"
 #include "app/base/settings.h"
 #include "app/base/text_util.h"
@@ -215,6 +214,8 @@ void PA_Design() {
 void PA_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     (void)cancel;
     AllStationsRun& run = CurrentRun();
+    // Cancel does not close the form: the run stops after the station being written.
+    if (CommonFormEvent(kForm, id, ev, {.activeTopic = kPaHelpTopic}, kPaHelpTopic)) return;
     if (id == 0) {
         switch (ev) {
             case EzEvent::Loaded:
@@ -226,9 +227,6 @@ void PA_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                 break;
             case EzEvent::Shown:
                 EZ_POSTEVENT(kForm, kPaText, kStepWrite);
-                break;
-            case EzEvent::Activated:
-                Shell().helpTopic = kPaHelpTopic;
                 break;
             case EzEvent::Close:
                 run.cancelled = run.cancelled || !AllStationsDone(run);
@@ -242,13 +240,10 @@ void PA_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         Step(value);
         return;
     }
-    if (ev != EzEvent::Click) return;
-    if (id == kPaCancel) {
+    if (ev == EzEvent::Click && id == kPaCancel) {
         // The station being written is finished first; the next step ends the run.
         run.cancelled = true;
         EZ_SETTEXT(kForm, kPaText, "Cancelling...");
         EZ_ENABLE(kForm, kPaCancel, false);
-    } else if (id == kHelpKeyId) {
-        ShowHelp(kPaHelpTopic);
     }
 }

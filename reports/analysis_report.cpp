@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "app/base/app_state.h"
-#include "app/base/help.h"
 #include "app/base/options.h"
 #include "app/base/text_util.h"
 #include "app/toolkit/ez_forms.h"
@@ -276,6 +275,7 @@ void AN_Design() {
 void AN_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     (void)value;
     (void)cancel;
+    if (CommonFormEvent(kForm, id, ev, {kHelp, kExit, kHelpTopic}, kHelpTopic)) return;
     if (id == 0) {
         if (ev == EzEvent::Loaded) {
             EZ_ACCEL(kForm, "F1", kHelpKeyId);
@@ -283,7 +283,6 @@ void AN_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             FillStations(MainWindowStation());
             if (Opts().tipsOn) EZ_SETTOOLTIP(kForm, kStation, "Select the station to analyze");
         }
-        if (ev == EzEvent::Activated) Shell().helpTopic = kHelpTopic;
         return;
     }
     if (ev == EzEvent::Change) {
@@ -291,19 +290,5 @@ void AN_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         if (id == kStation) UpdateAnalyzeButton();
         return;
     }
-    if (ev != EzEvent::Click) return;
-    switch (id) {
-        case kAnalyze:
-            PrintAnalysis();
-            break;
-        case kExit:
-            EZ_UNLOADFORM(kForm);
-            break;
-        case kHelp:
-        case kHelpKeyId:
-            ShowHelp(kHelpTopic);
-            break;
-        default:
-            break;
-    }
+    if (ev == EzEvent::Click && id == kAnalyze) PrintAnalysis();
 }

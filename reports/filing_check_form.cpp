@@ -1,7 +1,6 @@
 // Form FC: the findings of the pre-filing check for a quarter and one or all
 // stations; a double-click opens the editor of the record a finding is about.
 #include "app/base/app_state.h"
-#include "app/base/help.h"
 #include "app/base/settings.h"
 #include "app/base/text_util.h"
 #include "app/toolkit/ez_forms.h"
@@ -20,7 +19,6 @@ namespace {
 constexpr const char* kForm = "FC";
 constexpr const char* kAllStations = "All Stations";
 constexpr int kPeriodFrame = 135, kStationFrame = 140;
-constexpr int kBoldSlot = 7;
 
 struct CheckState {
     int32_t wantedQuarter = 0;  // set by OpenFilingCheck before the form opens
@@ -136,7 +134,7 @@ void FC_Design() {
     EZ_CONTROL(kForm, kStationFrame, EzKind::Frame, "Station", 26, 0.5, 22.5, 3.3);
     EZ_CONTROL(kForm, kFcStation, EzKind::Combo, "", 27, 1.7, 20.5, 1.4);
     EZ_CONTROL(kForm, kFcSummary, EzKind::Label, "", 51, 1.9, 43.5, 1.3);
-    EZ_SETFONT(kForm, kFcSummary, kBoldSlot);
+    EZ_SETFONT(kForm, kFcSummary, kFontBold);
     EZ_CONTROL(kForm, kFcList, EzKind::ListView, "Station{12}|Severity{11}|Finding{66}", 1.5, 4.4,
                93, 18.8);
     EZ_CONTROL(kForm, kFcOpen, EzKind::Button, "&Open", 1.5, 23.8, 11, 1.7);
@@ -147,10 +145,10 @@ void FC_Design() {
 
 void FC_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     (void)cancel;
+    if (CommonFormEvent(kForm, id, ev, {kFcHelp, kFcClose, kFcHelpTopic}, kFcHelpTopic)) return;
     switch (id) {
         case 0:
             if (ev == EzEvent::Loaded) Loaded();
-            if (ev == EzEvent::Activated) Shell().helpTopic = kFcHelpTopic;
             return;
         case kFcPeriod:
             if (ev == EzEvent::Change) {
@@ -171,19 +169,5 @@ void FC_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         default:
             break;
     }
-    if (ev != EzEvent::Click) return;
-    switch (id) {
-        case kFcOpen:
-            OpenFinding(EZ_LVNEXTSELECTED(kForm, kFcList, -1));
-            break;
-        case kFcClose:
-            EZ_UNLOADFORM(kForm);
-            break;
-        case kFcHelp:
-        case kHelpKeyId:
-            ShowHelp(kFcHelpTopic);
-            break;
-        default:
-            break;
-    }
+    if (ev == EzEvent::Click && id == kFcOpen) OpenFinding(EZ_LVNEXTSELECTED(kForm, kFcList, -1));
 }

@@ -1,7 +1,6 @@
 // Form PQ, "Print Issues & Programs List": period, station and the date the
 // list is placed in the public file.
 #include "app/base/app_state.h"
-#include "app/base/help.h"
 #include "app/base/options.h"
 #include "app/base/text_util.h"
 #include "app/toolkit/ez_forms.h"
@@ -100,9 +99,9 @@ void PQ_Design() {
 void PQ_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     (void)value;
     (void)cancel;
+    if (CommonFormEvent(kForm, id, ev, {kHelp, kCancel, kHelpTopic}, kHelpTopic)) return;
     if (id == 0) {
         if (ev == EzEvent::Loaded) OnLoaded();
-        if (ev == EzEvent::Activated) Shell().helpTopic = kHelpTopic;
         return;
     }
     if (ev == EzEvent::Change) {
@@ -130,13 +129,6 @@ void PQ_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             OpenFilingCheck(kForm, QuarterFromName(EZ_GETTEXT(kForm, kPeriod)),
                             AllStationsChosen() ? std::string() : EZ_GETTEXT(kForm, kStation));
             if (EZ_FORMEXISTS(kForm)) Shell().helpTopic = kHelpTopic;
-            break;
-        case kCancel:
-            EZ_UNLOADFORM(kForm);
-            break;
-        case kHelp:
-        case kHelpKeyId:
-            ShowHelp(kHelpTopic);
             break;
         default:
             break;

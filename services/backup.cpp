@@ -6,10 +6,10 @@
 #include <sys/stat.h>
 
 #include "app/base/app_state.h"
-#include "app/base/help.h"
 #include "app/base/options.h"
 #include "app/base/settings.h"
 #include "app/base/text_util.h"
+#include "app/toolkit/ez_forms.h"
 #include "data/dates.h"
 #include "services/backups.h"
 #include "services/forms.h"
@@ -20,7 +20,6 @@
 namespace {
 
 constexpr const char* kForm = "BU";
-constexpr int kHeadingFont = 60;
 constexpr double kFormWidth = 74, kFormHeight = 10.5;
 constexpr const char* kFilter = "Backup files (*.zip)|*.zip";
 
@@ -63,7 +62,7 @@ void ShowLayer() {
 void OnLoaded() {
     State().refresh = false;
     ShowLayer();
-    EZ_ACCEL(kForm, "F1", kBuHelpKey);
+    EZ_ACCEL(kForm, "F1", kHelpKeyId);
     Shell().helpTopic = HelpTopic();
     if (Restoring()) {
         EZ_SETTEXT(kForm, 0, "Restore Database");
@@ -187,12 +186,12 @@ void BackupReminder() {
 }
 
 void BU_Design() {
-    EZ_DEFFONT(kHeadingFont, "Segoe UI", 12, "B");
+    EZ_DEFFONT(kFontBackupHeading, "Segoe UI", 12, "B");
     const double pictureW = EZ_PIXELSTOCOLS(48), pictureH = 3.2;
     // Backup layer: the picture on the left, the text beside it.
     EZ_CONTROL(kForm, kBuBackupPicture, EzKind::Picture, "backup.png", 2, 0.8, pictureW, pictureH);
     EZ_CONTROL(kForm, kBuBackupHeading, EzKind::Label, "Vantrel Backup", 11, 0.8, 60, 1.6);
-    EZ_SETFONT(kForm, kBuBackupHeading, kHeadingFont);
+    EZ_SETFONT(kForm, kBuBackupHeading, kFontBackupHeading);
     EZ_CONTROL(kForm, kBuBackupLabel, EzKind::Label,
                "Backup the Vantrel database to the following folder and file:", 11, 2.7, 61, 1.2);
     EZ_CONTROL(kForm, kBuBackupPath, EzKind::Text, "", 2, 4.8, 63, 1.4);
@@ -200,7 +199,7 @@ void BU_Design() {
     EZ_CONTROL(kForm, kBuBackup, EzKind::Button, "&Backup", 38, 7.8, 10, 1.7);
     // Restore layer: the text on the left, the picture on the right.
     EZ_CONTROL(kForm, kBuRestoreHeading, EzKind::Label, "Restore Vantrel Backup", 2, 0.8, 50, 1.6);
-    EZ_SETFONT(kForm, kBuRestoreHeading, kHeadingFont);
+    EZ_SETFONT(kForm, kBuRestoreHeading, kFontBackupHeading);
     EZ_CONTROL(kForm, kBuRestoreLabel, EzKind::Label,
                "Replace your Vantrel database with this backup file:", 2, 2.7, 52, 1.2);
     EZ_CONTROL(kForm, kBuRestorePath, EzKind::Text, "", 2, 4.8, 63, 1.4);
@@ -214,9 +213,9 @@ void BU_Design() {
 }
 
 void BU_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    if (CommonFormEvent(kForm, id, ev, {kBuHelp, kBuCancel, HelpTopic()}, HelpTopic())) return;
     if (id == 0) {
         if (ev == EzEvent::Loaded) OnLoaded();
-        if (ev == EzEvent::Activated) Shell().helpTopic = HelpTopic();
         return;
     }
     switch (ev) {
@@ -246,13 +245,6 @@ void BU_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             break;
         case kBuRestore:
             RestoreClicked();
-            break;
-        case kBuCancel:
-            EZ_UNLOADFORM(kForm);
-            break;
-        case kBuHelp:
-        case kBuHelpKey:
-            ShowHelp(HelpTopic());
             break;
         default:
             break;

@@ -33,6 +33,5 @@ inline constexpr int kBuRestore = 160;
 inline constexpr int kBuRestorePicture = 165;
 inline constexpr int kBuCancel = 175;
 inline constexpr int kBuHelp = 180;
-inline constexpr int kBuHelpKey = 911;
 inline constexpr int kBackupHelpTopic = 110;
 inline constexpr int kRestoreHelpTopic = 340;

@@ -8,10 +8,10 @@
 #include <sstream>
 
 #include "app/base/app_state.h"
-#include "app/base/help.h"
 #include "app/base/options.h"
 #include "app/base/settings.h"
 #include "app/base/text_util.h"
+#include "app/toolkit/ez_forms.h"
 #include "data/dates.h"
 #include "data/quarters.h"
 #include "services/forms.h"
@@ -364,7 +364,7 @@ void Loaded() {
     if (q >= 0) EZ_SELECTITEM(kForm, kImQuarter, q);
     FillStations("");
     SetDestination(st.session, st.session.quarter, ShownStation());
-    EZ_ACCEL(kForm, "F1", kImF1);
+    EZ_ACCEL(kForm, "F1", kHelpKeyId);
     Shell().helpTopic = kTopicImport;
     ShowAll();
     EZ_SETFOCUS(kForm, kImBrowse);
@@ -442,13 +442,10 @@ void IM_Design() {
 }
 
 void IM_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    if (CommonFormEvent(kForm, id, ev, {kImHelp, kImCancel, kTopicImport}, kTopicImport)) return;
     switch (id) {
         case 0:
-            if (ev == EzEvent::Loaded) {
-                Loaded();
-            } else if (ev == EzEvent::Activated) {
-                Shell().helpTopic = kTopicImport;
-            }
+            if (ev == EzEvent::Loaded) Loaded();
             break;
         case kImBrowse:
             if (ev == EzEvent::Click) Browse();
@@ -501,13 +498,6 @@ void IM_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             break;
         case kImImport:
             if (ev == EzEvent::Click) Import();
-            break;
-        case kImCancel:
-            if (ev == EzEvent::Click) EZ_UNLOADFORM(kForm);
-            break;
-        case kImHelp:
-        case kImF1:
-            if (ev == EzEvent::Click) ShowHelp(kTopicImport);
             break;
         default:
             break;

@@ -40,4 +40,3 @@ inline constexpr int kImLogInfo = 176;
 inline constexpr int kImImport = 180;
 inline constexpr int kImCancel = 185;
 inline constexpr int kImHelp = 190;
-inline constexpr int kImF1 = 911;

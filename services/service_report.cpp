@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "app/base/app_state.h"
-#include "app/base/help.h"
 #include "app/base/options.h"
+#include "app/toolkit/ez_forms.h"
 #include "services/forms.h"
 #include "services/mail_handoff.h"
 #include "ui/layout.h"
@@ -35,16 +35,11 @@ enum : int {
     kCreate = 155,
     kCancel = 160,
     kHelp = 165,
-    kHelpKey = 911,
 };
 
 constexpr const char* kTermsForm = "TS";
 constexpr double kTermsWidth = 70;
 constexpr double kTermsHeight = 26;
-
-// Font slots of these two forms (slots below 44 belong to start-up, 44 to the About box).
-constexpr int kHeadingFont = 45;
-constexpr int kTermsFont = 46;
 
 // A write failure on opening is told once the dialog is on screen.
 constexpr int kPostTextError = 1;
@@ -106,14 +101,14 @@ void ShowOutcome(const ReportResult& r) {
 }
 
 void DesignServiceReport() {
-    EZ_DEFFONT(kHeadingFont, "", 14, "B");
+    EZ_DEFFONT(kFontReportHeading, "", 14, "B");
     const std::string title = std::string(kProgramName) + " Service Report";
 
     EZ_CONTROL(kForm, kPicture, EzKind::Picture, "question.png", 2, 0.7, 7, 3.2);
     EZ_CONTROL(kForm, kHeading, EzKind::Label, title, 11, 0.5, kWidth - 13, 1.8);
-    EZ_SETFONT(kForm, kHeading, kHeadingFont);
+    EZ_SETFONT(kForm, kHeading, kFontReportHeading);
     EZ_CONTROL(kForm, kProblem, EzKind::Label, "Got A Problem?", 11, 2.3, kWidth - 13, 1.2);
-    EZ_SETFONT(kForm, kProblem, 7);
+    EZ_SETFONT(kForm, kProblem, kFontBold);
     EZ_CONTROL(kForm, kCanHelp, EzKind::Label, "Submitting a Service Report Can Help", 11, 3.4,
                kWidth - 13, 1.2);
     EZ_CONTROL(kForm, kIntro, EzKind::Label,
@@ -142,7 +137,7 @@ void DesignServiceReport() {
     if (Opts().tipsOn) {
         EZ_SETTOOLTIP(kForm, kToDesktop, "Check this box if you are using web-based email");
     }
-    EZ_ACCEL(kForm, "F1", kHelpKey);
+    EZ_ACCEL(kForm, "F1", kHelpKeyId);
 }
 
 void LoadServiceReport() {
@@ -172,6 +167,7 @@ void SR_Design() {
 }
 
 void SR_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    if (CommonFormEvent(kForm, id, ev, {kHelp, kCancel}, kHelpTopic)) return;
     switch (ev) {
         case EzEvent::Loaded:
             if (id == 0) LoadServiceReport();
@@ -194,13 +190,6 @@ void SR_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                     break;
                 case kCreate:
                     CreateReport();
-                    break;
-                case kCancel:
-                    EZ_UNLOADFORM(kForm);
-                    break;
-                case kHelp:
-                case kHelpKey:
-                    ShowHelp(kHelpTopic);
                     break;
                 default:
                     break;
@@ -246,26 +235,24 @@ std::string TermsText() {
 }  // namespace
 
 void TS_Design() {
-    EZ_DEFFONT(kTermsFont, "Calibri", 10, "");
+    EZ_DEFFONT(kFontReportTerms, "Calibri", 10, "");
     EZ_CONTROL(kTermsForm, kTermsText, EzKind::Text, TermsText(), 1.5, 0.8, kTermsWidth - 3,
                kTermsHeight - 4.2, "MR");
-    EZ_SETFONT(kTermsForm, kTermsText, kTermsFont);
+    EZ_SETFONT(kTermsForm, kTermsText, kFontReportTerms);
     EZ_CONTROL(kTermsForm, kTermsOk, EzKind::Button, "&OK", kTermsWidth - 13.5, kTermsHeight - 2.6,
                12, 1.8);
-    EZ_ACCEL(kTermsForm, "F1", kHelpKey);
+    EZ_ACCEL(kTermsForm, "F1", kHelpKeyId);
 }
 
 void TS_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    // The terms have the service report's help topic.
+    if (CommonFormEvent(kTermsForm, id, ev, {.exit = kTermsOk}, kHelpTopic)) return;
     switch (ev) {
         case EzEvent::Loaded:
             if (id == 0) {
                 KeepDesignedSize(kTermsForm, kTermsWidth, kTermsHeight);
                 EZ_SETFOCUS(kTermsForm, kTermsOk);
             }
-            break;
-        case EzEvent::Click:
-            if (id == kTermsOk) EZ_UNLOADFORM(kTermsForm);
-            if (id == kHelpKey) ShowHelp(kHelpTopic);
             break;
         case EzEvent::Key:
             if (id == kTermsText && value == kKeyEsc) {

@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "app/base/app_state.h"
-#include "app/base/help.h"
 #include "app/base/options.h"
 #include "app/base/text_util.h"
 #include "app/toolkit/ez_forms.h"
@@ -258,6 +257,7 @@ void XS_Design() {
 
 void XS_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     using namespace xs;
+    if (CommonFormEvent(kForm, id, ev, {.exit = kClose}, kSpellHelpTopic)) return;
     switch (id) {
         case 0:
             if (ev == EzEvent::Loaded) Loaded();
@@ -310,12 +310,6 @@ void XS_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         case kDelete:
             OpenForm("XD", kForm, kSpellDeleteWidth, kSpellDeleteHeight);
             break;
-        case kClose:
-            EZ_UNLOADFORM(kForm);
-            break;
-        case kHelpKeyId:
-            ShowHelp(kSpellHelpTopic);
-            break;
         default:
             break;
     }
@@ -333,6 +327,7 @@ void XE_Design() {
 
 void XE_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     using namespace xe;
+    if (CommonFormEvent(kForm, id, ev, {kHelp, kClose}, kSpellHelpTopic)) return;
     switch (id) {
         case 0:
             if (ev == EzEvent::Loaded) Loaded();
@@ -362,13 +357,6 @@ void XE_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         case kDelete:
             DeleteSelectedMatch(kForm, kDelete);
             break;
-        case kHelp:
-        case kHelpKeyId:
-            ShowHelp(kSpellHelpTopic);
-            break;
-        case kClose:
-            EZ_UNLOADFORM(kForm);
-            break;
         default:
             break;
     }
@@ -384,6 +372,7 @@ void XD_Design() {
 
 void XD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     using namespace xd;
+    if (CommonFormEvent(kForm, id, ev, {.exit = kDone}, kSpellHelpTopic)) return;
     switch (id) {
         case 0:
             if (ev == EzEvent::Loaded) {
@@ -405,18 +394,5 @@ void XD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         default:
             break;
     }
-    if (ev != EzEvent::Click) return;
-    switch (id) {
-        case kDelete:
-            DeleteSelectedMatch(kForm, kDelete);
-            break;
-        case kDone:
-            EZ_UNLOADFORM(kForm);
-            break;
-        case kHelpKeyId:
-            ShowHelp(kSpellHelpTopic);
-            break;
-        default:
-            break;
-    }
+    if (ev == EzEvent::Click && id == kDelete) DeleteSelectedMatch(kForm, kDelete);
 }

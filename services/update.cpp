@@ -8,11 +8,11 @@
 #include <system_error>
 
 #include "app/base/app_state.h"
-#include "app/base/help.h"
 #include "app/base/platform.h"
 #include "app/base/settings.h"
 #include "app/base/text_util.h"
 #include "app/toolkit/ez.h"
+#include "app/toolkit/ez_forms.h"
 #include "services/forms.h"
 #include "services/http_client.h"
 #include "services/maintenance.h"
@@ -26,14 +26,10 @@ namespace {
 
 constexpr const char* kZd = "ZD";
 constexpr const char* kWn = "WN";
-constexpr int kHelpKey = 911;
 constexpr double kZdWidth = 52;
 constexpr double kZdHeight = 8.5;
 constexpr double kWnWidth = 64;
 constexpr double kWnHeight = 27;
-// Font slots of WN's headings (slots below 44 belong to start-up, 44 to AB).
-constexpr int kWnHeadingFont = 46;
-constexpr int kWnProductFont = 47;
 
 constexpr const char* kReleaseNotes = "Release Notes.rtf";
 constexpr const char* kSilentArgs[] = {"/SP-", "/VERYSILENT"};
@@ -354,18 +350,18 @@ void ZD_Design() {
                4.2);
     EZ_CONTROL(kZd, kZdProgress, EzKind::Progress, "", 3.5, 2.4, kZdWidth - 7, 1.3);
     EZ_CONTROL(kZd, kZdCancel, EzKind::Button, "&Cancel", (kZdWidth - 12) / 2, 5.6, 12, 1.7);
-    EZ_ACCEL(kZd, "F1", kHelpKey);
+    EZ_ACCEL(kZd, "F1", kHelpKeyId);
 }
 
 void ZD_Event(int id, EzEvent ev, int64_t, int& cancel) {
+    // Cancel does not close the form: the download closes it once it has stopped.
+    if (CommonFormEvent(kZd, id, ev, {}, kUpdateHelpTopic)) return;
     switch (ev) {
         case EzEvent::Click:
             if (id == kZdCancel) {
                 // The download loop sees the flag after its current block.
                 UpdateState().cancelled = true;
                 EZ_ENABLE(kZd, kZdCancel, false);
-            } else if (id == kHelpKey) {
-                ShowHelp(kUpdateHelpTopic);
             }
             break;
         case EzEvent::Close:
@@ -383,15 +379,15 @@ void ZD_Event(int id, EzEvent ev, int64_t, int& cancel) {
 // Form WN: "Update Information"
 // ---------------------------------------------------------------------------
 void WN_Design() {
-    EZ_DEFFONT(kWnHeadingFont, "Segoe UI", 14, "B");
-    EZ_DEFFONT(kWnProductFont, "Segoe UI", 16, "B");
+    EZ_DEFFONT(kFontNewsHeading, "Segoe UI", 14, "B");
+    EZ_DEFFONT(kFontNewsProduct, "Segoe UI", 16, "B");
     const std::string& v = UpdateState().newVersion;
     EZ_CONTROL(kWn, kWnHeading, EzKind::Label, "Here's What's New in", 2, 0.8, kWnWidth - 4, 2);
-    EZ_SETFONT(kWn, kWnHeading, kWnHeadingFont);
+    EZ_SETFONT(kWn, kWnHeading, kFontNewsHeading);
     EZ_CONTROL(kWn, kWnProduct, EzKind::Label,
                std::string(kProgramName) + (v.empty() ? "" : " " + v) + ":", 2, 2.8, kWnWidth - 4,
                2.4);
-    EZ_SETFONT(kWn, kWnProduct, kWnProductFont);
+    EZ_SETFONT(kWn, kWnProduct, kFontNewsProduct);
     EZ_CONTROL(kWn, kWnNotes, EzKind::RichText, "", 2, 5.6, kWnWidth - 4, kWnHeight - 11.2);
     std::string rtf;
     if (ReadWholeFile(Paths().appFolder + kReleaseNotes, rtf))
@@ -403,12 +399,10 @@ void WN_Design() {
                    "go to Help > About " + kProgramName + " on the main menu.",
                2, kWnHeight - 5.3, kWnWidth - 18, 2.6);
     EZ_CONTROL(kWn, kWnOk, EzKind::Button, "&OK", kWnWidth - 14, kWnHeight - 4.6, 12, 1.7);
-    EZ_ACCEL(kWn, "F1", kHelpKey);
+    EZ_ACCEL(kWn, "F1", kHelpKeyId);
 }
 
 void WN_Event(int id, EzEvent ev, int64_t, int&) {
+    if (CommonFormEvent(kWn, id, ev, {.exit = kWnOk}, kUpdateHelpTopic)) return;
     if (ev == EzEvent::Loaded && id == 0) EZ_SETFOCUS(kWn, kWnOk);
-    if (ev != EzEvent::Click) return;
-    if (id == kWnOk) EZ_UNLOADFORM(kWn);
-    if (id == kHelpKey) ShowHelp(kUpdateHelpTopic);
 }

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "app/base/app_state.h"
-#include "app/base/help.h"
 #include "app/base/settings.h"
 #include "app/toolkit/ez_forms.h"
 #include "data/dates.h"
@@ -31,9 +30,6 @@ enum : int {
     kClose = 205,
 };
 
-// A large face for the product name; slots below 44 belong to start-up.
-constexpr int kNameFont = 44;
-
 constexpr const char* kShowHistory = "&View Program History";
 constexpr const char* kShowInfo = "&View Program Info";
 
@@ -46,21 +42,21 @@ std::string AboutVersionLine() {
 }  // namespace
 
 void AB_Design() {
-    EZ_DEFFONT(kNameFont, "Segoe UI", 24, "B");
+    EZ_DEFFONT(kFontAboutName, "Segoe UI", 24, "B");
 
     EZ_CONTROL(kForm, kInfoPage, EzKind::Page, "", 0, 0, kWidth, kHeight - 3);
     EZ_CONTROL(kForm, kName, EzKind::Label, kProgramName, 2, 3, kWidth - 4, 3, "C");
-    EZ_SETFONT(kForm, kName, kNameFont);
+    EZ_SETFONT(kForm, kName, kFontAboutName);
     EZ_CONTROL(kForm, kTagline, EzKind::Label, "Quarterly Issues && Programs List Manager", 2, 7,
                kWidth - 4, 1.5, "C");
-    EZ_SETFONT(kForm, kTagline, 10);
+    EZ_SETFONT(kForm, kTagline, kFontTitle);
     EZ_CONTROL(kForm, kVersion, EzKind::Label, AboutVersionLine(), 2, 10, kWidth - 4, 1.5, "C");
-    EZ_SETFONT(kForm, kVersion, 6);
+    EZ_SETFONT(kForm, kVersion, kFontText);
     EZ_CONTROL(kForm, kSummary, EzKind::Label,
                "Keeps each station's quarterly list of community issues and the programs "
                "that addressed them, and writes the list for the public file.",
                6, 12.5, kWidth - 12, 3, "CW");
-    EZ_SETFONT(kForm, kSummary, 6);
+    EZ_SETFONT(kForm, kSummary, kFontText);
     for (int id : {kName, kTagline, kVersion, kSummary}) EZ_SETPARENT(kForm, id, kInfoPage);
 
     EZ_CONTROL(kForm, kHistoryPage, EzKind::Page, "", 0, 0, kWidth, kHeight - 3);
@@ -78,6 +74,8 @@ void AB_Design() {
 }
 
 void AB_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    // Help shows the topic of the form the box was opened from.
+    if (CommonFormEvent(kForm, id, ev, {.exit = kClose}, Shell().helpTopic)) return;
     switch (ev) {
         case EzEvent::Loaded: {
             if (id != 0) break;
@@ -92,10 +90,6 @@ void AB_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                 EZ_SHOW(kForm, kInfoPage, !toHistory);
                 EZ_SHOW(kForm, kHistoryPage, toHistory);
                 EZ_SETTEXT(kForm, kToggle, toHistory ? kShowInfo : kShowHistory);
-            } else if (id == kClose) {
-                EZ_UNLOADFORM(kForm);
-            } else if (id == kHelpKeyId) {
-                ShowHelp(Shell().helpTopic);
             }
             break;
         default:

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "app/base/app_state.h"
-#include "app/base/help.h"
 #include "app/base/options.h"
 #include "app/base/text_util.h"
 #include "app/toolkit/ez.h"
@@ -103,6 +102,7 @@ void CQ_Design() {
 }
 
 void CQ_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+    if (CommonFormEvent(kForm, id, ev, {kHelp, kCancel, kHelpTopic}, kHelpTopic)) return;
     if (id == 0) {
         if (ev == EzEvent::Loaded) {
             Shell().quarterAdded = false;
@@ -113,8 +113,6 @@ void CQ_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             EZ_ENABLE(kForm, kCreate, false);
             Shell().helpTopic = kHelpTopic;
             EZ_SETFOCUS(kForm, kYear);
-        } else if (ev == EzEvent::Activated) {
-            Shell().helpTopic = kHelpTopic;
         }
         return;
     }
@@ -131,13 +129,6 @@ void CQ_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             break;
         case kCreate:
             if (ev == EzEvent::Click) Create();
-            break;
-        case kCancel:
-            if (ev == EzEvent::Click) EZ_UNLOADFORM(kForm);
-            break;
-        case kHelp:
-        case kHelpKeyId:
-            if (ev == EzEvent::Click) ShowHelp(kHelpTopic);
             break;
         default:
             break;

@@ -1,5 +1,6 @@
 #include "app/toolkit/ez_forms.h"
 
+#include "app/base/app_state.h"
 #include "app/base/help.h"
 
 namespace {
@@ -32,14 +33,19 @@ void DefineFontsAndColours() {
     EZ_DEFCOLOR(kColorPurple, 137, 68, 221);
 }
 
-bool CommonFormEvent(const std::string& form, int id, EzEvent ev, CommonButtons buttons,
+bool CommonFormEvent(const std::string& form, int id, EzEvent ev, const FormEnding& ending,
                      int helpTopic) {
-    if (ev != EzEvent::Click || id == 0) return false;
-    if (id == kHelpKeyId || id == buttons.help) {
+    if (id == 0) {
+        if (ev != EzEvent::Activated || ending.activeTopic == 0) return false;
+        Shell().helpTopic = ending.activeTopic;
+        return true;
+    }
+    if (ev != EzEvent::Click) return false;
+    if (id == kHelpKeyId || id == ending.help) {
         ShowHelp(helpTopic);
         return true;
     }
-    if (id == buttons.exit) {
+    if (id == ending.exit) {
         EZ_UNLOADFORM(form);
         return true;
     }
