@@ -81,8 +81,6 @@ int EZ_GUIRUN(int argc, char** argv, EzStartProc start, EzEventProc event, EzDes
 
 // True while inside EZ_GUIRUN or a robot session (a QApplication exists).
 bool EZ_ISRUNNING();
-// Replaces the event and design procedures (tests install their own forms).
-void EZ_SETPROCS(EzEventProc event, EzDesignProc design);
 
 // ---------------------------------------------------------------------------
 // Forms
@@ -136,20 +134,20 @@ enum class EzKind {
     Toolbar,    // buttons added with EZ_TOOLBUTTON
     StatusBar,  // parts set with EZ_SBPARTS
     Page,       // an invisible container page; controls with EZ_SETPARENT go on it
+                // (Page stays last: the toolkit keeps one adapter per kind up to it)
 };
 
+// A control made with the id of an existing one replaces it.
 void EZ_CONTROL(const std::string& form, int id, EzKind kind, const std::string& text, double col,
                 double row, double w, double h, const std::string& style = "");
 bool EZ_CONTROLEXISTS(const std::string& form, int id);
 // The kind a control was created with; false when the control does not exist.
 bool EZ_CONTROLKIND(const std::string& form, int id, EzKind& kind);
-void EZ_DESTROYCONTROL(const std::string& form, int id);
 
 // Menus: parent 0 puts the item in the menu bar; a caption "-" is a separator.
 // A menu-bar item with no children is a command of its own (raises Click).
 void EZ_MENU(const std::string& form, int parentId, int id, const std::string& caption);
 void EZ_MENUENABLE(const std::string& form, int id, bool on);
-bool EZ_MENUISENABLED(const std::string& form, int id);
 
 // Context (pop-up) menus. EZ_POPUPMENU defines the menu `menuId` of a form with
 // its items (id and caption; a caption "-" is a separator); defining it again
@@ -170,13 +168,11 @@ void EZ_SHOWPOPUP(const std::string& form, int menuId, int nearId);
 void EZ_TOOLBUTTON(const std::string& form, int toolbarId, int buttonId, const std::string& icon,
                    const std::string& tooltip, bool sepBefore = false);
 void EZ_TBENABLE(const std::string& form, int buttonId, bool on);
-bool EZ_TBISENABLED(const std::string& form, int buttonId);
 
 // Status bar parts: widths in character units, the last part takes the rest.
 void EZ_SBPARTS(const std::string& form, int id, const std::vector<double>& widths);
+// A leading tab centres the text in its part.
 void EZ_SBSETTEXT(const std::string& form, int id, int part, const std::string& text);
-// Returns the text as it was set (a leading tab, which centres the text, included).
-std::string EZ_SBGETTEXT(const std::string& form, int id, int part);
 
 // Accelerator keys ("F1", "F2", "F7", "Ctrl+S" ...) raise Click on a pseudo-control id.
 void EZ_ACCEL(const std::string& form, const std::string& key, int pseudoId);
@@ -206,8 +202,6 @@ void EZ_SETFONT(const std::string& form, int id, int fontSlot);
 // Colours are slot numbers of EZ_DEFCOLOR, or -1 to keep the default.
 void EZ_SETCOLOR(const std::string& form, int id, int fgSlot, int bgSlot);
 void EZ_SETTOOLTIP(const std::string& form, int id, const std::string& text);
-// The tooltip of a control, menu item or toolbar button ("" when none).
-std::string EZ_GETTOOLTIP(const std::string& form, int id);
 void EZ_MOVE(const std::string& form, int id, double col, double row, double w, double h);
 void EZ_GETPLACE(const std::string& form, int id, double& col, double& row, double& w, double& h);
 void EZ_REDRAW(const std::string& form, int id, bool on);  // false suspends redrawing
@@ -224,8 +218,6 @@ double EZ_TEXTHEIGHT(int fontSlot, const std::string& text);
 
 // List boxes and combos (index from 0, -1 = none).
 int EZ_ADDITEM(const std::string& form, int id, const std::string& text, int64_t data = 0);
-void EZ_INSERTITEM(const std::string& form, int id, int index, const std::string& text,
-                   int64_t data = 0);
 void EZ_DELETEITEM(const std::string& form, int id, int index);
 void EZ_CLEARITEMS(const std::string& form, int id);
 int EZ_ITEMCOUNT(const std::string& form, int id);
@@ -303,8 +295,6 @@ void EZ_DOEVENTS();
 void EZ_PROGRESSEVENTS();
 // The program's command-line arguments after the program name.
 std::vector<std::string> EZ_COMMANDARGS();
-// Replaces the arguments EZ_COMMANDARGS reports (tests and the scenario runner).
-void EZ_SETCOMMANDARGS(const std::vector<std::string>& args);
 // Queues (form, id, Posted, value) to the program; delivered after the current event.
 void EZ_POSTEVENT(const std::string& form, int id, int64_t value);
 // Raises an event on a form at once, as the toolkit would (for example a
@@ -319,9 +309,8 @@ void EZ_SETIMAGEFOLDER(const std::string& folder);
 // entry the windows belong to (Wayland, task bars), e.g. "com.example.Vantrel".
 void EZ_SETAPPIDENTITY(const std::string& name, const std::string& desktopId);
 // The icon of every window, from image files of several sizes (missing files
-// are skipped). EZ_APPICONSIZES lists the pixel sizes the icon holds.
+// are skipped).
 void EZ_SETAPPICON(const std::vector<std::string>& files);
-std::vector<int> EZ_APPICONSIZES();
 // The toolkit's own simple message box (only the database-creation error uses it).
 void EZ_MSGBOX(const std::string& parent, const std::string& text, const std::string& title);
 // File dialogs; filter like "PDF Files (*.pdf)|*.pdf". Return "" when cancelled.
@@ -330,6 +319,3 @@ std::string EZ_OPENFILEDLG(const std::string& parent, const std::string& title,
 std::string EZ_SAVEFILEDLG(const std::string& parent, const std::string& title,
                            const std::string& folder, const std::string& fileName,
                            const std::string& filter);
-void EZ_SETCLIPBOARD(const std::string& text);
-// Saves a PNG of a form (for tests and the robot). Returns false when it cannot.
-bool EZ_SCREENSHOT(const std::string& form, const std::string& pngPath);

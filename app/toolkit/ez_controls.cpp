@@ -111,6 +111,397 @@ QString QtDateFormat(const std::string& fmt) {
 
 }  // namespace ez
 
+// ---------------------------------------------------------------------------
+// Control kinds: one adapter per EzKind makes the widget and reads and sets
+// the control's text, so that a kind's behaviour is found in one place.
+// ---------------------------------------------------------------------------
+namespace ez {
+
+namespace {
+
+// What EZ_CONTROL hands a kind's maker.
+struct Making {
+    Form* f;
+    QWidget* client;
+    const std::string& form;
+    int id;
+    EzKind kind;
+    const std::string& text;
+    const std::string& style;
+    double w;
+    double h;
+    Ctl& ctl;
+};
+
+// Where a kind's widget goes: on the character grid, docked above or below it
+// (toolbar, status bar), or on the grid and filling it when given no size (page).
+enum class Place { Grid, Docked, GridOrFill };
+
+struct Adapter {
+    EzKind kind;
+    QWidget* (*make)(const Making& m);
+    // The text as EZ_GETTEXT reports it.
+    std::string (*text)(const Ctl& c, const std::string& form);
+    // Shows a text set with EZ_SETTEXT (Ctl::text already holds it).
+    void (*setText)(Ctl& c, const std::string& form, const std::string& text);
+    Place place = Place::Grid;
+};
+
+// Raises Change for an edit the user made (not the program's own, see Quiet).
+auto ChangeRaiser(const std::string& form, int id) {
+    return [form, id]() {
+        if (!IsQuiet()) Raise(form, id, EzEvent::Change);
+    };
+}
+
+// The text as the program set it (labels, pictures, toolbars, pages).
+std::string StoredText(const Ctl& c, const std::string&) {
+    return c.text;
+}
+// Kinds that do not show a text set to them (date pickers, list views,
+// toolbars, pages): it is only kept in Ctl::text.
+void KeepText(Ctl&, const std::string&, const std::string&) {}
+
+// Buttons, check boxes and radio buttons.
+template <typename Button>
+QWidget* MakeClickable(const Making& m) {
+    auto* b = new Button(Q(m.text), m.client);
+    const std::string form = m.form;
+    const int id = m.id;
+    QObject::connect(b, &QAbstractButton::clicked, b,
+                     [form, id]() { Raise(form, id, EzEvent::Click); });
+    return b;
+}
+QWidget* MakeButton(const Making& m) {
+    auto* b = static_cast<QPushButton*>(MakeClickable<QPushButton>(m));
+    b->setAutoDefault(false);
+    return b;
+}
+QWidget* MakeRadio(const Making& m) {
+    auto* r = static_cast<QRadioButton*>(MakeClickable<QRadioButton>(m));
+    if (Has(m.style, 'G') || !m.f->radioGroup) {
+        m.f->radioGroup = new QButtonGroup(m.client);
+        m.f->radioGroup->setExclusive(true);
+    }
+    m.f->radioGroup->addButton(r);
+    return r;
+}
+std::string ButtonText(const Ctl& c, const std::string&) {
+    return U(static_cast<QAbstractButton*>(c.w.data())->text());
+}
+void SetButtonText(Ctl& c, const std::string&, const std::string& text) {
+    static_cast<QAbstractButton*>(c.w.data())->setText(Q(text));
+}
+
+QWidget* MakeLabel(const Making& m) {
+    auto* l = new QLabel(Q(m.text), m.client);
+    l->setTextFormat(Qt::PlainText);
+    l->setAlignment(Has(m.style, 'C')   ? Qt::AlignHCenter | Qt::AlignVCenter
+                    : Has(m.style, 'R') ? Qt::AlignRight | Qt::AlignVCenter
+                                        : Qt::AlignLeft | Qt::AlignVCenter);
+    l->setWordWrap(Has(m.style, 'W'));
+    if (Has(m.style, 'L')) {
+        // A link: underlined in the link colour, a pointing hand over it, and
+        // a left click raises Click (see App::notify).
+        QFont font = l->font();
+        font.setUnderline(true);
+        l->setFont(font);
+        QPalette pal = l->palette();
+        pal.setColor(QPalette::WindowText, pal.color(QPalette::Link));
+        l->setPalette(pal);
+        l->setCursor(Qt::PointingHandCursor);
+        l->setProperty("ezLink", true);
+    }
+    if (m.text.find('&') != std::string::npos) {
+        l->setBuddy(l);  // mnemonic shown; the real buddy comes next
+        m.f->pendingBuddy = l;
+    }
+    return l;
+}
+void SetLabelText(Ctl& c, const std::string&, const std::string& text) {
+    static_cast<QLabel*>(c.w.data())->setText(Q(text));
+}
+
+QWidget* MakeFrame(const Making& m) {
+    return new QGroupBox(Q(m.text), m.client);
+}
+std::string FrameText(const Ctl& c, const std::string&) {
+    return U(static_cast<QGroupBox*>(c.w.data())->title());
+}
+void SetFrameText(Ctl& c, const std::string&, const std::string& text) {
+    static_cast<QGroupBox*>(c.w.data())->setTitle(Q(text));
+}
+
+// Text boxes: a line edit, or with style "M" a multi-line box whose limit
+// (EZ_SETTEXTLIMIT) is kept by cutting what goes beyond it.
+QWidget* MakeText(const Making& m) {
+    if (!Has(m.style, 'M')) {
+        auto* e = new QLineEdit(Q(m.text), m.client);
+        e->setReadOnly(Has(m.style, 'R'));
+        if (Has(m.style, 'P')) e->setEchoMode(QLineEdit::Password);
+        if (Has(m.style, 'C')) e->setAlignment(Qt::AlignHCenter);
+        QObject::connect(e, &QLineEdit::textChanged, e, ChangeRaiser(m.form, m.id));
+        return e;
+    }
+    auto* e = new QPlainTextEdit(m.client);
+    e->setPlainText(Q(NoCR(m.text)));
+    e->setReadOnly(Has(m.style, 'R'));
+    e->setTabChangesFocus(true);
+    QObject::connect(e, &QPlainTextEdit::textChanged, e, [raise = ChangeRaiser(m.form, m.id), e]() {
+        int limit = e->property("ezLimit").toInt();
+        if (limit > 0 && e->toPlainText().size() > limit) {
+            Quiet q;
+            QTextCursor cur = e->textCursor();
+            e->setPlainText(e->toPlainText().left(limit));
+            cur.setPosition(limit);
+            e->setTextCursor(cur);
+        }
+        raise();
+    });
+    return e;
+}
+std::string TextText(const Ctl& c, const std::string&) {
+    if (auto* e = qobject_cast<QPlainTextEdit*>(c.w)) return U(e->toPlainText());
+    return U(static_cast<QLineEdit*>(c.w.data())->text());
+}
+void SetTextText(Ctl& c, const std::string&, const std::string& text) {
+    if (auto* e = qobject_cast<QPlainTextEdit*>(c.w))
+        e->setPlainText(Q(NoCR(text)));
+    else
+        static_cast<QLineEdit*>(c.w.data())->setText(Q(text));
+}
+
+// Drop-down lists; ComboEdit adds an editable text.
+QWidget* MakeCombo(const Making& m) {
+    auto* c = new QComboBox(m.client);
+    c->setEditable(m.kind == EzKind::ComboEdit);
+    c->setMaxVisibleItems(15);
+    QObject::connect(c, &QComboBox::currentIndexChanged, c, ChangeRaiser(m.form, m.id));
+    return c;
+}
+QWidget* MakeComboEdit(const Making& m) {
+    auto* c = static_cast<QComboBox*>(MakeCombo(m));
+    c->setInsertPolicy(QComboBox::NoInsert);
+    QObject::connect(c, &QComboBox::editTextChanged, c, [raise = ChangeRaiser(m.form, m.id), c]() {
+        // A pick from the list already raised Change through the index.
+        if (c->currentText() != c->itemText(c->currentIndex())) raise();
+    });
+    if (!m.text.empty()) c->setEditText(Q(m.text));
+    return c;
+}
+std::string ComboText(const Ctl& c, const std::string&) {
+    return U(static_cast<QComboBox*>(c.w.data())->currentText());
+}
+// Selects the item of that text (letter case aside); none when there is none.
+void SetComboText(Ctl& c, const std::string&, const std::string& text) {
+    auto* cb = static_cast<QComboBox*>(c.w.data());
+    cb->setCurrentIndex(cb->findText(Q(text), Qt::MatchFixedString));
+}
+void SetComboEditText(Ctl& c, const std::string&, const std::string& text) {
+    static_cast<QComboBox*>(c.w.data())->setEditText(Q(text));
+}
+
+// List boxes: style "M" multi-select, "D" items dragged to reorder raise Drop.
+QWidget* MakeListBox(const Making& m) {
+    auto* l = new QListWidget(m.client);
+    l->setSelectionMode(Has(m.style, 'M') ? QAbstractItemView::ExtendedSelection
+                                          : QAbstractItemView::SingleSelection);
+    const std::string form = m.form;
+    const int id = m.id;
+    if (Has(m.style, 'D')) {
+        l->setDragDropMode(QAbstractItemView::InternalMove);
+        l->setDefaultDropAction(Qt::MoveAction);
+        QObject::connect(
+            l->model(), &QAbstractItemModel::rowsMoved, l,
+            [form, id](const QModelIndex&, int start, int, const QModelIndex&, int dest) {
+                if (IsQuiet()) return;
+                int to = dest > start ? dest - 1 : dest;
+                Raise(form, id, EzEvent::Drop, (static_cast<int64_t>(start) << 16) | to);
+            });
+    }
+    QObject::connect(l, &QListWidget::itemSelectionChanged, l, ChangeRaiser(form, id));
+    QObject::connect(l, &QListWidget::itemDoubleClicked, l, [form, id, l](QListWidgetItem* it) {
+        Raise(form, id, EzEvent::DblClick, l->row(it));
+    });
+    return l;
+}
+// The first selected item, else the current one.
+std::string ListBoxText(const Ctl& c, const std::string&) {
+    auto* l = static_cast<QListWidget*>(c.w.data());
+    auto sel = l->selectedItems();
+    if (!sel.isEmpty()) return U(sel.first()->text());
+    return l->currentItem() ? U(l->currentItem()->text()) : "";
+}
+void SetListBoxText(Ctl& c, const std::string&, const std::string& text) {
+    auto* l = static_cast<QListWidget*>(c.w.data());
+    auto found = l->findItems(Q(text), Qt::MatchFixedString);
+    l->setCurrentItem(found.isEmpty() ? nullptr : found.first());
+}
+
+QWidget* MakeListViewKind(const Making& m) {
+    return MakeListView(m.form, m.id, m.text, m.style, m.client, m.ctl);
+}
+std::string ListViewKindText(const Ctl& c, const std::string& form) {
+    return ListViewText(form, c.id);
+}
+
+// Date-time pickers: style "T" shows the time only.
+QWidget* MakeDateTime(const Making& m) {
+    auto* d = new QDateTimeEdit(QDateTime::currentDateTime(), m.client);
+    d->setCalendarPopup(true);
+    d->setDisplayFormat(Has(m.style, 'T') ? "HH:mm" : "MM-dd-yyyy");
+    QObject::connect(d, &QDateTimeEdit::dateTimeChanged, d, ChangeRaiser(m.form, m.id));
+    return d;
+}
+std::string DateTimeText(const Ctl& c, const std::string&) {
+    return U(static_cast<QDateTimeEdit*>(c.w.data())->text());
+}
+
+// Up-downs and progress bars: the text is the value in decimal.
+QWidget* MakeUpDown(const Making& m) {
+    auto* s = new QSpinBox(m.client);
+    s->setRange(INT_MIN + 1, INT_MAX);
+    s->setValue(m.text.empty() ? 0 : std::atoi(m.text.c_str()));
+    const std::string form = m.form;
+    const int id = m.id;
+    QObject::connect(s, &QSpinBox::valueChanged, s, [form, id](int v) {
+        if (!IsQuiet()) Raise(form, id, EzEvent::Change, v);
+    });
+    return s;
+}
+std::string UpDownText(const Ctl& c, const std::string&) {
+    return std::to_string(static_cast<QSpinBox*>(c.w.data())->value());
+}
+void SetUpDownText(Ctl& c, const std::string&, const std::string& text) {
+    static_cast<QSpinBox*>(c.w.data())->setValue(std::atoi(text.c_str()));
+}
+QWidget* MakeProgress(const Making& m) {
+    auto* p = new QProgressBar(m.client);
+    p->setRange(0, 100);
+    p->setValue(0);
+    p->setTextVisible(false);
+    return p;
+}
+std::string ProgressText(const Ctl& c, const std::string&) {
+    return std::to_string(static_cast<QProgressBar*>(c.w.data())->value());
+}
+void SetProgressText(Ctl& c, const std::string&, const std::string& text) {
+    static_cast<QProgressBar*>(c.w.data())->setValue(std::atoi(text.c_str()));
+}
+
+QWidget* MakeRichText(const Making& m) {
+    auto* t = new QTextBrowser(m.client);
+    t->setOpenLinks(false);
+    t->setPlainText(Q(m.text));
+    return t;
+}
+std::string RichTextText(const Ctl& c, const std::string&) {
+    return U(static_cast<QTextBrowser*>(c.w.data())->toPlainText());
+}
+void SetRichTextText(Ctl& c, const std::string&, const std::string& text) {
+    static_cast<QTextBrowser*>(c.w.data())->setPlainText(Q(text));
+}
+
+// Pictures: the text names an image file; a sized picture scales its image.
+QWidget* MakePicture(const Making& m) {
+    auto* l = new QLabel(m.client);
+    l->setAlignment(Qt::AlignCenter);
+    QString p = ImagePath(m.text);
+    if (!p.isEmpty()) {
+        QPixmap pm(p);
+        l->setPixmap(pm);
+        if (m.w > 0 && m.h > 0) l->setScaledContents(true);
+    }
+    return l;
+}
+void SetPictureText(Ctl& c, const std::string&, const std::string& text) {
+    QString p = ImagePath(text);
+    static_cast<QLabel*>(c.w.data())->setPixmap(p.isEmpty() ? QPixmap() : QPixmap(p));
+}
+
+QWidget* MakeToolbar(const Making& m) {
+    auto* tb = new QToolBar(m.f->win);
+    tb->setIconSize(QSize(24, 24));
+    tb->setMovable(false);
+    tb->setFloatable(false);
+    tb->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    // Below the menu bar and any earlier toolbar, above the grid.
+    int at = m.f->layout->indexOf(m.f->client);
+    m.f->layout->insertWidget(at, tb);
+    return tb;
+}
+
+// Status bars start with one part; the text of a status bar is its first part's.
+QWidget* MakeStatusBar(const Making& m) {
+    auto* sb = new QStatusBar(m.f->win);
+    sb->setSizeGripEnabled(m.f->resizable);
+    m.f->layout->addWidget(sb);
+    m.ctl.sbTexts.assign(1, "");
+    auto* part = new QLabel(sb);
+    sb->addWidget(part, 1);
+    m.ctl.sbParts.push_back(part);
+    return sb;
+}
+std::string StatusBarText(const Ctl& c, const std::string&) {
+    return c.sbTexts.empty() ? "" : c.sbTexts[0];
+}
+void SetStatusBarText(Ctl& c, const std::string& form, const std::string& text) {
+    EZ_SBSETTEXT(form, c.id, 0, text);
+}
+
+QWidget* MakePage(const Making& m) {
+    return new QWidget(m.client);
+}
+
+// In the order of EzKind, one entry for each.
+constexpr Adapter kAdapters[] = {
+    {EzKind::Button, MakeButton, ButtonText, SetButtonText},
+    {EzKind::Label, MakeLabel, StoredText, SetLabelText},
+    {EzKind::Frame, MakeFrame, FrameText, SetFrameText},
+    {EzKind::Text, MakeText, TextText, SetTextText},
+    {EzKind::Combo, MakeCombo, ComboText, SetComboText},
+    {EzKind::ComboEdit, MakeComboEdit, ComboText, SetComboEditText},
+    {EzKind::ListBox, MakeListBox, ListBoxText, SetListBoxText},
+    {EzKind::ListView, MakeListViewKind, ListViewKindText, KeepText},
+    {EzKind::Check, MakeClickable<QCheckBox>, ButtonText, SetButtonText},
+    {EzKind::Radio, MakeRadio, ButtonText, SetButtonText},
+    {EzKind::DateTime, MakeDateTime, DateTimeText, KeepText},
+    {EzKind::UpDown, MakeUpDown, UpDownText, SetUpDownText},
+    {EzKind::Progress, MakeProgress, ProgressText, SetProgressText},
+    {EzKind::RichText, MakeRichText, RichTextText, SetRichTextText},
+    {EzKind::Picture, MakePicture, StoredText, SetPictureText},
+    {EzKind::Toolbar, MakeToolbar, StoredText, KeepText, Place::Docked},
+    {EzKind::StatusBar, MakeStatusBar, StatusBarText, SetStatusBarText, Place::Docked},
+    {EzKind::Page, MakePage, StoredText, KeepText, Place::GridOrFill},
+};
+
+constexpr bool OneAdapterPerKind() {
+    constexpr size_t n = sizeof(kAdapters) / sizeof(kAdapters[0]);
+    for (size_t i = 0; i < n; ++i)
+        if (static_cast<size_t>(kAdapters[i].kind) != i) return false;
+    return n == static_cast<size_t>(EzKind::Page) + 1;
+}
+static_assert(OneAdapterPerKind(), "kAdapters holds one entry per EzKind, in the enum's order");
+
+const Adapter* AdapterOf(EzKind kind) {
+    const auto i = static_cast<size_t>(kind);
+    return i < std::size(kAdapters) ? &kAdapters[i] : nullptr;
+}
+
+void DestroyControl(Form* f, int id) {
+    auto it = f->ctls.find(id);
+    if (it == f->ctls.end()) return;
+    if (it->second.w) {
+        it->second.w->hide();
+        it->second.w->deleteLater();
+    }
+    f->ctls.erase(it);
+}
+
+}  // namespace
+
+}  // namespace ez
+
 using namespace ez;
 
 // ---------------------------------------------------------------------------
@@ -119,241 +510,27 @@ using namespace ez;
 void EZ_CONTROL(const std::string& form, int id, EzKind kind, const std::string& text, double col,
                 double row, double w, double h, const std::string& style) {
     Form* f = FindForm(form);
-    if (!HaveApp() || !f || !f->client) return;
-    if (f->ctls.count(id)) EZ_DESTROYCONTROL(form, id);
+    const Adapter* kindOf = AdapterOf(kind);
+    if (!HaveApp() || !f || !f->client || !kindOf) return;
+    DestroyControl(f, id);
     // Initial texts and values are the program's own: no Change while creating.
     Quiet quiet;
-    QWidget* client = f->client;
-    QWidget* widget = nullptr;
     Ctl ctl;
     ctl.id = id;
     ctl.kind = kind;
     ctl.style = style;
     ctl.text = text;
-    const std::string fname = form;
-
-    switch (kind) {
-        case EzKind::Button: {
-            auto* b = new QPushButton(Q(text), client);
-            b->setAutoDefault(false);
-            QObject::connect(b, &QPushButton::clicked, b,
-                             [fname, id]() { Raise(fname, id, EzEvent::Click); });
-            widget = b;
-            break;
-        }
-        case EzKind::Label: {
-            auto* l = new QLabel(Q(text), client);
-            l->setTextFormat(Qt::PlainText);
-            l->setAlignment(Has(style, 'C')   ? Qt::AlignHCenter | Qt::AlignVCenter
-                            : Has(style, 'R') ? Qt::AlignRight | Qt::AlignVCenter
-                                              : Qt::AlignLeft | Qt::AlignVCenter);
-            l->setWordWrap(Has(style, 'W'));
-            if (Has(style, 'L')) {
-                // A link: underlined in the link colour, a pointing hand over
-                // it, and a left click raises Click (see App::notify).
-                QFont font = l->font();
-                font.setUnderline(true);
-                l->setFont(font);
-                QPalette pal = l->palette();
-                pal.setColor(QPalette::WindowText, pal.color(QPalette::Link));
-                l->setPalette(pal);
-                l->setCursor(Qt::PointingHandCursor);
-                l->setProperty("ezLink", true);
-            }
-            if (text.find('&') != std::string::npos) {
-                l->setBuddy(l);  // mnemonic shown; the real buddy comes next
-                f->pendingBuddy = l;
-            }
-            widget = l;
-            break;
-        }
-        case EzKind::Frame: {
-            auto* g = new QGroupBox(Q(text), client);
-            widget = g;
-            break;
-        }
-        case EzKind::Text: {
-            if (Has(style, 'M')) {
-                auto* e = new QPlainTextEdit(client);
-                e->setPlainText(Q(NoCR(text)));
-                e->setReadOnly(Has(style, 'R'));
-                e->setTabChangesFocus(true);
-                QObject::connect(e, &QPlainTextEdit::textChanged, e, [fname, id, e]() {
-                    int limit = e->property("ezLimit").toInt();
-                    if (limit > 0 && e->toPlainText().size() > limit) {
-                        Quiet q;
-                        QTextCursor cur = e->textCursor();
-                        e->setPlainText(e->toPlainText().left(limit));
-                        cur.setPosition(limit);
-                        e->setTextCursor(cur);
-                    }
-                    if (!IsQuiet()) Raise(fname, id, EzEvent::Change);
-                });
-                widget = e;
-            } else {
-                auto* e = new QLineEdit(Q(text), client);
-                e->setReadOnly(Has(style, 'R'));
-                if (Has(style, 'P')) e->setEchoMode(QLineEdit::Password);
-                if (Has(style, 'C')) e->setAlignment(Qt::AlignHCenter);
-                QObject::connect(e, &QLineEdit::textChanged, e, [fname, id]() {
-                    if (!IsQuiet()) Raise(fname, id, EzEvent::Change);
-                });
-                widget = e;
-            }
-            break;
-        }
-        case EzKind::Combo:
-        case EzKind::ComboEdit: {
-            auto* c = new QComboBox(client);
-            c->setEditable(kind == EzKind::ComboEdit);
-            c->setMaxVisibleItems(15);
-            QObject::connect(c, &QComboBox::currentIndexChanged, c, [fname, id]() {
-                if (!IsQuiet()) Raise(fname, id, EzEvent::Change);
-            });
-            if (kind == EzKind::ComboEdit) {
-                c->setInsertPolicy(QComboBox::NoInsert);
-                QObject::connect(c, &QComboBox::editTextChanged, c, [fname, id, c]() {
-                    // A pick from the list already raised Change through the index.
-                    if (!IsQuiet() && c->currentText() != c->itemText(c->currentIndex()))
-                        Raise(fname, id, EzEvent::Change);
-                });
-                if (!text.empty()) c->setEditText(Q(text));
-            }
-            widget = c;
-            break;
-        }
-        case EzKind::ListBox: {
-            auto* l = new QListWidget(client);
-            l->setSelectionMode(Has(style, 'M') ? QAbstractItemView::ExtendedSelection
-                                                : QAbstractItemView::SingleSelection);
-            if (Has(style, 'D')) {
-                l->setDragDropMode(QAbstractItemView::InternalMove);
-                l->setDefaultDropAction(Qt::MoveAction);
-                QObject::connect(
-                    l->model(), &QAbstractItemModel::rowsMoved, l,
-                    [fname, id](const QModelIndex&, int start, int, const QModelIndex&, int dest) {
-                        if (IsQuiet()) return;
-                        int to = dest > start ? dest - 1 : dest;
-                        Raise(fname, id, EzEvent::Drop, (static_cast<int64_t>(start) << 16) | to);
-                    });
-            }
-            QObject::connect(l, &QListWidget::itemSelectionChanged, l, [fname, id]() {
-                if (!IsQuiet()) Raise(fname, id, EzEvent::Change);
-            });
-            QObject::connect(l, &QListWidget::itemDoubleClicked, l,
-                             [fname, id, l](QListWidgetItem* it) {
-                                 Raise(fname, id, EzEvent::DblClick, l->row(it));
-                             });
-            widget = l;
-            break;
-        }
-        case EzKind::ListView: {
-            widget = MakeListView(form, id, text, style, client, ctl);
-            break;
-        }
-        case EzKind::Check: {
-            auto* c = new QCheckBox(Q(text), client);
-            QObject::connect(c, &QCheckBox::clicked, c,
-                             [fname, id]() { Raise(fname, id, EzEvent::Click); });
-            widget = c;
-            break;
-        }
-        case EzKind::Radio: {
-            auto* r = new QRadioButton(Q(text), client);
-            if (Has(style, 'G') || !f->radioGroup) {
-                f->radioGroup = new QButtonGroup(client);
-                f->radioGroup->setExclusive(true);
-            }
-            f->radioGroup->addButton(r);
-            QObject::connect(r, &QRadioButton::clicked, r,
-                             [fname, id]() { Raise(fname, id, EzEvent::Click); });
-            widget = r;
-            break;
-        }
-        case EzKind::DateTime: {
-            auto* d = new QDateTimeEdit(QDateTime::currentDateTime(), client);
-            d->setCalendarPopup(true);
-            d->setDisplayFormat(Has(style, 'T') ? "HH:mm" : "MM-dd-yyyy");
-            QObject::connect(d, &QDateTimeEdit::dateTimeChanged, d, [fname, id]() {
-                if (!IsQuiet()) Raise(fname, id, EzEvent::Change);
-            });
-            widget = d;
-            break;
-        }
-        case EzKind::UpDown: {
-            auto* s = new QSpinBox(client);
-            s->setRange(INT_MIN + 1, INT_MAX);
-            s->setValue(text.empty() ? 0 : std::atoi(text.c_str()));
-            QObject::connect(s, &QSpinBox::valueChanged, s, [fname, id](int v) {
-                if (!IsQuiet()) Raise(fname, id, EzEvent::Change, v);
-            });
-            widget = s;
-            break;
-        }
-        case EzKind::Progress: {
-            auto* p = new QProgressBar(client);
-            p->setRange(0, 100);
-            p->setValue(0);
-            p->setTextVisible(false);
-            widget = p;
-            break;
-        }
-        case EzKind::RichText: {
-            auto* t = new QTextBrowser(client);
-            t->setOpenLinks(false);
-            t->setPlainText(Q(text));
-            widget = t;
-            break;
-        }
-        case EzKind::Picture: {
-            auto* l = new QLabel(client);
-            l->setAlignment(Qt::AlignCenter);
-            QString p = ImagePath(text);
-            if (!p.isEmpty()) {
-                QPixmap pm(p);
-                l->setPixmap(pm);
-                if (w > 0 && h > 0) l->setScaledContents(true);
-            }
-            widget = l;
-            break;
-        }
-        case EzKind::Toolbar: {
-            auto* tb = new QToolBar(f->win);
-            tb->setIconSize(QSize(24, 24));
-            tb->setMovable(false);
-            tb->setFloatable(false);
-            tb->setToolButtonStyle(Qt::ToolButtonIconOnly);
-            // Below the menu bar and any earlier toolbar, above the grid.
-            int at = f->layout->indexOf(f->client);
-            f->layout->insertWidget(at, tb);
-            widget = tb;
-            break;
-        }
-        case EzKind::StatusBar: {
-            auto* sb = new QStatusBar(f->win);
-            sb->setSizeGripEnabled(f->resizable);
-            f->layout->addWidget(sb);
-            ctl.sbTexts.assign(1, "");
-            auto* part = new QLabel(sb);
-            sb->addWidget(part, 1);
-            ctl.sbParts.push_back(part);
-            widget = sb;
-            break;
-        }
-        case EzKind::Page: {
-            auto* p = new QWidget(client);
-            widget = p;
-            break;
-        }
-    }
+    QWidget* widget = kindOf->make({f, f->client, form, id, kind, text, style, w, h, ctl});
     if (!widget) return;
     Register(widget, form, id);
-    if (kind != EzKind::Toolbar && kind != EzKind::StatusBar) {
+    if (kindOf->place != Place::Docked) {
         widget->setGeometry(ColsToPx(col), RowsToPx(row), std::max(0, ColsToPx(w)),
                             std::max(0, RowsToPx(h)));
-        if (kind == EzKind::Page && (w <= 0 || h <= 0)) widget->setGeometry(client->rect());
+        if (kindOf->place == Place::GridOrFill && (w <= 0 || h <= 0))
+            widget->setGeometry(f->client->rect());
     }
-    if (kind != EzKind::Label) GiveBuddy(f, widget);
+    // Labels and pictures take no focus, so they never become a label's buddy.
+    GiveBuddy(f, widget);
     widget->show();
     ctl.w = widget;
     f->ctls[id] = std::move(ctl);
@@ -369,18 +546,6 @@ bool EZ_CONTROLKIND(const std::string& form, int id, EzKind& kind) {
     if (!c) return false;
     kind = c->kind;
     return true;
-}
-
-void EZ_DESTROYCONTROL(const std::string& form, int id) {
-    Form* f = FindForm(form);
-    if (!f) return;
-    auto it = f->ctls.find(id);
-    if (it == f->ctls.end()) return;
-    if (it->second.w) {
-        it->second.w->hide();
-        it->second.w->deleteLater();
-    }
-    f->ctls.erase(it);
 }
 
 // ---------------------------------------------------------------------------
@@ -471,11 +636,6 @@ void EZ_MENUENABLE(const std::string& form, int id, bool on) {
     if (QAction* a = FindAction(form, id)) a->setEnabled(on);
 }
 
-bool EZ_MENUISENABLED(const std::string& form, int id) {
-    QAction* a = FindAction(form, id);
-    return a && a->isEnabled();
-}
-
 void EZ_TOOLBUTTON(const std::string& form, int toolbarId, int buttonId, const std::string& icon,
                    const std::string& tooltip, bool sepBefore) {
     Form* f = FindForm(form);
@@ -508,11 +668,6 @@ void EZ_TOOLBUTTON(const std::string& form, int toolbarId, int buttonId, const s
 
 void EZ_TBENABLE(const std::string& form, int buttonId, bool on) {
     if (QAction* a = FindAction(form, buttonId)) a->setEnabled(on);
-}
-
-bool EZ_TBISENABLED(const std::string& form, int buttonId) {
-    QAction* a = FindAction(form, buttonId);
-    return a && a->isEnabled();
 }
 
 void EZ_SBPARTS(const std::string& form, int id, const std::vector<double>& widths) {
@@ -553,13 +708,6 @@ void EZ_SBSETTEXT(const std::string& form, int id, int part, const std::string& 
     ShowSbText(c, part);
 }
 
-std::string EZ_SBGETTEXT(const std::string& form, int id, int part) {
-    Ctl* c = FindCtl(form, id);
-    if (!c || c->kind != EzKind::StatusBar) return "";
-    if (part < 0 || part >= static_cast<int>(c->sbTexts.size())) return "";
-    return c->sbTexts[part];
-}
-
 void EZ_ACCEL(const std::string& form, const std::string& key, int pseudoId) {
     Form* f = FindForm(form);
     if (!HaveApp() || !f || !f->win) return;
@@ -574,30 +722,7 @@ void EZ_ACCEL(const std::string& form, const std::string& key, int pseudoId) {
     f->shortcuts.push_back(sc);
 }
 
-namespace ez {
-
-bool FireAccelerator(const std::string& form, int ezKey) {
-    Form* f = FindForm(form);
-    int qk = QtKeyOf(ezKey);
-    if (!f || !qk) return false;
-    for (auto& [pseudo, combined] : f->accels) {
-        if (combined == qk) {
-            Raise(form, pseudo, EzEvent::Click);
-            return true;
-        }
-    }
-    return false;
-}
-
-bool TriggerAccel(const std::string& form, int pseudoId) {
-    Form* f = FindForm(form);
-    if (!f || !f->accels.count(pseudoId)) return false;
-    Raise(form, pseudoId, EzEvent::Click);
-    return true;
-}
-
-}  // namespace ez
-
+// ---------------------------------------------------------------------------
 // ---------------------------------------------------------------------------
 // Text and state
 // ---------------------------------------------------------------------------
@@ -611,47 +736,8 @@ std::string EZ_GETTEXT(const std::string& form, int id) {
         if (QAction* a = FindAction(form, id)) return U(a->text());
         return "";
     }
-    QWidget* w = c->w;
-    switch (c->kind) {
-        case EzKind::Button:
-            return U(static_cast<QPushButton*>(w)->text());
-        case EzKind::Check:
-        case EzKind::Radio:
-            return U(static_cast<QAbstractButton*>(w)->text());
-        case EzKind::Label:
-        case EzKind::Picture:
-            return c->text;
-        case EzKind::Frame:
-            return U(static_cast<QGroupBox*>(w)->title());
-        case EzKind::Text:
-            if (auto* e = qobject_cast<QPlainTextEdit*>(w)) return U(e->toPlainText());
-            return U(static_cast<QLineEdit*>(w)->text());
-        case EzKind::Combo:
-        case EzKind::ComboEdit:
-            return U(static_cast<QComboBox*>(w)->currentText());
-        case EzKind::ListBox: {
-            auto* l = static_cast<QListWidget*>(w);
-            auto sel = l->selectedItems();
-            if (!sel.isEmpty()) return U(sel.first()->text());
-            return l->currentItem() ? U(l->currentItem()->text()) : "";
-        }
-        case EzKind::ListView:
-            return ListViewText(form, id);
-        case EzKind::DateTime:
-            return U(static_cast<QDateTimeEdit*>(w)->text());
-        case EzKind::UpDown:
-            return std::to_string(static_cast<QSpinBox*>(w)->value());
-        case EzKind::Progress:
-            return std::to_string(static_cast<QProgressBar*>(w)->value());
-        case EzKind::RichText:
-            return U(static_cast<QTextBrowser*>(w)->toPlainText());
-        case EzKind::StatusBar:
-            return c->sbTexts.empty() ? "" : c->sbTexts[0];
-        case EzKind::Toolbar:
-        case EzKind::Page:
-            return c->text;
-    }
-    return "";
+    const Adapter* kindOf = AdapterOf(c->kind);
+    return kindOf ? kindOf->text(*c, form) : "";
 }
 
 void EZ_SETTEXT(const std::string& form, int id, const std::string& text) {
@@ -668,64 +754,8 @@ void EZ_SETTEXT(const std::string& form, int id, const std::string& text) {
         return;
     }
     Quiet quiet;
-    QWidget* w = c->w;
     c->text = text;
-    switch (c->kind) {
-        case EzKind::Button:
-        case EzKind::Check:
-        case EzKind::Radio:
-            static_cast<QAbstractButton*>(w)->setText(Q(text));
-            break;
-        case EzKind::Label:
-            static_cast<QLabel*>(w)->setText(Q(text));
-            break;
-        case EzKind::Frame:
-            static_cast<QGroupBox*>(w)->setTitle(Q(text));
-            break;
-        case EzKind::Text:
-            if (auto* e = qobject_cast<QPlainTextEdit*>(w))
-                e->setPlainText(Q(NoCR(text)));
-            else
-                static_cast<QLineEdit*>(w)->setText(Q(text));
-            break;
-        case EzKind::Combo: {
-            auto* cb = static_cast<QComboBox*>(w);
-            cb->setCurrentIndex(cb->findText(Q(text), Qt::MatchFixedString));
-            break;
-        }
-        case EzKind::ComboEdit:
-            static_cast<QComboBox*>(w)->setEditText(Q(text));
-            break;
-        case EzKind::ListBox: {
-            auto* l = static_cast<QListWidget*>(w);
-            auto found = l->findItems(Q(text), Qt::MatchFixedString);
-            l->setCurrentItem(found.isEmpty() ? nullptr : found.first());
-            break;
-        }
-        case EzKind::UpDown:
-            static_cast<QSpinBox*>(w)->setValue(std::atoi(text.c_str()));
-            break;
-        case EzKind::Progress:
-            static_cast<QProgressBar*>(w)->setValue(std::atoi(text.c_str()));
-            break;
-        case EzKind::RichText:
-            static_cast<QTextBrowser*>(w)->setPlainText(Q(text));
-            break;
-        case EzKind::Picture: {
-            auto* l = static_cast<QLabel*>(w);
-            QString p = ImagePath(text);
-            l->setPixmap(p.isEmpty() ? QPixmap() : QPixmap(p));
-            break;
-        }
-        case EzKind::StatusBar:
-            EZ_SBSETTEXT(form, id, 0, text);
-            break;
-        case EzKind::DateTime:
-        case EzKind::ListView:
-        case EzKind::Toolbar:
-        case EzKind::Page:
-            break;
-    }
+    if (const Adapter* kindOf = AdapterOf(c->kind)) kindOf->setText(*c, form, text);
 }
 
 void EZ_SETTEXTLIMIT(const std::string& form, int id, int maxChars) {
@@ -874,12 +904,6 @@ void EZ_SETTOOLTIP(const std::string& form, int id, const std::string& text) {
         a->setToolTip(Q(text));
 }
 
-std::string EZ_GETTOOLTIP(const std::string& form, int id) {
-    if (QWidget* w = CtlWidget(form, id)) return U(w->toolTip());
-    if (QAction* a = FindAction(form, id)) return U(a->toolTip());
-    return {};
-}
-
 void EZ_MOVE(const std::string& form, int id, double col, double row, double w, double h) {
     Form* f = FindForm(form);
     QWidget* wd = CtlWidget(form, id);
@@ -957,19 +981,6 @@ int EZ_ADDITEM(const std::string& form, int id, const std::string& text, int64_t
         return c->count() - 1;
     }
     return -1;
-}
-
-void EZ_INSERTITEM(const std::string& form, int id, int index, const std::string& text,
-                   int64_t data) {
-    Quiet quiet;
-    if (auto* l = ListBox(form, id)) {
-        auto* it = new QListWidgetItem(Q(text));
-        it->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(data));
-        l->insertItem(index < 0 || index > l->count() ? l->count() : index, it);
-    } else if (auto* c = Combo(form, id)) {
-        c->insertItem(index < 0 || index > c->count() ? c->count() : index, Q(text),
-                      QVariant::fromValue<qlonglong>(data));
-    }
 }
 
 void EZ_DELETEITEM(const std::string& form, int id, int index) {
@@ -1080,24 +1091,6 @@ void EZ_SETITEMSELECTED(const std::string& form, int id, int index, bool on) {
         if (on) c->setCurrentIndex(index);
     }
 }
-
-namespace ez {
-
-bool ListBoxUserMove(const std::string& form, int id, int from, int to) {
-    auto* l = ListBox(form, id);
-    if (!l || from < 0 || from >= l->count() || to < 0 || to >= l->count() || from == to)
-        return false;
-    {
-        Quiet quiet;
-        QListWidgetItem* it = l->takeItem(from);
-        l->insertItem(to, it);
-        l->setCurrentItem(it);
-    }
-    Raise(form, id, EzEvent::Drop, (static_cast<int64_t>(from) << 16) | to);
-    return true;
-}
-
-}  // namespace ez
 
 // ---------------------------------------------------------------------------
 // Date-time pickers

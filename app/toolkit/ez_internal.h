@@ -100,6 +100,8 @@ struct State {
     int doEvents = 0;    // > 0 inside EZ_DOEVENTS
     int modalDepth = 0;  // nested modal loops
     QEventLoop* mainLoop = nullptr;
+    // Replaces the command-line arguments EZ_COMMANDARGS reports (tests, scenarios).
+    std::optional<std::vector<std::string>> commandArgs;
     Hooks hooks;
     double colPx = 7.0;
     double rowPx = 15.0;
@@ -170,11 +172,10 @@ int QtKeyOf(int ezKey);
 // "PDF Files (*.pdf)|*.pdf|All Files (*.*)|*.*" -> "PDF Files (*.pdf);;All Files (*)".
 QString QtFilter(const std::string& filter);
 
-// Used by the robot: the user actions on controls.
+// The serial number of a form's current life (0 when it does not exist): a
+// form closed and opened again gets a new one.
 uint64_t FormSerial(const std::string& form);
-bool FireAccelerator(const std::string& form, int ezKey);
-bool TriggerAccel(const std::string& form, int pseudoId);
+// Used by the robot: a user's click on a list view's check-box cell.
 void ListViewUserToggleCheck(const std::string& form, int id, int row, int col);
-bool ListBoxUserMove(const std::string& form, int id, int from, int to);
 
 }  // namespace ez

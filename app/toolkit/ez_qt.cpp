@@ -1,9 +1,7 @@
 // The toolkit over Qt Widgets: application object, forms, event delivery,
-// units, fonts, colours and the services (do-events, posted events, dialogs,
-// clipboard, screenshots).
+// units, fonts, colours and the services (do-events, posted events, dialogs).
 #include <unistd.h>
 
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -458,11 +456,6 @@ bool EZ_ISRUNNING() {
     return HaveApp();
 }
 
-void EZ_SETPROCS(EzEventProc event, EzDesignProc design) {
-    S().event = event;
-    S().design = design;
-}
-
 // ---------------------------------------------------------------------------
 // Forms
 // ---------------------------------------------------------------------------
@@ -789,25 +782,14 @@ void EZ_PROGRESSEVENTS() {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
-namespace {
-std::optional<std::vector<std::string>>& ArgsOverride() {
-    static std::optional<std::vector<std::string>> args;
-    return args;
-}
-}  // namespace
-
 std::vector<std::string> EZ_COMMANDARGS() {
-    if (ArgsOverride()) return *ArgsOverride();
+    if (S().commandArgs) return *S().commandArgs;
     std::vector<std::string> args;
     if (!HaveApp()) return args;
     // Qt has taken its own options out of the list by now.
     const QStringList all = QCoreApplication::arguments();
     for (qsizetype i = 1; i < all.size(); ++i) args.push_back(U(all[i]));
     return args;
-}
-
-void EZ_SETCOMMANDARGS(const std::vector<std::string>& args) {
-    ArgsOverride() = args;
 }
 
 void EZ_POSTEVENT(const std::string& form, int id, int64_t value) {
@@ -861,14 +843,6 @@ void EZ_SETAPPICON(const std::vector<std::string>& files) {
     if (!icon.isNull()) QApplication::setWindowIcon(icon);
 }
 
-std::vector<int> EZ_APPICONSIZES() {
-    std::vector<int> sizes;
-    if (!HaveApp()) return sizes;
-    for (const QSize& s : QApplication::windowIcon().availableSizes()) sizes.push_back(s.width());
-    std::sort(sizes.begin(), sizes.end());
-    return sizes;
-}
-
 void EZ_MSGBOX(const std::string& parent, const std::string& text, const std::string& title) {
     if (!HaveApp()) {
         std::cerr << title << ": " << text << "\n";
@@ -919,21 +893,6 @@ std::string EZ_SAVEFILEDLG(const std::string& parent, const std::string& title,
                            const std::string& folder, const std::string& fileName,
                            const std::string& filter) {
     return FileDialog(true, parent, title, folder, fileName, filter);
-}
-
-void EZ_SETCLIPBOARD(const std::string& text) {
-    if (!HaveApp()) return;
-    QGuiApplication::clipboard()->setText(Q(text));
-}
-
-bool EZ_SCREENSHOT(const std::string& form, const std::string& pngPath) {
-    Form* f = FindForm(form);
-    if (!HaveApp() || !f || !f->win) return false;
-    QPixmap pm = f->win->grab();
-    if (pm.isNull()) return false;
-    QFileInfo fi(Q(pngPath));
-    QDir().mkpath(fi.absolutePath());
-    return pm.save(Q(pngPath), "PNG");
 }
 
 int EZ_SENDEVENT(const std::string& form, int id, EzEvent ev, int64_t value) {

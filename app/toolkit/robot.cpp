@@ -52,6 +52,45 @@ bool Usable(QWidget* w) {
     return w && w->isEnabled() && w->isVisible();
 }
 
+// What a user's key press or drag does, as the toolkit would take it.
+
+// Raises Click on the pseudo-control of the form's accelerator for the key.
+bool FireAccelerator(const std::string& form, int ezKey) {
+    Form* f = FindForm(form);
+    int qk = QtKeyOf(ezKey);
+    if (!f || !qk) return false;
+    for (auto& [pseudo, combined] : f->accels) {
+        if (combined == qk) {
+            Raise(form, pseudo, EzEvent::Click);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Raises Click on an accelerator's pseudo-control; false when the form has none.
+bool TriggerAccel(const std::string& form, int pseudoId) {
+    Form* f = FindForm(form);
+    if (!f || !f->accels.count(pseudoId)) return false;
+    Raise(form, pseudoId, EzEvent::Click);
+    return true;
+}
+
+// Moves a list box item as dragging it would, and raises Drop.
+bool ListBoxUserMove(const std::string& form, int id, int from, int to) {
+    auto* l = qobject_cast<QListWidget*>(CtlWidget(form, id));
+    if (!l || from < 0 || from >= l->count() || to < 0 || to >= l->count() || from == to)
+        return false;
+    {
+        Quiet quiet;
+        QListWidgetItem* it = l->takeItem(from);
+        l->insertItem(to, it);
+        l->setCurrentItem(it);
+    }
+    Raise(form, id, EzEvent::Drop, (static_cast<int64_t>(from) << 16) | to);
+    return true;
+}
+
 }  // namespace
 
 struct Robot::Impl {

@@ -38,6 +38,7 @@
 
 #include "app/base/platform.h"
 #include "app/toolkit/ez.h"
+#include "app/toolkit/ez_testing.h"
 
 class Robot {
 public:

@@ -25,6 +25,7 @@
 #include "app/base/settings.h"
 #include "app/toolkit/desktop_platform.h"
 #include "app/toolkit/ez.h"
+#include "app/toolkit/ez_testing.h"
 #include "data/dates.h"
 #include "services/http_client.h"
 #include "services/maintenance.h"

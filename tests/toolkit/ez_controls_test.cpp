@@ -226,6 +226,83 @@ TEST_F(ControlsTest, ControlKindIsReportedForExistingControlsOnly) {
     EXPECT_FALSE(EZ_CONTROLKIND("NO", kMemo, kind));
 }
 
+// Every kind of control is made by EZ_CONTROL and keeps or shows its text as
+// EZ_GETTEXT / EZ_SETTEXT promise, without raising events of its own.
+TEST_F(ControlsTest, EveryKindIsMadeAndRoundTripsItsText) {
+    using Fill = void (*)(int id);
+    auto items = [](int id) {
+        for (const char* s : {"WAAA-FM", "WBBB-AM"}) EZ_ADDITEM("CT", id, s, 0);
+    };
+    struct Case {
+        EzKind kind;
+        const char* style;
+        const char* made;   // text given to EZ_CONTROL
+        Fill fill;          // what the program puts in it before reading
+        const char* shown;  // EZ_GETTEXT after making (and filling)
+        const char* set;    // given to EZ_SETTEXT
+        const char* read;   // EZ_GETTEXT after that
+    };
+    const Case cases[] = {
+        {EzKind::Button, "", "&OK", nullptr, "&OK", "&Cancel", "&Cancel"},
+        {EzKind::Label, "L", "Name:", nullptr, "Name:", "Title:", "Title:"},
+        {EzKind::Frame, "", "Quarter", nullptr, "Quarter", "Station", "Station"},
+        {EzKind::Text, "", "caf\xc3\xa9", nullptr, "caf\xc3\xa9", "WAAA", "WAAA"},
+        {EzKind::Text, "M", "a\r\nb", nullptr, "a\nb", "x\r\ny", "x\ny"},
+        // A combo's text picks the item of that text, letter case aside; an
+        // unknown text picks none.
+        {EzKind::Combo, "", "", +items, "", "wbbb-am", "WBBB-AM"},
+        {EzKind::Combo, "", "", +items, "", "WCCC", ""},
+        {EzKind::ComboEdit, "", "typed", +items, "typed", "WCCC", "WCCC"},
+        {EzKind::ListBox, "", "", +items, "", "wbbb-am", "WBBB-AM"},
+        // A list view's text is the first cell of the selected row; setting it does nothing.
+        {EzKind::ListView, "", "Call{8}|City{8}",
+         [](int id) {
+             EZ_LVADDROW("CT", id, {"WAAA-FM", "Ames"}, 1);
+             EZ_LVADDROW("CT", id, {"WBBB-AM", "Boone"}, 2);
+             EZ_LVSELECT("CT", id, 1, true);
+         },
+         "WBBB-AM", "WAAA-FM", "WBBB-AM"},
+        {EzKind::Check, "", "&Agree", nullptr, "&Agree", "Disagree", "Disagree"},
+        {EzKind::Radio, "G", "One", nullptr, "One", "Two", "Two"},
+        // A date picker shows its date; a text set to it is not a date and changes nothing.
+        {EzKind::DateTime, "", "", [](int id) { EZ_DTSET("CT", id, 2024, 3, 5, 0, 0); },
+         "03-05-2024", "12-31-2024", "03-05-2024"},
+        {EzKind::UpDown, "", "3", nullptr, "3", "-7", "-7"},
+        {EzKind::Progress, "", "", nullptr, "0", "40", "40"},
+        {EzKind::RichText, "", "plain", nullptr, "plain", "other", "other"},
+        {EzKind::Picture, "", "missing.png", nullptr, "missing.png", "other.png", "other.png"},
+        {EzKind::Toolbar, "", "", nullptr, "", "tools", "tools"},
+        {EzKind::StatusBar, "", "", nullptr, "", "Ready", "Ready"},
+        {EzKind::Page, "", "", nullptr, "", "page", "page"},
+    };
+    std::vector<bool> covered(static_cast<size_t>(EzKind::Page) + 1, false);
+    Events().clear();
+    int id = 300;
+    for (const Case& c : cases) {
+        ++id;
+        const std::string what = "kind " + std::to_string(static_cast<int>(c.kind)) + " style \"" +
+                                 c.style + "\" made with \"" + c.made + "\"";
+        covered[static_cast<size_t>(c.kind)] = true;
+        EZ_CONTROL("CT", id, c.kind, c.made, 1, 19, 16, 1.5, c.style);
+        EzKind kind = EzKind::Page;
+        ASSERT_TRUE(EZ_CONTROLKIND("CT", id, kind)) << what;
+        EXPECT_EQ(kind, c.kind) << what;
+        if (c.fill) c.fill(id);
+        EXPECT_EQ(EZ_GETTEXT("CT", id), c.shown) << what;
+        EZ_SETTEXT("CT", id, c.set);
+        EXPECT_EQ(EZ_GETTEXT("CT", id), c.read) << what;
+    }
+    for (size_t k = 0; k < covered.size(); ++k) EXPECT_TRUE(covered[k]) << "kind " << k;
+    for (const std::string& e : Events())
+        EXPECT_EQ(e.find(" Focus "), 3u) << e << ": making, filling and setting raise nothing";
+    // Made again with the same id, a control replaces the one before.
+    EZ_CONTROL("CT", 301, EzKind::Label, "again", 1, 19, 16, 1.5);
+    EzKind kind = EzKind::Button;
+    ASSERT_TRUE(EZ_CONTROLKIND("CT", 301, kind));
+    EXPECT_EQ(kind, EzKind::Label);
+    EXPECT_EQ(EZ_GETTEXT("CT", 301), "again");
+}
+
 TEST_F(ControlsTest, MenuBarCommandWithoutChildrenClicks) {
     r().Click("CT", kMenuTop);
     r().Run();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/toolkit/ez.h"
+#include "app/toolkit/ez_testing.h"
 
 TEST(ToolkitWithoutApplication, CallsAreSafeNoOps) {
     ASSERT_FALSE(EZ_ISRUNNING());
