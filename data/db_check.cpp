@@ -37,6 +37,9 @@ bool IsWorkingDatabase(const std::string& path, std::string& problem) {
         problem = raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc);
         return false;
     }
+    // Pages read through a memory map instead of copied in one by one: the
+    // check reads the whole file, which takes about a fifth less time so.
+    sqlite3_exec(db.get(), "PRAGMA mmap_size=1073741824", nullptr, nullptr, nullptr);
     sqlite3_stmt* rawStmt = nullptr;
     rc = sqlite3_prepare_v2(db.get(), "PRAGMA integrity_check", -1, &rawStmt, nullptr);
     std::unique_ptr<sqlite3_stmt, FinalizeStmt> stmt(rawStmt);

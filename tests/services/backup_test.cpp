@@ -90,18 +90,20 @@ protected:
     static std::string DatabaseBytes() { return ReadFileText(DatabasePath()); }
     std::string Archive(const std::string& name) const { return Paths().backupFolder + name; }
 
-    // A zip written by Python's zipfile, entries deflated, in the order given.
-    std::string MakeZip(const std::string& name, const std::vector<Entry>& entries) const {
+    // A zip written by Python's zipfile, entries deflated (or stored), in the order given.
+    std::string MakeZip(const std::string& name, const std::vector<Entry>& entries,
+                        bool stored = false) const {
         const std::string script = folder.path() + "mkzip.py";
         WriteFileText(script,
                       "import sys, zipfile\n"
                       "with zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
-                      "    a = sys.argv[2:]\n"
+                      "    a = sys.argv[3:]\n"
                       "    for i in range(0, len(a), 2):\n"
                       "        data = open(a[i + 1], 'rb').read()\n"
                       "        info = zipfile.ZipInfo(a[i], (2013, 3, 1, 10, 0, 0))\n"
-                      "        z.writestr(info, data, compress_type=zipfile.ZIP_DEFLATED)\n");
-        std::string command = "python3 " + Quote(script) + " " + Quote(Archive(name));
+                      "        z.writestr(info, data, compress_type=int(sys.argv[2]))\n");
+        std::string command =
+            "python3 " + Quote(script) + " " + Quote(Archive(name)) + (stored ? " 0" : " 8");
         for (size_t i = 0; i < entries.size(); ++i) {
             const std::string part = folder.path() + "part" + std::to_string(i);
             WriteFileText(part, entries[i].content);
@@ -303,6 +305,72 @@ TEST_F(BackupTest, FailedRestoresLeaveTheDatabaseUntouched) {
         EXPECT_NE(why.find(c.reason), std::string::npos) << c.what << ": " << why;
         EXPECT_EQ(DatabaseBytes(), good) << c.what;
         EXPECT_TRUE(DataFolderExtras().empty()) << c.what;
+    }
+}
+
+// An entry is read whole in memory or streamed (stored entries, large ones);
+// both ways must agree on every archive, and the whole read hands over
+// nothing before the entry has passed its checks.
+TEST_F(BackupTest, EntriesReadWholeOrStreamedAgree) {
+    std::string content;
+    for (int i = 0; content.size() < 300000; ++i)
+        content += "Entry " + std::to_string(i * 7919 % 100003) + " of the quarter; ";
+    const std::string sound = ReadFileText(MakeZip("sound.zip", {{"VantrelData.db3", content}}));
+    // Adds delta to the 32-bit field at the given place of the local header
+    // and of the central directory entry, so both still agree.
+    auto patched = [&](const char* name, size_t local, size_t central, int64_t delta) {
+        std::string bytes = sound;
+        const size_t dir = bytes.find(std::string("PK\x01\x02", 4));
+        for (size_t at : {local, dir + central}) {
+            uint32_t v = 0;
+            for (int b = 3; b >= 0; --b) v = v << 8 | static_cast<uint8_t>(bytes[at + b]);
+            v = static_cast<uint32_t>(v + delta);
+            for (int b = 0; b < 4; ++b) bytes[at + b] = static_cast<char>(v >> (8 * b));
+        }
+        WriteFileText(Archive(name), bytes);
+        return Archive(name);
+    };
+    using S = EntryRead::Status;
+    struct Case {
+        const char* what;
+        std::string archive;
+        S status;
+    } cases[] = {
+        {"deflated", Archive("sound.zip"), S::Copied},
+        {"stored", MakeZip("stored.zip", {{"VantrelData.db3", content}}, true), S::Copied},
+        {"checksum", patched("crc.zip", 14, 16, 1), S::Damaged},
+        {"claims a byte more", patched("longer.zip", 22, 24, 1), S::Damaged},
+        {"claims a byte less", patched("shorter.zip", 22, 24, -1), S::Damaged},
+        {"compressed bytes beyond the end", patched("beyond.zip", 18, 20, 1 << 20), S::Damaged},
+    };
+    for (uint64_t limit : {kWholeEntryLimit, uint64_t{0}}) {
+        for (const Case& c : cases) {
+            std::string got;
+            int blocks = 0;
+            EntryRead r = ReadArchiveEntry(
+                c.archive, kDatabaseFileName,
+                [&](const char* d, size_t n) {
+                    got.append(d, n);
+                    ++blocks;
+                    return true;
+                },
+                limit);
+            const std::string what = std::string(c.what) + (limit ? " (whole)" : " (streamed)");
+            EXPECT_EQ(r.status, c.status) << what;
+            if (c.status == S::Copied) {
+                EXPECT_EQ(got, content) << what;
+                EXPECT_EQ(r.size, content.size()) << what;
+            } else if (limit != 0) {
+                EXPECT_EQ(blocks, 0) << what;
+            }
+        }
+    }
+    // A sink that refuses its block ends either read.
+    for (uint64_t limit : {kWholeEntryLimit, uint64_t{0}}) {
+        EntryRead r = ReadArchiveEntry(
+            Archive("sound.zip"), kDatabaseFileName, [](const char*, size_t) { return false; },
+            limit);
+        EXPECT_EQ(r.status, S::SinkFailed) << limit;
     }
 }
 
