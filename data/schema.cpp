@@ -1,6 +1,7 @@
 #include "data/schema.h"
 
 #include <filesystem>
+#include <set>
 #include <vector>
 
 #include "app/base/app_state.h"
@@ -32,6 +33,36 @@ const std::vector<std::string>& CreateStatements() {
         "MQtrID,StnID,Method);",
     };
     return statements;
+}
+
+struct LookupIndex {
+    const char* name;
+    const char* statement;
+};
+
+// Look-up indexes kept beside the seven tables: one entry's airings, a
+// quarter's entries, a station's entries, issues and methods, the stations of
+// a quarter. The tables themselves stay exactly as created above, so a copy
+// of the program that does not know these indexes opens, checks and writes
+// the file as before (SQLite keeps every index up to date on every write, and
+// the layout check reads only tables and columns).
+//
+// Each index holds columns that its queries compare for equality all
+// together: the rows then come back in the table's own order, as they did
+// without an index (the stations of a quarter, for one, are listed in the
+// order their entries were written). None holds text, so no stored order
+// depends on the case-blind NOCASE of this connection.
+const std::vector<LookupIndex>& LookupIndexes() {
+    static const std::vector<LookupIndex> indexes = {
+        {"DateTimeByEntry", "CREATE INDEX IF NOT EXISTS DateTimeByEntry ON DateTime (MLink)"},
+        {"MasterByQuarter", "CREATE INDEX IF NOT EXISTS MasterByQuarter ON Master (Qtr)"},
+        {"MasterByStation", "CREATE INDEX IF NOT EXISTS MasterByStation ON Master (Station, Qtr)"},
+        {"IssuesByStation", "CREATE INDEX IF NOT EXISTS IssuesByStation ON Issues (SID, IQtr)"},
+        {"StationsByQuarter", "CREATE INDEX IF NOT EXISTS StationsByQuarter ON Stations (QtrID)"},
+        {"MethodsByStation",
+         "CREATE INDEX IF NOT EXISTS MethodsByStation ON Methods (StnID, MQtrID)"},
+    };
+    return indexes;
 }
 
 void ShowDbError() {
@@ -175,6 +206,22 @@ std::vector<OldAiring> ParseOldAirDates(const std::string& airDates, int& skippe
     return airings;
 }
 
+void CreateLookupIndexes() {
+    if (!slIsOpen() || slIsReadOnly()) return;
+    std::set<std::string> present;
+    {
+        ResultSet rs("SELECT name FROM sqlite_master WHERE type = 'index'");
+        while (rs.next()) present.insert(rs["name"]);
+    }
+    for (const LookupIndex& index : LookupIndexes()) {
+        if (present.count(index.name)) continue;
+        // A table missing from the file, a full disk, a file that cannot be
+        // written: the program works as well without the index, only slower.
+        // Another program holding the file would make every further one wait.
+        if (slExe(index.statement) != 0 && slErrorIsBusy()) return;
+    }
+}
+
 bool OpenDatabase() {
     return OpenDatabaseFile(Paths().dataFolder + "VantrelData.db3");
 }
@@ -190,18 +237,21 @@ bool OpenDatabaseFile(const std::string& path) {
         // An empty file (left by an interrupted first start) is set up like a new one.
         if (HasAnyTable()) {
             UpgradeDatabase();
+            CreateLookupIndexes();
             return true;
         }
         if (!CreateTables()) {
             ShowDbError();
             return false;
         }
+        CreateLookupIndexes();
         return true;
     }
     if (slOpen(path, "C") != 0 || !CreateTables()) {
         ShowDbError();
         return false;
     }
+    CreateLookupIndexes();
     return true;
 }
 

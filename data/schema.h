@@ -10,6 +10,11 @@
 bool OpenDatabase();
 // The same on an explicit file (tests, restore).
 bool OpenDatabaseFile(const std::string& path);
+// Creates the look-up indexes the open database lacks (by entry, quarter and
+// station; both opens above call it). A database that can only be read gets
+// none, and a failure to create one is no failure of the open: the program
+// works without them, only slower. The tables are never changed.
+void CreateLookupIndexes();
 // One airing read from the old air-date text: day number and minutes of day.
 struct OldAiring {
     int32_t day = 0;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <unordered_map>
 #include <utility>
 
 #include "app/base/app_state.h"
@@ -141,62 +142,85 @@ std::string AnalysisTitle(const std::string& title) {
     return CutChars(title, 36);
 }
 
-StationAnalysis LoadStationAnalysis(int32_t quarter, const std::string& calls) {
-    StationAnalysis s;
-    s.calls = calls;
+std::vector<StationAnalysis> LoadQuarterAnalysis(int32_t quarter,
+                                                 const std::vector<std::string>& stations) {
+    std::vector<StationAnalysis> out(stations.size());
     const std::string q = std::to_string(quarter);
-    const RowId stationId = StationIdByCalls(calls, q);
-    if (stationId <= 0) return s;
-    const std::string stn = std::to_string(stationId);
-    const std::string mine = "Qtr = " + q + " AND Station = " + stn;
-    s.hasIssues = CountWhere("Issues", "IQtr = " + q + " AND SID = " + stn) > 0;
-    if (!s.hasIssues) return s;
-
-    std::vector<std::string> iids;
-    std::map<std::string, size_t> index;
-    {
+    // Each station's own rows: its id, whether it has issues, and its issues
+    // in rank order (a handful of rows each, found through their indexes).
+    std::map<RowId, std::vector<size_t>> byStation;  // station id -> positions in `out`
+    std::vector<std::unordered_map<std::string, size_t>> rowOfIssue(stations.size());
+    for (size_t k = 0; k < stations.size(); ++k) {
+        StationAnalysis& s = out[k];
+        s.calls = stations[k];
+        const RowId stationId = StationIdByCalls(s.calls, q);
+        if (stationId <= 0) continue;
+        const std::string stn = std::to_string(stationId);
+        s.hasIssues = CountWhere("Issues", "IQtr = " + q + " AND SID = " + stn) > 0;
+        if (!s.hasIssues) continue;
         ResultSet rs("SELECT IID, IIssue FROM Issues WHERE IQtr = " + q + " AND SID = " + stn +
                      " ORDER BY IRank");
         while (rs.next()) {
-            index.emplace(rs["IID"], s.rows.size());
+            rowOfIssue[k].emplace(rs["IID"], s.rows.size());
             s.rows.push_back(AnalysisRow{rs["IIssue"], 0, 0, 0});
         }
+        byStation[stationId].push_back(k);
     }
-    s.programsAired = CountWhere("Master", mine);
+    if (byStation.empty()) return out;
 
-    // First and last airing day of every program record of the station.
-    std::map<std::string, std::pair<int32_t, int32_t>> span;
+    // The entries of all those stations are read once for the quarter, not
+    // once per station, and shared out by their station.
+    std::vector<std::string> ids;
+    for (const auto& entry : byStation) ids.push_back(std::to_string(entry.first));
+    const std::string theirs = "Qtr = " + q + " AND Station IN (" + Join(ids, ",") + ")";
+
+    // First and last airing day of every entry. "+MID" compares the ids as
+    // stored (integers both): with MID's integer affinity SQLite could not
+    // look the airings up through the index on MLink and would read them all.
+    std::unordered_map<long long, std::pair<int32_t, int32_t>> span;
     {
         ResultSet rs(
             "SELECT MLink, MIN(AirDate) AS FirstDay, MAX(AirDate) AS LastDay "
-            "FROM DateTime WHERE MLink IN (SELECT MID FROM Master WHERE " +
-            mine + ") GROUP BY MLink");
+            "FROM DateTime WHERE MLink IN (SELECT +MID FROM Master WHERE " +
+            theirs + ") GROUP BY MLink");
         while (rs.next())
-            span[rs["MLink"]] = {static_cast<int32_t>(Val(rs["FirstDay"])),
-                                 static_cast<int32_t>(Val(rs["LastDay"]))};
+            span[rs.integer(0)] = {static_cast<int32_t>(Val(rs["FirstDay"])),
+                                   static_cast<int32_t>(Val(rs["LastDay"]))};
     }
-    ResultSet rs("SELECT MID, Issue FROM Master WHERE " + mine);
+    ResultSet rs("SELECT MID, Issue, Station FROM Master WHERE " + theirs);
+    std::vector<std::string> fields;
+    std::vector<size_t> seen;
     while (rs.next()) {
-        const std::string issues = rs["Issue"];
-        if (issues.empty()) continue;  // a record that addresses no issue adds no reference
-        const std::vector<std::string> fields = Split(issues, "|");
-        s.references += static_cast<int>(fields.size());
-        std::vector<size_t> seen;
-        for (const std::string& field : fields) {
-            auto it = index.find(field);
-            if (it == index.end()) continue;
-            if (std::find(seen.begin(), seen.end(), it->second) != seen.end()) continue;
-            seen.push_back(it->second);
-            AnalysisRow& row = s.rows[it->second];
-            ++row.count;
-            // A record without airings counts, but has no dates to offer.
-            auto sp = span.find(rs["MID"]);
-            if (sp == span.end()) continue;
-            if (row.first == 0 || sp->second.first < row.first) row.first = sp->second.first;
-            if (sp->second.second > row.last) row.last = sp->second.second;
+        auto station = byStation.find(rs.integer(2));
+        if (station == byStation.end()) continue;
+        const std::string issues(rs.text(1));
+        if (!issues.empty()) fields = Split(issues, "|");
+        auto sp = span.find(rs.integer(0));
+        for (size_t k : station->second) {
+            StationAnalysis& s = out[k];
+            ++s.programsAired;
+            if (issues.empty()) continue;  // a record that addresses no issue adds no reference
+            s.references += static_cast<int>(fields.size());
+            seen.clear();
+            for (const std::string& field : fields) {
+                auto it = rowOfIssue[k].find(field);
+                if (it == rowOfIssue[k].end()) continue;
+                if (std::find(seen.begin(), seen.end(), it->second) != seen.end()) continue;
+                seen.push_back(it->second);
+                AnalysisRow& row = s.rows[it->second];
+                ++row.count;
+                // A record without airings counts, but has no dates to offer.
+                if (sp == span.end()) continue;
+                if (row.first == 0 || sp->second.first < row.first) row.first = sp->second.first;
+                if (sp->second.second > row.last) row.last = sp->second.second;
+            }
         }
     }
-    return s;
+    return out;
+}
+
+StationAnalysis LoadStationAnalysis(int32_t quarter, const std::string& calls) {
+    return LoadQuarterAnalysis(quarter, {calls}).front();
 }
 
 PdfDocument ComposeAnalysis(int32_t quarter, const std::vector<StationAnalysis>& stations,
@@ -239,8 +263,7 @@ std::string RunAnalysis(int32_t quarter, const std::string& choice,
                     "There is nothing to analyze for this period.{f6}");
             return "";
         }
-        for (const std::string& calls : stations)
-            data.push_back(LoadStationAnalysis(quarter, calls));
+        data = LoadQuarterAnalysis(quarter, stations);
     } else {
         data.push_back(LoadStationAnalysis(quarter, choice));
     }

@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "app/base/app_state.h"
+#include "app/base/text_util.h"
 #include "app/data_folder.h"
 #include "data/query.h"
 #include "data/schema.h"
@@ -138,6 +139,38 @@ TEST_F(StartupDatabase, ReadOnlyDataFolderIsSaidAndEverySaveRefused) {
     EXPECT_EQ(SaveStation(20191, 0, calls, city), StationSave::Failed);
     EXPECT_EQ(slGetError(), kDatabaseReadOnlyText);
     EXPECT_EQ(StationsOfQuarter(20191).size(), 1u);
+}
+
+// A file from before the look-up indexes (here with an index of its own):
+// read-only it opens as it is, with only the read-only notice; writable it
+// gets the indexes, and no index is taken for a layout it lacks.
+TEST_F(StartupDatabase, LookupIndexesComeOnlyWithAWritableFile) {
+    MakeDatabase();
+    auto indexes = [] {
+        return slSelStr("SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name");
+    };
+    ASSERT_TRUE(OpenDatabase());
+    for (const std::string& name : Split(indexes(), "\n")) ExecSql("DROP INDEX " + name);
+    ExecSql("CREATE INDEX ProgramsByTitle ON Programs (Title)");
+    slClose();
+
+    DataFolderAccess() = {true, folder.path()};
+    {
+        Prompts prompts;
+        EXPECT_TRUE(OpenDatabaseAtStartup());
+        EXPECT_EQ(prompts.Titles(), std::vector<std::string>{"Data Cannot Be Saved"});
+        EXPECT_EQ(indexes(), "ProgramsByTitle");
+        EXPECT_EQ(StationsOfQuarter(20191).size(), 1u);
+    }
+    slClose();
+    DataFolderAccess() = DataFolderState{};
+    {
+        Prompts prompts;
+        EXPECT_TRUE(OpenDatabaseAtStartup());
+        EXPECT_TRUE(prompts.seen.empty()) << prompts.Titles()[0];
+        EXPECT_EQ(Split(indexes(), "\n").size(), 7u);
+        EXPECT_FALSE(slIsReadOnly());
+    }
 }
 
 TEST_F(StartupDatabase, BusyDatabaseIsSaidWithARetry) {

@@ -4,6 +4,7 @@
 
 #include "app/base/app_state.h"
 #include "data/dates.h"
+#include "data/db_check.h"
 #include "data/query.h"
 #include "data/schema.h"
 #include "support/prompt_queue.h"
@@ -155,6 +156,43 @@ TEST_F(Schema, EarliestLayoutIsUpgraded) {
     EXPECT_EQ(slSelStr("SELECT sql FROM sqlite_master") + "#" + slSelStr("SELECT * FROM DateTime"),
               before);
     EXPECT_TRUE(prompts.seen.empty());
+}
+
+// The look-up indexes stand beside the tables: the tables stay as given, the
+// file stays a whole database for any copy of the program, an older file gets
+// them with its upgrade, and a file that may only be read gets none and no
+// message.
+TEST_F(Schema, LookupIndexesLeaveTheTablesAsGiven) {
+    auto indexes = [] {
+        return slSelStr("SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name", "");
+    };
+    const std::string all =
+        "DateTimeByEntry\nIssuesByStation\nMasterByQuarter\nMasterByStation\n"
+        "MethodsByStation\nStationsByQuarter";
+    BuildOldFile(false);
+    AddOldEntry(1, "3-15-2013 14:30");
+    slClose();
+    ASSERT_EQ(slOpen(path, "R"), 0);
+    CreateLookupIndexes();
+    EXPECT_EQ(indexes(), "");
+    EXPECT_EQ(slGetError(), "");
+    slClose();
+
+    ASSERT_TRUE(OpenDatabaseFile(path));
+    EXPECT_EQ(indexes(), all);
+    EXPECT_EQ(AiringsOf(1), Airing(3, 15, 2013, 870));
+    slClose();
+    fs::remove(path);
+    ASSERT_TRUE(OpenDatabaseFile(path));
+    EXPECT_EQ(StoredTables(), kTables);
+    EXPECT_EQ(indexes(), all);
+    bool failed = true;
+    EXPECT_TRUE(MissingSchemaItems(failed).empty());
+    EXPECT_FALSE(failed);
+    slClose();
+    std::string problem;
+    EXPECT_TRUE(IsWorkingDatabase(path, problem)) << problem;
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(Schema, FileWithLicenseButNoDateTime) {
