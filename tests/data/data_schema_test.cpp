@@ -192,7 +192,7 @@ TEST_F(Schema, LookupIndexesLeaveTheTablesAsGiven) {
     slClose();
     std::string problem;
     EXPECT_TRUE(IsWorkingDatabase(path, problem)) << problem;
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(prompts.seen.empty());
 }
 
 TEST_F(Schema, FileWithLicenseButNoDateTime) {

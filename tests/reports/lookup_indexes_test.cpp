@@ -51,16 +51,16 @@ protected:
         // in another order, mixed with entries of another quarter.
         for (const char* calls : {"KAAA", "KBBB", "KCCC", "KDDD"})
             sids.push_back(SeedStation(calls, "Town", kQuarter));
-        const std::string old = SeedStation("KAAA", "Town", 20191);
+        const RowId old = SeedStation("KAAA", "Town", 20191);
         // Issues written across stations, with equal ranks inside a station.
         std::vector<std::vector<std::string>> issues(sids.size());
         for (int rank : {2, 1, 1, 0}) {
             for (size_t s = 0; s < sids.size(); ++s)
-                issues[s].push_back(SeedIssue(sids[s], kQuarter,
-                                              "Issue " + std::to_string(rank) + " of " +
-                                                  std::to_string(s) + "-" +
-                                                  std::to_string(issues[s].size()),
-                                              "", rank));
+                issues[s].push_back(std::to_string(SeedIssue(sids[s], kQuarter,
+                                                             "Issue " + std::to_string(rank) +
+                                                                 " of " + std::to_string(s) + "-" +
+                                                                 std::to_string(issues[s].size()),
+                                                             "", rank)));
         }
         struct Entry {
             size_t station;
@@ -92,12 +92,12 @@ protected:
         std::ostringstream out;
         const std::vector<std::string> stations = StationsWithPrograms(kQuarter);
         out << Join(stations, ",") << "\n";
-        for (const std::string& station : {std::string(), sids[0], sids[2]}) {
+        for (const RowId station : {RowId{0}, sids[0], sids[2]}) {
             for (const ProgramListRow& row : ProgramListRows(kQuarter, station))
                 out << row.mid << ": " << Join(row.cells, " / ") << "\n";
         }
-        for (const std::string& sid : sids) {
-            for (const IssueItem& i : StationIssues(kQuarter, Val(sid))) out << i.id << " ";
+        for (const RowId sid : sids) {
+            for (const IssueItem& i : StationIssues(kQuarter, sid)) out << i.id << " ";
             for (const IssueChoice& i : ReadStationIssues(kQuarter, sid)) out << i.id << " ";
             out << "\n";
         }
@@ -118,11 +118,11 @@ protected:
     }
 
     TempProgramFolder folder;
-    std::vector<std::string> sids;
+    std::vector<RowId> sids;
 };
 
 TEST_F(Lookups, KeyQueriesFindTheirRowsThroughAnIndex) {
-    const std::string q = std::to_string(kQuarter), s = sids[0];
+    const std::string q = std::to_string(kQuarter), s = std::to_string(sids[0]);
     const struct {
         std::string query;
         const char* index;
@@ -142,7 +142,7 @@ TEST_F(Lookups, KeyQueriesFindTheirRowsThroughAnIndex) {
         // The analysis: the airings of the quarter's entries, one by one.
         {"SELECT MLink, MIN(AirDate) FROM DateTime WHERE MLink IN "
          "(SELECT +MID FROM Master WHERE Qtr = " +
-             q + " AND Station IN (" + s + "," + sids[1] + ")) GROUP BY MLink",
+             q + " AND Station IN (" + s + "," + std::to_string(sids[1]) + ")) GROUP BY MLink",
          "DateTimeByEntry (MLink=?)"},
         // One station's entries (list filter, reports, pre-filing check, import).
         {"SELECT MID,Title FROM Master,Programs WHERE Programs.PID = Master.Pgm AND Qtr = " + q +
