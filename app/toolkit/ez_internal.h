@@ -102,6 +102,9 @@ struct State {
     QEventLoop* mainLoop = nullptr;
     // Replaces the command-line arguments EZ_COMMANDARGS reports (tests, scenarios).
     std::optional<std::vector<std::string>> commandArgs;
+    // Windows asked for while no toolkit runs (a form, a message box, a file
+    // dialog): they cannot be shown, and tests fail on them.
+    std::vector<std::string> unshown;
     Hooks hooks;
     double colPx = 7.0;
     double rowPx = 15.0;

@@ -500,7 +500,11 @@ void ApplyFixedSize(Form* f) {
 
 void EZ_FORM(const std::string& name, const std::string& parent, const std::string& caption,
              double col, double row, double width, double height, const std::string& style) {
-    if (!HaveApp() || name.empty()) return;
+    if (name.empty()) return;
+    if (!HaveApp()) {
+        S().unshown.push_back("form " + name);
+        return;
+    }
     if (Form* existing = FindForm(name)) {
         EZ_BRINGTOFRONT(name);
         (void)existing;
@@ -846,6 +850,7 @@ void EZ_SETAPPICON(const std::vector<std::string>& files) {
 void EZ_MSGBOX(const std::string& parent, const std::string& text, const std::string& title) {
     if (!HaveApp()) {
         std::cerr << title << ": " << text << "\n";
+        S().unshown.push_back("message box \"" + title + "\"");
         return;
     }
     if (S().hooks.msgBox && S().hooks.msgBox(title, text)) return;
@@ -858,7 +863,10 @@ namespace {
 std::string FileDialog(bool save, const std::string& parent, const std::string& title,
                        const std::string& folder, const std::string& fileName,
                        const std::string& filter) {
-    if (!HaveApp()) return "";
+    if (!HaveApp()) {
+        S().unshown.push_back("file dialog \"" + title + "\"");
+        return "";
+    }
     if (S().hooks.fileDialog) {
         if (auto answer = S().hooks.fileDialog(save ? "save" : "open", title)) return *answer;
     }

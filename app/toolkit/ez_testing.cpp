@@ -77,3 +77,9 @@ bool EZ_SCREENSHOT(const std::string& form, const std::string& pngPath) {
     QDir().mkpath(fi.absolutePath());
     return pm.save(Q(pngPath), "PNG");
 }
+
+std::vector<std::string> EZ_TAKEUNSHOWN() {
+    std::vector<std::string> out;
+    out.swap(S().unshown);
+    return out;
+}

@@ -26,5 +26,8 @@ std::string EZ_SBGETTEXT(const std::string& form, int id, int part);
 std::string EZ_GETTOOLTIP(const std::string& form, int id);
 // The pixel sizes the program's window icon holds, smallest first.
 std::vector<int> EZ_APPICONSIZES();
+// The windows asked for while no toolkit was running (forms, message boxes,
+// file dialogs), oldest first; the list is emptied.
+std::vector<std::string> EZ_TAKEUNSHOWN();
 // Saves a PNG of a form. Returns false when it cannot.
 bool EZ_SCREENSHOT(const std::string& form, const std::string& pngPath);

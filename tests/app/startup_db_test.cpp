@@ -12,6 +12,7 @@
 #include "app/base/app_state.h"
 #include "app/base/text_util.h"
 #include "app/data_folder.h"
+#include "app/toolkit/ez_testing.h"
 #include "data/query.h"
 #include "data/schema.h"
 #include "editors/stations.h"
@@ -71,8 +72,9 @@ TEST_F(StartupDatabase, DamagedFileOffersTheRestoreAndIsNotWritten) {
     PromptQueue prompts;
     prompts.Expect("Database Damaged", 1);  // "Restore a Backup..."
     EXPECT_TRUE(OpenDatabaseAtStartup());
-    // Answer 1 opens the restore dialog, which needs the toolkit: here the
-    // offer itself is checked.
+    // Answer 1 asks for the restore dialog, which needs the toolkit: here the
+    // offer and the request are checked.
+    EXPECT_EQ(EZ_TAKEUNSHOWN(), std::vector<std::string>{"form BU"});
     ASSERT_GE(prompts.seen.size(), 1u);
     EXPECT_EQ(prompts.seen[0].title, "Database Damaged");
     EXPECT_NE(Text(prompts.seen[0]).find(Db()), std::string::npos);

@@ -10,6 +10,7 @@
 
 #include "app/base/app_state.h"
 #include "app/base/settings.h"
+#include "app/toolkit/ez_testing.h"
 #include "data/dates.h"
 #include "data/query.h"
 #include "reports/issues_programs_list.h"
@@ -382,10 +383,16 @@ protected:
         AddIssue("Crime", "Burglaries.", 0);
         ReportInputs() = ReportChoice{"2019 - Apr-Jun", "WXYZ-FM", 0};
     }
+    // Each print asks where to save the list; without a running toolkit the
+    // dialog answers "" (cancelled).
+    void TearDown() override {
+        if (!IsSkipped())
+            EXPECT_EQ(EZ_TAKEUNSHOWN(), std::vector<std::string>{"file dialog \"Save PDF File\""});
+        IssuesList::TearDown();
+    }
 };
 
 TEST_F(PrintFlow, CancelledSaveWritesTempPdfAndOpensIt) {
-    // Without a running toolkit the save dialog answers "" (cancelled).
     PrintIssuesProgramsList("PQ");
     const std::string temp = Paths().pdfFolder + "Temp.pdf";
     ASSERT_EQ(recording->opened, std::vector<std::string>{temp});

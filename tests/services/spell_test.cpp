@@ -12,6 +12,7 @@
 
 #include "app/base/app_state.h"
 #include "app/base/text_util.h"
+#include "app/toolkit/ez_testing.h"
 #include "support/prompt_queue.h"
 #include "support/test_env.h"
 #include "ui/msgbox.h"
@@ -275,6 +276,8 @@ TEST_F(SpellTest, AFailedWriteKeepsTheListAndTheOldFile) {
     fs::remove(Dic());
     fs::create_directories(Dic() + "/inside");
     EXPECT_FALSE(SaveWordList());
+    // The failure is told ("Word file update error: ..."), not passed over.
+    EXPECT_EQ(EZ_TAKEUNSHOWN(), std::vector<std::string>{"message box \"Vantrel\""});
     EXPECT_EQ((std::vector<std::string>{"one", "three", "two"}), WordList());
     EXPECT_TRUE(WordsAdded());  // still to be written
     int leftovers = 0;
@@ -290,6 +293,7 @@ TEST_F(SpellTest, AWriteIntoAMissingFolderFails) {
     LoadWords({"one"});
     SetAppFolder(folder.path() + "gone/");
     EXPECT_FALSE(SaveWordList());
+    EXPECT_EQ(EZ_TAKEUNSHOWN(), std::vector<std::string>{"message box \"Vantrel\""});
     SetAppFolder(folder.path());
     EXPECT_EQ(std::vector<std::string>{"one"}, WordList());
 }

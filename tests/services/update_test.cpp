@@ -262,6 +262,8 @@ TEST_F(UpdateTest, DownloadsVerifiesAndHandsTheInstallerOverWhenTheProgramEnds) 
         RunPendingInstaller();
         EXPECT_EQ(platform->started.size(), 1u) << "started once";
     }
+    // Each download asks for its progress form (not shown without a toolkit).
+    EXPECT_EQ(EZ_TAKEUNSHOWN(), std::vector<std::string>(2, "form ZD"));
 }
 
 TEST_F(UpdateTest, AnInstallerThatCannotBeVerifiedIsDeletedAndNotScheduled) {
@@ -286,6 +288,7 @@ TEST_F(UpdateTest, AnInstallerThatCannotBeVerifiedIsDeletedAndNotScheduled) {
         ExpectNothingScheduled();
     }
     EXPECT_EQ(InstallerRequests(), cases.size()) << "each was downloaded and then refused";
+    EXPECT_EQ(EZ_TAKEUNSHOWN(), std::vector<std::string>(3, "form ZD"));
 }
 
 TEST_F(UpdateTest, DownloadAnswersAndTheirMessages) {
@@ -448,6 +451,8 @@ TEST_F(UpdateTest, RecoveryRunsTheInstallerAgainOnlyForAnUnfinishedUpdate) {
             EXPECT_TRUE(platform->started.empty()) << c.name;
         }
     }
+    // "Executing Recover" is told each time the installer runs again.
+    EXPECT_EQ(EZ_TAKEUNSHOWN(), std::vector<std::string>(2, "message box \"Vantrel\""));
 }
 
 TEST_F(UpdateTest, FinishReportsTheOutcomeAndClearsTheKeys) {
@@ -521,6 +526,8 @@ TEST_F(UpdateTest, FinishReportsTheOutcomeAndClearsTheKeys) {
         EXPECT_EQ(UpdateSetting("Install"), "") << c.name;
         EXPECT_FALSE(fs::exists(folder.path() + "pgmud.exe")) << c.name;
     }
+    // The release notes are shown once, for the case that has them.
+    EXPECT_EQ(EZ_TAKEUNSHOWN(), std::vector<std::string>{"form WN"});
 }
 
 // The whole round: download, the real desktop platform starts the installer
@@ -571,6 +578,7 @@ TEST_F(UpdateTest, TheRestartPathWithARealInstallerProcess) {
     EXPECT_EQ(RecoverFailedUpdate(), 1);
     FinishUpdate();
     EXPECT_TRUE(prompts.seen.empty());
+    EXPECT_EQ(EZ_TAKEUNSHOWN(), std::vector<std::string>(1, "form ZD"));
 }
 
 // --- TLS ------------------------------------------------------------------------

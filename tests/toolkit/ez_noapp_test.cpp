@@ -1,5 +1,5 @@
-// Without a running toolkit every call is a harmless no-op: plain unit tests
-// run program code that touches forms.
+// Without a running toolkit every call is a harmless no-op, and the windows it
+// could not show are listed so that a test can fail on them.
 #include <gtest/gtest.h>
 
 #include "app/toolkit/ez.h"
@@ -38,4 +38,8 @@ TEST(ToolkitWithoutApplication, CallsAreSafeNoOps) {
     EXPECT_GT(EZ_COLSTOPIXELS(10), 0);
     EXPECT_FALSE(EZ_APPPATH().empty());
     EXPECT_EQ(EZ_APPPATH().back(), '/');
+    // The windows that could not be shown are listed, for the test guard.
+    EXPECT_EQ(EZ_TAKEUNSHOWN(), (std::vector<std::string>{"form VL", "file dialog \"Open\"",
+                                                          "message box \"DB Error\""}));
+    EXPECT_TRUE(EZ_TAKEUNSHOWN().empty());
 }
