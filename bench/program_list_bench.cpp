@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -249,6 +250,18 @@ void BM_SavedEntryRowUpdate(benchmark::State& state) {
     CheckRows(state);
 }
 
+// Of that, building the row from the database alone.
+void BM_SavedEntryRowData(benchmark::State& state) {
+    Shared().Open(static_cast<int>(state.range(0)));
+    slExe("CREATE INDEX IF NOT EXISTS BenchDateTimeMLink ON DateTime (MLink)");
+    const RowId mid = state.range(0) / 2;
+    for (auto _ : state) {
+        std::optional<ProgramListRow> row = ProgramListRowOf(kQuarter, "", mid);
+        benchmark::DoNotOptimize(row);
+    }
+    slExe("DROP INDEX IF EXISTS BenchDateTimeMLink");
+}
+
 // The same, with the view's layout and painting that follow.
 void BM_SavedEntryRowUpdateShown(benchmark::State& state) {
     Shared().Open(static_cast<int>(state.range(0)));
@@ -283,6 +296,7 @@ BENCHMARK(BM_SavedEntryRowUpdate)
     ->Args({50000, 1})
     ->Unit(benchmark::kMicrosecond)
     ->MinTime(0.5);
+BENCHMARK(BM_SavedEntryRowData)->Arg(50000)->Unit(benchmark::kMicrosecond)->MinTime(0.5);
 BENCHMARK(BM_SavedEntryRowUpdateShown)
     ->Args({50000, 1})
     ->Unit(benchmark::kMicrosecond)

@@ -19,6 +19,7 @@
 #include <QTreeView>
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <numeric>
 #include <string_view>
 
@@ -120,8 +121,11 @@ public:
         beginResetModel();
         captions_ = captions;
         formats_.assign(captions.size(), 0);
-        keys_.assign(captions.size(), {});
-        for (Row& r : rows_) r.packed = Pack(Unpack(r.packed));
+        keyed_.assign(captions.size(), 0);
+        for (auto& r : rows_) {
+            r->packed = Pack(Unpack(r->packed));
+            r->keys.reset();
+        }
         endResetModel();
     }
     int Columns() const { return static_cast<int>(captions_.size()); }
@@ -139,14 +143,12 @@ public:
     // --- rows ---
     int Rows() const { return static_cast<int>(rows_.size()); }
     bool HasRow(int row) const { return row >= 0 && row < Rows(); }
-    int64_t Value(int row) const { return rows_[row].value; }
-    std::string_view Cell(int row, int col) const { return CellOf(rows_[row].packed, col); }
+    int64_t Value(int row) const { return values_[row]; }
+    std::string_view Cell(int row, int col) const { return CellOf(rows_[row]->packed, col); }
 
     int Add(const std::vector<std::string>& cells, int64_t value) {
-        rows_.push_back({Pack(cells), value});
-        for (size_t c = 0; c < keys_.size(); ++c)
-            if (!keys_[c].empty())
-                keys_[c].push_back(SortKey(CellOf(rows_.back().packed, static_cast<int>(c))));
+        rows_.push_back(MakeRow(cells));
+        values_.push_back(value);
         sortCol_ = -1;  // an appended row may be out of order
         if (!flushQueued_) {
             flushQueued_ = true;
@@ -167,9 +169,9 @@ public:
 
     void Clear() {
         beginResetModel();
-        rows_.clear();
-        rows_.shrink_to_fit();
-        for (auto& k : keys_) std::vector<QString>().swap(k);
+        std::vector<std::unique_ptr<Row>>().swap(rows_);
+        std::vector<int64_t>().swap(values_);
+        std::fill(keyed_.begin(), keyed_.end(), 0);
         published_ = 0;
         sortCol_ = -1;
         endResetModel();
@@ -179,18 +181,18 @@ public:
         Flush();
         beginRemoveRows(QModelIndex(), row, row);
         rows_.erase(rows_.begin() + row);
-        for (auto& k : keys_)
-            if (!k.empty()) k.erase(k.begin() + row);
+        values_.erase(values_.begin() + row);
         --published_;
         endRemoveRows();
     }
 
     void SetCell(int row, int col, const std::string& text) {
         Flush();
-        std::vector<std::string> cells = Unpack(rows_[row].packed);
+        Row& r = *rows_[row];
+        std::vector<std::string> cells = Unpack(r.packed);
         cells[col] = text;
-        rows_[row].packed = Pack(cells);
-        if (!keys_[col].empty()) keys_[col][row] = SortKey(text);
+        r.packed = Pack(cells);
+        KeyRow(r);
         if (col == sortCol_) sortCol_ = -1;
         Q_EMIT dataChanged(index(row, col), index(row, col));
     }
@@ -201,29 +203,22 @@ public:
     // fits stays where it is. Returns the row's index.
     int Put(int row, const std::vector<std::string>& cells, int64_t value) {
         Flush();
-        Row made{Pack(cells), value};
         if (row < 0) {
+            std::unique_ptr<Row> made = MakeRow(cells);
             int at = Rows();
-            if (sortCol_ >= 0) at = PlaceFor(SortKey(CellOf(made.packed, sortCol_)), -1);
+            if (sortCol_ >= 0) at = PlaceFor(made->keys[sortCol_], -1);
             beginInsertRows(QModelIndex(), at, at);
             rows_.insert(rows_.begin() + at, std::move(made));
-            for (size_t c = 0; c < keys_.size(); ++c)
-                if (!keys_[c].empty())
-                    keys_[c].insert(keys_[c].begin() + at,
-                                    SortKey(CellOf(rows_[at].packed, static_cast<int>(c))));
+            values_.insert(values_.begin() + at, value);
             ++published_;
             endInsertRows();
             return at;
         }
-        rows_[row] = std::move(made);
-        for (size_t c = 0; c < keys_.size(); ++c)
-            if (!keys_[c].empty())
-                keys_[c][row] = SortKey(CellOf(rows_[row].packed, static_cast<int>(c)));
+        rows_[row] = MakeRow(cells);
+        values_[row] = value;
         Q_EMIT dataChanged(index(row, 0), index(row, Columns() - 1));
-        if (sortCol_ < 0) return row;
-        Keys(sortCol_);
-        if (FitsAt(row)) return row;
-        const int to = PlaceFor(keys_[sortCol_][row], row);  // among the other rows
+        if (sortCol_ < 0 || FitsAt(row)) return row;
+        const int to = PlaceFor(Key(row, sortCol_), row);  // among the other rows
         const int dest = to < row ? to : to + 1;
         beginMoveRows(QModelIndex(), row, row, QModelIndex(), dest);
         MoveRow(row, to);
@@ -232,38 +227,38 @@ public:
     }
 
     int Find(int64_t value) const {
-        for (int r = 0; r < Rows(); ++r)
-            if (rows_[r].value == value) return r;
-        return -1;
+        const auto it = std::find(values_.begin(), values_.end(), value);
+        return it == values_.end() ? -1 : static_cast<int>(it - values_.begin());
     }
 
     // Stable sort by the case-folded text of a column; equal keys keep their order.
     void Sort(int col, int direction) {
         Flush();
-        std::vector<QString>& keys = Keys(col);
+        EnsureKeys(col);
+        std::vector<const QString*> keys(rows_.size());
+        for (size_t i = 0; i < rows_.size(); ++i) keys[i] = &rows_[i]->keys[col];
         std::vector<int> order(rows_.size());
         std::iota(order.begin(), order.end(), 0);
         if (direction == 1)
             std::stable_sort(order.begin(), order.end(),
-                             [&keys](int a, int b) { return keys[b] < keys[a]; });
+                             [&keys](int a, int b) { return *keys[b] < *keys[a]; });
         else
             std::stable_sort(order.begin(), order.end(),
-                             [&keys](int a, int b) { return keys[a] < keys[b]; });
+                             [&keys](int a, int b) { return *keys[a] < *keys[b]; });
         sortCol_ = col;
         sortDir_ = direction;
         bool same = true;
         for (size_t i = 0; i < order.size() && same; ++i) same = order[i] == static_cast<int>(i);
         if (same) return;
         Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-        std::vector<Row> rows(rows_.size());
-        for (size_t i = 0; i < order.size(); ++i) rows[i] = std::move(rows_[order[i]]);
-        rows_.swap(rows);
-        for (auto& k : keys_) {
-            if (k.empty()) continue;
-            std::vector<QString> moved(k.size());
-            for (size_t i = 0; i < order.size(); ++i) moved[i] = std::move(k[order[i]]);
-            k.swap(moved);
+        std::vector<std::unique_ptr<Row>> rows(rows_.size());
+        std::vector<int64_t> values(values_.size());
+        for (size_t i = 0; i < order.size(); ++i) {
+            rows[i] = std::move(rows_[order[i]]);
+            values[i] = values_[order[i]];
         }
+        rows_.swap(rows);
+        values_.swap(values);
         std::vector<int> newRow(order.size());
         for (size_t i = 0; i < order.size(); ++i) newRow[order[i]] = static_cast<int>(i);
         const QModelIndexList from = persistentIndexList();
@@ -334,9 +329,25 @@ public:
 
 private:
     struct Row {
-        std::string packed;  // each cell: 4-byte length, then its bytes
-        int64_t value = 0;
+        std::string packed;               // each cell: 4-byte length, then its bytes
+        std::unique_ptr<QString[]> keys;  // per column, once a sort needed them
     };
+
+    std::unique_ptr<Row> MakeRow(const std::vector<std::string>& cells) const {
+        auto r = std::make_unique<Row>();
+        r->packed = Pack(cells);
+        KeyRow(*r);
+        return r;
+    }
+    // Gives a row the keys of every column whose rows all have theirs.
+    void KeyRow(Row& r) const {
+        for (int c = 0; c < Columns(); ++c) {
+            if (!keyed_[c]) continue;
+            if (!r.keys) r.keys = std::make_unique<QString[]>(captions_.size());
+            r.keys[c] = SortKey(CellOf(r.packed, c));
+        }
+    }
+    const QString& Key(int row, int col) const { return rows_[row]->keys[col]; }
 
     std::string Pack(const std::vector<std::string>& cells) const {
         const size_t n = captions_.size();
@@ -370,15 +381,15 @@ private:
         return cells;
     }
 
-    // The sort keys of a column, folded once and kept until the rows change.
-    std::vector<QString>& Keys(int col) {
-        std::vector<QString>& k = keys_[col];
-        if (k.size() != rows_.size()) {
-            k.clear();
-            k.reserve(rows_.size());
-            for (const Row& r : rows_) k.push_back(SortKey(CellOf(r.packed, col)));
+    // Folds every row's cell of a column into its key, once; the keys are
+    // kept until the rows change.
+    void EnsureKeys(int col) {
+        if (keyed_[col]) return;
+        for (auto& r : rows_) {
+            if (!r->keys) r->keys = std::make_unique<QString[]>(captions_.size());
+            r->keys[col] = SortKey(CellOf(r->packed, col));
         }
-        return k;
+        keyed_[col] = 1;
     }
 
     // Whether row i of the sorted list may come before row j.
@@ -386,19 +397,18 @@ private:
         return sortDir_ == 1 ? !(a < b) : !(b < a);
     }
     bool FitsAt(int row) const {
-        const auto& k = keys_[sortCol_];
-        return (row == 0 || InOrder(k[row - 1], k[row])) &&
-               (row + 1 >= Rows() || InOrder(k[row], k[row + 1]));
+        const int c = sortCol_;
+        return (row == 0 || InOrder(Key(row - 1, c), Key(row, c))) &&
+               (row + 1 >= Rows() || InOrder(Key(row, c), Key(row + 1, c)));
     }
     // Where a row with this key goes among the rows other than skip: after
     // every row it may follow.
-    int PlaceFor(const QString& key, int skip) {
-        const auto& k = Keys(sortCol_);
+    int PlaceFor(const QString& key, int skip) const {
         int lo = 0, hi = Rows() - (skip >= 0 ? 1 : 0);
         while (lo < hi) {
             const int mid = (lo + hi) / 2;
             const int real = skip >= 0 && mid >= skip ? mid + 1 : mid;
-            if (InOrder(k[real], key))
+            if (InOrder(Key(real, sortCol_), key))
                 lo = mid + 1;
             else
                 hi = mid;
@@ -413,16 +423,15 @@ private:
                 std::rotate(v.begin() + to, v.begin() + from, v.begin() + from + 1);
         };
         move(rows_);
-        for (auto& k : keys_)
-            if (!k.empty()) move(k);
+        move(values_);
     }
 
     std::vector<QString> captions_;
     std::vector<int> formats_;
-    std::vector<Row> rows_;
-    // Per column: every row's key, or empty until a sort needs them.
-    std::vector<std::vector<QString>> keys_;
-    int published_ = 0;  // rows the view has been told of
+    std::vector<std::unique_ptr<Row>> rows_;
+    std::vector<int64_t> values_;  // row values, beside the rows for a quick search
+    std::vector<char> keyed_;      // per column: every row has its key
+    int published_ = 0;            // rows the view has been told of
     bool flushQueued_ = false;
     int sortCol_ = -1;  // the column the rows are in order of, -1 when none
     int sortDir_ = 0;
