@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -92,6 +93,12 @@ void AfterEntriesChanged() {
     UpdateCommands();
 }
 
+// One entry was saved: only its row changes; the list keeps its order and selection.
+void AfterEntrySaved(RowId mid) {
+    ShowProgramListEntry(mid);
+    UpdateCommands();
+}
+
 void Open(const std::string& name) {
     if (name == "SL") return OpenStationList(kForm);
     if (name == "CS") return OpenCopyStations(kForm);
@@ -103,7 +110,7 @@ void Open(const std::string& name) {
         return;
     }
     if (name == "PD") {
-        if (OpenProgramDetail(kForm)) AfterEntriesChanged();
+        if (const RowId mid = OpenProgramDetail(kForm)) AfterEntrySaved(mid);
         return;
     }
     for (const FormSize& f : kFormSizes) {
@@ -514,19 +521,42 @@ void RunCommand(int id) {
 // The program list
 // ---------------------------------------------------------------------------
 
+namespace {
+
+// The station the list shows ("" = all stations). False when the filter names
+// a station that is no longer on file: the list then shows nothing rather
+// than everything.
+bool ListedStation(RowId& stationId) {
+    stationId = 0;
+    if (AllStationsShown()) return true;
+    stationId =
+        StationIdByCalls(EZ_GETTEXT(kForm, kVlStation), std::to_string(Shell().currentQuarter));
+    return stationId > 0;
+}
+
+}  // namespace
+
 void FillProgramList() {
     EZ_REDRAW(kForm, kVlList, false);
     EZ_LVCLEAR(kForm, kVlList);
     RowId stationId = 0;
-    if (!AllStationsShown())
-        stationId =
-            StationIdByCalls(EZ_GETTEXT(kForm, kVlStation), std::to_string(Shell().currentQuarter));
-    // A station that is no longer on file lists nothing rather than everything.
-    if (AllStationsShown() || stationId > 0) {
+    if (ListedStation(stationId)) {
         for (const ProgramListRow& row : ProgramListRows(Shell().currentQuarter, stationId))
             EZ_LVADDROW(kForm, kVlList, row.cells, row.mid);
     }
     EZ_REDRAW(kForm, kVlList, true);
+}
+
+void ShowProgramListEntry(RowId mid) {
+    RowId stationId = 0;
+    std::optional<ProgramListRow> row;
+    if (ListedStation(stationId)) row = ProgramListRowOf(Shell().currentQuarter, stationId, mid);
+    const int at = EZ_LVFINDVALUE(kForm, kVlList, mid);
+    if (!row) {
+        if (at >= 0) EZ_LVDELETEROW(kForm, kVlList, at);
+        return;
+    }
+    EZ_LVPUTROW(kForm, kVlList, at, row->cells, row->mid);
 }
 
 void UpdateCommands() {

@@ -53,6 +53,10 @@ inline constexpr int kVlMenuAbout = 9345;
 
 // Refills the program list for Shell().currentQuarter and the station filter.
 void FillProgramList();
+// Shows one entry anew after it was saved: changes its row, adds it (where the
+// list's sort puts it) or removes it when it no longer belongs to the quarter
+// and station shown. The other rows, their order and the selection stay.
+void ShowProgramListEntry(RowId mid);
 // Enables New/Copy/Edit/Delete for the filter and selection; shows the selection count.
 void UpdateCommands();
 // Refills the station filter, keeps the station shown when the quarter still

@@ -2,6 +2,7 @@
 #include "data/program_list.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 #include "app/base/text_util.h"
@@ -78,21 +79,23 @@ std::string IssueTitles(const std::string& issueList,
     return Join(out, "|");
 }
 
-}  // namespace
-
-std::vector<ProgramListRow> ProgramListRows(int32_t quarter, RowId stationId) {
+// The rows of a quarter and station (0 = all stations); only entry `only`
+// when it is not 0, whose look-ups then read just what that entry needs.
+std::vector<ProgramListRow> BuildRows(int32_t quarter, RowId stationId, RowId only) {
     const std::string q = std::to_string(quarter);
     const std::string stationClause =
-        stationId > 0 ? " AND Station = " + std::to_string(stationId) : std::string();
+        (stationId > 0 ? " AND Station = " + std::to_string(stationId) : std::string()) +
+        (only ? " AND MID = " + std::to_string(only) : "");
     std::vector<ProgramListRow> rows;
 
-    // Airings of every entry of the quarter, in one pass.
+    // Airings of every entry listed, in one pass.
     std::unordered_map<int64_t, FirstAiring> airings;
     {
-        ResultSet rs(
-            "SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink IN "
-            "(SELECT MID FROM Master WHERE Qtr = " +
-            q + stationClause + ")");
+        ResultSet rs(only ? "SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink = " +
+                                std::to_string(only)
+                          : "SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink IN "
+                            "(SELECT +MID FROM Master WHERE Qtr = " +
+                                q + stationClause + ")");
         while (rs.next()) {
             FirstAiring& a = airings[Val(rs["MLink"])];
             const std::string dayText = rs["AirDate"];
@@ -110,13 +113,14 @@ std::vector<ProgramListRow> ProgramListRows(int32_t quarter, RowId stationId) {
             }
         }
     }
+    // One entry looks its station and issue titles up one by one below.
     std::unordered_map<std::string, std::string> calls;
-    {
-        ResultSet rs("SELECT StnID,Calls FROM Stations WHERE QtrID = " + q);
-        while (rs.next()) calls[rs["StnID"]] = rs["Calls"];
-    }
     std::unordered_map<int64_t, std::string> titles;
-    {
+    if (!only) {
+        {
+            ResultSet rs("SELECT StnID,Calls FROM Stations WHERE QtrID = " + q);
+            while (rs.next()) calls[rs["StnID"]] = rs["Calls"];
+        }
         ResultSet rs("SELECT IID,IIssue FROM Issues WHERE IQtr = " + q);
         while (rs.next()) titles[Val(rs["IID"])] = rs["IIssue"];
     }
@@ -167,6 +171,19 @@ std::vector<ProgramListRow> ProgramListRows(int32_t quarter, RowId stationId) {
         rows.push_back(std::move(row));
     }
     return rows;
+}
+
+}  // namespace
+
+std::vector<ProgramListRow> ProgramListRows(int32_t quarter, RowId stationId) {
+    return BuildRows(quarter, stationId, 0);
+}
+
+std::optional<ProgramListRow> ProgramListRowOf(int32_t quarter, RowId stationId, RowId mid) {
+    if (mid <= 0) return std::nullopt;
+    std::vector<ProgramListRow> rows = BuildRows(quarter, stationId, mid);
+    if (rows.empty()) return std::nullopt;
+    return std::move(rows.front());
 }
 
 bool DeleteProgramEntry(RowId mid) {

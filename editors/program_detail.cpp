@@ -49,9 +49,9 @@ struct EditorState {
     bool choosing = false;  // the issue selection dialog is open or posted
 };
 
-// An entry was written while the editor was open: the opener shows its lists anew.
-bool& SavedWhileOpen() {
-    static bool saved = false;
+// The entry written while the editor was open (0: none); the opener shows it anew.
+RowId& SavedWhileOpen() {
+    static RowId saved = 0;
     return saved;
 }
 
@@ -402,7 +402,7 @@ bool Save() {
         st.sourceStationId = 0;
     }
     EZ_ENABLE(kForm, kPdSave, false);
-    SavedWhileOpen() = true;
+    SavedWhileOpen() = e.entryId;
     return true;
 }
 
@@ -646,8 +646,8 @@ void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
 
 // Opens the program detail editor over parent in the mode and for the entry
 // set in Shell().editorMode and Shell().editorEntryId.
-bool OpenProgramDetail(const std::string& parent) {
-    SavedWhileOpen() = false;
+RowId OpenProgramDetail(const std::string& parent) {
+    SavedWhileOpen() = 0;
     OpenForm(kForm, parent, kProgramDetailWidth, kProgramDetailHeight);
     return SavedWhileOpen();
 }

@@ -59,9 +59,9 @@ inline constexpr int kPdHeading = 225;
 inline constexpr int kPdF2 = 912;
 // Opens the program detail editor modally over parent, in the mode and for the
 // entry the opener set in Shell().editorMode and Shell().editorEntryId; a new
-// entry preselects the station of Shell().filterStationId. True when an entry
-// was saved (the opener shows its lists anew).
-bool OpenProgramDetail(const std::string& parent);
+// entry preselects the station of Shell().filterStationId. Returns the id of the
+// entry saved (0 when none was), which the opener shows anew.
+RowId OpenProgramDetail(const std::string& parent);
 // Opens the editor modally over parent on a stored entry (MID) of the given
 // quarter, in edit mode: for callers that show entries of a quarter the main
 // window may not show (the pre-filing check).

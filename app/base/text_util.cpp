@@ -124,7 +124,6 @@ char32_t MapByRuns(const CaseRun (&runs)[N], char32_t cp) {
     return static_cast<char32_t>(static_cast<int32_t>(cp) + it->delta);
 }
 
-
 // Maps every character of text through the run table and the expansions;
 // ASCII goes through `ascii`, malformed bytes are copied unchanged.
 template <size_t R, size_t E>
@@ -224,6 +223,45 @@ std::string ToLower(std::string_view text) {
 
 std::string FoldCase(std::string_view text) {
     return MapCase(text, kFoldRuns, kFoldExpansions, AsciiLower);
+}
+
+namespace {
+
+// The one-character folding of a character whose full folding is longer:
+// only capital sharp s and the Greek capitals with prosgegrammeni have one.
+char32_t SimpleFoldOfExpanding(char32_t cp) {
+    if (cp == 0x1E9E) return 0x00DF;
+    if ((cp >= 0x1F88 && cp <= 0x1F8F) || (cp >= 0x1F98 && cp <= 0x1F9F) ||
+        (cp >= 0x1FA8 && cp <= 0x1FAF))
+        return cp - 8;
+    if (cp == 0x1FBC || cp == 0x1FCC || cp == 0x1FFC) return cp - 9;
+    return cp;
+}
+
+}  // namespace
+
+std::string FoldCaseSimple(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        size_t len = 0;
+        const char32_t cp = c < 0x80 ? c : DecodeUtf8(text, i, len);
+        if (c < 0x80 || len == 0) {  // ASCII, or not UTF-8: the byte stays
+            out += AsciiLower(static_cast<char>(c));
+            ++i;
+            continue;
+        }
+        const char32_t mapped = FindExpansion(kFoldExpansions, cp) ? SimpleFoldOfExpanding(cp)
+                                                                   : MapByRuns(kFoldRuns, cp);
+        if (mapped == cp)
+            out.append(text.substr(i, len));
+        else
+            AppendUtf8(out, mapped);
+        i += len;
+    }
+    return out;
 }
 
 bool IEquals(std::string_view a, std::string_view b) {

@@ -23,6 +23,10 @@ std::string ToLower(std::string_view text);  // ASCII letters only (SQL names, s
 // case does not matter ("ÉDUCATION" and "éducation" fold alike, "ß" folds
 // to "ss"). Bytes that are not valid UTF-8 are kept as they are.
 std::string FoldCase(std::string_view text);
+// Unicode simple case folding: every character folds to one character, so
+// "ß" and "İ" stay as they are ("ẞ" folds to "ß"). The form list views sort
+// in, which has always put "Straße" after "Strasse".
+std::string FoldCaseSimple(std::string_view text);
 // Equal ignoring letter case by Unicode's rules (compares the folded forms).
 bool IEquals(std::string_view a, std::string_view b);
 // <0, 0, >0 as the folded forms compare byte by byte: a total order that

@@ -234,6 +234,15 @@ void EZ_SETITEMSELECTED(const std::string& form, int id, int index, bool on);  /
 // show a checked / unchecked box image; the cell text itself is kept as set.
 int EZ_LVADDROW(const std::string& form, int id, const std::vector<std::string>& cells,
                 int64_t value = 0);
+// Replaces a row's cells and value, or adds a row when row is -1. A list still
+// in the order of its last EZ_LVSORT keeps that order: the row goes where the
+// sort puts it (after rows with an equal text), or stays when its place still
+// fits. Selection and the current row stay with their rows. Returns the row's
+// index, -1 when there is no such row.
+int EZ_LVPUTROW(const std::string& form, int id, int row, const std::vector<std::string>& cells,
+                int64_t value);
+// The first row whose value is value; -1 when none.
+int EZ_LVFINDVALUE(const std::string& form, int id, int64_t value);
 void EZ_LVDELETEROW(const std::string& form, int id, int row);
 void EZ_LVCLEAR(const std::string& form, int id);
 int EZ_LVROWCOUNT(const std::string& form, int id);

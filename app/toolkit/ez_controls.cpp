@@ -22,7 +22,6 @@
 #include <QTextCursor>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <climits>
 
 #include "app/toolkit/ez_internal.h"
@@ -72,9 +71,9 @@ void GiveBuddy(Form* f, QWidget* w) {
     }
 }
 
-QTreeWidget* Tree(const std::string& form, int id) {
+bool IsListViewCtl(const std::string& form, int id) {
     Ctl* c = FindCtl(form, id);
-    return c && c->kind == EzKind::ListView ? static_cast<QTreeWidget*>(c->w.data()) : nullptr;
+    return c && c->kind == EzKind::ListView;
 }
 
 QToolBar* ToolbarOf(Form* f, int toolbarId) {
@@ -1000,13 +999,13 @@ void EZ_CLEARITEMS(const std::string& form, int id) {
         c->clear();
         if (c->isEditable()) c->setEditText(edit);
     }
-    if (QTreeWidget* t = Tree(form, id)) t->clear();
+    if (IsListViewCtl(form, id)) EZ_LVCLEAR(form, id);
 }
 
 int EZ_ITEMCOUNT(const std::string& form, int id) {
     if (auto* l = ListBox(form, id)) return l->count();
     if (auto* c = Combo(form, id)) return c->count();
-    if (QTreeWidget* t = Tree(form, id)) return t->topLevelItemCount();
+    if (IsListViewCtl(form, id)) return EZ_LVROWCOUNT(form, id);
     return 0;
 }
 

@@ -1,21 +1,33 @@
 // List views: rows of cells with a 64-bit value each, column layout, header
 // arrows, text sort and check-box cells ("{S}X2" checked, "{S}X1" unchecked).
+//
+// The rows live in a table model of our own (ListModel): each row keeps its
+// cells as the program gave them (UTF-8, packed into one string) and its
+// value; text is converted for Qt only when the view asks for a visible cell.
+// Rows added one by one are handed to the view in one insertion, the next time
+// anything else touches the list, the view paints, or the event loop runs.
+// Sorting folds each cell of the sort column once into a key and sorts row
+// numbers stably by those keys.
 #include "app/toolkit/ez_listview.h"
 
+#include <QAbstractTableModel>
 #include <QFile>
 #include <QHeaderView>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QStyle>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <algorithm>
+#include <cstring>
+#include <memory>
+#include <numeric>
+#include <string_view>
+
+#include "app/base/text_util.h"
 
 namespace ez {
 
 namespace {
-
-constexpr int kRawRole = Qt::UserRole + 1;  // cell text as set (check cells)
-constexpr int kValueRole = Qt::UserRole;    // row value, on column 0
 
 // Draws a header image (0 down arrow, 1 up arrow) at the right of a caption.
 // The last column reaches the list's right edge: it is at least as wide as it
@@ -73,7 +85,7 @@ private:
     }
 };
 
-Qt::Alignment AlignOf(int format) {
+int AlignOf(int format) {
     switch (format & 3) {
         case 1:
             return Qt::AlignRight | Qt::AlignVCenter;
@@ -84,49 +96,385 @@ Qt::Alignment AlignOf(int format) {
     }
 }
 
-QTreeWidget* TreeOf(const std::string& form, int id) {
-    Ctl* c = FindCtl(form, id);
-    return c && c->kind == EzKind::ListView ? static_cast<QTreeWidget*>(c->w.data()) : nullptr;
+// The key a cell sorts by: its text with letter case folded one character for
+// one, in UTF-16, so keys compare as Qt's case-insensitive compare of the
+// texts did.
+QString SortKey(std::string_view text) {
+    const std::string folded = FoldCaseSimple(text);
+    return QString::fromUtf8(folded.data(), static_cast<qsizetype>(folded.size()));
 }
 
-Header* HeaderOf(QTreeWidget* t) {
-    return dynamic_cast<Header*>(t->header());
-}
-
-bool IsCheckCell(const std::string& text) {
+bool IsCheckCell(std::string_view text) {
     return text.rfind("{S}X2", 0) == 0 || text.rfind("{S}X1", 0) == 0;
 }
 
-void SetCell(QTreeWidgetItem* it, int col, const std::string& text, int format) {
-    if (IsCheckCell(text)) {
-        it->setData(col, kRawRole, Q(text));
-        it->setText(col, QString());
-        it->setFlags(it->flags() | Qt::ItemIsUserCheckable);
-        it->setCheckState(col, text[4] == '2' ? Qt::Checked : Qt::Unchecked);
-    } else {
-        if (it->data(col, kRawRole).isValid()) {
-            it->setData(col, kRawRole, QVariant());
-            it->setData(col, Qt::CheckStateRole, QVariant());
+// The rows of one list view.
+class ListModel : public QAbstractTableModel {
+public:
+    explicit ListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+    // Told (with the row) when the user ticks or clears a check-box cell.
+    std::function<void(int)> onToggled;
+
+    // --- columns ---
+    void SetColumns(const std::vector<QString>& captions) {
+        beginResetModel();
+        captions_ = captions;
+        formats_.assign(captions.size(), 0);
+        keyed_.assign(captions.size(), 0);
+        for (auto& r : rows_) {
+            r->packed = Pack(Unpack(r->packed));
+            r->keys.reset();
         }
-        it->setText(col, Q(text));
+        endResetModel();
     }
-    it->setTextAlignment(col, AlignOf(format));
+    int Columns() const { return static_cast<int>(captions_.size()); }
+    QString Caption(int col) const { return captions_[col]; }
+    int Format(int col) const { return formats_[col]; }
+    void SetCaption(int col, const QString& caption, int format) {
+        const bool alignChanged = (formats_[col] & 3) != (format & 3);
+        captions_[col] = caption;
+        formats_[col] = format;
+        Q_EMIT headerDataChanged(Qt::Horizontal, col, col);
+        if (alignChanged && published_ > 0)
+            Q_EMIT dataChanged(index(0, col), index(published_ - 1, col), {Qt::TextAlignmentRole});
+    }
+
+    // --- rows ---
+    int Rows() const { return static_cast<int>(rows_.size()); }
+    bool HasRow(int row) const { return row >= 0 && row < Rows(); }
+    int64_t Value(int row) const { return values_[row]; }
+    std::string_view Cell(int row, int col) const { return CellOf(rows_[row]->packed, col); }
+
+    int Add(const std::vector<std::string>& cells, int64_t value) {
+        rows_.push_back(MakeRow(cells));
+        values_.push_back(value);
+        sortCol_ = -1;  // an appended row may be out of order
+        if (!flushQueued_) {
+            flushQueued_ = true;
+            QMetaObject::invokeMethod(
+                this, [this]() { Flush(); }, Qt::QueuedConnection);
+        }
+        return Rows() - 1;
+    }
+
+    // Hands rows added since the last call to the view, in one insertion.
+    void Flush() {
+        flushQueued_ = false;
+        if (published_ >= Rows()) return;
+        beginInsertRows(QModelIndex(), published_, Rows() - 1);
+        published_ = Rows();
+        endInsertRows();
+    }
+
+    void Clear() {
+        beginResetModel();
+        std::vector<std::unique_ptr<Row>>().swap(rows_);
+        std::vector<int64_t>().swap(values_);
+        std::fill(keyed_.begin(), keyed_.end(), 0);
+        published_ = 0;
+        sortCol_ = -1;
+        endResetModel();
+    }
+
+    void Remove(int row) {
+        Flush();
+        beginRemoveRows(QModelIndex(), row, row);
+        rows_.erase(rows_.begin() + row);
+        values_.erase(values_.begin() + row);
+        --published_;
+        endRemoveRows();
+    }
+
+    void SetCell(int row, int col, const std::string& text) {
+        Flush();
+        Row& r = *rows_[row];
+        std::vector<std::string> cells = Unpack(r.packed);
+        cells[col] = text;
+        r.packed = Pack(cells);
+        KeyRow(r);
+        if (col == sortCol_) sortCol_ = -1;
+        Q_EMIT dataChanged(index(row, col), index(row, col));
+    }
+
+    // Replaces a row's cells and value (row -1 adds one). A list still in the
+    // order of its last sort keeps it: the row goes where that sort puts it,
+    // after the rows whose key equals its own; a changed row whose place still
+    // fits stays where it is. Returns the row's index.
+    int Put(int row, const std::vector<std::string>& cells, int64_t value) {
+        Flush();
+        if (row < 0) {
+            std::unique_ptr<Row> made = MakeRow(cells);
+            int at = Rows();
+            if (sortCol_ >= 0) at = PlaceFor(made->keys[sortCol_], -1);
+            beginInsertRows(QModelIndex(), at, at);
+            rows_.insert(rows_.begin() + at, std::move(made));
+            values_.insert(values_.begin() + at, value);
+            ++published_;
+            endInsertRows();
+            return at;
+        }
+        rows_[row] = MakeRow(cells);
+        values_[row] = value;
+        Q_EMIT dataChanged(index(row, 0), index(row, Columns() - 1));
+        if (sortCol_ < 0 || FitsAt(row)) return row;
+        const int to = PlaceFor(Key(row, sortCol_), row);  // among the other rows
+        const int dest = to < row ? to : to + 1;
+        beginMoveRows(QModelIndex(), row, row, QModelIndex(), dest);
+        MoveRow(row, to);
+        endMoveRows();
+        return to;
+    }
+
+    int Find(int64_t value) const {
+        const auto it = std::find(values_.begin(), values_.end(), value);
+        return it == values_.end() ? -1 : static_cast<int>(it - values_.begin());
+    }
+
+    // Stable sort by the case-folded text of a column; equal keys keep their order.
+    void Sort(int col, int direction) {
+        Flush();
+        EnsureKeys(col);
+        std::vector<const QString*> keys(rows_.size());
+        for (size_t i = 0; i < rows_.size(); ++i) keys[i] = &rows_[i]->keys[col];
+        std::vector<int> order(rows_.size());
+        std::iota(order.begin(), order.end(), 0);
+        if (direction == 1)
+            std::stable_sort(order.begin(), order.end(),
+                             [&keys](int a, int b) { return *keys[b] < *keys[a]; });
+        else
+            std::stable_sort(order.begin(), order.end(),
+                             [&keys](int a, int b) { return *keys[a] < *keys[b]; });
+        sortCol_ = col;
+        sortDir_ = direction;
+        bool same = true;
+        for (size_t i = 0; i < order.size() && same; ++i) same = order[i] == static_cast<int>(i);
+        if (same) return;
+        Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+        std::vector<std::unique_ptr<Row>> rows(rows_.size());
+        std::vector<int64_t> values(values_.size());
+        for (size_t i = 0; i < order.size(); ++i) {
+            rows[i] = std::move(rows_[order[i]]);
+            values[i] = values_[order[i]];
+        }
+        rows_.swap(rows);
+        values_.swap(values);
+        std::vector<int> newRow(order.size());
+        for (size_t i = 0; i < order.size(); ++i) newRow[order[i]] = static_cast<int>(i);
+        const QModelIndexList from = persistentIndexList();
+        QModelIndexList to;
+        to.reserve(from.size());
+        for (const QModelIndex& ix : from) to.push_back(index(newRow[ix.row()], ix.column()));
+        changePersistentIndexList(from, to);
+        Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    }
+
+    // Toggles a check-box cell as the user's click does; false for other cells.
+    bool Toggle(int row, int col) {
+        if (!HasRow(row) || col < 0 || col >= Columns() || !IsCheckCell(Cell(row, col)))
+            return false;
+        const bool checked = Cell(row, col)[4] == '2';
+        return setData(index(row, col), checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+    }
+
+    // --- the model as the view sees it ---
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+        return parent.isValid() ? 0 : published_;
+    }
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override {
+        return parent.isValid() ? 0 : Columns();
+    }
+    QVariant data(const QModelIndex& ix, int role) const override {
+        if (!ix.isValid() || ix.row() >= published_) return {};
+        const std::string_view text = Cell(ix.row(), ix.column());
+        switch (role) {
+            case Qt::DisplayRole:
+                if (IsCheckCell(text)) return QString();
+                return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+            case Qt::CheckStateRole:
+                if (!IsCheckCell(text)) return {};
+                return static_cast<int>(text[4] == '2' ? Qt::Checked : Qt::Unchecked);
+            case Qt::TextAlignmentRole:
+                return AlignOf(formats_[ix.column()]);
+            default:
+                return {};
+        }
+    }
+    Qt::ItemFlags flags(const QModelIndex& ix) const override {
+        if (!ix.isValid()) return Qt::NoItemFlags;
+        Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+        if (ix.row() < published_ && IsCheckCell(Cell(ix.row(), ix.column())))
+            f |= Qt::ItemIsUserCheckable;
+        return f;
+    }
+    // A click on a check-box image toggles the cell text between X2 and X1.
+    bool setData(const QModelIndex& ix, const QVariant& v, int role) override {
+        if (role != Qt::CheckStateRole || !ix.isValid() || ix.row() >= published_) return false;
+        const int row = ix.row(), col = ix.column();
+        std::string text(Cell(row, col));
+        if (!IsCheckCell(text)) return false;
+        const bool checked = v.toInt() == Qt::Checked;
+        if ((text[4] == '2') == checked) return false;
+        text[4] = checked ? '2' : '1';
+        SetCell(row, col, text);
+        if (!IsQuiet() && onToggled) onToggled(row);
+        return true;
+    }
+    QVariant headerData(int section, Qt::Orientation o, int role) const override {
+        if (o != Qt::Horizontal || section < 0 || section >= Columns()) return {};
+        if (role == Qt::DisplayRole) return captions_[section];
+        if (role == Qt::TextAlignmentRole) return AlignOf(formats_[section]);
+        return {};
+    }
+
+private:
+    struct Row {
+        std::string packed;               // each cell: 4-byte length, then its bytes
+        std::unique_ptr<QString[]> keys;  // per column, once a sort needed them
+    };
+
+    std::unique_ptr<Row> MakeRow(const std::vector<std::string>& cells) const {
+        auto r = std::make_unique<Row>();
+        r->packed = Pack(cells);
+        KeyRow(*r);
+        return r;
+    }
+    // Gives a row the keys of every column whose rows all have theirs.
+    void KeyRow(Row& r) const {
+        for (int c = 0; c < Columns(); ++c) {
+            if (!keyed_[c]) continue;
+            if (!r.keys) r.keys = std::make_unique<QString[]>(captions_.size());
+            r.keys[c] = SortKey(CellOf(r.packed, c));
+        }
+    }
+    const QString& Key(int row, int col) const { return rows_[row]->keys[col]; }
+
+    std::string Pack(const std::vector<std::string>& cells) const {
+        const size_t n = captions_.size();
+        size_t size = 4 * n;
+        for (size_t c = 0; c < n && c < cells.size(); ++c) size += cells[c].size();
+        std::string out;
+        out.reserve(size);
+        for (size_t c = 0; c < n; ++c) {
+            const std::string_view cell = c < cells.size() ? std::string_view(cells[c]) : "";
+            const auto len = static_cast<uint32_t>(cell.size());
+            char bytes[4];
+            std::memcpy(bytes, &len, 4);
+            out.append(bytes, 4);
+            out.append(cell);
+        }
+        return out;
+    }
+    static std::string_view CellOf(const std::string& packed, int col) {
+        size_t at = 0;
+        for (int c = 0;; ++c) {
+            if (at + 4 > packed.size()) return {};
+            uint32_t len = 0;
+            std::memcpy(&len, packed.data() + at, 4);
+            if (c == col) return std::string_view(packed).substr(at + 4, len);
+            at += 4 + len;
+        }
+    }
+    std::vector<std::string> Unpack(const std::string& packed) const {
+        std::vector<std::string> cells;
+        for (int c = 0; c < Columns(); ++c) cells.emplace_back(CellOf(packed, c));
+        return cells;
+    }
+
+    // Folds every row's cell of a column into its key, once; the keys are
+    // kept until the rows change.
+    void EnsureKeys(int col) {
+        if (keyed_[col]) return;
+        for (auto& r : rows_) {
+            if (!r->keys) r->keys = std::make_unique<QString[]>(captions_.size());
+            r->keys[col] = SortKey(CellOf(r->packed, col));
+        }
+        keyed_[col] = 1;
+    }
+
+    // Whether row i of the sorted list may come before row j.
+    bool InOrder(const QString& a, const QString& b) const {
+        return sortDir_ == 1 ? !(a < b) : !(b < a);
+    }
+    bool FitsAt(int row) const {
+        const int c = sortCol_;
+        return (row == 0 || InOrder(Key(row - 1, c), Key(row, c))) &&
+               (row + 1 >= Rows() || InOrder(Key(row, c), Key(row + 1, c)));
+    }
+    // Where a row with this key goes among the rows other than skip: after
+    // every row it may follow.
+    int PlaceFor(const QString& key, int skip) const {
+        int lo = 0, hi = Rows() - (skip >= 0 ? 1 : 0);
+        while (lo < hi) {
+            const int mid = (lo + hi) / 2;
+            const int real = skip >= 0 && mid >= skip ? mid + 1 : mid;
+            if (InOrder(Key(real, sortCol_), key))
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        return lo;
+    }
+    void MoveRow(int from, int to) {
+        auto move = [from, to](auto& v) {
+            if (from < to)
+                std::rotate(v.begin() + from, v.begin() + from + 1, v.begin() + to + 1);
+            else
+                std::rotate(v.begin() + to, v.begin() + from, v.begin() + from + 1);
+        };
+        move(rows_);
+        move(values_);
+    }
+
+    std::vector<QString> captions_;
+    std::vector<int> formats_;
+    std::vector<std::unique_ptr<Row>> rows_;
+    std::vector<int64_t> values_;  // row values, beside the rows for a quick search
+    std::vector<char> keyed_;      // per column: every row has its key
+    int published_ = 0;            // rows the view has been told of
+    bool flushQueued_ = false;
+    int sortCol_ = -1;  // the column the rows are in order of, -1 when none
+    int sortDir_ = 0;
+};
+
+// The list view: hands pending rows to the view before it paints.
+class ListView : public QTreeView {
+public:
+    explicit ListView(QWidget* parent) : QTreeView(parent), model_(new ListModel(this)) {}
+    ListModel* Model() const { return model_; }
+
+protected:
+    bool viewportEvent(QEvent* e) override {
+        if (e->type() == QEvent::Paint) model_->Flush();
+        return QTreeView::viewportEvent(e);
+    }
+
+private:
+    ListModel* model_;
+};
+
+ListView* ViewOf(const std::string& form, int id) {
+    Ctl* c = FindCtl(form, id);
+    return c && c->kind == EzKind::ListView ? static_cast<ListView*>(c->w.data()) : nullptr;
 }
 
-std::string CellText(QTreeWidgetItem* it, int col) {
-    QVariant raw = it->data(col, kRawRole);
-    return raw.isValid() ? U(raw.toString()) : U(it->text(col));
+// The model of a list view, with the rows added so far handed to the view.
+ListModel* ModelOf(const std::string& form, int id) {
+    ListView* v = ViewOf(form, id);
+    if (!v) return nullptr;
+    v->Model()->Flush();
+    return v->Model();
 }
 
-int FormatOf(Ctl* c, int col) {
-    return col >= 0 && col < static_cast<int>(c->colFormats.size()) ? c->colFormats[col] : 0;
+Header* HeaderOf(QTreeView* t) {
+    return dynamic_cast<Header*>(t->header());
 }
 
 }  // namespace
 
 QWidget* MakeListView(const std::string& form, int id, const std::string& columns,
                       const std::string& style, QWidget* parent, Ctl& ctl) {
-    auto* t = new QTreeWidget(parent);
+    auto* t = new ListView(parent);
     auto* h = new Header(t);
     t->setHeader(h);
     t->setRootIsDecorated(false);
@@ -134,6 +482,7 @@ QWidget* MakeListView(const std::string& form, int id, const std::string& column
     t->setUniformRowHeights(true);
     t->setAllColumnsShowFocus(true);
     t->setSortingEnabled(false);
+    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
     h->setSectionsClickable(true);
     h->setSectionsMovable(false);
     h->setStretchLastSection(false);
@@ -147,7 +496,7 @@ QWidget* MakeListView(const std::string& form, int id, const std::string& column
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
 
     // "Title{width}|Title{width}": widths in characters.
-    QStringList titles;
+    std::vector<QString> titles;
     std::vector<int> widths;
     for (const QString& part : Q(columns).split('|')) {
         QString title = part;
@@ -159,11 +508,12 @@ QWidget* MakeListView(const std::string& form, int id, const std::string& column
             num = num.left(num.indexOf('}') >= 0 ? num.indexOf('}') : num.size());
             w = static_cast<int>(num.toDouble());
         }
-        titles << title;
+        titles.push_back(title);
         widths.push_back(w);
     }
-    t->setColumnCount(static_cast<int>(titles.size()));
-    t->setHeaderLabels(titles);
+    ListModel* m = t->Model();
+    m->SetColumns(titles);
+    t->setModel(m);
     for (int i = 0; i < static_cast<int>(widths.size()); ++i)
         t->setColumnWidth(i, ColsToPx(widths[i]));
     // A list whose columns have no captions (a check list) shows no header row.
@@ -180,63 +530,64 @@ QWidget* MakeListView(const std::string& form, int id, const std::string& column
     h->images = ctl.headerImages;
 
     const std::string fname = form;
-    QObject::connect(t, &QTreeWidget::itemSelectionChanged, t, [fname, id, t]() {
-        if (IsQuiet()) return;
-        QTreeWidgetItem* cur = t->currentItem();
-        int row = cur ? t->indexOfTopLevelItem(cur) : -1;
-        Raise(fname, id, EzEvent::SelChange, row);
-    });
-    QObject::connect(t, &QTreeWidget::itemDoubleClicked, t,
-                     [fname, id, t](QTreeWidgetItem* it, int) {
-                         Raise(fname, id, EzEvent::DblClick, t->indexOfTopLevelItem(it));
+    QObject::connect(t->selectionModel(), &QItemSelectionModel::selectionChanged, t,
+                     [fname, id, t]() {
+                         if (IsQuiet()) return;
+                         const QModelIndex cur = t->currentIndex();
+                         Raise(fname, id, EzEvent::SelChange, cur.isValid() ? cur.row() : -1);
                      });
+    QObject::connect(t, &QTreeView::doubleClicked, t, [fname, id](const QModelIndex& ix) {
+        Raise(fname, id, EzEvent::DblClick, ix.row());
+    });
     QObject::connect(h, &QHeaderView::sectionClicked, t,
                      [fname, id](int col) { Raise(fname, id, EzEvent::HeaderClick, col); });
-    // A click on a check-box image toggles the cell text between X2 and X1.
-    QObject::connect(t, &QTreeWidget::itemChanged, t, [fname, id, t](QTreeWidgetItem* it, int col) {
-        QVariant raw = it->data(col, kRawRole);
-        if (!raw.isValid()) return;
-        QString text = raw.toString();
-        const bool checked = it->checkState(col) == Qt::Checked;
-        if (text.size() < 5 || (text[4] == '2') == checked) return;
-        text[4] = checked ? '2' : '1';
-        {
-            QSignalBlocker block(t);
-            it->setData(col, kRawRole, text);
-        }
-        if (!IsQuiet()) Raise(fname, id, EzEvent::Click, t->indexOfTopLevelItem(it));
-    });
+    m->onToggled = [fname, id](int row) { Raise(fname, id, EzEvent::Click, row); };
     return t;
 }
 
 std::string ListViewText(const std::string& form, int id) {
-    QTreeWidget* t = TreeOf(form, id);
-    if (!t) return "";
-    for (int r = 0; r < t->topLevelItemCount(); ++r)
-        if (t->topLevelItem(r)->isSelected()) return CellText(t->topLevelItem(r), 0);
-    return "";
+    const int row = EZ_LVNEXTSELECTED(form, id, -1);
+    return row >= 0 ? EZ_LVGETCELL(form, id, row, 0) : "";
 }
 
 bool ListViewUserRow(const std::string& form, int id, int row, bool extend) {
-    QTreeWidget* t = TreeOf(form, id);
-    if (!t || row < 0 || row >= t->topLevelItemCount()) return false;
-    QTreeWidgetItem* it = t->topLevelItem(row);
+    ListView* t = ViewOf(form, id);
+    ListModel* m = ModelOf(form, id);
+    if (!t || !m->HasRow(row)) return false;
+    const QModelIndex ix = m->index(row, 0);
     if (extend && t->selectionMode() == QAbstractItemView::ExtendedSelection) {
         t->selectionModel()->setCurrentIndex(
-            t->indexFromItem(it), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            ix, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     } else {
-        t->setCurrentItem(it, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        t->selectionModel()->setCurrentIndex(
+            ix, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
-    t->scrollToItem(it);
+    t->scrollTo(ix);
     return true;
 }
 
 void ListViewUserToggleCheck(const std::string& form, int id, int row, int col) {
-    QTreeWidget* t = TreeOf(form, id);
-    if (!t || row < 0 || row >= t->topLevelItemCount()) return;
-    QTreeWidgetItem* it = t->topLevelItem(row);
-    if (!it->data(col, kRawRole).isValid()) return;
-    it->setCheckState(col, it->checkState(col) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    if (ListModel* m = ModelOf(form, id)) m->Toggle(row, col);
+}
+
+bool IsListView(QWidget* w) {
+    return dynamic_cast<ListView*>(w) != nullptr;
+}
+
+int ListViewRowAt(QWidget* view, const QPoint& pos) {
+    auto* t = dynamic_cast<ListView*>(view);
+    if (!t) return -1;
+    const QModelIndex ix = t->indexAt(pos);
+    return ix.isValid() ? ix.row() : -1;
+}
+
+void ListViewReset(const std::string& form, int id) {
+    ListView* t = ViewOf(form, id);
+    ListModel* m = ModelOf(form, id);
+    if (!t) return;
+    Quiet quiet;
+    Q_EMIT m->layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    Q_EMIT m->layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 }  // namespace ez
@@ -245,130 +596,127 @@ using namespace ez;
 
 int EZ_LVADDROW(const std::string& form, int id, const std::vector<std::string>& cells,
                 int64_t value) {
-    QTreeWidget* t = TreeOf(form, id);
-    if (!t) return -1;
-    Ctl* c = FindCtl(form, id);
+    ListView* t = ViewOf(form, id);
+    return t ? t->Model()->Add(cells, value) : -1;
+}
+
+int EZ_LVPUTROW(const std::string& form, int id, int row, const std::vector<std::string>& cells,
+                int64_t value) {
+    ListModel* m = ModelOf(form, id);
+    if (!m || (row >= 0 && !m->HasRow(row))) return -1;
     Quiet quiet;
-    auto* it = new QTreeWidgetItem();
-    it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    for (int col = 0; col < t->columnCount(); ++col)
-        SetCell(it, col, col < static_cast<int>(cells.size()) ? cells[col] : "", FormatOf(c, col));
-    it->setData(0, kValueRole, QVariant::fromValue<qlonglong>(value));
-    t->addTopLevelItem(it);
-    return t->topLevelItemCount() - 1;
+    return m->Put(row, cells, value);
+}
+
+int EZ_LVFINDVALUE(const std::string& form, int id, int64_t value) {
+    ListView* t = ViewOf(form, id);
+    return t ? t->Model()->Find(value) : -1;
 }
 
 void EZ_LVDELETEROW(const std::string& form, int id, int row) {
-    QTreeWidget* t = TreeOf(form, id);
-    if (!t || row < 0 || row >= t->topLevelItemCount()) return;
+    ListModel* m = ModelOf(form, id);
+    if (!m || !m->HasRow(row)) return;
     Quiet quiet;
-    delete t->takeTopLevelItem(row);
+    m->Remove(row);
 }
 
 void EZ_LVCLEAR(const std::string& form, int id) {
-    QTreeWidget* t = TreeOf(form, id);
+    ListView* t = ViewOf(form, id);
     if (!t) return;
     Quiet quiet;
-    t->clear();
+    t->Model()->Clear();
 }
 
 int EZ_LVROWCOUNT(const std::string& form, int id) {
-    QTreeWidget* t = TreeOf(form, id);
-    return t ? t->topLevelItemCount() : 0;
+    ListView* t = ViewOf(form, id);
+    return t ? t->Model()->Rows() : 0;
 }
 
 std::string EZ_LVGETCELL(const std::string& form, int id, int row, int col) {
-    QTreeWidget* t = TreeOf(form, id);
-    if (!t || row < 0 || row >= t->topLevelItemCount() || col < 0 || col >= t->columnCount())
-        return "";
-    return CellText(t->topLevelItem(row), col);
+    ListView* t = ViewOf(form, id);
+    if (!t || !t->Model()->HasRow(row) || col < 0 || col >= t->Model()->Columns()) return "";
+    return std::string(t->Model()->Cell(row, col));
 }
 
 void EZ_LVSETCELL(const std::string& form, int id, int row, int col, const std::string& text) {
-    QTreeWidget* t = TreeOf(form, id);
-    if (!t || row < 0 || row >= t->topLevelItemCount() || col < 0 || col >= t->columnCount())
-        return;
+    ListModel* m = ModelOf(form, id);
+    if (!m || !m->HasRow(row) || col < 0 || col >= m->Columns()) return;
     Quiet quiet;
-    QSignalBlocker block(t);
-    SetCell(t->topLevelItem(row), col, text, FormatOf(FindCtl(form, id), col));
-    t->viewport()->update();
+    m->SetCell(row, col, text);
 }
 
 int64_t EZ_LVGETVALUE(const std::string& form, int id, int row) {
-    QTreeWidget* t = TreeOf(form, id);
-    if (!t || row < 0 || row >= t->topLevelItemCount()) return 0;
-    return t->topLevelItem(row)->data(0, kValueRole).toLongLong();
+    ListView* t = ViewOf(form, id);
+    return t && t->Model()->HasRow(row) ? t->Model()->Value(row) : 0;
 }
 
 void EZ_LVSELECT(const std::string& form, int id, int row, bool on) {
-    QTreeWidget* t = TreeOf(form, id);
+    ListView* t = ViewOf(form, id);
+    ListModel* m = ModelOf(form, id);
     if (!t) return;
     Quiet quiet;
+    QItemSelectionModel* sel = t->selectionModel();
     if (row < 0) {
-        for (int r = 0; r < t->topLevelItemCount(); ++r) t->topLevelItem(r)->setSelected(on);
+        if (m->Rows() == 0) return;
+        const QItemSelection all(m->index(0, 0), m->index(m->Rows() - 1, m->Columns() - 1));
+        sel->select(all, on ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
         return;
     }
-    if (row >= t->topLevelItemCount()) return;
-    QTreeWidgetItem* it = t->topLevelItem(row);
+    if (!m->HasRow(row)) return;
+    const QModelIndex ix = m->index(row, 0);
     if (on && t->selectionMode() != QAbstractItemView::ExtendedSelection) {
-        t->setCurrentItem(it);
+        sel->setCurrentIndex(ix, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     } else if (on) {
-        t->selectionModel()->setCurrentIndex(t->indexFromItem(it), QItemSelectionModel::NoUpdate);
+        sel->setCurrentIndex(ix, QItemSelectionModel::NoUpdate);
+        sel->select(ix, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    } else {
+        sel->select(ix, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
     }
-    it->setSelected(on);
-    if (on) t->scrollToItem(it);
+    if (on) t->scrollTo(ix);
 }
 
 bool EZ_LVISSELECTED(const std::string& form, int id, int row) {
-    QTreeWidget* t = TreeOf(form, id);
-    return t && row >= 0 && row < t->topLevelItemCount() && t->topLevelItem(row)->isSelected();
+    ListView* t = ViewOf(form, id);
+    ListModel* m = ModelOf(form, id);
+    return t && m->HasRow(row) && t->selectionModel()->isSelected(m->index(row, 0));
 }
 
 int EZ_LVSELCOUNT(const std::string& form, int id) {
-    QTreeWidget* t = TreeOf(form, id);
+    ListView* t = ViewOf(form, id);
     if (!t) return 0;
+    ModelOf(form, id);
+    // The selection's ranges do not overlap; a selected row is one whose
+    // first cell is selected.
     int n = 0;
-    for (int r = 0; r < t->topLevelItemCount(); ++r)
-        if (t->topLevelItem(r)->isSelected()) ++n;
+    for (const QItemSelectionRange& r : t->selectionModel()->selection())
+        if (r.left() <= 0 && r.right() >= 0) n += r.bottom() - r.top() + 1;
     return n;
 }
 
 int EZ_LVNEXTSELECTED(const std::string& form, int id, int fromRow) {
-    QTreeWidget* t = TreeOf(form, id);
+    ListView* t = ViewOf(form, id);
     if (!t) return -1;
-    for (int r = std::max(0, fromRow + 1); r < t->topLevelItemCount(); ++r)
-        if (t->topLevelItem(r)->isSelected()) return r;
-    return -1;
+    ModelOf(form, id);
+    const int from = std::max(0, fromRow + 1);
+    int best = -1;
+    for (const QItemSelectionRange& r : t->selectionModel()->selection()) {
+        if (r.left() > 0 || r.right() < 0 || r.bottom() < from) continue;
+        const int candidate = std::max(r.top(), from);
+        if (best < 0 || candidate < best) best = candidate;
+    }
+    return best;
 }
 
 void EZ_LVSORT(const std::string& form, int id, int col, int direction) {
-    QTreeWidget* t = TreeOf(form, id);
-    if (!t || col < 0 || col >= t->columnCount()) return;
+    ListModel* m = ModelOf(form, id);
+    if (!m || col < 0 || col >= m->Columns()) return;
     Quiet quiet;
-    QSignalBlocker block(t);
-    QTreeWidgetItem* current = t->currentItem();
-    std::vector<std::pair<QTreeWidgetItem*, bool>> rows;
-    while (t->topLevelItemCount() > 0) {
-        QTreeWidgetItem* it = t->topLevelItem(0);
-        bool sel = it->isSelected();
-        rows.emplace_back(t->takeTopLevelItem(0), sel);
-    }
-    // Text compare without regard to letter case; equal texts keep their order.
-    std::stable_sort(rows.begin(), rows.end(), [col, direction](const auto& a, const auto& b) {
-        QString ta = Q(CellText(a.first, col)), tb = Q(CellText(b.first, col));
-        int cmp = ta.compare(tb, Qt::CaseInsensitive);
-        return direction == 1 ? cmp > 0 : cmp < 0;
-    });
-    for (auto& [it, sel] : rows) t->addTopLevelItem(it);
-    for (auto& [it, sel] : rows) it->setSelected(sel);
-    if (current)
-        t->selectionModel()->setCurrentIndex(t->indexFromItem(current),
-                                             QItemSelectionModel::NoUpdate);
+    m->Sort(col, direction);
 }
 
 int EZ_LVCOLCOUNT(const std::string& form, int id) {
-    QTreeWidget* t = TreeOf(form, id);
-    return t ? t->columnCount() : 0;
+    ListView* t = ViewOf(form, id);
+    return t ? t->Model()->Columns() : 0;
 }
 
 void EZ_LVGETCOLUMN(const std::string& form, int id, int col, std::string& caption, int& widthPx,
@@ -376,45 +724,37 @@ void EZ_LVGETCOLUMN(const std::string& form, int id, int col, std::string& capti
     caption.clear();
     widthPx = 0;
     format = 0;
-    QTreeWidget* t = TreeOf(form, id);
-    if (!t || col < 0 || col >= t->columnCount()) return;
-    caption = U(t->headerItem()->text(col));
+    ListView* t = ViewOf(form, id);
+    if (!t || col < 0 || col >= t->Model()->Columns()) return;
+    caption = U(t->Model()->Caption(col));
     widthPx = t->columnWidth(col);
     // The last column's own width, not what it was widened to for filling.
-    if (Header* h = HeaderOf(t); h && col == t->columnCount() - 1 && h->madeLast >= 0)
+    if (Header* h = HeaderOf(t); h && col == t->Model()->Columns() - 1 && h->madeLast >= 0)
         widthPx = std::min(widthPx, h->madeLast);
-    format = FormatOf(FindCtl(form, id), col);
+    format = t->Model()->Format(col);
 }
 
 void EZ_LVSETCOLUMN(const std::string& form, int id, int col, const std::string& caption,
                     int widthPx, int format) {
-    QTreeWidget* t = TreeOf(form, id);
+    ListView* t = ViewOf(form, id);
     Ctl* c = FindCtl(form, id);
-    if (!t || !c || col < 0 || col >= t->columnCount()) return;
+    if (!t || !c || col < 0 || col >= t->Model()->Columns()) return;
     Quiet quiet;
-    QSignalBlocker block(t);
-    t->headerItem()->setText(col, Q(caption));
-    t->headerItem()->setTextAlignment(col, AlignOf(format));
+    t->Model()->SetCaption(col, Q(caption), format);
     t->setColumnWidth(col, std::max(0, widthPx));
-    if (col < static_cast<int>(c->colFormats.size())) {
-        bool alignChanged = (c->colFormats[col] & 3) != (format & 3);
-        c->colFormats[col] = format;
-        if (alignChanged)
-            for (int r = 0; r < t->topLevelItemCount(); ++r)
-                t->topLevelItem(r)->setTextAlignment(col, AlignOf(format));
-    }
+    if (col < static_cast<int>(c->colFormats.size())) c->colFormats[col] = format;
 }
 
 std::vector<int> EZ_LVCOLUMNORDER(const std::string& form, int id) {
     std::vector<int> order;
-    QTreeWidget* t = TreeOf(form, id);
+    ListView* t = ViewOf(form, id);
     if (!t) return order;
-    for (int v = 0; v < t->columnCount(); ++v) order.push_back(t->header()->logicalIndex(v));
+    for (int v = 0; v < t->Model()->Columns(); ++v) order.push_back(t->header()->logicalIndex(v));
     return order;
 }
 
 void EZ_LVSETHEADERIMAGE(const std::string& form, int id, int col, int image) {
-    QTreeWidget* t = TreeOf(form, id);
+    ListView* t = ViewOf(form, id);
     Ctl* c = FindCtl(form, id);
     if (!t || !c || col < 0 || col >= static_cast<int>(c->headerImages.size())) return;
     c->headerImages[col] = image;
@@ -433,6 +773,6 @@ int EZ_LVGETHEADERIMAGE(const std::string& form, int id, int col) {
 }
 
 double EZ_LVWIDTH(const std::string& form, int id) {
-    QTreeWidget* t = TreeOf(form, id);
+    ListView* t = ViewOf(form, id);
     return t ? PxToCols(t->viewport()->width()) : 0;
 }

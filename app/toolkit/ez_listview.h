@@ -1,4 +1,5 @@
-// List views inside the toolkit (QTreeWidget with a header that draws sort arrows).
+// List views inside the toolkit: a QTreeView over a table model of our own,
+// with a header that draws sort arrows.
 #pragma once
 
 #include <string>
@@ -6,6 +7,7 @@
 #include "app/toolkit/ez_internal.h"
 
 class QWidget;
+class QPoint;
 
 namespace ez {
 
@@ -15,5 +17,11 @@ QWidget* MakeListView(const std::string& form, int id, const std::string& column
 std::string ListViewText(const std::string& form, int id);
 // The user's double-click / right-click on a row (robot).
 bool ListViewUserRow(const std::string& form, int id, int row, bool extend);
+// Whether a widget is a toolkit list view.
+bool IsListView(QWidget* w);
+// The row under a point of a list view's viewport, -1 when none.
+int ListViewRowAt(QWidget* view, const QPoint& pos);
+// Tells the view its rows were rearranged (benchmarks compare a sort with it).
+void ListViewReset(const std::string& form, int id);
 
 }  // namespace ez

@@ -19,12 +19,13 @@
 #include <QScreen>
 #include <QStyleFactory>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
 #include "app/toolkit/ez_internal.h"
+#include "app/toolkit/ez_listview.h"
 
 namespace ez {
 
@@ -333,12 +334,11 @@ bool App::notify(QObject* receiver, QEvent* e) {
             int id = 0;
             if (view && S().event && ControlOf(view, form, id, false)) {
                 auto* ce = static_cast<QContextMenuEvent*>(e);
-                if (auto* tree = qobject_cast<QTreeWidget*>(view); tree && w == tree->viewport()) {
-                    QTreeWidgetItem* it = tree->itemAt(ce->pos());
-                    int row = it ? tree->indexOfTopLevelItem(it) : -1;
-                    if (it && !it->isSelected()) {
-                        tree->setCurrentItem(it);
-                    }
+                if (auto* tree = qobject_cast<QTreeView*>(view);
+                    tree && IsListView(tree) && w == tree->viewport()) {
+                    const int row = ListViewRowAt(tree, ce->pos());
+                    if (row >= 0 && !EZ_LVISSELECTED(form, id, row))
+                        tree->setCurrentIndex(tree->indexAt(ce->pos()));
                     Raise(form, id, EzEvent::RightClick, row);
                     return true;
                 }

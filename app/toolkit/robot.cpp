@@ -20,7 +20,7 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <cstdlib>
 #include <deque>
 
@@ -428,7 +428,7 @@ void Robot::DblClick(const std::string& form, int id, int row) {
     impl_->Add("dblclick " + form + "." + std::to_string(id), form, Wait::FormExists, [=]() {
         QWidget* w = im->Reach(form, id);
         if (!w) return;
-        if (qobject_cast<QTreeWidget*>(w)) {
+        if (ez::IsListView(w)) {
             if (row >= 0 && !ListViewUserRow(form, id, row, false)) {
                 im->Error(im->Where() + "no row " + std::to_string(row));
                 return;
@@ -445,7 +445,7 @@ void Robot::RightClick(const std::string& form, int id, int row) {
     impl_->Add("rightclick " + form + "." + std::to_string(id), form, Wait::FormExists, [=]() {
         QWidget* w = im->Reach(form, id);
         if (!w) return;
-        if (qobject_cast<QTreeWidget*>(w) && row >= 0 && !EZ_LVISSELECTED(form, id, row))
+        if (ez::IsListView(w) && row >= 0 && !EZ_LVISSELECTED(form, id, row))
             ListViewUserRow(form, id, row, false);
         Raise(form, id, EzEvent::RightClick, row);
     });
@@ -551,16 +551,16 @@ int Robot::CaptionRoom(const std::string& form, int id) {
 }
 
 bool Robot::ColumnsFillWidth(const std::string& form, int id) {
-    auto* t = qobject_cast<QTreeWidget*>(ez::CtlWidget(form, id));
+    auto* t = qobject_cast<QTreeView*>(ez::CtlWidget(form, id));
     if (!t) return false;
     int total = 0;
-    for (int i = 0; i < t->columnCount(); ++i)
+    for (int i = 0; i < t->header()->count(); ++i)
         if (!t->isColumnHidden(i)) total += t->columnWidth(i);
     return total >= t->viewport()->width();
 }
 
 bool Robot::HeaderShown(const std::string& form, int id) {
-    auto* t = qobject_cast<QTreeWidget*>(ez::CtlWidget(form, id));
+    auto* t = qobject_cast<QTreeView*>(ez::CtlWidget(form, id));
     return t && !t->isHeaderHidden();
 }
 
@@ -575,11 +575,27 @@ bool Robot::WideContentScrolls(const std::string& form, int id) {
         const QFontMetrics fm(l->font());
         for (int i = 0; i < l->count(); ++i)
             widest = std::max(widest, fm.horizontalAdvance(l->item(i)->text()));
-    } else if (auto* t = qobject_cast<QTreeWidget*>(v)) {
-        for (int i = 0; i < t->columnCount(); ++i) widest += t->columnWidth(i);
+    } else if (auto* t = qobject_cast<QTreeView*>(v)) {
+        for (int i = 0; i < t->header()->count(); ++i) widest += t->columnWidth(i);
     }
     if (widest <= v->viewport()->width()) return true;
     return v->horizontalScrollBar()->isVisible() && v->horizontalScrollBar()->maximum() > 0;
+}
+
+int Robot::CurrentRow(const std::string& form, int id) {
+    auto* t = qobject_cast<QTreeView*>(ez::CtlWidget(form, id));
+    if (!t || !ez::IsListView(t)) return -1;
+    const QModelIndex cur = t->currentIndex();
+    return cur.isValid() ? cur.row() : -1;
+}
+
+int Robot::QtCompareIgnoringCase(const std::string& a, const std::string& b) {
+    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive);
+}
+
+void Robot::RelayoutListView(const std::string& form, int id) {
+    ez::ListViewReset(form, id);
+    if (auto* t = qobject_cast<QTreeView*>(ez::CtlWidget(form, id))) t->doItemsLayout();
 }
 
 namespace {
@@ -601,7 +617,7 @@ bool SelectIn(QWidget* w, const std::string& form, int id, int index, const std:
         l->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
         return true;
     }
-    if (qobject_cast<QTreeWidget*>(w)) {
+    if (ez::IsListView(w)) {
         if (index < 0) {
             for (int r = 0; r < EZ_LVROWCOUNT(form, id); ++r)
                 if (EZ_LVGETCELL(form, id, r, 0) == text) {
@@ -649,9 +665,9 @@ void Robot::SelectRow(const std::string& form, int id, int row, bool extend) {
 void Robot::HeaderClick(const std::string& form, int id, int col) {
     Impl* im = impl_.get();
     impl_->Add("header-click " + form + "." + std::to_string(id), form, Wait::FormExists, [=]() {
-        auto* t = qobject_cast<QTreeWidget*>(im->Reach(form, id));
+        auto* t = qobject_cast<QTreeView*>(im->Reach(form, id));
         if (!t) return;
-        if (col < 0 || col >= t->columnCount()) return im->Error(im->Where() + "no column");
+        if (col < 0 || col >= t->header()->count()) return im->Error(im->Where() + "no column");
         Q_EMIT t->header()->sectionClicked(col);
     });
 }

@@ -133,6 +133,15 @@ public:
     // A list box or list view whose content is wider than it offers a
     // horizontal scroll bar to reach the rest (true also when all fits).
     static bool WideContentScrolls(const std::string& form, int id);
+    // A list view's current row (the one the keyboard moves from), -1 when none.
+    static int CurrentRow(const std::string& form, int id);
+    // The order the list view sorted in before it sorted by folded keys: Qt's
+    // case-insensitive compare of the two texts (<0, 0, >0). Tests use it as
+    // the reference the list view's order must equal.
+    static int QtCompareIgnoringCase(const std::string& a, const std::string& b);
+    // Tells a list view its rows were rearranged and lets it lay them out
+    // again: what a sort costs beyond the sorting itself (benchmarks).
+    static void RelayoutListView(const std::string& form, int id);
 
     struct Impl;
 

@@ -71,5 +71,9 @@ TEST(TextUtil, LetterCaseFollowsUnicode) {
     EXPECT_EQ(ToUpper("straße"), "STRASSE");
     EXPECT_EQ(ToUpper("k\xFFz"), "K\xFFZ");
     EXPECT_EQ(FoldCase("ΣΊΣΥΦΟΣ"), "σίσυφοσ");
+    // Simple folding: one character for one; only ẞ and the Greek capitals
+    // with prosgegrammeni fold where their full folding is longer.
+    EXPECT_EQ(FoldCaseSimple("ÉCOLE Straße ẞ İ ﬀ ᾈ ᾼ ῼ ΣΊΣΥΦΟΣ k\xFFZ"),
+              "école straße ß İ ﬀ ᾀ ᾳ ῳ σίσυφοσ k\xFFz");
     EXPECT_EQ(ToLower("ABC É"), "abc É");  // SQL names: ASCII only
 }
