@@ -71,7 +71,7 @@ std::vector<ExportLine> ListExportLines(int32_t quarter, RowId stationId,
     {
         ResultSet rs(
             "SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink IN "
-            "(SELECT MID FROM Master WHERE Qtr = " +
+            "(SELECT +MID FROM Master WHERE Qtr = " +
             q + stationClause + ") ORDER BY MLink,AirDate,AirTime");
         while (rs.next()) {
             auto it = facts.find(rs.integer(0));

@@ -90,7 +90,7 @@ std::vector<Entry> EntriesOf(int32_t quarter, RowId station) {
     }
     ResultSet rs(
         "SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink IN "
-        "(SELECT MID FROM Master WHERE Qtr = " +
+        "(SELECT +MID FROM Master WHERE Qtr = " +
         q + " AND Station = " + s + ") ORDER BY MLink,AirDate,AirTime");
     while (rs.next()) {
         auto it = index.find(rs.integer(0));

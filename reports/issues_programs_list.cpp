@@ -327,7 +327,7 @@ IssuesListData LoadIssuesListData(int32_t quarter, const std::string& calls, int
     {
         ResultSet rs(
             "SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink IN "
-            "(SELECT MID FROM Master WHERE Qtr = " +
+            "(SELECT +MID FROM Master WHERE Qtr = " +
             q + " AND Station = " + stn + ")");
         while (rs.next())
             airings.push_back({rs.integer(0), static_cast<int32_t>(rs.integer(1)),

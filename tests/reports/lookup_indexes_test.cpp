@@ -136,9 +136,15 @@ TEST_F(Lookups, KeyQueriesFindTheirRowsThroughAnIndex) {
              " ORDER BY Airdates",
          "MasterByQuarter"},
         {"SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink IN "
-         "(SELECT MID FROM Master WHERE Qtr = " +
+         "(SELECT +MID FROM Master WHERE Qtr = " +
              q + ")",
-         "MasterByQuarter"},
+         "DateTimeByEntry (MLink=?)"},
+        // One station's entries' airings (the filtered list, the reports, the
+        // pre-filing check, the export).
+        {"SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink IN "
+         "(SELECT +MID FROM Master WHERE Qtr = " +
+             q + " AND Station = " + s + ")",
+         "DateTimeByEntry (MLink=?)"},
         // The analysis: the airings of the quarter's entries, one by one.
         {"SELECT MLink, MIN(AirDate) FROM DateTime WHERE MLink IN "
          "(SELECT +MID FROM Master WHERE Qtr = " +
