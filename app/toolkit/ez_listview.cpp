@@ -97,11 +97,19 @@ int AlignOf(int format) {
 }
 
 // The key a cell sorts by: its text with letter case folded one character for
-// one, in UTF-16, so keys compare as Qt's case-insensitive compare of the
-// texts did.
-QString SortKey(std::string_view text) {
+// one, as UTF-16 code units written high byte first, so that comparing keys
+// byte by byte orders them as Qt's case-insensitive compare of the texts did
+// (UTF-16 order), at the speed of a plain byte compare.
+std::string SortKey(std::string_view text) {
     const std::string folded = FoldCaseSimple(text);
-    return QString::fromUtf8(folded.data(), static_cast<qsizetype>(folded.size()));
+    const QString units = QString::fromUtf8(folded.data(), static_cast<qsizetype>(folded.size()));
+    std::string key(2 * static_cast<size_t>(units.size()), '\0');
+    for (qsizetype i = 0; i < units.size(); ++i) {
+        const char16_t u = units[i].unicode();
+        key[2 * i] = static_cast<char>(u >> 8);
+        key[2 * i + 1] = static_cast<char>(u & 0xff);
+    }
+    return key;
 }
 
 bool IsCheckCell(std::string_view text) {
@@ -172,6 +180,7 @@ public:
         std::vector<std::unique_ptr<Row>>().swap(rows_);
         std::vector<int64_t>().swap(values_);
         std::fill(keyed_.begin(), keyed_.end(), 0);
+        hasCheckCells_ = false;
         published_ = 0;
         sortCol_ = -1;
         endResetModel();
@@ -235,16 +244,18 @@ public:
     void Sort(int col, int direction) {
         Flush();
         EnsureKeys(col);
-        std::vector<const QString*> keys(rows_.size());
-        for (size_t i = 0; i < rows_.size(); ++i) keys[i] = &rows_[i]->keys[col];
+        // Views of the keys side by side, so that a comparison reaches the
+        // characters without first visiting each row's record.
+        std::vector<std::string_view> keys(rows_.size());
+        for (size_t i = 0; i < rows_.size(); ++i) keys[i] = rows_[i]->keys[col];
         std::vector<int> order(rows_.size());
         std::iota(order.begin(), order.end(), 0);
         if (direction == 1)
             std::stable_sort(order.begin(), order.end(),
-                             [&keys](int a, int b) { return *keys[b] < *keys[a]; });
+                             [&keys](int a, int b) { return keys[b] < keys[a]; });
         else
             std::stable_sort(order.begin(), order.end(),
-                             [&keys](int a, int b) { return *keys[a] < *keys[b]; });
+                             [&keys](int a, int b) { return keys[a] < keys[b]; });
         sortCol_ = col;
         sortDir_ = direction;
         bool same = true;
@@ -303,7 +314,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex& ix) const override {
         if (!ix.isValid()) return Qt::NoItemFlags;
         Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-        if (ix.row() < published_ && IsCheckCell(Cell(ix.row(), ix.column())))
+        if (hasCheckCells_ && ix.row() < published_ && IsCheckCell(Cell(ix.row(), ix.column())))
             f |= Qt::ItemIsUserCheckable;
         return f;
     }
@@ -329,8 +340,8 @@ public:
 
 private:
     struct Row {
-        std::string packed;               // each cell: 4-byte length, then its bytes
-        std::unique_ptr<QString[]> keys;  // per column, once a sort needed them
+        std::string packed;                   // each cell: 4-byte length, then its bytes
+        std::unique_ptr<std::string[]> keys;  // per column, once a sort needed them
     };
 
     std::unique_ptr<Row> MakeRow(const std::vector<std::string>& cells) const {
@@ -343,11 +354,11 @@ private:
     void KeyRow(Row& r) const {
         for (int c = 0; c < Columns(); ++c) {
             if (!keyed_[c]) continue;
-            if (!r.keys) r.keys = std::make_unique<QString[]>(captions_.size());
+            if (!r.keys) r.keys = std::make_unique<std::string[]>(captions_.size());
             r.keys[c] = SortKey(CellOf(r.packed, c));
         }
     }
-    const QString& Key(int row, int col) const { return rows_[row]->keys[col]; }
+    const std::string& Key(int row, int col) const { return rows_[row]->keys[col]; }
 
     std::string Pack(const std::vector<std::string>& cells) const {
         const size_t n = captions_.size();
@@ -362,6 +373,7 @@ private:
             std::memcpy(bytes, &len, 4);
             out.append(bytes, 4);
             out.append(cell);
+            if (!hasCheckCells_ && IsCheckCell(cell)) hasCheckCells_ = true;
         }
         return out;
     }
@@ -386,14 +398,14 @@ private:
     void EnsureKeys(int col) {
         if (keyed_[col]) return;
         for (auto& r : rows_) {
-            if (!r->keys) r->keys = std::make_unique<QString[]>(captions_.size());
+            if (!r->keys) r->keys = std::make_unique<std::string[]>(captions_.size());
             r->keys[col] = SortKey(CellOf(r->packed, col));
         }
         keyed_[col] = 1;
     }
 
     // Whether row i of the sorted list may come before row j.
-    bool InOrder(const QString& a, const QString& b) const {
+    bool InOrder(const std::string& a, const std::string& b) const {
         return sortDir_ == 1 ? !(a < b) : !(b < a);
     }
     bool FitsAt(int row) const {
@@ -403,7 +415,7 @@ private:
     }
     // Where a row with this key goes among the rows other than skip: after
     // every row it may follow.
-    int PlaceFor(const QString& key, int skip) const {
+    int PlaceFor(const std::string& key, int skip) const {
         int lo = 0, hi = Rows() - (skip >= 0 ? 1 : 0);
         while (lo < hi) {
             const int mid = (lo + hi) / 2;
@@ -432,6 +444,10 @@ private:
     std::vector<int64_t> values_;  // row values, beside the rows for a quick search
     std::vector<char> keyed_;      // per column: every row has its key
     int published_ = 0;            // rows the view has been told of
+    // Whether a check-box cell was ever given since the list was cleared: the
+    // view asks every row's flags when it lays the rows out, and lists
+    // without check boxes need not look at their cells for that.
+    mutable bool hasCheckCells_ = false;
     bool flushQueued_ = false;
     int sortCol_ = -1;  // the column the rows are in order of, -1 when none
     int sortDir_ = 0;
