@@ -265,7 +265,6 @@ void EZ_LVSETCOLUMN(const std::string& form, int id, int col, const std::string&
 std::vector<int> EZ_LVCOLUMNORDER(const std::string& form, int id);
 // Header image: 0 down arrow, 1 up arrow, anything else none.
 void EZ_LVSETHEADERIMAGE(const std::string& form, int id, int col, int image);
-int EZ_LVGETHEADERIMAGE(const std::string& form, int id, int col);
 double EZ_LVWIDTH(const std::string& form, int id);  // client width in character units
 double EZ_PIXELSTOCOLS(int px);
 int EZ_COLSTOPIXELS(double cols);

@@ -780,14 +780,6 @@ void EZ_LVSETHEADERIMAGE(const std::string& form, int id, int col, int image) {
     }
 }
 
-int EZ_LVGETHEADERIMAGE(const std::string& form, int id, int col) {
-    Ctl* c = FindCtl(form, id);
-    if (!c || c->kind != EzKind::ListView || col < 0 ||
-        col >= static_cast<int>(c->headerImages.size()))
-        return -1;
-    return c->headerImages[col];
-}
-
 double EZ_LVWIDTH(const std::string& form, int id) {
     ListView* t = ViewOf(form, id);
     return t ? PxToCols(t->viewport()->width()) : 0;

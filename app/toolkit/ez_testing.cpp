@@ -83,3 +83,11 @@ std::vector<std::string> EZ_TAKEUNSHOWN() {
     out.swap(S().unshown);
     return out;
 }
+
+int EZ_LVGETHEADERIMAGE(const std::string& form, int id, int col) {
+    Ctl* c = FindCtl(form, id);
+    if (!c || c->kind != EzKind::ListView || col < 0 ||
+        col >= static_cast<int>(c->headerImages.size()))
+        return -1;
+    return c->headerImages[col];
+}

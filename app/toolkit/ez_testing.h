@@ -29,5 +29,7 @@ std::vector<int> EZ_APPICONSIZES();
 // The windows asked for while no toolkit was running (forms, message boxes,
 // file dialogs), oldest first; the list is emptied.
 std::vector<std::string> EZ_TAKEUNSHOWN();
+// The header image of a list-view column (as EZ_LVSETHEADERIMAGE set it).
+int EZ_LVGETHEADERIMAGE(const std::string& form, int id, int col);
 // Saves a PNG of a form. Returns false when it cannot.
 bool EZ_SCREENSHOT(const std::string& form, const std::string& pngPath);
