@@ -29,6 +29,7 @@
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "app/test_init.h"
 #include "app/toolkit/ez.h"
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr const char* kForm = "DGMSGBOX1";
+constexpr const char* kForm = kMsgBoxForm;
 constexpr int kNothingChosen = 1000;
 constexpr int kDismissed = 99;
 // The layout's margins (1 column, half a row) are narrow next to today's

@@ -7,6 +7,7 @@
 #include "app/base/prompt.h"
 
 // Control ids of the message box form (the robot relies on them).
+inline constexpr const char* kMsgBoxForm = "DGMSGBOX1";
 inline constexpr int kMsgText1Id = 90;
 inline constexpr int kMsgText2Id = 91;
 inline constexpr int kMsgCheckId = 95;

@@ -24,18 +24,23 @@
 #include <cstdlib>
 #include <deque>
 
-#include "app/forms.h"
-#include "app/startup.h"
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/ez_internal.h"
 #include "app/toolkit/ez_listview.h"
-#include "ui/msgbox.h"
 
 using namespace ez;
 
 namespace {
 
-constexpr const char* kMsgForm = "DGMSGBOX1";
+void (*&ProgramStart())() {
+    static void (*start)() = nullptr;
+    return start;
+}
+
+RobotMessageBox& MessageBoxForm() {
+    static RobotMessageBox box;
+    return box;
+}
 
 enum class Wait { None, FormExists, FormGone, MsgBox };
 
@@ -130,15 +135,16 @@ struct Robot::Impl {
     }
 
     void RecordBox() {
-        titles.push_back(EZ_GETTEXT(kMsgForm, 0));
-        texts.push_back(EZ_GETTEXT(kMsgForm, kMsgText1Id));
+        titles.push_back(EZ_GETTEXT(MessageBoxForm().form, 0));
+        texts.push_back(EZ_GETTEXT(MessageBoxForm().form, MessageBoxForm().text1Id));
     }
 
     // Esc, as a person would; a box that ignores Esc is taken down.
     void DismissBox() {
-        uint64_t serial = FormSerial(kMsgForm);
-        SendKey(kMsgForm, 0, kKeyEsc);
-        if (serial && FormSerial(kMsgForm) == serial) EZ_DESTROYFORM(kMsgForm);
+        uint64_t serial = FormSerial(MessageBoxForm().form);
+        SendKey(MessageBoxForm().form, 0, kKeyEsc);
+        if (serial && FormSerial(MessageBoxForm().form) == serial)
+            EZ_DESTROYFORM(MessageBoxForm().form);
     }
 
     static void SendKey(const std::string& form, int id, int ezKey) {
@@ -174,7 +180,7 @@ struct Robot::Impl {
             case Wait::FormGone:
                 return !FindForm(s.form);
             case Wait::MsgBox: {
-                uint64_t serial = FormSerial(kMsgForm);
+                uint64_t serial = FormSerial(MessageBoxForm().form);
                 return serial && serial != handledBox;
             }
         }
@@ -231,7 +237,7 @@ struct Robot::Impl {
             Finish();
             return;
         }
-        uint64_t box = FormSerial(kMsgForm);
+        uint64_t box = FormSerial(MessageBoxForm().form);
         if (box && box != handledBox) {
             // Do steps queued before an ExpectMsg run first; they do not make
             // the box unexpected.
@@ -303,7 +309,7 @@ struct Robot::Impl {
 
 // ---------------------------------------------------------------------------
 Robot::Robot() : impl_(std::make_unique<Impl>()) {
-    EzTestInit();
+    EzTestApp();
     auto rec = std::make_unique<RecordingPlatform>();
     impl_->recording = rec.get();
     impl_->previous = SetPlatform(std::move(rec));
@@ -343,7 +349,7 @@ Robot::Robot() : impl_(std::make_unique<Impl>()) {
         if (!modal || im->running) return;
         // Nobody would answer a modal form opened outside Run: it would block
         // the test for ever. Record it and take it down.
-        if (form == kMsgForm) {
+        if (form == MessageBoxForm().form) {
             im->RecordBox();
             im->Error("unexpected prompt: " + im->titles.back() + " / " + im->texts.back());
         } else {
@@ -371,7 +377,13 @@ RecordingPlatform& Robot::platform() {
 }
 
 void Robot::Start() {
-    impl_->Add("start", "", Wait::None, []() { StartApplication(); });
+    Impl* im = impl_.get();
+    impl_->Add("start", "", Wait::None, [im]() {
+        if (ProgramStart())
+            ProgramStart()();
+        else
+            im->Error("start: no program start was set (EzTestInit sets it)");
+    });
 }
 
 void Robot::OpenForm(const std::string& name, const std::string& parent, const std::string& caption,
@@ -738,13 +750,14 @@ void Robot::ExpectMsg(const std::string& titlePart, int answer, bool checkBox) {
     impl_->Add(
         "expect-msg \"" + titlePart + "\"", titlePart, Wait::MsgBox,
         [=]() {
-            im->handledBox = FormSerial(kMsgForm);
+            im->handledBox = FormSerial(MessageBoxForm().form);
             im->RecordBox();
             const std::string title = im->titles.back();
             if (title.find(titlePart) == std::string::npos)
                 im->Error(im->Where() + "got prompt: " + title + " / " + im->texts.back());
             if (checkBox) {
-                auto* cb = qobject_cast<QAbstractButton*>(CtlWidget(kMsgForm, kMsgCheckId));
+                auto* cb = qobject_cast<QAbstractButton*>(
+                    CtlWidget(MessageBoxForm().form, MessageBoxForm().checkId));
                 if (!cb)
                     im->Error(im->Where() + "the prompt has no check box");
                 else if (!cb->isChecked())
@@ -754,7 +767,8 @@ void Robot::ExpectMsg(const std::string& titlePart, int answer, bool checkBox) {
                 im->DismissBox();
                 return;
             }
-            auto* b = qobject_cast<QAbstractButton*>(CtlWidget(kMsgForm, 100 + answer));
+            auto* b = qobject_cast<QAbstractButton*>(
+                CtlWidget(MessageBoxForm().form, MessageBoxForm().firstButtonId + answer - 1));
             if (!b) {
                 im->Error(im->Where() + "the prompt has no button " + std::to_string(answer));
                 im->DismissBox();
@@ -818,15 +832,15 @@ const std::vector<std::string>& Robot::MessageTexts() const {
     return impl_->texts;
 }
 
-void EzTestInit(int argc, char** argv) {
+void EzTestApp(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const bool first = !HaveApp();
     EnsureApp(argc, argv);
-    if (!first) return;
-    S().event = DispatchEvent;
-    S().design = DesignForm;
-    DefineFontsAndColours();
-    InstallMessageBox();
-    if (const char* p = std::getenv("VANTREL_PROGRAM_DIR"))
-        EZ_SETIMAGEFOLDER(std::string(p) + "/Images");
+}
+
+void SetRobotStart(void (*start)()) {
+    ProgramStart() = start;
+}
+
+void SetRobotMessageBox(const RobotMessageBox& box) {
+    MessageBoxForm() = box;
 }

@@ -50,7 +50,7 @@ public:
     RecordingPlatform& platform();
 
     // --- steps (queued; played by Run) ---
-    void Start();  // StartApplication + main window (program entry procedures)
+    void Start();  // the program's start (SetRobotStart) -> main window
     void OpenForm(const std::string& name, const std::string& parent, const std::string& caption,
                   double w, double h);  // EZ_FORM, for testing one form alone
     void Click(const std::string& form, int id);
@@ -149,7 +149,18 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// Sets up the toolkit for tests (offscreen QApplication, fonts, colours, the
-// form table, the message box for prompts, the image folder)
-// without running StartApplication. Safe to call more than once.
-void EzTestInit(int argc = 0, char** argv = nullptr);
+// Creates the test process's application once (offscreen unless a platform
+// is set). The program's forms are wired in by EzTestInit (app/test_init.h).
+void EzTestApp(int argc = 0, char** argv = nullptr);
+
+// The message box the robot answers: its form, the control holding its first
+// text, its check box, and the id of button 1 (button n is firstButtonId + n - 1).
+struct RobotMessageBox {
+    std::string form;
+    int text1Id = 0;
+    int checkId = 0;
+    int firstButtonId = 0;
+};
+void SetRobotMessageBox(const RobotMessageBox& box);
+// What Robot::Start runs: the program's start (its entry procedures and main window).
+void SetRobotStart(void (*start)());

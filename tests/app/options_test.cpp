@@ -9,6 +9,7 @@
 #include "app/base/app_state.h"
 #include "app/base/settings.h"
 #include "app/startup.h"
+#include "app/test_init.h"
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
@@ -144,6 +145,7 @@ TEST_F(OptionsTest, SaveWritesEveryKeyAndRoundTrips) {
 class OptionsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        EzTestInit();
         Opts() = Options{};
         LoadOptions();
         SetClockOverride(ClockReading{2019, 6, 24, 10, 30, 0});

@@ -13,6 +13,7 @@
 
 #include "app/base/app_state.h"
 #include "app/startup.h"
+#include "app/test_init.h"
 #include "app/toolkit/ez.h"
 #include "app/toolkit/robot.h"
 #include "support/test_env.h"

@@ -7,6 +7,7 @@
 #include "app/base/app_state.h"
 #include "app/base/settings.h"
 #include "app/base/text_util.h"
+#include "app/test_init.h"
 #include "app/toolkit/ez.h"
 #include "app/toolkit/robot.h"
 #include "support/test_env.h"

@@ -10,6 +10,7 @@
 #include "app/base/settings.h"
 #include "app/data_folder.h"
 #include "app/startup.h"
+#include "app/test_init.h"
 #include "app/toolkit/ez.h"
 #include "app/toolkit/robot.h"
 #include "data/dates.h"

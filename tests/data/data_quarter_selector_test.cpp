@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/startup.h"
+#include "app/test_init.h"
 #include "app/toolkit/ez.h"
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"

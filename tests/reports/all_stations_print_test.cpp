@@ -15,6 +15,7 @@
 #include "app/base/settings.h"
 #include "app/forms.h"
 #include "app/startup.h"
+#include "app/test_init.h"
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "data/dates.h"

@@ -24,6 +24,7 @@
 #include "app/base/app_state.h"
 #include "app/base/settings.h"
 #include "app/startup.h"
+#include "app/test_init.h"
 #include "app/toolkit/desktop_platform.h"
 #include "app/toolkit/ez.h"
 #include "app/toolkit/robot.h"

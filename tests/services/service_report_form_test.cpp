@@ -8,6 +8,7 @@
 #include "app/base/settings.h"
 #include "app/base/text_util.h"
 #include "app/startup.h"
+#include "app/test_init.h"
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "support/prompt_queue.h"

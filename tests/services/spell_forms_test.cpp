@@ -12,6 +12,7 @@
 #include "app/base/text_util.h"
 #include "app/forms.h"
 #include "app/startup.h"
+#include "app/test_init.h"
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "editors/stations.h"

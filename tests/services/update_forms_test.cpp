@@ -9,6 +9,7 @@
 
 #include "app/base/app_state.h"
 #include "app/startup.h"
+#include "app/test_init.h"
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "services/http_client.h"

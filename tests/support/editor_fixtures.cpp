@@ -2,6 +2,7 @@
 
 #include "app/base/options.h"
 #include "app/startup.h"
+#include "app/test_init.h"
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "data/query.h"

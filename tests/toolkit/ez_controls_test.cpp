@@ -5,6 +5,7 @@
 
 // Before any Qt header (Qt defines "signals", a member name of the platform).
 #include "app/base/platform.h"
+#include "app/test_init.h"
 #include "app/toolkit/robot.h"
 // Qt from here on.
 #include <string>

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/test_init.h"
 #include "app/toolkit/ez.h"
 #include "app/toolkit/robot.h"
 

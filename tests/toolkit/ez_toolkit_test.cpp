@@ -4,6 +4,7 @@
 
 // The robot and platform headers come before any Qt header: Qt defines
 // "signals" as a keyword, and the recording platform has a member of that name.
+#include "app/test_init.h"
 #include "app/toolkit/desktop_platform.h"
 #include "app/toolkit/robot.h"
 // Qt from here on.

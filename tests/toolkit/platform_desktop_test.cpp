@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 
+#include "app/test_init.h"
 #include "app/toolkit/desktop_platform.h"
 #include "app/toolkit/robot.h"
 

@@ -4,6 +4,7 @@
 
 #include "app/base/app_state.h"
 #include "app/startup.h"
+#include "app/test_init.h"
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
@@ -21,6 +22,7 @@ TEST(AboutBox, PagesToggleAndHistoryShows) {
     WriteFileText(Paths().appFolder + "History.rtf",
                   ReadFileText(SourceFolder() + "resources/History.rtf"));
     SetDateSettings(2, true, false);
+    EzTestInit();
     Robot r;
     DefineFontsAndColours();
     std::vector<PageState> states;
@@ -63,6 +65,7 @@ TEST(AboutBox, PagesToggleAndHistoryShows) {
 
 TEST(AboutBox, MissingHistoryLeavesThePageEmpty) {
     TempProgramFolder folder;
+    EzTestInit();
     Robot r;
     DefineFontsAndColours();
     std::string history = "unset";

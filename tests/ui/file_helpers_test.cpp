@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "app/test_init.h"
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "support/prompt_queue.h"

@@ -6,6 +6,7 @@
 
 #include "app/forms.h"
 #include "app/startup.h"
+#include "app/test_init.h"
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "support/prompt_queue.h"
