@@ -124,11 +124,10 @@ char32_t MapByRuns(const CaseRun (&runs)[N], char32_t cp) {
     return static_cast<char32_t>(static_cast<int32_t>(cp) + it->delta);
 }
 
-// Maps every character of text through the run table and the expansions;
-// ASCII goes through `ascii`, malformed bytes are copied unchanged.
-template <size_t R, size_t E>
-std::string MapCase(std::string_view text, const CaseRun (&runs)[R],
-                    const CaseExpansion (&expansions)[E], char (*ascii)(char)) {
+// Maps every character of text: ASCII through `ascii`, malformed bytes are
+// copied unchanged, and any other character is handed to `map` with its bytes.
+template <typename Map>
+std::string MapEachChar(std::string_view text, char (*ascii)(char), Map map) {
     std::string out;
     out.reserve(text.size());
     size_t i = 0;
@@ -146,19 +145,32 @@ std::string MapCase(std::string_view text, const CaseRun (&runs)[R],
             ++i;
             continue;
         }
+        map(out, cp, text.substr(i, len));
+        i += len;
+    }
+    return out;
+}
+
+// Appends the character `mapped`, or the original bytes when it is unchanged.
+void AppendMapped(std::string& out, char32_t cp, char32_t mapped, std::string_view bytes) {
+    if (mapped == cp)
+        out.append(bytes);
+    else
+        AppendUtf8(out, mapped);
+}
+
+// Maps every character of text through the run table and the expansions.
+template <size_t R, size_t E>
+std::string MapCase(std::string_view text, const CaseRun (&runs)[R],
+                    const CaseExpansion (&expansions)[E], char (*ascii)(char)) {
+    return MapEachChar(text, ascii, [&](std::string& out, char32_t cp, std::string_view bytes) {
         if (const CaseExpansion* e = FindExpansion(expansions, cp)) {
             for (char32_t to : e->to)
                 if (to) AppendUtf8(out, to);
         } else {
-            const char32_t mapped = MapByRuns(runs, cp);
-            if (mapped == cp)
-                out.append(text.substr(i, len));
-            else
-                AppendUtf8(out, mapped);
+            AppendMapped(out, cp, MapByRuns(runs, cp), bytes);
         }
-        i += len;
-    }
-    return out;
+    });
 }
 
 char AsciiUpper(char c) {
@@ -241,27 +253,12 @@ char32_t SimpleFoldOfExpanding(char32_t cp) {
 }  // namespace
 
 std::string FoldCaseSimple(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        size_t len = 0;
-        const char32_t cp = c < 0x80 ? c : DecodeUtf8(text, i, len);
-        if (c < 0x80 || len == 0) {  // ASCII, or not UTF-8: the byte stays
-            out += AsciiLower(static_cast<char>(c));
-            ++i;
-            continue;
-        }
-        const char32_t mapped = FindExpansion(kFoldExpansions, cp) ? SimpleFoldOfExpanding(cp)
-                                                                   : MapByRuns(kFoldRuns, cp);
-        if (mapped == cp)
-            out.append(text.substr(i, len));
-        else
-            AppendUtf8(out, mapped);
-        i += len;
-    }
-    return out;
+    return MapEachChar(text, AsciiLower, [](std::string& out, char32_t cp, std::string_view bytes) {
+        AppendMapped(out, cp,
+                     FindExpansion(kFoldExpansions, cp) ? SimpleFoldOfExpanding(cp)
+                                                        : MapByRuns(kFoldRuns, cp),
+                     bytes);
+    });
 }
 
 bool IEquals(std::string_view a, std::string_view b) {
