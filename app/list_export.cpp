@@ -10,6 +10,7 @@
 #include "app/base/text_util.h"
 #include "app/main_window.h"
 #include "app/toolkit/ez.h"
+#include "data/airings.h"
 #include "data/dates.h"
 #include "reports/safe_file.h"
 #include "ui/msgbox.h"
@@ -69,10 +70,9 @@ std::vector<ExportLine> ListExportLines(int32_t quarter, RowId stationId,
         }
     }
     {
-        ResultSet rs(
-            "SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink IN "
-            "(SELECT +MID FROM Master WHERE Qtr = " +
-            q + stationClause + ") ORDER BY MLink,AirDate,AirTime");
+        ResultSet rs("SELECT MLink,AirDate,AirTime FROM DateTime WHERE " +
+                     AiringsOfEntriesWhere("Qtr = " + q + stationClause) +
+                     " ORDER BY MLink,AirDate,AirTime");
         while (rs.next()) {
             auto it = facts.find(rs.integer(0));
             if (it != facts.end())

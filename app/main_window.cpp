@@ -523,7 +523,7 @@ void RunCommand(int id) {
 
 namespace {
 
-// The station the list shows ("" = all stations). False when the filter names
+// The station the list shows (0 = all stations). False when the filter names
 // a station that is no longer on file: the list then shows nothing rather
 // than everything.
 bool ListedStation(RowId& stationId) {

@@ -54,3 +54,7 @@ std::string AiringList(RowId mid) {
     }
     return out;
 }
+
+std::string AiringsOfEntriesWhere(const std::string& masterWhere) {
+    return "MLink IN (SELECT +MID FROM Master WHERE " + masterWhere + ")";
+}

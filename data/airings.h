@@ -19,6 +19,13 @@ struct Airing {
 // A program entry's airings, ordered by day then time.
 using Airings = std::vector<Airing>;
 
+// The condition that picks the airings of the entries `Master` rows matching
+// `masterWhere` select: "MLink IN (SELECT +MID FROM Master WHERE ...)". The
+// "+" compares the ids as stored (integers on both sides); without it MID's
+// integer affinity converts every MLink first and SQLite cannot look the
+// airings up through the index on MLink, reading them all.
+std::string AiringsOfEntriesWhere(const std::string& masterWhere);
+
 Airings LoadAirings(RowId mid);
 std::string ListDateCell(RowId mid);
 std::string ListTimeCell(RowId mid, const std::string& freqCheck, const std::string& frequency);

@@ -83,7 +83,7 @@ std::string IssueTitles(const std::string& issueList,
 // when it is not 0, whose look-ups then read just what that entry needs.
 std::vector<ProgramListRow> BuildRows(int32_t quarter, RowId stationId, RowId only) {
     const std::string q = std::to_string(quarter);
-    const std::string stationClause =
+    const std::string entriesClause =
         (stationId > 0 ? " AND Station = " + std::to_string(stationId) : std::string()) +
         (only ? " AND MID = " + std::to_string(only) : "");
     std::vector<ProgramListRow> rows;
@@ -93,9 +93,8 @@ std::vector<ProgramListRow> BuildRows(int32_t quarter, RowId stationId, RowId on
     {
         ResultSet rs(only ? "SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink = " +
                                 std::to_string(only)
-                          : "SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink IN "
-                            "(SELECT +MID FROM Master WHERE Qtr = " +
-                                q + stationClause + ")");
+                          : "SELECT MLink,AirDate,AirTime FROM DateTime WHERE " +
+                                AiringsOfEntriesWhere("Qtr = " + q + entriesClause));
         while (rs.next()) {
             FirstAiring& a = airings[Val(rs["MLink"])];
             const std::string dayText = rs["AirDate"];
@@ -132,7 +131,7 @@ std::vector<ProgramListRow> BuildRows(int32_t quarter, RowId stationId, RowId on
         "SELECT MID,AirDates,Issue,Pgm,Station,FreqCheck,Frequency,"
         "Title,Duration FROM Master,Programs WHERE "
         "Programs.PID = Master.Pgm AND Qtr = " +
-        q + stationClause + " ORDER BY Airdates");
+        q + entriesClause + " ORDER BY Airdates");
     while (rs.next()) {
         ProgramListRow row;
         row.mid = Val(rs["MID"]);

@@ -12,6 +12,7 @@
 #include "app/base/options.h"
 #include "app/base/text_util.h"
 #include "app/toolkit/ez_forms.h"
+#include "data/airings.h"
 #include "data/dates.h"
 #include "data/quarters.h"
 #include "data/query.h"
@@ -156,14 +157,14 @@ std::vector<StationAnalysis> LoadQuarterAnalysis(int32_t quarter,
         const RowId stationId = StationIdByCalls(s.calls, q);
         if (stationId <= 0) continue;
         const std::string stn = std::to_string(stationId);
-        s.hasIssues = CountWhere("Issues", "IQtr = " + q + " AND SID = " + stn) > 0;
-        if (!s.hasIssues) continue;
         ResultSet rs("SELECT IID, IIssue FROM Issues WHERE IQtr = " + q + " AND SID = " + stn +
                      " ORDER BY IRank");
         while (rs.next()) {
             rowOfIssue[k].emplace(rs["IID"], s.rows.size());
             s.rows.push_back(AnalysisRow{rs["IIssue"], 0, 0, 0});
         }
+        s.hasIssues = !s.rows.empty();
+        if (!s.hasIssues) continue;
         byStation[stationId].push_back(k);
     }
     if (byStation.empty()) return out;
@@ -174,15 +175,13 @@ std::vector<StationAnalysis> LoadQuarterAnalysis(int32_t quarter,
     for (const auto& entry : byStation) ids.push_back(std::to_string(entry.first));
     const std::string theirs = "Qtr = " + q + " AND Station IN (" + Join(ids, ",") + ")";
 
-    // First and last airing day of every entry. "+MID" compares the ids as
-    // stored (integers both): with MID's integer affinity SQLite could not
-    // look the airings up through the index on MLink and would read them all.
+    // First and last airing day of every entry.
     std::unordered_map<long long, std::pair<int32_t, int32_t>> span;
     {
         ResultSet rs(
             "SELECT MLink, MIN(AirDate) AS FirstDay, MAX(AirDate) AS LastDay "
-            "FROM DateTime WHERE MLink IN (SELECT +MID FROM Master WHERE " +
-            theirs + ") GROUP BY MLink");
+            "FROM DateTime WHERE " +
+            AiringsOfEntriesWhere(theirs) + " GROUP BY MLink");
         while (rs.next())
             span[rs.integer(0)] = {static_cast<int32_t>(Val(rs["FirstDay"])),
                                    static_cast<int32_t>(Val(rs["LastDay"]))};

@@ -11,6 +11,7 @@
 #include <unordered_set>
 
 #include "app/base/text_util.h"
+#include "data/airings.h"
 #include "data/dates.h"
 #include "data/quarters.h"
 
@@ -88,10 +89,9 @@ std::vector<Entry> EntriesOf(int32_t quarter, RowId station) {
             entries.push_back(std::move(e));
         }
     }
-    ResultSet rs(
-        "SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink IN "
-        "(SELECT +MID FROM Master WHERE Qtr = " +
-        q + " AND Station = " + s + ") ORDER BY MLink,AirDate,AirTime");
+    ResultSet rs("SELECT MLink,AirDate,AirTime FROM DateTime WHERE " +
+                 AiringsOfEntriesWhere("Qtr = " + q + " AND Station = " + s) +
+                 " ORDER BY MLink,AirDate,AirTime");
     while (rs.next()) {
         auto it = index.find(rs.integer(0));
         if (it == index.end()) continue;

@@ -18,6 +18,7 @@
 #include "app/base/settings.h"
 #include "app/base/text_util.h"
 #include "app/toolkit/ez.h"
+#include "data/airings.h"
 #include "data/dates.h"
 #include "data/quarters.h"
 #include "data/query.h"
@@ -325,10 +326,8 @@ IssuesListData LoadIssuesListData(int32_t quarter, const std::string& calls, int
     };
     std::vector<EntryAiring> airings;
     {
-        ResultSet rs(
-            "SELECT MLink,AirDate,AirTime FROM DateTime WHERE MLink IN "
-            "(SELECT +MID FROM Master WHERE Qtr = " +
-            q + " AND Station = " + stn + ")");
+        ResultSet rs("SELECT MLink,AirDate,AirTime FROM DateTime WHERE " +
+                     AiringsOfEntriesWhere("Qtr = " + q + " AND Station = " + stn));
         while (rs.next())
             airings.push_back({rs.integer(0), static_cast<int32_t>(rs.integer(1)),
                                static_cast<int32_t>(rs.integer(2))});

@@ -388,6 +388,7 @@ struct FreeDecompressor {
 bool ReadWhole(unzFile uf, const unz_file_info64& info, const RawArchive& raw,
                const ChunkSink& sink, EntryRead& out) {
     using S = EntryRead::Status;
+    if (raw.size == 0) return false;  // the archive's size is unknown: stream instead
     out.status = S::Damaged;
     int method = 0, level = 0;
     if (unzOpenCurrentFile2(uf, &method, &level, 1) != UNZ_OK) return true;
