@@ -234,7 +234,7 @@ std::vector<int64_t> SelectedEntries() {
 void OpenEditor(EditorMode mode, int64_t mid) {
     if (mid <= 0) return;
     Shell().editorEntryId = mid;
-    Shell().editorMode = static_cast<int32_t>(mode);
+    Shell().editorMode = mode;
     Open("PD");
 }
 
@@ -595,7 +595,7 @@ void NewProgram() {
                                         "IQtr = " + std::to_string(s.currentQuarter) +
                                             " AND SID = " + std::to_string(s.filterStationId))));
     if (count > 0) {
-        Shell().editorMode = static_cast<int32_t>(EditorMode::Add);
+        Shell().editorMode = EditorMode::Add;
         Shell().editorEntryId = 0;
         Open("PD");
         return;

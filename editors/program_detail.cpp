@@ -216,25 +216,13 @@ void ShowEntry(const ProgramEntry& e) {
     EZ_SETTEXT(kForm, kPdCount, e.frequency);
 }
 
-// The mode the opener asked for in Shell().editorMode; adding when it names none.
-EditorMode ModeAsked() {
-    switch (Shell().editorMode) {
-        case static_cast<int32_t>(EditorMode::Copy):
-            return EditorMode::Copy;
-        case static_cast<int32_t>(EditorMode::Edit):
-            return EditorMode::Edit;
-        default:
-            return EditorMode::Add;
-    }
-}
-
 void Opened() {
     EditorState& st = State();
     st = EditorState{};
     st.loading = true;
     RestoreFormPlace(kForm, Paths().settingsFile, 1);
 
-    st.mode = ModeAsked();
+    st.mode = Shell().editorMode;
     st.quarter = RequestedQuarter() > 0 ? RequestedQuarter() : Shell().currentQuarter;
     st.quarterLabel = QuarterLabel(st.quarter);
     QuarterBounds(st.quarter, st.firstDay, st.lastDay);
@@ -654,7 +642,7 @@ RowId OpenProgramDetail(const std::string& parent) {
 
 void OpenProgramEntryEditor(const std::string& parent, RowId entryId, int32_t quarter) {
     if (entryId <= 0) return;
-    Shell().editorMode = static_cast<int32_t>(EditorMode::Edit);
+    Shell().editorMode = EditorMode::Edit;
     Shell().editorEntryId = entryId;
     RequestedQuarter() = quarter;
     OpenForm(kForm, parent, kProgramDetailWidth, kProgramDetailHeight);

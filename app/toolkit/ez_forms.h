@@ -39,9 +39,6 @@ inline constexpr int kColorBlue = 41;
 inline constexpr int kColorRed = 42;
 inline constexpr int kColorPurple = 43;
 
-// What an editor form was opened to do (kept as its number in Shell().editorMode).
-enum class EditorMode { Add = 1, Copy, Edit };
-
 // Defines the font slots 6 to 10 and 20 to 26 and the colour slots 32 to 43
 // (start-up does it; the GUI test set-up too).
 void DefineFontsAndColours();

@@ -63,7 +63,7 @@ protected:
         return std::to_string(e.entryId);
     }
     static void Open(Robot& r, int mode, const std::string& mid = "") {
-        Shell().editorMode = mode;
+        Shell().editorMode = static_cast<EditorMode>(mode);
         Shell().editorEntryId = Val(mid);
         r.OpenForm("PD", "", FormCaption("PD"), kProgramDetailWidth, kProgramDetailHeight);
     }
