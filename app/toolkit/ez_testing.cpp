@@ -42,9 +42,9 @@ bool EZ_MENUISENABLED(const std::string& form, int id) {
     return a && a->isEnabled();
 }
 
+// Toolbar buttons are actions like menu items.
 bool EZ_TBISENABLED(const std::string& form, int buttonId) {
-    QAction* a = FindAction(form, buttonId);
-    return a && a->isEnabled();
+    return EZ_MENUISENABLED(form, buttonId);
 }
 
 std::string EZ_SBGETTEXT(const std::string& form, int id, int part) {
