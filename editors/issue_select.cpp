@@ -58,13 +58,6 @@ void OnOk() {
         const RowId id = i < static_cast<int>(Listed().size()) ? Listed()[i].id : 0;
         sel.chosen.push_back({id, EZ_ITEMTEXT(kForm, kSiList, i)});
     }
-    const std::string& editor = sel.editorForm;
-    if (!editor.empty() && EZ_FORMEXISTS(editor) && EZ_CONTROLEXISTS(editor, kEditorIssuesListId)) {
-        EZ_CLEARITEMS(editor, kEditorIssuesListId);
-        for (const IssueChoice& issue : sel.chosen)
-            EZ_ADDITEM(editor, kEditorIssuesListId, issue.title);
-        if (EZ_CONTROLEXISTS(editor, kEditorSaveId)) EZ_ENABLE(editor, kEditorSaveId, true);
-    }
     sel.made = true;
     EZ_UNLOADFORM(kForm);
 }
@@ -77,7 +70,6 @@ bool ChooseIssues(const std::string& parent, int32_t quarter, RowId stationId,
     sel.quarter = quarter;
     sel.stationId = stationId;
     sel.preselected = preselected;
-    sel.editorForm = parent;
     sel.made = false;
     OpenForm(kForm, parent, kIssueSelectWidth, kIssueSelectHeight);
     return sel.made;

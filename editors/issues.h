@@ -99,26 +99,18 @@ std::vector<bool> PreselectIssues(const std::vector<IssueChoice>& choices,
                                   const std::vector<std::string>& preselected);
 
 // The process-wide record through which the program editor talks to SI.
-// Before opening SI the editor sets quarter, stationId, preselected and
-// editorForm (ChooseIssues does all of this). On OK, SI:
-//   - puts the selected issues, id and title, into `chosen` in list order;
-//   - when editorForm exists, clears its list box kEditorIssuesListId, fills
-//     it with the chosen titles and enables its Save button kEditorSaveId;
-//   - sets `made`.
-// Cancel (or closing the window) leaves `made` false and the editor untouched.
+// Before opening SI the editor sets quarter, stationId and preselected
+// (ChooseIssues does this). On OK, SI puts the selected issues, id and title,
+// into `chosen` in list order and sets `made`; the editor then shows them.
+// Cancel (or closing the window) leaves `made` false.
 struct IssueSelection {
     int32_t quarter = 0;
     RowId stationId = 0;
     std::vector<std::string> preselected;  // titles of the entry as the editor loaded it
-    std::string editorForm = "PD";
     std::vector<IssueChoice> chosen;
     bool made = false;  // the selection-made flag
 };
 IssueSelection& IssueSelectionRecord();
-
-// Control ids in the program editor that SI fills on OK.
-inline constexpr int kEditorIssuesListId = 125;
-inline constexpr int kEditorSaveId = 175;
 
 // Opens SI modally over `parent` for the quarter and station with the given
 // preselection; returns the selection-made flag. The chosen issues are in

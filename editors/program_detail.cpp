@@ -27,7 +27,6 @@ namespace {
 
 constexpr const char* kForm = "PD";
 // SI fills the issue list and enables Save through the ids it knows.
-static_assert(kPdIssues == kEditorIssuesListId && kPdSave == kEditorSaveId);
 
 constexpr int kMinSize = 9, kMaxSize = 16;
 
@@ -332,11 +331,12 @@ void ChooseIssuesClicked() {
     const bool made = ChooseIssues(kForm, st.quarter, st.stationId, st.preselected);
     if (!EZ_FORMEXISTS(kForm)) return;
     if (made) {
-        // The dialog normally fills the list itself; make sure it shows the choice.
+        // The chosen issues replace the entry's, and there is something to save.
         std::vector<std::string> chosen;
         for (const IssueChoice& issue : IssueSelectionRecord().chosen)
             chosen.push_back(issue.title);
-        if (Items(kPdIssues) != chosen) SetItems(kPdIssues, chosen);
+        SetItems(kPdIssues, chosen);
+        EZ_ENABLE(kForm, kPdSave, true);
     }
     EZ_SELECTITEM(kForm, kPdIssues, -1);
     st.choosing = false;

@@ -260,7 +260,6 @@ TEST_F(IssueFormsTest, SelectionDialogPreselectsAndReturnsTheChoice) {
     sel.quarter = kToday;
     sel.stationId = Val(first);
     sel.preselected = {"Gamma", "Alpha"};
-    sel.editorForm = "";
     sel.made = true;  // cleared on opening
 
     Robot r;
