@@ -118,7 +118,13 @@ std::string FetchVersionFile(const std::string& address, int manual) {
     const UpdateEndpoints& e = UpdateAddresses();
     FetchOutcome f;
     const std::string host = UrlHost(address);
-    if (CurrentPlatform().MayConnect(host)) {
+    if (!IsHttpsAddress(address)) {
+        // What the version file names is downloaded and run: it is read only
+        // from a server that proves who it is.
+        f.errorNumber = 1;  // libcurl's "unsupported protocol"
+        f.description =
+            "The update address \"" + CutBytes(address, 120) + "\" is not a secure (https) address";
+    } else if (CurrentPlatform().MayConnect(host)) {
         f = FetchVersionText(address, e.fetchTimeoutMs, e.caFile);
     } else {
         f.errorNumber = 7;  // libcurl's "could not connect"
@@ -130,7 +136,7 @@ std::string FetchVersionFile(const std::string& address, int manual) {
     int answer =
         DgMsgAsk("Unable to Complete Update Check",
                  f.description + " (Error " + std::to_string(f.errorNumber) +
-                     ") has occurred accessing Windows services.{f10}",
+                     ") has occurred accessing the network.{f10}",
                  std::string("|You can visit our web site to download the latest version of ") +
                      kProgramName + ".{f6}",
                  "", "*{G,f7}|&Visit Web Site|&No, Thanks, I'm Good", 1);
@@ -147,7 +153,7 @@ int CheckForUpdate(const std::string& form, const std::string& versionFileUrl,
     if (text.empty()) return 0;
 
     const VersionFile vf = ParseVersionFile(text);
-    if (VersionNumber(vf.version) <= VersionNumber(runningVersion)) {
+    if (!IsNewerVersion(vf.version, runningVersion)) {
         if (manual)
             DgMsgOk("You Are Up To Date!",
                     "Version " + runningVersion + " of " + kProgramName +

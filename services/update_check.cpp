@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -93,23 +92,43 @@ bool IsUsableDownload(const VersionFile& v, std::string& why) {
         why = "The file name \"" + CutBytes(f, 80) + "\" is not valid.";
         return false;
     }
+    // Only an installer that is exactly the one published is ever run, so
+    // without a checksum there is nothing to download.
+    if (v.sha256.empty()) {
+        why = "No checksum was published for the update file.";
+        return false;
+    }
+    if (v.sha256.size() != 64 || !IsHex(v.sha256)) {
+        why = "The checksum published for the update file (\"" + CutBytes(v.sha256, 80) +
+              "\") is not valid.";
+        return false;
+    }
     return true;
 }
 
-int64_t VersionNumber(std::string_view version) {
-    return Val(ReplaceAll(std::string(version), ".", ""));
+std::vector<int64_t> VersionParts(std::string_view version) {
+    std::vector<int64_t> parts;
+    for (const std::string& p : Split(version, ".")) {
+        if (p.empty() || p.size() > 9 ||
+            !std::all_of(p.begin(), p.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            return {};
+        parts.push_back(std::stoll(p));
+    }
+    if (parts.size() > 4) return {};
+    return parts;
 }
 
-int64_t MajorNumber(std::string_view version) {
-    size_t dot = version.find('.');
-    if (dot != std::string_view::npos) dot = version.find('.', dot + 1);
-    double d = ValD(version.substr(0, dot));
-    if (!std::isfinite(d) || std::fabs(d) > 1e15) return 0;
-    return static_cast<int64_t>(std::llround(d));
+bool IsNewerVersion(std::string_view remote, std::string_view running) {
+    std::vector<int64_t> r = VersionParts(remote), own = VersionParts(running);
+    if (r.empty() || own.empty()) return false;
+    r.resize(4, 0);
+    own.resize(4, 0);
+    return r > own;
 }
 
 bool IsMajorUpdate(std::string_view remote, std::string_view running) {
-    return MajorNumber(remote) > MajorNumber(running);
+    std::vector<int64_t> r = VersionParts(remote), own = VersionParts(running);
+    return !r.empty() && !own.empty() && r[0] > own[0];
 }
 
 // ---------------------------------------------------------------------------
@@ -157,19 +176,28 @@ size_t CollectText(char* data, size_t size, size_t count, void* user) {
     return n;
 }
 
-}  // namespace
-
-std::string UrlHost(const std::string& url) {
+// One part of an address ("" when the address is not valid or lacks the part).
+std::string UrlPart(const std::string& url, CURLUPart part) {
     struct UrlFree {
         void operator()(CURLU* u) const { curl_url_cleanup(u); }
     };
     std::unique_ptr<CURLU, UrlFree> u(curl_url());
     if (!u || curl_url_set(u.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) return "";
-    char* host = nullptr;
-    if (curl_url_get(u.get(), CURLUPART_HOST, &host, 0) != CURLUE_OK || !host) return "";
-    std::string h = host;
-    curl_free(host);
-    return h;
+    char* value = nullptr;
+    if (curl_url_get(u.get(), part, &value, 0) != CURLUE_OK || !value) return "";
+    std::string v = value;
+    curl_free(value);
+    return v;
+}
+
+}  // namespace
+
+std::string UrlHost(const std::string& url) {
+    return UrlPart(url, CURLUPART_HOST);
+}
+
+bool IsHttpsAddress(const std::string& url) {
+    return UrlPart(url, CURLUPART_SCHEME) == "https" && !UrlHost(url).empty();
 }
 
 FetchOutcome FetchVersionText(const std::string& url, long timeoutMs, const std::string& caFile) {
@@ -194,7 +222,7 @@ FetchOutcome FetchVersionText(const std::string& url, long timeoutMs, const std:
     curl_easy_setopt(c, CURLOPT_USERAGENT, agent.c_str());
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, timeoutMs);
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "https");
     curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(c, CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "https");

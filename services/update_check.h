@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // ---------------------------------------------------------------------------
 // The maker's server
@@ -32,8 +33,8 @@ void SetUpdateEndpointsForTests(const UpdateEndpoints* endpoints);
 // ---------------------------------------------------------------------------
 // The version file
 // ---------------------------------------------------------------------------
-// First line: host, installer path, local file name and (optional) the
-// installer's SHA-256 in hex, separated by single blanks. The text after the
+// First line: host, installer path, local file name and the installer's
+// SHA-256 in hex, separated by single blanks. The text after the
 // last line break is the newest version.
 struct VersionFile {
     std::string host;
@@ -44,13 +45,17 @@ struct VersionFile {
 };
 VersionFile ParseVersionFile(std::string_view text);
 // Host, path and file name fit for a download into the program folder (a file
-// name is a plain name: no folder part). why says what is wrong.
+// name is a plain name: no folder part), and a published checksum to verify
+// it with. why says what is wrong.
 bool IsUsableDownload(const VersionFile& v, std::string& why);
 
-// "1.8.4.0" -> 1840: the digits with the dots removed, read as one number.
-int64_t VersionNumber(std::string_view version);
-// The version up to its second "." read as a number and rounded ("1.8.4.0" -> 2).
-int64_t MajorNumber(std::string_view version);
+// A version's parts as numbers ("1.8.10.0" -> 1, 8, 10, 0); empty when the
+// text is not one to four numbers (of at most nine digits) joined by ".".
+std::vector<int64_t> VersionParts(std::string_view version);
+// True when remote is a version later than running, compared part by part as
+// numbers (a missing part counts as 0: "1.9" is later than "1.8.4.0").
+bool IsNewerVersion(std::string_view remote, std::string_view running);
+// A major update raises the first part ("2.0.0.0" over "1.8.4.0").
 bool IsMajorUpdate(std::string_view remote, std::string_view running);
 
 // ---------------------------------------------------------------------------
@@ -84,7 +89,10 @@ struct FetchOutcome {
 };
 // The host part of an address ("" when it is not a valid address).
 std::string UrlHost(const std::string& url);
-// GET of the address (http or https, certificates verified, TLS 1.2 or newer,
+// True for an https address with a host: the only kind the version file is
+// fetched from, so that what it names to install comes from the maker's server.
+bool IsHttpsAddress(const std::string& url);
+// GET of the address (https only, certificates verified, TLS 1.2 or newer,
 // at most timeoutMs). Only an answer with status 200 is a version file.
 FetchOutcome FetchVersionText(const std::string& url, long timeoutMs,
                               const std::string& caFile = "");

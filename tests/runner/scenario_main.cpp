@@ -173,6 +173,13 @@ bool Runner::UpdateServer(const Line& l) {
         return false;
     }
     updateServer_ = std::make_unique<LoopbackHttpServer>();
+    // The version file comes over https from a certificate made here and
+    // trusted through the test addresses; the installer over the same port.
+    const LoopbackCertificate cert = MakeLoopbackCertificate(folder_ + "tls");
+    if (!updateServer_->UseTls(cert)) {
+        Fail(l.number, "update-server: no certificate for the loopback server (openssl)");
+        return false;
+    }
     std::string installer = "#!/bin/sh\n# Stands in for the installer of " + w[1] + ".\nexit 0\n";
     while (installer.size() < 600000) installer += "# padding of the installer stand-in\n";
     HttpReply reply = OkReply(installer);
@@ -185,7 +192,8 @@ bool Runner::UpdateServer(const Line& l) {
     updateServer_->Serve("/VLVersion.txt",
                          OkReply("127.0.0.1 /files/vantrel-setup.sh vantrel-setup.sh " +
                                  Sha256Hex(installer) + "\n" + w[1]));
-    updateEndpoints_.versionFileUrl = updateServer_->Url("/VLVersion.txt");
+    updateEndpoints_.versionFileUrl = updateServer_->HttpsUrl("/VLVersion.txt");
+    updateEndpoints_.caFile = cert.cert;
     updateEndpoints_.productPage = kProductPage;
     updateEndpoints_.downloadPort = updateServer_->port();
     SetUpdateEndpointsForTests(&updateEndpoints_);

@@ -30,7 +30,10 @@ protected:
         DefineFontsAndColours();
     }
     void SetUp() override {
-        endpoints.versionFileUrl = server.Url("/VLVersion.txt");
+        const LoopbackCertificate cert = MakeLoopbackCertificate(folder.path() + "tls");
+        ASSERT_TRUE(server.UseTls(cert));
+        endpoints.versionFileUrl = server.HttpsUrl("/VLVersion.txt");
+        endpoints.caFile = cert.cert;
         endpoints.productPage = "https://www.vantrel.com/vantrel/";
         endpoints.downloadPort = server.port();
         SetUpdateEndpointsForTests(&endpoints);

@@ -44,21 +44,24 @@ const std::string kInstaller = "#!/bin/sh\n# stands in for the installer\nexit 0
 
 // --- plain rules --------------------------------------------------------------
 
-TEST(UpdateRules, VersionsAreComparedAsDigitStrings) {
-    EXPECT_EQ(VersionNumber("1.8.4.0"), 1840);
-    EXPECT_EQ(VersionNumber("1.8.10.0"), 18100);
-    EXPECT_GT(VersionNumber("1.8.10.0"), VersionNumber("1.8.4.0"));
-    EXPECT_EQ(VersionNumber(""), 0);
-    EXPECT_EQ(VersionNumber("<html>"), 0);
-
-    struct Major {
+TEST(UpdateRules, VersionsAreComparedPartByPartAsNumbers) {
+    struct Newer {
         const char* remote;
+        bool newer;
         bool major;
     };
-    // The running 1.8 rounds to 2: only what rounds above 2 is a major update.
-    for (const Major& m : {Major{"1.8.5.0", false}, Major{"1.9.0.0", false},
-                           Major{"2.0.0.0", false}, Major{"2.5.0.0", true}, Major{"3.0", true}})
-        EXPECT_EQ(IsMajorUpdate(m.remote, "1.8.4.0"), m.major) << m.remote;
+    // Against the running 1.8.4.0; what is not a version is never offered.
+    for (const Newer& n :
+         {Newer{"1.8.10.0", true, false}, Newer{"1.9", true, false}, Newer{"1.8.4.1", true, false},
+          Newer{"2.0.0.0", true, true}, Newer{"10", true, true}, Newer{"1.8.4.0", false, false},
+          Newer{"1.8.4", false, false}, Newer{"1.8.3.99", false, false},
+          Newer{"0.9.9.9", false, false}, Newer{"", false, false}, Newer{"<html>", false, false},
+          Newer{"1.8.5.0.1", false, false}, Newer{"1..5", false, false},
+          Newer{"1.8.5.x", false, false}, Newer{"2.-1", false, false},
+          Newer{"1.8.9999999999", false, false}}) {
+        EXPECT_EQ(IsNewerVersion(n.remote, "1.8.4.0"), n.newer) << n.remote;
+        EXPECT_EQ(IsMajorUpdate(n.remote, "1.8.4.0"), n.major) << n.remote;
+    }
 }
 
 TEST(UpdateRules, VersionFileFieldsAndTheLastPiece) {
@@ -77,15 +80,23 @@ TEST(UpdateRules, VersionFileFieldsAndTheLastPiece) {
     EXPECT_EQ(ParseVersionFile("dl.example.com /x.sh x.sh\n1.8.10.0\n").version, "");
 
     struct Target {
-        const char* line;
+        std::string line;
         bool usable;
     };
-    for (const Target& t :
-         {Target{"dl.example.com /x.sh x.sh", true}, Target{"127.0.0.1 /a/b/c.sh setup-1.sh", true},
-          Target{"dl.example.com /x.sh ../x.sh", false},
-          Target{"dl.example.com /x.sh sub/x.sh", false}, Target{"dl.example.com /x.sh ..", false},
-          Target{"dl.example.com /x.sh", false}, Target{"dl.example.com x.sh x.sh", false},
-          Target{"dl.exa_mple.com /x.sh x.sh", false}, Target{" /x.sh x.sh", false}}) {
+    const std::string sha = " " + Sha256Hex("installer");
+    const std::vector<Target> targets = {
+        Target{"dl.example.com /x.sh x.sh", false},  // nothing to verify it with
+        Target{"dl.example.com /x.sh x.sh 12345", false},
+        Target{"dl.example.com /x.sh x.sh" + sha, true},
+        Target{"127.0.0.1 /a/b/c.sh setup-1.sh" + sha, true},
+        Target{"dl.example.com /x.sh ../x.sh", false},
+        Target{"dl.example.com /x.sh sub/x.sh", false},
+        Target{"dl.example.com /x.sh ..", false},
+        Target{"dl.example.com /x.sh", false},
+        Target{"dl.example.com x.sh x.sh", false},
+        Target{"dl.exa_mple.com /x.sh x.sh", false},
+        Target{" /x.sh x.sh", false}};
+    for (const Target& t : targets) {
         std::string why;
         EXPECT_EQ(IsUsableDownload(ParseVersionFile(t.line), why), t.usable) << t.line;
         EXPECT_EQ(why.empty(), t.usable) << t.line;
@@ -135,7 +146,10 @@ protected:
         auto rec = std::make_unique<RecordingPlatform>();
         platform = rec.get();
         previous = SetPlatform(std::move(rec));
-        endpoints.versionFileUrl = server.Url("/VLVersion.txt");
+        const LoopbackCertificate cert = MakeLoopbackCertificate(folder.path() + "tls");
+        ASSERT_TRUE(server.UseTls(cert));
+        endpoints.versionFileUrl = server.HttpsUrl("/VLVersion.txt");
+        endpoints.caFile = cert.cert;
         endpoints.productPage = "https://www.vantrel.com/vantrel/";
         endpoints.downloadPort = server.port();
         endpoints.readTimeoutMs = 5000;
@@ -238,7 +252,7 @@ TEST_F(UpdateTest, DownloadsVerifiesAndHandsTheInstallerOverWhenTheProgramEnds) 
         const char* version;
         std::vector<std::string> args;
     };
-    for (const Case& c : {Case{"1.8.5.0", {"/SP-", "/VERYSILENT"}}, Case{"2.5.0.0", {}}}) {
+    for (const Case& c : {Case{"1.8.5.0", {"/SP-", "/VERYSILENT"}}, Case{"2.0.0.0", {}}}) {
         platform->started.clear();
         WriteFileText(Local(), "an older download");
         Publish(c.version);
@@ -266,16 +280,21 @@ TEST_F(UpdateTest, DownloadsVerifiesAndHandsTheInstallerOverWhenTheProgramEnds) 
     EXPECT_EQ(EZ_TAKEUNSHOWN(), std::vector<std::string>(2, "form ZD"));
 }
 
-TEST_F(UpdateTest, AnInstallerThatCannotBeVerifiedIsDeletedAndNotScheduled) {
+TEST_F(UpdateTest, AnInstallerThatCannotBeVerifiedIsNeverScheduled) {
     struct Case {
         const char* name;
         std::string sha;
+        bool downloaded;  // refused after the download, or before it
+        const char* why;  // in the second text of the "Download Error"
     };
     const std::vector<Case> cases = {
-        {"different checksum", Sha256Hex("something else")},
-        {"no checksum (three fields)", ""},
-        {"not a checksum", "12345"},
+        {"different checksum", Sha256Hex("something else"), true,
+         "Its checksum does not match the one published"},
+        {"no checksum (three fields)", "", false, "No checksum was published for the update file."},
+        {"not a checksum", "12345", false,
+         "The checksum published for the update file (\"12345\") is not valid."},
     };
+    size_t downloads = 0;
     for (const Case& c : cases) {
         Publish("1.8.5.0", kInstaller, c.sha);
         PromptQueue prompts;
@@ -284,11 +303,15 @@ TEST_F(UpdateTest, AnInstallerThatCannotBeVerifiedIsDeletedAndNotScheduled) {
         EXPECT_EQ(Check(), 0) << c.name;
         ASSERT_EQ(prompts.seen.size(), 2u) << c.name;
         EXPECT_EQ(prompts.seen[1].title, "Download Error");
-        EXPECT_EQ(prompts.seen[1].text1, "The update file could not be verified.{f10,t4}");
+        EXPECT_EQ(prompts.seen[1].text1, c.downloaded
+                                             ? "The update file could not be verified.{f10,t4}"
+                                             : "The update's version file cannot be used:{f6}");
+        EXPECT_NE(prompts.seen[1].text2.find(c.why), std::string::npos) << prompts.seen[1].text2;
+        if (c.downloaded) ++downloads;
+        EXPECT_EQ(InstallerRequests(), downloads) << c.name;
         ExpectNothingScheduled();
     }
-    EXPECT_EQ(InstallerRequests(), cases.size()) << "each was downloaded and then refused";
-    EXPECT_EQ(EZ_TAKEUNSHOWN(), std::vector<std::string>(3, "form ZD"));
+    EXPECT_EQ(EZ_TAKEUNSHOWN(), std::vector<std::string>(downloads, "form ZD"));
 }
 
 TEST_F(UpdateTest, DownloadAnswersAndTheirMessages) {
@@ -363,16 +386,34 @@ TEST_F(UpdateTest, VersionFileErrorsAreShownOnlyForAManualCheck) {
         const MsgRequest& m = prompts.seen[0];
         EXPECT_EQ(m.title, "Unable to Complete Update Check");
         EXPECT_EQ(m.text1,
-                  "The server answered with status 404 (Error 404) has occurred accessing Windows "
-                  "services.{f10}");
+                  "The server answered with status 404 (Error 404) has occurred accessing the "
+                  "network.{f10}");
         EXPECT_EQ(m.text2,
                   "|You can visit our web site to download the latest version of Vantrel.{f6}");
         EXPECT_EQ(m.buttons, "*{G,f7}|&Visit Web Site|&No, Thanks, I'm Good");
         EXPECT_EQ(platform->opened, std::vector<std::string>{"https://www.vantrel.com/vantrel/"});
     }
 
+    // A plain http address is never asked, even when it would offer an update.
+    Publish("1.8.5.0");
+    endpoints.versionFileUrl = server.Url("/VLVersion.txt");
+    SetUpdateEndpointsForTests(&endpoints);
+    {
+        const size_t asked = server.Requests().size();
+        PromptQueue prompts;
+        EXPECT_EQ(Check(0), 0);
+        EXPECT_TRUE(prompts.seen.empty());
+        prompts.Expect("Unable to Complete Update Check", 2);
+        EXPECT_EQ(Check(1), 0);
+        ASSERT_EQ(prompts.seen.size(), 1u);
+        EXPECT_EQ(prompts.seen[0].text1, "The update address \"" + endpoints.versionFileUrl +
+                                             "\" is not a secure (https) address (Error 1) has "
+                                             "occurred accessing the network.{f10}");
+        EXPECT_EQ(server.Requests().size(), asked);
+    }
+
     // Nobody listening: libcurl's connect error, again only when manual.
-    endpoints.versionFileUrl = "http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/v";
+    endpoints.versionFileUrl = "https://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/v";
     SetUpdateEndpointsForTests(&endpoints);
     {
         PromptQueue prompts;
@@ -389,7 +430,7 @@ TEST_F(UpdateTest, VersionFileErrorsAreShownOnlyForAManualCheck) {
     HttpReply stall = OkReply("x");
     stall.stallAfter = 0;
     server.Serve("/VLVersion.txt", stall);
-    endpoints.versionFileUrl = server.Url("/VLVersion.txt");
+    endpoints.versionFileUrl = server.HttpsUrl("/VLVersion.txt");
     endpoints.fetchTimeoutMs = 300;
     SetUpdateEndpointsForTests(&endpoints);
     {

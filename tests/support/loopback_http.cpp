@@ -2,12 +2,16 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <openssl/ssl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 
 namespace {
 
@@ -34,7 +38,43 @@ int PortOf(int fd) {
     return ntohs(a.sin_port);
 }
 
+// One accepted connection, plain or TLS.
+struct Connection {
+    int fd = -1;
+    SSL* ssl = nullptr;
+
+    ~Connection() {
+        if (!ssl) return;
+        SSL_shutdown(ssl);
+        SSL_free(ssl);
+    }
+    bool Readable(int ms) const {
+        if (ssl && SSL_pending(ssl) > 0) return true;
+        pollfd p{fd, POLLIN, 0};
+        return ::poll(&p, 1, ms) > 0;
+    }
+    long Receive(char* buf, size_t size) const {
+        return ssl ? SSL_read(ssl, buf, static_cast<int>(size)) : ::recv(fd, buf, size, 0);
+    }
+    long Send(const char* data, size_t size) const {
+        return ssl ? SSL_write(ssl, data, static_cast<int>(size))
+                   : ::send(fd, data, size, MSG_NOSIGNAL);
+    }
+};
+
 }  // namespace
+
+LoopbackCertificate MakeLoopbackCertificate(const std::string& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    LoopbackCertificate c{folder + "/cert.pem", folder + "/key.pem"};
+    const std::string make =
+        "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2"
+        " -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout '" +
+        c.key + "' -out '" + c.cert + "' >/dev/null 2>&1";
+    if (std::system(make.c_str()) != 0) return {};
+    return c;
+}
 
 HttpReply OkReply(const std::string& body, const std::string& extraHeaders) {
     HttpReply r;
@@ -82,6 +122,24 @@ std::string LoopbackHttpServer::Url(const std::string& path) const {
     return "http://127.0.0.1:" + std::to_string(port_) + path;
 }
 
+bool LoopbackHttpServer::UseTls(const LoopbackCertificate& certificate) {
+    std::shared_ptr<void> ctx(SSL_CTX_new(TLS_server_method()),
+                              [](void* c) { SSL_CTX_free(static_cast<SSL_CTX*>(c)); });
+    auto* c = static_cast<SSL_CTX*>(ctx.get());
+    if (!c || SSL_CTX_use_certificate_chain_file(c, certificate.cert.c_str()) != 1 ||
+        SSL_CTX_use_PrivateKey_file(c, certificate.key.c_str(), SSL_FILETYPE_PEM) != 1)
+        return false;
+    // A client that hangs up mid-answer must not end the test process.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::lock_guard<std::mutex> lock(mutex_);
+    tls_ = std::move(ctx);
+    return true;
+}
+
+std::string LoopbackHttpServer::HttpsUrl(const std::string& path) const {
+    return "https://127.0.0.1:" + std::to_string(port_) + path;
+}
+
 void LoopbackHttpServer::Serve(const std::string& path, HttpReply reply) {
     std::lock_guard<std::mutex> lock(mutex_);
     replies_[path] = std::move(reply);
@@ -104,15 +162,36 @@ void LoopbackHttpServer::Loop() {
 }
 
 void LoopbackHttpServer::Answer(int fd) {
+    Connection conn{fd};
+    auto start = std::chrono::steady_clock::now();
+    auto waitedTooLong = [&] {
+        return std::chrono::steady_clock::now() - start > std::chrono::seconds(5);
+    };
+    std::shared_ptr<void> tls;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        tls = tls_;
+    }
+    if (tls) {
+        // A TLS handshake opens with a handshake record (0x16).
+        while (!stop_ && !conn.Readable(20))
+            if (waitedTooLong()) return;
+        unsigned char first = 0;
+        if (::recv(fd, &first, 1, MSG_PEEK) != 1) return;
+        if (first == 0x16) {
+            timeval limit{5, 0};
+            ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit));
+            conn.ssl = SSL_new(static_cast<SSL_CTX*>(tls.get()));
+            if (!conn.ssl || SSL_set_fd(conn.ssl, fd) != 1 || SSL_accept(conn.ssl) != 1) return;
+        }
+    }
     // The request: up to its empty line (or 5 s of silence).
     std::string request;
-    auto start = std::chrono::steady_clock::now();
     while (!stop_ && request.find("\r\n\r\n") == std::string::npos) {
-        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(5)) return;
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 20) <= 0) continue;
+        if (waitedTooLong()) return;
+        if (!conn.Readable(20)) continue;
         char buf[4096];
-        ssize_t n = ::recv(fd, buf, sizeof(buf), 0);
+        long n = conn.Receive(buf, sizeof(buf));
         if (n <= 0) return;
         request.append(buf, static_cast<size_t>(n));
     }
@@ -132,7 +211,7 @@ void LoopbackHttpServer::Answer(int fd) {
     size_t sent = 0;
     auto sendUpTo = [&](size_t end) {
         while (sent < end && !stop_) {
-            ssize_t n = ::send(fd, all.data() + sent, end - sent, MSG_NOSIGNAL);
+            long n = conn.Send(all.data() + sent, end - sent);
             if (n <= 0) return false;
             sent += static_cast<size_t>(n);
         }
@@ -148,10 +227,9 @@ void LoopbackHttpServer::Answer(int fd) {
     if (reply.stallAfter < 0) return;
     // Silent until the client gives up (or the server stops).
     while (!stop_) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 20) <= 0) continue;
+        if (!conn.Readable(20)) continue;
         char buf[256];
-        if (::recv(fd, buf, sizeof(buf), 0) <= 0) return;
+        if (conn.Receive(buf, sizeof(buf)) <= 0) return;
     }
 }
 

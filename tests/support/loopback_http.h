@@ -1,11 +1,14 @@
 // Test support: a small HTTP server on 127.0.0.1 (a free port) that answers
 // each request path with prepared bytes, optionally slowly or not at all, and
 // records the requests it received. It runs on a thread of its own from the
-// constructor to the destructor.
+// constructor to the destructor. Given a certificate, it also speaks HTTPS on
+// the same port: a connection that opens with a TLS handshake is answered
+// over TLS, any other in plain HTTP.
 #pragma once
 
 #include <atomic>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -31,6 +34,14 @@ HttpReply StatusReply(int status, const std::string& reason);
 // 200, chunked: the chunks as given, each with its size line, then "0".
 HttpReply ChunkedReply(const std::vector<std::string>& chunks);
 
+// A self-signed certificate for 127.0.0.1 and its key, made with openssl in
+// folder (created when missing; cert.pem, key.pem). Empty paths when openssl failed.
+struct LoopbackCertificate {
+    std::string cert;
+    std::string key;
+};
+LoopbackCertificate MakeLoopbackCertificate(const std::string& folder);
+
 class LoopbackHttpServer {
 public:
     LoopbackHttpServer();
@@ -40,6 +51,9 @@ public:
 
     int port() const { return port_; }
     std::string Url(const std::string& path) const;
+    // Answers TLS handshakes with this certificate; false when it cannot be loaded.
+    bool UseTls(const LoopbackCertificate& certificate);
+    std::string HttpsUrl(const std::string& path) const;
     // The answer for a path (unknown paths get 404).
     void Serve(const std::string& path, HttpReply reply);
     // Every request received so far, as raw bytes.
@@ -55,6 +69,7 @@ private:
     mutable std::mutex mutex_;
     std::map<std::string, HttpReply> replies_;
     std::vector<std::string> requests_;
+    std::shared_ptr<void> tls_;  // the TLS context, once UseTls succeeded
     std::thread thread_;
 };
 
