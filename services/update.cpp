@@ -18,6 +18,7 @@
 #include "services/maintenance.h"
 #include "services/update_check.h"
 #include "ui/msgbox.h"
+#include "ui/resources.h"
 #include "ui/rtf.h"
 
 namespace fs = std::filesystem;
@@ -161,6 +162,16 @@ int CheckForUpdate(const std::string& form, const std::string& versionFileUrl,
                     "Thank you for checking!{f6}");
         return 0;
     }
+    if (IsInstalledCopy()) {
+        // A copy installed under a system prefix belongs to its package: it
+        // is updated by the new package, never by an installer of its own.
+        DgMsgOk("New Version Available",
+                "Version " + vf.version + " of " + kProgramName + " is available.{f10}",
+                std::string("This copy of ") + kProgramName +
+                    " was installed as a package. It is updated by installing the new "
+                    "version's package.{f6}");
+        return 0;
+    }
     int answer = DgMsgAsk("New Version Available",
                           "Version " + vf.version + " of " + kProgramName + " is available.{f10}",
                           "This is an important update including bug fixes.|"
@@ -206,8 +217,13 @@ int CheckForUpdate(const std::string& form, const std::string& versionFileUrl,
         }
     }
     EZ_DESTROYFORM(kZd);
-    // Nothing to install: the user goes on where the check started.
-    if (result == 0 && hidden && EZ_FORMEXISTS(form)) EZ_SHOWFORM(form);
+    if (hidden && EZ_FORMEXISTS(form)) EZ_SHOWFORM(form);
+    // The program is about to end so that the installer can run: say so.
+    if (result == 1)
+        DgMsgOk("Installing Update",
+                std::string(kProgramName) + " will now close to install version " + vf.version +
+                    ".{f10}",
+                "");
     return result;
 }
 
@@ -280,7 +296,8 @@ void RunPendingInstaller() {
 }
 
 int RecoverFailedUpdate() {
-    if (UpdateSetting("Failed") != "1") return 1;
+    // An installed copy never runs an installer, whatever its settings say.
+    if (UpdateSetting("Failed") != "1" || IsInstalledCopy()) return 1;
     // The updated program (started with "/update", or after its installer
     // recorded the new version) confirms the update itself.
     if (FirstArgument() == "/update") return 1;

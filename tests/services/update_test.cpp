@@ -258,8 +258,12 @@ TEST_F(UpdateTest, DownloadsVerifiesAndHandsTheInstallerOverWhenTheProgramEnds) 
         Publish(c.version);
         PromptQueue prompts;
         prompts.Expect("New Version Available", 1);
+        prompts.Expect("Installing Update");
         EXPECT_EQ(Check(), 1) << c.version;
-        EXPECT_EQ(prompts.Titles(), std::vector<std::string>{"New Version Available"});
+        ASSERT_EQ(prompts.Titles(),
+                  (std::vector<std::string>{"New Version Available", "Installing Update"}));
+        EXPECT_EQ(prompts.seen[1].text1,
+                  std::string("Vantrel will now close to install version ") + c.version + ".{f10}");
         EXPECT_EQ(ReadFileText(Local()), kInstaller);
         EXPECT_EQ(UpdateSetting("Install"), Local());
         EXPECT_EQ(UpdateSetting("NewVer"), c.version);
@@ -312,6 +316,37 @@ TEST_F(UpdateTest, AnInstallerThatCannotBeVerifiedIsNeverScheduled) {
         ExpectNothingScheduled();
     }
     EXPECT_EQ(EZ_TAKEUNSHOWN(), std::vector<std::string>(downloads, "form ZD"));
+}
+
+// A copy installed under a prefix (resources in share/vantrel/) belongs to its
+// package: the check tells of the new version, and nothing is downloaded or run.
+TEST_F(UpdateTest, AnInstalledCopyOnlyTellsOfTheNewVersion) {
+    struct RestoreAppPath {
+        std::string saved = EZ_APPPATH();
+        ~RestoreAppPath() { EZ_SETAPPPATH(saved); }
+    } restore;
+    fs::create_directories(folder.path() + "prefix/bin");
+    fs::create_directories(folder.path() + "prefix/share/vantrel/Help");
+    EZ_SETAPPPATH(folder.path() + "prefix/bin/");
+    Publish("1.8.5.0");
+    PromptQueue prompts;
+    prompts.Expect("New Version Available");
+    EXPECT_EQ(Check(), 0);
+    ASSERT_EQ(prompts.seen.size(), 1u);
+    EXPECT_EQ(prompts.seen[0].text1, "Version 1.8.5.0 of Vantrel is available.{f10}");
+    EXPECT_EQ(prompts.seen[0].text2,
+              "This copy of Vantrel was installed as a package. It is updated by installing the "
+              "new version's package.{f6}");
+    EXPECT_EQ(prompts.seen[0].buttons, "&OK{G,f7}");
+    EXPECT_EQ(InstallerRequests(), 0u);
+    ExpectNothingScheduled();
+
+    // Settings that name a scheduled installer never start it here either.
+    WriteUpdateSetting("Failed", "1");
+    WriteUpdateSetting("Install", Local());
+    WriteFileText(Local(), kInstaller);
+    EXPECT_EQ(RecoverFailedUpdate(), 1);
+    EXPECT_TRUE(platform->started.empty());
 }
 
 TEST_F(UpdateTest, DownloadAnswersAndTheirMessages) {
@@ -584,6 +619,7 @@ TEST_F(UpdateTest, TheRestartPathWithARealInstallerProcess) {
     {
         PromptQueue prompts;
         prompts.Expect("New Version Available", 1);
+        prompts.Expect("Installing Update");
         ASSERT_EQ(Check(), 1);
     }
     // The main window closes: the desktop platform starts the script.
