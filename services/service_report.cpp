@@ -4,6 +4,7 @@
 // it on the desktop (services/mail_handoff.h), and this file only shows what
 // came of it.
 #include <cstring>
+#include <filesystem>
 
 #include "app/base/app_state.h"
 #include "app/base/options.h"
@@ -12,6 +13,8 @@
 #include "services/mail_handoff.h"
 #include "ui/layout.h"
 #include "ui/msgbox.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -56,19 +59,16 @@ std::string ErrorText(int error) {
     return error ? std::string(std::strerror(error)) : std::string("Unknown error");
 }
 
-void ShowNoMailClient(const MailClient& client) {
-    DgMsgOk("Email Client Error",
-            "Unable to open your default email client. The following information was "
-            "returned:{f6}",
-            NoMailClientDetails(client));
-}
-
-void ShowMailNotStarted() {
-    DgMsgOk("Email Client Error", "Unable to open your default email client.{f6}", "(Sorry!){f6}");
+// What the user does with the report file when the program could not hand it
+// over: which file, where it is, and where to send it.
+std::string SendItYourself(const std::string& path) {
+    const fs::path p(path);
+    return "The report file " + p.filename().string() + " is in the folder|" +
+           p.parent_path().string() + "||Please attach it to an e-mail to " + kSupportAddress +
+           " and describe the problem in the e-mail.";
 }
 
 void ShowOutcome(const ReportResult& r) {
-    const std::string inProgramFolder = "The report file is in the program folder:|" + r.archive;
     switch (r.outcome) {
         case ReportOutcome::DatabaseBusy:
             DgMsgOk("Service Report", "The database is being written to.{f10,t4}",
@@ -80,21 +80,26 @@ void ShowOutcome(const ReportResult& r) {
             break;
         case ReportOutcome::NoDesktop:
             DgMsgOk("Service Report", "Unable to find your desktop folder.{f10,t4}",
-                    inProgramFolder + "{f6}");
+                    SendItYourself(r.archive) + "{f6}");
             break;
         case ReportOutcome::DesktopCopyFailed:
             DgMsgOk("Service Report",
                     "Unable to copy the report file to your desktop:|" + r.path + "{f10,t4}",
-                    ErrorText(r.error) + "||" + inProgramFolder + "{f6}");
-            break;
-        case ReportOutcome::NoMailClient:
-            ShowNoMailClient(r.client);
-            ShowMailNotStarted();
-            break;
-        case ReportOutcome::MailFailed:
-            ShowMailNotStarted();
+                    ErrorText(r.error) + "||" + SendItYourself(r.archive) + "{f6}");
             break;
         case ReportOutcome::CopiedToDesktop:
+            DgMsgOk("Service Report", "The report file has been put on your desktop.{f10}",
+                    SendItYourself(r.path) + "{f6}");
+            break;
+        case ReportOutcome::NoMailClient:
+            // What the desktop answered follows, for whoever sets up the mail program.
+            DgMsgOk("Email Client Error", "Unable to open your default email client.{f10,t4}",
+                    SendItYourself(r.archive) + "|" + NoMailClientDetails(r.client));
+            break;
+        case ReportOutcome::MailFailed:
+            DgMsgOk("Email Client Error", "Unable to open your default email client.{f10,t4}",
+                    SendItYourself(r.archive) + "{f6}");
+            break;
         case ReportOutcome::MailStarted:
             break;
     }
@@ -228,8 +233,10 @@ std::string TermsText() {
            "Submitting a Service Report sends technical information on your computer's "
            "operating system and a complete backup of your database to Kelvora. We hold this "
            "information in confidence and will not release it to any third party except as "
-           "required by law. No personal information about you or your company is transmitted "
-           "to Kelvora.\r\n\r\n";
+           "required by law. The report includes your station database: everything you have "
+           "entered in the program about your stations, their issues and programs, with any "
+           "names and contact details in it, together with the program's settings file, is "
+           "transmitted to Kelvora.\r\n\r\n";
 }
 
 }  // namespace

@@ -10,9 +10,11 @@
 #include "app/startup.h"
 #include "app/test_init.h"
 #include "app/toolkit/ez_forms.h"
+#include "app/toolkit/ez_testing.h"
 #include "app/toolkit/robot.h"
 #include "support/prompt_queue.h"
 #include "support/test_env.h"
+#include "ui/msgbox.h"
 
 namespace fs = std::filesystem;
 
@@ -77,22 +79,58 @@ TEST_F(ServiceReportForm, ShowsTheFileTextAndOpensTheTerms) {
     EXPECT_FALSE(fs::exists(Zip()));
 }
 
-TEST_F(ServiceReportForm, NoMailProgramGivesBothMessagesAndKeepsTheArchive) {
-    Robot r;
-    PromptQueue prompts(r);
-    Open(r);
-    r.SetCheck("SR", kAgree, true);
-    r.Click("SR", kCreate);
-    prompts.Expect("Email Client Error", 1);
-    prompts.Expect("Email Client Error", 1);
-    r.WaitGone("SR");
-    r.Run();
-    EXPECT_TRUE(r.Ok()) << r.Errors();
-    ASSERT_EQ(r.MessageTexts().size(), 2u);
-    EXPECT_TRUE(StartsWith(r.MessageTexts()[0], "Unable to open your default email client. The"));
-    EXPECT_TRUE(StartsWith(r.MessageTexts()[1], "Unable to open your default email client."));
-    EXPECT_TRUE(fs::exists(Zip()));
-    EXPECT_TRUE(r.platform().mails.empty());
+// Without a mail program, and with the file put on the desktop, the dialog
+// ends with one message: the report file, its folder and where to send it.
+TEST_F(ServiceReportForm, WithoutAMailHandOffOneMessageSaysWhereToSendTheFile) {
+    struct Case {
+        const char* name;
+        bool toDesktop;
+        const char* title;
+        const char* text1;
+        std::string folder;  // where the report file is said to be
+    };
+    const std::string desktop = folder.path() + "Desktop/";
+    fs::create_directories(desktop);
+    const std::vector<Case> cases = {
+        {"no mail program", false, "Email Client Error",
+         "Unable to open your default email client.", folder.path()},
+        {"to the desktop", true, "Service Report", "The report file has been put on your desktop.",
+         desktop},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(desktop + "Vantrel_ServiceReport.zip");
+        Robot r;
+        r.platform().desktopFolder = desktop;
+        PromptQueue prompts(r);
+        std::vector<std::string> secondTexts;
+        MsgShownHook previous = SetMsgShownHook([&] {
+            secondTexts.push_back(Robot::Text(kMsgBoxForm, kMsgText2Id));
+            EZ_SCREENSHOT(
+                kMsgBoxForm,
+                ScreenshotPath(folder.path(), std::string("service_report_") +
+                                                  (c.toDesktop ? "desktop" : "no_mail") + ".png"));
+        });
+        Open(r);
+        r.SetCheck("SR", kToDesktop, c.toDesktop);
+        r.SetCheck("SR", kAgree, true);
+        r.Click("SR", kCreate);
+        prompts.Expect(c.title, 1);
+        r.WaitGone("SR");
+        r.Run();
+        SetMsgShownHook(previous);
+        EXPECT_TRUE(r.Ok()) << r.Errors();
+        ASSERT_EQ(r.MessageTitles(), std::vector<std::string>{c.title});
+        EXPECT_TRUE(StartsWith(r.MessageTexts()[0], c.text1)) << r.MessageTexts()[0];
+        ASSERT_EQ(secondTexts.size(), 1u);
+        for (const std::string& part :
+             {std::string("Vantrel_ServiceReport.zip"), c.folder.substr(0, c.folder.size() - 1),
+              std::string("support@kelvora.com")})
+            EXPECT_NE(secondTexts[0].find(part), std::string::npos) << secondTexts[0];
+        EXPECT_TRUE(fs::exists(c.folder + "Vantrel_ServiceReport.zip"));
+        EXPECT_TRUE(fs::exists(Zip()));
+        EXPECT_TRUE(r.platform().mails.empty());
+    }
 }
 
 TEST_F(ServiceReportForm, UnwritableReportFileIsToldAndTheTextStillShown) {
