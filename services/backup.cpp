@@ -171,9 +171,20 @@ bool RestoreDatabase() {
     return OpenBackupDialog(kRestoreMode, EZ_CURRENTFORM());
 }
 
+void StartBackupSchedule() {
+    if (Trim(IniRead(Paths().settingsFile, kBackupSection, kLastDateKey, "")).empty())
+        IniWrite(Paths().settingsFile, kBackupSection, kLastDateKey, TodayDateText());
+}
+
 void BackupReminder() {
     const Options& o = Opts();
     const std::string last = IniRead(Paths().settingsFile, kBackupSection, kLastDateKey, "");
+    if (Trim(last).empty()) {
+        // Switched on without a backup (or by an older version that did not
+        // record the day): the schedule starts today.
+        StartBackupSchedule();
+        return;
+    }
     if (!BackupReminderDue(TodayJulian(), last, {o.backupSeq, o.weekNum, o.backupDow})) return;
     int answer = DgMsgAsk("Backup Reminder!", "This is a reminder to back up your work!{f10,t4}",
                           "Making a backup protects you against data loss.{f6}", "",
