@@ -211,7 +211,14 @@ std::string NewBackupName(const std::string& lastPath, const std::string& defaul
 
 std::string ForceZipName(const std::string& chosen) {
     const std::string name = FilePart(chosen);
-    const std::string base = name.substr(0, name.find('.'));
+    std::string base = name;
+    // Only the last extension goes; dots before it belong to the name
+    // ("WAAA 2024.07.02.zip"), and so does a last part of digits alone.
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos &&
+        (dot + 1 == name.size() ||
+         name.find_first_not_of("0123456789", dot + 1) != std::string::npos))
+        base = name.substr(0, dot);
     if (base.empty()) return chosen;  // ".zip" alone: nothing to cut
     return FolderPart(chosen) + base + ".zip";
 }

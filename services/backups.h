@@ -49,8 +49,10 @@ std::string NewBackupName(const std::string& lastPath, const std::string& defaul
 // Folder part of a path with its trailing "/" ("" when there is none), and the rest.
 std::string FolderPart(const std::string& path);
 std::string FilePart(const std::string& path);
-// A path chosen for a new backup, with its file name cut before its first
-// "." and ".zip" appended ("my.backup" -> "my.zip").
+// A path chosen for a new backup, with the last extension of its file name
+// replaced by ".zip" ("my.backup" -> "my.zip", "WAAA 2024.07.02.zip" stays);
+// a last part of digits alone is no extension ("WAAA 2024.07.02" ->
+// "WAAA 2024.07.02.zip").
 std::string ForceZipName(const std::string& chosen);
 
 // --- restore ---

@@ -229,7 +229,10 @@ TEST(BackupNames, ChosenNamesGetTheZipExtension) {
         const char* expected;
     } cases[] = {
         {"/home/u/backup", "/home/u/backup.zip"},
-        {"/home/u/my.backup.ZIP", "/home/u/my.zip"},
+        {"/home/u/my.backup.ZIP", "/home/u/my.backup.zip"},  // only the last extension goes
+        {"/home/u/WAAA 2024.07.02.zip", "/home/u/WAAA 2024.07.02.zip"},
+        {"/home/u/WAAA 2024.07.02", "/home/u/WAAA 2024.07.02.zip"},  // digits are no extension
+        {"/home/u/old.", "/home/u/old.zip"},
         {"/home/u.dir/name", "/home/u.dir/name.zip"},  // a dot in a folder stays
         {"/home/u/.zip", "/home/u/.zip"},
     };
