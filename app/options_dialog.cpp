@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "app/toolkit/ez_forms.h"
 #include "data/dates.h"
+#include "services/maintenance.h"
 #include "ui/file_helpers.h"
 #include "ui/layout.h"
 #include "ui/msgbox.h"
@@ -144,6 +145,9 @@ bool SaveDialog() {
     Opts() = d.work;
     EZ_ENABLE(kForm, kSave, false);
     const bool written = SaveOptions(Opts());
+    // The reminder's schedule counts from the day it is switched on when no
+    // backup has been made yet.
+    if (written && Opts().enableBackup) StartBackupSchedule();
     if (!written) {
         // The options apply for this session; the dialog stays open with Save
         // on, so that the user can try again once the cause is put right.

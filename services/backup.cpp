@@ -45,6 +45,16 @@ bool IsFile(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool IsFolder(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// A path that names a folder and no file ("Backup/", or a folder chosen as such).
+bool NamesFolder(const std::string& path) {
+    return FilePart(path).empty() || IsFolder(path);
+}
+
 std::string LastBackup(const std::string& def) {
     return IniRead(Paths().settingsFile, kBackupSection, kLastBackupKey, def);
 }
@@ -76,7 +86,13 @@ void OnLoaded() {
         return;
     }
     std::string path = LastBackup(Paths().backupFolder);
-    if (Opts().autoName) path = NewBackupName(path, Paths().backupFolder);
+    if (Opts().autoName) {
+        path = NewBackupName(path, Paths().backupFolder);
+    } else if (NamesFolder(path)) {
+        // No earlier backup: a file name in that folder, not the folder alone.
+        if (!FilePart(path).empty()) path += "/";
+        path = NewBackupName(path, Paths().backupFolder);
+    }
     EZ_SETTEXT(kForm, kBuBackupPath, path);
     EZ_ENABLE(kForm, kBuBackup, !path.empty());
     EZ_SETFOCUS(kForm, kBuBackupPath);
@@ -112,6 +128,19 @@ void ChooseRestoreFile() {
 void BackupClicked() {
     const std::string path = EZ_GETTEXT(kForm, kBuBackupPath);
     if (path.empty()) return;
+    if (NamesFolder(path)) {
+        DgMsgOk("Backup Error", "Please add a file name for the backup to the folder:{f10,t4}",
+                path + "{f6}");
+        return;
+    }
+    // A drive that is not plugged in: say so rather than that the archive
+    // cannot be opened.
+    const std::string folder = FolderPart(path);
+    if (!folder.empty() && !IsFolder(folder)) {
+        DgMsgOk("Backup Error", "The backup folder does not exist:{f10,t4}",
+                folder + "|Connect the drive that holds it, or choose another folder.{f6}");
+        return;
+    }
     if (IsFile(path) && ConfirmOverwrite(path) != 1) return;
     if (CreateBackupArchive(path, true, false) != 0) return;
     IniWrite(Paths().settingsFile, kBackupSection, kLastBackupKey, path);
@@ -171,9 +200,20 @@ bool RestoreDatabase() {
     return OpenBackupDialog(kRestoreMode, EZ_CURRENTFORM());
 }
 
+void StartBackupSchedule() {
+    if (Trim(IniRead(Paths().settingsFile, kBackupSection, kLastDateKey, "")).empty())
+        IniWrite(Paths().settingsFile, kBackupSection, kLastDateKey, TodayDateText());
+}
+
 void BackupReminder() {
     const Options& o = Opts();
     const std::string last = IniRead(Paths().settingsFile, kBackupSection, kLastDateKey, "");
+    if (Trim(last).empty()) {
+        // Switched on without a backup (or by an older version that did not
+        // record the day): the schedule starts today.
+        StartBackupSchedule();
+        return;
+    }
     if (!BackupReminderDue(TodayJulian(), last, {o.backupSeq, o.weekNum, o.backupDow})) return;
     int answer = DgMsgAsk("Backup Reminder!", "This is a reminder to back up your work!{f10,t4}",
                           "Making a backup protects you against data loss.{f6}", "",

@@ -211,7 +211,14 @@ std::string NewBackupName(const std::string& lastPath, const std::string& defaul
 
 std::string ForceZipName(const std::string& chosen) {
     const std::string name = FilePart(chosen);
-    const std::string base = name.substr(0, name.find('.'));
+    std::string base = name;
+    // Only the last extension goes; dots before it belong to the name
+    // ("WAAA 2024.07.02.zip"), and so does a last part of digits alone.
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos &&
+        (dot + 1 == name.size() ||
+         name.find_first_not_of("0123456789", dot + 1) != std::string::npos))
+        base = name.substr(0, dot);
     if (base.empty()) return chosen;  // ".zip" alone: nothing to cut
     return FolderPart(chosen) + base + ".zip";
 }
@@ -300,26 +307,47 @@ RestoreOutcome RestoreFromArchive(const std::string& source) {
 
 // --- reminder ---
 
+namespace {
+
+// The day of the given month that the monthly schedule selects: the weekday
+// in days 1-7, 8-14, 15-21 or 22-28, or in the month's last seven days.
+int32_t MonthlyDay(int32_t month, int32_t year, const ReminderSchedule& s) {
+    const int32_t start = s.weekNum <= 3
+                              ? Mdy2JulianDate(month, 1, year) + 7 * s.weekNum
+                              : Mdy2JulianDate(month, DaysInMonth(month, year), year) - 6;
+    return start + ((s.weekday - start % 7) % 7 + 7) % 7;
+}
+
+// The latest day on or before today that the schedule selects; 0 when it
+// selects none.
+int32_t LastScheduledDay(int32_t today, const ReminderSchedule& s) {
+    if (s.sequence == 0) return today;
+    if (s.sequence != 1 && s.sequence != 2) return 0;
+    if (s.weekday < 0 || s.weekday > 6) return 0;
+    // Day numbers: day % 7 is 0 on a Monday.
+    if (s.sequence == 1) return today - ((today % 7 - s.weekday) % 7 + 7) % 7;
+    if (s.weekNum < 0) return 0;
+    int32_t month = 0, day = 0, year = 0;
+    JulianDate2Mdy(today, month, day, year);
+    int32_t d = MonthlyDay(month, year, s);
+    if (d > today) {
+        if (--month == 0) {
+            month = 12;
+            --year;
+        }
+        d = MonthlyDay(month, year, s);
+    }
+    return d;
+}
+
+}  // namespace
+
 bool BackupReminderDue(int32_t today, const std::string& lastDate, const ReminderSchedule& s) {
-    if (Trim(lastDate).empty()) return false;  // counts as today
+    if (Trim(lastDate).empty()) return false;  // the schedule has not started
     int32_t last = 0;                          // a text that is no date: long ago
     ParseMdy(lastDate, last);
-    if (today <= last) return false;
-    switch (s.sequence) {
-        case 0:
-            return true;
-        case 1:
-            return DayOfWeek(today) == s.weekday + 1;
-        case 2: {
-            if (today % 7 != s.weekday) return false;
-            int32_t month = 0, day = 0, year = 0;
-            JulianDate2Mdy(today, month, day, year);
-            const int32_t first = Mdy2JulianDate(month, 1, year);
-            if (s.weekNum <= 3) return (today - first) / 7 == s.weekNum;
-            const int32_t lastDay = Mdy2JulianDate(month, DaysInMonth(month, year), year);
-            return today > lastDay - 7;
-        }
-        default:
-            return false;
-    }
+    // A selected day missed (the program not started that day) still counts:
+    // the reminder comes at the first start after it.
+    const int32_t due = LastScheduledDay(today, s);
+    return due > 0 && due > last;
 }

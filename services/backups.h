@@ -49,8 +49,10 @@ std::string NewBackupName(const std::string& lastPath, const std::string& defaul
 // Folder part of a path with its trailing "/" ("" when there is none), and the rest.
 std::string FolderPart(const std::string& path);
 std::string FilePart(const std::string& path);
-// A path chosen for a new backup, with its file name cut before its first
-// "." and ".zip" appended ("my.backup" -> "my.zip").
+// A path chosen for a new backup, with the last extension of its file name
+// replaced by ".zip" ("my.backup" -> "my.zip", "WAAA 2024.07.02.zip" stays);
+// a last part of digits alone is no extension ("WAAA 2024.07.02" ->
+// "WAAA 2024.07.02.zip").
 std::string ForceZipName(const std::string& chosen);
 
 // --- restore ---
@@ -88,7 +90,9 @@ struct ReminderSchedule {
     int weekNum = 0;   // 0 to 3: first to fourth week of the month, 4 or more: last seven days
     int weekday = 0;   // 0 Monday to 6 Sunday
 };
-// True when the reminder is due today (a day number). lastDate is the stored
-// "LastDate" (MM-DD-YYYY); an empty one never reminds, a day on or after
-// today neither; one that is not a date reminds by the schedule.
+// True when the reminder is due today (a day number): the schedule selected
+// a day after lastDate, the stored "LastDate" (MM-DD-YYYY), and on or before
+// today, so a day the program was not started on is caught up at the next
+// start. An empty lastDate is not due (the caller starts the schedule by
+// writing today); one that is not a date counts as long ago.
 bool BackupReminderDue(int32_t today, const std::string& lastDate, const ReminderSchedule& s);

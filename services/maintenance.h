@@ -5,6 +5,9 @@
 
 // The backup reminder at start-up (services/backup.cpp).
 void BackupReminder();
+// Starts the reminder's schedule when the reminder is switched on: with no
+// backup recorded yet, today becomes the day the schedule counts from.
+void StartBackupSchedule();
 // The backup dialog in backup / restore mode over the current form: true when
 // a backup or restore succeeded (the main window refreshes).
 bool BackupDatabase();

@@ -207,8 +207,30 @@ TEST_F(OptionsDialogTest, BackupSequenceLayout) {
     EXPECT_EQ(Read("Backup", "BackupSeq"), "2");
     EXPECT_EQ(Read("Backup", "BackupDow"), "4");
     EXPECT_EQ(Read("Backup", "EnableBackup"), "0");
+    EXPECT_EQ(Read("Backup", "LastDate"), "<absent>");  // no reminder, no schedule
     EXPECT_EQ(Opts().backupDow, 4);
     EXPECT_TRUE(Shell().optionsSaved);
+}
+
+// Switching the reminder on before any backup starts its schedule that day;
+// a backup already recorded keeps its day.
+TEST_F(OptionsDialogTest, SwitchingTheReminderOnStartsItsSchedule) {
+    r.SetCheck("PO", kPoReminder, true);
+    r.Click("PO", kPoSave);
+    r.WaitGone("PO");
+    std::string started;
+    r.Do([&] {
+        started = Read("Backup", "LastDate");
+        IniWrite(Paths().settingsFile, "Backup", "LastDate", "05-02-2019");
+    });
+    r.OpenForm("PO", "", "Program Options", kOptionsFormWidth, kOptionsFormHeight);
+    r.SelectItem("PO", kPoSequence, "Monthly");
+    r.Click("PO", kPoSave);
+    r.WaitGone("PO");
+    r.Run();
+    EXPECT_TRUE(r.Ok()) << r.Errors();
+    EXPECT_EQ(started, "06-24-2019");
+    EXPECT_EQ(Read("Backup", "LastDate"), "05-02-2019");
 }
 
 TEST_F(OptionsDialogTest, DateFormatActsAtOnceAndNoRestoresIt) {

@@ -77,19 +77,43 @@ TEST_F(BackupFormTest, DecliningTheOverwriteLeavesTheFileUntouched) {
     // be written is reported and the dialog stays.
     r.ExpectSaveDialog(Paths().backupFolder + "my.backup.name");
     r.Click("BU", kBuBackupChoose);
-    r.Do([&] { EXPECT_EQ(Robot::Text("BU", kBuBackupPath), Paths().backupFolder + "my.zip"); });
+    r.Do([&] {
+        EXPECT_EQ(Robot::Text("BU", kBuBackupPath), Paths().backupFolder + "my.backup.zip");
+    });
     r.Type("BU", kBuBackupPath, "");
     r.Do([] { EXPECT_FALSE(Robot::Enabled("BU", kBuBackup)); });
+    // A folder that is not there (a drive not plugged in) is named as such.
     r.Type("BU", kBuBackupPath, Paths().backupFolder + "missing/x.zip");
     r.Click("BU", kBuBackup);
     prompts.Expect("Backup Error", 1);
-    r.Do([] { EXPECT_TRUE(Robot::FormExists("BU")); });
+    r.Do([&] {
+        EXPECT_TRUE(Robot::FormExists("BU"));
+        ASSERT_FALSE(r.MessageTexts().empty());
+        EXPECT_NE(r.MessageTexts().back().find("does not exist"), std::string::npos);
+    });
     r.Key("BU", kBuBackupPath, kKeyEsc);
     r.WaitGone("BU");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
     EXPECT_FALSE(refreshed);
     EXPECT_EQ(Setting(kLastDateKey), "");
+}
+
+// Without automatic names and without an earlier backup the box proposes a
+// file in the backup folder, and Backup writes it.
+TEST_F(BackupFormTest, FirstBackupWithoutAutomaticNamesProposesAFile) {
+    Opts().autoName = false;
+    const std::string proposed = Paths().backupFolder + "20130301-100000-Backup.zip";
+    Robot r;
+    PromptQueue prompts(r);
+    Open(r, kBackupMode);
+    r.Do([&] { EXPECT_EQ(Robot::Text("BU", kBuBackupPath), proposed); });
+    r.Click("BU", kBuBackup);
+    prompts.Expect("Backup Complete", 1);
+    r.WaitGone("BU");
+    r.Run();
+    EXPECT_TRUE(r.Ok()) << r.Errors();
+    EXPECT_TRUE(fs::is_regular_file(proposed));
 }
 
 TEST_F(BackupFormTest, RestoreFromAFileThatIsNoZipKeepsTheDatabase) {

@@ -22,6 +22,7 @@
 #include "data/schema.h"
 #include "services/archive.h"
 #include "services/backups.h"
+#include "services/maintenance.h"
 #include "support/prompt_queue.h"
 #include "support/seed.h"
 #include "support/test_env.h"
@@ -228,7 +229,10 @@ TEST(BackupNames, ChosenNamesGetTheZipExtension) {
         const char* expected;
     } cases[] = {
         {"/home/u/backup", "/home/u/backup.zip"},
-        {"/home/u/my.backup.ZIP", "/home/u/my.zip"},
+        {"/home/u/my.backup.ZIP", "/home/u/my.backup.zip"},  // only the last extension goes
+        {"/home/u/WAAA 2024.07.02.zip", "/home/u/WAAA 2024.07.02.zip"},
+        {"/home/u/WAAA 2024.07.02", "/home/u/WAAA 2024.07.02.zip"},  // digits are no extension
+        {"/home/u/old.", "/home/u/old.zip"},
         {"/home/u.dir/name", "/home/u.dir/name.zip"},  // a dot in a folder stays
         {"/home/u/.zip", "/home/u/.zip"},
     };
@@ -464,16 +468,30 @@ TEST_F(BackupTest, SafetyBackupFailureEndsTheRestore) {
 
 // --- reminder ---
 
+// Switched on before any backup: the first start records the day, and the
+// schedule reminds from there.
+TEST_F(BackupTest, ReminderScheduleStartsWithoutABackup) {
+    PromptQueue prompts;  // daily: no box on the first day, one on the next
+    BackupReminder();
+    EXPECT_EQ(IniRead(Paths().settingsFile, kBackupSection, kLastDateKey, ""), "03-01-2013");
+    SetClockOverride(ClockReading{2013, 3, 2, 9, 0, 0});
+    prompts.Expect("Backup Reminder!", 2);
+    BackupReminder();
+}
+
 int32_t Day(int y, int m, int d) {
     return Mdy2JulianDate(m, d, y);
 }
 
-TEST(BackupReminderSchedule, WeeklyRemindsOnTheChosenWeekdayUntilItIsRecorded) {
+TEST(BackupReminderSchedule, WeeklyRemindsFromTheChosenWeekdayUntilItIsRecorded) {
     const ReminderSchedule monday{1, 0, 0};
-    // 2024-05-13 is a Monday.
+    // 2024-05-06 and 2024-05-13 are Mondays: a Monday without a start is
+    // caught up at the first start after it.
+    for (int d = 7; d <= 19; ++d)
+        EXPECT_EQ(BackupReminderDue(Day(2024, 5, d), "05-06-2024", monday), d >= 13) << d;
+    EXPECT_TRUE(BackupReminderDue(Day(2024, 5, 14), "05-10-2024", monday));
     for (int d = 13; d <= 19; ++d)
-        EXPECT_EQ(BackupReminderDue(Day(2024, 5, d), "05-06-2024", monday), d == 13) << d;
-    EXPECT_FALSE(BackupReminderDue(Day(2024, 5, 13), "05-13-2024", monday));
+        EXPECT_FALSE(BackupReminderDue(Day(2024, 5, d), "05-13-2024", monday)) << d;
     EXPECT_TRUE(BackupReminderDue(Day(2024, 5, 20), "05-13-2024", monday));
     const ReminderSchedule sunday{1, 0, 6};
     EXPECT_TRUE(BackupReminderDue(Day(2024, 5, 19), "05-06-2024", sunday));
@@ -483,22 +501,29 @@ TEST(BackupReminderSchedule, MonthlyRemindsInTheChosenWeek) {
     struct Case {
         int weekNum;
         int y, m, d;
+        const char* lastDate;
         bool due;
     } cases[] = {
         // Fridays of March 2024: 1, 8, 15, 22, 29.
-        {4, 2024, 3, 29, true},
-        {4, 2024, 3, 22, false},
-        {0, 2024, 3, 1, true},
-        {3, 2024, 3, 22, true},
-        {3, 2024, 3, 29, false},
+        {4, 2024, 3, 29, "03-01-2024", true},
+        {4, 2024, 3, 22, "03-01-2024", false},
+        {0, 2024, 3, 1, "02-29-2024", true},
+        {3, 2024, 3, 22, "03-01-2024", true},
+        {3, 2024, 3, 29, "03-22-2024", false},
         // February 2024 ends on Thursday the 29th: its last Friday is the 23rd.
-        {4, 2024, 2, 23, true},
-        {4, 2024, 2, 16, false},
-        {4, 2024, 3, 28, false},  // the last seven days, but a Thursday
+        {4, 2024, 2, 23, "02-01-2024", true},
+        {4, 2024, 2, 16, "02-01-2024", false},
+        {4, 2024, 3, 28, "03-01-2024", false},  // the last seven days, but a Thursday
+        // The day passed without a start: the next start reminds, also
+        // when that is in the next month or year.
+        {4, 2024, 4, 2, "03-01-2024", true},
+        {4, 2024, 4, 2, "03-29-2024", false},
+        {0, 2024, 1, 3, "11-30-2023", true},
+        {0, 2024, 1, 3, "12-01-2023", false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(BackupReminderDue(Day(c.y, c.m, c.d), "01-01-2024", {2, c.weekNum, 4}), c.due)
-            << c.weekNum << " " << c.m << "-" << c.d;
+        EXPECT_EQ(BackupReminderDue(Day(c.y, c.m, c.d), c.lastDate, {2, c.weekNum, 4}), c.due)
+            << c.weekNum << " " << c.m << "-" << c.d << " after " << c.lastDate;
     }
 }
 
@@ -509,7 +534,7 @@ TEST(BackupReminderSchedule, LastDateDecides) {
         int sequence;
         bool due;
     } cases[] = {
-        {"", 0, false},            // never backed up: no reminder
+        {"", 0, false},            // the schedule has not started
         {"05-14-2024", 0, false},  // already today
         {"05-20-2024", 0, false},  // a later date
         {"05-13-2024", 0, true},   //
