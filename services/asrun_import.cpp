@@ -93,31 +93,19 @@ std::string ProposedDuration(const std::vector<const LogAiring*>& rows, const st
 }  // namespace
 
 std::string TitleKey(std::string_view title) {
-    std::string key;
-    key.reserve(title.size());
+    std::string collapsed;
+    collapsed.reserve(title.size());
     bool blank = false;
-    for (size_t i = 0; i < title.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(title[i]);
+    for (const char c : title) {
         if (c == ' ' || c == '\t') {
             blank = true;
             continue;
         }
-        if (blank && !key.empty()) key += ' ';
+        if (blank && !collapsed.empty()) collapsed += ' ';
         blank = false;
-        if (c >= 'A' && c <= 'Z') {
-            key += static_cast<char>(c + 32);
-        } else if (c == 0xC3 && i + 1 < title.size()) {
-            // U+00C0 to U+00DE (except U+00D7, the multiplication sign) fold to U+00E0 to U+00FE.
-            unsigned char next = static_cast<unsigned char>(title[i + 1]);
-            if (next >= 0x80 && next <= 0x9E && next != 0x97) next += 0x20;
-            key += static_cast<char>(c);
-            key += static_cast<char>(next);
-            ++i;
-        } else {
-            key += static_cast<char>(c);
-        }
+        collapsed += c;
     }
-    return key;
+    return FoldCase(collapsed);
 }
 
 std::vector<LogTitle> DistinctTitles(const std::vector<LogAiring>& airings) {

@@ -13,8 +13,8 @@
 #include "data/query.h"
 #include "services/asrun_log.h"
 
-// Titles are matched ignoring letter case (ASCII and Latin-1 letters),
-// surrounding blanks and runs of blanks inside.
+// Titles are matched ignoring letter case (Unicode case folding), surrounding
+// blanks and runs of blanks inside.
 std::string TitleKey(std::string_view title);
 
 // A distinct title of the log and how many rows carry it.

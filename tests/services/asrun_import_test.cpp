@@ -33,6 +33,8 @@ TEST(AsRunImportText, TitleKeys) {
         {"HEALTH\tMATTERS   psa", "health matters psa"},
         {"CAF\xC3\x89 \xC3\x91", "caf\xC3\xA9 \xC3\xB1"},  // É, Ñ
         {"2 \xC3\x97 3", "2 \xC3\x97 3"},                  // the multiplication sign stays
+        {"\xC5\x81\xC3\x93D\xC5\xB9 News",
+         "\xC5\x82\xC3\xB3d\xC5\xBA news"},  // ŁÓDŹ beyond Latin-1
         {"", ""},
         {"\xC3", "\xC3"},  // a cut-off character is kept as it is
     };
