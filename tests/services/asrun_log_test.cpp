@@ -82,32 +82,25 @@ TEST(AsRunLogRead, SeparatorsQuotesAndLineEnds) {
 
 TEST(AsRunLogRead, FilesThatHoldNoRows) {
     const std::string huge(10u << 20, 'x');
-    struct Case {
-        std::string bytes;
-        LogTrouble trouble;
-    };
-    const Case cases[] = {
-        {std::string("PK\x03\x04\x14\x00", 6) + "xl/workbook.xml", LogTrouble::NotText},
-        {"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 Date,Time", LogTrouble::NotText},
-        {std::string("Date,Time,Title\n04/01/2024,06:00,N\0ews\n", 38), LogTrouble::NotText},
-        {"", LogTrouble::Empty},
-        {"\xEF\xBB\xBF \r\n\t\n", LogTrouble::Empty},
-        {"Air Date,Start,Title\r\n", LogTrouble::NoRows},
-        {"Air Date,Start,Title", LogTrouble::NoRows},
-        {huge, LogTrouble::NoLineBreaks},
-        {huge + "\r\n", LogTrouble::NoLineBreaks},
+    using T = LogTrouble;
+    const std::pair<std::string, LogTrouble> cases[] = {
+        {std::string("PK\x03\x04\x14\x00", 6) + "xl/workbook.xml", T::NotText},
+        {"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 Date,Time", T::NotText},
+        {std::string("Date,Time,Title\n04/01/2024,06:00,N\0ews\n", 38), T::NotText},
+        {"", T::Empty},
+        {"\xEF\xBB\xBF \r\n\t\n", T::Empty},
+        {"Air Date,Start,Title\r\n", T::NoRows},
+        {"Air Date,Start,Title", T::NoRows},
+        {huge, T::NoLineBreaks},
+        {huge + "\r\n", T::NoLineBreaks},
         // A log of one row, and a long first line that is followed by rows.
-        {"04/01/2024,06:00,News", LogTrouble::None},
-        {"Date,Time,Title," + huge + "\n04/01/2024,06:00,News\n", LogTrouble::None},
-    };
-    for (const Case& c : cases) {
-        const AsRunLog log = ReadAsRunLog(c.bytes);
-        EXPECT_EQ(TroubleOf(log), c.trouble) << c.bytes.substr(0, 40);
-        if (c.trouble == LogTrouble::NotText || c.trouble == LogTrouble::NoLineBreaks)
-            EXPECT_TRUE(log.rows.empty());
+        {"04/01/2024,06:00,News", T::None},
+        {"Date,Time,Title," + huge + "\n04/01/2024,06:00,News\n", T::None}};
+    for (const auto& [bytes, trouble] : cases) {
+        const AsRunLog log = ReadAsRunLog(bytes);
+        EXPECT_EQ(TroubleOf(log), trouble) << bytes.substr(0, 40);
+        if (trouble == T::NotText || trouble == T::NoLineBreaks) EXPECT_TRUE(log.rows.empty());
     }
-    EXPECT_STREQ(LogTroubleText(LogTrouble::NotText),
-                 "This file is not a text log: save it as CSV from your spreadsheet program.");
 }
 
 TEST(AsRunLogRead, QuoteLeftOpenSpoilsOnlyItsOwnLine) {
