@@ -82,6 +82,11 @@ int32_t CommonLength(const std::vector<const LogAiring*>& rows, int& lengths) {
     return best;
 }
 
+// "Various x 12" as the program list shows a period entry, "Various" while its count is no number.
+std::string PeriodText(const ImportTarget& target) {
+    return Val(target.frequency) > 0 ? "Various x " + target.frequency : "Various";
+}
+
 // A new entry's duration: typed, else the log's most common length, else the default.
 std::string ProposedDuration(const std::vector<const LogAiring*>& rows, const std::string& typed,
                              const std::string& defaultDuration, int& lengths) {
@@ -155,7 +160,7 @@ RowId MatchTarget(const std::vector<ImportTarget>& targets, const std::string& k
 
 std::string TargetLabel(const ImportTarget& target) {
     if (!target.period) return target.title;
-    return target.title + " (Various x " + target.frequency + ")";
+    return target.title + " (" + PeriodText(target) + ")";
 }
 
 std::string DurationText(int32_t seconds) {
@@ -235,8 +240,8 @@ ImportPlan PlanImport(const std::vector<LogAiring>& airings, const std::vector<T
         p.toAdd = static_cast<int>(p.airings.size());
         if (p.period) {
             plan.notAdded += inQuarter;
-            p.note = "Nothing is added: the entry is recorded as a period (Various x " +
-                     entry->second.frequency +
+            p.note = "Nothing is added: the entry is recorded as a period (" +
+                     PeriodText(entry->second) +
                      "), which keeps a count of airings, not their dates and times. Change its "
                      "count in the program editor.";
         }
