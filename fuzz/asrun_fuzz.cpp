@@ -1,7 +1,8 @@
 // libFuzzer target for the as-run log reader: any bytes go through the whole
-// reading path the import dialog uses (decoding, separator and header
-// detection, column guesses, date order, every row read with the guessed map
-// and with each column taken as date, time, date-time and length).
+// reading path the import dialog uses (files that are no log, decoding line
+// by line, separator and header detection, column guesses, date order, every
+// row read with the guessed map and with each column taken as date, time,
+// date-time and length).
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -11,6 +12,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     AsRunLog log = ReadAsRunLog(bytes);
+    // A file that is no text, or one line of megabytes, is not split into rows.
+    const LogTrouble trouble = TroubleOf(log);
+    if ((trouble == LogTrouble::NotText || trouble == LogTrouble::NoLineBreaks) &&
+        !log.rows.empty())
+        __builtin_trap();
+    (void)LogTroubleText(trouble);
     const ColumnMap guessed = GuessColumns(log);
     for (int format : {1, 2}) {
         const DateOrder order = GuessDateOrder(log, guessed, format);

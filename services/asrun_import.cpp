@@ -64,11 +64,13 @@ bool InsertAirings(RowId mid, const std::vector<std::pair<int32_t, int32_t>>& ai
     return true;
 }
 
-// The most frequent length among the rows of a title, -1 when none has one.
-int32_t CommonLength(const std::vector<const LogAiring*>& rows) {
+// The most frequent length among the rows of a title (the shorter of equally
+// frequent ones), -1 when none has one; lengths is how many different ones there are.
+int32_t CommonLength(const std::vector<const LogAiring*>& rows, int& lengths) {
     std::map<int32_t, int> counts;
     for (const LogAiring* a : rows)
         if (a->seconds > 0) ++counts[a->seconds];
+    lengths = static_cast<int>(counts.size());
     int32_t best = -1;
     int most = 0;
     for (const auto& [seconds, n] : counts) {
@@ -80,34 +82,35 @@ int32_t CommonLength(const std::vector<const LogAiring*>& rows) {
     return best;
 }
 
+// "Various x 12" as the program list shows a period entry, "Various" while its count is no number.
+std::string PeriodText(const ImportTarget& target) {
+    return Val(target.frequency) > 0 ? "Various x " + target.frequency : "Various";
+}
+
+// A new entry's duration: typed, else the log's most common length, else the default.
+std::string ProposedDuration(const std::vector<const LogAiring*>& rows, const std::string& typed,
+                             const std::string& defaultDuration, int& lengths) {
+    const int32_t length = CommonLength(rows, lengths);
+    if (!Trim(typed).empty()) return Trim(typed);
+    return length > 0 ? DurationText(length) : Trim(defaultDuration);
+}
+
 }  // namespace
 
 std::string TitleKey(std::string_view title) {
-    std::string key;
-    key.reserve(title.size());
+    std::string collapsed;
+    collapsed.reserve(title.size());
     bool blank = false;
-    for (size_t i = 0; i < title.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(title[i]);
+    for (const char c : title) {
         if (c == ' ' || c == '\t') {
             blank = true;
             continue;
         }
-        if (blank && !key.empty()) key += ' ';
+        if (blank && !collapsed.empty()) collapsed += ' ';
         blank = false;
-        if (c >= 'A' && c <= 'Z') {
-            key += static_cast<char>(c + 32);
-        } else if (c == 0xC3 && i + 1 < title.size()) {
-            // U+00C0 to U+00DE (except U+00D7, the multiplication sign) fold to U+00E0 to U+00FE.
-            unsigned char next = static_cast<unsigned char>(title[i + 1]);
-            if (next >= 0x80 && next <= 0x9E && next != 0x97) next += 0x20;
-            key += static_cast<char>(c);
-            key += static_cast<char>(next);
-            ++i;
-        } else {
-            key += static_cast<char>(c);
-        }
+        collapsed += c;
     }
-    return key;
+    return FoldCase(collapsed);
 }
 
 std::vector<LogTitle> DistinctTitles(const std::vector<LogAiring>& airings) {
@@ -130,13 +133,14 @@ std::vector<LogTitle> DistinctTitles(const std::vector<LogAiring>& airings) {
 std::vector<ImportTarget> ImportTargets(int32_t quarter, RowId station) {
     std::vector<ImportTarget> targets;
     ResultSet rs(
-        "SELECT MID,Title,FreqCheck FROM Master,Programs WHERE Programs.PID = Master.Pgm AND "
-        "Qtr = " +
+        "SELECT MID,Title,FreqCheck,Frequency FROM Master,Programs WHERE Programs.PID = "
+        "Master.Pgm AND Qtr = " +
         Num(quarter) + " AND Station = " + Num(station) + " ORDER BY MID");
     while (rs.ok() && rs.next()) {
         // The period flag is read as the list reads it, whether stored as number or text.
-        if (Val(rs.text(2)) == 1) continue;
-        targets.push_back({rs.integer(0), std::string(rs.text(1))});
+        const bool period = Val(rs.text(2)) == 1;
+        targets.push_back({rs.integer(0), std::string(rs.text(1)), period,
+                           period ? Trim(rs.text(3)) : std::string()});
     }
     std::stable_sort(targets.begin(), targets.end(), [](const auto& a, const auto& b) {
         return TitleKey(a.title) < TitleKey(b.title);
@@ -145,14 +149,32 @@ std::vector<ImportTarget> ImportTargets(int32_t quarter, RowId station) {
 }
 
 RowId MatchTarget(const std::vector<ImportTarget>& targets, const std::string& key) {
-    for (const ImportTarget& t : targets)
-        if (TitleKey(t.title) == key) return t.mid;
-    return 0;
+    RowId period = 0;
+    for (const ImportTarget& t : targets) {
+        if (TitleKey(t.title) != key) continue;
+        if (!t.period) return t.mid;
+        if (period == 0) period = t.mid;
+    }
+    return period;
+}
+
+std::string TargetLabel(const ImportTarget& target) {
+    if (!target.period) return target.title;
+    return target.title + " (" + PeriodText(target) + ")";
 }
 
 std::string DurationText(int32_t seconds) {
-    const int64_t minutes = std::max<int64_t>(1, (static_cast<int64_t>(seconds) + 30) / 60);
-    return minutes == 1 ? "1 minute" : Num(minutes) + " minutes";
+    if (seconds <= 0) return "";
+    std::string text;
+    const auto part = [&](int32_t n, const char* unit) {
+        if (n == 0) return;
+        if (!text.empty()) text += ' ';
+        text += Num(n) + " " + unit + (n == 1 ? "" : "s");
+    };
+    part(seconds / 3600, "hour");
+    part(seconds / 60 % 60, "minute");
+    part(seconds % 60, "second");
+    return text;
 }
 
 ImportPlan PlanImport(const std::vector<LogAiring>& airings, const std::vector<TitleChoice>& chosen,
@@ -177,14 +199,20 @@ ImportPlan PlanImport(const std::vector<LogAiring>& airings, const std::vector<T
 
     // Airings already recorded, per existing entry (two titles may go to one entry).
     std::unordered_map<RowId, std::unordered_set<int64_t>> recorded;
-    std::unordered_map<RowId, std::string> entryTitles;
-    for (const ImportTarget& t : ImportTargets(quarter, station)) entryTitles[t.mid] = t.title;
+    std::unordered_map<RowId, ImportTarget> entries;
+    std::unordered_set<std::string> entryKeys;
+    for (ImportTarget& t : ImportTargets(quarter, station)) {
+        entryKeys.insert(TitleKey(t.title));
+        entries.emplace(t.mid, std::move(t));
+    }
 
     for (size_t i = 0; i < chosen.size(); ++i) {
         const TitleChoice& c = chosen[i];
         TitlePreview p;
         p.title = c.title;
-        p.target = entryTitles.count(c.target) ? c.target : 0;
+        const auto entry = entries.find(c.target);
+        p.target = entry != entries.end() ? c.target : 0;
+        p.period = p.target > 0 && entry->second.period;
         std::unordered_set<int64_t> fresh;
         std::unordered_set<int64_t>* seen = &fresh;
         if (p.target > 0) {
@@ -192,25 +220,42 @@ ImportPlan PlanImport(const std::vector<LogAiring>& airings, const std::vector<T
             if (it == recorded.end())
                 it = recorded.emplace(p.target, RecordedAirings(p.target)).first;
             seen = &it->second;
-            p.entryTitle = entryTitles[p.target];
+            p.entryTitle = TargetLabel(entry->second);
         } else {
             p.entryTitle = Trim(c.title);
-            const int32_t length = CommonLength(rows[i]);
-            p.duration = length > 0 ? DurationText(length) : Trim(defaultDuration);
+            p.duration = ProposedDuration(rows[i], c.duration, defaultDuration, p.lengths);
         }
+        int inQuarter = 0;
         for (const LogAiring* a : rows[i]) {
             if (a->day < first || a->day > last) {
                 ++p.outside;
             } else if (!seen->insert(AiringKey(a->day, a->minutes)).second) {
                 ++p.already;
             } else {
-                p.airings.emplace_back(a->day, a->minutes);
+                ++inQuarter;
+                // A period entry keeps its two airings and its count as they are.
+                if (!p.period) p.airings.emplace_back(a->day, a->minutes);
             }
         }
         p.toAdd = static_cast<int>(p.airings.size());
+        if (p.period) {
+            plan.notAdded += inQuarter;
+            p.note = "Nothing is added: the entry is recorded as a period (" +
+                     PeriodText(entry->second) +
+                     "), which keeps a count of airings, not their dates and times. Change its "
+                     "count in the program editor.";
+        }
         if (p.target == 0 && p.toAdd > 0) {
             ++plan.newEntries;
             if (p.duration.empty()) plan.missingDuration = true;
+            if (entryKeys.count(c.key)) {
+                p.duplicate = true;
+                ++plan.duplicates;
+                p.note = "A second entry of this title is made: the station has one already.";
+            }
+            if (p.lengths > 1 && Trim(c.duration).empty())
+                p.note += std::string(p.note.empty() ? "" : " ") + "The log gives " +
+                          Num(p.lengths) + " different lengths: the most common one is used.";
         }
         plan.toAdd += p.toAdd;
         plan.already += p.already;
@@ -324,6 +369,14 @@ void ImportDoneTexts(const ImportOutcome& o, std::string& text1, std::string& te
 
 namespace {
 
+// The readable rows of the title, for its lengths.
+std::vector<const LogAiring*> RowsOf(const ImportSession& s, const std::string& key) {
+    std::vector<const LogAiring*> rows;
+    for (const LogAiring& a : s.airings)
+        if (a.problem.empty() && !a.title.empty() && TitleKey(a.title) == key) rows.push_back(&a);
+    return rows;
+}
+
 void MatchTitles(ImportSession& s) {
     s.target.assign(s.titles.size(), 0);
     for (size_t i = 0; i < s.titles.size(); ++i)
@@ -338,23 +391,32 @@ void LoadLog(ImportSession& s, std::string_view bytes, int programDateFormat) {
     s.titles.clear();
     s.chosen.clear();
     s.target.clear();
+    s.duration.clear();
     ReadRowsAgain(s, programDateFormat);
 }
 
 void ReadRowsAgain(ImportSession& s, int programDateFormat) {
-    std::map<std::string, std::pair<bool, RowId>> kept;
+    struct Kept {
+        bool chosen;
+        RowId target;
+        std::string duration;
+    };
+    std::map<std::string, Kept> kept;
     for (size_t i = 0; i < s.titles.size() && i < s.chosen.size() && i < s.target.size(); ++i)
-        kept[s.titles[i].key] = {s.chosen[i], s.target[i]};
+        kept[s.titles[i].key] = {s.chosen[i], s.target[i],
+                                 i < s.duration.size() ? s.duration[i] : std::string()};
     s.order = GuessDateOrder(s.log, s.columns, programDateFormat);
     s.airings = ReadLogAirings(s.log, s.columns, s.order);
     s.titles = DistinctTitles(s.airings);
     s.chosen.assign(s.titles.size(), false);
+    s.duration.assign(s.titles.size(), std::string());
     MatchTitles(s);
     for (size_t i = 0; i < s.titles.size(); ++i) {
         auto it = kept.find(s.titles[i].key);
         if (it == kept.end()) continue;
-        s.chosen[i] = it->second.first;
-        s.target[i] = it->second.second;
+        s.chosen[i] = it->second.chosen;
+        s.target[i] = it->second.target;
+        s.duration[i] = it->second.duration;
     }
     UpdatePlan(s);
 }
@@ -373,12 +435,28 @@ void ChooseTitle(ImportSession& s, size_t title, bool on) {
     UpdatePlan(s);
 }
 
+std::string NewEntryDuration(const ImportSession& s, size_t title) {
+    if (title >= s.titles.size()) return "";
+    int lengths = 0;
+    return ProposedDuration(RowsOf(s, s.titles[title].key),
+                            title < s.duration.size() ? s.duration[title] : "", s.defaultDuration,
+                            lengths);
+}
+
+void SetNewEntryDuration(ImportSession& s, size_t title, const std::string& duration) {
+    if (title >= s.titles.size()) return;
+    s.duration.resize(s.titles.size());
+    s.duration[title] = Trim(duration);
+    UpdatePlan(s);
+}
+
 void UpdatePlan(ImportSession& s) {
     std::vector<TitleChoice> chosen;
     for (size_t i = 0; i < s.titles.size() && i < s.chosen.size(); ++i)
         if (s.chosen[i])
-            chosen.push_back(
-                {s.titles[i].key, s.titles[i].title, i < s.target.size() ? s.target[i] : 0});
+            chosen.push_back({s.titles[i].key, s.titles[i].title,
+                              i < s.target.size() ? s.target[i] : 0,
+                              i < s.duration.size() ? s.duration[i] : std::string()});
     s.plan = PlanImport(s.airings, chosen, s.quarter, s.station, s.defaultDuration);
 }
 

@@ -13,8 +13,8 @@
 #include "data/query.h"
 #include "services/asrun_log.h"
 
-// Titles are matched ignoring letter case (ASCII and Latin-1 letters),
-// surrounding blanks and runs of blanks inside.
+// Titles are matched ignoring letter case (Unicode case folding), surrounding
+// blanks and runs of blanks inside.
 std::string TitleKey(std::string_view title);
 
 // A distinct title of the log and how many rows carry it.
@@ -26,26 +26,34 @@ struct LogTitle {
 // Most frequent first, then by title.
 std::vector<LogTitle> DistinctTitles(const std::vector<LogAiring>& airings);
 
-// A program entry that airings may be added to.
+// A program entry of the station and quarter. An entry recorded as a period
+// ("Various x 12": a count of airings over a span of days, kept as exactly two
+// airings) is offered too, so that its title is not made a second time, but
+// takes no single airings.
 struct ImportTarget {
     RowId mid = 0;
     std::string title;
+    bool period = false;
+    std::string frequency;  // the period's count as stored
 };
-// The entries of a station in a quarter that take single airings, by title.
-// Entries that stand for a count of airings over a span of days (period
-// records, which keep exactly two airings) are left out.
+// The entries of a station in a quarter, by title.
 std::vector<ImportTarget> ImportTargets(int32_t quarter, RowId station);
-// The entry whose title has the key; 0 when none has (the first of several).
+// The entry whose title has the key, one that takes single airings before a
+// period entry (the first of several); 0 when none has.
 RowId MatchTarget(const std::vector<ImportTarget>& targets, const std::string& key);
+// "Title (Various x 12)" for a period entry, else the title.
+std::string TargetLabel(const ImportTarget& target);
 
-// "1 minute", "30 minutes": a length in seconds rounded to whole minutes, at least 1.
+// A length in seconds as a duration text, exact to the second: "30 seconds",
+// "28 minutes 30 seconds", "1 hour 1 second"; "" for none.
 std::string DurationText(int32_t seconds);
 
 // A log title chosen for import and where its airings go.
 struct TitleChoice {
     std::string key;
     std::string title;
-    RowId target = 0;  // 0: a new entry
+    RowId target = 0;      // 0: a new entry
+    std::string duration;  // a new entry's duration as the user typed it; "" takes the log's
 };
 
 struct RowProblem {
@@ -58,6 +66,10 @@ struct TitlePreview {
     RowId target = 0;        // 0: a new entry
     std::string entryTitle;  // the existing entry's title, or the new entry's
     std::string duration;    // a new entry's duration ("" when neither log nor default gives one)
+    int lengths = 0;         // different lengths the log gives the title
+    bool period = false;     // the target is a period entry: nothing is added to it
+    bool duplicate = false;  // a new entry although the title has one already
+    std::string note;        // what the user must know about this title ("" when nothing)
     int toAdd = 0;
     int already = 0;  // same day and time already recorded (or listed twice in the log)
     int outside = 0;  // outside the quarter
@@ -70,6 +82,8 @@ struct ImportPlan {
     std::vector<TitlePreview> titles;
     std::vector<RowProblem> problems;  // rows of the chosen titles (or without title) not read
     int toAdd = 0, already = 0, outside = 0, newEntries = 0;
+    int notAdded = 0;              // airings of the quarter a period entry does not take
+    int duplicates = 0;            // new entries of a title that has an entry already
     bool missingDuration = false;  // a new entry has no duration
 };
 ImportPlan PlanImport(const std::vector<LogAiring>& airings, const std::vector<TitleChoice>& chosen,
@@ -106,6 +120,7 @@ struct ImportSession {
     std::vector<LogTitle> titles;
     std::vector<bool> chosen;           // per title
     std::vector<RowId> target;          // per title, 0 = new entry
+    std::vector<std::string> duration;  // per title, a new entry's typed duration ("": proposed)
     std::vector<ImportTarget> targets;  // of the station and quarter
     std::string defaultDuration;
     ImportPlan plan;
@@ -120,6 +135,11 @@ void ReadRowsAgain(ImportSession& s, int programDateFormat);
 void SetDestination(ImportSession& s, int32_t quarter, RowId station);
 // Ticks a title; a ticked title that matches an entry goes to it.
 void ChooseTitle(ImportSession& s, size_t title, bool on);
+// The duration a title's new entry gets: what the user typed, else the log's
+// most common length, else the default duration.
+std::string NewEntryDuration(const ImportSession& s, size_t title);
+// The user's duration for a title's new entry ("" goes back to the proposed one).
+void SetNewEntryDuration(ImportSession& s, size_t title, const std::string& duration);
 // Recomputes s.plan from the choices.
 void UpdatePlan(ImportSession& s);
 // Whether Import can run: a complete column map, something to add, and a

@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 
+#include "app/base/text_util.h"
 #include "data/dates.h"
 
 namespace {
@@ -12,30 +13,9 @@ namespace {
 
 // Length of the valid UTF-8 sequence at s[i] (1 for ASCII), 0 when there is none.
 size_t Utf8Length(std::string_view s, size_t i) {
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char c = byte(i);
-    if (c < 0x80) return 1;
-    size_t len = 0;
-    unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) {
-        len = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        len = 3;
-        if (c == 0xE0) lo = 0xA0;  // no overlong forms
-        if (c == 0xED) hi = 0x9F;  // no surrogates
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        len = 4;
-        if (c == 0xF0) lo = 0x90;
-        if (c == 0xF4) hi = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + len > s.size()) return 0;
-    for (size_t k = 1; k < len; ++k) {
-        const unsigned char b = byte(i + k);
-        if (b < (k == 1 ? lo : 0x80) || b > (k == 1 ? hi : 0xBF)) return 0;
-    }
-    return len;
+    size_t length = 0;
+    DecodeUtf8(s, i, length);
+    return length;
 }
 
 bool IsUtf8(std::string_view s) {
@@ -45,19 +25,6 @@ bool IsUtf8(std::string_view s) {
         i += len;
     }
     return true;
-}
-
-void AppendCodePoint(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // Windows-1252 characters 0x80 to 0x9F; the five unassigned codes become U+FFFD.
@@ -70,9 +37,9 @@ void AppendCp1252(std::string& out, unsigned char c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0xA0) {
-        AppendCodePoint(out, kCp1252High[c - 0x80]);
+        AppendUtf8(out, kCp1252High[c - 0x80]);
     } else {
-        AppendCodePoint(out, c);
+        AppendUtf8(out, c);
     }
 }
 
@@ -94,7 +61,7 @@ bool RowIsBlank(const LogRow& row) {
     return true;
 }
 
-enum class Split {
+enum class SplitEnd {
     Done,       // the text is read (or the one record asked for)
     OpenAtEnd,  // a quoted field over lines never closed: read the rest line by line
     BadSpan,    // a quoted field over lines closed in the middle of a field: read
@@ -107,8 +74,8 @@ enum class Split {
 // line are left at the start of that record and the caller reads it (or the
 // rest) line by line. Without multiline, a quote still open at the end of a
 // line ends the field there and the row is marked. oneRecord stops after one.
-Split SplitRecords(std::string_view text, char sep, bool multiline, size_t& pos, int& line,
-                   std::vector<LogRow>& out, bool oneRecord = false) {
+SplitEnd SplitRecords(std::string_view text, char sep, bool multiline, size_t& pos, int& line,
+                      std::vector<LogRow>& out, bool oneRecord = false) {
     const size_t n = text.size();
     size_t i = pos;
     while (i < n) {
@@ -137,7 +104,7 @@ Split SplitRecords(std::string_view text, char sep, bool multiline, size_t& pos,
                         if (k < n && text[k] != sep && text[k] != '\r' && text[k] != '\n') {
                             pos = recordStart;
                             line = recordLine;
-                            return Split::BadSpan;
+                            return SplitEnd::BadSpan;
                         }
                     }
                     spanned = false;
@@ -188,17 +155,17 @@ Split SplitRecords(std::string_view text, char sep, bool multiline, size_t& pos,
         if (open) {
             pos = recordStart;
             line = recordLine;
-            return Split::OpenAtEnd;
+            return SplitEnd::OpenAtEnd;
         }
         row.cells.push_back(std::move(field));
         if (!RowIsBlank(row)) out.push_back(std::move(row));
         if (oneRecord) {
             pos = i;
-            return Split::Done;
+            return SplitEnd::Done;
         }
     }
     pos = n;
-    return Split::Done;
+    return SplitEnd::Done;
 }
 
 // Separator counts outside quotes in one line.
@@ -441,12 +408,24 @@ std::string DecodeLogText(std::string_view bytes, LogEncoding& encoding) {
                      static_cast<unsigned char>(bytes[1]) == 0xBB &&
                      static_cast<unsigned char>(bytes[2]) == 0xBF;
     if (bom) bytes.remove_prefix(3);
-    const bool utf8 = bom || IsUtf8(bytes);
-    encoding = bom ? LogEncoding::Utf8Bom : utf8 ? LogEncoding::Utf8 : LogEncoding::Windows1252;
+    const bool allUtf8 = bom || IsUtf8(bytes);
+    encoding = bom ? LogEncoding::Utf8Bom : allUtf8 ? LogEncoding::Utf8 : LogEncoding::Windows1252;
+    bool utf8Lines = false;  // a line with UTF-8 beyond ASCII in a file that is not UTF-8
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
+    bool utf8 = allUtf8;
     for (size_t i = 0; i < bytes.size();) {
         const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (!allUtf8 && (i == 0 || bytes[i - 1] == '\n' || bytes[i - 1] == '\r')) {
+            // A new line of a file that is not UTF-8 as a whole: its own encoding.
+            size_t end = bytes.find_first_of("\r\n", i);
+            if (end == std::string_view::npos) end = bytes.size();
+            const std::string_view line = bytes.substr(i, end - i);
+            utf8 = IsUtf8(line);
+            if (utf8 && std::any_of(line.begin(), line.end(),
+                                    [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; }))
+                utf8Lines = true;
+        }
         if (c < 0x20 && c != '\t' && c != '\r' && c != '\n') {
             out += ' ';
             ++i;
@@ -461,20 +440,83 @@ std::string DecodeLogText(std::string_view bytes, LogEncoding& encoding) {
             i += len;
         }
     }
+    if (utf8Lines) encoding = LogEncoding::Mixed;
     return out;
+}
+
+namespace {
+
+// Beginnings of files that are no text whatever their later bytes hold.
+bool HasBinarySignature(std::string_view bytes) {
+    static constexpr std::string_view kSignatures[] = {
+        std::string_view("PK\x03\x04", 4),                        // zip: xlsx, ods, docx
+        std::string_view("PK\x05\x06", 4),                        // empty zip
+        std::string_view("PK\x07\x08", 4),                        // spanned zip
+        std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8),  // xls, doc
+        std::string_view("%PDF-", 5),
+        std::string_view("\x1F\x8B", 2),  // gzip
+        std::string_view("Rar!\x1A\x07", 6),
+        std::string_view("7z\xBC\xAF\x27\x1C", 6),
+        std::string_view("\x89PNG", 4),
+        std::string_view("\xFF\xD8\xFF", 3),  // jpeg
+        std::string_view("GIF8", 4),
+        std::string_view("SQLite format 3\0", 16),
+    };
+    for (std::string_view sig : kSignatures)
+        if (bytes.substr(0, sig.size()) == sig) return true;
+    return false;
+}
+
+// Longer than any record of a log: a file of one line this long is no log.
+constexpr size_t kLongestLine = 64 * 1024;
+
+}  // namespace
+
+LogTrouble TroubleOf(const AsRunLog& log) {
+    if (log.trouble == LogTrouble::None && log.header && log.rows.size() == 1)
+        return LogTrouble::NoRows;
+    return log.trouble;
+}
+
+const char* LogTroubleText(LogTrouble trouble) {
+    switch (trouble) {
+        case LogTrouble::NotText:
+            return "This file is not a text log: save it as CSV from your spreadsheet program.";
+        case LogTrouble::Empty:
+            return "This file is empty: it holds no rows to import.";
+        case LogTrouble::NoRows:
+            return "This log has column names but no rows: there is nothing to import.";
+        case LogTrouble::NoLineBreaks:
+            return "This file has no line breaks, so it holds no rows of a log: export the log "
+                   "again with one airing per line.";
+        case LogTrouble::None:
+            break;
+    }
+    return "";
 }
 
 AsRunLog ReadAsRunLog(std::string_view bytes) {
     AsRunLog log;
+    if (bytes.find('\0') != std::string_view::npos || HasBinarySignature(bytes)) {
+        log.trouble = LogTrouble::NotText;
+        return log;
+    }
+    // One line (a line end at the very end aside) longer than any record.
+    const size_t lineEnd = std::min(bytes.find_first_of("\r\n"), bytes.size());
+    if (lineEnd > kLongestLine &&
+        bytes.find_first_not_of("\r\n", lineEnd) == std::string_view::npos) {
+        log.trouble = LogTrouble::NoLineBreaks;
+        return log;
+    }
     const std::string text = DecodeLogText(bytes, log.encoding);
     log.separator = DetectSeparator(text);
     size_t pos = 0;
     int line = 1;
     bool multiline = true;
     while (pos < text.size()) {
-        const Split result = SplitRecords(text, log.separator, multiline, pos, line, log.rows);
-        if (result == Split::Done) break;
-        if (result == Split::OpenAtEnd) {
+        const SplitEnd result = SplitRecords(text, log.separator, multiline, pos, line, log.rows);
+        if (result == SplitEnd::Done) break;
+        if (result == SplitEnd::OpenAtEnd) {
             multiline = false;  // a quote left open to the end: the rest line by line
         } else {
             SplitRecords(text, log.separator, false, pos, line, log.rows, true);
@@ -483,6 +525,7 @@ AsRunLog ReadAsRunLog(std::string_view bytes) {
     for (const LogRow& row : log.rows)
         log.columnCount = std::max(log.columnCount, row.cells.size());
     log.header = DetectHeader(log.rows);
+    if (log.rows.empty()) log.trouble = LogTrouble::Empty;
     return log;
 }
 

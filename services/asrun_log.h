@@ -10,7 +10,18 @@
 #include <string_view>
 #include <vector>
 
-enum class LogEncoding { Utf8, Utf8Bom, Windows1252 };
+// Mixed: the file is not UTF-8 as a whole, but some of its lines are; each
+// line was read in the encoding it is valid in.
+enum class LogEncoding { Utf8, Utf8Bom, Windows1252, Mixed };
+
+// Why a file gives no rows to import, found before or while reading it.
+enum class LogTrouble {
+    None,
+    NotText,       // NUL bytes or the signature of a zip, workbook or other binary file
+    Empty,         // nothing but blanks and line breaks
+    NoRows,        // column names only
+    NoLineBreaks,  // one line far longer than any log record
+};
 
 // One record of the log: its cells, the line of the file it starts on, and
 // why it cannot be trusted ("" when it can).
@@ -26,17 +37,26 @@ struct AsRunLog {
     bool header = false;       // rows[0] holds the column names
     std::vector<LogRow> rows;  // every non-blank record, the header row included
     size_t columnCount = 0;    // cells of the widest row
+    LogTrouble trouble = LogTrouble::None;
 };
 
 // Decodes the bytes (UTF-8 with or without byte-order mark, else
 // Windows-1252), finds the separator (comma, semicolon or tab), splits the
 // records (quoted fields with doubled quotes, LF, CR LF or CR line ends) and
-// decides whether the first row holds column names.
+// decides whether the first row holds column names. A binary file or one
+// without line breaks is not split at all; trouble says why there are no rows.
 AsRunLog ReadAsRunLog(std::string_view bytes);
+// The log's trouble, or NoRows while its only row is taken as column names.
+LogTrouble TroubleOf(const AsRunLog& log);
+// What the dialog tells the user about a file with that trouble ("" for None).
+const char* LogTroubleText(LogTrouble trouble);
 
 // The bytes as UTF-8 text, and which encoding they were read in. Control
-// characters other than tab and line ends become blanks; a byte that is not
-// part of valid UTF-8 is read as its Windows-1252 character.
+// characters other than tab and line ends become blanks. Without a byte-order
+// mark each line is read as UTF-8 when it is valid UTF-8, else as
+// Windows-1252 (logs appended to by two programs mix both); with the mark a
+// stray byte that is not part of valid UTF-8 is read as its Windows-1252
+// character.
 std::string DecodeLogText(std::string_view bytes, LogEncoding& encoding);
 
 // The columns offered for mapping: at most the first 100 (a log has a few

@@ -34,7 +34,8 @@ constexpr int kLogFrame = 195, kColumnsFrame = 200, kIntoFrame = 205, kTitlesFra
               kPreviewFrame = 215;
 constexpr int kDateLabel = 300, kTimeLabel = 305, kTitleLabel = 310, kLengthLabel = 315,
               kDateTimeLabel = 320, kQuarterLabel = 325, kStationLabel = 330, kDurationLabel = 335,
-              kTargetLabel = 340, kProblemsLabel = 345;
+              kTargetLabel = 340, kProblemsLabel = 345, kNewDurationLabel = 350, kNotesLabel = 355,
+              kNewDurationHint = 360;
 
 struct ImportForm {
     ImportSession session;
@@ -56,12 +57,23 @@ std::string Grouped(int64_t n) {
     return (n < 0 ? "-" : "") + digits;
 }
 
+// A log's text as a cell or item shows it: drawing megabytes of one title
+// would hold the dialog for seconds.
+std::string Shown(const std::string& text) {
+    if (text.size() <= kImShownChars) return text;
+    std::string cut = CutChars(text, kImShownChars);
+    if (cut.size() < text.size()) cut += "\xE2\x80\xA6";  // …
+    return cut;
+}
+
 const char* EncodingName(LogEncoding e) {
     switch (e) {
         case LogEncoding::Utf8Bom:
             return "UTF-8 with byte-order mark";
         case LogEncoding::Windows1252:
             return "Windows-1252";
+        case LogEncoding::Mixed:
+            return "UTF-8 and Windows-1252 lines";
         default:
             return "UTF-8";
     }
@@ -85,7 +97,7 @@ void FillColumnCombos() {
         EZ_CLEARITEMS(kForm, id);
         EZ_ADDITEM(kForm, id, kNoColumn, -1);
         for (size_t c = 0; c < names.size(); ++c)
-            EZ_ADDITEM(kForm, id, names[c], static_cast<int64_t>(c));
+            EZ_ADDITEM(kForm, id, Shown(names[c]), static_cast<int64_t>(c));
         EZ_SELECTITEM(kForm, id, column + 1);
         EZ_ENABLE(kForm, id, !names.empty());
     }
@@ -104,6 +116,10 @@ void ShowLogInfo() {
                    "exported (CSV or tab-separated).");
         return;
     }
+    if (s.log.trouble == LogTrouble::NotText) {
+        EZ_SETTEXT(kForm, kImLogInfo, LogTroubleText(s.log.trouble));
+        return;
+    }
     const size_t rows = s.log.rows.size() - FirstDataRow(s.log);
     EZ_SETTEXT(kForm, kImLogInfo,
                std::string(SeparatorName(s.log.separator)) + ", " + EncodingName(s.log.encoding) +
@@ -114,7 +130,7 @@ void ShowLogInfo() {
 std::string TargetTitle(RowId mid) {
     if (mid == 0) return "New entry";
     for (const ImportTarget& t : Session().targets)
-        if (t.mid == mid) return t.title;
+        if (t.mid == mid) return Shown(TargetLabel(t));
     return "New entry";
 }
 
@@ -124,7 +140,7 @@ void FillTitles() {
     EZ_LVCLEAR(kForm, kImTitles);
     for (size_t i = 0; i < s.titles.size(); ++i)
         EZ_LVADDROW(kForm, kImTitles,
-                    {s.chosen[i] ? kChecked : kUnchecked, s.titles[i].title,
+                    {s.chosen[i] ? kChecked : kUnchecked, Shown(s.titles[i].title),
                      Grouped(s.titles[i].rows), TargetTitle(s.target[i])},
                     static_cast<int64_t>(i));
     EZ_REDRAW(kForm, kImTitles, true);
@@ -133,43 +149,62 @@ void FillTitles() {
 void FillTargetCombo() {
     EZ_CLEARITEMS(kForm, kImTarget);
     EZ_ADDITEM(kForm, kImTarget, kNewEntry, 0);
-    for (const ImportTarget& t : Session().targets) EZ_ADDITEM(kForm, kImTarget, t.title, t.mid);
+    for (const ImportTarget& t : Session().targets)
+        EZ_ADDITEM(kForm, kImTarget, Shown(TargetLabel(t)), t.mid);
 }
 
-// The selected title's entry in the drop-down (disabled without a selection).
-void ShowSelectedTarget() {
+// The title of the selected row; -1 without a selection.
+int SelectedTitle() {
     const int row = EZ_LVNEXTSELECTED(kForm, kImTitles, -1);
+    if (row < 0) return -1;
+    const int64_t i = EZ_LVGETVALUE(kForm, kImTitles, row);
+    return i >= 0 && static_cast<size_t>(i) < Session().target.size() ? static_cast<int>(i) : -1;
+}
+
+// The selected title's entry in the drop-down and its new entry's duration
+// (both disabled without a selection, the duration also for an existing entry).
+void ShowSelectedTarget() {
+    const int title = SelectedTitle();
     const ImportSession& s = Session();
-    if (row < 0 || static_cast<size_t>(row) >= s.target.size()) {
+    if (title < 0) {
         EZ_SELECTITEM(kForm, kImTarget, -1);
         EZ_ENABLE(kForm, kImTarget, false);
+        EZ_SETTEXT(kForm, kImNewDuration, "");
+        EZ_ENABLE(kForm, kImNewDuration, false);
         return;
     }
     int index = 0;
     for (int i = 1, n = EZ_ITEMCOUNT(kForm, kImTarget); i < n; ++i)
-        if (EZ_ITEMDATA(kForm, kImTarget, i) == s.target[row]) index = i;
+        if (EZ_ITEMDATA(kForm, kImTarget, i) == s.target[title]) index = i;
     EZ_SELECTITEM(kForm, kImTarget, index);
     EZ_ENABLE(kForm, kImTarget, true);
+    const bool isNew = s.target[title] == 0;
+    EZ_SETTEXT(kForm, kImNewDuration, isNew ? NewEntryDuration(s, title) : "");
+    EZ_ENABLE(kForm, kImNewDuration, isNew);
 }
 
 void ShowPreview() {
     const ImportPlan& plan = Session().plan;
     EZ_REDRAW(kForm, kImPreview, false);
     EZ_LVCLEAR(kForm, kImPreview);
-    for (const TitlePreview& p : plan.titles)
+    std::string notes;
+    for (const TitlePreview& p : plan.titles) {
         EZ_LVADDROW(kForm, kImPreview,
-                    {p.title,
-                     p.target > 0 ? p.entryTitle
+                    {Shown(p.title),
+                     p.target > 0 ? Shown(p.entryTitle)
                                   : "New: " + (p.duration.empty() ? "no duration" : p.duration),
                      Grouped(p.toAdd), Grouped(p.already), Grouped(p.outside)});
+        if (!p.note.empty()) notes += (notes.empty() ? "" : "\n") + Shown(p.title) + ": " + p.note;
+    }
     EZ_REDRAW(kForm, kImPreview, true);
+    EZ_SETTEXT(kForm, kImNotes, notes);
 
     EZ_REDRAW(kForm, kImProblems, false);
     EZ_CLEARITEMS(kForm, kImProblems);
     for (size_t i = 0; i < plan.problems.size() && i < kMaxProblemsShown; ++i)
-        EZ_ADDITEM(
-            kForm, kImProblems,
-            "Line " + std::to_string(plan.problems[i].line) + ": " + plan.problems[i].reason);
+        EZ_ADDITEM(kForm, kImProblems,
+                   "Line " + std::to_string(plan.problems[i].line) + ": " +
+                       Shown(plan.problems[i].reason));
     if (plan.problems.size() > kMaxProblemsShown)
         EZ_ADDITEM(kForm, kImProblems,
                    "... and " +
@@ -181,6 +216,8 @@ void ShowPreview() {
     std::string summary;
     if (s.path.empty()) {
         summary = "No log read yet.";
+    } else if (TroubleOf(s.log) != LogTrouble::None) {
+        summary = LogTroubleText(TroubleOf(s.log));
     } else if (!ColumnMapComplete(s.columns)) {
         summary = "Choose the columns of the title and of the date and time.";
     } else if (s.station <= 0) {
@@ -195,6 +232,12 @@ void ShowPreview() {
                   " already recorded, " + Grouped(plan.outside) + " outside the quarter, " +
                   count(static_cast<int64_t>(plan.problems.size()), "row", "rows") + " not read.";
         if (plan.newEntries > 0) summary += " New entries: " + Grouped(plan.newEntries) + ".";
+        if (plan.duplicates > 0)
+            summary += " " + count(plan.duplicates, "new entry repeats", "new entries repeat") +
+                       " the title of an entry the station has.";
+        if (plan.notAdded > 0)
+            summary += " " + count(plan.notAdded, "airing is", "airings are") +
+                       " not added to period entries.";
         if (plan.missingDuration) summary += " Type a default duration for new entries.";
     }
     EZ_SETTEXT(kForm, kImSummary, summary);
@@ -322,6 +365,14 @@ void TargetChosen() {
     s.target[i] = EZ_ITEMDATA(kForm, kImTarget, item);
     EZ_LVSETCELL(kForm, kImTitles, row, 3, TargetTitle(s.target[i]));
     UpdatePlan(s);
+    ShowSelectedTarget();
+    ShowPreview();
+}
+
+void NewDurationTyped() {
+    const int title = SelectedTitle();
+    if (title < 0) return;
+    SetNewEntryDuration(Session(), static_cast<size_t>(title), EZ_GETTEXT(kForm, kImNewDuration));
     ShowPreview();
 }
 
@@ -394,50 +445,62 @@ void IM_Design() {
     EZ_CONTROL(kForm, kImBrowse, EzKind::Button, "&Browse...", 107, 1.55, 13.5, 1.7);
     EZ_CONTROL(kForm, kImLogInfo, EzKind::Label, "", 3, 3.4, 117, 1.2);
 
-    EZ_CONTROL(kForm, kColumnsFrame, EzKind::Frame, "Columns of the Log", 1.5, 5.4, 78, 8.6);
-    EZ_CONTROL(kForm, kDateLabel, EzKind::Label, "Date:", 3, 7.0, 7, 1.2);
-    EZ_CONTROL(kForm, kImDate, EzKind::Combo, "", 10, 6.8, 28, 1.6);
-    EZ_CONTROL(kForm, kTimeLabel, EzKind::Label, "Time:", 3, 9.0, 7, 1.2);
-    EZ_CONTROL(kForm, kImTime, EzKind::Combo, "", 10, 8.8, 28, 1.6);
-    EZ_CONTROL(kForm, kTitleLabel, EzKind::Label, "Title:", 3, 11.0, 7, 1.2);
-    EZ_CONTROL(kForm, kImTitle, EzKind::Combo, "", 10, 10.8, 28, 1.6);
-    EZ_CONTROL(kForm, kDateTimeLabel, EzKind::Label, "Date and time:", 40, 7.0, 15, 1.2);
-    EZ_CONTROL(kForm, kImDateTime, EzKind::Combo, "", 55.5, 6.8, 22.5, 1.6);
-    EZ_CONTROL(kForm, kLengthLabel, EzKind::Label, "Length:", 40, 9.0, 15, 1.2);
-    EZ_CONTROL(kForm, kImLength, EzKind::Combo, "", 55.5, 8.8, 22.5, 1.6);
-    EZ_CONTROL(kForm, kImHeader, EzKind::Check, "First row holds column names", 40, 11.0, 38, 1.4);
+    // The column drop-downs are wide enough for the names of a log's columns.
+    EZ_CONTROL(kForm, kColumnsFrame, EzKind::Frame, "Columns of the Log", 1.5, 5.4, 121, 7.4);
+    EZ_CONTROL(kForm, kDateLabel, EzKind::Label, "Date:", 3, 7.0, 13, 1.2);
+    EZ_CONTROL(kForm, kImDate, EzKind::Combo, "", 16, 6.8, 43, 1.6);
+    EZ_CONTROL(kForm, kTimeLabel, EzKind::Label, "Time:", 3, 8.9, 13, 1.2);
+    EZ_CONTROL(kForm, kImTime, EzKind::Combo, "", 16, 8.7, 43, 1.6);
+    EZ_CONTROL(kForm, kTitleLabel, EzKind::Label, "Title:", 3, 10.8, 13, 1.2);
+    EZ_CONTROL(kForm, kImTitle, EzKind::Combo, "", 16, 10.6, 43, 1.6);
+    EZ_CONTROL(kForm, kDateTimeLabel, EzKind::Label, "Date and time:", 62, 7.0, 15, 1.2);
+    EZ_CONTROL(kForm, kImDateTime, EzKind::Combo, "", 77, 6.8, 44, 1.6);
+    EZ_CONTROL(kForm, kLengthLabel, EzKind::Label, "Length:", 62, 8.9, 15, 1.2);
+    EZ_CONTROL(kForm, kImLength, EzKind::Combo, "", 77, 8.7, 44, 1.6);
+    EZ_CONTROL(kForm, kImHeader, EzKind::Check, "First row holds column names", 62, 10.7, 44, 1.4);
 
-    EZ_CONTROL(kForm, kIntoFrame, EzKind::Frame, "Import Into", 81, 5.4, 41.5, 8.6);
-    EZ_CONTROL(kForm, kQuarterLabel, EzKind::Label, "Quarter:", 82.5, 7.0, 17, 1.2);
-    EZ_CONTROL(kForm, kImQuarter, EzKind::Combo, "", 100, 6.8, 21, 1.6);
-    EZ_CONTROL(kForm, kStationLabel, EzKind::Label, "Station:", 82.5, 9.0, 17, 1.2);
-    EZ_CONTROL(kForm, kImStation, EzKind::Combo, "", 100, 8.8, 21, 1.6);
-    EZ_CONTROL(kForm, kDurationLabel, EzKind::Label, "Default duration:", 82.5, 11.0, 17, 1.2);
-    EZ_CONTROL(kForm, kImDuration, EzKind::Text, "", 100, 10.8, 21, 1.4);
+    EZ_CONTROL(kForm, kIntoFrame, EzKind::Frame, "Import Into", 1.5, 13.2, 121, 3.4);
+    EZ_CONTROL(kForm, kQuarterLabel, EzKind::Label, "Quarter:", 3, 14.8, 13, 1.2);
+    EZ_CONTROL(kForm, kImQuarter, EzKind::Combo, "", 16, 14.6, 21, 1.6);
+    EZ_CONTROL(kForm, kStationLabel, EzKind::Label, "Station:", 40, 14.8, 9, 1.2);
+    EZ_CONTROL(kForm, kImStation, EzKind::Combo, "", 49, 14.6, 21, 1.6);
+    EZ_CONTROL(kForm, kDurationLabel, EzKind::Label, "Default duration:", 73, 14.8, 18, 1.2);
+    EZ_CONTROL(kForm, kImDuration, EzKind::Text, "", 91, 14.7, 30, 1.4);
 
     EZ_CONTROL(kForm, kTitlesFrame, EzKind::Frame, "Titles in the Log (tick those to import)", 1.5,
-               14.4, 58, 19.4);
-    EZ_CONTROL(kForm, kImTitles, EzKind::ListView, "{3}|Log Title{24}|Airings{8}|Program Entry{18}",
-               3, 15.8, 55, 14.6, "C");
-    EZ_CONTROL(kForm, kTargetLabel, EzKind::Label, "Program entry:", 3, 31.0, 15, 1.2);
-    EZ_CONTROL(kForm, kImTarget, EzKind::Combo, "", 18.5, 30.8, 39.5, 1.6);
+               17.0, 121, 11.4);
+    EZ_CONTROL(kForm, kImTitles, EzKind::ListView, "{3}|Log Title{40}|Airings{8}|Program Entry{22}",
+               3, 18.4, 75, 9.6, "C");
+    EZ_CONTROL(kForm, kTargetLabel, EzKind::Label, "Program entry of the selected title:", 80, 18.6,
+               41, 1.2);
+    EZ_CONTROL(kForm, kImTarget, EzKind::Combo, "", 80, 19.9, 41, 1.6);
+    EZ_CONTROL(kForm, kNewDurationLabel, EzKind::Label, "Duration of its new entry:", 80, 22.2, 41,
+               1.2);
+    EZ_CONTROL(kForm, kImNewDuration, EzKind::Text, "", 80, 23.5, 41, 1.4);
+    EZ_CONTROL(kForm, kNewDurationHint, EzKind::Label,
+               "Proposed from the lengths in the log; type another to change it.", 80, 25.2, 41,
+               2.6, "W");
 
-    EZ_CONTROL(kForm, kPreviewFrame, EzKind::Frame, "Preview", 61, 14.4, 61.5, 19.4);
+    EZ_CONTROL(kForm, kPreviewFrame, EzKind::Frame, "Preview", 1.5, 28.8, 121, 14.2);
     EZ_CONTROL(kForm, kImPreview, EzKind::ListView,
-               "Log Title{15}|Program Entry{15}|To Add{7}|Recorded{10}|Outside{9}", 62.5, 15.8,
-               58.5, 9.2);
-    EZ_CONTROL(kForm, kProblemsLabel, EzKind::Label, "Rows not read:", 62.5, 25.3, 20, 1.2);
-    EZ_CONTROL(kForm, kImProblems, EzKind::ListBox, "", 62.5, 26.6, 58.5, 6.6);
+               "Log Title{32}|Program Entry{48}|To Add{9}|Recorded{11}|Outside{10}", 3, 30.2, 118,
+               6.4);
+    EZ_CONTROL(kForm, kNotesLabel, EzKind::Label, "Notes:", 3, 36.9, 20, 1.2);
+    EZ_CONTROL(kForm, kImNotes, EzKind::Text, "", 3, 38.2, 58, 4.4, "MR");
+    EZ_CONTROL(kForm, kProblemsLabel, EzKind::Label, "Rows not read:", 62.5, 36.9, 20, 1.2);
+    EZ_CONTROL(kForm, kImProblems, EzKind::ListBox, "", 62.5, 38.2, 58.5, 4.4);
 
-    EZ_CONTROL(kForm, kImSummary, EzKind::Label, "", 1.5, 34.2, 82, 2.6, "W");
-    EZ_CONTROL(kForm, kImImport, EzKind::Button, "&Import", 85.5, 34.6, 11.5, 1.7);
-    EZ_CONTROL(kForm, kImCancel, EzKind::Button, "C&ancel", 98.25, 34.6, 11.5, 1.7);
-    EZ_CONTROL(kForm, kImHelp, EzKind::Button, "&Help", 111, 34.6, 11.5, 1.7);
+    EZ_CONTROL(kForm, kImSummary, EzKind::Label, "", 1.5, 43.4, 82, 2.8, "W");
+    EZ_CONTROL(kForm, kImImport, EzKind::Button, "&Import", 85.5, 43.8, 11.5, 1.7);
+    EZ_CONTROL(kForm, kImCancel, EzKind::Button, "C&ancel", 98.25, 43.8, 11.5, 1.7);
+    EZ_CONTROL(kForm, kImHelp, EzKind::Button, "&Help", 111, 43.8, 11.5, 1.7);
     if (Opts().tipsOn) {
         EZ_SETTOOLTIP(kForm, kImBrowse, "Choose the as-run log to read");
         EZ_SETTOOLTIP(kForm, kImTitles, "Tick the programs and announcements to import");
         EZ_SETTOOLTIP(kForm, kImTarget, "Program entry that receives the selected title's airings");
         EZ_SETTOOLTIP(kForm, kImDuration, "Duration of a new entry when the log gives no length");
+        EZ_SETTOOLTIP(kForm, kImNewDuration,
+                      "Duration the selected title's new entry gets; empty takes the proposed one");
     }
 }
 
@@ -480,8 +543,12 @@ void IM_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             if (ev == EzEvent::Change) {
                 Session().defaultDuration = EZ_GETTEXT(kForm, kImDuration);
                 UpdatePlan(Session());
+                ShowSelectedTarget();
                 ShowPreview();
             }
+            break;
+        case kImNewDuration:
+            if (ev == EzEvent::Change) NewDurationTyped();
             break;
         case kImTitles:
             if (ev == EzEvent::Click) {

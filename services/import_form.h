@@ -17,7 +17,7 @@ ImportOutcome OpenImportAirings(const std::string& parent, int32_t quarter, RowI
 void ReportImport(const ImportOutcome& outcome);
 
 inline constexpr int kTopicImport = 500;
-inline constexpr double kImportWidth = 124, kImportHeight = 37;
+inline constexpr double kImportWidth = 124, kImportHeight = 46.4;
 
 // Control ids of IM.
 inline constexpr int kImFile = 100;
@@ -40,3 +40,8 @@ inline constexpr int kImLogInfo = 176;
 inline constexpr int kImImport = 180;
 inline constexpr int kImCancel = 185;
 inline constexpr int kImHelp = 190;
+inline constexpr int kImNewDuration = 220;  // the selected title's new entry's duration
+inline constexpr int kImNotes = 225;        // what the preview's titles need said
+// At most this many characters of a log's text are shown in a list cell or
+// drop-down item (the full text stays in the session).
+inline constexpr size_t kImShownChars = 200;

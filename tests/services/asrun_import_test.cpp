@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "app/base/text_util.h"
 #include "data/dates.h"
 #include "data/query.h"
+#include "reports/filing_check.h"
 #include "support/asrun_sample.h"
 #include "support/editor_fixtures.h"
 
@@ -31,6 +33,8 @@ TEST(AsRunImportText, TitleKeys) {
         {"HEALTH\tMATTERS   psa", "health matters psa"},
         {"CAF\xC3\x89 \xC3\x91", "caf\xC3\xA9 \xC3\xB1"},  // É, Ñ
         {"2 \xC3\x97 3", "2 \xC3\x97 3"},                  // the multiplication sign stays
+        {"\xC5\x81\xC3\x93D\xC5\xB9 News",
+         "\xC5\x82\xC3\xB3d\xC5\xBA news"},  // ŁÓDŹ beyond Latin-1
         {"", ""},
         {"\xC3", "\xC3"},  // a cut-off character is kept as it is
     };
@@ -38,10 +42,20 @@ TEST(AsRunImportText, TitleKeys) {
 }
 
 TEST(AsRunImportText, DurationsAndMessage) {
-    EXPECT_EQ(DurationText(10), "1 minute");
-    EXPECT_EQ(DurationText(89), "1 minute");
-    EXPECT_EQ(DurationText(90), "2 minutes");
-    EXPECT_EQ(DurationText(1710), "29 minutes");
+    // Exact to the second, and read back to the same length by the filing check.
+    const std::pair<int32_t, const char*> durations[] = {{1, "1 second"},
+                                                         {30, "30 seconds"},
+                                                         {60, "1 minute"},
+                                                         {89, "1 minute 29 seconds"},
+                                                         {1710, "28 minutes 30 seconds"},
+                                                         {3600, "1 hour"},
+                                                         {3661, "1 hour 1 minute 1 second"},
+                                                         {7230, "2 hours 30 seconds"}};
+    for (const auto& [seconds, text] : durations) {
+        EXPECT_EQ(DurationText(seconds), text);
+        EXPECT_EQ(DurationSeconds(text), seconds) << text;
+    }
+    EXPECT_EQ(DurationText(0), "");
     ImportOutcome o;
     o.airingsAdded = 1;
     std::string t1, t2;
@@ -74,7 +88,7 @@ protected:
               SeedAiringAt{FirstSunday(), 1200}})
             SeedAiring(focus_, day, minutes);
         // A period record with a log title (its flag stored as text, which the list reads as
-        // well): it keeps its two airings and is not offered.
+        // well): it is offered, but keeps its two airings and its count.
         period_ = AddEntry(station_, "Voter Registration PSA", "60 seconds", true);
         SeedAiring(period_, Mdy2JulianDate(4, 1, 2024), 0);
         SeedAiring(period_, Mdy2JulianDate(6, 30, 2024), 0);
@@ -120,12 +134,20 @@ protected:
     RowId station_ = 0, other_ = 0, focus_ = 0, period_ = 0;
 };
 
-TEST_F(AsRunImportTest, TargetsLeaveOutPeriodRecordsAndOtherStations) {
-    const std::vector<ImportTarget> targets = ImportTargets(kQuarter, station_);
-    ASSERT_EQ(targets.size(), 1u);
+TEST_F(AsRunImportTest, TargetsTakePeriodRecordsButNotOtherStations) {
+    // Period records are offered (flagged), other stations' entries are not.
+    std::vector<ImportTarget> targets = ImportTargets(kQuarter, station_);
+    ASSERT_EQ(targets.size(), 2u);
     EXPECT_EQ(targets[0].mid, focus_);
+    EXPECT_TRUE(!targets[0].period && targets[1].period);
+    EXPECT_EQ(TargetLabel(targets[1]), "Voter Registration PSA (Various x 12)");
     EXPECT_EQ(MatchTarget(targets, TitleKey(" COMMUNITY   Focus ")), focus_);
-    EXPECT_EQ(MatchTarget(targets, TitleKey("Voter Registration PSA")), 0);
+    EXPECT_EQ(MatchTarget(targets, TitleKey("Voter Registration PSA")), period_);
+    EXPECT_EQ(MatchTarget(targets, TitleKey("Health Matters PSA")), 0);
+    // A title with a period entry and one of single airings goes to the latter.
+    const RowId single = AddEntry(station_, "VOTER Registration PSA", "60 seconds", false);
+    targets = ImportTargets(kQuarter, station_);
+    EXPECT_EQ(MatchTarget(targets, TitleKey("Voter Registration PSA")), single);
 }
 
 TEST_F(AsRunImportTest, PreviewCountsOfTheQuarter) {
@@ -143,9 +165,9 @@ TEST_F(AsRunImportTest, PreviewCountsOfTheQuarter) {
         // Two of the log's airings are on file already.
         {sample::kCommunityFocus, focus_, focusAiring - 2, 2, 1, ""},
         {sample::kHealthPsa, 0, static_cast<int>(ex.airings[sample::kHealthPsa].size()), 1, 0,
-         "1 minute"},
-        {sample::kVoterPsa, 0, static_cast<int>(ex.airings[sample::kVoterPsa].size()), 0, 1,
-         "1 minute"},
+         "30 seconds"},
+        // The period record takes none of its title's airings.
+        {sample::kVoterPsa, period_, 0, 0, 1, ""},
     };
     for (const Want& w : wants) {
         const TitlePreview& p = Preview(s, w.title);
@@ -162,7 +184,9 @@ TEST_F(AsRunImportTest, PreviewCountsOfTheQuarter) {
     std::vector<int> lines;
     for (const RowProblem& p : s.plan.problems) lines.push_back(p.line);
     EXPECT_EQ(lines, ex.badLines);
-    EXPECT_EQ(s.plan.newEntries, 2);
+    EXPECT_EQ(s.plan.newEntries, 1);
+    EXPECT_EQ(s.plan.notAdded, static_cast<int>(ex.airings[sample::kVoterPsa].size()));
+    EXPECT_NE(Preview(s, sample::kVoterPsa).note.find("Various x 12"), std::string::npos);
     EXPECT_TRUE(ImportReady(s));
 }
 
@@ -173,6 +197,13 @@ TEST_F(AsRunImportTest, ImportWritesEveryRowAndASecondImportAddsNothing) {
     o.separator = '\t';
     o.crlf = true;
     ImportSession s = SampleSession(&ex, o);
+    // The user sends the voter PSA to a new entry beside its period record: the
+    // preview says that the title is made a second time.
+    for (size_t i = 0; i < s.titles.size(); ++i)
+        if (s.titles[i].title == sample::kVoterPsa) s.target[i] = 0;
+    UpdatePlan(s);
+    EXPECT_NE(Preview(s, sample::kVoterPsa).note.find("second entry"), std::string::npos);
+    EXPECT_EQ(s.plan.duplicates, 1);
     const std::string stationsBefore = slSelStr("SELECT * FROM Stations ORDER BY 1", "Q124");
     const ImportOutcome out = WriteImport(s.plan);
     ASSERT_TRUE(out.ok) << out.error;
@@ -183,13 +214,13 @@ TEST_F(AsRunImportTest, ImportWritesEveryRowAndASecondImportAddsNothing) {
 
     // The new entries: title and duration from the log, no issues and no description.
     const std::string health = Num(out.newEntries[0]), voter = Num(out.newEntries[1]);
-    for (const auto& [mid, title] :
-         {std::pair{health, sample::kHealthPsa}, std::pair{voter, sample::kVoterPsa}}) {
+    for (const auto& [mid, title, duration] : {std::tuple{health, sample::kHealthPsa, "30 seconds"},
+                                               std::tuple{voter, sample::kVoterPsa, "1 minute"}}) {
         EXPECT_EQ(slSelStr("SELECT Qtr,Issue,Station,FreqCheck,Frequency,Duration,Title,"
                            "PDescription FROM Master,Programs WHERE PID = Pgm AND MID = " +
                                mid,
                            "Q124"),
-                  Num(kQuarter) + "||" + Num(station_) + "|0||1 minute|" + title + "|");
+                  Num(kQuarter) + "||" + Num(station_) + "|0||" + duration + "|" + title + "|");
     }
     // Every airing, row by row: the entry's own ones plus those of the log.
     std::string want;
@@ -228,9 +259,9 @@ TEST_F(AsRunImportTest, ImportWritesEveryRowAndASecondImportAddsNothing) {
 TEST_F(AsRunImportTest, FailureHalfWayChangesNothing) {
     sample::Expected ex;
     ImportSession s = SampleSession(&ex);
-    // The database refuses the voter PSA's airings, which are written after the others.
+    // The database refuses Community Focus's airings, which are written after the others.
     ExecSql(
-        "CREATE TRIGGER refuse BEFORE INSERT ON DateTime WHEN NEW.AirTime = 730 "
+        "CREATE TRIGGER refuse BEFORE INSERT ON DateTime WHEN NEW.AirTime = 360 "
         "BEGIN SELECT RAISE(ABORT, 'forced failure'); END");
     const std::string before = Snapshot();
     const ImportOutcome out = WriteImport(s.plan);
@@ -280,6 +311,29 @@ TEST_F(AsRunImportTest, NewEntryWithoutLengthTakesTheTypedDuration) {
     EXPECT_EQ(slSelStr("SELECT Duration FROM Programs,Master WHERE PID = Pgm AND MID = " +
                        Num(out.newEntries.at(0))),
               "30 minutes");
+}
+
+TEST_F(AsRunImportTest, NewEntryTakesTheMostCommonLengthOrTheTypedDuration) {
+    ImportSession s;
+    LoadLog(s,
+            "Date,Time,Title,Length\n04/01/2024,06:00,Town Hall,28:30\n"
+            "04/08/2024,06:00,Town Hall,28:30\n04/15/2024,06:00,town hall,29:00\n",
+            1);
+    SetDestination(s, kQuarter, station_);
+    ChooseTitle(s, 0, true);
+    EXPECT_EQ(s.plan.titles.at(0).duration, "28 minutes 30 seconds");
+    EXPECT_NE(s.plan.titles[0].note.find("2 different lengths"), std::string::npos);
+    // The user's duration replaces the proposed one; clearing it brings that back.
+    SetNewEntryDuration(s, 0, " 29 minutes ");
+    EXPECT_EQ(s.plan.titles.at(0).note, "");
+    SetNewEntryDuration(s, 0, "");
+    EXPECT_EQ(NewEntryDuration(s, 0), "28 minutes 30 seconds");
+    SetNewEntryDuration(s, 0, "29 minutes");
+    const ImportOutcome out = WriteImport(s.plan);
+    ASSERT_TRUE(out.ok) << out.error;
+    EXPECT_EQ(slSelStr("SELECT Duration FROM Programs,Master WHERE PID = Pgm AND MID = " +
+                       Num(out.newEntries.at(0))),
+              "29 minutes");
 }
 
 TEST_F(AsRunImportTest, AQuarterWithoutTheLogsDaysAddsNothing) {

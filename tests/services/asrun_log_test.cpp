@@ -39,6 +39,10 @@ TEST(AsRunLogDecode, EncodingsAndBytesThatAreNoText) {
          "b\xC3\x83"},
         // UTF-8 with a mark but one stray byte: the stray byte alone is read as Windows-1252.
         {"\xEF\xBB\xBF\xC3\xA9\xE9", LogEncoding::Utf8Bom, "\xC3\xA9\xC3\xA9"},
+        // Lines of both encodings, each read in its own (CR, LF and CR LF line ends).
+        {"Caf\xC3\xA9 Talk\r\nCaf\xE9 Talk\rx\n\xC3\xA9\xE9\n\xC3\xA9", LogEncoding::Mixed,
+         "Caf\xC3\xA9 Talk\r\nCaf\xC3\xA9 Talk\rx\n\xC3\x83\xC2\xA9\xC3\xA9\n\xC3\xA9"},
+        {"plain\nCaf\xE9\n", LogEncoding::Windows1252, "plain\nCaf\xC3\xA9\n"},
         // NUL and other control bytes become blanks; tab and line ends stay.
         {std::string("a\0b\x01\tc\r\n", 8), LogEncoding::Utf8, "a b \tc\r\n"},
         {"", LogEncoding::Utf8, ""},
@@ -73,6 +77,29 @@ TEST(AsRunLogRead, SeparatorsQuotesAndLineEnds) {
         const AsRunLog log = ReadAsRunLog(c.text);
         EXPECT_EQ(log.separator, c.separator) << c.text;
         EXPECT_EQ(Cells(log), c.rows) << c.text;
+    }
+}
+
+TEST(AsRunLogRead, FilesThatHoldNoRows) {
+    const std::string huge(10u << 20, 'x');
+    using T = LogTrouble;
+    const std::pair<std::string, LogTrouble> cases[] = {
+        {std::string("PK\x03\x04\x14\x00", 6) + "xl/workbook.xml", T::NotText},
+        {"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 Date,Time", T::NotText},
+        {std::string("Date,Time,Title\n04/01/2024,06:00,N\0ews\n", 38), T::NotText},
+        {"", T::Empty},
+        {"\xEF\xBB\xBF \r\n\t\n", T::Empty},
+        {"Air Date,Start,Title\r\n", T::NoRows},
+        {"Air Date,Start,Title", T::NoRows},
+        {huge, T::NoLineBreaks},
+        {huge + "\r\n", T::NoLineBreaks},
+        // A log of one row, and a long first line that is followed by rows.
+        {"04/01/2024,06:00,News", T::None},
+        {"Date,Time,Title," + huge + "\n04/01/2024,06:00,News\n", T::None}};
+    for (const auto& [bytes, trouble] : cases) {
+        const AsRunLog log = ReadAsRunLog(bytes);
+        EXPECT_EQ(TroubleOf(log), trouble) << bytes.substr(0, 40);
+        if (trouble == T::NotText || trouble == T::NoLineBreaks) EXPECT_TRUE(log.rows.empty());
     }
 }
 

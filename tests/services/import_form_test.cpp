@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "app/base/text_util.h"
 #include "app/toolkit/robot.h"
 #include "data/query.h"
 #include "support/editor_fixtures.h"
@@ -61,7 +62,7 @@ TEST_F(ImportFormTest, DateTimeColumnWindows1252AndTheReport) {
     });
     r.ToggleCheckCell("IM", kImTitles, 0, 0);
     r.Do([] {
-        EXPECT_EQ(EZ_LVGETCELL("IM", kImPreview, 0, 1), "New: 30 minutes");
+        EXPECT_EQ(EZ_LVGETCELL("IM", kImPreview, 0, 1), "New: 29 minutes 30 seconds");
         EXPECT_EQ(EZ_LVGETCELL("IM", kImPreview, 0, 2), "2");
         EXPECT_TRUE(Robot::Enabled("IM", kImImport));
     });
@@ -80,11 +81,71 @@ TEST_F(ImportFormTest, DateTimeColumnWindows1252AndTheReport) {
     EXPECT_EQ(
         slSelStr("SELECT Duration,Title FROM Programs,Master WHERE PID = Pgm AND MID = " + mid,
                  "Q124"),
-        "30 minutes|Caf\xC3\xA9 Talk");
+        "29 minutes 30 seconds|Caf\xC3\xA9 Talk");
     EXPECT_EQ(
         slSelStr("SELECT AirDate,AirTime FROM DateTime WHERE MLink = " + mid + " ORDER BY AirDate",
                  "Q124"),
         "2460402|360\n2460409|360");
+}
+
+// Drawn whole: a drop-down's text, a list cell's text in its column's width.
+bool Fits(int id, int row = -1, int col = 0) {
+    double x = 0, y = 0, w = 0, h = 0;
+    EZ_GETPLACE("IM", id, x, y, w, h);
+    if (row < 0) return EZ_TEXTWIDTH(0, Robot::Text("IM", id)) + 4 <= w;
+    std::string caption;
+    int widthPx = 0, format = 0;
+    EZ_LVGETCOLUMN("IM", id, col, caption, widthPx, format);
+    return EZ_COLSTOPIXELS(EZ_TEXTWIDTH(0, EZ_LVGETCELL("IM", id, row, col))) + 12 <= widthPx;
+}
+
+// A workbook says what it is; a log whose lines mix two encodings, with a
+// title of megabytes and differing lengths, is shown whole where it matters
+// and the new entry's duration can be changed.
+TEST_F(ImportFormTest, NoLogMixedLinesHugeTitleAndANewEntrysDuration) {
+    const std::string zip = folder_.path() + "asrun.xlsx", log = folder_.path() + "asrun.csv";
+    WriteFileText(zip, std::string("PK\x03\x04\x14\x00", 6) + "[Content_Types].xml");
+    WriteFileText(log,
+                  "Air Date,Scheduled Start Time,Program Title,Length\r\n"
+                  "04/01/2024,06:00,Caf\xC3\xA9 Talk,28:30\r\n"
+                  "04/08/2024,06:00,Caf\xE9 Talk,28:30\r\n"
+                  "04/15/2024,06:00,Caf\xE9 Talk,29:00\r\n"
+                  "04/02/2024,07:00," +
+                      std::string(10u << 20, 'x') + ",0:30\r\n");
+    Robot r;
+    PromptQueue prompts(r);
+    r.Do([&] { OpenImportAirings("", 20242, station_); });
+    r.ExpectOpenDialog(zip);
+    r.Click("IM", kImBrowse);
+    r.Do([] {
+        EXPECT_EQ(Robot::Text("IM", kImSummary),
+                  "This file is not a text log: save it as CSV from your spreadsheet program.");
+    });
+    r.ExpectOpenDialog(log);
+    r.Click("IM", kImBrowse);
+    r.Do([] {
+        EXPECT_EQ(Robot::Text("IM", kImLogInfo),
+                  "Comma-separated, UTF-8 and Windows-1252 lines, 4 rows");
+        EXPECT_TRUE(Fits(kImTime)) << Robot::Text("IM", kImTime);
+        ASSERT_EQ(EZ_LVROWCOUNT("IM", kImTitles), 2);
+        EXPECT_EQ(EZ_LVGETCELL("IM", kImTitles, 0, 2), "3");
+        // The megabytes of the other title stay in the data, not in the cell.
+        EXPECT_EQ(CharCount(EZ_LVGETCELL("IM", kImTitles, 1, 1)), kImShownChars + 1);
+    });
+    r.ToggleCheckCell("IM", kImTitles, 0, 0);
+    r.SelectRow("IM", kImTitles, 0);
+    r.Do([] {
+        EXPECT_EQ(EZ_LVGETCELL("IM", kImPreview, 0, 1), "New: 28 minutes 30 seconds");
+        EXPECT_TRUE(Fits(kImPreview, 0, 1));
+        EXPECT_NE(Robot::Text("IM", kImNotes).find("2 different lengths"), std::string::npos);
+        EXPECT_EQ(Robot::Text("IM", kImNewDuration), "28 minutes 30 seconds");
+    });
+    r.Screenshot("IM", ScreenshotPath("/tmp/", "import_form_lengths.png"));
+    r.Type("IM", kImNewDuration, "29 minutes");
+    r.Do([] { EXPECT_EQ(EZ_LVGETCELL("IM", kImPreview, 0, 1), "New: 29 minutes"); });
+    r.Click("IM", kImCancel);
+    r.Run();
+    EXPECT_TRUE(r.Ok()) << r.Errors();
 }
 
 }  // namespace
