@@ -115,9 +115,15 @@ std::vector<ExportLine> ListExportLines(int32_t quarter, RowId stationId,
 }
 
 std::string CsvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    // Titles and descriptions come from users and imported logs: a cell a
+    // spreadsheet would take for a formula is made plain text.
+    std::string cell;
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
+        cell = "'";
+    cell += text;
+    if (cell.find_first_of(",\"\r\n") == std::string::npos) return cell;
     std::string out = "\"";
-    for (char c : text) {
+    for (char c : cell) {
         if (c == '"') out += '"';
         out += c;
     }
