@@ -222,10 +222,10 @@ TEST_F(PrintAllForms, CheckFormOpensTheRightEditorOnTheRightRecord) {
         EXPECT_EQ(EZ_LVGETCELL("FC", kFcList, issueRow, 0), "KAAA");
         EXPECT_EQ(EZ_LVGETCELL("FC", kFcList, issueRow, 1), "Problem");
         EXPECT_EQ(EZ_LVGETCELL("FC", kFcList, issueRow, 2),
-                  "Issue 2, \"Housing\", is addressed by no program");
+                  "Addressed by no program: issue 2, \"Housing\"");
         EXPECT_EQ(EZ_LVGETCELL("FC", kFcList, 2, 2),
-                  "\"Unaired Show\" addresses none of the station's issues");
-        EXPECT_EQ(EZ_LVGETCELL("FC", kFcList, entryRow, 2), "\"Unaired Show\" has no air date");
+                  "Addresses none of the station's issues: \"Unaired Show\"");
+        EXPECT_EQ(EZ_LVGETCELL("FC", kFcList, entryRow, 2), "No air date: \"Unaired Show\"");
     });
     r.Screenshot("FC", ScreenshotPath("/tmp/", "filing_check.png"));
     r.DblClick("FC", kFcList, entryRow);
