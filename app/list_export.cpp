@@ -12,6 +12,7 @@
 #include "app/toolkit/ez.h"
 #include "data/airings.h"
 #include "data/dates.h"
+#include "reports/issues_programs_list.h"
 #include "reports/safe_file.h"
 #include "ui/msgbox.h"
 
@@ -161,6 +162,7 @@ void ExportProgramList(const std::string& form, int32_t quarter, RowId stationId
                 "Choose a quarter and station whose programs the list shows, then export.{f6}");
         return;
     }
+    if (slIsDamaged() && !GoOnWithIncompleteData("export")) return;
     const std::vector<ExportLine> lines = ListExportLines(quarter, stationId, mids);
     const std::string settings = Paths().settingsFile;
     const std::string folder = IniRead(settings, "Export", "Folder", Paths().pdfFolder);

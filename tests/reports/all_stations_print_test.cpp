@@ -75,11 +75,12 @@ TEST_F(AllStations, EachFileIsTheSingleStationPrint) {
         EXPECT_TRUE(Has(pages[0], "Quarterly Issues/Programs List for Station " + f.calls));
         EXPECT_TRUE(Has(pages[0], "Placed in the Public File July 3, 2019"));
     }
+    // KNONE has no programs: it has no list, and the message says so.
     const AllStationsOutcome outcome = DescribeAllStations(run);
-    EXPECT_EQ(outcome.title, "All Lists Written");
-    EXPECT_EQ(outcome.text1, "3 lists of 3 were written:{f10}");
-    EXPECT_EQ(outcome.text2,
-              PathOf("WXYZ-FM") + "|" + PathOf("KAAA") + "|" + PathOf("KBBB") + "{f6}");
+    EXPECT_EQ(outcome.title, "Some Stations Left Out");
+    EXPECT_EQ(outcome.text1, "3 lists of 4 were written:{f10}");
+    EXPECT_EQ(outcome.text2, PathOf("WXYZ-FM") + "|" + PathOf("KAAA") + "|" + PathOf("KBBB") +
+                                 "||Left out, no programs in the quarter: KNONE{f6}");
     EXPECT_EQ(FoldersWritten(run), std::vector<std::string>{Paths().pdfFolder});
     EXPECT_TRUE(Messages().empty());
 }
@@ -101,13 +102,49 @@ TEST_F(AllStations, AFailingStationIsNamedAndTheOthersAreWritten) {
                                         "KBBB_Issues_Programs_April-June_2019.PDF"));
     const AllStationsOutcome outcome = DescribeAllStations(run);
     EXPECT_EQ(outcome.title, "Some Lists Not Written");
-    EXPECT_EQ(outcome.text1, "2 lists of 3 were written:{f10}");
+    EXPECT_EQ(outcome.text1, "2 lists of 4 were written:{f10}");
     const std::string written = PathOf("WXYZ-FM") + "|" + folder.path() +
                                 "Filed/KBBB/KBBB_Issues_Programs_April-June_2019.PDF||";
     EXPECT_EQ(outcome.text2.rfind(written + "Not written:|KAAA: the folder ", 0), 0u)
         << outcome.text2;
     EXPECT_EQ(FoldersWritten(run),
               (std::vector<std::string>{Paths().pdfFolder, folder.path() + "Filed/KBBB/"}));
+}
+
+// A disk with room for only part of KAAA's list: KAAA is named with the
+// reason, its older list stays, no partial or temporary file is left, and
+// the others are written.
+TEST_F(AllStations, AFullDiskNamesTheStationAndKeepsItsOlderList) {
+    SmallDisk disk(folder.path() + "small", 256 * 1024);
+    if (!disk.mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
+    const std::string kaaa = disk.path() + "KAAA_Issues_Programs_April-June_2019.PDF";
+    WriteFileText(kaaa, "older list");
+    const size_t size =
+        WriteStationList(kQ, "KAAA", 0).written ? std::filesystem::file_size(PathOf("KAAA")) : 0;
+    ASSERT_GT(size, 0u);
+    IniWrite(Paths().settingsFile, "PDF", "KAAA", disk.path());
+    disk.FillLeaving(size / 2 / 4096 * 4096);
+    AllStationsRun run = StartAllStations(kQ, 0);
+    while (PrintNextStation(run)) {
+    }
+    ASSERT_EQ(run.results.size(), 3u);
+    EXPECT_TRUE(run.results[0].written);
+    EXPECT_FALSE(run.results[1].written);
+    EXPECT_EQ(run.results[1].error, "the disk is full");
+    EXPECT_TRUE(run.results[2].written);
+    EXPECT_EQ(ReadFileText(kaaa), "older list");
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(disk.path())) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 2u);  // the older list and the filler
+    const AllStationsOutcome outcome = DescribeAllStations(run);
+    EXPECT_EQ(outcome.title, "Some Lists Not Written");
+    EXPECT_EQ(outcome.text1, "2 lists of 4 were written:{f10}");
+    EXPECT_NE(outcome.text2.find("||Not written:|KAAA: the disk is full||"), std::string::npos)
+        << outcome.text2;
+    EXPECT_TRUE(Messages().empty());  // no "PDF Error" box per station
 }
 
 TEST_F(AllStations, CancelStopsBetweenStations) {
@@ -119,8 +156,10 @@ TEST_F(AllStations, CancelStopsBetweenStations) {
     EXPECT_FALSE(std::filesystem::exists(PathOf("KAAA")));
     const AllStationsOutcome outcome = DescribeAllStations(run);
     EXPECT_EQ(outcome.title, "Printing Cancelled");
-    EXPECT_EQ(outcome.text1, "1 list of 3 was written:{f10}");
-    EXPECT_EQ(outcome.text2, PathOf("WXYZ-FM") + "||Left out by cancelling: KAAA, KBBB{f6}");
+    EXPECT_EQ(outcome.text1, "1 list of 4 was written:{f10}");
+    EXPECT_EQ(outcome.text2, PathOf("WXYZ-FM") +
+                                 "||Left out, no programs in the quarter: KNONE||Left out by "
+                                 "cancelling: KAAA, KBBB{f6}");
 }
 
 // The dialogs, driven by the robot.
@@ -160,7 +199,7 @@ TEST_F(PrintAllForms, AllStationsFromThePrintDialog) {
     r.SelectItem("PQ", 105, "All Stations");
     r.Screenshot("PQ", ScreenshotPath(shots, "print_all_dialog.png"));
     r.Click("PQ", 115);
-    prompts.Expect("All Lists Written", 1);
+    prompts.Expect("Some Stations Left Out", 1);
     r.Do([&] {
         for (const char* calls : {"WXYZ-FM", "KAAA", "KBBB"})
             EXPECT_TRUE(std::filesystem::exists(PathOf(calls))) << calls;
@@ -173,7 +212,7 @@ TEST_F(PrintAllForms, AllStationsFromThePrintDialog) {
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
     ASSERT_FALSE(r.MessageTexts().empty());
-    EXPECT_NE(r.MessageTexts().back().find("3 lists of 3 were written:"), std::string::npos);
+    EXPECT_NE(r.MessageTexts().back().find("3 lists of 4 were written:"), std::string::npos);
     SetStationWrittenHook(previous);
     SetMsgShownHook(previousShown);
 }
