@@ -1,10 +1,5 @@
 #include "support/test_env.h"
 
-#include <sys/mount.h>
-#include <sys/statvfs.h>
-
-#include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -32,35 +27,6 @@ TempProgramFolder::~TempProgramFolder() {
 bool TempProgramFolder::OpenFreshDatabase() {
     fs::create_directories(Paths().dataFolder);
     return OpenDatabase();
-}
-
-SmallDisk::SmallDisk(const std::string& folder, size_t bytes) : path_(folder) {
-    if (!path_.empty() && path_.back() != '/') path_ += '/';
-    std::error_code ec;
-    fs::create_directories(path_, ec);
-    const std::string options = "size=" + std::to_string(bytes);
-    mounted_ = ::mount("tmpfs", path_.c_str(), "tmpfs", 0, options.c_str()) == 0;
-}
-
-SmallDisk::~SmallDisk() {
-    if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
-}
-
-size_t SmallDisk::FreeBytes() const {
-    struct statvfs st {};
-    if (::statvfs(path_.c_str(), &st) != 0) return 0;
-    return static_cast<size_t>(st.f_bavail) * st.f_frsize;
-}
-
-void SmallDisk::FillLeaving(size_t room) {
-    std::FILE* f = std::fopen((path_ + "filler").c_str(), "ab");
-    if (!f) return;
-    const std::string block(4096, 'x');
-    while (FreeBytes() > room) {
-        const size_t n = std::min(block.size(), FreeBytes() - room);
-        if (std::fwrite(block.data(), 1, n, f) != n || std::fflush(f) != 0) break;
-    }
-    std::fclose(f);
 }
 
 std::string ReadFileText(const std::string& path) {

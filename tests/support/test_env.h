@@ -18,26 +18,6 @@ private:
     std::string path_;
 };
 
-// A small file system (tmpfs) mounted at a new folder, for writes that run
-// out of room; unmounted when it ends. Mounting needs root: mounted() is
-// false otherwise (skip the test then).
-class SmallDisk {
-public:
-    SmallDisk(const std::string& folder, size_t bytes);
-    ~SmallDisk();
-    SmallDisk(const SmallDisk&) = delete;
-    SmallDisk& operator=(const SmallDisk&) = delete;
-    bool mounted() const { return mounted_; }
-    const std::string& path() const { return path_; }  // trailing "/"
-    // Fills the disk with a file until at most `room` bytes are left free.
-    void FillLeaving(size_t room);
-    size_t FreeBytes() const;
-
-private:
-    std::string path_;
-    bool mounted_ = false;
-};
-
 std::string ReadFileText(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& text);
 // The built program folder (with Images/, Help/, en_US.dic), from the test environment.
