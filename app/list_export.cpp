@@ -12,6 +12,7 @@
 #include "app/toolkit/ez.h"
 #include "data/airings.h"
 #include "data/dates.h"
+#include "reports/issues_programs_list.h"
 #include "reports/safe_file.h"
 #include "ui/msgbox.h"
 
@@ -115,9 +116,15 @@ std::vector<ExportLine> ListExportLines(int32_t quarter, RowId stationId,
 }
 
 std::string CsvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    // Titles and descriptions come from users and imported logs: a cell a
+    // spreadsheet would take for a formula is made plain text.
+    std::string cell;
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
+        cell = "'";
+    cell += text;
+    if (cell.find_first_of(",\"\r\n") == std::string::npos) return cell;
     std::string out = "\"";
-    for (char c : text) {
+    for (char c : cell) {
         if (c == '"') out += '"';
         out += c;
     }
@@ -155,6 +162,7 @@ void ExportProgramList(const std::string& form, int32_t quarter, RowId stationId
                 "Choose a quarter and station whose programs the list shows, then export.{f6}");
         return;
     }
+    if (slIsDamaged() && !GoOnWithIncompleteData("export")) return;
     const std::vector<ExportLine> lines = ListExportLines(quarter, stationId, mids);
     const std::string settings = Paths().settingsFile;
     const std::string folder = IniRead(settings, "Export", "Folder", Paths().pdfFolder);

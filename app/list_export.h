@@ -26,7 +26,9 @@ std::vector<ExportLine> ListExportLines(int32_t quarter, RowId stationId,
                                         const std::vector<RowId>& mids);
 
 // A field as RFC 4180 writes it: in double quotes (each quote doubled) when it
-// holds a comma, a quote, a CR or an LF, else as it is.
+// holds a comma, a quote, a CR or an LF, else as it is. A field that begins
+// with "=", "+", "-", "@", a tab or a CR gets an apostrophe in front, so that a
+// spreadsheet shows it as text instead of running it as a formula.
 std::string CsvField(std::string_view text);
 // The whole file: byte-order mark, the header line, then one line per export
 // line, every line ended by CR LF.

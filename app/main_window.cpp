@@ -307,11 +307,11 @@ void OnLoaded() {
     EnsureQuarter(s.currentQuarter, true);
     s.noStationsDefined = RollOverStations();
 
+    s.sortColumn = 0;
+    s.sortDirection = 0;
     FillQuarterSelector(kForm, kVlQuarter, 1);
     FillStationFilter("");
     FillProgramList();
-    s.sortColumn = 0;
-    s.sortDirection = 0;
     SetSortArrow(kForm, kVlList, 0, 0);
     UpdateCommands();
     ShowDaysToEnd();
@@ -544,6 +544,9 @@ void FillProgramList() {
         for (const ProgramListRow& row : ProgramListRows(Shell().currentQuarter, stationId))
             EZ_LVADDROW(kForm, kVlList, row.cells, row.mid);
     }
+    // The rows follow the header's sort arrow (and the export the rows).
+    const ShellState& s = Shell();
+    if (s.sortColumn >= 0) EZ_LVSORT(kForm, kVlList, s.sortColumn, s.sortDirection);
     EZ_REDRAW(kForm, kVlList, true);
 }
 
@@ -612,14 +615,30 @@ void DeletePrograms() {
     const std::string suffix = mids.size() > 1 ? "s" : "";
     int answer =
         DgMsgAsk("Delete Selected Program" + suffix,
-                 "Are you SURE you want to deleted the highlighted program" + suffix + "?{f10}",
+                 "Are you SURE you want to delete the highlighted program" + suffix + "?{f10}",
                  "(This action cannot be reversed unless you have taken a backup.){f6}", "",
                  "*{G,f7}|&Yes|&No", 2);
     if (answer != 1) return;
     int failed = 0;
-    for (int64_t mid : mids)
-        if (mid > 0 && !DeleteProgramEntry(mid)) ++failed;
-    FillProgramList();
+    std::vector<int64_t> deleted;
+    for (int64_t mid : mids) {
+        if (mid <= 0) continue;
+        if (DeleteProgramEntry(mid))
+            deleted.push_back(mid);
+        else
+            ++failed;
+    }
+    if (failed == 0) {
+        FillProgramList();
+    } else {
+        // The database may still be held by whatever made the delete fail, so
+        // a refill could read nothing: only the rows of the entries that are
+        // gone leave the list, the others stay as the database holds them.
+        for (int64_t mid : deleted) {
+            const int at = EZ_LVFINDVALUE(kForm, kVlList, mid);
+            if (at >= 0) EZ_LVDELETEROW(kForm, kVlList, at);
+        }
+    }
     UpdateCommands();
     if (failed > 0)
         DgMsgOk("Delete Error", "Not every selected program could be deleted.{f10}",

@@ -103,6 +103,7 @@ bool OpenDatabaseAtStartup() {
         }
         if (integrity == DbIntegrity::Damaged) {
             ReopenReadOnly();
+            slMarkDamaged();  // every list and report made from it may be incomplete
             if (OfferRestore(report)) continue;  // check the restored file
             return true;
         }

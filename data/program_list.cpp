@@ -79,6 +79,35 @@ std::string IssueTitles(const std::string& issueList,
     return Join(out, "|");
 }
 
+// The columns of one entry as the list's select gives them.
+struct EntryRow {
+    std::string mid, airDates, issue, station, freqCheck, frequency, title, duration;
+};
+
+// Reads rows of select (without its ORDER BY) into out; false when a read
+// failed before the last row.
+bool ReadEntryRows(const std::string& select, const char* order, std::vector<EntryRow>& out) {
+    ResultSet rs(select + order);
+    while (rs.next())
+        out.push_back({rs["MID"], rs["AirDates"], rs["Issue"], rs["Station"], rs["FreqCheck"],
+                       rs["Frequency"], rs["Title"], rs["Duration"]});
+    return rs.complete();
+}
+
+// The entries in list order (by AirDates). Sorting makes SQLite read every
+// row before it hands out the first, so in a damaged file the sorted select
+// yields nothing: then the rows before the damage are read unsorted and
+// sorted here the way SQLite sorts text (byte order), so that the list shows
+// what can be read.
+std::vector<EntryRow> ReadEntries(const std::string& select) {
+    std::vector<EntryRow> rows;
+    if (ReadEntryRows(select, " ORDER BY Airdates", rows) || !rows.empty()) return rows;
+    ReadEntryRows(select, "", rows);
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const EntryRow& a, const EntryRow& b) { return a.airDates < b.airDates; });
+    return rows;
+}
+
 // The rows of a quarter and station (0 = all stations); only entry `only`
 // when it is not 0, whose look-ups then read just what that entry needs.
 std::vector<ProgramListRow> BuildRows(int32_t quarter, RowId stationId, RowId only) {
@@ -127,16 +156,16 @@ std::vector<ProgramListRow> BuildRows(int32_t quarter, RowId stationId, RowId on
     // Few distinct days and times recur over thousands of rows.
     std::unordered_map<int64_t, std::string> dates, times;
 
-    ResultSet rs(
+    const std::vector<EntryRow> entries = ReadEntries(
         "SELECT MID,AirDates,Issue,Pgm,Station,FreqCheck,Frequency,"
         "Title,Duration FROM Master,Programs WHERE "
         "Programs.PID = Master.Pgm AND Qtr = " +
-        q + entriesClause + " ORDER BY Airdates");
-    while (rs.next()) {
+        q + entriesClause);
+    for (const EntryRow& e : entries) {
         ProgramListRow row;
-        row.mid = Val(rs["MID"]);
-        const std::string freqCheck = rs["FreqCheck"];
-        const std::string frequency = rs["Frequency"];
+        row.mid = Val(e.mid);
+        const std::string& freqCheck = e.freqCheck;
+        const std::string& frequency = e.frequency;
 
         auto a = airings.find(row.mid);
         bool regular = a != airings.end() && !a->second.irregular;
@@ -160,13 +189,12 @@ std::vector<ProgramListRow> BuildRows(int32_t quarter, RowId stationId, RowId on
             time = ListTimeCell(row.mid, freqCheck, frequency);
         }
 
-        const std::string station = rs["Station"];
+        const std::string& station = e.station;
         auto c = calls.find(station);
         if (c == calls.end())
             c = calls.emplace(station, SelectText("Stations", "Calls", "StnID = " + station)).first;
 
-        row.cells = {date,          time, c->second, rs["Title"], IssueTitles(rs["Issue"], titles),
-                     rs["Duration"]};
+        row.cells = {date, time, c->second, e.title, IssueTitles(e.issue, titles), e.duration};
         rows.push_back(std::move(row));
     }
     return rows;

@@ -28,6 +28,7 @@ struct ResultState {
     bool pending = false;  // slSel fetched a row that slGetRow has not handed out yet
     bool onRow = false;    // a row is current for slFN
     bool done = false;
+    bool failed = false;  // a step ended in an error before the last row
 };
 
 // The one connection of the process and its open result sets.
@@ -36,6 +37,7 @@ struct Connection {
     unsigned long generation = 0;  // counts closings, so stale set numbers are recognised
     std::map<int, ResultState> sets;
     std::string lastError;
+    bool damaged = false;  // the open file is known to be damaged
 };
 
 Connection& Conn() {
@@ -53,6 +55,10 @@ void SetErrorFromDb() {
     // Another program holding the file and a file that may only be read get
     // texts the user can act on; every caller shows slGetError() in its message.
     switch (sqlite3_errcode(db) & 0xff) {
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            Conn().damaged = true;
+            return SetError(sqlite3_errmsg(db));
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
             return SetError(kDatabaseBusyText);
@@ -98,7 +104,10 @@ int FindColumn(sqlite3_stmt* stmt, const std::string& name) {
 bool StepSet(ResultState& rs) {
     int rc = sqlite3_step(rs.stmt.get());
     if (rc == SQLITE_ROW) return true;
-    if (rc != SQLITE_DONE) SetErrorFromDb();
+    if (rc != SQLITE_DONE) {
+        SetErrorFromDb();
+        rs.failed = true;
+    }
     rs.done = true;
     return false;
 }
@@ -178,6 +187,7 @@ int slOpen(const std::string& file, const std::string& modifiers) {
     RegisterCaseBlindCollation(raw);
     Conn().db = std::move(db);
     Conn().lastError.clear();
+    Conn().damaged = false;
     return 0;
 }
 
@@ -195,6 +205,14 @@ bool slIsOpen() {
 bool slIsReadOnly() {
     sqlite3* db = Conn().db.get();
     return db && sqlite3_db_readonly(db, "main") == 1;
+}
+
+void slMarkDamaged() {
+    if (Conn().db) Conn().damaged = true;
+}
+
+bool slIsDamaged() {
+    return Conn().db && Conn().damaged;
 }
 
 bool slErrorIsBusy() {
@@ -465,6 +483,12 @@ ResultSet::~ResultSet() {
 
 bool ResultSet::next() {
     return ok_ && connection_ == Conn().generation && slGetRow(set_);
+}
+
+bool ResultSet::complete() const {
+    if (!ok_ || connection_ != Conn().generation) return false;
+    auto it = Conn().sets.find(set_);
+    return it != Conn().sets.end() && it->second.done && !it->second.failed;
 }
 
 std::string ResultSet::operator[](const std::string& column) const {

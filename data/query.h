@@ -22,6 +22,10 @@ void slClose();
 bool slIsOpen();
 // True when the open database can only be read ("R", or a file that cannot be written).
 bool slIsReadOnly();
+// Whether the open database is known to be damaged: marked so by the start-up
+// check, or found so by a read. Reopening the file clears it.
+void slMarkDamaged();
+bool slIsDamaged();
 // True when the last error was another program holding the database.
 bool slErrorIsBusy();
 // The connection itself, for tests that need to act while a statement waits.
@@ -80,6 +84,10 @@ public:
     ResultSet& operator=(const ResultSet&) = delete;
     bool ok() const { return ok_; }
     bool next();
+    // True once every row was read: the select ran and next() reached its end
+    // without an error. False while rows remain and after a read that failed
+    // (a damaged file yields the rows before the damage, then stops).
+    bool complete() const;
     std::string operator[](const std::string& column) const;
     // Values of the current row by position (0 = the first selected column),
     // for reads of many rows: no lookup by name and no number turned into

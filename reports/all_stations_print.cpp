@@ -11,9 +11,10 @@
 #include "app/base/text_util.h"
 #include "app/toolkit/ez.h"
 #include "app/toolkit/ez_forms.h"
+#include "data/quarters.h"
+#include "data/query.h"
 #include "reports/forms.h"
 #include "reports/issues_programs_list.h"
-#include "reports/safe_file.h"
 #include "ui/msgbox.h"
 
 namespace {
@@ -96,6 +97,7 @@ StationListFile WriteStationList(int32_t quarter, const std::string& calls, int3
     out.path = StationListPath(calls, quarter);
     PdfErrorState errors;
     const IssuesListData data = LoadIssuesListData(quarter, calls, placedDay);
+    out.incomplete = data.incomplete;
     PdfDocument doc = ComposeIssuesProgramsList(data, errors);
     if (!doc) {
         out.error = errors.failed
@@ -112,18 +114,9 @@ StationListFile WriteStationList(int32_t quarter, const std::string& calls, int3
             return out;
         }
     }
-    out.written = ReplaceFileWith(
-        out.path,
-        [&](const std::string& temp, std::string& error) {
-            const HPDF_STATUS status = HPDF_SaveToFile(doc.get(), temp.c_str());
-            if (status != HPDF_OK || errors.failed) {
-                error = "the PDF library reported error " +
-                        std::to_string(errors.failed ? errors.errorNo : status);
-                return false;
-            }
-            return true;
-        },
-        out.error);
+    // The same checked write as the single-station print.
+    out.error = WriteReportFile(std::move(doc), errors, out.path);
+    out.written = out.error.empty();
     return out;
 }
 
@@ -132,6 +125,9 @@ AllStationsRun StartAllStations(int32_t quarter, int32_t placedDay) {
     run.quarter = quarter;
     run.placedDay = placedDay;
     run.stations = StationsWithPrograms(quarter);
+    for (const StationRow& s : StationsOfQuarter(quarter))
+        if (std::find(run.stations.begin(), run.stations.end(), s.calls) == run.stations.end())
+            run.leftOut.push_back(s.calls);
     return run;
 }
 
@@ -158,22 +154,28 @@ std::vector<std::string> FoldersWritten(const AllStationsRun& run) {
 }
 
 AllStationsOutcome DescribeAllStations(const AllStationsRun& run) {
-    std::vector<std::string> files, failed;
+    std::vector<std::string> files, failed, incomplete;
     for (const StationListFile& f : run.results) {
         if (f.written)
             files.push_back(MsgSafe(f.path));
         else
             failed.push_back(MsgSafe(f.calls + ": " + f.error));
+        if (f.written && f.incomplete) incomplete.push_back(f.calls);
     }
     std::vector<std::string> skipped;
     for (size_t i = run.next; i < run.stations.size(); ++i) skipped.push_back(run.stations[i]);
 
     AllStationsOutcome out;
-    const size_t total = run.stations.size();
+    // Every station of the quarter counts, also those that have no list to print.
+    const size_t total = run.stations.size() + run.leftOut.size();
     if (!failed.empty())
         out.title = files.empty() ? "No List Written" : "Some Lists Not Written";
     else if (!skipped.empty())
         out.title = "Printing Cancelled";
+    else if (files.empty())
+        out.title = "No List Written";
+    else if (!run.leftOut.empty())
+        out.title = "Some Stations Left Out";
     else
         out.title = "All Lists Written";
 
@@ -186,16 +188,26 @@ AllStationsOutcome DescribeAllStations(const AllStationsRun& run) {
         second.push_back(Join(files, "|"));
     }
     if (!failed.empty()) second.push_back("Not written:|" + Join(failed, "|"));
+    if (!incomplete.empty())
+        second.push_back("May be incomplete, part of the database could not be read: " +
+                         MsgSafe(Join(incomplete, ", ")));
+    if (!run.leftOut.empty())
+        second.push_back("Left out, no programs in the quarter: " +
+                         MsgSafe(Join(run.leftOut, ", ")));
     if (!skipped.empty())
         second.push_back("Left out by cancelling: " + MsgSafe(Join(skipped, ", ")));
+    if (total == 0) second.push_back("No station is on file for this quarter.");
     if (!second.empty()) out.text2 = Join(second, "||") + "{f6}";
     return out;
 }
 
 void PrintAllStations(const std::string& parent, int32_t quarter, int32_t placedDay) {
     CurrentRun() = StartAllStations(quarter, placedDay);
-    if (CurrentRun().stations.empty()) return;
-    OpenForm(kForm, parent, 50, 7.6);
+    if (slIsDamaged() && !GoOnWithIncompleteData("list")) {
+        CurrentRun() = AllStationsRun{};
+        return;
+    }
+    if (!CurrentRun().stations.empty()) OpenForm(kForm, parent, 50, 7.6);
     // A dialog closed before the end (its close control) counts as cancelled.
     if (!AllStationsDone(CurrentRun())) CurrentRun().cancelled = true;
     const AllStationsRun run = CurrentRun();

@@ -14,7 +14,8 @@ struct StationListFile {
     std::string calls;
     std::string path;  // where the list is (to be) written
     bool written = false;
-    std::string error;  // why it was not written
+    bool incomplete = false;  // part of the database could not be read (the list says so)
+    std::string error;        // why it was not written
 };
 
 // The file the single-station print proposes for the station: its remembered
@@ -31,6 +32,7 @@ struct AllStationsRun {
     int32_t quarter = 0;
     int32_t placedDay = 0;
     std::vector<std::string> stations;  // call letters, in the print dialog's order
+    std::vector<std::string> leftOut;   // the quarter's stations without programs: no list
     size_t next = 0;                    // index of the next station to write
     bool cancelled = false;             // set by Cancel; checked between stations
     std::vector<StationListFile> results;

@@ -266,6 +266,7 @@ std::string RunAnalysis(int32_t quarter, const std::string& choice,
     } else {
         data.push_back(LoadStationAnalysis(quarter, choice));
     }
+    if (slIsDamaged() && !GoOnWithIncompleteData("report")) return "";
     PdfErrorState errors;
     PdfDocument doc = ComposeAnalysis(quarter, data, errors);
     if (!doc) return "";

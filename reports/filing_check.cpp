@@ -46,14 +46,33 @@ std::string AiringText(int32_t day, int32_t minutes) {
     return DisplayDate(day) + " " + MilitaryTime(std::to_string(minutes));
 }
 
-std::string LongDate(int32_t day) {
+// "Friday, October 9".
+std::string WeekdayMonthDay(int32_t day) {
     static const char* const kWeekdays[] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
                                             "Friday", "Saturday", "Sunday"};
     int32_t m = 0, d = 0, y = 0;
     JulianDate2Mdy(day, m, d, y);
     const int dow = DayOfWeek(day);
     return std::string(kWeekdays[(dow - 1 + 7) % 7]) + ", " + MonthName(m) + " " +
-           std::to_string(d) + ", " + std::to_string(y);
+           std::to_string(d);
+}
+
+// "Friday, October 9, 2026".
+std::string LongDate(int32_t day) {
+    int32_t m = 0, d = 0, y = 0;
+    JulianDate2Mdy(day, m, d, y);
+    return WeekdayMonthDay(day) + ", " + std::to_string(y);
+}
+
+int32_t NextQuarter(int32_t quarter) {
+    const int32_t year = quarter / 10, q = quarter % 10;
+    return q >= 4 ? (year + 1) * 10 + 1 : year * 10 + q + 1;
+}
+
+int32_t NextQuarterStart(int32_t quarter) {
+    int32_t start = 0, end = 0;
+    QuarterBounds(NextQuarter(quarter), start, end);
+    return start;
 }
 
 std::vector<StationRef> StationsToCheck(int32_t quarter, RowId stationId) {
@@ -143,19 +162,20 @@ void CheckEntry(Collector& out, const Entry& e, int32_t first, int32_t last,
         if (stationIssues.count(Trim(id))) addresses = true;
     if (!addresses) {
         out.Add(P, K::EntryWithoutIssue,
-                name + (Trim(e.issues).empty() ? " addresses no issue"
-                                               : " addresses none of the station's issues"),
+                (Trim(e.issues).empty() ? "Addresses no issue: "
+                                        : "Addresses none of the station's issues: ") +
+                    name,
                 T, e.mid);
     }
-    if (e.airings.empty()) out.Add(P, K::EntryWithoutAiring, name + " has no air date", T, e.mid);
+    if (e.airings.empty()) out.Add(P, K::EntryWithoutAiring, "No air date: " + name, T, e.mid);
     if (TrimAll(e.description).empty())
-        out.Add(FindingSeverity::Note, K::EntryWithoutDescription, name + " has no description", T,
+        out.Add(FindingSeverity::Note, K::EntryWithoutDescription, "No description: " + name, T,
                 e.mid);
 
     for (const auto& [day, minutes] : e.airings) {
         if (day < first || day > last)
             out.Add(P, K::AiringOutsideQuarter,
-                    name + " aired " + AiringText(day, minutes) + ", outside the quarter", T,
+                    "Aired outside the quarter, " + AiringText(day, minutes) + ": " + name, T,
                     e.mid);
     }
     // A period record keeps the first and last day of its span, which may
@@ -168,8 +188,8 @@ void CheckEntry(Collector& out, const Entry& e, int32_t first, int32_t last,
             if (j - i > 1) {
                 const std::string times = j - i == 2 ? "twice" : std::to_string(j - i) + " times";
                 out.Add(P, K::AiringRecordedTwice,
-                        name + " lists the airing " +
-                            AiringText(e.airings[i].first, e.airings[i].second) + " " + times,
+                        "Airing " + AiringText(e.airings[i].first, e.airings[i].second) +
+                            " listed " + times + ": " + name,
                         T, e.mid);
             }
             i = j;
@@ -178,13 +198,14 @@ void CheckEntry(Collector& out, const Entry& e, int32_t first, int32_t last,
 
     const std::string duration = TrimAll(e.duration);
     if (duration.empty()) {
-        out.Add(P, K::DurationMissing, name + " has no duration", T, e.mid);
+        out.Add(P, K::DurationMissing, "No duration: " + name, T, e.mid);
     } else if (const auto seconds = DurationSeconds(duration)) {
         if (*seconds == 0)
-            out.Add(P, K::DurationZero, name + " has a duration of \"" + duration + "\"", T, e.mid);
+            out.Add(P, K::DurationZero, "Duration of no time, \"" + duration + "\": " + name, T,
+                    e.mid);
         else if (*seconds > kDaySeconds)
-            out.Add(P, K::DurationOverDay,
-                    name + " has a duration of \"" + duration + "\", more than 24 hours", T, e.mid);
+            out.Add(P, K::DurationOverDay, "Duration over 24 hours, \"" + duration + "\": " + name,
+                    T, e.mid);
     }
 }
 
@@ -215,8 +236,8 @@ void CheckStation(FilingCheckResult& r, int32_t quarter, const StationRef& stati
     for (size_t n = 0; n < issues.size(); ++n) {
         if (addressed.count(std::to_string(issues[n].id))) continue;
         out.Add(FindingSeverity::Problem, FindingKind::IssueNotAddressed,
-                "Issue " + std::to_string(n + 1) + ", \"" + TrimAll(issues[n].title) +
-                    "\", is addressed by no program",
+                "Addressed by no program: issue " + std::to_string(n + 1) + ", \"" +
+                    TrimAll(issues[n].title) + "\"",
                 FindingTarget::Issue, issues[n].id);
     }
 
@@ -333,12 +354,15 @@ std::optional<int64_t> DurationSeconds(std::string_view text) {
     return static_cast<int64_t>(std::llround(total));
 }
 
+int32_t FilingDueDay(int32_t quarter) {
+    return NextQuarterStart(quarter) + 9;
+}
+
 int32_t FilingDeadlineOf(int32_t quarter, int32_t storedDeadline) {
-    const int32_t year = quarter / 10, q = quarter % 10;
-    const int32_t next = q >= 4 ? (year + 1) * 10 + 1 : year * 10 + q + 1;
-    int32_t start = 0, end = 0;
-    QuarterBounds(next, start, end);
-    if (storedDeadline >= start && storedDeadline <= end) return storedDeadline;
+    const int32_t start = NextQuarterStart(quarter);
+    int32_t first = 0, last = 0;
+    QuarterBounds(NextQuarter(quarter), first, last);
+    if (storedDeadline >= first && storedDeadline <= last) return storedDeadline;
     int32_t d = start + 9;
     while (DayOfWeek(d) > 5) --d;
     return d;
@@ -351,7 +375,8 @@ FilingCheckResult CheckBeforeFiling(int32_t quarter, RowId stationId, int32_t to
     const std::vector<StationRef> stations = StationsToCheck(quarter, stationId);
     r.stations = static_cast<int>(stations.size());
 
-    const int32_t deadline = FilingDeadlineOf(quarter, storedDeadline);
+    const int32_t deadline = FilingDueDay(quarter);
+    const int32_t reminder = FilingDeadlineOf(quarter, storedDeadline);
     const int64_t left = static_cast<int64_t>(deadline) - today;
     std::string when;
     if (left > 1)
@@ -367,7 +392,15 @@ FilingCheckResult CheckBeforeFiling(int32_t quarter, RowId stationId, int32_t to
     static const StationRef kWholeQuarter;
     Collector(r, kWholeQuarter)
         .Add(FindingSeverity::Note, FindingKind::FilingDeadline,
-             "Filing deadline " + LongDate(deadline) + ": " + when, FindingTarget::None, 0);
+             "Filing deadline " + LongDate(deadline) + ": " + when +
+                 (reminder == deadline ? std::string()
+                                       : " (reminder " + WeekdayMonthDay(reminder) + ")"),
+             FindingTarget::None, 0);
+    // A quarter without stations has nothing that could be filed.
+    if (stations.empty())
+        Collector(r, kWholeQuarter)
+            .Add(FindingSeverity::Problem, FindingKind::NoStation,
+                 "No station is on file for this quarter.", FindingTarget::None, 0);
 
     for (const StationRef& s : stations) CheckStation(r, quarter, s);
     return r;

@@ -19,6 +19,7 @@ enum class FindingSeverity {
 
 enum class FindingKind {
     FilingDeadline,        // the deadline of the quarter's list and the days left
+    NoStation,             // the quarter has no station at all
     StationWithoutIssues,  // the station has no issues in the quarter
     IssueNotAddressed,     // no program entry of the station addresses the issue
     EntryWithoutIssue,     // the entry addresses none of the station's issues
@@ -70,8 +71,12 @@ FilingCheckResult CheckBeforeFiling(int32_t quarter, RowId stationId, int32_t to
 std::string FilingSummary(const FilingCheckResult& result);
 
 // The day by which the quarter's list must be in the public file: the tenth
-// day of the next quarter, moved back to the Friday before when it falls on a
-// weekend. A stored deadline that lies in the next quarter is used as it is.
+// day of the next quarter, whatever day of the week it is.
+int32_t FilingDueDay(int32_t quarter);
+// The day the filing reminder comes for the quarter's list: the tenth day of
+// the next quarter, moved back to the Friday before when it falls on a
+// weekend. A stored reminder day ("Deadline" of section "Filing") that lies
+// in the next quarter is used as it is.
 int32_t FilingDeadlineOf(int32_t quarter, int32_t storedDeadline);
 
 // The length a duration text stands for, in seconds: "30 minutes", "60 sec",
@@ -96,6 +101,7 @@ inline constexpr int kFcSummary = 115;
 inline constexpr int kFcOpen = 120;
 inline constexpr int kFcClose = 125;
 inline constexpr int kFcHelp = 130;
+inline constexpr int kFcDetail = 145;  // the whole text of the selected finding, wrapped
 inline constexpr int kFcHelpTopic = 510;
 inline constexpr double kFilingCheckWidth = 96;
 inline constexpr double kFilingCheckHeight = 26;

@@ -54,9 +54,13 @@ const FilingFinding* SelectedFinding() {
     return &findings[static_cast<size_t>(index)];
 }
 
+// The Open button, and the selected finding's whole text under the list
+// (a long program title would cut it off in its column).
 void UpdateOpenButton() {
     const FilingFinding* f = SelectedFinding();
     EZ_ENABLE(kForm, kFcOpen, f && f->target != FindingTarget::None);
+    EZ_SETTEXT(kForm, kFcDetail,
+               f ? (f->calls.empty() ? std::string() : f->calls + ": ") + f->text : std::string());
 }
 
 // Runs the check for what the selectors show; keeps the row selected at `row`.
@@ -136,7 +140,8 @@ void FC_Design() {
     EZ_CONTROL(kForm, kFcSummary, EzKind::Label, "", 51, 1.9, 43.5, 1.3);
     EZ_SETFONT(kForm, kFcSummary, kFontBold);
     EZ_CONTROL(kForm, kFcList, EzKind::ListView, "Station{12}|Severity{11}|Finding{66}", 1.5, 4.4,
-               93, 18.8);
+               93, 16);
+    EZ_CONTROL(kForm, kFcDetail, EzKind::Label, "", 1.5, 20.8, 93, 2.7, "W");
     EZ_CONTROL(kForm, kFcOpen, EzKind::Button, "&Open", 1.5, 23.8, 11, 1.7);
     EZ_CONTROL(kForm, kFcHelp, EzKind::Button, "&Help", 71, 23.8, 11, 1.7);
     EZ_CONTROL(kForm, kFcClose, EzKind::Button, "&Close", 83.5, 23.8, 11, 1.7);

@@ -4,6 +4,7 @@
 #include "reports/issues_programs_list.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -73,6 +74,9 @@ void StartPage(Layout& L) {
             L.roman, 10, kPdfAlignCentre);
     PdfText(L.page, "Page " + std::to_string(L.pages), kRight, L.y + 16, L.roman, 10,
             kPdfAlignRight);
+    // A list read from a damaged database never passes for a complete one.
+    if (d.incomplete)
+        PdfText(L.page, kIncompleteNote, kCentre, L.y + 29, L.bold, 9, kPdfAlignCentre);
     if (L.page) HPDF_Page_EndText(L.page);
     PdfRule(L.page, kLeft, kRight, L.y + 3, 0, 0, 0, 0.1);
     L.y += 16 + 26;
@@ -281,6 +285,16 @@ ReportChoice& ReportInputs() {
     return inputs;
 }
 
+bool GoOnWithIncompleteData(const std::string& what) {
+    return DgMsgAsk("Database Damaged",
+                    "Part of the database could not be read: this " + what +
+                        " may be incomplete.{f10,t4}",
+                    "What could not be read is left out. Restore your latest backup "
+                    "(Tools > Restore Database) for a complete " +
+                        what + ".{f6}",
+                    "", "*{G,f7}|&Go On|&Cancel", 2) == 1;
+}
+
 std::string PlacedDateText(int32_t day) {
     std::string text = day == 0 ? TodayDateText() : JulianDate2Text(day, 1);
     if (text.size() < 4) return text;
@@ -295,7 +309,10 @@ IssuesListData LoadIssuesListData(int32_t quarter, const std::string& calls, int
     d.placedText = PlacedDateText(placedDay);
     const std::string q = QuarterText(quarter);
     const RowId stationId = StationIdByCalls(calls, q);
-    if (stationId <= 0) return d;
+    if (stationId <= 0) {
+        d.incomplete = slIsDamaged();
+        return d;
+    }
     const std::string stn = std::to_string(stationId);
     d.license = SelectField("Stations", "License", "StnID = " + stn + " AND QtrID = " + q);
 
@@ -311,8 +328,12 @@ IssuesListData LoadIssuesListData(int32_t quarter, const std::string& calls, int
             issueIndex.emplace(issue.iid, d.issues.size());
             d.issues.push_back(std::move(issue));
         }
+        if (!rs.complete()) d.incomplete = true;
     }
-    if (d.issues.empty()) return d;
+    if (d.issues.empty()) {
+        d.incomplete = d.incomplete || slIsDamaged();
+        return d;
+    }
 
     // The station's airings, read once for the whole report and by column
     // position: thousands of rows. Sorted here by entry, day and time (a sort
@@ -331,6 +352,7 @@ IssuesListData LoadIssuesListData(int32_t quarter, const std::string& calls, int
         while (rs.next())
             airings.push_back({rs.integer(0), static_cast<int32_t>(rs.integer(1)),
                                static_cast<int32_t>(rs.integer(2))});
+        if (!rs.complete()) d.incomplete = true;
     }
     std::sort(airings.begin(), airings.end());
 
@@ -363,6 +385,7 @@ IssuesListData LoadIssuesListData(int32_t quarter, const std::string& calls, int
             d.issues[targets[k]].programs.push_back(program);
         d.issues[targets.back()].programs.push_back(std::move(program));
     }
+    if (!rs.complete() || slIsDamaged()) d.incomplete = true;
     return d;
 }
 
@@ -420,20 +443,24 @@ std::string PdfDocumentBytes(HPDF_Doc doc) {
     return bytes;
 }
 
-bool SaveAndOpenReport(PdfDocument doc, const PdfErrorState& errors, const std::string& path) {
+std::string WriteReportFile(PdfDocument doc, const PdfErrorState& errors, const std::string& path) {
     // The document is made whole in memory and then written beside the
     // target and renamed over it: a full disk or a failing document never
     // leaves a broken file in place of an older report of the same name.
     const std::string bytes = errors.failed ? std::string() : PdfDocumentBytes(doc.get());
     doc.reset();
+    if (errors.failed) return "the PDF library reported error " + std::to_string(errors.errorNo);
+    if (bytes.empty()) return "the PDF document could not be made";
+    if (const int err = ReplaceFileContents(path, bytes)) return WriteErrorText(err);
+    return "";
+}
+
+bool SaveAndOpenReport(PdfDocument doc, const PdfErrorState& errors, const std::string& path) {
     if (errors.failed) return false;
-    if (bytes.empty()) {
-        DgMsgOk("PDF Error", "The PDF document could not be made.{f10}", "");
-        return false;
-    }
-    if (const int err = ReplaceFileContents(path, bytes)) {
-        DgMsgOk("PDF Error", "The PDF file could not be saved:|" + path + "{f10}",
-                std::string(std::strerror(err)) + "{f6}");
+    std::string error = WriteReportFile(std::move(doc), errors, path);
+    if (!error.empty()) {
+        error[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(error[0])));
+        DgMsgOk("PDF Error", "The PDF file could not be saved:|" + path + "{f10}", error + ".{f6}");
         return false;
     }
     EZ_DOEVENTS();
@@ -447,6 +474,7 @@ void PrintIssuesProgramsList(const std::string& form) {
     const std::string& calls = in.station;
     PdfErrorState errors;
     const IssuesListData data = LoadIssuesListData(q, calls, in.placedDay);
+    if (data.incomplete && !GoOnWithIncompleteData("list")) return;
     PdfDocument doc = ComposeIssuesProgramsList(data, errors);
     if (!doc) return;
 

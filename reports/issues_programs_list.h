@@ -37,10 +37,19 @@ struct IssuesListData {
     std::string longPeriod;         // April 1 - June 30, 2019
     std::string placedText;         // June 24, 2019
     std::vector<ListIssue> issues;  // rank order; the number is the position + 1
+    bool incomplete = false;        // read from a damaged database: every page says so
 };
 
 // Reads everything the report prints, with a handful of queries for the whole station.
 IssuesListData LoadIssuesListData(int32_t quarter, const std::string& calls, int32_t placedDay);
+
+// Before a list or report is made from a database that could not be read
+// whole (a damaged file): says so and asks whether to go on with what could
+// be read (what: "list", "report", "export"). True when the user chose to go on.
+bool GoOnWithIncompleteData(const std::string& what);
+// The line every page of a list that could not be read whole carries.
+inline constexpr const char* kIncompleteNote =
+    "This list may be incomplete: part of the database could not be read.";
 
 // "June 24, 2019" for a day number; 0 gives today.
 std::string PlacedDateText(int32_t day);
@@ -60,6 +69,12 @@ std::string IssuesListFileName(const std::string& calls, int32_t quarter);
 
 // The document as the bytes of a PDF file ("" when libharu could not write it).
 std::string PdfDocumentBytes(HPDF_Doc doc);
+
+// Makes the document whole in memory and writes it to path through a
+// temporary file renamed when complete, then frees it. "" when it was written;
+// else why not, in words ("the disk is full"), and path is as it was. After a
+// libharu error (told to the user by the error handler) nothing is written.
+std::string WriteReportFile(PdfDocument doc, const PdfErrorState& errors, const std::string& path);
 
 // Writes the document to path (through a temporary file renamed when
 // complete) and frees it; then opens the file. False, with nothing written

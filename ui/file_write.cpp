@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 int ReplaceFileContents(const std::string& path, std::string_view bytes) {
@@ -33,4 +34,19 @@ int ReplaceFileContents(const std::string& path, std::string_view bytes) {
     if (!err && std::rename(tmp.c_str(), path.c_str()) != 0) err = errno;
     if (err) std::remove(tmp.c_str());
     return err;
+}
+
+std::string WriteErrorText(int err) {
+    switch (err) {
+        case ENOSPC:
+        case EDQUOT:
+            return "the disk is full";
+        case EACCES:
+        case EPERM:
+            return "the folder cannot be written to";
+        case EROFS:
+            return "the disk can only be read";
+        default:
+            return std::strerror(err);
+    }
 }

@@ -40,6 +40,15 @@ TEST(CsvText, QuotesOnlyWhatMustBeQuoted) {
         {"lf\nonly", "\"lf\nonly\""},
         {" leading blank", " leading blank"},
         {"Café 9½", "Café 9½"},
+        // What a spreadsheet would run as a formula is made text.
+        {"=HYPERLINK(\"http://x\")", "\"'=HYPERLINK(\"\"http://x\"\")\""},
+        {"+1", "'+1"},
+        {"-2+3", "'-2+3"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tTab", "'\tTab"},
+        {"\rcmd", "\"'\rcmd\""},
+        {"a=b-c", "a=b-c"},
+        {"'quoted", "'quoted"},
     };
     for (const Case& c : cases) EXPECT_EQ(CsvField(c.in), c.out) << c.in;
 }

@@ -2,6 +2,7 @@
 // cells, filter, selection-dependent commands, deleting, sorting, the status
 // bar, the start-up messages, and the "Add A Previous Quarter" dialog.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <cmath>
@@ -223,7 +224,33 @@ TEST_F(MainWindowTest, SelectionDrivesTheCommandsAndDeleteRemovesEverything) {
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
     ASSERT_GE(r.MessageTexts().size(), 1u);
-    EXPECT_NE(r.MessageTexts()[0].find("the highlighted programs?"), std::string::npos);
+    EXPECT_NE(r.MessageTexts()[0].find("want to delete the highlighted programs?"),
+              std::string::npos);
+}
+
+// A delete that another program's lock makes fail leaves the rows listed.
+TEST_F(MainWindowTest, AFailedDeleteKeepsTheRows) {
+    Seed();
+    Robot r;
+    PromptQueue prompts(r);
+    r.Start();
+    sqlite3* other = nullptr;
+    r.Do([&] {
+        sqlite3_open((Paths().dataFolder + "VantrelData.db3").c_str(), &other);
+        ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_busy_timeout(slHandle(), 20);
+    });
+    r.SelectRow("VL", kVlList, 0);
+    r.Click("VL", kVlDeleteButton);
+    prompts.Expect("Delete Selected Program", 1);
+    prompts.Expect("Delete Error", 1);
+    r.Do([&] {
+        EXPECT_EQ(EZ_LVROWCOUNT("VL", kVlList), 4);
+        sqlite3_close(other);  // rolls back
+    });
+    r.Close("VL");
+    r.Run();
+    EXPECT_TRUE(r.Ok()) << r.Errors();
 }
 
 TEST_F(MainWindowTest, NewProgramForAStationWithoutIssuesOffersTheIssuesList) {
@@ -252,6 +279,7 @@ TEST_F(MainWindowTest, HeaderClicksToggleTheDirection) {
     r.Do([] {
         EXPECT_EQ(EZ_LVGETHEADERIMAGE("VL", kVlList, 0), 0);
         EXPECT_EQ(EZ_LVGETHEADERIMAGE("VL", kVlList, 3), 3);
+        EXPECT_EQ(Cell(0, 0), "01-01-2019");  // the rows as the arrow shows them
     });
     r.HeaderClick("VL", kVlList, 3);
     r.Do([] {
@@ -267,6 +295,8 @@ TEST_F(MainWindowTest, HeaderClicksToggleTheDirection) {
         EXPECT_EQ(Cell(0, 3), "Weekly Report");
         EXPECT_EQ(EZ_LVGETHEADERIMAGE("VL", kVlList, 3), 1);
     });
+    r.SelectItem("VL", kVlStation, "WAAA-FM");  // a refill keeps the order the arrow shows
+    r.Do([] { EXPECT_EQ(Cell(0, 3), "Weekly Report"); });
     r.HeaderClick("VL", kVlList, 1);
     r.Do([] {
         EXPECT_EQ(Shell().sortColumn, 1);

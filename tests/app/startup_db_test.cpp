@@ -80,6 +80,7 @@ TEST_F(StartupDatabase, DamagedFileOffersTheRestoreAndIsNotWritten) {
     EXPECT_NE(Text(prompts.seen[0]).find(Db()), std::string::npos);
     EXPECT_NE(prompts.seen[0].buttons.find("Restore"), std::string::npos);
     EXPECT_TRUE(slIsReadOnly());
+    EXPECT_TRUE(slIsDamaged());  // lists and reports made from it say they may be incomplete
     std::string calls = "WNEW", city = "Town";
     EXPECT_EQ(SaveStation(20191, 0, calls, city), StationSave::Failed);
     EXPECT_EQ(slGetError(), kDatabaseReadOnlyText);

@@ -1,12 +1,16 @@
 // Every station's list in one go: each file equals the single-station print,
-// a failing station is named while the others are written, Cancel stops
-// between stations; the print dialog's "All Stations" choice with its
+// a failing station (a full disk too) is named while the others are written,
+// Cancel stops between stations, a damaged database is said to give lists
+// that may be incomplete; the print dialog's "All Stations" choice with its
 // progress dialog, and the pre-filing check form opening the right editors.
 #include "reports/all_stations_print.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,8 +21,10 @@
 #include "app/startup.h"
 #include "app/test_init.h"
 #include "app/toolkit/ez_forms.h"
+#include "app/toolkit/ez_testing.h"
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
+#include "data/program_list.h"
 #include "data/query.h"
 #include "editors/issues.h"
 #include "editors/program_entry.h"
@@ -48,8 +54,9 @@ protected:
         }
         SeedStation("KNONE", "Nowhere", kQ);  // no programs: not printed
     }
+    static constexpr const char* kListName = "_Issues_Programs_April-June_2019.PDF";
     static std::string PathOf(const std::string& calls) {
-        return Paths().pdfFolder + calls + "_Issues_Programs_April-June_2019.PDF";
+        return Paths().pdfFolder + calls + kListName;
     }
 };
 
@@ -75,11 +82,12 @@ TEST_F(AllStations, EachFileIsTheSingleStationPrint) {
         EXPECT_TRUE(Has(pages[0], "Quarterly Issues/Programs List for Station " + f.calls));
         EXPECT_TRUE(Has(pages[0], "Placed in the Public File July 3, 2019"));
     }
+    // KNONE has no programs: it has no list, and the message says so.
     const AllStationsOutcome outcome = DescribeAllStations(run);
-    EXPECT_EQ(outcome.title, "All Lists Written");
-    EXPECT_EQ(outcome.text1, "3 lists of 3 were written:{f10}");
-    EXPECT_EQ(outcome.text2,
-              PathOf("WXYZ-FM") + "|" + PathOf("KAAA") + "|" + PathOf("KBBB") + "{f6}");
+    EXPECT_EQ(outcome.title, "Some Stations Left Out");
+    EXPECT_EQ(outcome.text1, "3 lists of 4 were written:{f10}");
+    EXPECT_EQ(outcome.text2, PathOf("WXYZ-FM") + "|" + PathOf("KAAA") + "|" + PathOf("KBBB") +
+                                 "||Left out, no programs in the quarter: KNONE{f6}");
     EXPECT_EQ(FoldersWritten(run), std::vector<std::string>{Paths().pdfFolder});
     EXPECT_TRUE(Messages().empty());
 }
@@ -101,13 +109,36 @@ TEST_F(AllStations, AFailingStationIsNamedAndTheOthersAreWritten) {
                                         "KBBB_Issues_Programs_April-June_2019.PDF"));
     const AllStationsOutcome outcome = DescribeAllStations(run);
     EXPECT_EQ(outcome.title, "Some Lists Not Written");
-    EXPECT_EQ(outcome.text1, "2 lists of 3 were written:{f10}");
+    EXPECT_EQ(outcome.text1, "2 lists of 4 were written:{f10}");
     const std::string written = PathOf("WXYZ-FM") + "|" + folder.path() +
                                 "Filed/KBBB/KBBB_Issues_Programs_April-June_2019.PDF||";
     EXPECT_EQ(outcome.text2.rfind(written + "Not written:|KAAA: the folder ", 0), 0u)
         << outcome.text2;
     EXPECT_EQ(FoldersWritten(run),
               (std::vector<std::string>{Paths().pdfFolder, folder.path() + "Filed/KBBB/"}));
+}
+
+// KAAA's folder is a disk with no room for its list: KAAA is named
+// with the reason, its older list stays, and the others are written.
+TEST_F(AllStations, AFullDiskNamesTheStationAndKeepsItsOlderList) {
+    const std::string small = folder.path() + "small/", kaaa = small + "KAAA" + kListName;
+    std::filesystem::create_directory(small);
+    if (mount("tmpfs", small.c_str(), "tmpfs", 0, "size=4k") != 0) GTEST_SKIP() << "no tmpfs";
+    const std::unique_ptr<const char, int (*)(const char*)> unmount(small.c_str(), umount);
+    WriteFileText(kaaa, "older list");  // fills the only page
+    IniWrite(Paths().settingsFile, "PDF", "KAAA", small);
+    AllStationsRun run = StartAllStations(kQ, 0);
+    while (PrintNextStation(run)) {
+    }
+    ASSERT_EQ(run.results.size(), 3u);
+    EXPECT_TRUE(run.results[0].written && run.results[2].written);
+    EXPECT_EQ(run.results[1].error, "the disk is full");
+    EXPECT_EQ(ReadFileText(kaaa), "older list");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(small), {}), 1);
+    const AllStationsOutcome outcome = DescribeAllStations(run);
+    EXPECT_EQ(outcome.text1, "2 lists of 4 were written:{f10}");
+    EXPECT_NE(outcome.text2.find("||Not written:|KAAA: the disk is full||"), std::string::npos);
+    EXPECT_TRUE(Messages().empty());  // no "PDF Error" box
 }
 
 TEST_F(AllStations, CancelStopsBetweenStations) {
@@ -119,8 +150,55 @@ TEST_F(AllStations, CancelStopsBetweenStations) {
     EXPECT_FALSE(std::filesystem::exists(PathOf("KAAA")));
     const AllStationsOutcome outcome = DescribeAllStations(run);
     EXPECT_EQ(outcome.title, "Printing Cancelled");
-    EXPECT_EQ(outcome.text1, "1 list of 3 was written:{f10}");
-    EXPECT_EQ(outcome.text2, PathOf("WXYZ-FM") + "||Left out by cancelling: KAAA, KBBB{f6}");
+    EXPECT_EQ(outcome.text1, "1 list of 4 was written:{f10}");
+    EXPECT_EQ(outcome.text2, PathOf("WXYZ-FM") +
+                                 "||Left out, no programs in the quarter: KNONE||Left out by "
+                                 "cancelling: KAAA, KBBB{f6}");
+}
+
+// A database damaged in the middle of its entries: the program list shows
+// the entries before the damage; the printed lists ask first and say that
+// they may be incomplete.
+TEST_F(AllStations, ADamagedDatabaseListsWhatCanBeReadAndSaysItMayBeIncomplete) {
+    const RowId station = SeedStation("KDMG", "Springfield", kQ);
+    const RowId issue = SeedIssue(station, kQ, "Crime", "Burglaries.", 0);
+    for (int i = 0; i < 200; ++i)
+        SeedProgram(station, kQ, IssueList({issue}), "Program " + std::to_string(i), "30 min",
+                    "Talk.", {{Mdy2JulianDate(4, 2, 2019), 480}});
+    ExecSql("UPDATE Master SET AirDates = printf('%0200d', MID)");  // entries over many pages
+    // A bad page-type byte on the last leaf page of Master.
+    const std::string last = slSelStr(
+        "SELECT (pageno - 1) * pgsize FROM dbstat WHERE name = 'Master' AND pagetype = 'leaf' "
+        "ORDER BY path DESC LIMIT 1");
+    slClose();
+    std::fstream(Paths().dataFolder + "VantrelData.db3", std::ios::in | std::ios::out)
+        .seekp(std::stoll(last))
+        .put('\x01');
+    ASSERT_EQ(slOpen(Paths().dataFolder + "VantrelData.db3", "R"), 0);
+
+    const std::vector<ProgramListRow> rows = ProgramListRows(kQ, station);
+    EXPECT_GT(rows.size(), 10u);
+    EXPECT_LT(rows.size(), 200u);
+    for (size_t i = 1; i < rows.size(); ++i) EXPECT_LT(rows[i - 1].mid, rows[i].mid);
+    EXPECT_TRUE(slIsDamaged());  // found by the read
+
+    ReportInputs() = ReportChoice{"2019 - Apr-Jun", "KDMG", 0};
+    prompts.Expect("Database Damaged", 2);  // Cancel: nothing is written
+    PrintIssuesProgramsList("PQ");
+    EXPECT_TRUE(recording->opened.empty());
+    prompts.Expect("Database Damaged", 1);
+    PrintIssuesProgramsList("PQ");
+    EXPECT_EQ(EZ_TAKEUNSHOWN(), std::vector<std::string>{"file dialog \"Save PDF File\""});
+    const std::vector<std::string> pages = PdfPages(Paths().pdfFolder + "Temp.pdf");
+    ASSERT_GT(pages.size(), 1u);
+    for (const std::string& page : pages) EXPECT_TRUE(Has(page, kIncompleteNote));
+
+    AllStationsRun run = StartAllStations(kQ, 0);
+    while (PrintNextStation(run)) {
+    }
+    EXPECT_NE(DescribeAllStations(run).text2.find(
+                  "May be incomplete, part of the database could not be read: WXYZ-FM"),
+              std::string::npos);
 }
 
 // The dialogs, driven by the robot.
@@ -160,7 +238,7 @@ TEST_F(PrintAllForms, AllStationsFromThePrintDialog) {
     r.SelectItem("PQ", 105, "All Stations");
     r.Screenshot("PQ", ScreenshotPath(shots, "print_all_dialog.png"));
     r.Click("PQ", 115);
-    prompts.Expect("All Lists Written", 1);
+    prompts.Expect("Some Stations Left Out", 1);
     r.Do([&] {
         for (const char* calls : {"WXYZ-FM", "KAAA", "KBBB"})
             EXPECT_TRUE(std::filesystem::exists(PathOf(calls))) << calls;
@@ -173,7 +251,7 @@ TEST_F(PrintAllForms, AllStationsFromThePrintDialog) {
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
     ASSERT_FALSE(r.MessageTexts().empty());
-    EXPECT_NE(r.MessageTexts().back().find("3 lists of 3 were written:"), std::string::npos);
+    EXPECT_NE(r.MessageTexts().back().find("3 lists of 4 were written:"), std::string::npos);
     SetStationWrittenHook(previous);
     SetMsgShownHook(previousShown);
 }
@@ -222,10 +300,10 @@ TEST_F(PrintAllForms, CheckFormOpensTheRightEditorOnTheRightRecord) {
         EXPECT_EQ(EZ_LVGETCELL("FC", kFcList, issueRow, 0), "KAAA");
         EXPECT_EQ(EZ_LVGETCELL("FC", kFcList, issueRow, 1), "Problem");
         EXPECT_EQ(EZ_LVGETCELL("FC", kFcList, issueRow, 2),
-                  "Issue 2, \"Housing\", is addressed by no program");
+                  "Addressed by no program: issue 2, \"Housing\"");
         EXPECT_EQ(EZ_LVGETCELL("FC", kFcList, 2, 2),
-                  "\"Unaired Show\" addresses none of the station's issues");
-        EXPECT_EQ(EZ_LVGETCELL("FC", kFcList, entryRow, 2), "\"Unaired Show\" has no air date");
+                  "Addresses none of the station's issues: \"Unaired Show\"");
+        EXPECT_EQ(EZ_LVGETCELL("FC", kFcList, entryRow, 2), "No air date: \"Unaired Show\"");
     });
     r.Screenshot("FC", ScreenshotPath("/tmp/", "filing_check.png"));
     r.DblClick("FC", kFcList, entryRow);

@@ -70,7 +70,7 @@ TEST_F(FilingCheck, IssueThatNoProgramAddresses) {
     const auto found = Of(Check(), FindingKind::IssueNotAddressed);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].severity, FindingSeverity::Problem);
-    EXPECT_EQ(found[0].text, "Issue 3, \"Housing\", is addressed by no program");
+    EXPECT_EQ(found[0].text, "Addressed by no program: issue 3, \"Housing\"");
     EXPECT_EQ(found[0].calls, "WXYZ-FM");
     EXPECT_EQ(found[0].target, FindingTarget::Issue);
     EXPECT_EQ(found[0].recordId, housing);
@@ -82,10 +82,10 @@ TEST_F(FilingCheck, EntryWithoutAnIssueOfTheStation) {
     const RowId stale = Entry("999", "Stale Issue", "5 minutes", "Text.", {{Day(4, 3), 60}});
     const auto found = Of(Check(), FindingKind::EntryWithoutIssue);
     ASSERT_EQ(found.size(), 2u);
-    EXPECT_EQ(found[0].text, "\"No Issue\" addresses no issue");
+    EXPECT_EQ(found[0].text, "Addresses no issue: \"No Issue\"");
     EXPECT_EQ(found[0].recordId, none);
     EXPECT_EQ(found[0].target, FindingTarget::ProgramEntry);
-    EXPECT_EQ(found[1].text, "\"Stale Issue\" addresses none of the station's issues");
+    EXPECT_EQ(found[1].text, "Addresses none of the station's issues: \"Stale Issue\"");
     EXPECT_EQ(found[1].recordId, stale);
 }
 
@@ -93,7 +93,7 @@ TEST_F(FilingCheck, EntryWithoutAiring) {
     const RowId mid = Entry(crime, "Never Aired", "5 minutes", "Text.", {});
     const auto found = Of(Check(), FindingKind::EntryWithoutAiring);
     ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].text, "\"Never Aired\" has no air date");
+    EXPECT_EQ(found[0].text, "No air date: \"Never Aired\"");
     EXPECT_EQ(found[0].recordId, mid);
     EXPECT_EQ(found[0].severity, FindingSeverity::Problem);
 }
@@ -102,7 +102,7 @@ TEST_F(FilingCheck, EntryWithoutDescriptionIsANote) {
     Entry(crime, "Bare", "5 minutes", " \r\n ", {{Day(4, 3), 60}});
     const auto found = Of(Check(), FindingKind::EntryWithoutDescription);
     ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].text, "\"Bare\" has no description");
+    EXPECT_EQ(found[0].text, "No description: \"Bare\"");
     EXPECT_EQ(found[0].severity, FindingSeverity::Note);
 }
 
@@ -124,8 +124,8 @@ TEST_F(FilingCheck, AiringsOutsideTheQuarter) {
           {{Day(3, 31), 600}, {Day(4, 1), 0}, {Day(7, 1), 0}});
     const auto found = Of(Check(), FindingKind::AiringOutsideQuarter);
     ASSERT_EQ(found.size(), 2u);  // the first and last day of the quarter are inside
-    EXPECT_EQ(found[0].text, "\"Early\" aired 03-31-2019 10:00, outside the quarter");
-    EXPECT_EQ(found[1].text, "\"Early\" aired 07-01-2019 00:00, outside the quarter");
+    EXPECT_EQ(found[0].text, "Aired outside the quarter, 03-31-2019 10:00: \"Early\"");
+    EXPECT_EQ(found[1].text, "Aired outside the quarter, 07-01-2019 00:00: \"Early\"");
 }
 
 TEST_F(FilingCheck, AiringRecordedTwice) {
@@ -141,8 +141,8 @@ TEST_F(FilingCheck, AiringRecordedTwice) {
           "6");
     const auto found = Of(Check(), FindingKind::AiringRecordedTwice);
     ASSERT_EQ(found.size(), 2u);
-    EXPECT_EQ(found[0].text, "\"Twice\" lists the airing 04-05-2019 09:00 twice");
-    EXPECT_EQ(found[1].text, "\"Twice\" lists the airing 04-06-2019 01:00 3 times");
+    EXPECT_EQ(found[0].text, "Airing 04-05-2019 09:00 listed twice: \"Twice\"");
+    EXPECT_EQ(found[1].text, "Airing 04-06-2019 01:00 listed 3 times: \"Twice\"");
 }
 
 TEST_F(FilingCheck, DurationsMissingZeroAndOverADay) {
@@ -158,9 +158,9 @@ TEST_F(FilingCheck, DurationsMissingZeroAndOverADay) {
     ASSERT_EQ(missing.size(), 1u);
     ASSERT_EQ(zero.size(), 1u);
     ASSERT_EQ(over.size(), 1u);
-    EXPECT_EQ(missing[0].text, "\"No Length\" has no duration");
-    EXPECT_EQ(zero[0].text, "\"Zero\" has a duration of \"0 minutes\"");
-    EXPECT_EQ(over[0].text, "\"Marathon\" has a duration of \"25 hours\", more than 24 hours");
+    EXPECT_EQ(missing[0].text, "No duration: \"No Length\"");
+    EXPECT_EQ(zero[0].text, "Duration of no time, \"0 minutes\": \"Zero\"");
+    EXPECT_EQ(over[0].text, "Duration over 24 hours, \"25 hours\": \"Marathon\"");
 }
 
 TEST_F(FilingCheck, StationWithoutIssues) {
@@ -189,6 +189,11 @@ TEST_F(FilingCheck, OneStationOrAllAndTheSummary) {
     const FilingCheckResult one = Check(other);
     EXPECT_EQ(one.stations, 1);
     EXPECT_EQ(FilingSummary(one), "1 station, 1 problem, 1 note");
+
+    // A quarter without any station has nothing to file: a problem, not "0 problems".
+    const FilingCheckResult empty = CheckBeforeFiling(20193, 0, Day(6, 24), 0);
+    EXPECT_EQ(FilingSummary(empty), "0 stations, 1 problem, 1 note");
+    EXPECT_EQ(empty.findings.back().text, "No station is on file for this quarter.");
 }
 
 TEST_F(FilingCheck, DeadlineAndTheDaysLeft) {
@@ -204,13 +209,18 @@ TEST_F(FilingCheck, DeadlineAndTheDaysLeft) {
         {Day(7, 10), 0, "Filing deadline Wednesday, July 10, 2019: today"},
         {Day(7, 11), 0, "Filing deadline Wednesday, July 10, 2019: passed yesterday"},
         {Day(7, 20), 0, "Filing deadline Wednesday, July 10, 2019: passed 10 days ago"},
-        // A stored deadline in the next quarter is the one used ...
-        {Day(7, 1), Day(7, 12), "Filing deadline Friday, July 12, 2019: 11 days left"},
+        // A stored reminder day in the next quarter is shown beside the deadline ...
+        {Day(7, 1), Day(7, 9),
+         "Filing deadline Wednesday, July 10, 2019: 9 days left (reminder Tuesday, July 9)"},
         // ... one of another quarter is not.
         {Day(7, 1), Day(4, 10), "Filing deadline Wednesday, July 10, 2019: 9 days left"},
+        // The tenth of October 2026 is a Saturday: due then, the reminder the Friday before.
+        {Day(10, 1, 2026), 0,
+         "Filing deadline Saturday, October 10, 2026: 9 days left (reminder Friday, October 9)"},
     };
     for (const Case& c : cases) {
-        const FilingCheckResult r = CheckBeforeFiling(kQ, 0, c.today, c.stored);
+        const int32_t quarter = c.today > Day(1, 1, 2026) ? 20263 : kQ;
+        const FilingCheckResult r = CheckBeforeFiling(quarter, 0, c.today, c.stored);
         ASSERT_FALSE(r.findings.empty());
         EXPECT_EQ(r.findings[0].text, c.text);
         EXPECT_EQ(r.findings[0].severity, FindingSeverity::Note);
