@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+struct sqlite3;
+
 // True when the file starts with the SQLite header, opens read-only and
 // "PRAGMA integrity_check" answers "ok". Otherwise false with the problem in
 // words. Uses its own connection; the program's connection is not touched.
@@ -25,6 +27,47 @@ DbIntegrity QuickCheckDatabase(std::string& report);
 // of the layout. Extra tables and columns are fine. `failed` is set when the
 // layout could not be read (damaged or busy file).
 std::vector<std::string> MissingSchemaItems(bool& failed);
+
+// True for what the upgrade adds to files of earlier versions ("Stations.License",
+// "DateTime"): a file lacking only these is upgraded, not refused.
+bool IsAddedByUpgrade(const std::string& item);
+// MissingSchemaItems of a database file, through a read-only connection of
+// its own. `failed` is set when the file cannot be opened or its layout read.
+std::vector<std::string> MissingSchemaItemsOfFile(const std::string& path, bool& failed);
+
+// How long a backup or restore waits for another program to finish its write.
+inline constexpr int kDatabaseWaitMs = 3000;
+
+// A write lock on a database file held by a connection of its own ("BEGIN
+// IMMEDIATE"), so that no other program can change the file while it is
+// copied or replaced. Released (rolled back, closed) when it goes.
+class DatabaseWriteGuard {
+public:
+    enum class State {
+        Held,       // the lock is held
+        Busy,       // another program kept writing for waitMs
+        NoDatabase  // the file is missing or no SQLite database: nothing to guard
+    };
+    DatabaseWriteGuard(const std::string& path, int waitMs);
+    ~DatabaseWriteGuard();
+    DatabaseWriteGuard(const DatabaseWriteGuard&) = delete;
+    DatabaseWriteGuard& operator=(const DatabaseWriteGuard&) = delete;
+    State state() const { return state_; }
+    void Release();
+
+private:
+    sqlite3* db_ = nullptr;
+    State state_ = State::NoDatabase;
+};
+
+enum class SnapshotStatus { Ok, Busy, Failed };
+// Copies the database at source into a new file at target through SQLite's
+// online backup, in one read transaction, so the copy is the committed state
+// of one moment even while another program writes. Busy when another
+// program's write kept the file from being read for waitMs; Failed with the
+// problem in words otherwise.
+SnapshotStatus SnapshotDatabase(const std::string& source, const std::string& target, int waitMs,
+                                std::string& problem);
 
 // True when a write can start now: false with slErrorIsBusy() when another
 // program is writing to the file.
