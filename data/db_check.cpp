@@ -19,6 +19,28 @@ struct FinalizeStmt {
     void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
 };
 
+// PRAGMA integrity_check on the connection answers "ok".
+bool IntegrityOk(sqlite3* db, std::string& problem) {
+    sqlite3_stmt* rawStmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &rawStmt, nullptr);
+    std::unique_ptr<sqlite3_stmt, FinalizeStmt> stmt(rawStmt);
+    if (rc != SQLITE_OK || sqlite3_step(stmt.get()) != SQLITE_ROW) {
+        problem = sqlite3_errmsg(db);
+        return false;
+    }
+    const unsigned char* first = sqlite3_column_text(stmt.get(), 0);
+    std::string answer = first ? reinterpret_cast<const char*>(first) : "";
+    if (answer != "ok") {
+        problem = "damaged database (" + answer + ")";
+        return false;
+    }
+    return true;
+}
+
+bool IsBusy(int rc) {
+    return (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED;
+}
+
 }  // namespace
 
 bool IsWorkingDatabase(const std::string& path, std::string& problem) {
@@ -41,25 +63,7 @@ bool IsWorkingDatabase(const std::string& path, std::string& problem) {
     // Pages read through a memory map instead of copied in one by one: the
     // check reads the whole file, which takes about a fifth less time so.
     sqlite3_exec(db.get(), "PRAGMA mmap_size=1073741824", nullptr, nullptr, nullptr);
-    sqlite3_stmt* rawStmt = nullptr;
-    rc = sqlite3_prepare_v2(db.get(), "PRAGMA integrity_check", -1, &rawStmt, nullptr);
-    std::unique_ptr<sqlite3_stmt, FinalizeStmt> stmt(rawStmt);
-    if (rc != SQLITE_OK) {
-        problem = sqlite3_errmsg(db.get());
-        return false;
-    }
-    rc = sqlite3_step(stmt.get());
-    if (rc != SQLITE_ROW) {
-        problem = sqlite3_errmsg(db.get());
-        return false;
-    }
-    const unsigned char* first = sqlite3_column_text(stmt.get(), 0);
-    std::string answer = first ? reinterpret_cast<const char*>(first) : "";
-    if (answer != "ok") {
-        problem = "damaged database (" + answer + ")";
-        return false;
-    }
-    return true;
+    return IntegrityOk(db.get(), problem);
 }
 
 namespace {
@@ -188,9 +192,8 @@ DatabaseWriteGuard::DatabaseWriteGuard(const std::string& path, int waitMs) {
         state_ = State::Held;
         return;
     }
-    const int code = rc & 0xff;
     Release();
-    state_ = code == SQLITE_BUSY || code == SQLITE_LOCKED ? State::Busy : State::NoDatabase;
+    state_ = IsBusy(rc) ? State::Busy : State::NoDatabase;
 }
 
 DatabaseWriteGuard::~DatabaseWriteGuard() {
@@ -202,6 +205,65 @@ void DatabaseWriteGuard::Release() {
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db_);
     db_ = nullptr;
+}
+
+DatabaseFileReader::DatabaseFileReader(const std::string& path, int waitMs) {
+    // Opened for writing where it can be, so that a journal another program
+    // left behind is rolled back before anything is read.
+    int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr);
+    }
+    if (rc != SQLITE_OK) {
+        problem_ = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        return;
+    }
+    sqlite3_busy_timeout(db_, waitMs);
+    sqlite3_exec(db_, "PRAGMA mmap_size=1073741824", nullptr, nullptr, nullptr);
+    rc = sqlite3_exec(db_, "BEGIN; SELECT COUNT(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        problem_ = sqlite3_errmsg(db_);
+        state_ = IsBusy(rc) ? State::Busy : State::Failed;
+        return;
+    }
+    std::string mode;
+    sqlite3_exec(
+        db_, "PRAGMA journal_mode",
+        [](void* out, int, char** values, char**) {
+            *static_cast<std::string*>(out) = values[0] ? values[0] : "";
+            return 0;
+        },
+        &mode, nullptr);
+    if (IEquals(mode, "wal")) {
+        state_ = State::Wal;
+        return;
+    }
+    sqlite3_int64 size = 0;
+    if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file_) != SQLITE_OK ||
+        !file_ || !file_->pMethods || file_->pMethods->xFileSize(file_, &size) != SQLITE_OK) {
+        problem_ = "the file cannot be read";
+        return;
+    }
+    size_ = static_cast<uint64_t>(size);
+    state_ = State::Ok;
+}
+
+DatabaseFileReader::~DatabaseFileReader() {
+    if (!db_) return;
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(db_);
+}
+
+bool DatabaseFileReader::Read(uint64_t offset, char* into, size_t n) const {
+    return state_ == State::Ok && offset + n <= size_ &&
+           file_->pMethods->xRead(file_, into, static_cast<int>(n),
+                                  static_cast<sqlite3_int64>(offset)) == SQLITE_OK;
+}
+
+bool DatabaseFileReader::Check(std::string& problem) const {
+    return state_ == State::Ok && IntegrityOk(db_, problem);
 }
 
 SnapshotStatus SnapshotDatabase(const std::string& source, const std::string& target, int waitMs,
@@ -230,10 +292,8 @@ SnapshotStatus SnapshotDatabase(const std::string& source, const std::string& ta
     rc = sqlite3_exec(from.get(), "BEGIN; SELECT COUNT(*) FROM sqlite_schema", nullptr, nullptr,
                       nullptr);
     if (rc != SQLITE_OK) {
-        const int code = rc & 0xff;
         problem = sqlite3_errmsg(from.get());
-        return code == SQLITE_BUSY || code == SQLITE_LOCKED ? SnapshotStatus::Busy
-                                                            : SnapshotStatus::Failed;
+        return IsBusy(rc) ? SnapshotStatus::Busy : SnapshotStatus::Failed;
     }
     sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
     if (!backup) {
@@ -244,10 +304,8 @@ SnapshotStatus SnapshotDatabase(const std::string& source, const std::string& ta
     sqlite3_backup_finish(backup);
     sqlite3_exec(from.get(), "COMMIT", nullptr, nullptr, nullptr);
     if (rc != SQLITE_DONE) {
-        const int code = rc & 0xff;
         problem = sqlite3_errstr(rc);
-        return code == SQLITE_BUSY || code == SQLITE_LOCKED ? SnapshotStatus::Busy
-                                                            : SnapshotStatus::Failed;
+        return IsBusy(rc) ? SnapshotStatus::Busy : SnapshotStatus::Failed;
     }
     return SnapshotStatus::Ok;
 }

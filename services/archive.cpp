@@ -326,7 +326,41 @@ struct Fd {
     Fd& operator=(const Fd&) = delete;
 };
 
-int AddOneFile(const std::string& filePath, const std::string& entryName, const time_t* modified) {
+// Writes one entry of `size` bytes read block by block from source (which
+// reports its own failure with its code and reason).
+int WriteEntry(const std::string& entryName, time_t modified, uint64_t size,
+               const std::function<int(uint64_t offset, char* into, size_t n)>& source) {
+    ArchiveWriter& w = Writer();
+    zip_fileinfo info{};
+    info.tmz_date = ZipTime(modified);
+    const int zip64 = size >= 0xffffffffULL ? 1 : 0;
+    WrittenEntry written{entryName};
+    if (zipOpenNewFileInZip64(w.zip, entryName.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                              Z_DEFLATED, Z_DEFAULT_COMPRESSION, zip64) != ZIP_OK) {
+        return WriteFailure();
+    }
+    std::vector<char> block(kCopyBlock);
+    int result = 0;
+    while (written.size < size) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(block.size(), size - written.size));
+        result = source(written.size, block.data(), n);
+        if (result != 0) {
+            w.failed = true;
+            break;
+        }
+        written.size += n;
+        written.crc = libdeflate_crc32(written.crc, block.data(), n);
+        if (zipWriteInFileInZip(w.zip, block.data(), static_cast<unsigned>(n)) != ZIP_OK) {
+            result = WriteFailure();
+            break;
+        }
+    }
+    if (zipCloseFileInZip(w.zip) != ZIP_OK && result == 0) result = WriteFailure();
+    if (result == 0) w.entries.push_back(written);
+    return result;
+}
+
+int AddOneFile(const std::string& filePath) {
     ArchiveWriter& w = Writer();
     Fd file(::open(filePath.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.fd < 0) {
@@ -338,35 +372,20 @@ int AddOneFile(const std::string& filePath, const std::string& entryName, const 
         w.failed = true;
         return Fail(75, filePath, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     }
-    zip_fileinfo info{};
-    info.tmz_date = ZipTime(modified ? *modified : st.st_mtime);
-    const int zip64 = static_cast<uint64_t>(st.st_size) >= 0xffffffffULL ? 1 : 0;
-    WrittenEntry written{entryName};
-    if (zipOpenNewFileInZip64(w.zip, entryName.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
-                              Z_DEFLATED, Z_DEFAULT_COMPRESSION, zip64) != ZIP_OK) {
-        return WriteFailure();
-    }
-    std::vector<char> block(kCopyBlock);
-    int result = 0;
-    for (;;) {
-        ssize_t n = ::read(file.fd, block.data(), block.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            w.failed = true;
-            result = Fail(FileErrorCode(errno), filePath, errno);
-            break;
-        }
-        if (n == 0) break;
-        written.size += static_cast<uint64_t>(n);
-        written.crc = libdeflate_crc32(written.crc, block.data(), static_cast<size_t>(n));
-        if (zipWriteInFileInZip(w.zip, block.data(), static_cast<unsigned>(n)) != ZIP_OK) {
-            result = WriteFailure();
-            break;
-        }
-    }
-    if (zipCloseFileInZip(w.zip) != ZIP_OK && result == 0) result = WriteFailure();
-    if (result == 0) w.entries.push_back(written);
-    return result;
+    return WriteEntry(filePath, st.st_mtime, static_cast<uint64_t>(st.st_size),
+                      [&](uint64_t offset, char* into, size_t n) {
+                          while (n > 0) {
+                              ssize_t got = ::pread(file.fd, into, n, static_cast<off_t>(offset));
+                              if (got < 0 && errno == EINTR) continue;
+                              // A file cut short while it is read is as unreadable.
+                              const int err = got < 0 ? errno : EIO;
+                              if (got <= 0) return Fail(FileErrorCode(err), filePath, err);
+                              into += got;
+                              offset += static_cast<uint64_t>(got);
+                              n -= static_cast<size_t>(got);
+                          }
+                          return 0;
+                      });
 }
 
 // --- reading ---------------------------------------------------------------
@@ -724,17 +743,19 @@ int AddFileToArchive(const std::string& filePath, const std::string& archivePath
         int rc = OpenArchive(archivePath);
         if (rc != 0) return rc;
     }
-    return AddOneFile(filePath, filePath, nullptr);
+    return AddOneFile(filePath);
 }
 
-int AddFileToArchiveAs(const std::string& filePath, const std::string& entryName, time_t modified,
-                       const std::string& archivePath) {
+int AddToArchive(const ByteSource& source, uint64_t size, const std::string& entryName,
+                 time_t modified, const std::string& archivePath) {
     Reason().clear();
     if (!Writer().zip) {
         int rc = OpenArchive(archivePath);
         if (rc != 0) return rc;
     }
-    return AddOneFile(filePath, entryName, &modified);
+    return WriteEntry(entryName, modified, size, [&](uint64_t offset, char* into, size_t n) {
+        return source(offset, into, n) ? 0 : Fail(57, entryName, EIO);
+    });
 }
 
 std::string ArchiveFailureReason() {

@@ -38,11 +38,13 @@ std::string FileErrorText(int code);
 // back from it: its size and checksum must be those of the bytes written
 // (an archive that does not read back is discarded as a write failure).
 int AddFileToArchive(const std::string& filePath, const std::string& archivePath);
-// The same with the content read from filePath but the entry named
-// entryName and dated `modified` (a copy of a file archived under the
-// original's name and time).
-int AddFileToArchiveAs(const std::string& filePath, const std::string& entryName, time_t modified,
-                       const std::string& archivePath);
+// Reads n bytes at offset into `into`; false when they cannot be read.
+using ByteSource = std::function<bool(uint64_t offset, char* into, size_t n)>;
+// The same for an entry named entryName and dated `modified` whose `size`
+// bytes come from source (a file read through another handle than its
+// path); 57 "Device I/O error" when the source fails.
+int AddToArchive(const ByteSource& source, uint64_t size, const std::string& entryName,
+                 time_t modified, const std::string& archivePath);
 // The system's words for the last failure of AddFileToArchive, naming the
 // path concerned ("" after a success).
 std::string ArchiveFailureReason();

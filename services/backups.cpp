@@ -222,37 +222,66 @@ std::string InUseReason() {
            "a moment) and try again";
 }
 
-// Writes the archive from a consistent copy of the database (and the
-// settings file after it), with the connection already closed. The copy is
-// taken through SQLite and must pass its integrity check before it is
-// archived under the database's name and time. For a safety archive a file
-// that SQLite cannot read, or a damaged one, is archived as it is: it is what
-// the restore would replace.
-BackupResult WriteArchive(const std::string& archivePath, bool includeSettings, bool safety) {
+// Adds the database as it stands at one moment (read within one read
+// transaction, or for a file in write-ahead-log mode copied through SQLite's
+// online backup), named and dated as the database file. Unless for a safety
+// archive, what is added must pass the integrity check; a safety archive
+// takes a damaged file or one SQLite cannot read as it is: it is what the
+// restore would replace.
+int AddDatabase(const std::string& archivePath, bool safety, BackupResult& failure) {
     const std::string database = DatabasePath();
     struct stat st {};
-    if (::stat(database.c_str(), &st) != 0) return {53, ""};
+    if (::stat(database.c_str(), &st) != 0) return failure = {53, ""}, 53;
+    auto refuse = [&](int code, const std::string& reason) {
+        return failure = {code, reason}, code;
+    };
+    std::string problem;
+    DatabaseFileReader reader(database, kDatabaseWaitMs);
+    switch (reader.state()) {
+        case DatabaseFileReader::State::Busy:
+            return refuse(55, InUseReason());
+        case DatabaseFileReader::State::Failed:
+            if (!safety) return refuse(kDatabaseDamagedError, database + ": " + reader.problem());
+            return AddFileToArchive(database, archivePath);
+        case DatabaseFileReader::State::Ok:
+            if (!reader.Check(problem) && !safety)
+                return refuse(kDatabaseDamagedError, database + ": " + problem);
+            return AddToArchive(
+                [&reader](uint64_t at, char* into, size_t n) { return reader.Read(at, into, n); },
+                reader.size(), database, st.st_mtime, archivePath);
+        case DatabaseFileReader::State::Wal:
+            break;
+    }
     TempFile copy(database + kSnapshotSuffix + "XXXXXX");
     if (copy.fd() < 0) {
         const int err = errno;
-        return {FileErrorCode(err), Paths().dataFolder + ": " + SystemText(err)};
+        return refuse(FileErrorCode(err), Paths().dataFolder + ": " + SystemText(err));
     }
     copy.Close();  // SQLite writes it through a connection of its own
-    std::string source = copy.path(), problem;
     switch (SnapshotDatabase(database, copy.path(), kDatabaseWaitMs, problem)) {
         case SnapshotStatus::Busy:
-            return {55, InUseReason()};
+            return refuse(55, InUseReason());
         case SnapshotStatus::Failed:
-            if (!safety) return {kDatabaseDamagedError, database + ": " + problem};
-            source = database;
-            break;
+            return refuse(kDatabaseDamagedError, database + ": " + problem);
         case SnapshotStatus::Ok:
-            if (!IsWorkingDatabase(copy.path(), problem) && !safety)
-                return {kDatabaseDamagedError, database + ": " + problem};
             break;
     }
+    if (!IsWorkingDatabase(copy.path(), problem) && !safety)
+        return refuse(kDatabaseDamagedError, database + ": " + problem);
+    DatabaseFileReader copyReader(copy.path(), kDatabaseWaitMs);
+    return AddToArchive(
+        [&copyReader](uint64_t at, char* into, size_t n) { return copyReader.Read(at, into, n); },
+        copyReader.size(), database, st.st_mtime, archivePath);
+}
+
+// Writes the archive (the database, then the settings file when asked).
+BackupResult WriteArchive(const std::string& archivePath, bool includeSettings, bool safety) {
     BackupResult result;
-    int rc = AddFileToArchiveAs(source, database, st.st_mtime, archivePath);
+    int rc = AddDatabase(archivePath, safety, result);
+    if (result.code != 0) {
+        AddFileToArchive("", "");  // discards what was begun
+        return result;
+    }
     if (rc == 0 && includeSettings) rc = AddFileToArchive(Paths().settingsFile, archivePath);
     if (rc != 0) result = {rc, ArchiveFailureReason()};
     rc = AddFileToArchive("", "");
