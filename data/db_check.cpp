@@ -307,6 +307,13 @@ SnapshotStatus SnapshotDatabase(const std::string& source, const std::string& ta
         problem = sqlite3_errstr(rc);
         return IsBusy(rc) ? SnapshotStatus::Busy : SnapshotStatus::Failed;
     }
+    // The copy of a file in write-ahead-log mode says so in its header: made
+    // a file that holds everything itself.
+    if (sqlite3_exec(to.get(), "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) !=
+        SQLITE_OK) {
+        problem = sqlite3_errmsg(to.get());
+        return SnapshotStatus::Failed;
+    }
     return SnapshotStatus::Ok;
 }
 

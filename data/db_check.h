@@ -100,7 +100,7 @@ enum class SnapshotStatus { Ok, Busy, Failed };
 // of one moment even while another program writes (also in write-ahead-log
 // mode). Busy when another
 // program's write kept the file from being read for waitMs; Failed with the
-// problem in words otherwise.
+// problem in words otherwise. The copy is in rollback-journal mode.
 SnapshotStatus SnapshotDatabase(const std::string& source, const std::string& target, int waitMs,
                                 std::string& problem);
 

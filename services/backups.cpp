@@ -269,6 +269,8 @@ int AddDatabase(const std::string& archivePath, bool safety, BackupResult& failu
     if (!IsWorkingDatabase(copy.path(), problem) && !safety)
         return refuse(kDatabaseDamagedError, database + ": " + problem);
     DatabaseFileReader copyReader(copy.path(), kDatabaseWaitMs);
+    if (copyReader.state() != DatabaseFileReader::State::Ok)
+        return refuse(kDatabaseDamagedError, copy.path() + ": " + copyReader.problem());
     return AddToArchive(
         [&copyReader](uint64_t at, char* into, size_t n) { return copyReader.Read(at, into, n); },
         copyReader.size(), database, st.st_mtime, archivePath);

@@ -472,6 +472,13 @@ TEST_F(BackupTest, AnotherProgramWritingMeansConsistentCopiesOrNone) {
     sqlite3_close(other);
     slClose();
     EXPECT_EQ(DatabaseBytes(), before);
+    // In write-ahead-log mode the file alone misses what its log holds.
+    OpenDatabaseAgain();
+    ASSERT_EQ(slExe("PRAGMA journal_mode=WAL"), 0);
+    AddProgram("Logged");
+    ASSERT_EQ(BuildBackupArchive(Archive("wal.zip"), false).code, 0);
+    EXPECT_NE(Shell("unzip -p " + Quote(Archive("wal.zip"))).find("Logged"), std::string::npos);
+    EXPECT_TRUE(DataFolderExtras().size() <= 2u);  // the log and its index, no copy left
 }
 
 // A sound SQLite file that is not ours never replaces the database; a file
