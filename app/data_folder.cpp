@@ -9,6 +9,8 @@
 #include <memory>
 #include <system_error>
 
+#include "services/backups.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -76,7 +78,21 @@ bool IsLeftoverTempName(const std::string& name) {
     if (name.compare(0, kSettings.size(), kSettings) == 0)
         return SixRandomChars(name, kSettings.size());
     if (name.compare(0, kWords.size(), kWords) == 0) return SixRandomChars(name, kWords.size());
+    for (const char* suffix : {kSnapshotSuffix, kRestoreSuffix}) {
+        const std::string prefix = std::string(kDatabaseFileName) + suffix;
+        if (name.compare(0, prefix.size(), prefix) == 0) return SixRandomChars(name, prefix.size());
+    }
     return false;
+}
+
+int RemoveSafetyArchiveLeftovers(const std::string& backupFolder) {
+    int removed = 0;
+    for (const char* name : {"temp.zip", "temp.zip.tmp", "temp-2.zip", "temp-2.zip.tmp"}) {
+        std::error_code ec;
+        const fs::path path = fs::path(WithSlash(backupFolder)) / name;
+        if (fs::is_regular_file(path, ec) && fs::remove(path, ec)) ++removed;
+    }
+    return removed;
 }
 
 int RemoveLeftoverTempFiles(const std::string& folder) {

@@ -28,10 +28,15 @@ struct DataFolderState {
 DataFolderState& DataFolderAccess();
 
 // Names of temporary files an interrupted write leaves beside the settings
-// file or the word list: "." + "Vantrel.ini" + ".XXXXXX" and "en_US.dic.XXXXXX".
+// file or the word list: "." + "Vantrel.ini" + ".XXXXXX" and "en_US.dic.XXXXXX";
+// and beside the database, by a backup or restore cut short:
+// "VantrelData.db3.snapshot-XXXXXX" and "VantrelData.db3.restore-XXXXXX".
 bool IsLeftoverTempName(const std::string& name);
 // Removes such leftovers from the folder; returns how many were removed.
 int RemoveLeftoverTempFiles(const std::string& folder);
+// Removes the safety archive of a restore cut short from the backup folder
+// ("temp.zip", "temp-2.zip" and their ".tmp" files); returns how many.
+int RemoveSafetyArchiveLeftovers(const std::string& backupFolder);
 
 // An exclusive lock on "Vantrel.lock" in the data folder, held while the
 // object lives. held() is false when another process (or another DataLock)

@@ -371,11 +371,24 @@ void OnClose() {
 // Commands
 // ---------------------------------------------------------------------------
 
-void AfterRestore() {
-    // The restored file may hold other quarters and stations than the one
-    // the selectors were filled from.
+void AfterBackup() {
     FillQuarterSelector(kForm, kVlQuarter, 0);
     Shell().currentQuarter = QuarterFromName(EZ_GETTEXT(kForm, kVlQuarter));
+    RefreshStationFilter();
+    FillProgramList();
+    UpdateCommands();
+    ShowDaysToEnd();
+}
+
+void AfterRestore() {
+    // The restored file may come from an earlier quarter: today's quarter,
+    // its filing deadline and the roll-over are made as at start-up, and
+    // today's quarter is shown.
+    ShellState& s = Shell();
+    s.currentQuarter = TodayQuarter();
+    EnsureQuarter(s.currentQuarter, true);
+    s.noStationsDefined = RollOverStations();
+    FillQuarterSelector(kForm, kVlQuarter, 1);
     RefreshStationFilter();
     FillProgramList();
     UpdateCommands();
@@ -487,7 +500,7 @@ void RunCommand(int id) {
             ImportAirings();
             break;
         case kVlMenuBackup:
-            if (BackupDatabase()) AfterRestore();
+            if (BackupDatabase()) AfterBackup();
             break;
         case kVlMenuRestore:
             if (RestoreDatabase()) AfterRestore();

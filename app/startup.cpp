@@ -81,7 +81,12 @@ bool GuardDataFolder() {
                 "Only one copy can work on the same data at a time, so this copy will close.{f6}");
         return false;
     }
-    if (!access.readOnly) RemoveLeftoverTempFiles(Paths().appFolder);
+    // Only now that the lock is held: no other copy is writing these.
+    if (!access.readOnly) {
+        RemoveLeftoverTempFiles(Paths().appFolder);
+        RemoveLeftoverTempFiles(Paths().dataFolder);
+        RemoveSafetyArchiveLeftovers(Paths().backupFolder);
+    }
     return true;
 }
 

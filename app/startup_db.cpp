@@ -22,10 +22,6 @@ constexpr const char* kNothingSaved =
 
 constexpr size_t kLayoutTables = 7;
 
-bool IsAddedByUpgrade(const std::string& item) {
-    return item == "Stations.License" || item == "DateTime";
-}
-
 std::string DatabasePath() {
     return Paths().dataFolder + "VantrelData.db3";
 }

@@ -1,8 +1,10 @@
 // Reads zip archives given as bytes the way a restore does: finds the
-// database entry by its file name and reads it whole, once inflated in memory
-// and once streamed, so that both ways of reading meet every input.
+// database entry by its file name, inflates its head for the entry check, and
+// reads it whole, once inflated in memory and once streamed, so that every
+// way of reading meets every input.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "services/archive.h"
 
@@ -17,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 total += n;
                 return total < kLimit;
             },
-            wholeEntryLimit);
+            wholeEntryLimit, [](const char*, size_t, uint64_t) { return std::string(); });
     }
     return 0;
 }

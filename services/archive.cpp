@@ -7,6 +7,7 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -172,12 +173,20 @@ int MemError(voidpf, voidpf) {
 }
 
 // --- archive being written -------------------------------------------------
+// What was written into an entry, to compare with what reads back.
+struct WrittenEntry {
+    std::string name;
+    uint64_t size = 0;
+    uint32_t crc = 0;
+};
+
 struct ArchiveWriter {
     zipFile zip = nullptr;
     FdIo io;
     std::string tempPath;
     std::string finalPath;
     bool failed = false;
+    std::vector<WrittenEntry> entries;
 };
 
 ArchiveWriter& Writer() {
@@ -239,17 +248,41 @@ int WriteFailure() {
     return kArchiveOpenError;
 }
 
+// Reads every entry of the finished archive back: each must be found, read
+// whole with its checksum, and hold exactly the bytes written. The reason
+// when one does not.
+std::string ReadBackFailure(const ArchiveWriter& w) {
+    for (const WrittenEntry& e : w.entries) {
+        uint32_t crc = 0;
+        EntryRead r =
+            ReadArchiveEntry(w.tempPath, EntryFileName(e.name), [&](const char* d, size_t n) {
+                crc = libdeflate_crc32(crc, d, n);
+                return true;
+            });
+        if (r.status != EntryRead::Status::Copied || r.entryName != e.name || r.size != e.size ||
+            r.crc != e.crc || crc != e.crc) {
+            return w.finalPath + ": the archive written does not read back (" + e.name + ")";
+        }
+    }
+    return "";
+}
+
 int CloseArchive() {
     ArchiveWriter& w = Writer();
     if (!w.zip) return 0;
     int rc = zipClose(w.zip, nullptr);
     w.zip = nullptr;
     int result = 0;
+    std::string unreadable;
     if (w.failed) {
         ::unlink(w.tempPath.c_str());
     } else if (rc != ZIP_OK) {
         result = WriteFailure();
         ::unlink(w.tempPath.c_str());
+    } else if (!(unreadable = ReadBackFailure(w)).empty()) {
+        ::unlink(w.tempPath.c_str());
+        Reason() = unreadable;
+        result = 57;
     } else if (::rename(w.tempPath.c_str(), w.finalPath.c_str()) != 0) {
         int err = errno;
         ::unlink(w.tempPath.c_str());
@@ -293,6 +326,40 @@ struct Fd {
     Fd& operator=(const Fd&) = delete;
 };
 
+// Writes one entry of `size` bytes read block by block from source (which
+// reports its own failure with its code and reason).
+int WriteEntry(const std::string& entryName, time_t modified, uint64_t size,
+               const std::function<int(uint64_t offset, char* into, size_t n)>& source) {
+    ArchiveWriter& w = Writer();
+    zip_fileinfo info{};
+    info.tmz_date = ZipTime(modified);
+    const int zip64 = size >= 0xffffffffULL ? 1 : 0;
+    WrittenEntry written{entryName};
+    if (zipOpenNewFileInZip64(w.zip, entryName.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                              Z_DEFLATED, Z_DEFAULT_COMPRESSION, zip64) != ZIP_OK) {
+        return WriteFailure();
+    }
+    std::vector<char> block(kCopyBlock);
+    int result = 0;
+    while (written.size < size) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(block.size(), size - written.size));
+        result = source(written.size, block.data(), n);
+        if (result != 0) {
+            w.failed = true;
+            break;
+        }
+        written.size += n;
+        written.crc = libdeflate_crc32(written.crc, block.data(), n);
+        if (zipWriteInFileInZip(w.zip, block.data(), static_cast<unsigned>(n)) != ZIP_OK) {
+            result = WriteFailure();
+            break;
+        }
+    }
+    if (zipCloseFileInZip(w.zip) != ZIP_OK && result == 0) result = WriteFailure();
+    if (result == 0) w.entries.push_back(written);
+    return result;
+}
+
 int AddOneFile(const std::string& filePath) {
     ArchiveWriter& w = Writer();
     Fd file(::open(filePath.c_str(), O_RDONLY | O_CLOEXEC));
@@ -305,31 +372,20 @@ int AddOneFile(const std::string& filePath) {
         w.failed = true;
         return Fail(75, filePath, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     }
-    zip_fileinfo info{};
-    info.tmz_date = ZipTime(st.st_mtime);
-    const int zip64 = static_cast<uint64_t>(st.st_size) >= 0xffffffffULL ? 1 : 0;
-    if (zipOpenNewFileInZip64(w.zip, filePath.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
-                              Z_DEFLATED, Z_DEFAULT_COMPRESSION, zip64) != ZIP_OK) {
-        return WriteFailure();
-    }
-    std::vector<char> block(kCopyBlock);
-    int result = 0;
-    for (;;) {
-        ssize_t n = ::read(file.fd, block.data(), block.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            w.failed = true;
-            result = Fail(FileErrorCode(errno), filePath, errno);
-            break;
-        }
-        if (n == 0) break;
-        if (zipWriteInFileInZip(w.zip, block.data(), static_cast<unsigned>(n)) != ZIP_OK) {
-            result = WriteFailure();
-            break;
-        }
-    }
-    if (zipCloseFileInZip(w.zip) != ZIP_OK && result == 0) result = WriteFailure();
-    return result;
+    return WriteEntry(filePath, st.st_mtime, static_cast<uint64_t>(st.st_size),
+                      [&](uint64_t offset, char* into, size_t n) {
+                          while (n > 0) {
+                              ssize_t got = ::pread(file.fd, into, n, static_cast<off_t>(offset));
+                              if (got < 0 && errno == EINTR) continue;
+                              // A file cut short while it is read is as unreadable.
+                              const int err = got < 0 ? errno : EIO;
+                              if (got <= 0) return Fail(FileErrorCode(err), filePath, err);
+                              into += got;
+                              offset += static_cast<uint64_t>(got);
+                              n -= static_cast<size_t>(got);
+                          }
+                          return 0;
+                      });
 }
 
 // --- reading ---------------------------------------------------------------
@@ -379,29 +435,135 @@ struct FreeDecompressor {
     void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
 };
 
+// Sizes of a zip64 entry: the central directory holds 0xffffffff and the
+// real values in the zip64 extra field (id 1), uncompressed size first, each
+// present only where the directory holds 0xffffffff. minizip leaves them at
+// 0xffffffff.
+void ApplyZip64Sizes(const std::string& extra, unz_file_info64& info) {
+    auto u16 = [&](size_t at) {
+        return static_cast<uint32_t>(static_cast<uint8_t>(extra[at])) |
+               static_cast<uint32_t>(static_cast<uint8_t>(extra[at + 1])) << 8;
+    };
+    auto u64 = [&](size_t at) {
+        uint64_t v = 0;
+        for (int b = 7; b >= 0; --b) v = v << 8 | static_cast<uint8_t>(extra[at + b]);
+        return v;
+    };
+    for (size_t at = 0; at + 4 <= extra.size();) {
+        const uint32_t id = u16(at), len = u16(at + 2);
+        const size_t body = at + 4, bodyEnd = body + len;
+        if (bodyEnd > extra.size()) return;
+        if (id == 1) {
+            size_t field = body;
+            for (ZPOS64_T* size : {&info.uncompressed_size, &info.compressed_size}) {
+                if (*size != 0xffffffffULL) continue;
+                if (field + 8 > bodyEnd) return;
+                *size = u64(field);
+                field += 8;
+            }
+            return;
+        }
+        at = bodyEnd;
+    }
+}
+
+// An entry's bytes in order, read from the archive's raw bytes and inflated
+// (or copied when stored), never more than its declared size. Failed() once
+// anything is wrong: unreadable or short input, bad deflate data, more
+// output than declared.
+class EntryStream {
+public:
+    EntryStream(const RawArchive& raw, uint64_t at, const unz_file_info64& info)
+        : raw_(raw),
+          at_(at),
+          left_(info.compressed_size),
+          outLeft_(info.uncompressed_size),
+          deflated_(info.compression_method == Z_DEFLATED) {
+        if (deflated_) failed_ = inflateInit2(&z_, -MAX_WBITS) != Z_OK;
+        ready_ = !failed_;
+        input_.resize(kCopyBlock * 2);
+    }
+    ~EntryStream() {
+        if (deflated_ && ready_) inflateEnd(&z_);
+    }
+    EntryStream(const EntryStream&) = delete;
+    EntryStream& operator=(const EntryStream&) = delete;
+    bool Failed() const { return failed_; }
+    // True when the whole declared size was produced and the data ended there.
+    bool Complete() const { return !failed_ && outLeft_ == 0 && (!deflated_ || ended_); }
+
+    // Up to n bytes into buf; 0 at the end or on failure.
+    size_t Read(char* buf, size_t n) {
+        if (failed_) return 0;
+        if (!deflated_) {
+            n = static_cast<size_t>(std::min<uint64_t>({n, left_, outLeft_}));
+            if (n > 0 && !raw_.read(at_, buf, n)) return Fail();
+            at_ += n;
+            left_ -= n;
+            outLeft_ -= n;
+            return n;
+        }
+        size_t produced = 0;
+        while (produced < n && !ended_) {
+            if (z_.avail_in == 0) {
+                if (left_ == 0) return produced;  // input ends before the data does
+                const size_t take = static_cast<size_t>(std::min<uint64_t>(input_.size(), left_));
+                if (!raw_.read(at_, input_.data(), take)) return Fail();
+                at_ += take;
+                left_ -= take;
+                z_.next_in = reinterpret_cast<Bytef*>(input_.data());
+                z_.avail_in = static_cast<uInt>(take);
+            }
+            z_.next_out = reinterpret_cast<Bytef*>(buf + produced);
+            z_.avail_out = static_cast<uInt>(n - produced);
+            int rc = inflate(&z_, Z_NO_FLUSH);
+            const size_t got = (n - produced) - z_.avail_out;
+            if (got > outLeft_) return Fail();  // more than the entry declares
+            outLeft_ -= got;
+            produced += got;
+            if (rc == Z_STREAM_END) {
+                ended_ = true;
+            } else if (rc != Z_OK && rc != Z_BUF_ERROR) {
+                return Fail();
+            } else if (rc == Z_BUF_ERROR && z_.avail_in != 0) {
+                return Fail();
+            }
+        }
+        return produced;
+    }
+
+private:
+    size_t Fail() {
+        failed_ = true;
+        return 0;
+    }
+    const RawArchive& raw_;
+    uint64_t at_;
+    uint64_t left_;     // compressed bytes not yet read
+    uint64_t outLeft_;  // bytes the entry may still produce
+    bool deflated_;
+    bool ready_ = false;
+    bool ended_ = false;
+    bool failed_ = false;
+    z_stream z_{};
+    std::vector<char> input_;
+};
+
 // Reads a deflated entry whole: its compressed bytes straight from the
 // archive, inflated in one call by libdeflate (about three times as fast as
 // zlib's streaming inflate), checked against the declared size and checksum,
 // and only then handed to the sink in one block. Returns false, with
 // nothing handed over, when the memory for it cannot be had; the caller then
 // streams the entry instead.
-bool ReadWhole(unzFile uf, const unz_file_info64& info, const RawArchive& raw,
+bool ReadWhole(uint64_t at, const unz_file_info64& info, const RawArchive& raw,
                const ChunkSink& sink, EntryRead& out) {
     using S = EntryRead::Status;
-    if (raw.size == 0) return false;  // the archive's size is unknown: stream instead
-    out.status = S::Damaged;
-    int method = 0, level = 0;
-    if (unzOpenCurrentFile2(uf, &method, &level, 1) != UNZ_OK) return true;
-    const uint64_t at = unzGetCurrentFileZStreamPos64(uf);
-    unzCloseCurrentFile(uf);
-    // Nothing is allocated for compressed bytes the archive does not hold.
-    if (at > raw.size || info.compressed_size > raw.size - at) return true;
-
     Block in(info.compressed_size);
     Block whole(info.uncompressed_size);
     std::unique_ptr<libdeflate_decompressor, FreeDecompressor> inflater(
         libdeflate_alloc_decompressor());
     if (!in.data() || !whole.data() || !inflater) return false;
+    out.status = S::Damaged;
     if (!raw.read(at, in.data(), info.compressed_size)) return true;
     size_t produced = 0;
     if (libdeflate_deflate_decompress(inflater.get(), in.data(), info.compressed_size, whole.data(),
@@ -419,35 +581,28 @@ bool ReadWhole(unzFile uf, const unz_file_info64& info, const RawArchive& raw,
     return true;
 }
 
-// Reads the entry through minizip's streaming inflate (stored entries,
-// entries too large to hold in memory).
-void ReadStreamed(unzFile uf, const unz_file_info64& info, const ChunkSink& sink, EntryRead& out) {
+// Reads the entry block by block (stored entries, entries too large to hold
+// in memory), checked against its size and checksum at the end.
+void ReadStreamed(uint64_t at, const unz_file_info64& info, const RawArchive& raw,
+                  const ChunkSink& sink, EntryRead& out) {
     using S = EntryRead::Status;
     out.status = S::Damaged;
-    if (unzOpenCurrentFile(uf) != UNZ_OK) return;
+    EntryStream stream(raw, at, info);
     std::vector<char> block(4 * kCopyBlock);
-    for (;;) {
-        int n = unzReadCurrentFile(uf, block.data(), static_cast<unsigned>(block.size()));
-        if (n < 0) {
-            unzCloseCurrentFile(uf);
-            return;
-        }
-        if (n == 0) break;
-        out.size += static_cast<uint64_t>(n);
-        if (!sink(block.data(), static_cast<size_t>(n))) {
-            unzCloseCurrentFile(uf);
+    uint32_t crc = 0;
+    for (size_t n; (n = stream.Read(block.data(), block.size())) > 0;) {
+        out.size += n;
+        crc = libdeflate_crc32(crc, block.data(), n);
+        if (!sink(block.data(), n)) {
             out.status = S::SinkFailed;
             return;
         }
     }
-    // The checksum is compared only when the whole declared size was read,
-    // so a stream that ends early is caught by its size.
-    if (unzCloseCurrentFile(uf) != UNZ_OK || out.size != info.uncompressed_size) return;
-    out.status = S::Copied;
+    if (stream.Complete() && crc == info.crc) out.status = S::Copied;
 }
 
 EntryRead ReadFrom(unzFile handle, const std::string& fileName, const ChunkSink& sink,
-                   uint64_t wholeEntryLimit, const RawArchive& raw) {
+                   uint64_t wholeEntryLimit, const RawArchive& raw, const EntryCheck& check) {
     using S = EntryRead::Status;
     EntryRead out;
     Unzip zip(handle);
@@ -458,13 +613,16 @@ EntryRead ReadFrom(unzFile handle, const std::string& fileName, const ChunkSink&
         if (unzGetCurrentFileInfo64(zip.uf, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
             break;
         std::string name(info.size_filename, '\0');
-        if (unzGetCurrentFileInfo64(zip.uf, &info, name.data(), name.size(), nullptr, 0, nullptr,
-                                    0) != UNZ_OK) {
+        std::string extra(info.size_file_extra, '\0');
+        if (unzGetCurrentFileInfo64(zip.uf, &info, name.data(), name.size(), extra.data(),
+                                    extra.size(), nullptr, 0) != UNZ_OK) {
             break;
         }
         if (IsFolderEntry(name) || !IEquals(EntryFileName(name), fileName)) continue;
+        ApplyZip64Sizes(extra, info);
 
         out.entryName = name;
+        out.crc = static_cast<uint32_t>(info.crc);
         out.year = static_cast<int>(info.tmu_date.tm_year);
         out.month = static_cast<int>(info.tmu_date.tm_mon) + 1;
         out.day = static_cast<int>(info.tmu_date.tm_mday);
@@ -473,16 +631,40 @@ EntryRead ReadFrom(unzFile handle, const std::string& fileName, const ChunkSink&
         out.second = static_cast<int>(info.tmu_date.tm_sec);
         out.status = S::Damaged;
         if ((info.flag & 1) != 0) return out;  // encrypted: no password is ever given
+        const bool deflated = info.compression_method == Z_DEFLATED;
+        if (!deflated &&
+            (info.compression_method != 0 || info.compressed_size != info.uncompressed_size)) {
+            return out;
+        }
+        // Where the entry's data begins, past its local header.
+        int method = 0, level = 0;
+        if (unzOpenCurrentFile2(zip.uf, &method, &level, 1) != UNZ_OK) return out;
+        const uint64_t at = unzGetCurrentFileZStreamPos64(zip.uf);
+        unzCloseCurrentFile(zip.uf);
+        // Nothing is read or allocated for bytes the archive does not hold.
+        if (raw.size != 0 && (at > raw.size || info.compressed_size > raw.size - at)) return out;
+
+        if (check) {
+            char head[kEntryHeadSize];
+            EntryStream stream(raw, at, info);
+            const size_t want =
+                static_cast<size_t>(std::min<uint64_t>(kEntryHeadSize, info.uncompressed_size));
+            size_t got = 0;
+            for (size_t n; got < want && (n = stream.Read(head + got, want - got)) > 0;) got += n;
+            if (got < want) return out;
+            out.reason = check(head, got, info.uncompressed_size);
+            if (!out.reason.empty()) {
+                out.status = S::Refused;
+                return out;
+            }
+        }
         // Deflate expands at most about 1032 times: a larger declared size is
         // left to the streamed read, which finds the entry damaged.
-        const bool whole = info.compression_method == Z_DEFLATED && info.compressed_size > 0 &&
-                           info.uncompressed_size > 0 &&
-                           info.uncompressed_size <= wholeEntryLimit &&
-                           info.compressed_size <= wholeEntryLimit &&
-                           info.uncompressed_size / 1032 <= info.compressed_size;
-        if (!whole || !ReadWhole(zip.uf, info, raw, sink, out)) {
-            ReadStreamed(zip.uf, info, sink, out);
-        }
+        const bool whole =
+            deflated && raw.size != 0 && info.compressed_size > 0 && info.uncompressed_size > 0 &&
+            info.uncompressed_size <= wholeEntryLimit && info.compressed_size <= wholeEntryLimit &&
+            info.uncompressed_size / 1032 <= info.compressed_size;
+        if (!whole || !ReadWhole(at, info, raw, sink, out)) ReadStreamed(at, info, raw, sink, out);
         return out;
     }
     return out;
@@ -564,6 +746,18 @@ int AddFileToArchive(const std::string& filePath, const std::string& archivePath
     return AddOneFile(filePath);
 }
 
+int AddToArchive(const ByteSource& source, uint64_t size, const std::string& entryName,
+                 time_t modified, const std::string& archivePath) {
+    Reason().clear();
+    if (!Writer().zip) {
+        int rc = OpenArchive(archivePath);
+        if (rc != 0) return rc;
+    }
+    return WriteEntry(entryName, modified, size, [&](uint64_t offset, char* into, size_t n) {
+        return source(offset, into, n) ? 0 : Fail(57, entryName, EIO);
+    });
+}
+
 std::string ArchiveFailureReason() {
     return Reason();
 }
@@ -574,7 +768,8 @@ std::string EntryFileName(const std::string& entryName) {
 }
 
 EntryRead ReadArchiveEntry(const std::string& archivePath, const std::string& fileName,
-                           const ChunkSink& sink, uint64_t wholeEntryLimit) {
+                           const ChunkSink& sink, uint64_t wholeEntryLimit,
+                           const EntryCheck& check) {
     FdIo io;
     zlib_filefunc64_def f = FdFunctions(&io);
     unzFile uf = unzOpen2_64(archivePath.c_str(), &f);
@@ -598,11 +793,12 @@ EntryRead ReadArchiveEntry(const std::string& archivePath, const std::string& fi
         }
         return true;
     };
-    return ReadFrom(uf, fileName, sink, wholeEntryLimit, raw);
+    return ReadFrom(uf, fileName, sink, wholeEntryLimit, raw, check);
 }
 
 EntryRead ReadArchiveEntryFromBytes(const uint8_t* data, size_t size, const std::string& fileName,
-                                    const ChunkSink& sink, uint64_t wholeEntryLimit) {
+                                    const ChunkSink& sink, uint64_t wholeEntryLimit,
+                                    const EntryCheck& check) {
     MemIo mem{data, size, 0};
     zlib_filefunc64_def f{};
     f.zopen64_file = MemOpen;
@@ -620,5 +816,5 @@ EntryRead ReadArchiveEntryFromBytes(const uint8_t* data, size_t size, const std:
         std::memcpy(into, data + offset, n);
         return true;
     };
-    return ReadFrom(unzOpen2_64("", &f), fileName, sink, wholeEntryLimit, raw);
+    return ReadFrom(unzOpen2_64("", &f), fileName, sink, wholeEntryLimit, raw, check);
 }

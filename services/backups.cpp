@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "app/base/app_state.h"
@@ -103,13 +104,56 @@ void SetFileTime(int fd, const EntryRead& entry) {
     ::futimens(fd, times);
 }
 
+std::string NotWorking(const std::string& problem) {
+    return "the archive's " + std::string(kDatabaseFileName) + " is not a working database (" +
+           problem + ")";
+}
+
+uint32_t BigEndian(const char* p, int bytes) {
+    uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i) v = v << 8 | static_cast<uint8_t>(p[i]);
+    return v;
+}
+
+std::string Megabytes(uint64_t bytes) {
+    return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MB";
+}
+
+// The entry's first bytes must be an SQLite header whose page size and page
+// count give the entry's declared size (files of SQLite versions that did not
+// keep the page count: a whole number of pages), and that size must fit on
+// the data folder's disk. Refused at once otherwise, before anything is
+// inflated or written.
+std::string CheckDatabaseHead(const char* head, size_t n, uint64_t size) {
+    if (n < kEntryHeadSize || std::memcmp(head, "SQLite format 3", 16) != 0)
+        return NotWorking("not an SQLite database");
+    uint64_t pageSize = BigEndian(head + 16, 2);
+    if (pageSize == 1) pageSize = 65536;
+    if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1)) != 0)
+        return NotWorking("not an SQLite database");
+    const uint64_t pages = BigEndian(head + 28, 4);
+    const bool countKept = pages != 0 && BigEndian(head + 92, 4) == BigEndian(head + 24, 4);
+    if (countKept ? size != pages * pageSize : size % pageSize != 0) {
+        return NotWorking("its size of " + std::to_string(size) +
+                          " bytes disagrees with its header");
+    }
+    std::error_code ec;
+    const std::filesystem::space_info space = std::filesystem::space(Paths().dataFolder, ec);
+    if (!ec && size > space.available) {
+        return "there is not enough free space in " + Paths().dataFolder + " (" + Megabytes(size) +
+               " needed, " + Megabytes(space.available) + " free)";
+    }
+    return "";
+}
+
 // The part of a restore that needs the archive read; the reason in words on failure.
 bool CopyDatabaseOut(const std::string& archivePath, TempFile& temp, std::string& why) {
     using S = EntryRead::Status;
     int writeErr = 0;
     EntryRead r = ReadArchiveEntry(
         archivePath, kDatabaseFileName,
-        [&](const char* data, size_t size) { return WriteAll(temp.fd(), data, size, writeErr); });
+        [&](const char* data, size_t size) { return WriteAll(temp.fd(), data, size, writeErr); },
+        kWholeEntryLimit, CheckDatabaseHead);
     switch (r.status) {
         case S::Copied:
             break;
@@ -125,6 +169,9 @@ bool CopyDatabaseOut(const std::string& archivePath, TempFile& temp, std::string
             return false;
         case S::SinkFailed:
             why = "unable to write " + temp.path() + " (" + SystemText(writeErr) + ")";
+            return false;
+        case S::Refused:
+            why = r.reason;
             return false;
     }
     SetFileTime(temp.fd(), r);
@@ -167,28 +214,98 @@ std::string DatabasePath() {
 
 // --- backup ---
 
-BackupResult BuildBackupArchive(const std::string& archivePath, bool includeSettings) {
-    slClose();
-    BackupResult result;
+namespace {
+
+std::string InUseReason() {
+    return DatabasePath() +
+           " is in use by another program that is writing to it. Close that program (or wait "
+           "a moment) and try again";
+}
+
+// Adds the database as it stands at one moment (read within one read
+// transaction, or for a file in write-ahead-log mode copied through SQLite's
+// online backup), named and dated as the database file. Unless for a safety
+// archive, what is added must pass the integrity check; a safety archive
+// takes a damaged file or one SQLite cannot read as it is: it is what the
+// restore would replace.
+int AddDatabase(const std::string& archivePath, bool safety, BackupResult& failure) {
     const std::string database = DatabasePath();
-    if (!FileExists(database)) {
-        result.code = 53;
-    } else {
-        int rc = AddFileToArchive(database, archivePath);
-        if (rc == 0 && includeSettings) rc = AddFileToArchive(Paths().settingsFile, archivePath);
-        if (rc != 0) result = {rc, ArchiveFailureReason()};
-        rc = AddFileToArchive("", "");
-        if (result.code == 0 && rc != 0) result = {rc, ArchiveFailureReason()};
+    struct stat st {};
+    if (::stat(database.c_str(), &st) != 0) return failure = {53, ""}, 53;
+    auto refuse = [&](int code, const std::string& reason) {
+        return failure = {code, reason}, code;
+    };
+    std::string problem;
+    DatabaseFileReader reader(database, kDatabaseWaitMs);
+    switch (reader.state()) {
+        case DatabaseFileReader::State::Busy:
+            return refuse(55, InUseReason());
+        case DatabaseFileReader::State::Failed:
+            if (!safety) return refuse(kDatabaseDamagedError, database + ": " + reader.problem());
+            return AddFileToArchive(database, archivePath);
+        case DatabaseFileReader::State::Ok:
+            if (!reader.Check(problem) && !safety)
+                return refuse(kDatabaseDamagedError, database + ": " + problem);
+            return AddToArchive(
+                [&reader](uint64_t at, char* into, size_t n) { return reader.Read(at, into, n); },
+                reader.size(), database, st.st_mtime, archivePath);
+        case DatabaseFileReader::State::Wal:
+            break;
     }
-    OpenDatabase();
+    TempFile copy(database + kSnapshotSuffix + "XXXXXX");
+    if (copy.fd() < 0) {
+        const int err = errno;
+        return refuse(FileErrorCode(err), Paths().dataFolder + ": " + SystemText(err));
+    }
+    copy.Close();  // SQLite writes it through a connection of its own
+    switch (SnapshotDatabase(database, copy.path(), kDatabaseWaitMs, problem)) {
+        case SnapshotStatus::Busy:
+            return refuse(55, InUseReason());
+        case SnapshotStatus::Failed:
+            return refuse(kDatabaseDamagedError, database + ": " + problem);
+        case SnapshotStatus::Ok:
+            break;
+    }
+    if (!IsWorkingDatabase(copy.path(), problem) && !safety)
+        return refuse(kDatabaseDamagedError, database + ": " + problem);
+    DatabaseFileReader copyReader(copy.path(), kDatabaseWaitMs);
+    if (copyReader.state() != DatabaseFileReader::State::Ok)
+        return refuse(kDatabaseDamagedError, copy.path() + ": " + copyReader.problem());
+    return AddToArchive(
+        [&copyReader](uint64_t at, char* into, size_t n) { return copyReader.Read(at, into, n); },
+        copyReader.size(), database, st.st_mtime, archivePath);
+}
+
+// Writes the archive (the database, then the settings file when asked).
+BackupResult WriteArchive(const std::string& archivePath, bool includeSettings, bool safety) {
+    BackupResult result;
+    int rc = AddDatabase(archivePath, safety, result);
+    if (result.code != 0) {
+        AddFileToArchive("", "");  // discards what was begun
+        return result;
+    }
+    if (rc == 0 && includeSettings) rc = AddFileToArchive(Paths().settingsFile, archivePath);
+    if (rc != 0) result = {rc, ArchiveFailureReason()};
+    rc = AddFileToArchive("", "");
+    if (result.code == 0 && rc != 0) result = {rc, ArchiveFailureReason()};
     return result;
+}
+
+}  // namespace
+
+BackupResult BuildBackupArchive(const std::string& archivePath, bool includeSettings) {
+    // The copy is read through a connection of its own: the program's stays
+    // as it is (closing and reopening it while another program writes would
+    // only fail).
+    return WriteArchive(archivePath, includeSettings, false);
 }
 
 Notice BackupErrorNotice(const BackupResult& failure) {
     Notice n;
     n.title = "Backup Error";
-    n.text = failure.code == kArchiveOpenError ? std::string("Unable to open zip file.")
-                                               : FileErrorText(failure.code);
+    n.text = failure.code == kArchiveOpenError       ? std::string("Unable to open zip file.")
+             : failure.code == kDatabaseDamagedError ? std::string("The database is damaged.")
+                                                     : FileErrorText(failure.code);
     n.text += "{f10,t4}";
     if (!failure.reason.empty()) n.text2 = failure.reason + "{f6}";
     return n;
@@ -225,82 +342,150 @@ std::string ForceZipName(const std::string& chosen) {
 
 // --- restore ---
 
-int ExtractArchive(const std::string& archivePath, std::string* failure) {
-    std::string why;
-    auto fail = [&](const std::string& reason) {
-        if (failure) *failure = reason;
-        return 0;
-    };
-    if (slIsOpen()) slClose();
+namespace {
+
+// Writes the archive's database to a temporary file, checks it and renames
+// it over the database; 1, or 0 with the reason (the database untouched).
+// The caller keeps other programs from writing meanwhile.
+int ReplaceDatabase(const std::string& archivePath, std::string& why) {
     const std::string target = DatabasePath();
-    TempFile temp(target + ".restore-XXXXXX");
-    if (temp.fd() < 0)
-        return fail("unable to write in " + Paths().dataFolder + " (" + SystemText(errno) + ")");
+    TempFile temp(target + kRestoreSuffix + "XXXXXX");
+    if (temp.fd() < 0) {
+        why = "unable to write in " + Paths().dataFolder + " (" + SystemText(errno) + ")";
+        return 0;
+    }
     struct stat current {};
     ::fchmod(temp.fd(), ::stat(target.c_str(), &current) == 0 ? (current.st_mode & 07777) : 0644);
 
-    if (!CopyDatabaseOut(archivePath, temp, why)) return fail(why);
+    if (!CopyDatabaseOut(archivePath, temp, why)) return 0;
     std::string problem;
     if (!IsWorkingDatabase(temp.path(), problem)) {
-        return fail("the archive's " + std::string(kDatabaseFileName) +
-                    " is not a working database (" + problem + ")");
+        why = NotWorking(problem);
+        return 0;
+    }
+    // A sound database of another program (or one with no tables at all)
+    // must not replace ours; a layout the upgrade completes is fine.
+    bool failed = false;
+    std::vector<std::string> missing = MissingSchemaItemsOfFile(temp.path(), failed);
+    std::erase_if(missing, IsAddedByUpgrade);
+    if (failed || !missing.empty()) {
+        if (missing.size() > 5) missing.resize(5), missing.push_back("...");
+        why = std::string("the archive holds no ") + kProgramName + " database (" +
+              kDatabaseFileName + (failed ? " cannot be read" : " lacks " + Join(missing, ", ")) +
+              ")";
+        return 0;
     }
     // A journal left beside the old file would be played into the new one.
     for (const char* suffix : {"-journal", "-wal", "-shm"}) ::unlink((target + suffix).c_str());
-    if (::rename(temp.path().c_str(), target.c_str()) != 0)
-        return fail("unable to replace " + target + " (" + SystemText(errno) + ")");
+    if (::rename(temp.path().c_str(), target.c_str()) != 0) {
+        why = "unable to replace " + target + " (" + SystemText(errno) + ")";
+        return 0;
+    }
     temp.Keep();
     SyncFolder(Paths().dataFolder);
     return 1;
 }
 
+// True when the database opened and holds every table and column the program needs.
+bool ReopenedSound(std::string& why) {
+    if (!OpenDatabase() || !slIsOpen()) {
+        why = "the restored database cannot be opened";
+        return false;
+    }
+    bool failed = false;
+    if (!MissingSchemaItems(failed).empty() || failed) {
+        why = "the restored database cannot be read (" + slGetError() + ")";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int ExtractArchive(const std::string& archivePath, std::string* failure) {
+    if (slIsOpen()) slClose();
+    std::string why;
+    DatabaseWriteGuard guard(DatabasePath(), kDatabaseWaitMs);
+    int n = guard.state() == DatabaseWriteGuard::State::Busy ? (why = InUseReason(), 0)
+                                                             : ReplaceDatabase(archivePath, why);
+    if (n == 0 && failure) *failure = why;
+    return n;
+}
+
 RestoreOutcome RestoreFromArchive(const std::string& source) {
     RestoreOutcome out;
+    auto failed = [&](const std::string& why) {
+        out.notices.push_back({"Restoration Failed",
+                               "Unable to restore files from the backup:|" + source + "{f10,t4}",
+                               "Error: " + why + "{f6}"});
+    };
+    const Notice preserved{"Event Records Preserved",
+                           std::string("Your ") + kProgramName +
+                               " database has been successfully recovered|"
+                               "from the emergency backup archive.{f10}",
+                           "None of the data have been lost.{f6}"};
     const std::string safety = SafetyArchivePath(source);
     ::unlink(safety.c_str());
 
-    BackupResult saved = BuildBackupArchive(safety, false);
+    // No other program may write to the database from its safety copy to
+    // its replacement: the copy would miss the write, the write would go to
+    // the file replaced. Refused while one does, the program's own
+    // connection untouched.
+    DatabaseWriteGuard guard(DatabasePath(), kDatabaseWaitMs);
+    if (guard.state() == DatabaseWriteGuard::State::Busy) {
+        failed(InUseReason());
+        return out;
+    }
+    slClose();
+    BackupResult saved = WriteArchive(safety, false, true);
     if (saved.code != 0) {
+        guard.Release();
         out.result = saved.code;
         out.notices.push_back({"Restoration Error", "Unable to create safety backup.{f10,t4}",
                                "Restoration of files terminated{f6}"});
-        if (!slIsOpen()) OpenDatabase();
+        OpenDatabase();
         return out;
     }
 
     std::string why;
-    int n = ExtractArchive(source, &why);
-    if (n > 0) {
+    int n = ReplaceDatabase(source, why);
+    guard.Release();
+    if (n == 0) {
+        // Nothing was replaced: the database is the one from before.
+        failed(why);
+        out.notices.push_back(preserved);
+        OpenDatabase();
+        ::unlink(safety.c_str());
+        out.result = 1;
+        return out;
+    }
+    if (ReopenedSound(why)) {
         out.notices.push_back(
             {"Restoration Complete",
              std::string(kProgramName) + " records have been restored from the file:{f6}",
              source + "{f10}"});
+        ::unlink(safety.c_str());
+        out.result = 1;
+        return out;
+    }
+    failed(why);
+    n = ExtractArchive(safety);
+    if (n > 0) {
+        out.notices.push_back(preserved);
+        ::unlink(safety.c_str());
     } else {
-        out.notices.push_back({"Restoration Failed",
-                               "Unable to restore files from the backup:|" + source + "{f10,t4}",
-                               "Error: " + why + "{f6}"});
-        n = ExtractArchive(safety);
-        if (n > 0) {
-            out.notices.push_back({"Event Records Preserved",
-                                   std::string("Your ") + kProgramName +
-                                       " database has been successfully recovered|"
-                                       "from the emergency backup archive.{f10}",
-                                   "None of the data have been lost.{f6}"});
-        } else {
-            // The safety archive may be the only copy left: keep it under a
-            // name the next restore does not clear.
-            out.keptSafety = UniqueStampedName(Paths().backupFolder, "-Safety.zip");
-            if (::rename(safety.c_str(), out.keptSafety.c_str()) != 0) out.keptSafety = safety;
-            out.notices.push_back({"Fatal Error",
-                                   "Unable to recover from safety backup archive.{f10,t4}",
-                                   std::string("All ") + kProgramName +
-                                       " records may have been lost.|"
-                                       "The safety backup of your database is kept in|" +
-                                       out.keptSafety + "{f6}"});
-        }
+        // The safety archive may be the only copy left: keep it under a
+        // name the next restore does not clear.
+        out.keptSafety = UniqueStampedName(Paths().backupFolder, "-Safety.zip");
+        if (::rename(safety.c_str(), out.keptSafety.c_str()) != 0) out.keptSafety = safety;
+        out.notices.push_back({"Fatal Error",
+                               "Unable to recover from safety backup archive.{f10,t4}",
+                               std::string("All ") + kProgramName +
+                                   " records may have been lost.|"
+                                   "The safety backup of your database is kept in|" +
+                                   out.keptSafety + "{f6}"});
     }
     OpenDatabase();
-    if (out.keptSafety.empty()) ::unlink(safety.c_str());
     out.result = n;
     return out;
 }

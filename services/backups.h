@@ -13,6 +13,12 @@ inline constexpr const char* kDatabaseFileName = "VantrelData.db3";
 inline constexpr const char* kBackupSection = "Backup";
 inline constexpr const char* kLastBackupKey = "LastBackup";
 inline constexpr const char* kLastDateKey = "LastDate";
+// Temporary files beside the database: the copy a backup archives, and the
+// restored file before it replaces the database (each + six random characters).
+inline constexpr const char* kSnapshotSuffix = ".snapshot-";
+inline constexpr const char* kRestoreSuffix = ".restore-";
+// The database is damaged (or cannot be read): no backup is made of it.
+inline constexpr int kDatabaseDamagedError = -20;
 
 // The database file: the data folder + "VantrelData.db3".
 std::string DatabasePath();
@@ -31,10 +37,13 @@ struct BackupResult {
     int code = 0;        // 0, kArchiveOpenError or a file error number
     std::string reason;  // the system's words for a failure
 };
-// Closes the database connection, adds the database file to a new archive
-// (and the settings file after it when includeSettings is on), closes the
-// archive and reopens the database. Code 53 (no reason) when the database
-// file does not exist; otherwise the first failure. A failed archive never
+// Adds the database file to a new archive (and the settings file after it
+// when includeSettings is on) and closes the archive. What is archived is a copy of the
+// database taken at one moment (even while another program writes) that has
+// passed SQLite's integrity check, under the database's name and time. Code
+// 53 (no reason) when the database file does not exist; 55 when another
+// program kept writing for a few seconds; kDatabaseDamagedError when the
+// database is damaged; otherwise the first failure. A failed archive never
 // appears under archivePath (an earlier file there is left as it was).
 BackupResult BuildBackupArchive(const std::string& archivePath, bool includeSettings);
 // The "Backup Error" message for a failed backup, naming the reason.
@@ -61,10 +70,14 @@ std::string ForceZipName(const std::string& chosen);
 // the number of files written (1, or 0 with the reason in *failure). Only the
 // first file entry whose file name is "VantrelData.db3" is read (entries made
 // with "\" separators too); every other entry is ignored and nothing is
-// written anywhere else. The copy goes to a temporary file in the data
-// folder, must be a working database, and only then replaces the database
-// with a rename, so a failed restore leaves the database as it was. Closes
-// the database connection first; does not reopen it.
+// written anywhere else. An entry that does not begin as an SQLite database
+// of its declared size, or that does not fit on the disk, is refused before
+// anything is written. The copy goes to a temporary file in the data
+// folder, must be a working database with the tables and columns the
+// program needs (or that its upgrade adds), and only then replaces the
+// database with a rename, so a failed restore leaves the database as it
+// was. Refused while another program writes to the database. Closes the
+// database connection first; does not reopen it.
 int ExtractArchive(const std::string& archivePath, std::string* failure = nullptr);
 
 struct RestoreOutcome {
@@ -74,12 +87,14 @@ struct RestoreOutcome {
     std::vector<Notice> notices;  // to show, in order
     std::string keptSafety;       // the safety archive kept after a failed recovery
 };
-// The whole restore from the source archive: a safety archive of the
-// current database (in the backup folder), the restore, on failure the
-// recovery from the safety archive, and the database reopened whatever
-// happened. The safety archive is deleted at the end unless the recovery
-// from it failed; then it is kept under a name of its own, named in the
-// "Fatal Error" message.
+// The whole restore from the source archive, refused while another program
+// writes to the database: a safety archive of the current database (in the
+// backup folder), the restore, and the database reopened whatever happened.
+// A restore that fails before the database is replaced leaves it as it was.
+// Only when the replaced database does not open with the program's tables is
+// it recovered from the safety archive. The safety archive is deleted at the
+// end unless that recovery failed; then it is kept under a name of its own,
+// named in the "Fatal Error" message.
 RestoreOutcome RestoreFromArchive(const std::string& source);
 
 // --- reminder ---

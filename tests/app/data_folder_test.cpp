@@ -58,20 +58,39 @@ TEST(DataFolder, LeftoversOfCutShortWritesAreRemoved) {
         const char* name;
         bool leftover;
     } cases[] = {
-        {".Vantrel.ini.a1B2c3", true},  {"en_US.dic.Zz9yY8", true},
-        {"Vantrel.ini", false},         {".Vantrel.ini.", false},
-        {".Vantrel.ini.a1B2c", false},  {".Vantrel.ini.a1B2c3d", false},
-        {".Vantrel.ini.a1-2c3", false}, {"en_US.dic", false},
+        {".Vantrel.ini.a1B2c3", true},
+        {"en_US.dic.Zz9yY8", true},
+        {"Vantrel.ini", false},
+        {".Vantrel.ini.", false},
+        {".Vantrel.ini.a1B2c", false},
+        {".Vantrel.ini.a1B2c3d", false},
+        {".Vantrel.ini.a1-2c3", false},
+        {"en_US.dic", false},
         {"custom.dic.abcdef", false},
+        // A backup's copy and a restored file, left by a backup or restore cut short.
+        {"VantrelData.db3.snapshot-Ab12Cd", true},
+        {"VantrelData.db3.restore-x9Y8z7", true},
+        {"VantrelData.db3", false},
+        {"VantrelData.db3.restore-x9Y8z", false},
+        {"VantrelData.db3-journal", false},
     };
     TempProgramFolder folder;
     for (const Case& c : cases) {
         EXPECT_EQ(IsLeftoverTempName(c.name), c.leftover) << c.name;
         WriteFileText(folder.path() + c.name, std::string(100, 'x'));
     }
-    EXPECT_EQ(RemoveLeftoverTempFiles(folder.path()), 2);
+    EXPECT_EQ(RemoveLeftoverTempFiles(folder.path()), 4);
     for (const Case& c : cases)
         EXPECT_EQ(fs::exists(folder.path() + c.name), !c.leftover) << c.name;
+
+    // The safety archive of a restore cut short, and nothing else of the backups.
+    const std::string backups = folder.path() + "Backup/";
+    for (const char* name : {"temp.zip", "temp.zip.tmp", "temp-2.zip", "mine.zip", "mine.zip.tmp"})
+        WriteFileText(backups + name, "x");
+    EXPECT_EQ(RemoveSafetyArchiveLeftovers(backups), 3);
+    EXPECT_TRUE(fs::exists(backups + "mine.zip"));
+    EXPECT_TRUE(fs::exists(backups + "mine.zip.tmp"));
+    EXPECT_FALSE(fs::exists(backups + "temp.zip"));
 }
 
 TEST(DataFolder, ASecondCopyCannotTakeTheDataLock) {

@@ -6,9 +6,11 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -18,6 +20,7 @@
 #include "app/base/app_state.h"
 #include "app/base/settings.h"
 #include "data/dates.h"
+#include "data/db_check.h"
 #include "data/query.h"
 #include "data/schema.h"
 #include "services/archive.h"
@@ -92,17 +95,19 @@ protected:
     std::string Archive(const std::string& name) const { return Paths().backupFolder + name; }
 
     // A zip written by Python's zipfile, entries deflated (or stored), in the order given.
+    // With zip64 on, every entry carries zip64 size records, as entries of 4 GB do.
     std::string MakeZip(const std::string& name, const std::vector<Entry>& entries,
-                        bool stored = false) const {
+                        bool stored = false, bool zip64 = false) const {
         const std::string script = folder.path() + "mkzip.py";
         WriteFileText(script,
-                      "import sys, zipfile\n"
-                      "with zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
-                      "    a = sys.argv[3:]\n"
-                      "    for i in range(0, len(a), 2):\n"
-                      "        data = open(a[i + 1], 'rb').read()\n"
-                      "        info = zipfile.ZipInfo(a[i], (2013, 3, 1, 10, 0, 0))\n"
-                      "        z.writestr(info, data, compress_type=int(sys.argv[2]))\n");
+                      std::string("import sys, zipfile\n") +
+                          (zip64 ? "zipfile.ZIP64_LIMIT = 0\n" : "") +
+                          "with zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
+                          "    a = sys.argv[3:]\n"
+                          "    for i in range(0, len(a), 2):\n"
+                          "        data = open(a[i + 1], 'rb').read()\n"
+                          "        info = zipfile.ZipInfo(a[i], (2013, 3, 1, 10, 0, 0))\n"
+                          "        z.writestr(info, data, compress_type=int(sys.argv[2]))\n");
         std::string command =
             "python3 " + Quote(script) + " " + Quote(Archive(name)) + (stored ? " 0" : " 8");
         for (size_t i = 0; i < entries.size(); ++i) {
@@ -119,6 +124,16 @@ protected:
         for (const auto& e : fs::directory_iterator(Paths().dataFolder))
             if (e.path().filename() != kDatabaseFileName) extra.push_back(e.path().string());
         return extra;
+    }
+    // A database file made by statements of its own, its bytes.
+    std::string DatabaseMadeBy(const std::string& statements) const {
+        const std::string path = folder.path() + "made.db3";
+        fs::remove(path);
+        sqlite3* db = nullptr;
+        EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, statements.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        return ReadFileText(path);
     }
 
     TempProgramFolder folder;
@@ -409,6 +424,175 @@ TEST_F(BackupTest, HostileArchiveWritesNothingOutsideTheDatabase) {
     }
 }
 
+// Another program writing to the database: with its changes spilled into
+// the file (an exclusive lock) nothing can be copied consistently, so the
+// backup and the restore are refused and nothing is written or lost; with
+// its changes still in its memory (a reserved lock) the backup holds the
+// last committed state and passes the integrity check, and the restore
+// still waits for the writer to finish.
+TEST_F(BackupTest, AnotherProgramWritingMeansConsistentCopiesOrNone) {
+    const std::string good = Archive("good.zip");
+    ASSERT_EQ(BuildBackupArchive(good, false).code, 0);
+    slClose();
+    const std::string before = DatabaseBytes();
+    OpenDatabaseAgain();
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(DatabasePath().c_str(), &other), SQLITE_OK);
+    const std::string bulk =
+        "PRAGMA cache_size=1; BEGIN; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n "
+        "WHERE i < 3000) INSERT INTO Programs (Title) SELECT printf('%0400d', i) FROM n;";
+    for (const std::string& write : {bulk, std::string("BEGIN IMMEDIATE; INSERT INTO Programs "
+                                                       "(Title) VALUES ('Uncommitted');")}) {
+        ASSERT_EQ(sqlite3_exec(other, write.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        const bool spilled = write == bulk;
+        const std::string zip = Archive(spilled ? "spilled.zip" : "reserved.zip");
+        BackupResult b = BuildBackupArchive(zip, false);
+        if (spilled) {
+            EXPECT_EQ(b.code, 55);
+            EXPECT_NE(b.reason.find("in use by another program"), std::string::npos) << b.reason;
+            EXPECT_FALSE(fs::exists(zip));
+        } else {
+            ASSERT_EQ(b.code, 0) << b.reason;
+            const std::string copy = folder.path() + "copy.db3";
+            Shell("unzip -p " + Quote(zip) + " > " + Quote(copy));
+            std::string problem;
+            EXPECT_TRUE(IsWorkingDatabase(copy, problem)) << problem;
+            EXPECT_EQ(
+                Shell("python3 -c \"import sqlite3, sys; print(sqlite3.connect(sys.argv[1])"
+                      ".execute('SELECT group_concat(Title) FROM Programs').fetchone()[0])\" " +
+                      Quote(copy)),
+                "Morning Talk\n");
+        }
+        RestoreOutcome o = RestoreFromArchive(good);
+        ASSERT_EQ(o.notices.size(), 1u);
+        EXPECT_EQ(o.notices[0].title, "Restoration Failed");
+        EXPECT_NE(o.notices[0].text2.find("in use by another program"), std::string::npos);
+        EXPECT_EQ(o.result, 0);
+        EXPECT_FALSE(fs::exists(Archive("temp.zip")));
+        EXPECT_TRUE(DataFolderExtras().size() <= 1u);  // the other program's journal at most
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        EXPECT_EQ(Titles(), "Morning Talk");
+    }
+    sqlite3_close(other);
+    slClose();
+    EXPECT_EQ(DatabaseBytes(), before);
+    // In write-ahead-log mode the file alone misses what its log holds.
+    OpenDatabaseAgain();
+    ASSERT_EQ(slExe("PRAGMA journal_mode=WAL"), 0);
+    AddProgram("Logged");
+    ASSERT_EQ(BuildBackupArchive(Archive("wal.zip"), false).code, 0);
+    EXPECT_NE(Shell("unzip -p " + Quote(Archive("wal.zip"))).find("Logged"), std::string::npos);
+    EXPECT_TRUE(DataFolderExtras().size() <= 2u);  // the log and its index, no copy left
+}
+
+// A sound SQLite file that is not ours never replaces the database; a file
+// of an earlier layout, which the upgrade completes, does.
+TEST_F(BackupTest, RestoreTakesOnlyAVantrelDatabase) {
+    slClose();
+    const std::string before = DatabaseBytes();
+    OpenDatabaseAgain();
+    struct Case {
+        const char* what;
+        std::string statements;
+        bool restored;
+    } cases[] = {
+        {"another program's tables",
+         "CREATE TABLE Contacts (Name, Phone); INSERT INTO "
+         "Contacts VALUES ('A', '1');",
+         false},
+        {"no tables, only a version", "PRAGMA user_version = 7;", false},
+        {"stations without License, no DateTime",
+         "CREATE TABLE Quarter (QID INTEGER PRIMARY KEY NOT NULL, StartDate,EndDate,QNumber);"
+         "CREATE TABLE Stations (StnID INTEGER PRIMARY KEY NOT NULL, Calls,QtrID,Rank);"
+         "CREATE TABLE Issues (IID INTEGER PRIMARY KEY NOT NULL, IQtr,SID,IIssue,IDescription,"
+         "IRank); CREATE TABLE Programs (PID INTEGER PRIMARY KEY NOT NULL, Duration,Title,"
+         "PDescription); CREATE TABLE Master (MID INTEGER PRIMARY KEY NOT NULL, AirDates,Qtr,"
+         "Issue,Pgm,Station,FreqCheck,Frequency); CREATE TABLE Methods (DID INTEGER PRIMARY KEY "
+         "NOT NULL, MQtrID,StnID,Method); INSERT INTO Programs (Title) VALUES ('Old Talk');",
+         true},
+    };
+    for (const Case& c : cases) {
+        const std::string zip =
+            MakeZip("made.zip", {{"VantrelData.db3", DatabaseMadeBy(c.statements)}});
+        RestoreOutcome o = RestoreFromArchive(zip);
+        ASSERT_FALSE(o.notices.empty()) << c.what;
+        EXPECT_EQ(o.notices[0].title, c.restored ? "Restoration Complete" : "Restoration Failed")
+            << c.what;
+        EXPECT_TRUE(slIsOpen()) << c.what;
+        EXPECT_FALSE(fs::exists(Archive("temp.zip"))) << c.what;
+        if (c.restored) {
+            EXPECT_EQ(Titles(), "Old Talk") << c.what;
+            EXPECT_EQ(slGetTableColumnNames("DateTime"), "AID,MLink,AirDate,AirTime") << c.what;
+            continue;
+        }
+        EXPECT_NE(o.notices[0].text2.find("holds no Vantrel database"), std::string::npos)
+            << c.what << ": " << o.notices[0].text2;
+        slClose();
+        EXPECT_EQ(DatabaseBytes(), before) << c.what;
+        OpenDatabaseAgain();
+    }
+}
+
+// An entry is refused from its head and declared size before it is
+// inflated, and a stream never delivers more than the entry declares.
+TEST_F(BackupTest, OversizedEntriesAreRefusedWithoutBeingInflated) {
+    slClose();
+    const std::string db = DatabaseBytes();
+    const std::string zeros(64 << 20, '\0');
+    const std::string bomb = MakeZip("bomb.zip", {{"VantrelData.db3", db + zeros}});
+    const std::string headless = MakeZip("headless.zip", {{"VantrelData.db3", zeros}});
+    // A header of 2^31 - 1 pages of 64 KB, and its zip64 sizes claiming as
+    // much: 140 TB, more than any disk here has free.
+    std::string head = db.substr(0, 100);
+    head.replace(16, 2, std::string("\0\1", 2));
+    head.replace(28, 4, "\x7f\xff\xff\xff");
+    std::string huge = ReadFileText(MakeZip("huge.zip", {{"VantrelData.db3", head}}, false, true));
+    for (size_t at = 0; (at = huge.find(std::string("\x01\0\x10\0", 4), at)) != huge.npos;)
+        huge.replace(at += 4, 8, std::string("\0\0\xff\xff\xff\x7f\0\0", 8));
+    WriteFileText(Archive("huge.zip"), huge);
+    for (const auto& [archive, reason] : {std::pair{bomb, "disagrees with its header"},
+                                          {headless, "not an SQLite database"},
+                                          {Archive("huge.zip"), "not enough free space"}}) {
+        const auto start = std::chrono::steady_clock::now();
+        std::string why;
+        EXPECT_EQ(ExtractArchive(archive, &why), 0);
+        EXPECT_NE(why.find(reason), std::string::npos) << why;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+        EXPECT_TRUE(DataFolderExtras().empty());
+        EXPECT_EQ(DatabaseBytes(), db);
+    }
+    // The 64 MB entry claiming 1 MB: the stream stops at the claim.
+    std::string lying = ReadFileText(headless);
+    for (size_t at : {size_t{22}, lying.find(std::string("PK\x01\x02", 4)) + 24})
+        lying.replace(at, 4, std::string("\0\0\x10\0", 4));
+    WriteFileText(Archive("lying.zip"), lying);
+    uint64_t delivered = 0;
+    EntryRead r = ReadArchiveEntry(
+        Archive("lying.zip"), kDatabaseFileName,
+        [&](const char*, size_t n) {
+            delivered += n;
+            return true;
+        },
+        0);
+    EXPECT_EQ(r.status, EntryRead::Status::Damaged);
+    EXPECT_LE(delivered, uint64_t{1} << 20);
+}
+
+// Entries with zip64 size records (every entry of 4 GB or more) restore,
+// deflated (read whole) or stored (streamed).
+TEST_F(BackupTest, Zip64EntriesRestore) {
+    slClose();
+    const std::string db = DatabaseBytes();
+    for (bool stored : {false, true}) {
+        const std::string zip = MakeZip("zip64.zip", {{"VantrelData.db3", db}}, stored, true);
+        ASSERT_NE(ReadFileText(zip).find(std::string("\x01\x00\x10\x00", 4)), std::string::npos);
+        WriteFileText(DatabasePath(), "replaced by the restore");
+        std::string why;
+        EXPECT_EQ(ExtractArchive(zip, &why), 1) << why;
+        EXPECT_EQ(DatabaseBytes(), db) << stored;
+    }
+}
+
 TEST_F(BackupTest, RestoreFromAFileThatIsNoZipRecoversFromTheSafetyArchive) {
     slClose();
     const std::string before = DatabaseBytes();
@@ -439,19 +623,19 @@ TEST_F(BackupTest, ALeftoverSafetyArchiveCanItselfBeRestored) {
     EXPECT_FALSE(fs::exists(Archive("temp-2.zip")));
 }
 
-TEST_F(BackupTest, FailedRecoveryKeepsTheSafetyArchiveAndNamesIt) {
-    // The current database is itself damaged: its safety copy cannot bring it back.
+TEST_F(BackupTest, AFailedRestoreOverADamagedDatabaseLeavesItAndSaysNoFatalError) {
+    // The current database is itself damaged: its safety copy could not
+    // bring it back, but nothing was replaced, so nothing needs recovering.
     slClose();
     WriteFileText(DatabasePath(), "damaged beyond use");
     const std::string notZip = Archive("text.zip");
     WriteFileText(notZip, "not an archive");
     RestoreOutcome o = RestoreFromArchive(notZip);
     ASSERT_EQ(o.notices.size(), 2u);
-    EXPECT_EQ(o.notices[1].title, "Fatal Error");
-    EXPECT_EQ(o.keptSafety, Archive("20130301-100000-Safety.zip"));
-    EXPECT_NE(o.notices[1].text2.find(o.keptSafety), std::string::npos);
-    EXPECT_EQ(o.result, 0);
-    EXPECT_EQ(Shell("unzip -p " + Quote(o.keptSafety)), "damaged beyond use");
+    EXPECT_EQ(o.notices[0].title, "Restoration Failed");
+    EXPECT_EQ(o.notices[1].title, "Event Records Preserved");
+    EXPECT_EQ(o.keptSafety, "");
+    EXPECT_FALSE(fs::exists(Archive("temp.zip")));
     EXPECT_EQ(ReadFileText(DatabasePath()), "damaged beyond use");
 }
 
