@@ -35,3 +35,7 @@ set(CMAKE_FIND_LIBRARY_SUFFIXES .a)
 # One folder that runs on a Windows PC with nothing else installed: the C and
 # C++ runtimes and winpthread linked in.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+# Windows programs of the build (the tests) run under Wine, in the Wine prefix
+# named by WINEPREFIX (the tests set it to build-windows/wineprefix).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)

@@ -8,13 +8,12 @@
 #include "app/base/app_state.h"
 #include "data/query.h"
 #include "data/schema.h"
+#include "support/shell.h"
 
 namespace fs = std::filesystem;
 
 TempProgramFolder::TempProgramFolder() {
-    std::string tmpl = (fs::temp_directory_path() / "vantrel-test-XXXXXX").string();
-    char* made = mkdtemp(tmpl.data());
-    path_ = std::string(made ? made : tmpl.c_str()) + "/";
+    path_ = MakeTempFolder("vantrel-test-") + "/";
     SetAppFolder(path_);
 }
 
