@@ -3,7 +3,10 @@
 // off the same data.
 #pragma once
 
+#include <memory>
 #include <string>
+
+class FileLock;
 
 // True when the folder holds data of an earlier run: the database
 // "Data/VantrelData.db3" or the settings file "Vantrel.ini".
@@ -28,7 +31,8 @@ struct DataFolderState {
 DataFolderState& DataFolderAccess();
 
 // Names of temporary files an interrupted write leaves beside the settings
-// file or the word list: "." + "Vantrel.ini" + ".XXXXXX" and "en_US.dic.XXXXXX".
+// file or the word list: "." + "Vantrel.ini" + ".XXXXXX" and ".en_US.dic.XXXXXX"
+// (also "en_US.dic.XXXXXX", as earlier versions named it).
 bool IsLeftoverTempName(const std::string& name);
 // Removes such leftovers from the folder; returns how many were removed.
 int RemoveLeftoverTempFiles(const std::string& folder);
@@ -43,11 +47,10 @@ public:
     ~DataLock();
     DataLock(const DataLock&) = delete;
     DataLock& operator=(const DataLock&) = delete;
-    bool held() const { return held_; }
+    bool held() const;
 
 private:
-    int fd_ = -1;
-    bool held_ = false;
+    std::unique_ptr<FileLock> lock_;
 };
 // Takes the data lock for the life of the program (kept until ReleaseDataLock
 // or the process ends); false when another copy holds it. Taking it again for

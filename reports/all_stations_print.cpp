@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/platform.h"
 #include "app/base/settings.h"
 #include "app/base/text_util.h"
@@ -34,7 +35,7 @@ AllStationsRun& CurrentRun() {
 }
 
 std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
+    const size_t slash = LastSeparator(path);
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
@@ -86,8 +87,7 @@ StationWrittenHook SetStationWrittenHook(StationWrittenHook hook) {
 
 std::string StationListPath(const std::string& calls, int32_t quarter) {
     std::string folder = IniRead(Paths().settingsFile, "PDF", calls, Paths().pdfFolder);
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    return folder + IssuesListFileName(calls, quarter);
+    return WithSeparator(folder) + IssuesListFileName(calls, quarter);
 }
 
 StationListFile WriteStationList(int32_t quarter, const std::string& calls, int32_t placedDay) {
@@ -105,25 +105,22 @@ StationListFile WriteStationList(int32_t quarter, const std::string& calls, int3
     }
     const std::string folder = FolderOf(out.path);
     std::error_code ec;
-    if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
-        std::filesystem::create_directories(folder, ec);
+    if (!folder.empty() && !std::filesystem::is_directory(FsPath(folder), ec)) {
+        std::filesystem::create_directories(FsPath(folder), ec);
         if (ec) {
             out.error = "the folder " + folder + " could not be made (" + ec.message() + ")";
             return out;
         }
     }
-    out.written = ReplaceFileWith(
-        out.path,
-        [&](const std::string& temp, std::string& error) {
-            const HPDF_STATUS status = HPDF_SaveToFile(doc.get(), temp.c_str());
-            if (status != HPDF_OK || errors.failed) {
-                error = "the PDF library reported error " +
-                        std::to_string(errors.failed ? errors.errorNo : status);
-                return false;
-            }
-            return true;
-        },
-        out.error);
+    // Made in memory and written by the program itself: the PDF library's
+    // own file output would take the name in the system's code page.
+    const std::string bytes = errors.failed ? std::string() : PdfDocumentBytes(doc.get());
+    if (bytes.empty() || errors.failed) {
+        out.error = "the PDF library reported error " +
+                    std::to_string(errors.failed ? errors.errorNo : HPDF_GetError(doc.get()));
+        return out;
+    }
+    out.written = ReplaceFileWithBytes(out.path, bytes, out.error);
     return out;
 }
 

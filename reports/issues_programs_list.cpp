@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/platform.h"
 #include "app/base/settings.h"
 #include "app/base/text_util.h"
@@ -24,7 +25,6 @@
 #include "data/query.h"
 #include "reports/airing.h"
 #include "ui/data_controls.h"
-#include "ui/file_write.h"
 #include "ui/msgbox.h"
 
 namespace {
@@ -431,7 +431,7 @@ bool SaveAndOpenReport(PdfDocument doc, const PdfErrorState& errors, const std::
         DgMsgOk("PDF Error", "The PDF document could not be made.{f10}", "");
         return false;
     }
-    if (const int err = ReplaceFileContents(path, bytes)) {
+    if (const int err = WriteFileAtomically(path, bytes).error) {
         DgMsgOk("PDF Error", "The PDF file could not be saved:|" + path + "{f10}",
                 std::string(std::strerror(err)) + "{f6}");
         return false;
@@ -456,13 +456,12 @@ void PrintIssuesProgramsList(const std::string& form) {
                                       "PDF Files|*.pdf");
     std::error_code ec;
     if (!path.empty()) {
-        std::filesystem::path chosen(path);
+        const std::filesystem::path chosen = FsPath(path);
         if (!chosen.has_extension()) path += ".PDF";
-        std::string parent = std::filesystem::path(path).parent_path().string();
-        if (!parent.empty() && parent.back() != '/') parent += '/';
+        const std::string parent = WithSeparator(Utf8Path(FsPath(path).parent_path()));
         IniWrite(settings, "PDF", calls, parent);
     } else {
-        std::filesystem::create_directories(Paths().pdfFolder, ec);
+        std::filesystem::create_directories(FsPath(Paths().pdfFolder), ec);
         path = Paths().pdfFolder + "Temp.pdf";
     }
     SaveAndOpenReport(std::move(doc), errors, path);

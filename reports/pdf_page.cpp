@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "app/base/fs.h"
 #include "app/base/text_util.h"
 #include "ui/msgbox.h"
 #include "ui/resources.h"
@@ -370,7 +371,7 @@ std::string PdfFontFile(const std::string& name) {
          {"/usr/share/fonts/truetype/liberation2/", "/usr/share/fonts/truetype/liberation/"}) {
         std::error_code ec;
         const std::string path = folder + name;
-        if (std::filesystem::is_regular_file(path, ec)) return path;
+        if (std::filesystem::is_regular_file(FsPath(path), ec)) return path;
     }
     return "";
 }

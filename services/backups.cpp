@@ -1,16 +1,12 @@
 #include "services/backups.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
 #include <vector>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/text_util.h"
 #include "data/dates.h"
 #include "data/db_check.h"
@@ -20,11 +16,6 @@
 
 namespace {
 
-bool FileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
 std::string SystemText(int err) {
     return std::strerror(err);
 }
@@ -33,62 +24,12 @@ std::string SystemText(int err) {
 std::string UniqueStampedName(const std::string& folder, const std::string& suffix) {
     const std::string stamp = DateTimeStamp();
     std::string name = folder + stamp + suffix;
-    for (int n = 2; FileExists(name); ++n) name = folder + stamp + "-" + std::to_string(n) + suffix;
+    for (int n = 2; PathExists(name); ++n) name = folder + stamp + "-" + std::to_string(n) + suffix;
     return name;
 }
 
-void SyncFolder(const std::string& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-// A temporary file beside the database: closed and removed unless kept.
-class TempFile {
-public:
-    explicit TempFile(std::string pattern) : path_(std::move(pattern)) {
-        fd_ = ::mkstemp(path_.data());
-        if (fd_ < 0) path_.clear();
-    }
-    ~TempFile() {
-        Close();
-        if (!path_.empty()) ::unlink(path_.c_str());
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    int fd() const { return fd_; }
-    const std::string& path() const { return path_; }
-    // Closes the descriptor; false (errno set) when the data could not be written.
-    bool Close() {
-        if (fd_ < 0) return true;
-        int rc = ::close(fd_);
-        fd_ = -1;
-        return rc == 0;
-    }
-    void Keep() { path_.clear(); }
-
-private:
-    std::string path_;
-    int fd_ = -1;
-};
-
-bool WriteAll(int fd, const char* data, size_t size, int& err) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            err = n < 0 ? errno : ENOSPC;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// Sets the access and write times of an open file to a local date and time.
-void SetFileTime(int fd, const EntryRead& entry) {
+// The local date and time of an entry as seconds since 1970; -1 when invalid.
+time_t EntryTime(const EntryRead& entry) {
     struct tm local {};
     local.tm_year = entry.year - 1900;
     local.tm_mon = entry.month - 1;
@@ -97,19 +38,15 @@ void SetFileTime(int fd, const EntryRead& entry) {
     local.tm_min = entry.minute;
     local.tm_sec = entry.second;
     local.tm_isdst = -1;
-    time_t t = std::mktime(&local);
-    if (t == static_cast<time_t>(-1)) return;
-    struct timespec times[2] = {{t, 0}, {t, 0}};
-    ::futimens(fd, times);
+    return std::mktime(&local);
 }
 
 // The part of a restore that needs the archive read; the reason in words on failure.
-bool CopyDatabaseOut(const std::string& archivePath, TempFile& temp, std::string& why) {
+bool CopyDatabaseOut(const std::string& archivePath, AtomicFile& temp, std::string& why) {
     using S = EntryRead::Status;
-    int writeErr = 0;
     EntryRead r = ReadArchiveEntry(
         archivePath, kDatabaseFileName,
-        [&](const char* data, size_t size) { return WriteAll(temp.fd(), data, size, writeErr); });
+        [&](const char* data, size_t size) { return temp.Write(std::string_view(data, size)); });
     switch (r.status) {
         case S::Copied:
             break;
@@ -124,12 +61,13 @@ bool CopyDatabaseOut(const std::string& archivePath, TempFile& temp, std::string
             why = "the archive's copy of " + std::string(kDatabaseFileName) + " is damaged";
             return false;
         case S::SinkFailed:
-            why = "unable to write " + temp.path() + " (" + SystemText(writeErr) + ")";
+            why = "unable to write " + temp.tempPath() + " (" + SystemText(temp.error()) + ")";
             return false;
     }
-    SetFileTime(temp.fd(), r);
-    if (::fsync(temp.fd()) != 0 || !temp.Close()) {
-        why = "unable to write " + temp.path() + " (" + SystemText(errno) + ")";
+    const time_t t = EntryTime(r);
+    if (t != static_cast<time_t>(-1)) temp.SetModifiedTime(t);
+    if (!temp.Finish()) {
+        why = "unable to write " + temp.tempPath() + " (" + SystemText(temp.error()) + ")";
         return false;
     }
     return true;
@@ -137,9 +75,10 @@ bool CopyDatabaseOut(const std::string& archivePath, TempFile& temp, std::string
 
 std::string SafetyArchivePath(const std::string& source) {
     const std::string safety = Paths().backupFolder + "temp.zip";
-    std::error_code ec;
     // Restoring from a safety archive left behind must not delete it first.
-    if (std::filesystem::equivalent(source, safety, ec)) return Paths().backupFolder + "temp-2.zip";
+    std::error_code ec;
+    if (std::filesystem::equivalent(FsPath(source), FsPath(safety), ec))
+        return Paths().backupFolder + "temp-2.zip";
     return safety;
 }
 
@@ -171,7 +110,7 @@ BackupResult BuildBackupArchive(const std::string& archivePath, bool includeSett
     slClose();
     BackupResult result;
     const std::string database = DatabasePath();
-    if (!FileExists(database)) {
+    if (!PathExists(database)) {
         result.code = 53;
     } else {
         int rc = AddFileToArchive(database, archivePath);
@@ -195,7 +134,7 @@ Notice BackupErrorNotice(const BackupResult& failure) {
 }
 
 std::string FolderPart(const std::string& path) {
-    size_t slash = path.rfind('/');
+    size_t slash = LastSeparator(path);
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
@@ -226,31 +165,28 @@ int ExtractArchive(const std::string& archivePath, std::string* failure) {
     };
     if (slIsOpen()) slClose();
     const std::string target = DatabasePath();
-    TempFile temp(target + ".restore-XXXXXX");
-    if (temp.fd() < 0)
-        return fail("unable to write in " + Paths().dataFolder + " (" + SystemText(errno) + ")");
-    struct stat current {};
-    ::fchmod(temp.fd(), ::stat(target.c_str(), &current) == 0 ? (current.st_mode & 07777) : 0644);
+    AtomicFile temp(target);
+    if (!temp.ok())
+        return fail("unable to write in " + Paths().dataFolder + " (" + SystemText(temp.error()) +
+                    ")");
 
     if (!CopyDatabaseOut(archivePath, temp, why)) return fail(why);
     std::string problem;
-    if (!IsWorkingDatabase(temp.path(), problem)) {
+    if (!IsWorkingDatabase(temp.tempPath(), problem)) {
         return fail("the archive's " + std::string(kDatabaseFileName) +
                     " is not a working database (" + problem + ")");
     }
     // A journal left beside the old file would be played into the new one.
-    for (const char* suffix : {"-journal", "-wal", "-shm"}) ::unlink((target + suffix).c_str());
-    if (::rename(temp.path().c_str(), target.c_str()) != 0)
-        return fail("unable to replace " + target + " (" + SystemText(errno) + ")");
-    temp.Keep();
-    SyncFolder(Paths().dataFolder);
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) RemoveFile(target + suffix);
+    if (!temp.Commit())
+        return fail("unable to replace " + target + " (" + SystemText(temp.error()) + ")");
     return 1;
 }
 
 RestoreOutcome RestoreFromArchive(const std::string& source) {
     RestoreOutcome out;
     const std::string safety = SafetyArchivePath(source);
-    ::unlink(safety.c_str());
+    RemoveFile(safety);
 
     BackupResult saved = BuildBackupArchive(safety, false);
     if (saved.code != 0) {
@@ -283,7 +219,7 @@ RestoreOutcome RestoreFromArchive(const std::string& source) {
             // The safety archive may be the only copy left: keep it under a
             // name the next restore does not clear.
             out.keptSafety = UniqueStampedName(Paths().backupFolder, "-Safety.zip");
-            if (::rename(safety.c_str(), out.keptSafety.c_str()) != 0) out.keptSafety = safety;
+            if (RenameReplacing(safety, out.keptSafety) != 0) out.keptSafety = safety;
             out.notices.push_back({"Fatal Error",
                                    "Unable to recover from safety backup archive.{f10,t4}",
                                    std::string("All ") + kProgramName +
@@ -293,7 +229,7 @@ RestoreOutcome RestoreFromArchive(const std::string& source) {
         }
     }
     OpenDatabase();
-    if (out.keptSafety.empty()) ::unlink(safety.c_str());
+    if (out.keptSafety.empty()) RemoveFile(safety);
     out.result = n;
     return out;
 }

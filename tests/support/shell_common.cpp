@@ -1,6 +1,7 @@
 #include <filesystem>
 #include <random>
 
+#include "app/base/fs.h"
 #include "support/shell.h"
 
 bool HaveTool(const std::string& name) {
@@ -8,18 +9,11 @@ bool HaveTool(const std::string& name) {
 }
 
 std::string MakeTempFolder(const std::string& prefix) {
-    namespace fs = std::filesystem;
-    std::random_device seed;
-    std::mt19937_64 random(seed());
-    const char* letters = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::error_code ec;
-    const fs::path base = fs::temp_directory_path(ec);
+    const std::string temp = WithSeparator(Utf8Path(std::filesystem::temp_directory_path()));
+    std::mt19937 pick{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = prefix;
-        for (int i = 0; i < 8; ++i) name += letters[random() % 36];
-        // create_directory is false (and no error) when the name is taken.
-        if (fs::create_directory(base / name, ec)) return (base / name).string();
-        if (ec) return "";
+        const std::string name = temp + prefix + std::to_string(pick() % 100000000);
+        if (MakeOneFolder(name) == 0) return name;
     }
     return "";
 }
