@@ -1,11 +1,15 @@
 // The toolkit on Windows, as far as it goes today: no windows yet. Every
 // EZ_ call is the harmless no-op the toolkit is when no toolkit runs (as in
 // the plain unit tests on Linux): "" / 0 / false, the text measures estimate
-// one column per character and one row per line, and the forms, message
-// boxes and file dialogs asked for are recorded (EZ_TAKEUNSHOWN) instead of
-// shown. EZ_GUIRUN runs the program's start and returns at once, as the Qt
-// toolkit does when the start leaves no form open: the program starts,
-// opens its data and settings, and ends.
+// one column per character and one row per line, and the message boxes and
+// file dialogs asked for are recorded (EZ_TAKEUNSHOWN) instead of shown.
+//
+// The program itself (EZ_GUIRUN) runs its forms without windows: each form is
+// designed, loaded and shown (its events run), then closed at once as if the
+// user had closed it. So the program starts, its main window's opening opens
+// (or creates) the database and writes the settings file, and its closing
+// ends the program. Outside EZ_GUIRUN (the unit tests) a form is only
+// recorded, like a message box.
 #include "app/toolkit/win32/ez_win32.h"
 
 #include <windows.h>
@@ -41,7 +45,10 @@ using namespace ez;
 int EZ_GUIRUN(int argc, char** argv, EzStartProc start, EzEventProc event, EzDesignProc design) {
     S().event = event;
     S().design = design;
+    S().running = true;
     if (start) start();
+    while (!S().live.empty()) EZ_DESTROYFORM(S().live.back());
+    S().running = false;
     return 0;
 }
 
@@ -52,9 +59,52 @@ bool EZ_ISRUNNING() {
 // ---------------------------------------------------------------------------
 // What would show a window: recorded, not shown
 // ---------------------------------------------------------------------------
+namespace {
+
+bool Live(const std::string& name) {
+    return std::find(S().live.begin(), S().live.end(), name) != S().live.end();
+}
+
+void Forget(const std::string& name) {
+    S().live.erase(std::remove(S().live.begin(), S().live.end(), name), S().live.end());
+}
+
+}  // namespace
+
 void EZ_FORM(const std::string& name, const std::string& parent, const std::string& caption,
              double col, double row, double width, double height, const std::string& style) {
-    if (!name.empty()) S().unshown.push_back("form " + name);
+    if (name.empty() || Live(name)) return;
+    if (!S().running) {
+        S().unshown.push_back("form " + name);
+        return;
+    }
+    S().live.push_back(name);
+    if (S().design) S().design(name);
+    if (Live(name)) EZ_SENDEVENT(name, 0, EzEvent::Loaded);
+    if (Live(name)) EZ_SENDEVENT(name, 0, EzEvent::Shown);
+    // No window stays open: closed at once, and gone even when its Close
+    // event would keep it (nobody could close it later).
+    if (Live(name)) EZ_UNLOADFORM(name);
+    if (Live(name)) EZ_DESTROYFORM(name);
+}
+
+void EZ_UNLOADFORM(const std::string& name) {
+    if (!Live(name) || EZ_SENDEVENT(name, 0, EzEvent::Close) != 0) return;
+    EZ_DESTROYFORM(name);
+}
+
+void EZ_DESTROYFORM(const std::string& name) {
+    if (!Live(name)) return;
+    Forget(name);
+    EZ_SENDEVENT(name, 0, EzEvent::Unloaded);
+}
+
+bool EZ_FORMEXISTS(const std::string& name) {
+    return Live(name);
+}
+
+std::string EZ_CURRENTFORM() {
+    return S().live.empty() ? std::string() : S().live.back();
 }
 
 void EZ_MSGBOX(const std::string& parent, const std::string& text, const std::string& title) {
@@ -185,16 +235,8 @@ void EZ_SETIMAGEFOLDER(const std::string& folder) {
 // ---------------------------------------------------------------------------
 // Forms, controls, menus, lists: nothing to do without windows
 // ---------------------------------------------------------------------------
-void EZ_UNLOADFORM(const std::string& name) {}
-void EZ_DESTROYFORM(const std::string& name) {}
 void EZ_HIDEFORM(const std::string& name) {}
 void EZ_SHOWFORM(const std::string& name) {}
-bool EZ_FORMEXISTS(const std::string& name) {
-    return false;
-}
-std::string EZ_CURRENTFORM() {
-    return {};
-}
 void EZ_SETFORMMINMAX(const std::string& name, double minW, double minH, double maxW, double maxH) {
 }
 void EZ_SETFORMPLACE(const std::string& name, double col, double row, double w, double h) {}

@@ -22,6 +22,10 @@ struct State {
     std::optional<std::vector<std::string>> commandArgs;
     // The windows asked for while none can be shown (EZ_TAKEUNSHOWN).
     std::vector<std::string> unshown;
+    // Inside EZ_GUIRUN: forms run their events (see ez_win32.cpp).
+    bool running = false;
+    // The forms open now, oldest first.
+    std::vector<std::string> live;
 };
 State& S();
 
