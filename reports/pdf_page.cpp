@@ -12,6 +12,7 @@
 #include "app/base/fs.h"
 #include "app/base/text_util.h"
 #include "ui/msgbox.h"
+#include "ui/resources.h"
 
 namespace {
 
@@ -364,6 +365,8 @@ std::string PdfEncode(HPDF_Font font, std::string_view utf8) {
 }
 
 std::string PdfFontFile(const std::string& name) {
+    // A program folder may bring its own (the Windows build does).
+    if (std::string beside = FindResource(name); !beside.empty()) return beside;
     for (const char* folder :
          {"/usr/share/fonts/truetype/liberation2/", "/usr/share/fonts/truetype/liberation/"}) {
         std::error_code ec;

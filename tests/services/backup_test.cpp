@@ -4,11 +4,10 @@
 // reminder's schedules. Prompts are answered through the message hook.
 #include "services/backup.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -24,6 +23,7 @@
 #include "services/backups.h"
 #include "support/prompt_queue.h"
 #include "support/seed.h"
+#include "support/shell.h"
 #include "support/test_env.h"
 
 namespace {
@@ -38,14 +38,7 @@ std::string Quote(const std::string& s) {
 
 // Runs a shell command; its standard output.
 std::string Shell(const std::string& command) {
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-    return out;
+    return Capture(command);
 }
 
 time_t LocalTime(int y, int mo, int d, int h, int mi, int s) {
@@ -61,8 +54,11 @@ time_t LocalTime(int y, int mo, int d, int h, int mi, int s) {
 }
 
 void SetMtime(const std::string& path, time_t t) {
-    struct timespec times[2] = {{t, 0}, {t, 0}};
-    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+    std::error_code ec;
+    fs::last_write_time(
+        fs::path(std::u8string(path.begin(), path.end())),
+        std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(t)), ec);
+    ASSERT_FALSE(ec) << path << ": " << ec.message();
 }
 
 struct Entry {
@@ -109,7 +105,7 @@ protected:
             WriteFileText(part, entries[i].content);
             command += " " + Quote(entries[i].name) + " " + Quote(part);
         }
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        EXPECT_EQ(RunShell(command), 0) << command;
         return Archive(name);
     }
     // Files in the data folder besides the database (temporary files left over).

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 
 #include "app/base/app_state.h"
 #include "app/base/platform.h"
@@ -17,6 +18,7 @@
 #include "services/mail_handoff.h"
 #include "services/system_report.h"
 #include "support/seed.h"
+#include "support/shell.h"
 #include "support/test_env.h"
 
 namespace fs = std::filesystem;
@@ -348,12 +350,8 @@ std::vector<ZipEntry> ReadZip(const std::string& path) {
 // The names `unzip -l` lists, in order.
 std::vector<std::string> UnzipListing(const std::string& path) {
     std::vector<std::string> names;
-    std::string cmd = "unzip -l '" + path + "' 2>/dev/null";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(cmd.c_str(), "r"), pclose);
-    if (!pipe) return names;
-    char line[2048];
-    while (fgets(line, sizeof(line), pipe.get())) {
-        std::string l(line);
+    std::istringstream listing(Capture("unzip -l '" + path + "' 2>/dev/null"));
+    for (std::string l; std::getline(listing, l);) {
         size_t slash = l.find(" /");
         if (slash != std::string::npos && !StartsWith(l, "Archive:")) {
             std::string name = l.substr(slash + 1);

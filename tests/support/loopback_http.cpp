@@ -1,40 +1,9 @@
 #include "support/loopback_http.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 
-namespace {
-
-int BindLoopback() {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return -1;
-    int one = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a)) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-int PortOf(int fd) {
-    sockaddr_in a{};
-    socklen_t len = sizeof(a);
-    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) return 0;
-    return ntohs(a.sin_port);
-}
-
-}  // namespace
+#include "support/loopback_socket.h"
 
 HttpReply OkReply(const std::string& body, const std::string& extraHeaders) {
     HttpReply r;
@@ -68,14 +37,14 @@ HttpReply ChunkedReply(const std::vector<std::string>& chunks) {
 
 LoopbackHttpServer::LoopbackHttpServer() {
     listenFd_ = BindLoopback();
-    if (listenFd_ >= 0 && ::listen(listenFd_, 8) == 0) port_ = PortOf(listenFd_);
+    if (listenFd_ != kNoSocket && Listen(listenFd_, 8)) port_ = PortOf(listenFd_);
     thread_ = std::thread([this] { Loop(); });
 }
 
 LoopbackHttpServer::~LoopbackHttpServer() {
     stop_ = true;
     if (thread_.joinable()) thread_.join();
-    if (listenFd_ >= 0) ::close(listenFd_);
+    CloseSocket(listenFd_);
 }
 
 std::string LoopbackHttpServer::Url(const std::string& path) const {
@@ -94,25 +63,23 @@ std::vector<std::string> LoopbackHttpServer::Requests() const {
 
 void LoopbackHttpServer::Loop() {
     while (!stop_) {
-        pollfd p{listenFd_, POLLIN, 0};
-        if (listenFd_ < 0 || ::poll(&p, 1, 20) <= 0) continue;
-        int c = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (c < 0) continue;
+        if (listenFd_ == kNoSocket || WaitReadable(listenFd_, 20) <= 0) continue;
+        const SocketHandle c = Accept(listenFd_);
+        if (c == kNoSocket) continue;
         Answer(c);
-        ::close(c);
+        CloseSocket(c);
     }
 }
 
-void LoopbackHttpServer::Answer(int fd) {
+void LoopbackHttpServer::Answer(SocketHandle fd) {
     // The request: up to its empty line (or 5 s of silence).
     std::string request;
     auto start = std::chrono::steady_clock::now();
     while (!stop_ && request.find("\r\n\r\n") == std::string::npos) {
         if (std::chrono::steady_clock::now() - start > std::chrono::seconds(5)) return;
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 20) <= 0) continue;
+        if (WaitReadable(fd, 20) <= 0) continue;
         char buf[4096];
-        ssize_t n = ::recv(fd, buf, sizeof(buf), 0);
+        const int64_t n = Receive(fd, buf, sizeof(buf));
         if (n <= 0) return;
         request.append(buf, static_cast<size_t>(n));
     }
@@ -132,7 +99,7 @@ void LoopbackHttpServer::Answer(int fd) {
     size_t sent = 0;
     auto sendUpTo = [&](size_t end) {
         while (sent < end && !stop_) {
-            ssize_t n = ::send(fd, all.data() + sent, end - sent, MSG_NOSIGNAL);
+            const int64_t n = Send(fd, all.data() + sent, end - sent);
             if (n <= 0) return false;
             sent += static_cast<size_t>(n);
         }
@@ -148,17 +115,16 @@ void LoopbackHttpServer::Answer(int fd) {
     if (reply.stallAfter < 0) return;
     // Silent until the client gives up (or the server stops).
     while (!stop_) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 20) <= 0) continue;
+        if (WaitReadable(fd, 20) <= 0) continue;
         char buf[256];
-        if (::recv(fd, buf, sizeof(buf), 0) <= 0) return;
+        if (Receive(fd, buf, sizeof(buf)) <= 0) return;
     }
 }
 
 int UnusedLoopbackPort() {
-    int fd = BindLoopback();
-    if (fd < 0) return 1;
-    int port = PortOf(fd);
-    ::close(fd);  // bound but never listening: connections are refused
+    const SocketHandle fd = BindLoopback();
+    if (fd == kNoSocket) return 1;
+    const int port = PortOf(fd);
+    CloseSocket(fd);  // bound but never listening: connections are refused
     return port;
 }

@@ -1,26 +1,20 @@
 #include "support/test_env.h"
 
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 
 #include "app/base/app_state.h"
 #include "app/base/fs.h"
 #include "data/query.h"
 #include "data/schema.h"
+#include "support/shell.h"
 
 namespace fs = std::filesystem;
 
 TempProgramFolder::TempProgramFolder() {
-    const std::string temp = WithSeparator(Utf8Path(fs::temp_directory_path()));
-    std::mt19937 pick{std::random_device{}()};
-    std::string made;
-    for (int attempt = 0; attempt < 100 && made.empty(); ++attempt) {
-        const std::string name = temp + "vantrel-test-" + std::to_string(pick() % 100000000);
-        if (MakeOneFolder(name) == 0) made = name;
-    }
-    path_ = WithSeparator(made.empty() ? temp + "vantrel-test" : made);
+    const std::string made = MakeTempFolder("vantrel-test-");
+    path_ = WithSeparator(
+        made.empty() ? WithSeparator(Utf8Path(fs::temp_directory_path())) + "vantrel-test" : made);
     SetAppFolder(path_);
 }
 

@@ -7,12 +7,13 @@
 #include <fstream>
 
 #include "app/base/platform.h"
+#include "support/shell.h"
 
 namespace fs = std::filesystem;
 
 TEST(PlatformHelp, TopicPageWhenPresentElseIndex) {
-    std::string tmpl = (fs::temp_directory_path() / "vantrel-help-XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    const std::string tmpl = MakeTempFolder("vantrel-help-");
+    ASSERT_FALSE(tmpl.empty());
     const std::string folder = tmpl + "/";
     std::ofstream(folder + "index.html") << "<html></html>";
     std::ofstream(folder + "topic-310.html") << "<html></html>";
