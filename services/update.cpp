@@ -36,13 +36,11 @@ constexpr const char* kReleaseNotes = "Release Notes.rtf";
 constexpr const char* kSilentArgs[] = {"/SP-", "/VERYSILENT"};
 
 void RemoveQuietly(const std::string& path) {
-    std::error_code ec;
-    fs::remove(FsPath(path), ec);
+    RemoveFile(path);
 }
 
 bool FileExists(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && fs::is_regular_file(FsPath(path), ec);
+    return !path.empty() && IsRegularFile(path);
 }
 
 // The version the installer wrote into Updater.ini, cleared once read.

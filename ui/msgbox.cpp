@@ -84,7 +84,7 @@ void PictureCells(const std::string& picture, double& cols, double& rows) {
     cols = rows = 0;
     if (picture.empty()) return;
     std::string path = picture;
-    if (path[0] != '/') path = FindResource("Images/" + picture);
+    if (!IsAbsolutePath(path)) path = FindResource("Images/" + picture);
     int w = 0, h = 0;
     if (!ImagePixelSize(path, w, h)) return;
     cols = EZ_PIXELSTOCOLS(w);

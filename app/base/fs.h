@@ -8,12 +8,19 @@
 // exactly one of them.
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// Windows' C library has no number for an exceeded disk quota; its sockets'
+// number stands in, so that code mapping errno values compiles everywhere.
+#ifndef EDQUOT
+#define EDQUOT 10069
+#endif
 
 // --- paths -----------------------------------------------------------------
 
@@ -30,6 +37,9 @@ size_t LastSeparator(std::string_view path);
 // the first folder below it here ("/home"), the drive letter ("C:") or the
 // server and share ("\\server\share") on Windows; 0 for a relative path.
 size_t DriveLength(std::string_view path);
+// True for a path that does not depend on the current folder ("/x" here;
+// "C:\x", "\\server\share\x" and "\x" on Windows).
+bool IsAbsolutePath(std::string_view path);
 // The path of a UTF-8 path for std::filesystem (which otherwise reads narrow
 // strings in the system's code page on Windows), and back.
 std::filesystem::path FsPath(std::string_view utf8);

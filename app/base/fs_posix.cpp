@@ -40,6 +40,10 @@ size_t DriveLength(std::string_view path) {
     return next == std::string_view::npos ? path.size() : next;
 }
 
+bool IsAbsolutePath(std::string_view path) {
+    return !path.empty() && path[0] == '/';
+}
+
 std::string ExecutableFolder() {
     char buf[PATH_MAX + 1];
     const ssize_t n = ::readlink("/proc/self/exe", buf, PATH_MAX);

@@ -156,6 +156,10 @@ size_t DriveLength(std::string_view path) {
     return 0;
 }
 
+bool IsAbsolutePath(std::string_view path) {
+    return DriveLength(path) > 0 || (!path.empty() && IsPathSeparator(path[0]));
+}
+
 std::string ExecutableFolder() {
     std::wstring buf(MAX_PATH, L'\0');
     for (;;) {
