@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/base/fs.h"
 #include "app/base/platform.h"
 #include "support/shell.h"
 
@@ -17,12 +18,18 @@ TEST(PlatformHelp, TopicPageWhenPresentElseIndex) {
     const std::string folder = tmpl + "/";
     std::ofstream(folder + "index.html") << "<html></html>";
     std::ofstream(folder + "topic-310.html") << "<html></html>";
+    // The folder as an address: "/" between folders, and one more "/" before
+    // a drive letter (Windows).
+    std::string url = folder;
+    for (char& c : url)
+        if (IsPathSeparator(c)) c = '/';
+    url.insert(0, url[0] == '/' ? "file://" : "file:///");
 
-    EXPECT_EQ(HelpTopicUrl(folder, 310), "file://" + folder + "topic-310.html");
-    EXPECT_EQ(HelpTopicUrl(folder, 460), "file://" + folder + "index.html") << "no page: contents";
-    EXPECT_EQ(HelpTopicUrl(folder, 0), "file://" + folder + "index.html");
-    EXPECT_EQ(HelpTopicUrl(folder, -1), "file://" + folder + "index.html#index");
-    EXPECT_EQ(HelpTopicUrl(tmpl, 310), "file://" + folder + "topic-310.html")
+    EXPECT_EQ(HelpTopicUrl(folder, 310), url + "topic-310.html");
+    EXPECT_EQ(HelpTopicUrl(folder, 460), url + "index.html") << "no page: contents";
+    EXPECT_EQ(HelpTopicUrl(folder, 0), url + "index.html");
+    EXPECT_EQ(HelpTopicUrl(folder, -1), url + "index.html#index");
+    EXPECT_EQ(HelpTopicUrl(tmpl, 310), url + "topic-310.html")
         << "a folder without its trailing slash";
     fs::remove_all(folder);
 }
