@@ -412,7 +412,7 @@ TEST_F(PrintFlow, SaveFailureIsReportedAndNothingIsOpened) {
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(
         Messages()[0].rfind(
-            "PDF Error: The PDF file could not be saved:|" + folder.path() + "PDF/Temp.pdf", 0),
+            "PDF Error: The PDF file could not be saved:|" + Paths().pdfFolder + "Temp.pdf", 0),
         0u)
         << Messages()[0];
 }

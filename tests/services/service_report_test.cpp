@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <regex>
 #include <sstream>
 
 #include "app/base/app_state.h"
@@ -351,14 +352,13 @@ std::vector<ZipEntry> ReadZip(const std::string& path) {
 std::vector<std::string> UnzipListing(const std::string& path) {
     std::vector<std::string> names;
     std::istringstream listing(Capture("unzip -l '" + path + "' 2>/dev/null"));
-    for (std::string l; std::getline(listing, l);) {
-        size_t slash = l.find(" /");
-        if (slash != std::string::npos && !StartsWith(l, "Archive:")) {
-            std::string name = l.substr(slash + 1);
-            while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
-            names.push_back(name);
-        }
-    }
+    // Entry lines are "length date time name"; the name is the rest of the
+    // line (a Linux or a Windows path, blanks included).
+    const std::regex entry(
+        R"(^\s*[0-9]+\s+[0-9]{2,4}-[0-9]{2}-[0-9]{2,4}\s+[0-9]{2}:[0-9]{2}\s+(.+?)\r?$)");
+    std::smatch m;
+    for (std::string l; std::getline(listing, l);)
+        if (std::regex_match(l, m, entry)) names.push_back(m[1]);
     return names;
 }
 
