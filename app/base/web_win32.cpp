@@ -9,7 +9,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "app/base/fs.h"
@@ -146,16 +149,40 @@ std::string UrlHost(const std::string& url) {
     return Crack(url, parts) ? Utf8(parts.host) : std::string();
 }
 
-FetchOutcome FetchUrlText(const std::string& url, long timeoutMs, const std::string&,
-                          const std::string& userAgent, size_t maxBytes) {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point start = Clock::now();
-    auto left = [&]() -> int {
-        const long long spent =
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-        return spent >= timeoutMs ? 1 : static_cast<int>(timeoutMs - spent);
-    };
+namespace {
 
+// One fetch, run on a thread of its own so that the whole exchange keeps to
+// its time limit whatever WinHTTP's own timeouts do: when the time is up, the
+// caller closes the request being waited on, which ends that wait, and
+// leaves the rest to the thread.
+struct Fetch {
+    std::mutex m;
+    std::condition_variable cv;
+    bool done = false;
+    bool abandoned = false;
+    HINTERNET request = nullptr;  // the request being waited on
+    FetchOutcome out;
+};
+
+// Registers the request being waited on; false when the caller gave up.
+bool Track(Fetch& f, HINTERNET request) {
+    std::lock_guard<std::mutex> lock(f.m);
+    if (f.abandoned) return false;
+    f.request = request;
+    return true;
+}
+
+// Closes the request unless the caller already did.
+void Untrack(Fetch& f, HINTERNET request) {
+    std::lock_guard<std::mutex> lock(f.m);
+    if (f.request == request) {
+        f.request = nullptr;
+        WinHttpCloseHandle(request);
+    }
+}
+
+FetchOutcome Run(Fetch& f, const std::string& url, long timeoutMs, const std::string& userAgent,
+                 size_t maxBytes) {
     Handle session(WinHttpOpen(Wide(userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                                WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
     if (!session) return Failed(GetLastError());
@@ -172,6 +199,8 @@ FetchOutcome FetchUrlText(const std::string& url, long timeoutMs, const std::str
                               sizeof(protocols)))
             return Failed(GetLastError());
     }
+    const int ms = static_cast<int>(timeoutMs);
+    WinHttpSetTimeouts(session.get(), ms, ms, ms, ms);
 
     std::string address = url;
     // The first request and at most five redirects, each only to https.
@@ -179,25 +208,32 @@ FetchOutcome FetchUrlText(const std::string& url, long timeoutMs, const std::str
         UrlParts parts;
         if (!Crack(address, parts)) return Failed(ERROR_WINHTTP_INVALID_URL);
         if (hop > 0 && !parts.https) return Failed(ERROR_WINHTTP_REDIRECT_FAILED);
-        const int ms = left();
-        WinHttpSetTimeouts(session.get(), ms, ms, ms, ms);
         Handle connection(WinHttpConnect(session.get(), parts.host.c_str(), parts.port, 0));
         if (!connection) return Failed(GetLastError());
-        Handle request(WinHttpOpenRequest(connection.get(), L"GET", parts.path.c_str(), nullptr,
-                                          WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                          parts.https ? WINHTTP_FLAG_SECURE : 0));
+        HINTERNET request = WinHttpOpenRequest(
+            connection.get(), L"GET", parts.path.c_str(), nullptr, WINHTTP_NO_REFERER,
+            WINHTTP_DEFAULT_ACCEPT_TYPES, parts.https ? WINHTTP_FLAG_SECURE : 0);
         if (!request) return Failed(GetLastError());
+        if (!Track(f, request)) {
+            WinHttpCloseHandle(request);
+            return Failed(ERROR_WINHTTP_TIMEOUT);
+        }
+        struct Closer {
+            Fetch& f;
+            HINTERNET request;
+            ~Closer() { Untrack(f, request); }
+        } closer{f, request};
         // Redirects are followed here, so that each new address is checked.
         DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
-        WinHttpSetOption(request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof(policy));
-        if (!WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
-                                WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
-            !WinHttpReceiveResponse(request.get(), nullptr)) {
+        WinHttpSetOption(request, WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof(policy));
+        if (!WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA,
+                                0, 0, 0) ||
+            !WinHttpReceiveResponse(request, nullptr)) {
             return Failed(GetLastError());
         }
-        const DWORD status = StatusOf(request.get());
+        const DWORD status = StatusOf(request);
         if (status == 301 || status == 302 || status == 303 || status == 307 || status == 308) {
-            address = Resolve(parts, LocationOf(request.get()));
+            address = Resolve(parts, LocationOf(request));
             continue;
         }
         if (status != 200) {
@@ -211,8 +247,7 @@ FetchOutcome FetchUrlText(const std::string& url, long timeoutMs, const std::str
         for (;;) {
             char buf[8192];
             DWORD got = 0;
-            if (!WinHttpReadData(request.get(), buf, sizeof(buf), &got))
-                return Failed(GetLastError());
+            if (!WinHttpReadData(request, buf, sizeof(buf), &got)) return Failed(GetLastError());
             if (got == 0) break;
             if (body.size() + got > maxBytes) return Failed(ERROR_WINHTTP_HEADER_SIZE_OVERFLOW);
             body.append(buf, got);
@@ -223,6 +258,32 @@ FetchOutcome FetchUrlText(const std::string& url, long timeoutMs, const std::str
         return out;
     }
     return Failed(ERROR_WINHTTP_REDIRECT_FAILED);
+}
+
+}  // namespace
+
+FetchOutcome FetchUrlText(const std::string& url, long timeoutMs, const std::string&,
+                          const std::string& userAgent, size_t maxBytes) {
+    auto fetch = std::make_shared<Fetch>();
+    std::thread([fetch, url, timeoutMs, userAgent, maxBytes] {
+        FetchOutcome out = Run(*fetch, url, timeoutMs, userAgent, maxBytes);
+        std::lock_guard<std::mutex> lock(fetch->m);
+        fetch->out = std::move(out);
+        fetch->done = true;
+        fetch->cv.notify_all();
+    }).detach();
+    std::unique_lock<std::mutex> lock(fetch->m);
+    if (fetch->cv.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                           [&] { return fetch->done; })) {
+        return fetch->out;
+    }
+    // Time is up: the request being waited on is closed, which ends the wait.
+    fetch->abandoned = true;
+    if (fetch->request) {
+        WinHttpCloseHandle(fetch->request);
+        fetch->request = nullptr;
+    }
+    return Failed(ERROR_WINHTTP_TIMEOUT);
 }
 
 std::string Sha256FileHex(const std::string& path) {
