@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/base/fs.h"
 #include "app/base/platform.h"
 #include "support/shell.h"
 
@@ -18,13 +17,15 @@ TEST(PlatformHelp, TopicPageWhenPresentElseIndex) {
     const std::string folder = tmpl + "/";
     std::ofstream(folder + "index.html") << "<html></html>";
     std::ofstream(folder + "topic-310.html") << "<html></html>";
-    // The folder as an address: "/" between folders, and one more "/" before
-    // a drive letter (Windows).
-    std::string url = folder;
-    for (char& c : url)
-        if (IsPathSeparator(c)) c = '/';
-    url.insert(0, url[0] == '/' ? "file://" : "file:///");
 
+    // The folder as an address names: "/" between folders, and a "/" before
+    // a drive letter ("file:///C:/Users/...").
+    std::string address = folder;
+    for (char& c : address) {
+        if (c == '\\') c = '/';
+    }
+    if (address[0] != '/') address.insert(0, 1, '/');
+    const std::string url = "file://" + address;
     EXPECT_EQ(HelpTopicUrl(folder, 310), url + "topic-310.html");
     EXPECT_EQ(HelpTopicUrl(folder, 460), url + "index.html") << "no page: contents";
     EXPECT_EQ(HelpTopicUrl(folder, 0), url + "index.html");
