@@ -1,29 +1,11 @@
 #include "app/data_folder.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <filesystem>
 #include <memory>
-#include <system_error>
 
+#include "app/base/fs.h"
 #include "services/backups.h"
 
-namespace fs = std::filesystem;
-
 namespace {
-
-std::string WithSlash(std::string folder) {
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    return folder;
-}
-
-bool ExistsFile(const std::string& path) {
-    std::error_code ec;
-    return fs::exists(path, ec);
-}
 
 bool SixRandomChars(const std::string& s, size_t from) {
     if (s.size() != from + 6) return false;
@@ -47,19 +29,13 @@ HeldLock& Held() {
 }  // namespace
 
 bool FolderHoldsData(const std::string& folder) {
-    std::string f = WithSlash(folder);
-    return ExistsFile(f + "Data/VantrelData.db3") || ExistsFile(f + "Vantrel.ini");
+    const std::string f = WithSeparator(folder);
+    return PathExists(f + "Data" + PathSeparator() + "VantrelData.db3") ||
+           PathExists(f + "Vantrel.ini");
 }
 
 bool FolderWritable(const std::string& folder) {
-    std::error_code ec;
-    if (folder.empty() || !fs::is_directory(folder, ec)) return false;
-    std::string probe = WithSlash(folder) + ".vantrel-write-test.XXXXXX";
-    int fd = mkstemp(probe.data());
-    if (fd < 0) return false;
-    close(fd);
-    unlink(probe.c_str());
-    return true;
+    return FolderAcceptsFiles(folder);
 }
 
 std::string ChooseDataFolder(const std::string& programFolder, bool writable, bool holdsData,
@@ -74,12 +50,15 @@ DataFolderState& DataFolderAccess() {
 
 bool IsLeftoverTempName(const std::string& name) {
     static const std::string kSettings = ".Vantrel.ini.";
-    static const std::string kWords = "en_US.dic.";
-    if (name.compare(0, kSettings.size(), kSettings) == 0)
-        return SixRandomChars(name, kSettings.size());
-    if (name.compare(0, kWords.size(), kWords) == 0) return SixRandomChars(name, kWords.size());
-    for (const char* suffix : {kSnapshotSuffix, kRestoreSuffix}) {
-        const std::string prefix = std::string(kDatabaseFileName) + suffix;
+    // The word list's, by this version (".en_US.dic.") and earlier ones.
+    static const std::string kWords = ".en_US.dic.";
+    // The database's: a restore's copy (by this version "." + name + ".", by
+    // earlier ones name + ".restore-") and a backup's snapshot.
+    const std::string kDatabase = std::string(".") + kDatabaseFileName + ".";
+    const std::string kSnapshot = std::string(kDatabaseFileName) + kSnapshotSuffix;
+    const std::string kRestore = std::string(kDatabaseFileName) + kRestoreSuffix;
+    for (const std::string& prefix :
+         {kSettings, kWords, kWords.substr(1), kDatabase, kSnapshot, kRestore}) {
         if (name.compare(0, prefix.size(), prefix) == 0) return SixRandomChars(name, prefix.size());
     }
     return false;
@@ -88,53 +67,38 @@ bool IsLeftoverTempName(const std::string& name) {
 int RemoveSafetyArchiveLeftovers(const std::string& backupFolder) {
     int removed = 0;
     for (const char* name : {"temp.zip", "temp.zip.tmp", "temp-2.zip", "temp-2.zip.tmp"}) {
-        std::error_code ec;
-        const fs::path path = fs::path(WithSlash(backupFolder)) / name;
-        if (fs::is_regular_file(path, ec) && fs::remove(path, ec)) ++removed;
+        const std::string path = WithSeparator(backupFolder) + name;
+        if (IsRegularFile(path) && RemoveFile(path) == 0) ++removed;
     }
     return removed;
 }
 
 int RemoveLeftoverTempFiles(const std::string& folder) {
     int removed = 0;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code typeEc;
-        if (!it->is_regular_file(typeEc)) continue;
-        if (!IsLeftoverTempName(it->path().filename().string())) continue;
-        std::error_code rmEc;
-        if (fs::remove(it->path(), rmEc)) ++removed;
+    const std::string f = WithSeparator(folder);
+    for (const std::string& name : FolderEntries(folder)) {
+        if (!IsLeftoverTempName(name) || !IsRegularFile(f + name)) continue;
+        if (RemoveFile(f + name) == 0) ++removed;
     }
     return removed;
 }
 
-DataLock::DataLock(const std::string& dataFolder) {
-    std::string path = WithSlash(dataFolder) + "Vantrel.lock";
-    fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    // A read-only folder: an existing lock file can still be locked for reading.
-    if (fd_ < 0) fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) {
-        held_ = true;
-        return;
-    }
-    int rc;
-    do {
-        rc = flock(fd_, LOCK_EX | LOCK_NB);
-    } while (rc != 0 && errno == EINTR);
-    held_ = rc == 0;
-}
+DataLock::DataLock(const std::string& dataFolder)
+    : lock_(std::make_unique<FileLock>(WithSeparator(dataFolder) + "Vantrel.lock")) {}
 
-DataLock::~DataLock() {
-    if (fd_ >= 0) close(fd_);  // closing the descriptor releases the lock
+DataLock::~DataLock() = default;
+
+bool DataLock::held() const {
+    return lock_->held();
 }
 
 bool AcquireDataLock(const std::string& dataFolder) {
     HeldLock& h = Held();
-    if (h.lock && h.folder == WithSlash(dataFolder)) return true;
+    if (h.lock && h.folder == WithSeparator(dataFolder)) return true;
     auto lock = std::make_unique<DataLock>(dataFolder);
     if (!lock->held()) return false;
     h.lock = std::move(lock);
-    h.folder = WithSlash(dataFolder);
+    h.folder = WithSeparator(dataFolder);
     return true;
 }
 

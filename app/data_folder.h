@@ -3,7 +3,10 @@
 // off the same data.
 #pragma once
 
+#include <memory>
 #include <string>
+
+class FileLock;
 
 // True when the folder holds data of an earlier run: the database
 // "Data/VantrelData.db3" or the settings file "Vantrel.ini".
@@ -28,9 +31,11 @@ struct DataFolderState {
 DataFolderState& DataFolderAccess();
 
 // Names of temporary files an interrupted write leaves beside the settings
-// file or the word list: "." + "Vantrel.ini" + ".XXXXXX" and "en_US.dic.XXXXXX";
-// and beside the database, by a backup or restore cut short:
-// "VantrelData.db3.snapshot-XXXXXX" and "VantrelData.db3.restore-XXXXXX".
+// file or the word list: "." + "Vantrel.ini" + ".XXXXXX" and ".en_US.dic.XXXXXX"
+// (also "en_US.dic.XXXXXX", as earlier versions named it); and beside the
+// database, by a backup or restore cut short: ".VantrelData.db3.XXXXXX",
+// "VantrelData.db3.snapshot-XXXXXX" and (by earlier versions)
+// "VantrelData.db3.restore-XXXXXX".
 bool IsLeftoverTempName(const std::string& name);
 // Removes such leftovers from the folder; returns how many were removed.
 int RemoveLeftoverTempFiles(const std::string& folder);
@@ -48,11 +53,10 @@ public:
     ~DataLock();
     DataLock(const DataLock&) = delete;
     DataLock& operator=(const DataLock&) = delete;
-    bool held() const { return held_; }
+    bool held() const;
 
 private:
-    int fd_ = -1;
-    bool held_ = false;
+    std::unique_ptr<FileLock> lock_;
 };
 // Takes the data lock for the life of the program (kept until ReleaseDataLock
 // or the process ends); false when another copy holds it. Taking it again for

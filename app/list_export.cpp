@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/settings.h"
 #include "app/base/text_util.h"
 #include "app/main_window.h"
@@ -169,7 +170,7 @@ void ExportProgramList(const std::string& form, int32_t quarter, RowId stationId
     std::string path = EZ_SAVEFILEDLG(form, "Export Program List", folder,
                                       ListExportFileName(calls, quarter), "CSV Files|*.csv");
     if (path.empty()) return;
-    if (!std::filesystem::path(path).has_extension()) path += ".csv";
+    if (!FsPath(path).has_extension()) path += ".csv";
 
     std::string error;
     if (!ReplaceFileWithBytes(path, ListExportCsv(lines), error)) {
@@ -177,9 +178,8 @@ void ExportProgramList(const std::string& form, int32_t quarter, RowId stationId
                 "|" + MsgSafe(error) + ".|Nothing was written.{f6}");
         return;
     }
-    const std::string parent = std::filesystem::path(path).parent_path().string();
-    IniWrite(settings, "Export", "Folder",
-             parent.empty() || parent.back() == '/' ? parent : parent + "/");
+    const std::string parent = Utf8Path(FsPath(path).parent_path());
+    IniWrite(settings, "Export", "Folder", WithSeparator(parent));
     const std::string airings =
         std::to_string(lines.size()) + (lines.size() == 1 ? " airing of " : " airings of ");
     const std::string programs =

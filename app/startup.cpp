@@ -1,14 +1,10 @@
 // Start-up sequence, program folder, fonts and colours, and help.
 #include "app/startup.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/options.h"
 #include "app/base/platform.h"
 #include "app/data_folder.h"
@@ -18,8 +14,6 @@
 #include "ui/file_helpers.h"
 #include "ui/msgbox.h"
 #include "ui/resources.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -33,31 +27,19 @@ std::string& FolderOverride() {
     return folder;
 }
 
-std::string WithSlash(std::string folder) {
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    return folder;
-}
-
-// The per-user data folder used when the program's own folder is read-only.
+// The per-user data folder used when the program's own folder is read-only:
+// the twin of the program folder under the system's per-user data folder.
 std::string UserDataFolder() {
-    std::string base;
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg && *xdg) {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home && *home ? home : "/tmp") + "/.local/share";
-    }
-    std::string folder = WithSlash(base) + "Vantrel/";
+    const std::string folder = UserDataHome() + "Vantrel" + PathSeparator();
     std::error_code ec;
-    fs::create_directories(folder, ec);
+    std::filesystem::create_directories(FsPath(folder), ec);
     return folder;
 }
 
-// Creates a folder whose path ends in "/" (the slash is left off for the call).
-void MakeFolder(const std::string& folderWithSlash) {
-    std::string f = folderWithSlash;
-    if (!f.empty() && f.back() == '/') f.pop_back();
+// Creates a folder whose path ends in a separator (left off for the call).
+void MakeFolder(const std::string& folderWithSeparator) {
+    std::string f = folderWithSeparator;
+    if (!f.empty() && IsPathSeparator(f.back())) f.pop_back();
     EnsureFolder(f);
 }
 
@@ -68,8 +50,7 @@ bool GuardDataFolder() {
     DataFolderState& access = DataFolderAccess();
     access = DataFolderState{};
     for (const std::string& folder : {Paths().appFolder, Paths().dataFolder}) {
-        std::error_code ec;
-        if (fs::is_directory(folder, ec) && !FolderWritable(folder)) {
+        if (IsFolder(folder) && !FolderWritable(folder)) {
             access.readOnly = true;
             access.folder = folder;
             break;
@@ -93,7 +74,7 @@ bool GuardDataFolder() {
 }  // namespace
 
 void SetAppFolderOverride(const std::string& folder) {
-    FolderOverride() = WithSlash(folder);
+    FolderOverride() = WithSeparator(folder);
     // Images and other relative resources resolve against the program folder.
     if (!folder.empty()) EZ_SETAPPPATH(FolderOverride());
 }
@@ -102,7 +83,7 @@ std::string AppFolder() {
     if (!FolderOverride().empty()) return FolderOverride();
     // An installed copy never writes beside its executable.
     if (IsInstalledCopy()) return UserDataFolder();
-    std::string exe = WithSlash(EZ_APPPATH());
+    std::string exe = WithSeparator(EZ_APPPATH());
     bool writable = FolderWritable(exe);
     bool holdsData = FolderHoldsData(exe);
     if (!writable && !holdsData) return UserDataFolder();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/text_util.h"
 #include "app/data_folder.h"
 #include "data/db_check.h"
@@ -74,7 +75,7 @@ bool OpenDatabaseAtStartup() {
     const DataFolderState& folder = DataFolderAccess();
     while (true) {
         std::error_code ec;
-        if (!std::filesystem::exists(path, ec)) {
+        if (!std::filesystem::exists(FsPath(path), ec)) {
             if (folder.readOnly) {
                 ShowReadOnly("The folder " + folder.folder + " cannot be written.");
                 return true;

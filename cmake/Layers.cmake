@@ -15,6 +15,13 @@ function(vantrel_layer name)
          ${CMAKE_SOURCE_DIR}/${dir}/*.h)
     list(APPEND sources ${dir_sources})
   endforeach()
+  # The platform seam's twins: name_posix.cpp is built on POSIX systems,
+  # name_win32.cpp (and the Windows-only headers name_win32.h) on Windows.
+  if(WIN32)
+    list(FILTER sources EXCLUDE REGEX "_posix\\.cpp$")
+  else()
+    list(FILTER sources EXCLUDE REGEX "_win32\\.(cpp|h)$")
+  endif()
   foreach(ex ${L_EXCLUDE})
     list(FILTER sources EXCLUDE REGEX "/${ex}$")
   endforeach()

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/base/prompt.h"
+#include "app/base/system.h"
 #include "app/base/text_util.h"
 
 namespace {
@@ -44,8 +45,7 @@ int32_t FieldValue(const std::string& field) {
 ClockReading Now() {
     if (ClockOverride()) return *ClockOverride();
     std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&t, &tm);
+    const std::tm tm = LocalTimeOf(t);
     return ClockReading{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
                         tm.tm_hour,        tm.tm_min,     tm.tm_sec};
 }

@@ -3,10 +3,10 @@
 #include <sqlite3.h>
 
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <memory>
 
+#include "app/base/fs.h"
 #include "app/base/text_util.h"
 #include "data/query.h"
 
@@ -46,12 +46,13 @@ bool IsBusy(int rc) {
 bool IsWorkingDatabase(const std::string& path, std::string& problem) {
     // An empty file would open as an empty database: it holds no data.
     char header[16] = {};
-    std::ifstream in(path, std::ios::binary);
-    if (!in.read(header, sizeof header) || std::memcmp(header, "SQLite format 3", 16) != 0) {
+    File in;
+    if (!in.Open(path, File::Mode::Read) || in.Read(header, sizeof header) != sizeof header ||
+        std::memcmp(header, "SQLite format 3", 16) != 0) {
         problem = "not an SQLite database";
         return false;
     }
-    in.close();
+    in.Close();
 
     sqlite3* raw = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/prompt.h"
 #include "app/base/text_util.h"
 #include "data/dates.h"
@@ -228,7 +229,7 @@ bool OpenDatabase() {
 
 bool OpenDatabaseFile(const std::string& path) {
     std::error_code ec;
-    bool exists = std::filesystem::exists(path, ec);
+    bool exists = std::filesystem::exists(FsPath(path), ec);
     if (exists) {
         if (slOpen(path, "") != 0) {
             ShowDbError();

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/platform.h"
 #include "app/base/settings.h"
 #include "app/base/text_util.h"
@@ -35,7 +36,7 @@ AllStationsRun& CurrentRun() {
 }
 
 std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
+    const size_t slash = LastSeparator(path);
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
@@ -87,8 +88,7 @@ StationWrittenHook SetStationWrittenHook(StationWrittenHook hook) {
 
 std::string StationListPath(const std::string& calls, int32_t quarter) {
     std::string folder = IniRead(Paths().settingsFile, "PDF", calls, Paths().pdfFolder);
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    return folder + IssuesListFileName(calls, quarter);
+    return WithSeparator(folder) + IssuesListFileName(calls, quarter);
 }
 
 StationListFile WriteStationList(int32_t quarter, const std::string& calls, int32_t placedDay) {
@@ -107,8 +107,8 @@ StationListFile WriteStationList(int32_t quarter, const std::string& calls, int3
     }
     const std::string folder = FolderOf(out.path);
     std::error_code ec;
-    if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
-        std::filesystem::create_directories(folder, ec);
+    if (!folder.empty() && !std::filesystem::is_directory(FsPath(folder), ec)) {
+        std::filesystem::create_directories(FsPath(folder), ec);
         if (ec) {
             out.error = "the folder " + folder + " could not be made (" + ec.message() + ")";
             return out;

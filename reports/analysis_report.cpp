@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/options.h"
 #include "app/base/text_util.h"
 #include "app/toolkit/ez_forms.h"
@@ -271,7 +272,7 @@ std::string RunAnalysis(int32_t quarter, const std::string& choice,
     PdfDocument doc = ComposeAnalysis(quarter, data, errors);
     if (!doc) return "";
     std::error_code ec;
-    std::filesystem::create_directories(Paths().analysisFolder, ec);
+    std::filesystem::create_directories(FsPath(Paths().analysisFolder), ec);
     const std::string path = Paths().analysisFolder + AnalysisFileName(choice);
     return SaveAndOpenReport(std::move(doc), errors, path) ? path : "";
 }

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/platform.h"
 #include "app/base/settings.h"
 #include "app/base/text_util.h"
@@ -25,7 +26,6 @@
 #include "data/query.h"
 #include "reports/airing.h"
 #include "ui/data_controls.h"
-#include "ui/file_write.h"
 #include "ui/msgbox.h"
 
 namespace {
@@ -451,7 +451,7 @@ std::string WriteReportFile(PdfDocument doc, const PdfErrorState& errors, const 
     doc.reset();
     if (errors.failed) return "the PDF library reported error " + std::to_string(errors.errorNo);
     if (bytes.empty()) return "the PDF document could not be made";
-    if (const int err = ReplaceFileContents(path, bytes)) return WriteErrorText(err);
+    if (const int err = WriteFileAtomically(path, bytes).error) return WriteErrorText(err);
     return "";
 }
 
@@ -484,13 +484,12 @@ void PrintIssuesProgramsList(const std::string& form) {
                                       "PDF Files|*.pdf");
     std::error_code ec;
     if (!path.empty()) {
-        std::filesystem::path chosen(path);
+        const std::filesystem::path chosen = FsPath(path);
         if (!chosen.has_extension()) path += ".PDF";
-        std::string parent = std::filesystem::path(path).parent_path().string();
-        if (!parent.empty() && parent.back() != '/') parent += '/';
+        const std::string parent = WithSeparator(Utf8Path(FsPath(path).parent_path()));
         IniWrite(settings, "PDF", calls, parent);
     } else {
-        std::filesystem::create_directories(Paths().pdfFolder, ec);
+        std::filesystem::create_directories(FsPath(Paths().pdfFolder), ec);
         path = Paths().pdfFolder + "Temp.pdf";
     }
     SaveAndOpenReport(std::move(doc), errors, path);

@@ -9,8 +9,10 @@
 #include <cstring>
 #include <filesystem>
 
+#include "app/base/fs.h"
 #include "app/base/text_util.h"
 #include "ui/msgbox.h"
+#include "ui/resources.h"
 
 namespace {
 
@@ -363,11 +365,13 @@ std::string PdfEncode(HPDF_Font font, std::string_view utf8) {
 }
 
 std::string PdfFontFile(const std::string& name) {
+    // A program folder may bring its own (the Windows build does).
+    if (std::string beside = FindResource(name); !beside.empty()) return beside;
     for (const char* folder :
          {"/usr/share/fonts/truetype/liberation2/", "/usr/share/fonts/truetype/liberation/"}) {
         std::error_code ec;
         const std::string path = folder + name;
-        if (std::filesystem::is_regular_file(path, ec)) return path;
+        if (std::filesystem::is_regular_file(FsPath(path), ec)) return path;
     }
     return "";
 }

@@ -82,7 +82,8 @@ inline constexpr const char* kSerifFontFile = "LiberationSerif-Regular.ttf";
 inline constexpr const char* kSerifBoldFontFile = "LiberationSerif-Bold.ttf";
 inline constexpr const char* kSansFontFile = "LiberationSans-Regular.ttf";
 inline constexpr const char* kSansBoldFontFile = "LiberationSans-Bold.ttf";
-// The path of one of those font files, "" when neither package has it.
+// The path of one of those font files: beside the program (FindResource) when
+// it brings its own, else from either package; "" when none has it.
 std::string PdfFontFile(const std::string& name);
 
 struct PdfFontPair {

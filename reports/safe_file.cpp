@@ -1,18 +1,39 @@
 // Temporary file beside the target, renamed over it when complete.
 #include "reports/safe_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
+
+#include "app/base/fs.h"
 
 namespace {
 
 std::string Reason(int err) {
     return std::strerror(err);
+}
+
+// The words for a failed temporary-file write, by where it failed.
+std::string Failure(const AtomicFile& file, const std::string& folder) {
+    switch (file.stage()) {
+        case AtomicFile::Stage::Create:
+            return "the folder " + folder + " cannot be written to (" + Reason(file.error()) + ")";
+        case AtomicFile::Stage::Replace:
+            return "the file could not be put in place (" + Reason(file.error()) + ")";
+        default:
+            return "the file could not be written (" + Reason(file.error()) + ")";
+    }
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t cut = LastSeparator(path);
+    if (cut == std::string::npos) return ".";
+    return cut == 0 ? path.substr(0, 1) : path.substr(0, cut);
+}
+
+bool HasFileName(const std::string& path, std::string& error) {
+    const size_t cut = LastSeparator(path);
+    if (!path.substr(cut == std::string::npos ? 0 : cut + 1).empty()) return true;
+    error = "no file name was given";
+    return false;
 }
 
 }  // namespace
@@ -22,76 +43,39 @@ bool ReplaceFileWith(
     const std::function<bool(const std::string& tempPath, std::string& error)>& write,
     std::string& error) {
     error.clear();
-    const size_t slash = path.find_last_of('/');
-    const std::string folder =
-        slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (base.empty()) {
-        error = "no file name was given";
+    if (!HasFileName(path, error)) return false;
+    AtomicFile file(path);
+    // Closed, so that the writer can open it by its name.
+    if (!file.Finish()) {
+        error = Failure(file, FolderOf(path));
         return false;
     }
-    std::string temp = (folder.empty() ? std::string() : folder) + "/." + base + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) {
-        error = "the folder " + (folder.empty() ? std::string("/") : folder) +
-                " cannot be written to (" + Reason(errno) + ")";
-        return false;
-    }
-    // The new file gets the permissions an ordinary new file would get.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    close(fd);
-
-    if (!write(temp, error)) {
+    if (!write(file.tempPath(), error)) {
         if (error.empty()) error = "the file could not be written";
-        std::remove(temp.c_str());
         return false;
     }
-    struct stat st {};
-    if (::stat(temp.c_str(), &st) != 0) {
-        error = "the file could not be written (" + Reason(errno) + ")";
-        std::remove(temp.c_str());
+    // What the writer wrote goes to the disk before the rename.
+    File written;
+    if (!written.Open(file.tempPath(), File::Mode::ReadWrite) || !written.Sync() ||
+        !written.Close()) {
+        error = "the file could not be written (" + Reason(written.error()) + ")";
         return false;
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        error = "the file could not be put in place (" + Reason(errno) + ")";
-        std::remove(temp.c_str());
+    if (!file.Commit()) {
+        error = Failure(file, FolderOf(path));
         return false;
     }
     return true;
 }
 
 bool ReplaceFileWithBytes(const std::string& path, std::string_view bytes, std::string& error) {
-    return ReplaceFileWith(
-        path,
-        [bytes](const std::string& temp, std::string& err) {
-            const int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-            if (fd < 0) {
-                err = "the file could not be opened (" + Reason(errno) + ")";
-                return false;
-            }
-            size_t done = 0;
-            bool ok = true;
-            while (done < bytes.size()) {
-                const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-                if (n < 0) {
-                    if (errno == EINTR) continue;
-                    err = "the file could not be written (" + Reason(errno) + ")";
-                    ok = false;
-                    break;
-                }
-                done += static_cast<size_t>(n);
-            }
-            if (ok && fsync(fd) != 0) {
-                err = "the file could not be written (" + Reason(errno) + ")";
-                ok = false;
-            }
-            if (::close(fd) != 0 && ok) {
-                err = "the file could not be written (" + Reason(errno) + ")";
-                ok = false;
-            }
-            return ok;
-        },
-        error);
+    error.clear();
+    if (!HasFileName(path, error)) return false;
+    AtomicFile file(path);
+    file.Write(bytes);
+    if (!file.Commit()) {
+        error = Failure(file, FolderOf(path));
+        return false;
+    }
+    return true;
 }

@@ -1,12 +1,8 @@
 #include "services/archive.h"
 
-#include <fcntl.h>
 #include <libdeflate.h>
 #include <minizip/unzip.h>
 #include <minizip/zip.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -17,33 +13,36 @@
 #include <memory>
 #include <vector>
 
+#include "app/base/fs.h"
+#include "app/base/system.h"
 #include "app/base/text_util.h"
 
 namespace {
 
 constexpr size_t kCopyBlock = 32768;
 
-// --- minizip file access over a POSIX descriptor ---------------------------
-// One stream per archive handle; the state records the last system error so
-// that a failure can be reported with its reason. Streams opened for writing
-// are flushed to the disk before they are closed.
+// --- minizip file access through the file seam ------------------------------
+// One stream per archive handle (so names reach the system as UTF-8 paths
+// converted by the seam, never through the C library's fopen); the state
+// records the last system error so that a failure can be reported with its
+// reason. Streams opened for writing are flushed to the disk before they are
+// closed.
 struct FdIo {
-    int fd = -1;
+    File file;
     bool writing = false;
     int error = 0;
 };
 
 voidpf FdOpen(voidpf opaque, const void* filename, int mode) {
     auto* io = static_cast<FdIo*>(opaque);
-    int flags = O_RDONLY;
+    File::Mode how = File::Mode::Read;
     if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ ||
         (mode & ZLIB_FILEFUNC_MODE_CREATE)) {
-        flags = (mode & ZLIB_FILEFUNC_MODE_CREATE) ? O_RDWR | O_CREAT | O_TRUNC : O_RDWR;
+        how = (mode & ZLIB_FILEFUNC_MODE_CREATE) ? File::Mode::Create : File::Mode::ReadWrite;
         io->writing = true;
     }
-    io->fd = ::open(static_cast<const char*>(filename), flags | O_CLOEXEC, 0666);
-    if (io->fd < 0) {
-        io->error = errno;
+    if (!io->file.Open(static_cast<const char*>(filename), how)) {
+        io->error = io->file.error();
         return nullptr;
     }
     return io;
@@ -53,9 +52,8 @@ uLong FdRead(voidpf, voidpf stream, void* buf, uLong size) {
     auto* io = static_cast<FdIo*>(stream);
     uLong done = 0;
     while (done < size) {
-        ssize_t n = ::read(io->fd, static_cast<char*>(buf) + done, size - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) io->error = errno;
+        const int64_t n = io->file.Read(static_cast<char*>(buf) + done, size - done);
+        if (n < 0) io->error = io->file.error();
         if (n <= 0) break;
         done += static_cast<uLong>(n);
     }
@@ -64,31 +62,25 @@ uLong FdRead(voidpf, voidpf stream, void* buf, uLong size) {
 
 uLong FdWrite(voidpf, voidpf stream, const void* buf, uLong size) {
     auto* io = static_cast<FdIo*>(stream);
-    uLong done = 0;
-    while (done < size) {
-        ssize_t n = ::write(io->fd, static_cast<const char*>(buf) + done, size - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            io->error = n < 0 ? errno : ENOSPC;
-            break;
-        }
-        done += static_cast<uLong>(n);
+    if (!io->file.WriteAll(buf, size)) {
+        io->error = io->file.error();
+        return 0;
     }
-    return done;
+    return size;
 }
 
 ZPOS64_T FdTell(voidpf, voidpf stream) {
-    off_t at = ::lseek(static_cast<FdIo*>(stream)->fd, 0, SEEK_CUR);
+    const int64_t at = static_cast<FdIo*>(stream)->file.Tell();
     return at < 0 ? static_cast<ZPOS64_T>(-1) : static_cast<ZPOS64_T>(at);
 }
 
 long FdSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
-    int whence = origin == ZLIB_FILEFUNC_SEEK_CUR   ? SEEK_CUR
-                 : origin == ZLIB_FILEFUNC_SEEK_END ? SEEK_END
-                                                    : SEEK_SET;
+    const File::From from = origin == ZLIB_FILEFUNC_SEEK_CUR   ? File::From::Current
+                            : origin == ZLIB_FILEFUNC_SEEK_END ? File::From::End
+                                                               : File::From::Start;
     auto* io = static_cast<FdIo*>(stream);
-    if (::lseek(io->fd, static_cast<off_t>(offset), whence) < 0) {
-        io->error = errno;
+    if (!io->file.Seek(static_cast<int64_t>(offset), from)) {
+        io->error = io->file.error();
         return -1;
     }
     return 0;
@@ -97,15 +89,14 @@ long FdSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
 int FdClose(voidpf, voidpf stream) {
     auto* io = static_cast<FdIo*>(stream);
     int rc = 0;
-    if (io->writing && ::fsync(io->fd) != 0) {
-        io->error = errno;
+    if (io->writing && !io->file.Sync()) {
+        io->error = io->file.error();
         rc = -1;
     }
-    if (::close(io->fd) != 0 && rc == 0) {
-        io->error = errno;
+    if (!io->file.Close() && rc == 0) {
+        io->error = io->file.error();
         rc = -1;
     }
-    io->fd = -1;
     return rc;
 }
 
@@ -204,21 +195,9 @@ int Fail(int code, const std::string& path, int err) {
     return code;
 }
 
-// Syncs the folder that holds path, so that a rename into it is on the disk.
-void SyncFolderOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 int OpenArchive(const std::string& archivePath) {
     ArchiveWriter& w = Writer();
-    struct stat st {};
-    if (archivePath.empty() || archivePath.back() == '/' ||
-        (::stat(archivePath.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) {
+    if (archivePath.empty() || IsPathSeparator(archivePath.back()) || IsFolder(archivePath)) {
         return Fail(kArchiveOpenError, archivePath.empty() ? "(no file name)" : archivePath,
                     EISDIR);
     }
@@ -229,8 +208,8 @@ int OpenArchive(const std::string& archivePath) {
     w.zip = zipOpen2_64(w.tempPath.c_str(), APPEND_STATUS_CREATE, nullptr, &f);
     if (!w.zip) {
         int err = w.io.error ? w.io.error : EIO;
-        if (w.io.fd >= 0) ::close(w.io.fd);
-        ::unlink(w.tempPath.c_str());
+        w.io.file.Close();
+        RemoveFile(w.tempPath);
         w = ArchiveWriter{};
         return Fail(kArchiveOpenError, archivePath, err);
     }
@@ -275,28 +254,28 @@ int CloseArchive() {
     int result = 0;
     std::string unreadable;
     if (w.failed) {
-        ::unlink(w.tempPath.c_str());
+        RemoveFile(w.tempPath);
     } else if (rc != ZIP_OK) {
         result = WriteFailure();
-        ::unlink(w.tempPath.c_str());
+        RemoveFile(w.tempPath);
     } else if (!(unreadable = ReadBackFailure(w)).empty()) {
-        ::unlink(w.tempPath.c_str());
+        RemoveFile(w.tempPath);
         Reason() = unreadable;
         result = 57;
-    } else if (::rename(w.tempPath.c_str(), w.finalPath.c_str()) != 0) {
-        int err = errno;
-        ::unlink(w.tempPath.c_str());
+    } else if (const int err = RenameReplacing(w.tempPath, w.finalPath)) {
+        RemoveFile(w.tempPath);
         result = Fail(FileErrorCode(err), w.finalPath, err);
     } else {
-        SyncFolderOf(w.finalPath);
+        const size_t cut = LastSeparator(w.finalPath);
+        SyncFolder(cut == std::string::npos ? std::string(".") : w.finalPath.substr(0, cut + 1));
     }
+    w.io.file.Close();
     w = ArchiveWriter{};
     return result;
 }
 
 tm_zip ZipTime(time_t t) {
-    struct tm local {};
-    localtime_r(&t, &local);
+    const struct tm local = LocalTimeOf(t);
     tm_zip z{};
     int year = local.tm_year + 1900;
     // The zip format holds the years 1980 to 2107 only.
@@ -315,16 +294,6 @@ tm_zip ZipTime(time_t t) {
     z.tm_sec = static_cast<uInt>(local.tm_sec);
     return z;
 }
-
-struct Fd {
-    int fd = -1;
-    explicit Fd(int f) : fd(f) {}
-    ~Fd() {
-        if (fd >= 0) ::close(fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-};
 
 // Writes one entry of `size` bytes read block by block from source (which
 // reports its own failure with its code and reason).
@@ -362,29 +331,28 @@ int WriteEntry(const std::string& entryName, time_t modified, uint64_t size,
 
 int AddOneFile(const std::string& filePath) {
     ArchiveWriter& w = Writer();
-    Fd file(::open(filePath.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.fd < 0) {
+    if (IsFolder(filePath)) {
         w.failed = true;
-        return Fail(FileErrorCode(errno), filePath, errno);
+        return Fail(75, filePath, EISDIR);
     }
-    struct stat st {};
-    if (::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    File file;
+    if (!file.Open(filePath, File::Mode::Read)) {
         w.failed = true;
-        return Fail(75, filePath, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+        return Fail(FileErrorCode(file.error()), filePath, file.error());
     }
-    return WriteEntry(filePath, st.st_mtime, static_cast<uint64_t>(st.st_size),
+    const int64_t size = file.Size();
+    const int64_t modified = file.ModifiedTime();
+    if (size < 0 || modified < 0) {
+        w.failed = true;
+        return Fail(75, filePath, EINVAL);
+    }
+    File* const source = &file;
+    return WriteEntry(filePath, static_cast<time_t>(modified), static_cast<uint64_t>(size),
                       [&](uint64_t offset, char* into, size_t n) {
-                          while (n > 0) {
-                              ssize_t got = ::pread(file.fd, into, n, static_cast<off_t>(offset));
-                              if (got < 0 && errno == EINTR) continue;
-                              // A file cut short while it is read is as unreadable.
-                              const int err = got < 0 ? errno : EIO;
-                              if (got <= 0) return Fail(FileErrorCode(err), filePath, err);
-                              into += got;
-                              offset += static_cast<uint64_t>(got);
-                              n -= static_cast<size_t>(got);
-                          }
-                          return 0;
+                          // A file cut short while it is read is as unreadable.
+                          if (source->ReadAt(offset, into, n)) return 0;
+                          const int err = source->error() ? source->error() : EIO;
+                          return Fail(FileErrorCode(err), filePath, err);
                       });
 }
 
@@ -408,27 +376,6 @@ bool IsFolderEntry(const std::string& name) {
 struct RawArchive {
     uint64_t size = 0;
     std::function<bool(uint64_t offset, char* into, size_t size)> read;
-};
-
-// Private memory whose pages the kernel supplies at once (one call instead of
-// a fault per page); unmapped when it goes. data() is null when none was had.
-class Block {
-public:
-    explicit Block(uint64_t size) : size_(static_cast<size_t>(size)) {
-        void* p = ::mmap(nullptr, size_, PROT_READ | PROT_WRITE,
-                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-        if (p != MAP_FAILED) data_ = static_cast<char*>(p);
-    }
-    ~Block() {
-        if (data_) ::munmap(data_, size_);
-    }
-    Block(const Block&) = delete;
-    Block& operator=(const Block&) = delete;
-    char* data() const { return data_; }
-
-private:
-    size_t size_;
-    char* data_ = nullptr;
 };
 
 struct FreeDecompressor {
@@ -558,8 +505,8 @@ private:
 bool ReadWhole(uint64_t at, const unz_file_info64& info, const RawArchive& raw,
                const ChunkSink& sink, EntryRead& out) {
     using S = EntryRead::Status;
-    Block in(info.compressed_size);
-    Block whole(info.uncompressed_size);
+    LargeBlock in(info.compressed_size);
+    LargeBlock whole(info.uncompressed_size);
     std::unique_ptr<libdeflate_decompressor, FreeDecompressor> inflater(
         libdeflate_alloc_decompressor());
     if (!in.data() || !whole.data() || !inflater) return false;
@@ -774,24 +721,16 @@ EntryRead ReadArchiveEntry(const std::string& archivePath, const std::string& fi
     zlib_filefunc64_def f = FdFunctions(&io);
     unzFile uf = unzOpen2_64(archivePath.c_str(), &f);
     if (!uf) {
-        if (io.fd >= 0) ::close(io.fd);
+        io.file.Close();
         EntryRead out;
         if (io.error) out.reason = std::strerror(io.error);
         return out;
     }
     RawArchive raw;
-    struct stat st {};
-    if (::fstat(io.fd, &st) == 0) raw.size = static_cast<uint64_t>(st.st_size);
+    const int64_t size = io.file.Size();
+    if (size > 0) raw.size = static_cast<uint64_t>(size);
     raw.read = [&io](uint64_t offset, char* into, size_t size) {
-        while (size > 0) {
-            ssize_t n = ::pread(io.fd, into, size, static_cast<off_t>(offset));
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            into += n;
-            offset += static_cast<uint64_t>(n);
-            size -= static_cast<size_t>(n);
-        }
-        return true;
+        return io.file.ReadAt(offset, into, size);
     };
     return ReadFrom(uf, fileName, sink, wholeEntryLimit, raw, check);
 }

@@ -3,9 +3,8 @@
 // backup reminder shown at start-up. The work is done by services/backups.h.
 #include "services/backup.h"
 
-#include <sys/stat.h>
-
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/options.h"
 #include "app/base/settings.h"
 #include "app/base/text_util.h"
@@ -41,13 +40,7 @@ int HelpTopic() {
 }
 
 bool IsFile(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool IsFolder(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return !path.empty() && IsRegularFile(path);
 }
 
 // A path that names a folder and no file ("Backup/", or a folder chosen as such).

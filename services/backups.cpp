@@ -1,9 +1,5 @@
 #include "services/backups.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -12,6 +8,7 @@
 #include <vector>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/text_util.h"
 #include "data/dates.h"
 #include "data/db_check.h"
@@ -21,11 +18,6 @@
 
 namespace {
 
-bool FileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
 std::string SystemText(int err) {
     return std::strerror(err);
 }
@@ -34,62 +26,12 @@ std::string SystemText(int err) {
 std::string UniqueStampedName(const std::string& folder, const std::string& suffix) {
     const std::string stamp = DateTimeStamp();
     std::string name = folder + stamp + suffix;
-    for (int n = 2; FileExists(name); ++n) name = folder + stamp + "-" + std::to_string(n) + suffix;
+    for (int n = 2; PathExists(name); ++n) name = folder + stamp + "-" + std::to_string(n) + suffix;
     return name;
 }
 
-void SyncFolder(const std::string& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-// A temporary file beside the database: closed and removed unless kept.
-class TempFile {
-public:
-    explicit TempFile(std::string pattern) : path_(std::move(pattern)) {
-        fd_ = ::mkstemp(path_.data());
-        if (fd_ < 0) path_.clear();
-    }
-    ~TempFile() {
-        Close();
-        if (!path_.empty()) ::unlink(path_.c_str());
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    int fd() const { return fd_; }
-    const std::string& path() const { return path_; }
-    // Closes the descriptor; false (errno set) when the data could not be written.
-    bool Close() {
-        if (fd_ < 0) return true;
-        int rc = ::close(fd_);
-        fd_ = -1;
-        return rc == 0;
-    }
-    void Keep() { path_.clear(); }
-
-private:
-    std::string path_;
-    int fd_ = -1;
-};
-
-bool WriteAll(int fd, const char* data, size_t size, int& err) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            err = n < 0 ? errno : ENOSPC;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// Sets the access and write times of an open file to a local date and time.
-void SetFileTime(int fd, const EntryRead& entry) {
+// The local date and time of an entry as seconds since 1970; -1 when invalid.
+time_t EntryTime(const EntryRead& entry) {
     struct tm local {};
     local.tm_year = entry.year - 1900;
     local.tm_mon = entry.month - 1;
@@ -98,10 +40,7 @@ void SetFileTime(int fd, const EntryRead& entry) {
     local.tm_min = entry.minute;
     local.tm_sec = entry.second;
     local.tm_isdst = -1;
-    time_t t = std::mktime(&local);
-    if (t == static_cast<time_t>(-1)) return;
-    struct timespec times[2] = {{t, 0}, {t, 0}};
-    ::futimens(fd, times);
+    return std::mktime(&local);
 }
 
 std::string NotWorking(const std::string& problem) {
@@ -138,7 +77,7 @@ std::string CheckDatabaseHead(const char* head, size_t n, uint64_t size) {
                           " bytes disagrees with its header");
     }
     std::error_code ec;
-    const std::filesystem::space_info space = std::filesystem::space(Paths().dataFolder, ec);
+    const std::filesystem::space_info space = std::filesystem::space(FsPath(Paths().dataFolder), ec);
     if (!ec && size > space.available) {
         return "there is not enough free space in " + Paths().dataFolder + " (" + Megabytes(size) +
                " needed, " + Megabytes(space.available) + " free)";
@@ -147,12 +86,11 @@ std::string CheckDatabaseHead(const char* head, size_t n, uint64_t size) {
 }
 
 // The part of a restore that needs the archive read; the reason in words on failure.
-bool CopyDatabaseOut(const std::string& archivePath, TempFile& temp, std::string& why) {
+bool CopyDatabaseOut(const std::string& archivePath, AtomicFile& temp, std::string& why) {
     using S = EntryRead::Status;
-    int writeErr = 0;
     EntryRead r = ReadArchiveEntry(
         archivePath, kDatabaseFileName,
-        [&](const char* data, size_t size) { return WriteAll(temp.fd(), data, size, writeErr); },
+        [&](const char* data, size_t size) { return temp.Write(std::string_view(data, size)); },
         kWholeEntryLimit, CheckDatabaseHead);
     switch (r.status) {
         case S::Copied:
@@ -168,15 +106,16 @@ bool CopyDatabaseOut(const std::string& archivePath, TempFile& temp, std::string
             why = "the archive's copy of " + std::string(kDatabaseFileName) + " is damaged";
             return false;
         case S::SinkFailed:
-            why = "unable to write " + temp.path() + " (" + SystemText(writeErr) + ")";
+            why = "unable to write " + temp.tempPath() + " (" + SystemText(temp.error()) + ")";
             return false;
         case S::Refused:
             why = r.reason;
             return false;
     }
-    SetFileTime(temp.fd(), r);
-    if (::fsync(temp.fd()) != 0 || !temp.Close()) {
-        why = "unable to write " + temp.path() + " (" + SystemText(errno) + ")";
+    const time_t t = EntryTime(r);
+    if (t != static_cast<time_t>(-1)) temp.SetModifiedTime(t);
+    if (!temp.Finish()) {
+        why = "unable to write " + temp.tempPath() + " (" + SystemText(temp.error()) + ")";
         return false;
     }
     return true;
@@ -184,9 +123,10 @@ bool CopyDatabaseOut(const std::string& archivePath, TempFile& temp, std::string
 
 std::string SafetyArchivePath(const std::string& source) {
     const std::string safety = Paths().backupFolder + "temp.zip";
-    std::error_code ec;
     // Restoring from a safety archive left behind must not delete it first.
-    if (std::filesystem::equivalent(source, safety, ec)) return Paths().backupFolder + "temp-2.zip";
+    std::error_code ec;
+    if (std::filesystem::equivalent(FsPath(source), FsPath(safety), ec))
+        return Paths().backupFolder + "temp-2.zip";
     return safety;
 }
 
@@ -230,8 +170,8 @@ std::string InUseReason() {
 // restore would replace.
 int AddDatabase(const std::string& archivePath, bool safety, BackupResult& failure) {
     const std::string database = DatabasePath();
-    struct stat st {};
-    if (::stat(database.c_str(), &st) != 0) return failure = {53, ""}, 53;
+    if (!IsRegularFile(database)) return failure = {53, ""}, 53;
+    const time_t modified = static_cast<time_t>(ModifiedTimeOf(database));
     auto refuse = [&](int code, const std::string& reason) {
         return failure = {code, reason}, code;
     };
@@ -248,16 +188,16 @@ int AddDatabase(const std::string& archivePath, bool safety, BackupResult& failu
                 return refuse(kDatabaseDamagedError, database + ": " + problem);
             return AddToArchive(
                 [&reader](uint64_t at, char* into, size_t n) { return reader.Read(at, into, n); },
-                reader.size(), database, st.st_mtime, archivePath);
+                reader.size(), database, modified, archivePath);
         case DatabaseFileReader::State::Wal:
             break;
     }
-    TempFile copy(database + kSnapshotSuffix + "XXXXXX");
-    if (copy.fd() < 0) {
-        const int err = errno;
+    ScratchFile copy(database + kSnapshotSuffix);
+    if (copy.path().empty()) {
+        const int err = copy.error();
         return refuse(FileErrorCode(err), Paths().dataFolder + ": " + SystemText(err));
     }
-    copy.Close();  // SQLite writes it through a connection of its own
+    // SQLite writes the copy through a connection of its own.
     switch (SnapshotDatabase(database, copy.path(), kDatabaseWaitMs, problem)) {
         case SnapshotStatus::Busy:
             return refuse(55, InUseReason());
@@ -273,7 +213,7 @@ int AddDatabase(const std::string& archivePath, bool safety, BackupResult& failu
         return refuse(kDatabaseDamagedError, copy.path() + ": " + copyReader.problem());
     return AddToArchive(
         [&copyReader](uint64_t at, char* into, size_t n) { return copyReader.Read(at, into, n); },
-        copyReader.size(), database, st.st_mtime, archivePath);
+        copyReader.size(), database, modified, archivePath);
 }
 
 // Writes the archive (the database, then the settings file when asked).
@@ -312,7 +252,7 @@ Notice BackupErrorNotice(const BackupResult& failure) {
 }
 
 std::string FolderPart(const std::string& path) {
-    size_t slash = path.rfind('/');
+    size_t slash = LastSeparator(path);
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
@@ -349,24 +289,22 @@ namespace {
 // The caller keeps other programs from writing meanwhile.
 int ReplaceDatabase(const std::string& archivePath, std::string& why) {
     const std::string target = DatabasePath();
-    TempFile temp(target + kRestoreSuffix + "XXXXXX");
-    if (temp.fd() < 0) {
-        why = "unable to write in " + Paths().dataFolder + " (" + SystemText(errno) + ")";
+    AtomicFile temp(target);
+    if (!temp.ok()) {
+        why = "unable to write in " + Paths().dataFolder + " (" + SystemText(temp.error()) + ")";
         return 0;
     }
-    struct stat current {};
-    ::fchmod(temp.fd(), ::stat(target.c_str(), &current) == 0 ? (current.st_mode & 07777) : 0644);
 
     if (!CopyDatabaseOut(archivePath, temp, why)) return 0;
     std::string problem;
-    if (!IsWorkingDatabase(temp.path(), problem)) {
+    if (!IsWorkingDatabase(temp.tempPath(), problem)) {
         why = NotWorking(problem);
         return 0;
     }
     // A sound database of another program (or one with no tables at all)
     // must not replace ours; a layout the upgrade completes is fine.
     bool failed = false;
-    std::vector<std::string> missing = MissingSchemaItemsOfFile(temp.path(), failed);
+    std::vector<std::string> missing = MissingSchemaItemsOfFile(temp.tempPath(), failed);
     std::erase_if(missing, IsAddedByUpgrade);
     if (failed || !missing.empty()) {
         if (missing.size() > 5) missing.resize(5), missing.push_back("...");
@@ -376,12 +314,11 @@ int ReplaceDatabase(const std::string& archivePath, std::string& why) {
         return 0;
     }
     // A journal left beside the old file would be played into the new one.
-    for (const char* suffix : {"-journal", "-wal", "-shm"}) ::unlink((target + suffix).c_str());
-    if (::rename(temp.path().c_str(), target.c_str()) != 0) {
-        why = "unable to replace " + target + " (" + SystemText(errno) + ")";
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) RemoveFile(target + suffix);
+    if (!temp.Commit()) {
+        why = "unable to replace " + target + " (" + SystemText(temp.error()) + ")";
         return 0;
     }
-    temp.Keep();
     SyncFolder(Paths().dataFolder);
     return 1;
 }
@@ -425,7 +362,7 @@ RestoreOutcome RestoreFromArchive(const std::string& source) {
                                "from the emergency backup archive.{f10}",
                            "None of the data have been lost.{f6}"};
     const std::string safety = SafetyArchivePath(source);
-    ::unlink(safety.c_str());
+    RemoveFile(safety);
 
     // No other program may write to the database from its safety copy to
     // its replacement: the copy would miss the write, the write would go to
@@ -455,7 +392,7 @@ RestoreOutcome RestoreFromArchive(const std::string& source) {
         failed(why);
         out.notices.push_back(preserved);
         OpenDatabase();
-        ::unlink(safety.c_str());
+        RemoveFile(safety);
         out.result = 1;
         return out;
     }
@@ -464,7 +401,7 @@ RestoreOutcome RestoreFromArchive(const std::string& source) {
             {"Restoration Complete",
              std::string(kProgramName) + " records have been restored from the file:{f6}",
              source + "{f10}"});
-        ::unlink(safety.c_str());
+        RemoveFile(safety);
         out.result = 1;
         return out;
     }
@@ -472,12 +409,12 @@ RestoreOutcome RestoreFromArchive(const std::string& source) {
     n = ExtractArchive(safety);
     if (n > 0) {
         out.notices.push_back(preserved);
-        ::unlink(safety.c_str());
+        RemoveFile(safety);
     } else {
         // The safety archive may be the only copy left: keep it under a
         // name the next restore does not clear.
         out.keptSafety = UniqueStampedName(Paths().backupFolder, "-Safety.zip");
-        if (::rename(safety.c_str(), out.keptSafety.c_str()) != 0) out.keptSafety = safety;
+        if (RenameReplacing(safety, out.keptSafety) != 0) out.keptSafety = safety;
         out.notices.push_back({"Fatal Error",
                                "Unable to recover from safety backup archive.{f10,t4}",
                                std::string("All ") + kProgramName +

@@ -1,12 +1,5 @@
 #include "services/http_client.h"
 
-#include <fcntl.h>
-#include <netdb.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/types.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -15,6 +8,8 @@
 #include <vector>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
+#include "app/base/net.h"
 #include "app/base/text_util.h"
 
 namespace {
@@ -287,33 +282,6 @@ Remembered& Memory() {
     return m;
 }
 
-// A file descriptor closed when it goes out of scope.
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd() { Reset(); }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    void Reset(int fd = -1) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = fd;
-    }
-    // Closes and reports the close's own error (a late write error of a file).
-    int Close() {
-        int rc = fd_ >= 0 ? ::close(fd_) : 0;
-        fd_ = -1;
-        return rc;
-    }
-
-private:
-    int fd_;
-};
-
-struct AddrInfoFree {
-    void operator()(addrinfo* a) const { freeaddrinfo(a); }
-};
-
 using Clock = std::chrono::steady_clock;
 
 int64_t MsSince(Clock::time_point t) {
@@ -326,7 +294,7 @@ struct Download {
     const HttpDownloadRequest& req;
     const HttpDownloadHooks& hooks;
     std::string tempFile;
-    Fd file;
+    File file;
     bool fileCreated = false;
 
     void Pump() {
@@ -335,9 +303,9 @@ struct Download {
     bool Cancelled() const { return hooks.cancelled && hooks.cancelled(); }
 
     void RemoveFiles(bool alsoTarget) {
-        file.Reset();
-        if (fileCreated) ::unlink(tempFile.c_str());
-        if (alsoTarget) ::unlink(req.localFile.c_str());
+        file.Close();
+        if (fileCreated) RemoveFile(tempFile);
+        if (alsoTarget) RemoveFile(req.localFile);
     }
 
     HttpDownloadOutcome Result(HttpDownloadResult r) {
@@ -353,65 +321,25 @@ struct Download {
         return o;
     }
 
-    // Waits until fd is ready for events, letting the interface run. Returns
-    // 1 ready, 0 limit reached, -1 cancelled, -2 poll error (errno set).
-    int Wait(int fd, short events, int limitMs) {
+    // Waits until the connection is ready, letting the interface run. Returns
+    // 1 ready, 0 limit reached, -1 cancelled, -2 wait error (sock.error()).
+    int Wait(TcpConnection& sock, bool forWrite, int limitMs) {
         Clock::time_point start = Clock::now();
         for (;;) {
             int64_t left = limitMs - MsSince(start);
             if (left <= 0) return 0;
-            pollfd p{fd, events, 0};
-            int rc = ::poll(&p, 1, static_cast<int>(std::min<int64_t>(left, kSliceMs)));
-            if (rc < 0 && errno != EINTR) return -2;
+            int rc = sock.WaitReady(forWrite, static_cast<int>(std::min<int64_t>(left, kSliceMs)));
+            if (rc < 0) return -2;
             if (rc > 0) return 1;
             Pump();
             if (Cancelled()) return -1;
         }
     }
 
-    // A connected socket, or -1 (cancelled: -2).
-    int Connect(Fd& sock) {
-        addrinfo hints{};
-        hints.ai_family = AF_UNSPEC;
-        hints.ai_socktype = SOCK_STREAM;
-        addrinfo* found = nullptr;
-        std::string port = std::to_string(req.port);
-        if (req.host.empty() || getaddrinfo(req.host.c_str(), port.c_str(), &hints, &found) != 0)
-            return -1;
-        std::unique_ptr<addrinfo, AddrInfoFree> list(found);
-        Clock::time_point start = Clock::now();
-        for (addrinfo* a = list.get(); a; a = a->ai_next) {
-            int64_t left = req.connectTimeoutMs - MsSince(start);
-            if (left <= 0) break;
-            sock.Reset(::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                                a->ai_protocol));
-            if (sock.get() < 0) continue;
-            if (::connect(sock.get(), a->ai_addr, a->ai_addrlen) == 0) return 0;
-            if (errno != EINPROGRESS) continue;
-            int w = Wait(sock.get(), POLLOUT, static_cast<int>(left));
-            if (w == -1) return -2;
-            if (w != 1) continue;
-            int err = 0;
-            socklen_t len = sizeof(err);
-            if (::getsockopt(sock.get(), SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0)
-                return 0;
-        }
-        sock.Reset();
-        return -1;
-    }
-
-    bool WriteAll(const std::string& data, int& err) {
-        size_t done = 0;
-        while (done < data.size()) {
-            ssize_t n = ::write(file.get(), data.data() + done, data.size() - done);
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                err = errno;
-                return false;
-            }
-            done += static_cast<size_t>(n);
-        }
-        return true;
+    // 0 connected, -1 not reachable, -2 cancelled.
+    int Connect(TcpConnection& sock) {
+        return sock.Connect(req.host, req.port, req.connectTimeoutMs,
+                            [&](int limitMs) { return Wait(sock, true, limitMs); });
     }
 };
 
@@ -426,14 +354,14 @@ std::string RememberedHttpHost() {
 }
 
 HttpDownloadOutcome HttpDownload(const HttpDownloadRequest& req, const HttpDownloadHooks& hooks) {
-    Download d{req, hooks, req.localFile + ".part", Fd(), false};
+    Download d{req, hooks, req.localFile + ".part", File(), false};
 
     // A keep-alive request to another host forgets what the last host said.
     if (req.keepAlive && Memory().host != req.host) ForgetHttpConnection();
     const bool closeAfter =
         !req.keepAlive && Memory().host == req.host && Memory().connection == "keep-alive";
 
-    Fd sock;
+    TcpConnection sock;
     int c = d.Connect(sock);
     if (c == -2) return d.Result(HttpDownloadResult::Cancelled);
     if (c != 0) return d.Result(HttpDownloadResult::NoHost);
@@ -442,17 +370,16 @@ HttpDownloadOutcome HttpDownload(const HttpDownloadRequest& req, const HttpDownl
         BuildHttpRequest(req.host, req.path, req.keepAlive, closeAfter, req.user, req.password);
     size_t sent = 0;
     while (sent < request.size()) {
-        ssize_t n = ::send(sock.get(), request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
-        if (n >= 0) {
+        int64_t n = sock.Send(request.data() + sent, request.size() - sent);
+        if (n < 0) return d.Failure(std::strerror(sock.error()), sock.error());
+        if (n > 0) {
             sent += static_cast<size_t>(n);
             continue;
         }
-        if (errno == EINTR) continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK) return d.Failure(std::strerror(errno), errno);
-        int w = d.Wait(sock.get(), POLLOUT, req.readTimeoutMs);
+        int w = d.Wait(sock, true, req.readTimeoutMs);
         if (w == -1) return d.Result(HttpDownloadResult::Cancelled);
         if (w == 0) return d.Failure("The server stopped answering.", ETIMEDOUT);
-        if (w < 0) return d.Failure(std::strerror(errno), errno);
+        if (w < 0) return d.Failure(std::strerror(sock.error()), sock.error());
     }
 
     HttpResponseParser parser;
@@ -461,15 +388,13 @@ HttpDownloadOutcome HttpDownload(const HttpDownloadRequest& req, const HttpDownl
     std::vector<char> buf(kBlockSize);
     bool headSeen = false;
     for (;;) {
-        int w = d.Wait(sock.get(), POLLIN, req.readTimeoutMs);
+        int w = d.Wait(sock, false, req.readTimeoutMs);
         if (w == -1) return d.Result(HttpDownloadResult::Cancelled);
         if (w == 0) return d.Failure("The server stopped answering.", ETIMEDOUT);
-        if (w < 0) return d.Failure(std::strerror(errno), errno);
-        ssize_t n = ::recv(sock.get(), buf.data(), buf.size(), 0);
-        if (n < 0) {
-            if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
-            return d.Failure(std::strerror(errno), errno);
-        }
+        if (w < 0) return d.Failure(std::strerror(sock.error()), sock.error());
+        int64_t n = sock.Receive(buf.data(), buf.size());
+        if (n == -1) continue;
+        if (n < 0) return d.Failure(std::strerror(sock.error()), sock.error());
         body.clear();
         if (n == 0)
             parser.End();
@@ -488,10 +413,8 @@ HttpDownloadOutcome HttpDownload(const HttpDownloadRequest& req, const HttpDownl
                 o.statusText = parser.head.status;
                 return o;
             }
-            d.file.Reset(
-                ::open(d.tempFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-            if (d.file.get() < 0) {
-                int err = errno;
+            if (!d.file.Open(d.tempFile, File::Mode::Create)) {
+                int err = d.file.error();
                 return d.Failure("Cannot create " + d.tempFile + ": " + std::strerror(err), err);
             }
             d.fileCreated = true;
@@ -499,9 +422,10 @@ HttpDownloadOutcome HttpDownload(const HttpDownloadRequest& req, const HttpDownl
             if (hooks.progress) hooks.progress(0, total);
         }
         if (!body.empty()) {
-            int err = 0;
-            if (!d.WriteAll(body, err))
+            if (!d.file.WriteAll(body.data(), body.size())) {
+                int err = d.file.error();
                 return d.Failure("Cannot write " + d.tempFile + ": " + std::strerror(err), err);
+            }
             if (hooks.progress) hooks.progress(parser.bodyReceived, total);
             d.Pump();
             if (d.Cancelled()) return d.Result(HttpDownloadResult::Cancelled);
@@ -510,13 +434,12 @@ HttpDownloadOutcome HttpDownload(const HttpDownloadRequest& req, const HttpDownl
         if (n == 0) return d.Failure("The server's answer could not be read.", EPROTO);
     }
 
-    if (d.file.Close() != 0) {
-        int err = errno;
+    if (!d.file.Close()) {
+        int err = d.file.error();
         d.fileCreated = true;
         return d.Failure("Cannot write " + d.tempFile + ": " + std::strerror(err), err);
     }
-    if (std::rename(d.tempFile.c_str(), req.localFile.c_str()) != 0) {
-        int err = errno;
+    if (int err = RenameReplacing(d.tempFile, req.localFile)) {
         return d.Failure("Cannot write " + req.localFile + ": " + std::strerror(err), err);
     }
     d.fileCreated = false;

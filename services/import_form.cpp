@@ -4,10 +4,10 @@
 #include "services/import_form.h"
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/options.h"
 #include "app/base/settings.h"
 #include "app/base/text_util.h"
@@ -273,7 +273,7 @@ RowId ShownStation() {
 
 bool ReadFile(const std::string& path, std::string& bytes, std::string& error) {
     std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
+    const auto size = std::filesystem::file_size(FsPath(path), ec);
     if (ec) {
         error = ec.message();
         return false;
@@ -282,18 +282,24 @@ bool ReadFile(const std::string& path, std::string& bytes, std::string& error) {
         error = "the file is larger than 256 MB";
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    File in;
+    if (!in.Open(path, File::Mode::Read)) {
         error = "it cannot be opened";
         return false;
     }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) {
-        error = "it cannot be read";
-        return false;
+    std::string data;
+    data.reserve(static_cast<size_t>(size));
+    char buf[1 << 16];
+    for (;;) {
+        const int64_t n = in.Read(buf, sizeof buf);
+        if (n < 0) {
+            error = "it cannot be read";
+            return false;
+        }
+        if (n == 0) break;
+        data.append(buf, static_cast<size_t>(n));
     }
-    bytes = buffer.str();
+    bytes = std::move(data);
     return true;
 }
 
@@ -309,8 +315,7 @@ void Browse() {
                 error + ".{f6}");
         return;
     }
-    IniWrite(Paths().settingsFile, "Import", "Folder",
-             std::filesystem::path(path).parent_path().string());
+    IniWrite(Paths().settingsFile, "Import", "Folder", Utf8Path(FsPath(path).parent_path()));
     ImportSession& s = Session();
     s.path = path;
     EZ_SETTEXT(kForm, kImFile, path);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/platform.h"
 #include "app/base/settings.h"
 #include "app/base/text_util.h"
@@ -191,9 +192,7 @@ bool SendMailWithAttachment(const std::string& address, const std::string& /*nam
 }
 
 std::string DesktopFolder() {
-    std::string folder = CurrentPlatform().DesktopFolder();
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    return folder;
+    return WithSeparator(CurrentPlatform().DesktopFolder());
 }
 
 bool DatabaseAtRest() {
@@ -208,7 +207,7 @@ bool DatabaseAtRest() {
 ReportTextResult WriteServiceReportText(const std::string& folder) {
     ReportTextResult r;
     r.text = ServiceReportText();
-    r.error = WriteFileReplacing(folder + kReportTextName, r.text);
+    r.error = WriteFileAtomically(folder + kReportTextName, r.text).error;
     return r;
 }
 
@@ -221,10 +220,10 @@ ReportResult CreateServiceReport(bool toDesktop) {
     }
     // An archive left by an earlier report must never be sent in place of this one.
     std::error_code ec;
-    fs::remove(r.archive, ec);
+    fs::remove(FsPath(r.archive), ec);
     r.error = CreateBackupArchive(r.archive, false, true);
-    if (r.error != 0 || !fs::is_regular_file(r.archive, ec)) {
-        fs::remove(r.archive, ec);
+    if (r.error != 0 || !fs::is_regular_file(FsPath(r.archive), ec)) {
+        fs::remove(FsPath(r.archive), ec);
         r.outcome = ReportOutcome::ArchiveFailed;
         return r;
     }
@@ -236,7 +235,7 @@ ReportResult CreateServiceReport(bool toDesktop) {
         }
         r.path = desktop + kReportArchiveName;
         std::string bytes;
-        r.error = ReadWholeFile(r.archive, bytes) ? WriteFileReplacing(r.path, bytes) : EIO;
+        r.error = ReadWholeFile(r.archive, bytes) ? WriteFileAtomically(r.path, bytes).error : EIO;
         r.outcome = r.error ? ReportOutcome::DesktopCopyFailed : ReportOutcome::CopiedToDesktop;
         return r;
     }

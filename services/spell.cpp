@@ -2,16 +2,14 @@
 // over the unknown words of a text, and the start of a check from an editor.
 #include "services/spell.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
+#include "app/base/settings.h"
 #include "app/base/text_util.h"
 #include "app/toolkit/ez.h"
 #include "services/forms.h"
@@ -157,18 +155,6 @@ std::vector<std::string> SplitLines(const std::string& data) {
     return lines;
 }
 
-// The whole of a file; false when it cannot be opened or read (a folder too).
-bool ReadWholeFile(const std::string& path, std::string& data) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    char buf[1 << 16];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
-    const bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
-}
-
 void Message(const std::string& title, const std::string& text1, const std::string& text2 = "") {
     DgMsgOk(title, text1, text2);
 }
@@ -206,13 +192,11 @@ void UnloadWordList() {
 void LoadWordList() {
     WordListState& st = State();
     if (st.loaded) return;
-    namespace fs = std::filesystem;
-    std::error_code ec;
     std::string path = Paths().appFolder + "custom.dic";
-    if (!fs::exists(path, ec)) {
+    if (!PathExists(path)) {
         path = Paths().appFolder + "en_US.dic";
         // The list as shipped, until the user's first change writes it here.
-        if (!fs::exists(path, ec)) path = FindResource("en_US.dic");
+        if (!PathExists(path)) path = FindResource("en_US.dic");
         if (path.empty()) return;  // no list: checking stays off, silently
     }
     if (path.empty()) return;  // no list: checking stays off, silently
@@ -331,45 +315,20 @@ bool SaveWordList() {
     const std::string path = Paths().appFolder + "en_US.dic";
     // Written to a temporary file beside it and renamed over it, so that a
     // failed write never leaves a half-written list behind.
-    std::string tmp = path + ".XXXXXX";
-    int err = 0;
-    int fd = mkstemp(tmp.data());
-    if (fd < 0) {
-        err = errno;
-    } else {
-        FILE* f = fdopen(fd, "wb");
-        if (!f) {
-            err = errno;
-            close(fd);
-        } else {
-            std::string buf;
-            buf.reserve(1 << 16);
-            for (const std::string& w : st.words) {
-                buf += w;
-                buf += "\r\n";
-                if (buf.size() >= (1 << 16) - 64) {
-                    if (fwrite(buf.data(), 1, buf.size(), f) != buf.size() && !err) err = errno;
-                    buf.clear();
-                }
-            }
-            if (!buf.empty() && fwrite(buf.data(), 1, buf.size(), f) != buf.size() && !err)
-                err = errno;
-            if (fflush(f) != 0 && !err) err = errno;
-            if (fsync(fileno(f)) != 0 && !err) err = errno;
-            if (fclose(f) != 0 && !err) err = errno;
-            if (!err) {
-                // mkstemp makes the file private; a word list is an ordinary file.
-                std::error_code ec;
-                std::filesystem::permissions(
-                    tmp,
-                    std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                        std::filesystem::perms::group_read | std::filesystem::perms::others_read,
-                    ec);
-                if (std::rename(tmp.c_str(), path.c_str()) != 0) err = errno;
-            }
+    AtomicFile file(path);
+    std::string buf;
+    buf.reserve(1 << 16);
+    for (const std::string& w : st.words) {
+        buf += w;
+        buf += "\r\n";
+        if (buf.size() >= (1 << 16) - 64) {
+            if (!file.Write(buf)) break;
+            buf.clear();
         }
-        if (err) std::remove(tmp.c_str());
     }
+    file.Write(buf);
+    file.Commit();
+    const int err = file.error();
     if (err) {
         EZ_MSGBOX(EZ_CURRENTFORM(), "Word file update error: " + std::to_string(err), kProgramName);
         return false;

@@ -1,16 +1,7 @@
 #include "services/system_report.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/sysinfo.h>
-#include <sys/utsname.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
@@ -29,16 +20,6 @@ std::string OneLine(std::string_view text) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
     }
     return Trim(out);
-}
-
-// The first bytes of a small system file; "" when it cannot be read.
-std::string ReadSmallFile(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::string text(64 * 1024, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<size_t>(in.gcount()));
-    return text;
 }
 
 bool IsKeyChar(char c) {
@@ -98,7 +79,51 @@ bool Is64BitMachine(std::string_view machine) {
     return machine.find("64") != std::string_view::npos || machine == "s390x" || machine == "alpha";
 }
 
+std::string WindowsName(uint32_t platformId, uint32_t major, uint32_t minor, uint32_t build) {
+    if (platformId == 1) {
+        // The old consumer line keeps its build number in the low 16 bits.
+        build &= 0xffff;
+        if (minor == 0) {
+            if (build <= 950) return "Windows 95 (0)";
+            return build <= 1079 ? "Windows 95B (OSR2)" : "Windows 95C (OSR2)";
+        }
+        if (minor == 10) {
+            if (build <= 1998) return "Windows 98";
+            return build <= 2182 ? "Windows 98 OSR1" : "Windows 98 SE (Second Edition)";
+        }
+        return minor == 90 ? "Windows Millenium (ME)" : "";
+    }
+    switch (major) {
+        case 3:
+            return "Windows NT3";
+        case 4:
+            return "Windows NT4";
+        case 5:
+            if (minor == 0) return "Windows 2000";
+            if (minor == 1) return "Windows XP";
+            return minor == 2 ? "Windows Server 2003" : "";
+        case 6:
+            if (minor == 0) return "Windows Vista";
+            if (minor == 1) return "Windows 7";
+            if (minor == 2) return "Windows 8.0";
+            return minor == 3 ? "Windows 8.1" : "Window Nine or newer";
+        case 10:
+            return "Windows 10";
+        default:
+            return "Windows Undetermined";
+    }
+}
+
 std::array<std::string, 4> OsDescriptionLines(const SystemFacts& facts) {
+    if (facts.windows) {
+        const std::string pack = TrimChars(facts.servicePack, " \r\n");
+        const uint32_t build = facts.platformId == 1 ? facts.build & 0xffff : facts.build;
+        return {WindowsName(facts.platformId, facts.major, facts.minor, facts.build) + " - " +
+                    (facts.system64 ? "64 bit" : "32 bit"),
+                pack.empty() ? std::string("No service pack") : pack,
+                "Version " + std::to_string(facts.major) + "." + std::to_string(facts.minor),
+                "Build " + std::to_string(build)};
+    }
     const auto release = ParseOsRelease(facts.osRelease);
     auto value = [&release](const char* key) {
         auto it = release.find(key);
@@ -117,17 +142,7 @@ std::array<std::string, 4> OsDescriptionLines(const SystemFacts& facts) {
 }
 
 SystemFacts ReadSystemFacts() {
-    SystemFacts facts;
-    facts.osRelease = ReadSmallFile("/etc/os-release");
-    if (facts.osRelease.empty()) facts.osRelease = ReadSmallFile("/usr/lib/os-release");
-    struct utsname u {};
-    if (uname(&u) == 0) {
-        facts.sysname = u.sysname;
-        facts.kernelRelease = u.release;
-        facts.kernelVersion = u.version;
-        facts.machine = u.machine;
-    }
-    return facts;
+    return ReadOsFacts();
 }
 
 std::string OsDescription() {
@@ -177,9 +192,7 @@ std::string MemoryGigabytes(uint64_t bytes) {
 }
 
 uint64_t PhysicalMemoryBytes() {
-    struct sysinfo info {};
-    if (sysinfo(&info) != 0) return 0;
-    return static_cast<uint64_t>(info.totalram) * (info.mem_unit ? info.mem_unit : 1);
+    return TotalPhysicalMemory();
 }
 
 std::string ServiceReportTextFor(const std::array<std::string, 4>& osLines, const std::string& cpu,
@@ -196,30 +209,4 @@ std::string ServiceReportTextFor(const std::array<std::string, 4>& osLines, cons
 std::string ServiceReportText() {
     return ServiceReportTextFor(OsDescriptionLines(ReadSystemFacts()), CpuName(),
                                 PhysicalMemoryBytes());
-}
-
-int WriteFileReplacing(const std::string& path, const std::string& text) {
-    std::string temp = path + ".XXXXXX";
-    int fd = mkstemp(temp.data());
-    if (fd < 0) return errno;
-    int err = 0;
-    size_t written = 0;
-    while (written < text.size()) {
-        ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            err = errno;
-            break;
-        }
-        written += static_cast<size_t>(n);
-    }
-    // mkstemp makes the file private; the report is an ordinary file.
-    mode_t mask = umask(0);
-    umask(mask);
-    if (!err && fchmod(fd, 0666 & ~mask) != 0) err = errno;
-    if (!err && fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && !err) err = errno;
-    if (!err && std::rename(temp.c_str(), path.c_str()) != 0) err = errno;
-    if (err) std::remove(temp.c_str());
-    return err;
 }

@@ -9,14 +9,10 @@
 #include <string>
 #include <string_view>
 
+#include "app/base/system.h"
+
 // What the operating-system lines are made of, read from the running system.
-struct SystemFacts {
-    std::string osRelease;      // the text of /etc/os-release ("" when unreadable)
-    std::string sysname;        // uname: "Linux"
-    std::string kernelRelease;  // uname: "6.1.0-18-amd64" ("" when unreadable)
-    std::string kernelVersion;  // uname: "#1 SMP PREEMPT_DYNAMIC Debian 6.1.76-1 (2024-02-01)"
-    std::string machine;        // uname: "x86_64", "aarch64", "i686" ...
-};
+using SystemFacts = OsFacts;
 SystemFacts ReadSystemFacts();
 
 // The KEY=value lines of an os-release file; quoted values are unquoted and
@@ -29,8 +25,13 @@ bool Is64BitMachine(std::string_view machine);
 
 // The four lines of the operating-system description, each without a line end:
 // name + " - 64 bit"/" - 32 bit", the kernel release (or "No service pack"),
-// "Version " + VERSION_ID (or the kernel's major.minor), "Build " + the kernel version.
+// "Version " + VERSION_ID (or the kernel's major.minor), "Build " + the kernel
+// version; on Windows the name of the version record's table row, the service
+// pack (or "No service pack"), "Version " + major.minor, "Build " + build.
 std::array<std::string, 4> OsDescriptionLines(const SystemFacts& facts);
+// The name of a Windows version record ("Windows 10", "Windows 98 SE (Second
+// Edition)" ...; "" for the combinations that have none).
+std::string WindowsName(uint32_t platformId, uint32_t major, uint32_t minor, uint32_t build);
 // The same lines for this computer, joined by CR LF (no final line end).
 std::string OsDescription();
 
@@ -54,8 +55,3 @@ std::string ServiceReportTextFor(const std::array<std::string, 4>& osLines, cons
                                  uint64_t memoryBytes);
 // The report text of this computer.
 std::string ServiceReportText();
-
-// Writes the bytes to the file through a temporary file beside it, renamed over
-// it when complete, so the file is either the old one or the whole new one.
-// Returns 0 or the errno of the failure.
-int WriteFileReplacing(const std::string& path, const std::string& text);

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/platform.h"
 #include "app/base/settings.h"
 #include "app/base/text_util.h"
@@ -36,13 +37,11 @@ constexpr const char* kReleaseNotes = "Release Notes.rtf";
 constexpr const char* kSilentArgs[] = {"/SP-", "/VERYSILENT"};
 
 void RemoveQuietly(const std::string& path) {
-    std::error_code ec;
-    fs::remove(path, ec);
+    RemoveFile(path);
 }
 
 bool FileExists(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && fs::is_regular_file(path, ec);
+    return !path.empty() && IsRegularFile(path);
 }
 
 // The version the installer wrote into Updater.ini, cleared once read.
@@ -62,7 +61,8 @@ std::string FirstArgument() {
 // Makes the downloaded installer executable for its owner.
 void MakeExecutable(const std::string& path) {
     std::error_code ec;
-    fs::permissions(path, fs::perms::owner_exec | fs::perms::owner_read, fs::perm_options::add, ec);
+    fs::permissions(FsPath(path), fs::perms::owner_exec | fs::perms::owner_read,
+                    fs::perm_options::add, ec);
 }
 
 // The progress bar of ZD: the range is the content length (scaled to fit the

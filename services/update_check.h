@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/base/web.h"
+
 // ---------------------------------------------------------------------------
 // The maker's server
 // ---------------------------------------------------------------------------
@@ -78,17 +80,8 @@ UpdateSession& UpdateState();
 int IsUpdateCheckDue();
 
 // ---------------------------------------------------------------------------
-// Fetching the version file
+// Fetching the version file (FetchOutcome, UrlHost: app/base/web.h)
 // ---------------------------------------------------------------------------
-struct FetchOutcome {
-    bool ok = false;
-    bool timedOut = false;
-    std::string text;
-    int errorNumber = 0;
-    std::string description;
-};
-// The host part of an address ("" when it is not a valid address).
-std::string UrlHost(const std::string& url);
 // True for an https address with a host: the only kind the version file is
 // fetched from, so that what it names to install comes from the maker's server.
 bool IsHttpsAddress(const std::string& url);
@@ -100,8 +93,6 @@ FetchOutcome FetchVersionText(const std::string& url, long timeoutMs,
 // ---------------------------------------------------------------------------
 // The installer's checksum
 // ---------------------------------------------------------------------------
-// SHA-256 of a file in lower-case hex; "" when the file cannot be read.
-std::string Sha256FileHex(const std::string& path);
-std::string Sha256Hex(std::string_view bytes);
+// (Sha256FileHex and Sha256Hex: app/base/web.h)
 // True when expected is 64 hex digits equal (ignoring letter case) to actual.
 bool ChecksumMatches(std::string_view expected, std::string_view actual);

@@ -2,27 +2,16 @@
 // asked when a form with unsaved changes is closed.
 #include "ui/file_helpers.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstring>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/text_util.h"
 #include "app/toolkit/ez.h"
 #include "ui/msgbox.h"
 
 namespace {
-
-bool IsFolder(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool Exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
 
 void ReportCreateError(const std::string& path, int err) {
     std::string num = std::to_string(err);
@@ -42,33 +31,36 @@ int ConfirmOverwrite(const std::string& path) {
 int EnsureFolder(const std::string& pathIn) {
     std::string path = pathIn;
     // A last part with a "." is a file name: only the folders above it are made.
-    size_t slash = path.rfind('/');
+    size_t slash = LastSeparator(path);
     std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
     if (last.find('.') != std::string::npos)
         path = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    while (path.size() > 1 && IsPathSeparator(path.back())) path.pop_back();
 
-    // The root and the first folder below it play the drive: a relative path
-    // or an unreachable first folder cannot be created from here.
-    std::vector<std::string> parts = Split(path, "/");
-    bool absolute = !path.empty() && path[0] == '/';
-    std::string current(absolute ? 1 : 0, '/');
-    if (parts.size() > 1) current += parts[1];
-    if (!absolute || !IsFolder(current)) {
+    // The drive (here the root and the first folder below it) must be there:
+    // a relative path or an unreachable drive cannot be created from here.
+    const size_t drive = DriveLength(path);
+    std::string current = path.substr(0, drive);
+    if (drive == 0 || !IsFolder(current)) {
         DgMsgOk("Drive Error", "The drive letter is not specified or doesn't exist.{f7}", "");
         return 0;
     }
-    for (size_t i = 2; i < parts.size(); ++i) {
-        if (parts[i].empty()) continue;  // "//" inside a path
-        current += "/" + parts[i];
+    std::string part;
+    for (size_t i = drive; i <= path.size(); ++i) {
+        if (i < path.size() && !IsPathSeparator(path[i])) {
+            part += path[i];
+            continue;
+        }
+        if (part.empty()) continue;  // "//" inside a path
+        current += PathSeparator() + part;
+        part.clear();
         if (IsFolder(current)) continue;
         // Something that is not a folder is in the way: creating below it is impossible.
-        if (Exists(current)) {
+        if (PathExists(current)) {
             ReportCreateError(current, ENOTDIR);
             return 0;
         }
-        if (::mkdir(current.c_str(), 0777) != 0) {
-            int err = errno;
+        if (const int err = MakeOneFolder(current)) {
             if (err == EEXIST && IsFolder(current)) continue;
             ReportCreateError(current, err);
             return 0;

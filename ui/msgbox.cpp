@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/text_util.h"
 #include "ui/file_helpers.h"
 #include "ui/forms.h"
@@ -52,9 +52,16 @@ TextMeasure ToolkitMeasure() {
 
 // Reads the pixel size of a PNG, GIF or BMP file from its header.
 bool ImagePixelSize(const std::string& path, int& w, int& h) {
-    std::ifstream in(path, std::ios::binary);
     unsigned char b[32] = {};
-    if (!in.read(reinterpret_cast<char*>(b), sizeof b) && in.gcount() < 26) return false;
+    File in;
+    if (!in.Open(path, File::Mode::Read)) return false;
+    size_t got = 0;
+    while (got < sizeof b) {
+        const int64_t n = in.Read(b + got, sizeof b - got);
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    if (got < 26) return false;
     auto be32 = [&](int i) { return (b[i] << 24) | (b[i + 1] << 16) | (b[i + 2] << 8) | b[i + 3]; };
     auto le32 = [&](int i) { return b[i] | (b[i + 1] << 8) | (b[i + 2] << 16) | (b[i + 3] << 24); };
     if (b[0] == 0x89 && b[1] == 'P' && b[2] == 'N' && b[3] == 'G') {
@@ -77,7 +84,7 @@ void PictureCells(const std::string& picture, double& cols, double& rows) {
     cols = rows = 0;
     if (picture.empty()) return;
     std::string path = picture;
-    if (path[0] != '/') path = FindResource("Images/" + picture);
+    if (!IsAbsolutePath(path)) path = FindResource("Images/" + picture);
     int w = 0, h = 0;
     if (!ImagePixelSize(path, w, h)) return;
     cols = EZ_PIXELSTOCOLS(w);

@@ -1,5 +1,7 @@
 #include "app/base/app_state.h"
 
+#include "app/base/fs.h"
+
 namespace {
 AppPaths gPaths;
 std::string gProgramFolder;
@@ -7,16 +9,16 @@ ShellState gShell;
 }  // namespace
 
 void SetAppFolder(const std::string& folder) {
-    std::string f = folder;
-    if (f.empty() || f.back() != '/') f += '/';
+    const std::string f = folder.empty() ? std::string(1, PathSeparator()) : WithSeparator(folder);
+    const char sep = PathSeparator();
     gPaths.appFolder = f;
     gPaths.settingsFile = f + "Vantrel.ini";
-    gPaths.helpFolder = f + "Help/";
+    gPaths.helpFolder = f + "Help" + sep;
     gPaths.helpFile = gPaths.helpFolder + "index.html";
-    gPaths.dataFolder = f + "Data/";
-    gPaths.backupFolder = f + "Backup/";
-    gPaths.pdfFolder = f + "PDF/";
-    gPaths.analysisFolder = f + "Analysis/";
+    gPaths.dataFolder = f + "Data" + sep;
+    gPaths.backupFolder = f + "Backup" + sep;
+    gPaths.pdfFolder = f + "PDF" + sep;
+    gPaths.analysisFolder = f + "Analysis" + sep;
 }
 
 const AppPaths& Paths() {
@@ -31,6 +33,5 @@ const std::string& ProgramFolder() {
 }
 
 void SetProgramFolder(const std::string& folder) {
-    gProgramFolder = folder;
-    if (!gProgramFolder.empty() && gProgramFolder.back() != '/') gProgramFolder += '/';
+    gProgramFolder = WithSeparator(folder);
 }

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/platform.h"
 
 void ShowHelp(int topic) {
@@ -11,9 +12,9 @@ void ShowHelp(int topic) {
     // elsewhere (read-only installation) still finds them there.
     std::string folder = Paths().helpFolder;
     std::error_code ec;
-    if (folder.empty() || !std::filesystem::is_directory(folder, ec)) {
+    if (folder.empty() || !std::filesystem::is_directory(FsPath(folder), ec)) {
         std::string beside = ProgramFolder() + "Help/";
-        if (std::filesystem::is_directory(beside, ec)) folder = beside;
+        if (std::filesystem::is_directory(FsPath(beside), ec)) folder = beside;
     }
     CurrentPlatform().ShowHelpTopic(folder, topic);
 }

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/base/fs.h"
+
 namespace {
 
 // Stands in until the program installs a platform: starts nothing.
@@ -67,16 +69,29 @@ std::unique_ptr<Platform> SetPlatform(std::unique_ptr<Platform> p) {
 }
 
 std::string HelpTopicUrl(const std::string& helpFolder, int topic) {
-    std::string folder = helpFolder;
-    if (!folder.empty() && folder.back() != '/') folder += '/';
+    const std::string folder = WithSeparator(helpFolder);
     std::string page = folder + "index.html";
     if (topic > 0) {
-        std::string t = folder + "topic-" + std::to_string(topic) + ".html";
+        const std::string t = folder + "topic-" + std::to_string(topic) + ".html";
         std::error_code ec;
-        if (std::filesystem::is_regular_file(t, ec)) page = t;
+        if (std::filesystem::is_regular_file(FsPath(t), ec)) page = t;
+    }
+    // An address names folders with "/" and starts its path with one, also
+    // before a drive letter ("file:///C:/...").
+    for (char& c : page) {
+        if (IsPathSeparator(c)) c = '/';
+    }
+    std::string url = "file://";
+    if (!page.empty() && page[0] != '/') {
+        page.insert(0, 1, '/');
+        // The drive's colon stays as it is.
+        if (page.size() >= 3 && page[2] == ':') {
+            url += page.substr(0, 3);
+            page.erase(0, 3);
+        }
     }
     // Encoded, so that blanks in the folder name survive the hand-over.
-    std::string url = "file://" + EncodePath(page);
+    url += EncodePath(page);
     if (topic == -1) url += "#index";
     return url;
 }

@@ -1,15 +1,8 @@
 #include "app/base/settings.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
+#include "app/base/fs.h"
 #include "app/base/text_util.h"
 
 namespace {
@@ -75,55 +68,10 @@ std::vector<Line> LoadLines(const std::string& content, bool& hadBom) {
     return SplitLines(hadBom ? content.substr(kBom.size()) : content);
 }
 
-// Writes the text to a temporary file beside `path`, then renames it over `path`,
-// so the file is either the old one or the complete new one.
-bool ReplaceFileAtomically(const std::string& path, const std::string& content) {
-    std::string folder = ".";
-    std::string base = path;
-    size_t slash = path.find_last_of('/');
-    if (slash != std::string::npos) {
-        folder = path.substr(0, slash);
-        if (folder.empty()) folder = "/";
-        base = path.substr(slash + 1);
-    }
-    std::string tmpl = folder + "/." + base + ".XXXXXX";
-    int fd = mkstemp(tmpl.data());
-    if (fd < 0) return false;
-    struct stat st {};
-    if (stat(path.c_str(), &st) == 0) {
-        fchmod(fd, st.st_mode & 07777);
-    } else {
-        mode_t mask = umask(0);
-        umask(mask);
-        fchmod(fd, 0666 & ~mask);
-    }
-    size_t written = 0;
-    bool ok = true;
-    while (written < content.size()) {
-        ssize_t n = write(fd, content.data() + written, content.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
-        written += static_cast<size_t>(n);
-    }
-    if (ok && fsync(fd) != 0) ok = false;
-    if (close(fd) != 0) ok = false;
-    if (ok && std::rename(tmpl.c_str(), path.c_str()) != 0) ok = false;
-    if (!ok) std::remove(tmpl.c_str());
-    return ok;
-}
-
 }  // namespace
 
 bool ReadWholeFile(const std::string& path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::stringstream ss;
-    ss << in.rdbuf();
-    out = ss.str();
-    return true;
+    return ReadFileBytes(path, out);
 }
 
 std::string IniRead(const std::string& file, const std::string& section, const std::string& key,
@@ -167,7 +115,7 @@ bool IniWrite(const std::string& file, const std::string& section, const std::st
     bool exists = ReadWholeFile(path, content);
     std::string out;
     if (!IniUpdateText(exists ? content : std::string(), section, key, value, out)) return false;
-    return ReplaceFileAtomically(path, out);
+    return WriteFileAtomically(path, out).error == 0;
 }
 
 bool IniUpdateText(const std::string& content, const std::string& section, const std::string& key,

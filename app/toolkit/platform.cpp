@@ -15,6 +15,7 @@
 #include <QUrl>
 #include <cstring>
 
+#include "app/base/system.h"
 #include "app/toolkit/desktop_platform.h"
 #include "app/toolkit/ez_internal.h"
 
@@ -92,11 +93,7 @@ public:
     }
 
     bool StartDetached(const std::string& program, const std::vector<std::string>& args) override {
-        if (program.empty()) return false;
-        QStringList list;
-        for (const auto& a : args) list << ez::Q(a);
-        QFileInfo info(ez::Q(program));
-        return QProcess::startDetached(info.absoluteFilePath(), list, info.absolutePath());
+        return StartDetachedProcess(program, args);
     }
 
     bool MayConnect(const std::string&) override { return true; }

@@ -4,7 +4,6 @@
 // reminder's schedules. Prompts are answered through the message hook.
 #include "services/backup.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -28,6 +27,7 @@
 #include "services/maintenance.h"
 #include "support/prompt_queue.h"
 #include "support/seed.h"
+#include "support/shell.h"
 #include "support/test_env.h"
 
 namespace {
@@ -42,14 +42,7 @@ std::string Quote(const std::string& s) {
 
 // Runs a shell command; its standard output.
 std::string Shell(const std::string& command) {
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-    return out;
+    return Capture(command);
 }
 
 time_t LocalTime(int y, int mo, int d, int h, int mi, int s) {
@@ -65,8 +58,11 @@ time_t LocalTime(int y, int mo, int d, int h, int mi, int s) {
 }
 
 void SetMtime(const std::string& path, time_t t) {
-    struct timespec times[2] = {{t, 0}, {t, 0}};
-    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+    std::error_code ec;
+    fs::last_write_time(
+        fs::path(std::u8string(path.begin(), path.end())),
+        std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(t)), ec);
+    ASSERT_FALSE(ec) << path << ": " << ec.message();
 }
 
 struct Entry {
@@ -115,7 +111,7 @@ protected:
             WriteFileText(part, entries[i].content);
             command += " " + Quote(entries[i].name) + " " + Quote(part);
         }
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        EXPECT_EQ(RunShell(command), 0) << command;
         return Archive(name);
     }
     // Files in the data folder besides the database (temporary files left over).

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <regex>
+#include <sstream>
 
 #include "app/base/app_state.h"
 #include "app/base/platform.h"
@@ -17,6 +19,7 @@
 #include "services/mail_handoff.h"
 #include "services/system_report.h"
 #include "support/seed.h"
+#include "support/shell.h"
 #include "support/test_env.h"
 
 namespace fs = std::filesystem;
@@ -67,6 +70,54 @@ TEST(SystemReport, OperatingSystemLines) {
     for (const Case& c : cases) {
         EXPECT_EQ(OsDescriptionLines(c.facts), c.lines) << c.what;
     }
+}
+
+TEST(SystemReport, WindowsVersionRecords) {
+    // The names at the edges of their build and version ranges.
+    struct Name {
+        uint32_t platform, major, minor, build;
+        const char* name;
+    };
+    const Name names[] = {
+        {1, 4, 0, 950, "Windows 95 (0)"},
+        {1, 4, 0, 951, "Windows 95B (OSR2)"},
+        {1, 4, 0, 0x04000438, "Windows 95C (OSR2)"},  // 1080 in the low 16 bits
+        {1, 4, 10, 1998, "Windows 98"},
+        {1, 4, 10, 2182, "Windows 98 OSR1"},
+        {1, 4, 10, 2183, "Windows 98 SE (Second Edition)"},
+        {1, 4, 90, 3000, "Windows Millenium (ME)"},
+        {1, 4, 5, 0, ""},
+        {2, 4, 0, 1381, "Windows NT4"},
+        {2, 5, 1, 2600, "Windows XP"},
+        {2, 5, 3, 0, ""},
+        {2, 6, 3, 9600, "Windows 8.1"},
+        {2, 6, 4, 0, "Window Nine or newer"},
+        {2, 10, 0, 22631, "Windows 10"},
+        {2, 11, 0, 0, "Windows Undetermined"},
+    };
+    for (const Name& n : names) {
+        EXPECT_EQ(WindowsName(n.platform, n.major, n.minor, n.build), n.name)
+            << n.platform << " " << n.major << "." << n.minor << " build " << n.build;
+    }
+    SystemFacts win10;
+    win10.windows = true;
+    win10.platformId = 2;
+    win10.major = 10;
+    win10.build = 19045;
+    win10.system64 = true;
+    EXPECT_EQ(OsDescriptionLines(win10),
+              (std::array<std::string, 4>{"Windows 10 - 64 bit", "No service pack", "Version 10.0",
+                                          "Build 19045"}));
+    SystemFacts win98 = win10;
+    win98.platformId = 1;
+    win98.major = 4;
+    win98.minor = 10;
+    win98.build = 0x040A08AE;  // 2222 in the low 16 bits
+    win98.servicePack = " A \r\n";
+    win98.system64 = false;
+    EXPECT_EQ(OsDescriptionLines(win98),
+              (std::array<std::string, 4>{"Windows 98 SE (Second Edition) - 32 bit", "A",
+                                          "Version 4.10", "Build 2222"}));
 }
 
 TEST(SystemReport, OsReleaseParsing) {
@@ -300,19 +351,14 @@ std::vector<ZipEntry> ReadZip(const std::string& path) {
 // The names `unzip -l` lists, in order.
 std::vector<std::string> UnzipListing(const std::string& path) {
     std::vector<std::string> names;
-    std::string cmd = "unzip -l '" + path + "' 2>/dev/null";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(cmd.c_str(), "r"), pclose);
-    if (!pipe) return names;
-    char line[2048];
-    while (fgets(line, sizeof(line), pipe.get())) {
-        std::string l(line);
-        size_t slash = l.find(" /");
-        if (slash != std::string::npos && !StartsWith(l, "Archive:")) {
-            std::string name = l.substr(slash + 1);
-            while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
-            names.push_back(name);
-        }
-    }
+    std::istringstream listing(Capture("unzip -l '" + path + "' 2>/dev/null"));
+    // Entry lines are "length date time name"; the name is the rest of the
+    // line (a Linux or a Windows path, blanks included).
+    const std::regex entry(
+        R"(^\s*[0-9]+\s+[0-9]{2,4}-[0-9]{2}-[0-9]{2,4}\s+[0-9]{2}:[0-9]{2}\s+(.+?)\r?$)");
+    std::smatch m;
+    for (std::string l; std::getline(listing, l);)
+        if (std::regex_match(l, m, entry)) names.push_back(m[1]);
     return names;
 }
 

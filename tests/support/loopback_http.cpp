@@ -1,68 +1,12 @@
 #include "support/loopback_http.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <openssl/ssl.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
-namespace {
-
-int BindLoopback() {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return -1;
-    int one = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a)) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-int PortOf(int fd) {
-    sockaddr_in a{};
-    socklen_t len = sizeof(a);
-    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) return 0;
-    return ntohs(a.sin_port);
-}
-
-// One accepted connection, plain or TLS.
-struct Connection {
-    int fd = -1;
-    SSL* ssl = nullptr;
-
-    ~Connection() {
-        if (!ssl) return;
-        SSL_shutdown(ssl);
-        SSL_free(ssl);
-    }
-    bool Readable(int ms) const {
-        if (ssl && SSL_pending(ssl) > 0) return true;
-        pollfd p{fd, POLLIN, 0};
-        return ::poll(&p, 1, ms) > 0;
-    }
-    long Receive(char* buf, size_t size) const {
-        return ssl ? SSL_read(ssl, buf, static_cast<int>(size)) : ::recv(fd, buf, size, 0);
-    }
-    long Send(const char* data, size_t size) const {
-        return ssl ? SSL_write(ssl, data, static_cast<int>(size))
-                   : ::send(fd, data, size, MSG_NOSIGNAL);
-    }
-};
-
-}  // namespace
+#include "support/loopback_socket.h"
+#include "support/loopback_tls.h"
 
 LoopbackCertificate MakeLoopbackCertificate(const std::string& folder) {
     std::error_code ec;
@@ -108,14 +52,14 @@ HttpReply ChunkedReply(const std::vector<std::string>& chunks) {
 
 LoopbackHttpServer::LoopbackHttpServer() {
     listenFd_ = BindLoopback();
-    if (listenFd_ >= 0 && ::listen(listenFd_, 8) == 0) port_ = PortOf(listenFd_);
+    if (listenFd_ != kNoSocket && Listen(listenFd_, 8)) port_ = PortOf(listenFd_);
     thread_ = std::thread([this] { Loop(); });
 }
 
 LoopbackHttpServer::~LoopbackHttpServer() {
     stop_ = true;
     if (thread_.joinable()) thread_.join();
-    if (listenFd_ >= 0) ::close(listenFd_);
+    CloseSocket(listenFd_);
 }
 
 std::string LoopbackHttpServer::Url(const std::string& path) const {
@@ -123,14 +67,8 @@ std::string LoopbackHttpServer::Url(const std::string& path) const {
 }
 
 bool LoopbackHttpServer::UseTls(const LoopbackCertificate& certificate) {
-    std::shared_ptr<void> ctx(SSL_CTX_new(TLS_server_method()),
-                              [](void* c) { SSL_CTX_free(static_cast<SSL_CTX*>(c)); });
-    auto* c = static_cast<SSL_CTX*>(ctx.get());
-    if (!c || SSL_CTX_use_certificate_chain_file(c, certificate.cert.c_str()) != 1 ||
-        SSL_CTX_use_PrivateKey_file(c, certificate.key.c_str(), SSL_FILETYPE_PEM) != 1)
-        return false;
-    // A client that hangs up mid-answer must not end the test process.
-    std::signal(SIGPIPE, SIG_IGN);
+    std::shared_ptr<void> ctx = MakeTlsContext(certificate.cert, certificate.key);
+    if (!ctx) return false;
     std::lock_guard<std::mutex> lock(mutex_);
     tls_ = std::move(ctx);
     return true;
@@ -152,17 +90,16 @@ std::vector<std::string> LoopbackHttpServer::Requests() const {
 
 void LoopbackHttpServer::Loop() {
     while (!stop_) {
-        pollfd p{listenFd_, POLLIN, 0};
-        if (listenFd_ < 0 || ::poll(&p, 1, 20) <= 0) continue;
-        int c = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (c < 0) continue;
+        if (listenFd_ == kNoSocket || WaitReadable(listenFd_, 20) <= 0) continue;
+        const SocketHandle c = Accept(listenFd_);
+        if (c == kNoSocket) continue;
         Answer(c);
-        ::close(c);
+        CloseSocket(c);
     }
 }
 
-void LoopbackHttpServer::Answer(int fd) {
-    Connection conn{fd};
+void LoopbackHttpServer::Answer(SocketHandle fd) {
+    LoopbackConnection conn(fd);
     auto start = std::chrono::steady_clock::now();
     auto waitedTooLong = [&] {
         return std::chrono::steady_clock::now() - start > std::chrono::seconds(5);
@@ -172,26 +109,14 @@ void LoopbackHttpServer::Answer(int fd) {
         std::lock_guard<std::mutex> lock(mutex_);
         tls = tls_;
     }
-    if (tls) {
-        // A TLS handshake opens with a handshake record (0x16).
-        while (!stop_ && !conn.Readable(20))
-            if (waitedTooLong()) return;
-        unsigned char first = 0;
-        if (::recv(fd, &first, 1, MSG_PEEK) != 1) return;
-        if (first == 0x16) {
-            timeval limit{5, 0};
-            ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit));
-            conn.ssl = SSL_new(static_cast<SSL_CTX*>(tls.get()));
-            if (!conn.ssl || SSL_set_fd(conn.ssl, fd) != 1 || SSL_accept(conn.ssl) != 1) return;
-        }
-    }
+    if (!conn.Start(tls, 5000)) return;
     // The request: up to its empty line (or 5 s of silence).
     std::string request;
     while (!stop_ && request.find("\r\n\r\n") == std::string::npos) {
         if (waitedTooLong()) return;
         if (!conn.Readable(20)) continue;
         char buf[4096];
-        long n = conn.Receive(buf, sizeof(buf));
+        const int64_t n = conn.Receive(buf, sizeof(buf));
         if (n <= 0) return;
         request.append(buf, static_cast<size_t>(n));
     }
@@ -211,7 +136,7 @@ void LoopbackHttpServer::Answer(int fd) {
     size_t sent = 0;
     auto sendUpTo = [&](size_t end) {
         while (sent < end && !stop_) {
-            long n = conn.Send(all.data() + sent, end - sent);
+            const int64_t n = conn.Send(all.data() + sent, end - sent);
             if (n <= 0) return false;
             sent += static_cast<size_t>(n);
         }
@@ -234,9 +159,9 @@ void LoopbackHttpServer::Answer(int fd) {
 }
 
 int UnusedLoopbackPort() {
-    int fd = BindLoopback();
-    if (fd < 0) return 1;
-    int port = PortOf(fd);
-    ::close(fd);  // bound but never listening: connections are refused
+    const SocketHandle fd = BindLoopback();
+    if (fd == kNoSocket) return 1;
+    const int port = PortOf(fd);
+    CloseSocket(fd);  // bound but never listening: connections are refused
     return port;
 }

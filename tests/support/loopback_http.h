@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/loopback_socket.h"
+
 struct HttpReply {
     std::string head;  // status line and header lines, with the closing empty line
     std::string body;  // sent as given (chunked bodies are given encoded)
@@ -61,9 +63,9 @@ public:
 
 private:
     void Loop();
-    void Answer(int fd);
+    void Answer(SocketHandle fd);
 
-    int listenFd_ = -1;
+    SocketHandle listenFd_ = kNoSocket;
     int port_ = 0;
     std::atomic<bool> stop_{false};
     mutable std::mutex mutex_;

@@ -7,22 +7,6 @@
 #include <cstring>
 #include <utility>
 
-bool HaveTool(const std::string& name) {
-    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string Capture(const std::string& command, int* status) {
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    const int rc = pclose(p);
-    if (status) *status = rc;
-    return out;
-}
-
 std::string Squash(const std::string& text) {
     std::string out;
     bool blank = false;

@@ -4,9 +4,8 @@
 #include <string>
 #include <vector>
 
-bool HaveTool(const std::string& name);
-// Runs a shell command and returns what it printed; status gets its exit status.
-std::string Capture(const std::string& command, int* status = nullptr);
+#include "support/shell.h"
+
 // Runs of blanks and line breaks become one blank, so wrapped text compares as written.
 std::string Squash(const std::string& text);
 // The text pdftotext reads from the file, laid out as on its pages (form feeds

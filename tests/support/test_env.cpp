@@ -2,44 +2,45 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "data/query.h"
 #include "data/schema.h"
+#include "support/shell.h"
 
 namespace fs = std::filesystem;
 
 TempProgramFolder::TempProgramFolder() {
-    std::string tmpl = (fs::temp_directory_path() / "vantrel-test-XXXXXX").string();
-    char* made = mkdtemp(tmpl.data());
-    path_ = std::string(made ? made : tmpl.c_str()) + "/";
+    const std::string made = MakeTempFolder("vantrel-test-");
+    path_ = WithSeparator(
+        made.empty() ? WithSeparator(Utf8Path(fs::temp_directory_path())) + "vantrel-test" : made);
     SetAppFolder(path_);
 }
 
 TempProgramFolder::~TempProgramFolder() {
     if (slIsOpen()) slClose();
     std::error_code ec;
-    fs::remove_all(path_, ec);
+    fs::remove_all(FsPath(path_), ec);
 }
 
 bool TempProgramFolder::OpenFreshDatabase() {
-    fs::create_directories(Paths().dataFolder);
+    std::error_code ec;
+    fs::create_directories(FsPath(Paths().dataFolder), ec);
     return OpenDatabase();
 }
 
 std::string ReadFileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+    std::string text;
+    ReadFileBytes(path, text);
+    return text;
 }
 
 void WriteFileText(const std::string& path, const std::string& text) {
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out << text;
+    std::error_code ec;
+    fs::create_directories(FsPath(path).parent_path(), ec);
+    File out;
+    if (out.Open(path, File::Mode::Create)) out.WriteAll(text.data(), text.size());
 }
 
 std::string BuiltProgramFolder() {

@@ -7,21 +7,30 @@
 #include <fstream>
 
 #include "app/base/platform.h"
+#include "support/shell.h"
 
 namespace fs = std::filesystem;
 
 TEST(PlatformHelp, TopicPageWhenPresentElseIndex) {
-    std::string tmpl = (fs::temp_directory_path() / "vantrel-help-XXXXXX").string();
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    const std::string tmpl = MakeTempFolder("vantrel-help-");
+    ASSERT_FALSE(tmpl.empty());
     const std::string folder = tmpl + "/";
     std::ofstream(folder + "index.html") << "<html></html>";
     std::ofstream(folder + "topic-310.html") << "<html></html>";
 
-    EXPECT_EQ(HelpTopicUrl(folder, 310), "file://" + folder + "topic-310.html");
-    EXPECT_EQ(HelpTopicUrl(folder, 460), "file://" + folder + "index.html") << "no page: contents";
-    EXPECT_EQ(HelpTopicUrl(folder, 0), "file://" + folder + "index.html");
-    EXPECT_EQ(HelpTopicUrl(folder, -1), "file://" + folder + "index.html#index");
-    EXPECT_EQ(HelpTopicUrl(tmpl, 310), "file://" + folder + "topic-310.html")
+    // The folder as an address names: "/" between folders, and a "/" before
+    // a drive letter ("file:///C:/Users/...").
+    std::string address = folder;
+    for (char& c : address) {
+        if (c == '\\') c = '/';
+    }
+    if (address[0] != '/') address.insert(0, 1, '/');
+    const std::string url = "file://" + address;
+    EXPECT_EQ(HelpTopicUrl(folder, 310), url + "topic-310.html");
+    EXPECT_EQ(HelpTopicUrl(folder, 460), url + "index.html") << "no page: contents";
+    EXPECT_EQ(HelpTopicUrl(folder, 0), url + "index.html");
+    EXPECT_EQ(HelpTopicUrl(folder, -1), url + "index.html#index");
+    EXPECT_EQ(HelpTopicUrl(tmpl, 310), url + "topic-310.html")
         << "a folder without its trailing slash";
     fs::remove_all(folder);
 }

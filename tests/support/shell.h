@@ -1,0 +1,41 @@
+// Test support: running the build machine's command-line tools (pdftotext,
+// qpdf, unzip, python3 ...) on files a test wrote. A command is POSIX shell
+// text; on Windows (under Wine) it runs in the build machine's own shell,
+// with every Windows path in it ("C:\...") turned into its Unix path.
+// shell_posix.cpp and shell_win32.cpp implement it.
+#pragma once
+
+#include <functional>
+#include <string>
+
+// Runs a shell command and returns what it printed; status gets its exit
+// status as std::system gives it (0 for success).
+std::string Capture(const std::string& command, int* status = nullptr);
+// Runs a shell command; its exit status as std::system gives it.
+int RunShell(const std::string& command);
+bool HaveTool(const std::string& name);
+// A new empty folder below the temporary folder, its name starting with
+// prefix, without a trailing separator; "" when none could be made.
+std::string MakeTempFolder(const std::string& prefix);
+
+// Runs body in a child process of its own and returns the child's exit
+// code (body's result, 0 to 127); -1 when this system cannot (Windows: no
+// fork), 128 and above when the child failed or was killed.
+int ExitCodeOfChild(const std::function<int()>& body);
+
+// While it lives, no file of this process grows past `bytes` (a disk that
+// fills up at that point): a file size limit with its signal ignored.
+// active() is false where the system has no such limit (Windows).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(long long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool active() const { return active_; }
+
+private:
+    bool active_ = false;
+    long long before_ = 0;
+    void (*previousSignal_)(int) = nullptr;
+};
