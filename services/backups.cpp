@@ -77,7 +77,8 @@ std::string CheckDatabaseHead(const char* head, size_t n, uint64_t size) {
                           " bytes disagrees with its header");
     }
     std::error_code ec;
-    const std::filesystem::space_info space = std::filesystem::space(FsPath(Paths().dataFolder), ec);
+    const std::filesystem::space_info space =
+        std::filesystem::space(FsPath(Paths().dataFolder), ec);
     if (!ec && size > space.available) {
         return "there is not enough free space in " + Paths().dataFolder + " (" + Megabytes(size) +
                " needed, " + Megabytes(space.available) + " free)";
@@ -286,8 +287,11 @@ namespace {
 
 // Writes the archive's database to a temporary file, checks it and renames
 // it over the database; 1, or 0 with the reason (the database untouched).
-// The caller keeps other programs from writing meanwhile.
-int ReplaceDatabase(const std::string& archivePath, std::string& why) {
+// The guard keeps other programs from writing meanwhile; it lets go just
+// before the rename, since a file that another handle holds open cannot be
+// replaced everywhere (Windows refuses it, and there a program that opens the
+// file in that moment makes the rename fail, leaving the database as it was).
+int ReplaceDatabase(const std::string& archivePath, std::string& why, DatabaseWriteGuard& guard) {
     const std::string target = DatabasePath();
     AtomicFile temp(target);
     if (!temp.ok()) {
@@ -313,6 +317,7 @@ int ReplaceDatabase(const std::string& archivePath, std::string& why) {
               ")";
         return 0;
     }
+    guard.Release();
     // A journal left beside the old file would be played into the new one.
     for (const char* suffix : {"-journal", "-wal", "-shm"}) RemoveFile(target + suffix);
     if (!temp.Commit()) {
@@ -343,8 +348,9 @@ int ExtractArchive(const std::string& archivePath, std::string* failure) {
     if (slIsOpen()) slClose();
     std::string why;
     DatabaseWriteGuard guard(DatabasePath(), kDatabaseWaitMs);
-    int n = guard.state() == DatabaseWriteGuard::State::Busy ? (why = InUseReason(), 0)
-                                                             : ReplaceDatabase(archivePath, why);
+    int n = guard.state() == DatabaseWriteGuard::State::Busy
+                ? (why = InUseReason(), 0)
+                : ReplaceDatabase(archivePath, why, guard);
     if (n == 0 && failure) *failure = why;
     return n;
 }
@@ -385,7 +391,7 @@ RestoreOutcome RestoreFromArchive(const std::string& source) {
     }
 
     std::string why;
-    int n = ReplaceDatabase(source, why);
+    int n = ReplaceDatabase(source, why, guard);
     guard.Release();
     if (n == 0) {
         // Nothing was replaced: the database is the one from before.

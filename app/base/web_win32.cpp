@@ -208,7 +208,8 @@ FetchOutcome Run(Fetch& f, const std::string& url, long timeoutMs, const std::st
         UrlParts parts;
         if (!Crack(address, parts)) return Failed(ERROR_WINHTTP_INVALID_URL);
         if (!parts.https)
-            return Failed(hop > 0 ? ERROR_WINHTTP_REDIRECT_FAILED : ERROR_WINHTTP_UNRECOGNIZED_SCHEME);
+            return Failed(hop > 0 ? ERROR_WINHTTP_REDIRECT_FAILED
+                                  : ERROR_WINHTTP_UNRECOGNIZED_SCHEME);
         Handle connection(WinHttpConnect(session.get(), parts.host.c_str(), parts.port, 0));
         if (!connection) return Failed(GetLastError());
         HINTERNET request = WinHttpOpenRequest(
