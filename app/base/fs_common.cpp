@@ -53,6 +53,41 @@ void FailAtomicWritesAtByte(int64_t at, int err) {
     gFailAt = at;
 }
 
+bool ReadFileBytes(const std::string& path, std::string& out) {
+    File f;
+    if (!f.Open(path, File::Mode::Read)) return false;
+    std::string data;
+    char buf[1 << 16];
+    for (;;) {
+        const int64_t n = f.Read(buf, sizeof buf);
+        if (n < 0) return false;
+        if (n == 0) break;
+        data.append(buf, static_cast<size_t>(n));
+    }
+    out = std::move(data);
+    return true;
+}
+
+// The system-neutral part of File; opening, reading and writing are each
+// system's own (fs_posix.cpp, fs_win32.cpp).
+File::~File() {
+    Close();
+}
+
+File::File(File&& other) noexcept : handle_(other.handle_), error_(other.error_) {
+    other.handle_ = -1;
+}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle_ = other.handle_;
+        error_ = other.error_;
+        other.handle_ = -1;
+    }
+    return *this;
+}
+
 AtomicFile::AtomicFile(const std::string& target) : target_(target) {
     const size_t cut = LastSeparator(target);
     const std::string folder = cut == std::string::npos ? std::string() : target.substr(0, cut + 1);

@@ -122,40 +122,7 @@ void SyncFolder(const std::string& folder) {
     ::close(fd);
 }
 
-bool ReadFileBytes(const std::string& path, std::string& out) {
-    File f;
-    if (!f.Open(path, File::Mode::Read)) return false;
-    std::string data;
-    char buf[1 << 16];
-    for (;;) {
-        const int64_t n = f.Read(buf, sizeof buf);
-        if (n < 0) return false;
-        if (n == 0) break;
-        data.append(buf, static_cast<size_t>(n));
-    }
-    out = std::move(data);
-    return true;
-}
-
 // --- File ------------------------------------------------------------------
-
-File::~File() {
-    Close();
-}
-
-File::File(File&& other) noexcept : handle_(other.handle_), error_(other.error_) {
-    other.handle_ = -1;
-}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        error_ = other.error_;
-        other.handle_ = -1;
-    }
-    return *this;
-}
 
 bool File::Open(const std::string& path, Mode mode) {
     Close();
