@@ -4,6 +4,7 @@
 // build compiles exactly one of them.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,9 @@ FetchOutcome FetchUrlText(const std::string& url, long timeoutMs, const std::str
 // The host part of an address ("" when it is not a valid address).
 std::string UrlHost(const std::string& url);
 
+// SHA-256 in lower-case hex of what read() gives until it returns 0 (each
+// system's own digest); "" when it returns less than 0.
+std::string Sha256OfStream(const std::function<long(char* into, size_t size)>& read);
 // SHA-256 in lower-case hex; "" when a file cannot be read.
 std::string Sha256FileHex(const std::string& path);
 std::string Sha256Hex(std::string_view bytes);

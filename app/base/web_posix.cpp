@@ -3,6 +3,7 @@
 #include <openssl/evp.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -132,19 +133,6 @@ FetchOutcome FetchUrlText(const std::string& url, long timeoutMs, const std::str
     return out;
 }
 
-std::string Sha256FileHex(const std::string& path) {
-    File f;
-    if (!f.Open(path, File::Mode::Read)) return "";
-    return Sha256Of(
-        [&](char* buf, size_t size) -> long { return static_cast<long>(f.Read(buf, size)); });
-}
-
-std::string Sha256Hex(std::string_view bytes) {
-    size_t pos = 0;
-    return Sha256Of([&](char* buf, size_t size) -> long {
-        size_t n = std::min(size, bytes.size() - pos);
-        std::copy_n(bytes.data() + pos, n, buf);
-        pos += n;
-        return static_cast<long>(n);
-    });
+std::string Sha256OfStream(const std::function<long(char* into, size_t size)>& read) {
+    return Sha256Of(read);
 }

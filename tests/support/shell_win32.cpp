@@ -11,18 +11,10 @@
 #include <sstream>
 #include <thread>
 
+#include "app/base/util_win32.h"
 #include "support/shell.h"
 
 namespace {
-
-std::wstring Wide(const std::string& utf8) {
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(n > 0 ? static_cast<size_t>(n) : 0, L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
 
 // The Unix path of a Windows path (Wine's own conversion); "" outside Wine.
 std::string UnixPath(const std::string& windowsPath) {

@@ -8,20 +8,11 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include "app/base/util_win32.h"
 #include "app/toolkit/desktop_platform.h"
 #include "app/toolkit/win32/ez_win32.h"
 
 namespace {
-
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(n > 0 ? static_cast<size_t>(n) : 0, L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
 
 // One argument as CommandLineToArgvW reads it back.
 std::wstring QuoteArgument(const std::wstring& arg) {
