@@ -1,8 +1,8 @@
 // The GUI toolkit interface every form uses. Forms are addressed by their
 // two-letter name, controls by numeric id, and events arrive as
 // (form, control id, event kind, value, cancel). No Qt type crosses this
-// header: the implementation behind it (ez_qt.cpp) is the only place that
-// knows about widgets.
+// header: the backend behind it (app/toolkit/qt/ on Linux, app/toolkit/win32/
+// on Windows) is the only place that knows about widgets.
 //
 // Units: positions and sizes are in character units of the base font
 // (columns horizontally, rows vertically). Negative col/row on EZ_FORM means

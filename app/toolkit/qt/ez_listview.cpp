@@ -8,7 +8,7 @@
 // anything else touches the list, the view paints, or the event loop runs.
 // Sorting folds each cell of the sort column once into a key and sorts row
 // numbers stably by those keys.
-#include "app/toolkit/ez_listview.h"
+#include "app/toolkit/qt/ez_listview.h"
 
 #include <QAbstractTableModel>
 #include <QFile>

@@ -25,8 +25,8 @@
 #include <deque>
 
 #include "app/toolkit/ez_forms.h"
-#include "app/toolkit/ez_internal.h"
-#include "app/toolkit/ez_listview.h"
+#include "app/toolkit/qt/ez_internal.h"
+#include "app/toolkit/qt/ez_listview.h"
 
 using namespace ez;
 

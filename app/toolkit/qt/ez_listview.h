@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/toolkit/ez_internal.h"
+#include "app/toolkit/qt/ez_internal.h"
 
 class QWidget;
 class QPoint;

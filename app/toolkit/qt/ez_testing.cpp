@@ -10,7 +10,7 @@
 #include <QPixmap>
 #include <algorithm>
 
-#include "app/toolkit/ez_internal.h"
+#include "app/toolkit/qt/ez_internal.h"
 
 using namespace ez;
 

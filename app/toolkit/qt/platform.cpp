@@ -17,7 +17,7 @@
 
 #include "app/base/system.h"
 #include "app/toolkit/desktop_platform.h"
-#include "app/toolkit/ez_internal.h"
+#include "app/toolkit/qt/ez_internal.h"
 
 namespace {
 

@@ -24,8 +24,8 @@
 #include <QToolButton>
 #include <climits>
 
-#include "app/toolkit/ez_internal.h"
-#include "app/toolkit/ez_listview.h"
+#include "app/toolkit/qt/ez_internal.h"
+#include "app/toolkit/qt/ez_listview.h"
 
 namespace ez {
 
