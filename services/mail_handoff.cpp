@@ -86,6 +86,12 @@ std::string FileAddress(const std::string& path) {
     return url;
 }
 
+// Copies the report archive to the desktop; the errno of a failure, 0 when copied.
+int CopyToDesktop(const std::string& archive, const std::string& copy) {
+    std::string bytes;
+    return ReadWholeFile(archive, bytes) ? WriteFileAtomically(copy, bytes).error : EIO;
+}
+
 }  // namespace
 
 std::vector<std::string> DesktopEntryCommand(std::string_view bytes) {
@@ -234,8 +240,7 @@ ReportResult CreateServiceReport(bool toDesktop) {
             return r;
         }
         r.path = desktop + kReportArchiveName;
-        std::string bytes;
-        r.error = ReadWholeFile(r.archive, bytes) ? WriteFileAtomically(r.path, bytes).error : EIO;
+        r.error = CopyToDesktop(r.archive, r.path);
         r.outcome = r.error ? ReportOutcome::DesktopCopyFailed : ReportOutcome::CopiedToDesktop;
         return r;
     }
@@ -244,9 +249,15 @@ ReportResult CreateServiceReport(bool toDesktop) {
         r.outcome = ReportOutcome::NoMailClient;
         return r;
     }
-    r.outcome = SendMailWithAttachment(kSupportAddress, kSupportAddress, kReportSubject,
-                                       kReportBody, r.archive, r.client)
-                    ? ReportOutcome::MailStarted
-                    : ReportOutcome::MailFailed;
+    if (SendMailWithAttachment(kSupportAddress, kSupportAddress, kReportSubject, kReportBody,
+                               r.archive, r.client)) {
+        r.outcome = ReportOutcome::MailStarted;
+        return r;
+    }
+    // The mail program would not take it: the user sends it from the desktop.
+    r.outcome = ReportOutcome::MailFailed;
+    const std::string desktop = DesktopFolder();
+    if (!desktop.empty() && CopyToDesktop(r.archive, desktop + kReportArchiveName) == 0)
+        r.path = desktop + kReportArchiveName;
     return r;
 }

@@ -64,7 +64,8 @@ enum class ReportOutcome {
     DesktopCopyFailed,  // path: the copy that failed; error: errno
     NoMailClient,       // client: what was found
     MailStarted,
-    MailFailed,  // the mail program could not be started
+    MailFailed,  // the mail program could not be started; path: the copy put on the
+                 // desktop instead ("" when there is none)
 };
 struct ReportResult {
     ReportOutcome outcome = ReportOutcome::ArchiveFailed;

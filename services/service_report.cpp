@@ -98,7 +98,7 @@ void ShowOutcome(const ReportResult& r) {
             break;
         case ReportOutcome::MailFailed:
             DgMsgOk("Email Client Error", "Unable to open your default email client.{f10,t4}",
-                    SendItYourself(r.archive) + "{f6}");
+                    SendItYourself(r.path.empty() ? r.archive : r.path) + "{f6}");
             break;
         case ReportOutcome::MailStarted:
             break;

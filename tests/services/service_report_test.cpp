@@ -424,8 +424,12 @@ TEST_F(ReportFixture, MailOutcomes) {
     EXPECT_EQ(g.rec->mails[0].attachments, std::vector<std::string>{zip});
     EXPECT_EQ(ReadZip(zip).size(), 2u);
 
+    // A mail program that does not take the message: the report goes to the desktop.
     g.rec->mailStarts = false;
-    EXPECT_EQ(CreateServiceReport(false).outcome, ReportOutcome::MailFailed);
+    ReportResult failed = CreateServiceReport(false);
+    EXPECT_EQ(failed.outcome, ReportOutcome::MailFailed);
+    EXPECT_EQ(failed.path, desktop + "Vantrel_ServiceReport.zip");
+    EXPECT_EQ(ReadFileText(failed.path), ReadFileText(zip));
 }
 
 TEST_F(ReportFixture, NoStaleArchiveIsEverHandedOver) {
