@@ -38,9 +38,13 @@ bool FolderWritable(const std::string& folder) {
     return FolderAcceptsFiles(folder);
 }
 
+bool InstalledBySetup(const std::string& folder) {
+    return IsRegularFile(WithSeparator(folder) + kUninstallerName);
+}
+
 std::string ChooseDataFolder(const std::string& programFolder, bool writable, bool holdsData,
-                             const std::string& userFolder) {
-    return writable || holdsData ? programFolder : userFolder;
+                             const std::string& userFolder, bool setupInstalled) {
+    return (writable && !setupInstalled) || holdsData ? programFolder : userFolder;
 }
 
 DataFolderState& DataFolderAccess() {

@@ -15,12 +15,21 @@ bool FolderHoldsData(const std::string& folder);
 // removing one, so a read-only mount is seen even by an administrator).
 bool FolderWritable(const std::string& folder);
 
+// The uninstaller the Windows installer puts beside the program it installs.
+inline constexpr const char* kUninstallerName = "Uninstall.exe";
+// True when the folder holds that uninstaller: the program was installed by
+// its installer rather than copied.
+bool InstalledBySetup(const std::string& folder);
+
 // Where the data lives. The program's own folder is used when it can be
 // written or when it already holds data (which is never left behind for an
 // empty folder elsewhere); only a read-only folder without data falls back to
-// the per-user folder.
+// the per-user folder. A copy the installer put in place (setupInstalled)
+// keeps its data in the per-user folder even where its own folder can be
+// written (an administrator's run), unless that folder already holds data
+// (an installation over a copy that keeps its data beside itself).
 std::string ChooseDataFolder(const std::string& programFolder, bool writable, bool holdsData,
-                             const std::string& userFolder);
+                             const std::string& userFolder, bool setupInstalled = false);
 
 // Set at start-up when the data folder holds data but cannot be written: the
 // database is opened read-only and every save is refused.

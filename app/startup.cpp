@@ -86,8 +86,9 @@ std::string AppFolder() {
     std::string exe = WithSeparator(EZ_APPPATH());
     bool writable = FolderWritable(exe);
     bool holdsData = FolderHoldsData(exe);
-    if (!writable && !holdsData) return UserDataFolder();
-    return ChooseDataFolder(exe, writable, holdsData, "");
+    bool setupInstalled = InstalledBySetup(exe);
+    if ((!writable || setupInstalled) && !holdsData) return UserDataFolder();
+    return ChooseDataFolder(exe, writable, holdsData, "", setupInstalled);
 }
 
 void StartApplication() {

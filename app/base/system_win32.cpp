@@ -1,5 +1,7 @@
 // The system seam on Windows.
 #include <windows.h>
+// After windows.h:
+#include <shellapi.h>
 
 #include "app/base/fs.h"
 #include "app/base/system.h"
@@ -43,6 +45,10 @@ uint64_t TotalPhysicalMemory() {
     return status.ullTotalPhys;
 }
 
+// ERROR_ELEVATION_REQUIRED (missing from MinGW's headers): CreateProcess's
+// answer for a program whose manifest asks for administrator rights.
+constexpr DWORD kElevationRequired = 740;
+
 bool StartDetachedProcess(const std::string& program, const std::vector<std::string>& args) {
     if (program.empty()) return false;
     std::wstring path = WidePath(program);
@@ -68,7 +74,19 @@ bool StartDetachedProcess(const std::string& program, const std::vector<std::str
     if (!CreateProcessW(full.c_str(), line.data(), nullptr, nullptr, FALSE,
                         DETACHED_PROCESS | CREATE_NEW_PROCESS_GROUP | CREATE_UNICODE_ENVIRONMENT,
                         nullptr, folder.c_str(), &si, &pi)) {
-        return false;
+        // A program that asks for administrator rights (the installer of an
+        // update) is started by the shell, which asks the user for them.
+        if (GetLastError() != kElevationRequired) return false;
+        const std::wstring parameters = Wide(WindowsCommandLine(args));
+        SHELLEXECUTEINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+        info.lpVerb = L"open";
+        info.lpFile = full.c_str();
+        info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+        info.lpDirectory = folder.c_str();
+        info.nShow = SW_SHOWNORMAL;
+        return ShellExecuteExW(&info) != FALSE;
     }
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);

@@ -36,6 +36,29 @@ TEST(DataFolder, AFolderHoldingDataIsNeverLeftForAnEmptyOne) {
             << c.writable << c.holdsData;
 }
 
+// A copy put in place by the installer keeps its data per user even where
+// its folder can be written, but never leaves data already beside it.
+TEST(DataFolder, AnInstalledCopyKeepsItsDataPerUserUnlessItsFolderHoldsData) {
+    struct Case {
+        bool writable, holdsData;
+        const char* expected;
+    } cases[] = {
+        {true, false, "C:/Users/u/AppData/Local/Vantrel/"},
+        {false, false, "C:/Users/u/AppData/Local/Vantrel/"},
+        {true, true, "C:/Program Files/Vantrel/"},
+        {false, true, "C:/Program Files/Vantrel/"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ChooseDataFolder("C:/Program Files/Vantrel/", c.writable, c.holdsData,
+                                   "C:/Users/u/AppData/Local/Vantrel/", true),
+                  c.expected)
+            << c.writable << c.holdsData;
+    TempProgramFolder folder;
+    EXPECT_FALSE(InstalledBySetup(folder.path()));
+    WriteFileText(folder.path() + kUninstallerName, "MZ");
+    EXPECT_TRUE(InstalledBySetup(folder.path()));
+}
+
 TEST(DataFolder, HoldsDataAndWritable) {
     TempProgramFolder folder;
     EXPECT_FALSE(FolderHoldsData(folder.path()));

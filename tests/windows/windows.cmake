@@ -16,3 +16,25 @@ add_test(NAME windows_program_starts
           ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 set_tests_properties(windows_program_starts PROPERTIES LABELS unit TIMEOUT 300
   ENVIRONMENT "${VANTREL_TEST_ENV}")
+
+# What the update's installer is in the platform test: it notes its arguments.
+add_executable(installer_standin WIN32 ${CMAKE_CURRENT_SOURCE_DIR}/windows/installer_standin_win32.cpp)
+target_link_options(installer_standin PRIVATE -municode)
+add_dependencies(desktop_platform_win32_test installer_standin)
+set_property(TEST desktop_platform_win32_test APPEND PROPERTY ENVIRONMENT
+  "VANTREL_INSTALLER_STANDIN=$<TARGET_FILE:installer_standin>")
+
+# A test that holds the running instance's mutex keeps every other start of
+# vantrel.exe in the Wine prefix from running meanwhile.
+set_tests_properties(windows_program_starts desktop_platform_win32_test PROPERTIES
+  RESOURCE_LOCK vantrel_instance)
+
+# The installer installs, upgrades and uninstalls silently in a scratch Wine
+# prefix, and never touches the user's data (tests/windows/installer.sh).
+add_test(NAME windows_installer
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/windows/installer.sh ${VANTREL_INSTALLER} ${PROJECT_VERSION}
+          ${VANTREL_PROGRAM_DIR} $<TARGET_FILE:installer_standin> ${CMAKE_COMMAND}
+          ${VANTREL_MAKE_INSTALLER_SCRIPT}
+          -DMAKENSIS=${MAKENSIS} -DSCRIPT=${CMAKE_SOURCE_DIR}/packaging/windows/vantrel.nsi
+          -DPROGRAM_DIR=${VANTREL_PROGRAM_DIR})
+set_tests_properties(windows_installer PROPERTIES LABELS install TIMEOUT 900)

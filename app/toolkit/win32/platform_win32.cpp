@@ -1,52 +1,48 @@
 // The desktop platform on Windows: the shell's file associations for what is
-// handed to other programs, CreateProcess for programs started, a named mutex
-// for the single running instance. Mail is not handed over yet (the program
-// says that it could not be sent).
-#include <windows.h>
+// handed to other programs, the default browser for help pages, Simple MAPI
+// for the mail hand-off, a named mutex for the single running instance, and
+// the seam's own detached start for programs.
+#include "app/toolkit/win32/platform_win32.h"
+
 // After windows.h:
 #include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <vector>
+
+#include "app/base/system.h"
 #include "app/base/util_win32.h"
 #include "app/toolkit/desktop_platform.h"
-#include "app/toolkit/win32/ez_win32.h"
 
 namespace {
 
-// One argument as CommandLineToArgvW reads it back.
-std::wstring QuoteArgument(const std::wstring& arg) {
-    if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) return arg;
-    std::wstring out = L"\"";
-    size_t backslashes = 0;
-    for (wchar_t c : arg) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(backslashes * 2, L'\\');
-    return out + L"\"";
+std::string Trimmed(std::string s) {
+    const char* blanks = " \t\r\n";
+    const size_t first = s.find_first_not_of(blanks);
+    if (first == std::string::npos) return {};
+    return s.substr(first, s.find_last_not_of(blanks) - first + 1);
 }
 
-bool Start(const std::string& program, const std::vector<std::string>& args, bool detached) {
-    if (program.empty()) return false;
-    const std::wstring exe = Wide(program);
-    std::wstring line = QuoteArgument(exe);
-    for (const auto& a : args) line += L" " + QuoteArgument(Wide(a));
-    // The program's own folder is its working folder, like the Linux platform.
-    std::wstring folder = exe;
-    const size_t cut = folder.find_last_of(L"\\/");
-    folder = cut == std::wstring::npos ? std::wstring() : folder.substr(0, cut);
+// The command the shell runs for an association (a file type such as
+// ".pdf", or with ASSOCF_IS_PROTOCOL an address scheme), "" when none.
+std::wstring AssociatedString(ASSOCF flags, ASSOCSTR what, const wchar_t* assoc) {
+    DWORD size = 0;
+    if (AssocQueryStringW(flags, what, assoc, L"open", nullptr, &size) != S_FALSE || size == 0)
+        return {};
+    std::wstring out(size, L'\0');
+    if (AssocQueryStringW(flags, what, assoc, L"open", out.data(), &size) != S_OK) return {};
+    out.resize(size > 0 ? size - 1 : 0);  // without its terminating zero
+    return out;
+}
+
+// Starts a complete command line (an association's command) without waiting.
+bool StartCommandLine(std::wstring line) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    const DWORD flags = CREATE_UNICODE_ENVIRONMENT | (detached ? DETACHED_PROCESS : 0);
-    if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, flags, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &si, &pi))
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                        nullptr, nullptr, &si, &pi))
         return false;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
@@ -66,22 +62,30 @@ public:
         return rc > 32;
     }
 
+    // Some program is associated with ".pdf" files.
     bool PdfViewerPresent() override {
-        wchar_t exe[MAX_PATH];
-        DWORD size = MAX_PATH;
-        return AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_EXECUTABLE, L".pdf", L"open", exe, &size) ==
-               S_OK;
+        return !AssociatedString(ASSOCF_NONE, ASSOCSTR_EXECUTABLE, L".pdf").empty();
     }
 
+    // The page goes to the browser registered for web addresses, so that the
+    // address keeps its "#" part (opening the .html file through its own
+    // association drops it); without such a browser, the file's association.
     void ShowHelpTopic(const std::string& helpFolder, int topic) override {
-        ShellOpen(HelpTopicUrl(helpFolder, topic));
+        const std::string url = HelpTopicUrl(helpFolder, topic);
+        const std::wstring browser =
+            AssociatedString(ASSOCF_IS_PROTOCOL, ASSOCSTR_COMMAND, L"http");
+        if (!browser.empty() && StartCommandLine(BrowserCommandLine(browser, Wide(url)))) return;
+        ShellOpen(url);
     }
 
-    bool SendMail(const MailRequest&) override { return false; }
+    bool SendMail(const MailRequest& mail) override {
+        return SendMailWithMapi(mail, L"MAPI32.DLL");
+    }
 
+    // The named mutex "Vantrel_List" of this session; a second start finds it.
     bool AcquireSingleInstance(const std::string& name) override {
         if (instance_) return true;
-        HANDLE h = CreateMutexW(nullptr, TRUE, Wide("Local\\" + name).c_str());
+        HANDLE h = CreateMutexW(nullptr, FALSE, Wide(name).c_str());
         if (!h) return false;
         if (GetLastError() == ERROR_ALREADY_EXISTS) {
             CloseHandle(h);
@@ -91,35 +95,36 @@ public:
         return true;
     }
 
-    // There is no window yet to bring to the front.
-    void SignalRunningInstance(const std::string&) override {}
+    void SignalRunningInstance(const std::string&) override { RaiseRunningWindow(); }
 
     bool StartDetached(const std::string& program, const std::vector<std::string>& args) override {
-        return Start(program, args, true);
+        return StartDetachedProcess(program, args);
     }
 
     bool MayConnect(const std::string&) override { return true; }
 
-    std::string MailtoHandler() override { return {}; }
+    std::string MailtoHandler() override {
+        return MailtoCommand(HKEY_CURRENT_USER, HKEY_CLASSES_ROOT);
+    }
 
+    // Windows has no desktop entries.
     std::string DesktopEntry(const std::string&) override { return {}; }
 
     std::string FindProgram(const std::string& name) override {
         if (name.empty()) return {};
         wchar_t found[MAX_PATH];
         const DWORD n = SearchPathW(nullptr, Wide(name).c_str(), L".exe", MAX_PATH, found, nullptr);
-        return n > 0 && n < MAX_PATH ? ez::Utf8(found, static_cast<int>(n)) : std::string();
+        return n > 0 && n < MAX_PATH ? Utf8(std::wstring_view(found, n)) : std::string();
     }
 
     bool StartProgram(const std::string& program, const std::vector<std::string>& args) override {
-        return Start(program, args, false);
+        return StartDetachedProcess(program, args);
     }
 
     std::string DesktopFolder() override {
         PWSTR path = nullptr;
         std::string folder;
-        if (SHGetKnownFolderPath(FOLDERID_Desktop, 0, nullptr, &path) == S_OK)
-            folder = ez::Utf8(path, -1);
+        if (SHGetKnownFolderPath(FOLDERID_Desktop, 0, nullptr, &path) == S_OK) folder = Utf8(path);
         CoTaskMemFree(path);
         if (!folder.empty() && folder.back() != '\\') folder += '\\';
         return folder;
@@ -130,6 +135,94 @@ private:
 };
 
 }  // namespace
+
+std::string RegistryDefaultValue(HKEY root, const wchar_t* subkey) {
+    // Text values; one stored with environment variables comes back expanded
+    // (asking for REG_EXPAND_SZ as well would make the call fail).
+    const DWORD types = RRF_RT_REG_SZ;
+    std::wstring value(MAX_PATH, L'\0');
+    // An expanded value may need more room than the stored one: asked again
+    // with the size the last answer gave.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        DWORD bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+        const LSTATUS rc =
+            RegGetValueW(root, subkey, nullptr, types, nullptr, value.data(), &bytes);
+        if (rc == ERROR_SUCCESS) {
+            value.resize(wcsnlen(value.c_str(), bytes / sizeof(wchar_t)));
+            return Utf8(value);
+        }
+        if (rc != ERROR_MORE_DATA) return {};
+        value.assign(bytes / sizeof(wchar_t) + MAX_PATH, L'\0');
+    }
+    return {};
+}
+
+std::string MailtoCommand(HKEY user, HKEY classes) {
+    std::string command =
+        Trimmed(RegistryDefaultValue(user, L"Software\\Classes\\mailto\\shell\\open\\command"));
+    if (command.empty())
+        command = Trimmed(RegistryDefaultValue(classes, L"mailto\\shell\\open\\command"));
+    return command;
+}
+
+ULONG SendThroughMapi(const MailRequest& mail, MapiSendMailFn send) {
+    // Every text lives until the call returns.
+    std::wstring subject = Wide(mail.subject), body = Wide(mail.body);
+    std::wstring name = Wide(mail.to), address = Wide("SMTP:" + mail.to);
+    std::vector<std::wstring> paths, names;
+    for (const std::string& a : mail.attachments) {
+        paths.push_back(WidePath(a));
+        const size_t cut = paths.back().find_last_of(L"\\/");
+        names.push_back(cut == std::wstring::npos ? paths.back() : paths.back().substr(cut + 1));
+    }
+    MapiRecipDescWide recipient{};
+    recipient.ulRecipClass = MAPI_TO;
+    recipient.lpszName = name.data();
+    recipient.lpszAddress = address.data();
+    std::vector<MapiFileDescWide> files(paths.size());
+    for (size_t i = 0; i < paths.size(); ++i) {
+        files[i].nPosition = static_cast<ULONG>(-1);  // not placed in the text
+        files[i].lpszPathName = paths[i].data();
+        files[i].lpszFileName = names[i].data();
+    }
+    MapiMessageWide message{};
+    message.lpszSubject = subject.data();
+    message.lpszNoteText = body.data();
+    if (!mail.to.empty()) {
+        message.nRecipCount = 1;
+        message.lpRecips = &recipient;
+    }
+    message.nFileCount = static_cast<ULONG>(files.size());
+    message.lpFiles = files.empty() ? nullptr : files.data();
+    return send(0, 0, &message, MAPI_DIALOG | MAPI_LOGON_UI, 0);
+}
+
+bool SendMailWithMapi(const MailRequest& mail, const wchar_t* library) {
+    HMODULE mapi = LoadLibraryW(library);
+    if (!mapi) return false;
+    auto send = reinterpret_cast<MapiSendMailFn>(
+        reinterpret_cast<void*>(GetProcAddress(mapi, "MAPISendMailW")));
+    const ULONG rc = send ? SendThroughMapi(mail, send) : MAPI_E_FAILURE;
+    FreeLibrary(mapi);
+    // A message the user cancelled in the mail program was handed over.
+    return rc == SUCCESS_SUCCESS || rc == MAPI_USER_ABORT;
+}
+
+std::wstring BrowserCommandLine(const std::wstring& command, const std::wstring& url) {
+    std::wstring line = command;
+    bool placed = false;
+    for (size_t at = 0; (at = line.find(L'%', at)) != std::wstring::npos;) {
+        if (at + 1 < line.size() && (line[at + 1] == L'1' || line[at + 1] == L'L')) {
+            line.replace(at, 2, url);
+            at += url.size();
+            placed = true;
+        } else {
+            ++at;
+        }
+    }
+    if (!placed) line += L" \"" + url + L"\"";
+    return line;
+}
 
 std::unique_ptr<Platform> MakeDesktopPlatform() {
     return std::make_unique<DesktopPlatform>();
