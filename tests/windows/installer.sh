@@ -35,7 +35,7 @@ local_app="$(ls -d "$c"/users/*/AppData/Local | grep -v /Public/ | head -1)"
 data="$local_app/Vantrel"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantrel'
 reg_value() { wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z]* *//p"; }
-sum() { sha256sum "$1" | cut -d' ' -f1; }
+sum() { cat "$@" | sha256sum; }
 
 # Never a check for updates on the internet.
 mkdir -p "$data"
@@ -47,12 +47,10 @@ for f in vantrel.exe Uninstall.exe Help/index.html Images en_US.dic "Release Not
   [ -e "$pf/$f" ] || fail "Program Files\\Vantrel\\$f was not installed"
 done
 [ -f "$c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vantrel.lnk" ] || fail "no Start-menu entry"
-[ "$(reg_value DisplayName)" = "Vantrel" ] || fail "no Apps & Features entry"
-[ "$(reg_value DisplayVersion)" = "$version" ] || fail "DisplayVersion is '$(reg_value DisplayVersion)'"
-[ "$(reg_value UninstallString)" = "\"C:\\Program Files\\Vantrel\\Uninstall.exe\"" ] ||
-  fail "UninstallString is '$(reg_value UninstallString)'"
-[ "$(reg_value QuietUninstallString)" = "\"C:\\Program Files\\Vantrel\\Uninstall.exe\" /S" ] ||
-  fail "QuietUninstallString is '$(reg_value QuietUninstallString)'"
+for kv in DisplayName=Vantrel DisplayVersion="$version" \
+  QuietUninstallString='"C:\Program Files\Vantrel\Uninstall.exe" /S'; do
+  [ "$(reg_value "${kv%%=*}")" = "${kv#*=}" ] || fail "${kv%%=*} is '$(reg_value "${kv%%=*}")'"
+done
 
 # --- the installed program keeps its data per user ---------------------------
 run "C:\\Program Files\\Vantrel\\vantrel.exe" >/dev/null 2>&1 || true
@@ -62,7 +60,7 @@ grep -q '^\[Column\]' "$data/Vantrel.ini" || fail "the installed program wrote n
 for f in Data Vantrel.ini Backup; do
   [ ! -e "$pf/$f" ] || fail "the installed program wrote $f into Program Files"
 done
-db_sum="$(sum "$data/Data/VantrelData.db3")" ini_sum="$(sum "$data/Vantrel.ini")"
+db_sum="$(sum "$data/Data/VantrelData.db3" "$data/Vantrel.ini")"
 
 # --- silent upgrade, started while Vantrel still runs for 12 s ---------------
 t0=$(date +%s)
@@ -73,8 +71,8 @@ wait $holder
 [ "$(stat -c %Y "$pf/Uninstall.exe")" -ge $((t0 + 11)) ] ||
   fail "the upgrade replaced the program while it ran ($(($(stat -c %Y "$pf/Uninstall.exe") - t0)) s)"
 [ "$(reg_value DisplayVersion)" = "$newer" ] || fail "after the upgrade DisplayVersion is '$(reg_value DisplayVersion)'"
-[ "$(sum "$data/Data/VantrelData.db3")" = "$db_sum" ] || fail "the upgrade changed the database"
-[ "$(sum "$data/Vantrel.ini")" = "$ini_sum" ] || fail "the upgrade changed the settings"
+[ "$(sum "$data/Data/VantrelData.db3" "$data/Vantrel.ini")" = "$db_sum" ] ||
+  fail "the upgrade changed the database or the settings"
 grep -q "^NewVersion=$newer" "$data/Updater.ini" || fail "the upgrade left no Updater.ini for the program"
 out="$(run "C:\\Program Files\\Vantrel\\vantrel.exe" 2>&1 || true)"
 grep -q "has been updated to version $newer" <<<"$out" ||
