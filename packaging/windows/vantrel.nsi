@@ -105,9 +105,6 @@ Section "Program"
   ${Else}
     StrCpy $Upgrade 0
   ${EndIf}
-  ; The help pages and images of the version replaced go with it.
-  RMDir /r "$INSTDIR\Help"
-  RMDir /r "$INSTDIR\Images"
   SetOutPath "$INSTDIR"
   SetOverwrite on
   !insertmacro InstallProgramFiles
