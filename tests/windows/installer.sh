@@ -63,12 +63,14 @@ done
 db_sum="$(sum "$data/Data/VantrelData.db3" "$data/Vantrel.ini")"
 
 # --- silent upgrade, started while Vantrel still runs for 12 s ---------------
-t0=$(date +%s)
+held="$(dirname "$standin")/instance-held"
+rm -f "$held"
 wine "$standin" /hold-instance 12 </dev/null & holder=$!
-sleep 2
+for _ in $(seq 600); do [ -e "$held" ] && break; sleep 0.1; done
+t0=$(date +%s)
 run "$work/vantrel-setup-$newer.exe" /SP- /VERYSILENT || fail "the upgrade exited with $?"
 wait $holder
-[ "$(stat -c %Y "$pf/Uninstall.exe")" -ge $((t0 + 11)) ] ||
+[ "$(stat -c %Y "$pf/Uninstall.exe")" -ge $((t0 + 10)) ] ||
   fail "the upgrade replaced the program while it ran ($(($(stat -c %Y "$pf/Uninstall.exe") - t0)) s)"
 [ "$(reg_value DisplayVersion)" = "$newer" ] || fail "after the upgrade DisplayVersion is '$(reg_value DisplayVersion)'"
 [ "$(sum "$data/Data/VantrelData.db3" "$data/Vantrel.ini")" = "$db_sum" ] ||

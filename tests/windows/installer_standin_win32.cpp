@@ -2,7 +2,8 @@
 // arguments it was started with, one a line, into "installer-args.txt"
 // beside itself (under a temporary name renamed when complete) and ends.
 // Started with "/hold-instance <seconds>" it stands in for a running Vantrel
-// instead: it holds the "Vantrel_List" mutex that long.
+// instead: it holds the "Vantrel_List" mutex that long (and makes the file
+// "instance-held" beside itself once it holds it).
 #include <windows.h>
 // After windows.h:
 #include <shellapi.h>
@@ -13,15 +14,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv) return 1;
+    std::wstring self(MAX_PATH, L'\0');
+    self.resize(GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
+    const std::wstring folder = self.substr(0, self.find_last_of(L'\\') + 1);
     if (argc == 3 && std::wstring(argv[1]) == L"/hold-instance") {
         HANDLE running = CreateMutexW(nullptr, FALSE, L"Vantrel_List");
+        // Tells the test that the mutex is held.
+        CloseHandle(CreateFileW((folder + L"instance-held").c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, 0, nullptr));
         Sleep(static_cast<DWORD>(_wtoi(argv[2])) * 1000);
         CloseHandle(running);
         return 0;
     }
-    std::wstring self(MAX_PATH, L'\0');
-    self.resize(GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
-    const std::wstring folder = self.substr(0, self.find_last_of(L'\\') + 1);
     std::string text;
     for (int i = 1; i < argc; ++i) {
         char line[1024];
