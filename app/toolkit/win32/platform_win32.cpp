@@ -12,27 +12,26 @@
 #include <vector>
 
 #include "app/base/system.h"
+#include "app/base/text_util.h"
 #include "app/base/util_win32.h"
 #include "app/toolkit/desktop_platform.h"
 
 namespace {
 
-std::string Trimmed(std::string s) {
-    const char* blanks = " \t\r\n";
-    const size_t first = s.find_first_not_of(blanks);
-    if (first == std::string::npos) return {};
-    return s.substr(first, s.find_last_not_of(blanks) - first + 1);
-}
+constexpr const char* kBlanks = " \t\r\n";
 
 // The command the shell runs for an association (a file type such as
 // ".pdf", or with ASSOCF_IS_PROTOCOL an address scheme), "" when none.
 std::wstring AssociatedString(ASSOCF flags, ASSOCSTR what, const wchar_t* assoc) {
-    DWORD size = 0;
-    if (AssocQueryStringW(flags, what, assoc, L"open", nullptr, &size) != S_FALSE || size == 0)
-        return {};
-    std::wstring out(size, L'\0');
-    if (AssocQueryStringW(flags, what, assoc, L"open", out.data(), &size) != S_OK) return {};
-    out.resize(size > 0 ? size - 1 : 0);  // without its terminating zero
+    std::wstring out(MAX_PATH, L'\0');
+    DWORD size = MAX_PATH;
+    HRESULT rc = AssocQueryStringW(flags, what, assoc, L"open", out.data(), &size);
+    if (rc == E_POINTER || rc == HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER)) {
+        out.assign(size, L'\0');  // a longer answer: asked again with its size
+        rc = AssocQueryStringW(flags, what, assoc, L"open", out.data(), &size);
+    }
+    if (rc != S_OK) return {};
+    out.resize(wcsnlen(out.c_str(), out.size()));
     return out;
 }
 
@@ -158,10 +157,11 @@ std::string RegistryDefaultValue(HKEY root, const wchar_t* subkey) {
 }
 
 std::string MailtoCommand(HKEY user, HKEY classes) {
-    std::string command =
-        Trimmed(RegistryDefaultValue(user, L"Software\\Classes\\mailto\\shell\\open\\command"));
+    std::string command = TrimChars(
+        RegistryDefaultValue(user, L"Software\\Classes\\mailto\\shell\\open\\command"), kBlanks);
     if (command.empty())
-        command = Trimmed(RegistryDefaultValue(classes, L"mailto\\shell\\open\\command"));
+        command =
+            TrimChars(RegistryDefaultValue(classes, L"mailto\\shell\\open\\command"), kBlanks);
     return command;
 }
 
