@@ -24,6 +24,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "app/base/fs.h"
 #include "app/toolkit/qt/ez_internal.h"
 #include "app/toolkit/qt/ez_listview.h"
 
@@ -826,8 +827,7 @@ std::string EZ_APPPATH() {
 }
 
 void EZ_SETAPPPATH(const std::string& folder) {
-    S().appPath = folder;
-    if (!S().appPath.empty() && S().appPath.back() != '/') S().appPath += '/';
+    S().appPath = WithSeparator(folder);
 }
 
 void EZ_SETIMAGEFOLDER(const std::string& folder) {

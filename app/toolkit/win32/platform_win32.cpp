@@ -8,6 +8,7 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include "app/base/fs.h"
 #include "app/base/util_win32.h"
 #include "app/toolkit/desktop_platform.h"
 #include "app/toolkit/win32/ez_win32.h"
@@ -121,8 +122,7 @@ public:
         if (SHGetKnownFolderPath(FOLDERID_Desktop, 0, nullptr, &path) == S_OK)
             folder = ez::Utf8(path, -1);
         CoTaskMemFree(path);
-        if (!folder.empty() && folder.back() != '\\') folder += '\\';
-        return folder;
+        return WithSeparator(folder);
     }
 
 private:
