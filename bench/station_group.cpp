@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "data/quarters.h"
 #include "data/query.h"
 #include "data/schema.h"
@@ -294,8 +295,7 @@ bool SeedStationGroup(const StationGroupShape& shape) {
 }
 
 bool MakeStationGroupFolder(const std::string& folder, const StationGroupShape& shape) {
-    std::string f = folder;
-    if (!f.empty() && f.back() != '/') f += '/';
+    const std::string f = WithSeparator(folder);
     SetAppFolder(f);
     std::error_code ec;
     std::filesystem::create_directories(Paths().dataFolder, ec);

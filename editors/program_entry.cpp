@@ -29,39 +29,6 @@ void InsertInOrder(std::vector<std::string>& airings, const std::string& text) {
     airings.insert(pos, text);
 }
 
-// Length of the valid UTF-8 sequence starting at s[i], 0 when it is not one.
-size_t Utf8SequenceLength(const std::string& s, size_t i, uint32_t& cp) {
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char c = byte(i);
-    size_t len = 0;
-    unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) {
-        len = 2;
-        cp = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        len = 3;
-        cp = c & 0x0F;
-        if (c == 0xE0) lo = 0xA0;  // no overlong forms
-        if (c == 0xED) hi = 0x9F;  // no surrogates
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        len = 4;
-        cp = c & 0x07;
-        if (c == 0xF0) lo = 0x90;
-        if (c == 0xF4) hi = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + len > s.size()) return 0;
-    for (size_t k = 1; k < len; ++k) {
-        const unsigned char b = byte(i + k);
-        const unsigned char min = k == 1 ? lo : 0x80;
-        const unsigned char max = k == 1 ? hi : 0xBF;
-        if (b < min || b > max) return 0;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    return len;
-}
-
 // Plain replacement of a typographic character (code point or Windows-1252
 // code), nullptr when the character stays.
 const char* PlainFor(uint32_t code) {
@@ -275,9 +242,10 @@ std::string CleanDescription(const std::string& text) {
             ++i;
             continue;
         }
-        uint32_t cp = 0;
-        const size_t len = Utf8SequenceLength(text, i, cp);
-        const uint32_t code = len > 0 ? cp : c;  // a stray byte is a Windows-1252 character
+        size_t len = 0;
+        const char32_t cp = DecodeUtf8(text, i, len);
+        // A byte that starts no well-formed character is a Windows-1252 one.
+        const uint32_t code = len > 0 ? static_cast<uint32_t>(cp) : c;
         const size_t used = len > 0 ? len : 1;
         if (const char* plain = PlainFor(code)) {
             out += plain;

@@ -272,36 +272,17 @@ std::string ToWinAnsi(std::string_view utf8) {
             ++i;
             continue;
         }
-        int extra = 0;
-        char32_t cp = 0;
-        if ((c & 0xE0) == 0xC0) {
-            extra = 1;
-            cp = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            extra = 2;
-            cp = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            extra = 3;
-            cp = c & 0x07;
-        } else {
-            out += '?';  // a stray continuation byte or an invalid lead byte
-            ++i;
+        size_t len = 0;
+        const char32_t cp = DecodeUtf8(utf8, i, len);
+        if (len == 0) {
+            // A malformed sequence (stray, truncated, overlong, surrogate or
+            // beyond Unicode) prints as one "?".
+            out += '?';
+            i += MalformedUtf8Length(utf8, i);
             continue;
         }
-        size_t j = 1;
-        for (; j <= static_cast<size_t>(extra) && i + j < n; ++j) {
-            if ((s[i + j] & 0xC0) != 0x80) break;
-            cp = (cp << 6) | (s[i + j] & 0x3F);
-        }
-        if (j != static_cast<size_t>(extra) + 1) {
-            out += '?';  // truncated sequence: skip what was read of it
-            i += j;
-            continue;
-        }
-        const bool overlong =
-            (extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000);
-        out += overlong ? '?' : Cp1252Byte(cp);
-        i += j;
+        out += Cp1252Byte(cp);
+        i += len;
     }
     return out;
 }

@@ -11,22 +11,6 @@ namespace {
 
 // --- decoding ---
 
-// Length of the valid UTF-8 sequence at s[i] (1 for ASCII), 0 when there is none.
-size_t Utf8Length(std::string_view s, size_t i) {
-    size_t length = 0;
-    DecodeUtf8(s, i, length);
-    return length;
-}
-
-bool IsUtf8(std::string_view s) {
-    for (size_t i = 0; i < s.size();) {
-        const size_t len = Utf8Length(s, i);
-        if (len == 0) return false;
-        i += len;
-    }
-    return true;
-}
-
 // Windows-1252 characters 0x80 to 0x9F; the five unassigned codes become U+FFFD.
 constexpr std::array<uint16_t, 32> kCp1252High = {
     0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -408,7 +392,7 @@ std::string DecodeLogText(std::string_view bytes, LogEncoding& encoding) {
                      static_cast<unsigned char>(bytes[1]) == 0xBB &&
                      static_cast<unsigned char>(bytes[2]) == 0xBF;
     if (bom) bytes.remove_prefix(3);
-    const bool allUtf8 = bom || IsUtf8(bytes);
+    const bool allUtf8 = bom || IsValidUtf8(bytes);
     encoding = bom ? LogEncoding::Utf8Bom : allUtf8 ? LogEncoding::Utf8 : LogEncoding::Windows1252;
     bool utf8Lines = false;  // a line with UTF-8 beyond ASCII in a file that is not UTF-8
     std::string out;
@@ -421,7 +405,7 @@ std::string DecodeLogText(std::string_view bytes, LogEncoding& encoding) {
             size_t end = bytes.find_first_of("\r\n", i);
             if (end == std::string_view::npos) end = bytes.size();
             const std::string_view line = bytes.substr(i, end - i);
-            utf8 = IsUtf8(line);
+            utf8 = IsValidUtf8(line);
             if (utf8 && std::any_of(line.begin(), line.end(),
                                     [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; }))
                 utf8Lines = true;
@@ -431,7 +415,10 @@ std::string DecodeLogText(std::string_view bytes, LogEncoding& encoding) {
             ++i;
             continue;
         }
-        const size_t len = utf8 ? Utf8Length(bytes, i) : (c < 0x80 ? 1 : 0);
+        // A byte that starts no well-formed UTF-8 character (or any byte
+        // beyond ASCII in a Windows-1252 line) is a Windows-1252 character.
+        size_t len = c < 0x80 ? 1 : 0;
+        if (utf8) DecodeUtf8(bytes, i, len);
         if (len == 0) {
             AppendCp1252(out, c);
             ++i;

@@ -69,23 +69,6 @@ std::string WithoutFieldCodes(const std::string& word, bool& hadCode) {
     return out;
 }
 
-// A file address for a path that would break the -compose syntax (quotes,
-// commas): every byte outside the plain path characters is percent-encoded.
-std::string FileAddress(const std::string& path) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string url = "file://";
-    for (unsigned char c : path) {
-        if (std::isalnum(c) || std::strchr("/-._~", c) != nullptr) {
-            url += static_cast<char>(c);
-        } else {
-            url += '%';
-            url += hex[c >> 4];
-            url += hex[c & 15];
-        }
-    }
-    return url;
-}
-
 // Copies the report archive to the desktop; the errno of a failure, 0 when copied.
 int CopyToDesktop(const std::string& archive, const std::string& copy) {
     std::string bytes;
@@ -173,8 +156,10 @@ std::string NoMailClientDetails(const MailClient& client) {
 
 std::string ThunderbirdComposeArgument(const std::string& address, const std::string& subject,
                                        const std::string& body, const std::string& attachment) {
+    // A path that would break the -compose syntax (quotes, commas) goes as a
+    // file address, in which they are percent-encoded.
     std::string file =
-        attachment.find_first_of("',") == std::string::npos ? attachment : FileAddress(attachment);
+        attachment.find_first_of("',") == std::string::npos ? attachment : FileUrl(attachment);
     return "to='" + address + "',subject='" + subject + "',body='" + body + "',attachment='" +
            file + "'";
 }

@@ -36,25 +36,6 @@ std::unique_ptr<Platform>& Current() {
     return p;
 }
 
-// Percent-encodes a local path for a file:// address (RFC 3986 unreserved
-// characters and "/" stay as they are).
-std::string EncodePath(const std::string& path) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : path) {
-        bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                     c == '-' || c == '.' || c == '_' || c == '~' || c == '/';
-        if (plain) {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 Platform& CurrentPlatform() {
@@ -68,6 +49,39 @@ std::unique_ptr<Platform> SetPlatform(std::unique_ptr<Platform> p) {
     return old;
 }
 
+std::string FileUrl(std::string path) {
+    // An address names folders with "/" and starts its path with one, also
+    // before a drive letter ("file:///C:/...").
+    for (char& c : path) {
+        if (IsPathSeparator(c)) c = '/';
+    }
+    std::string url = "file://";
+    if (!path.empty() && path[0] != '/') {
+        path.insert(0, 1, '/');
+        // The drive's colon stays as it is.
+        if (path.size() >= 3 && path[2] == ':') {
+            url += path.substr(0, 3);
+            path.erase(0, 3);
+        }
+    }
+    // Every other byte beyond RFC 3986's unreserved characters is encoded, so
+    // that blanks, quotes and commas in a folder name survive the hand-over.
+    static const char* hex = "0123456789ABCDEF";
+    for (unsigned char c : path) {
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                           (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~' ||
+                           c == '/';
+        if (plain) {
+            url += static_cast<char>(c);
+        } else {
+            url += '%';
+            url += hex[c >> 4];
+            url += hex[c & 15];
+        }
+    }
+    return url;
+}
+
 std::string HelpTopicUrl(const std::string& helpFolder, int topic) {
     const std::string folder = WithSeparator(helpFolder);
     std::string page = folder + "index.html";
@@ -76,22 +90,7 @@ std::string HelpTopicUrl(const std::string& helpFolder, int topic) {
         std::error_code ec;
         if (std::filesystem::is_regular_file(FsPath(t), ec)) page = t;
     }
-    // An address names folders with "/" and starts its path with one, also
-    // before a drive letter ("file:///C:/...").
-    for (char& c : page) {
-        if (IsPathSeparator(c)) c = '/';
-    }
-    std::string url = "file://";
-    if (!page.empty() && page[0] != '/') {
-        page.insert(0, 1, '/');
-        // The drive's colon stays as it is.
-        if (page.size() >= 3 && page[2] == ':') {
-            url += page.substr(0, 3);
-            page.erase(0, 3);
-        }
-    }
-    // Encoded, so that blanks in the folder name survive the hand-over.
-    url += EncodePath(page);
+    std::string url = FileUrl(page);
     if (topic == -1) url += "#index";
     return url;
 }

@@ -61,6 +61,10 @@ public:
 Platform& CurrentPlatform();
 // Replaces the platform (tests); returns the previous one.
 std::unique_ptr<Platform> SetPlatform(std::unique_ptr<Platform> p);
+// The file:// address of a local path: "/" between folders, a "/" before a
+// drive letter ("file:///C:/..."), and every byte but RFC 3986's unreserved
+// characters, "/" and a drive's colon percent-encoded ("a b" -> "a%20b").
+std::string FileUrl(std::string path);
 // The page the desktop platform opens for a help topic (a file:// address):
 // helpFolder + "topic-<n>.html" when that file exists, else index.html;
 // topic 0 is index.html, -1 index.html#index.

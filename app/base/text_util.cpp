@@ -186,34 +186,44 @@ bool IsAscii(std::string_view s) {
     return true;
 }
 
+// Continuation bytes a lead byte announces by its bit pattern (0 for a byte
+// that starts no sequence), and the bits of the code point it carries.
+size_t AnnouncedContinuations(unsigned char lead, char32_t& bits) {
+    if ((lead & 0xE0) == 0xC0) {
+        bits = lead & 0x1F;
+        return 1;
+    }
+    if ((lead & 0xF0) == 0xE0) {
+        bits = lead & 0x0F;
+        return 2;
+    }
+    if ((lead & 0xF8) == 0xF0) {
+        bits = lead & 0x07;
+        return 3;
+    }
+    bits = 0;
+    return 0;
+}
+
+bool IsContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
 }  // namespace
 
 char32_t DecodeUtf8(std::string_view text, size_t pos, size_t& length) {
     length = 0;
     if (pos >= text.size()) return 0;
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-    const unsigned char c = s[pos];
-    if (c < 0x80) {
+    if (s[pos] < 0x80) {
         length = 1;
-        return c;
+        return s[pos];
     }
-    size_t extra;
-    char32_t cp;
-    if ((c & 0xE0) == 0xC0) {
-        extra = 1;
-        cp = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-        extra = 2;
-        cp = c & 0x0F;
-    } else if ((c & 0xF8) == 0xF0) {
-        extra = 3;
-        cp = c & 0x07;
-    } else {
-        return 0;
-    }
-    if (pos + extra >= text.size()) return 0;
+    char32_t cp = 0;
+    const size_t extra = AnnouncedContinuations(s[pos], cp);
+    if (extra == 0 || extra >= text.size() - pos) return 0;
     for (size_t j = 1; j <= extra; ++j) {
-        if ((s[pos + j] & 0xC0) != 0x80) return 0;
+        if (!IsContinuationByte(text[pos + j])) return 0;
         cp = (cp << 6) | (s[pos + j] & 0x3F);
     }
     const bool overlong =
@@ -221,6 +231,26 @@ char32_t DecodeUtf8(std::string_view text, size_t pos, size_t& length) {
     if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
     length = extra + 1;
     return cp;
+}
+
+size_t MalformedUtf8Length(std::string_view text, size_t pos) {
+    if (pos >= text.size()) return 0;
+    char32_t bits = 0;
+    const size_t extra = AnnouncedContinuations(static_cast<unsigned char>(text[pos]), bits);
+    size_t length = 1;
+    while (length <= extra && pos + length < text.size() && IsContinuationByte(text[pos + length]))
+        ++length;
+    return length;
+}
+
+bool IsValidUtf8(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        size_t length = 0;
+        DecodeUtf8(text, i, length);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
 }
 
 std::string ToUpper(std::string_view text) {
@@ -299,12 +329,6 @@ std::string ZeroPad(int64_t value, int width) {
     while (static_cast<int>(digits.size()) < width) digits.insert(digits.begin(), '0');
     return neg ? "-" + digits : digits;
 }
-
-namespace {
-bool IsContinuationByte(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-}  // namespace
 
 size_t CharCount(std::string_view text) {
     size_t n = 0;

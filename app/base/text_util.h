@@ -39,8 +39,18 @@ std::string ZeroPad(int64_t value, int width);
 size_t CharCount(std::string_view text);                       // characters, not bytes
 std::string CutChars(std::string_view text, size_t maxChars);  // the first maxChars characters
 std::string CutBytes(std::string_view text, size_t maxBytes);  // at most maxBytes bytes
-// The character starting at byte pos and its length in bytes; length 0 when
-// the bytes there are not well-formed UTF-8.
+// The one UTF-8 decoder: the character starting at byte pos and its length in
+// bytes. Length 0 (and 0 returned) when the bytes there are not well-formed
+// UTF-8: a stray continuation byte, a lead byte that starts nothing (0xF8 and
+// above), a sequence cut short by the end or by a byte that does not continue
+// it, an overlong form (0xC0 0xAF for "/"), a surrogate (U+D800 to U+DFFF) or
+// a code point above U+10FFFF. A NUL byte is a character like any other.
 char32_t DecodeUtf8(std::string_view text, size_t pos, size_t& length);
+// How many bytes at pos a reader replacing malformed UTF-8 takes as one bad
+// character: the byte there with as many continuation bytes after it as its
+// bit pattern announces, or fewer where one is missing (1 for a stray byte).
+size_t MalformedUtf8Length(std::string_view text, size_t pos);
+// True when the whole of text is well-formed UTF-8 by DecodeUtf8's rule.
+bool IsValidUtf8(std::string_view text);
 // Appends one code point as UTF-8.
 void AppendUtf8(std::string& out, char32_t cp);

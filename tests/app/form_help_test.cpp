@@ -20,6 +20,7 @@
 #include "editors/stations.h"
 #include "reports/all_stations_print.h"
 #include "services/spell.h"
+#include "support/form_fixture.h"
 #include "support/seed.h"
 #include "support/test_env.h"
 
@@ -102,17 +103,12 @@ const std::vector<HelpCase>& Cases() {
 // The message box answers with its buttons only.
 const std::set<std::string> kWithoutHelp = {"DGMSGBOX1"};
 
-class FormHelpTest : public ::testing::Test {
+class FormHelpTest : public FormTest {
 protected:
-    static void SetUpTestSuite() {
-        EzTestInit();
-        DefineFontsAndColours();
-    }
+    FormHelpTest()
+        : FormTest({.clock = ClockReading{2019, 2, 15, 10, 0, 0}, .programFolder = true}) {}
     void SetUp() override {
-        SetClockOverride(ClockReading{2019, 2, 15, 10, 0, 0});
-        SetAppFolderOverride(folder.path());
-        if (!BuiltProgramFolder().empty()) EZ_SETAPPPATH(BuiltProgramFolder());
-        IniWrite(Paths().settingsFile, "Options", "Update", "0");
+        FormTest::SetUp();
         WriteFileText(folder.path() + "en_US.dic", "a\r\nthe\r\n");
         UnloadWordList();
         LoadWordList();
@@ -123,12 +119,9 @@ protected:
     }
     void TearDown() override {
         SetStationWrittenHook(nullptr);
-        if (EZ_FORMEXISTS("VL")) EZ_DESTROYFORM("VL");
-        if (slIsOpen()) slClose();
+        FormTest::TearDown();
         UnloadWordList();
         Shell().filterStationId = 0;
-        SetAppFolderOverride("");
-        SetClockOverride(std::nullopt);
     }
     // One quarter with two stations, each with an issue and a program aired in it.
     static void Seed() {
@@ -152,8 +145,6 @@ protected:
         ExecSql("INSERT INTO DateTime (MLink,AirDate,AirTime) VALUES (1," + aired + ",480),(2," +
                 aired + ",600)");
     }
-
-    TempProgramFolder folder;
 };
 
 TEST_F(FormHelpTest, EveryFormOfTheTableHasARow) {

@@ -14,6 +14,7 @@
 #include "data/dates.h"
 #include "data/query.h"
 #include "reports/safe_file.h"
+#include "support/days.h"
 #include "support/pdf_check.h"
 #include "support/report_fixture.h"
 #include "support/test_env.h"
@@ -21,10 +22,6 @@
 namespace {
 
 constexpr int32_t kQ = 20192;
-
-int32_t Day(int m, int d) {
-    return Mdy2JulianDate(m, d, 2019);
-}
 
 TEST(CsvText, QuotesOnlyWhatMustBeQuoted) {
     struct Case {
@@ -80,11 +77,27 @@ protected:
         const RowId roads = SeedIssue(wxyz, kQ, "Roads, \"bad\"", "", 1);
         const RowId farm = SeedIssue(kaaa, kQ, "Farming", "", 0);
         // Airings out of order: the export lists them by date and time.
-        talk = SeedProgram(wxyz, kQ, IssueList({crime, roads}), "Talk, Live", "30 minutes",
-                           "Line one\r\nLine \"two\"", {{Day(4, 9), 600}, {Day(4, 2), 570}});
-        spots = SeedProgram(wxyz, kQ, IssueList({roads}), "Spots", "60 seconds", "Café",
-                            {{Day(4, 1), 0}, {Day(6, 30), 0}}, "1", "12");
-        none = SeedProgram(kaaa, kQ, IssueList({farm}), "Unaired", "5 minutes", "", {});
+        talk = SeedProgram({.station = wxyz,
+                            .quarter = kQ,
+                            .issues = IssueList({crime, roads}),
+                            .title = "Talk, Live",
+                            .duration = "30 minutes",
+                            .description = "Line one\r\nLine \"two\"",
+                            .airings = {{Day(2019, 4, 9), 600}, {Day(2019, 4, 2), 570}}});
+        spots = SeedProgram({.station = wxyz,
+                             .quarter = kQ,
+                             .issues = IssueList({roads}),
+                             .title = "Spots",
+                             .duration = "60 seconds",
+                             .description = "Café",
+                             .airings = {{Day(2019, 4, 1), 0}, {Day(2019, 6, 30), 0}},
+                             .freqCheck = "1",
+                             .frequency = "12"});
+        none = SeedProgram({.station = kaaa,
+                            .quarter = kQ,
+                            .issues = IssueList({farm}),
+                            .title = "Unaired",
+                            .duration = "5 minutes"});
     }
     TempProgramFolder folder;
     RowId wxyz = 0, kaaa = 0, talk = 0, spots = 0, none = 0;

@@ -13,6 +13,7 @@
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
+#include "support/form_fixture.h"
 #include "support/prompt_queue.h"
 #include "support/test_env.h"
 
@@ -142,23 +143,21 @@ TEST_F(OptionsTest, SaveWritesEveryKeyAndRoundTrips) {
 }
 
 // The options dialog on screen, driven as a person would.
-class OptionsDialogTest : public ::testing::Test {
+class OptionsDialogTest : public FormTest {
 protected:
+    OptionsDialogTest() : FormTest({.clock = ClockReading{2019, 6, 24, 10, 30, 0}}) {}
     void SetUp() override {
-        EzTestInit();
+        FormTest::SetUp();
         Opts() = Options{};
         LoadOptions();
-        SetClockOverride(ClockReading{2019, 6, 24, 10, 30, 0});
-        DefineFontsAndColours();
         r.OpenForm("PO", "", "Program Options", kOptionsFormWidth, kOptionsFormHeight);
         r.WaitForm("PO");
     }
     void TearDown() override {
-        SetClockOverride(std::nullopt);
+        FormTest::TearDown();
         SetDateSettings(1, false, false);
         Shell().optionsSaved = false;
     }
-    TempProgramFolder folder;
     Robot r;
     PromptQueue prompts{r};
 };

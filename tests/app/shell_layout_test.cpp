@@ -10,6 +10,7 @@
 #include "app/test_init.h"
 #include "app/toolkit/ez.h"
 #include "app/toolkit/robot.h"
+#include "support/form_fixture.h"
 #include "support/test_env.h"
 #include "ui/layout.h"
 
@@ -26,10 +27,10 @@ void Design(const std::string& form) {
 }
 void Event(const std::string&, int, EzEvent, int64_t, int&) {}
 
-class LayoutTest : public ::testing::Test {
+class LayoutTest : public FormTest {
 protected:
-    static void SetUpTestSuite() { EzTestInit(); }
     void SetUp() override {
+        FormTest::SetUp();
         EZ_SETPROCS(Event, Design);
         EZ_SCREENSIZE(screenCols, screenRows);
         ASSERT_GT(screenCols, kW + 20);
@@ -37,6 +38,7 @@ protected:
     }
     void TearDown() override {
         if (EZ_FORMEXISTS(kForm)) EZ_DESTROYFORM(kForm);
+        FormTest::TearDown();
     }
     // Creates the form at a known place, away from the centre.
     void Open(double col = 2, double row = 2) {
@@ -75,7 +77,6 @@ protected:
     int ColumnWidth(int col) { return ColumnAt(col).width; }
     int ColumnFormat(int col) { return ColumnAt(col).format; }
 
-    TempProgramFolder folder;
     double screenCols = 0, screenRows = 0;
 };
 

@@ -21,6 +21,7 @@
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
 #include "data/query.h"
+#include "support/form_fixture.h"
 #include "support/prompt_queue.h"
 #include "support/seed.h"
 #include "support/test_env.h"
@@ -48,8 +49,13 @@ void SeedTwoQuarters() {
     auto entry = [](RowId station, int32_t quarter, const std::string& issues,
                     const std::string& freqCheck, const std::string& frequency,
                     const std::string& title) {
-        return SeedProgram(station, quarter, issues, title, "30 minutes", "", {}, freqCheck,
-                           frequency);
+        return SeedProgram({.station = station,
+                            .quarter = quarter,
+                            .issues = issues,
+                            .title = title,
+                            .duration = "30 minutes",
+                            .freqCheck = freqCheck,
+                            .frequency = frequency});
     };
     auto airing = [](RowId mid, int m, int d, int y, int minutes) {
         SeedAiring(mid, Mdy2JulianDate(m, d, y), minutes);
@@ -70,27 +76,12 @@ void SeedTwoQuarters() {
     airing(oldShow, 11, 2, 2018, 600);
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public FormTest {
 protected:
-    static void SetUpTestSuite() {
-        EzTestInit();
-        DefineFontsAndColours();
-    }
-    void SetUp() override {
-        SetClockOverride(ClockReading{2019, 2, 15, 10, 0, 0});
-        SetAppFolderOverride(folder.path());
-        // Images and help pages come from the built program folder.
-        if (!BuiltProgramFolder().empty()) EZ_SETAPPPATH(BuiltProgramFolder());
-        const std::string& ini = Paths().settingsFile;
-        IniWrite(ini, "Options", "Update", "0");
-        IniWrite(ini, "Options", "TipsOn", "1");
-    }
-    void TearDown() override {
-        if (EZ_FORMEXISTS("VL")) EZ_DESTROYFORM("VL");
-        if (slIsOpen()) slClose();
-        SetAppFolderOverride("");
-        SetClockOverride(std::nullopt);
-    }
+    MainWindowTest()
+        : FormTest({.clock = ClockReading{2019, 2, 15, 10, 0, 0},
+                    .tipsOn = true,
+                    .programFolder = true}) {}
     // A database with the seeded quarter, closed again so that start-up opens it.
     void Seed() {
         ASSERT_TRUE(folder.OpenFreshDatabase());
@@ -110,8 +101,6 @@ protected:
         prompts.Expect("Add A Previous Quarter?", 1);
         r.WaitForm("CQ");
     }
-
-    TempProgramFolder folder;
 };
 
 TEST_F(MainWindowTest, ListsTheQuarterWithItsCells) {

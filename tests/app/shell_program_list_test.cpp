@@ -13,15 +13,12 @@
 #include "data/dates.h"
 #include "data/query.h"
 #include "reports/airing.h"
+#include "support/days.h"
 #include "support/prompt_queue.h"
 #include "support/seed.h"
 #include "support/test_env.h"
 
 namespace {
-
-int32_t Day(int m, int d, int y) {
-    return Mdy2JulianDate(m, d, y);
-}
 
 // An entry with its program row, the ids given: the program's id is the
 // entry's plus 1000, so that mixing the two up shows.
@@ -70,35 +67,35 @@ protected:
 TEST_F(ProgramListTest, BatchedCellsEqualThePerEntryLookups) {
     // One airing.
     AddEntry(1, 20191, 1, "1", 0, "0", "Morning Talk");
-    SeedAiring(1, Day(1, 7, 2019), 8 * 60);
+    SeedAiring(1, Day(2019, 1, 7), 8 * 60);
     // Several days, later days stored first.
     AddEntry(2, 20191, 1, "3|1|2", 0, "0", "Weekly Report");
-    SeedAiring(2, Day(3, 1, 2019), 17 * 60);
-    SeedAiring(2, Day(1, 14, 2019), 12 * 60);
-    SeedAiring(2, Day(2, 1, 2019), 9 * 60);
+    SeedAiring(2, Day(2019, 3, 1), 17 * 60);
+    SeedAiring(2, Day(2019, 1, 14), 12 * 60);
+    SeedAiring(2, Day(2019, 2, 1), 9 * 60);
     // A tie on the earliest day: the later time is stored first.
     AddEntry(3, 20191, 2, "4|4", 0, "0", "Traffic Watch");
-    SeedAiring(3, Day(1, 9, 2019), 18 * 60 + 30);
-    SeedAiring(3, Day(1, 9, 2019), 6 * 60 + 15);
-    SeedAiring(3, Day(1, 20, 2019), 7 * 60);
+    SeedAiring(3, Day(2019, 1, 9), 18 * 60 + 30);
+    SeedAiring(3, Day(2019, 1, 9), 6 * 60 + 15);
+    SeedAiring(3, Day(2019, 1, 20), 7 * 60);
     // Period records: with a count, with 0 and with none.
     AddEntry(4, 20191, 2, "5", 1, "12", "PSA Campaign");
-    SeedAiring(4, Day(1, 1, 2019), 0);
-    SeedAiring(4, Day(3, 31, 2019), 0);
+    SeedAiring(4, Day(2019, 1, 1), 0);
+    SeedAiring(4, Day(2019, 3, 31), 0);
     AddEntry(5, 20191, 2, "0|4", 1, "0", "Spot Run");
-    SeedAiring(5, Day(2, 2, 2019), 15);
-    SeedAiring(5, Day(2, 20, 2019), 15);
+    SeedAiring(5, Day(2019, 2, 2), 15);
+    SeedAiring(5, Day(2019, 2, 20), 15);
     AddEntry(6, 20191, 1, "", 1, "", "No Count");
-    SeedAiring(6, Day(2, 5, 2019), 23 * 60 + 59);
-    SeedAiring(6, Day(2, 6, 2019), 0);
+    SeedAiring(6, Day(2019, 2, 5), 23 * 60 + 59);
+    SeedAiring(6, Day(2019, 2, 6), 0);
     // No airings; issues from another quarter and unknown ids.
     AddEntry(7, 20191, 1, "6|1|99", 0, "0", "Unaired");
     // A station row of another quarter; a leading blank in the issue list.
     AddEntry(8, 20191, 3, " 4|2", 0, "0", "Odd Links");
-    SeedAiring(8, Day(3, 3, 2019), 600);
+    SeedAiring(8, Day(2019, 3, 3), 600);
     // An entry of another quarter is not listed.
     AddEntry(9, 20184, 3, "6", 0, "0", "Last Year");
-    SeedAiring(9, Day(12, 1, 2018), 600);
+    SeedAiring(9, Day(2018, 12, 1), 600);
 
     std::vector<ProgramListRow> rows = ProgramListRows(20191, 0);
     ASSERT_EQ(rows.size(), 8u);
@@ -149,10 +146,10 @@ TEST_F(ProgramListTest, StationFilterAndEmptyQuarter) {
 
 TEST_F(ProgramListTest, DeletingAnEntryRemovesItsRowsOnly) {
     AddEntry(1, 20191, 1, "1", 0, "0", "Keep");
-    SeedAiring(1, Day(1, 7, 2019), 60);
+    SeedAiring(1, Day(2019, 1, 7), 60);
     AddEntry(2, 20191, 1, "1", 0, "0", "Drop");
-    SeedAiring(2, Day(1, 8, 2019), 60);
-    SeedAiring(2, Day(1, 9, 2019), 60);
+    SeedAiring(2, Day(2019, 1, 8), 60);
+    SeedAiring(2, Day(2019, 1, 9), 60);
 
     EXPECT_TRUE(DeleteProgramEntry(2));
     EXPECT_EQ(CountWhere("Master", "MID = 2"), 0);
@@ -165,7 +162,7 @@ TEST_F(ProgramListTest, DeletingAnEntryRemovesItsRowsOnly) {
 
 TEST_F(ProgramListTest, AnEntryIsNeverHalfDeleted) {
     AddEntry(1, 20191, 1, "1", 0, "0", "Guarded");
-    SeedAiring(1, Day(1, 7, 2019), 60);
+    SeedAiring(1, Day(2019, 1, 7), 60);
     // The last statement of the batch fails: nothing of the entry may go.
     ExecSql(
         "CREATE TRIGGER keep_master BEFORE DELETE ON Master BEGIN SELECT RAISE(ABORT,'no'); END");

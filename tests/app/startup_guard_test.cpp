@@ -15,6 +15,7 @@
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
 #include "data/query.h"
+#include "support/form_fixture.h"
 #include "support/prompt_queue.h"
 #include "support/seed.h"
 #include "support/test_env.h"
@@ -24,24 +25,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class StartupGuard : public ::testing::Test {
+class StartupGuard : public FormTest {
 protected:
-    static void SetUpTestSuite() { EzTestInit(); }
+    StartupGuard()
+        : FormTest({.clock = ClockReading{2019, 2, 15, 10, 0, 0}, .programFolder = true}) {}
     void SetUp() override {
-        SetClockOverride(ClockReading{2019, 2, 15, 10, 0, 0});
-        SetAppFolderOverride(folder.path());
-        if (!BuiltProgramFolder().empty()) EZ_SETAPPPATH(BuiltProgramFolder());
-        IniWrite(Paths().settingsFile, "Options", "Update", "0");
+        FormTest::SetUp();
         fs::create_directories(Paths().dataFolder);
     }
     void TearDown() override {
-        if (EZ_FORMEXISTS("VL")) EZ_DESTROYFORM("VL");
-        if (slIsOpen()) slClose();
+        FormTest::TearDown();
         ReleaseDataLock();
-        SetAppFolderOverride("");
-        SetClockOverride(std::nullopt);
     }
-    TempProgramFolder folder;
 };
 
 TEST_F(StartupGuard, SecondCopyOnTheSameDataEnds) {

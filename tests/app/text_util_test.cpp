@@ -77,3 +77,58 @@ TEST(TextUtil, LetterCaseFollowsUnicode) {
               "école straße ß İ ﬀ ᾀ ᾳ ῳ σίσυφοσ k\xFFz");
     EXPECT_EQ(ToLower("ABC É"), "abc É");  // SQL names: ASCII only
 }
+
+// The one UTF-8 decoder: what it takes as a character, and how much of a
+// malformed sequence a reader skips as one bad character.
+TEST(TextUtil, Utf8DecodingIsStrict) {
+    using namespace std::string_view_literals;
+    struct Case {
+        std::string_view bytes;
+        char32_t cp;       // decoded at the start
+        size_t length;     // 0: malformed
+        size_t malformed;  // bytes skipped as one bad character
+    } const cases[] = {
+        {"\0"sv, 0, 1, 0},  // a NUL is a character
+        {"\xC3\xA9"sv, U'é', 2, 0},
+        {"\xE2\x82\xAC"sv, U'€', 3, 0},
+        {"\xF0\x90\x90\x80"sv, U'\U00010400', 4, 0},  // a four-byte letter
+        {"\xED\x9F\xBF"sv, U'\uD7FF', 3, 0},          // either side of the surrogates
+        {"\xEE\x80\x80"sv, U'\uE000', 3, 0},
+        {"\xF4\x8F\xBF\xBF"sv, U'\U0010FFFF', 4, 0},
+        {"\x80"sv, 0, 0, 1},                  // stray continuation byte
+        {"\xF8\x88\x80\x80\x80"sv, 0, 0, 1},  // no lead byte
+        {"\xFF"sv, 0, 0, 1},
+        {"\xC0\xAF"sv, 0, 0, 2},  // overlong "/" in two, three and four bytes
+        {"\xE0\x80\xAF"sv, 0, 0, 3},
+        {"\xF0\x80\x80\xAF"sv, 0, 0, 4},
+        {"\xE0\x9F\xBF"sv, 0, 0, 3},  // overlong U+07FF
+        {"\xED\xA0\x80"sv, 0, 0, 3},  // surrogates
+        {"\xED\xBF\xBF"sv, 0, 0, 3},
+        {"\xF4\x90\x80\x80"sv, 0, 0, 4},  // above U+10FFFF
+        {"\xF7\xBF\xBF\xBF"sv, 0, 0, 4},
+        {"\xF0\x9F\x98"sv, 0, 0, 3},      // cut short by the end,
+        {"\xC3("sv, 0, 0, 1},             // by a byte that does not continue it
+        {"\xF0\x9F\xC3\xA9"sv, 0, 0, 2},  // or by the next character
+    };
+    for (const Case& c : cases) {
+        size_t length = 99;
+        const std::string shown = testing::PrintToString(c.bytes);
+        EXPECT_EQ(DecodeUtf8(c.bytes, 0, length), c.cp) << shown;
+        EXPECT_EQ(length, c.length) << shown;
+        EXPECT_EQ(IsValidUtf8(c.bytes), c.length != 0) << shown;
+        if (c.length == 0) EXPECT_EQ(MalformedUtf8Length(c.bytes, 0), c.malformed) << shown;
+    }
+    size_t length = 99;
+    EXPECT_EQ(DecodeUtf8("a\xC3\xA9", 1, length), U'é');
+    EXPECT_EQ(length, 2u);
+    EXPECT_EQ(DecodeUtf8("a", 1, length), 0u);  // past the end
+    EXPECT_EQ(length, 0u);
+    EXPECT_TRUE(IsValidUtf8("a\0\xC3\xA9"sv));
+    EXPECT_FALSE(IsValidUtf8("ok \xC3"));
+    // Case mapping keeps four-byte characters whole and malformed bytes as they are.
+    EXPECT_EQ(ToUpper("a\xF0\x9F\x98\x80"
+                      "b"),
+              "A\xF0\x9F\x98\x80"
+              "B");
+    EXPECT_EQ(ToUpper("a\xED\xA0\x80z\xC0\xAF"), "A\xED\xA0\x80Z\xC0\xAF");
+}

@@ -7,6 +7,7 @@
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
 #include "data/quarters.h"
+#include "support/form_fixture.h"
 #include "support/test_env.h"
 #include "ui/data_controls.h"
 
@@ -29,12 +30,13 @@ std::string Selected() {
     return i < 0 ? "" : EZ_ITEMTEXT("TQ", 100, i);
 }
 
-TEST(QuarterSelector, FillsNewestFirstAndKeepsOrPicksTheSelection) {
-    EzTestInit();
-    DefineFontsAndColours();
-    TempProgramFolder folder;
-    ASSERT_TRUE(folder.OpenFreshDatabase());
-    SetClockOverride(ClockReading{2011, 5, 2, 9, 0, 0});
+class QuarterSelector : public FormTest {
+protected:
+    QuarterSelector()
+        : FormTest({.clock = ClockReading{2011, 5, 2, 9, 0, 0}, .freshDatabase = true}) {}
+};
+
+TEST_F(QuarterSelector, FillsNewestFirstAndKeepsOrPicksTheSelection) {
     for (int q : {20104, 20112, 20111}) EnsureQuarter(q, false);
 
     EZ_SETPROCS(IgnoreEvents, DesignSelectorForm);

@@ -12,7 +12,7 @@
 #include "editors/issues.h"
 #include "editors/program_entry.h"
 #include "editors/stations.h"
-#include "support/editor_fixtures.h"
+#include "support/form_fixture.h"
 #include "support/test_env.h"
 
 namespace {

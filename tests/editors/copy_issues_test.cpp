@@ -6,7 +6,7 @@
 
 #include "data/query.h"
 #include "editors/stations.h"
-#include "support/editor_fixtures.h"
+#include "support/form_fixture.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "data/dates.h"
 #include "data/query.h"
 #include "editors/issues.h"
-#include "support/editor_fixtures.h"
+#include "support/form_fixture.h"
 #include "support/prompt_queue.h"
 
 namespace {
@@ -21,11 +21,14 @@ namespace {
 // Today is in the second quarter of 2011 throughout.
 constexpr int32_t kToday = 20112, kEarlier = 20111;
 
-class IssueFormsTest : public EditorFormTest {
+class IssueFormsTest : public FormTest {
 protected:
-    IssueFormsTest() : EditorFormTest(ClockReading{2011, 5, 16, 10, 0, 0}) {}
+    IssueFormsTest()
+        : FormTest({.clock = ClockReading{2011, 5, 16, 10, 0, 0},
+                    .freshDatabase = true,
+                    .tipsOn = true}) {}
     void SetUp() override {
-        EditorFormTest::SetUp();
+        FormTest::SetUp();
         if (HasFatalFailure()) return;
         Shell().currentQuarter = kToday;
         SeedQuarters({kEarlier, kToday});

@@ -8,7 +8,7 @@
 
 #include "app/base/text_util.h"
 #include "data/query.h"
-#include "support/editor_fixtures.h"
+#include "support/form_fixture.h"
 #include "support/prompt_queue.h"
 #include "ui/msgbox.h"
 

@@ -15,7 +15,7 @@
 #include "data/query.h"
 #include "editors/issues.h"
 #include "editors/program_entry.h"
-#include "support/editor_fixtures.h"
+#include "support/form_fixture.h"
 #include "support/prompt_queue.h"
 
 namespace {
@@ -23,12 +23,15 @@ namespace {
 constexpr int32_t kQuarter = 20191;  // today (15 Feb 2019) is in Jan-Mar 2019
 const std::string kShots = "/tmp/";
 
-class ProgramDetailFormTest : public EditorFormTest {
+class ProgramDetailFormTest : public FormTest {
 protected:
-    ProgramDetailFormTest() : EditorFormTest(ClockReading{2019, 2, 15, 10, 0, 0}) {}
+    ProgramDetailFormTest()
+        : FormTest({.clock = ClockReading{2019, 2, 15, 10, 0, 0},
+                    .freshDatabase = true,
+                    .tipsOn = true}) {}
     void SetUp() override {
         SetDateSettings(1, false, false);
-        EditorFormTest::SetUp();
+        FormTest::SetUp();
         if (HasFatalFailure()) return;
         Opts() = Options{};
         Opts().tipsOn = true;

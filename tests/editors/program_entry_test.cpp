@@ -9,17 +9,14 @@
 #include "data/program_list.h"
 #include "data/query.h"
 #include "editors/issues.h"
-#include "support/editor_fixtures.h"
+#include "support/days.h"
+#include "support/form_fixture.h"
 #include "support/prompt_queue.h"
 #include "ui/msgbox.h"
 
 namespace {
 
 constexpr int32_t kQuarter = 20191;  // Jan-Mar 2019
-
-int32_t Day(int m, int d, int y) {
-    return Mdy2JulianDate(m, d, y);
-}
 
 // Every table as text, to compare the whole database before and after.
 std::string Snapshot() {
@@ -89,15 +86,15 @@ TEST(ProgramEntryText, AiringTextFollowsDateOrderAndParsesBack) {
     };
     for (const Case& c : cases) {
         SetDateSettings(c.format, c.slash, false);
-        EXPECT_EQ(AiringText(Day(3, 5, 2019), 429), c.text);
+        EXPECT_EQ(AiringText(Day(2019, 3, 5), 429), c.text);
         int32_t day = 0, minutes = 0;
         ASSERT_TRUE(ParseAiringText(c.text, day, minutes)) << c.text;
-        EXPECT_EQ(day, Day(3, 5, 2019)) << c.text;
+        EXPECT_EQ(day, Day(2019, 3, 5)) << c.text;
         EXPECT_EQ(minutes, 429) << c.text;
     }
     SetDateSettings(1, false, false);
-    EXPECT_EQ(AiringText(Day(12, 31, 2019), 0), "12-31-2019 00:00");
-    EXPECT_EQ(AiringText(Day(12, 31, 2019), 1439), "12-31-2019 23:59");
+    EXPECT_EQ(AiringText(Day(2019, 12, 31), 0), "12-31-2019 00:00");
+    EXPECT_EQ(AiringText(Day(2019, 12, 31), 1439), "12-31-2019 23:59");
 }
 
 TEST(ProgramEntryText, MalformedAiringTextsAreRefused) {
@@ -114,7 +111,7 @@ TEST(ProgramEntryText, MalformedAiringTextsAreRefused) {
 // ---------------------------------------------------------------------------
 
 TEST_F(ProgramEntryTest, AiringsOutsideTheQuarterAreRefusedWithTheDate) {
-    const int32_t first = Day(1, 1, 2019), last = Day(3, 31, 2019);
+    const int32_t first = Day(2019, 1, 1), last = Day(2019, 3, 31);
     std::vector<std::string> airings;
     prompts.Expect("Date Out of Range");
     prompts.Expect("Date Out of Range");
@@ -141,7 +138,7 @@ TEST_F(ProgramEntryTest, AiringsOutsideTheQuarterAreRefusedWithTheDate) {
 }
 
 TEST_F(ProgramEntryTest, DuplicatesAreRefusedButAnAiringMayKeepItsOwnText) {
-    const int32_t first = Day(1, 1, 2019), last = Day(3, 31, 2019);
+    const int32_t first = Day(2019, 1, 1), last = Day(2019, 3, 31);
     std::vector<std::string> airings;
     AddOrUpdateAiring(airings, -1, "02-01-2019 08:00", first, last, "Jan-Mar 2019");
     AddOrUpdateAiring(airings, -1, "02-03-2019 09:30", first, last, "Jan-Mar 2019");
@@ -172,7 +169,7 @@ TEST_F(ProgramEntryTest, DuplicatesAreRefusedButAnAiringMayKeepItsOwnText) {
 TEST_F(ProgramEntryTest, AiringsAreListedInDateOrderNotTextOrder) {
     // Day-month order: text order would put 02-03 (2 March) before 10-01 (10 January).
     SetDateSettings(2, false, false);
-    const int32_t first = Day(1, 1, 2019), last = Day(3, 31, 2019);
+    const int32_t first = Day(2019, 1, 1), last = Day(2019, 3, 31);
     std::vector<std::string> airings;
     for (const char* t : {"02-03-2019 08:00", "10-01-2019 18:00", "10-01-2019 07:45"}) {
         EXPECT_EQ(AddOrUpdateAiring(airings, -1, t, first, last, "Jan-Mar 2019"),
@@ -297,7 +294,7 @@ TEST_F(ProgramEntryTest, NewEntryIsStoredTrimmedWithItsAirings) {
                   Num(e.programId) + "|" + Num(stationA_) + "|0|");
     EXPECT_EQ(slSelStr("SELECT COUNT(*) FROM DateTime WHERE MLink = " + Num(e.entryId)), "3");
     EXPECT_EQ(slSelStr("SELECT AirTime FROM DateTime WHERE MLink = " + Num(e.entryId) +
-                       " AND AirDate = " + std::to_string(Day(1, 15, 2019))),
+                       " AND AirDate = " + std::to_string(Day(2019, 1, 15))),
               "1050");
 
     ProgramEntry back;

@@ -14,7 +14,7 @@
 #include "data/dates.h"
 #include "data/query.h"
 #include "editors/stations.h"
-#include "support/editor_fixtures.h"
+#include "support/form_fixture.h"
 #include "support/prompt_queue.h"
 
 namespace {
@@ -23,11 +23,14 @@ namespace {
 constexpr int32_t kToday = 20112, kEarlier = 20111;
 const std::string kShots = "/tmp/";
 
-class StationFormsTest : public EditorFormTest {
+class StationFormsTest : public FormTest {
 protected:
-    StationFormsTest() : EditorFormTest(ClockReading{2011, 5, 16, 10, 0, 0}) {}
+    StationFormsTest()
+        : FormTest({.clock = ClockReading{2011, 5, 16, 10, 0, 0},
+                    .freshDatabase = true,
+                    .tipsOn = true}) {}
     void SetUp() override {
-        EditorFormTest::SetUp();
+        FormTest::SetUp();
         if (HasFatalFailure()) return;
         SeedQuarters({kEarlier, kToday});
     }

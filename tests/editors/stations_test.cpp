@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "data/query.h"
-#include "support/editor_fixtures.h"
+#include "support/form_fixture.h"
 
 namespace {
 

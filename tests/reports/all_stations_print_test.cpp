@@ -49,8 +49,13 @@ protected:
         for (const char* calls : {"WXYZ-FM", "KAAA", "KBBB"}) {
             const RowId sid = SeedStation(calls, "Springfield", kQ);
             const RowId iid = SeedIssue(sid, kQ, std::string(calls) + " Crime", "Detail.", 0);
-            SeedProgram(sid, kQ, IssueList({iid}), std::string(calls) + " Forum", "30 minutes",
-                        "Talk.", {{Mdy2JulianDate(4, 2, 2019), 570}});
+            SeedProgram({.station = sid,
+                         .quarter = kQ,
+                         .issues = IssueList({iid}),
+                         .title = std::string(calls) + " Forum",
+                         .duration = "30 minutes",
+                         .description = "Talk.",
+                         .airings = {{Mdy2JulianDate(4, 2, 2019), 570}}});
         }
         SeedStation("KNONE", "Nowhere", kQ);  // no programs: not printed
     }
@@ -163,8 +168,13 @@ TEST_F(AllStations, ADamagedDatabaseListsWhatCanBeReadAndSaysItMayBeIncomplete) 
     const RowId station = SeedStation("KDMG", "Springfield", kQ);
     const RowId issue = SeedIssue(station, kQ, "Crime", "Burglaries.", 0);
     for (int i = 0; i < 200; ++i)
-        SeedProgram(station, kQ, IssueList({issue}), "Program " + std::to_string(i), "30 min",
-                    "Talk.", {{Mdy2JulianDate(4, 2, 2019), 480}});
+        SeedProgram({.station = station,
+                     .quarter = kQ,
+                     .issues = IssueList({issue}),
+                     .title = "Program " + std::to_string(i),
+                     .duration = "30 min",
+                     .description = "Talk.",
+                     .airings = {{Mdy2JulianDate(4, 2, 2019), 480}}});
     ExecSql("UPDATE Master SET AirDates = printf('%0200d', MID)");  // entries over many pages
     // A bad page-type byte on the last leaf page of Master.
     const std::string last = slSelStr(
@@ -284,7 +294,12 @@ TEST_F(PrintAllForms, CheckFormOpensTheRightEditorOnTheRightRecord) {
     // KAAA gets an issue nobody addresses and an entry without airings.
     const RowId kaaa = StationIdByCalls("KAAA", "20192");
     const RowId housing = SeedIssue(kaaa, kQ, "Housing", "Rents.", 1);
-    SeedProgram(kaaa, kQ, std::to_string(housing) + "x", "Unaired Show", "5 minutes", "Text.", {});
+    SeedProgram({.station = kaaa,
+                 .quarter = kQ,
+                 .issues = std::to_string(housing) + "x",
+                 .title = "Unaired Show",
+                 .duration = "5 minutes",
+                 .description = "Text."});
     Robot r;
     r.OpenForm("PQ", "", FormCaption("PQ"), kPrintDialogWidth, kPrintDialogHeight);
     r.SelectItem("PQ", 105, "KAAA");

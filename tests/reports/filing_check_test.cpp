@@ -11,6 +11,7 @@
 
 #include "data/dates.h"
 #include "data/query.h"
+#include "support/days.h"
 #include "support/report_fixture.h"
 #include "support/seed.h"
 #include "support/test_env.h"
@@ -18,10 +19,6 @@
 namespace {
 
 constexpr int32_t kQ = 20192;  // April to June 2019
-
-int32_t Day(int m, int d, int y = 2019) {
-    return Mdy2JulianDate(m, d, y);
-}
 
 class FilingCheck : public ::testing::Test {
 protected:
@@ -32,11 +29,16 @@ protected:
         crime = std::to_string(SeedIssue(stn, kQ, "Crime", "Burglaries.", 0));
         roads = std::to_string(SeedIssue(stn, kQ, "Roads", "Potholes.", 1));
         // A sound entry addressing both issues: no finding of its own.
-        SeedProgram(stn, kQ, crime + "|" + roads, "Safe Streets", "30 minutes", "Interview.",
-                    {{Day(4, 2), 570}});
+        SeedProgram({.station = stn,
+                     .quarter = kQ,
+                     .issues = crime + "|" + roads,
+                     .title = "Safe Streets",
+                     .duration = "30 minutes",
+                     .description = "Interview.",
+                     .airings = {{Day(2019, 4, 2), 570}}});
     }
     FilingCheckResult Check(RowId station = 0) {
-        return CheckBeforeFiling(kQ, station, Day(6, 24), 0);
+        return CheckBeforeFiling(kQ, station, Day(2019, 6, 24), 0);
     }
     // The findings of one kind.
     static std::vector<FilingFinding> Of(const FilingCheckResult& r, FindingKind kind) {
@@ -45,12 +47,11 @@ protected:
             if (f.kind == kind) out.push_back(f);
         return out;
     }
-    // Adds an entry and returns its MID.
-    RowId Entry(const std::string& issues, const std::string& title, const std::string& duration,
-                const std::string& description, const std::vector<SeedAiringAt>& airings,
-                const std::string& freqCheck = "0", const std::string& frequency = "0") {
-        return SeedProgram(stn, kQ, issues, title, duration, description, airings, freqCheck,
-                           frequency);
+    // Adds an entry of the station's quarter and returns its MID.
+    RowId Entry(ProgramSeed entry) {
+        entry.station = stn;
+        entry.quarter = kQ;
+        return SeedProgram(entry);
     }
 
     TempProgramFolder folder;
@@ -77,9 +78,16 @@ TEST_F(FilingCheck, IssueThatNoProgramAddresses) {
 }
 
 TEST_F(FilingCheck, EntryWithoutAnIssueOfTheStation) {
-    const RowId none = Entry("", "No Issue", "5 minutes", "Text.", {{Day(4, 3), 60}});
+    const RowId none = Entry({.title = "No Issue",
+                              .duration = "5 minutes",
+                              .description = "Text.",
+                              .airings = {{Day(2019, 4, 3), 60}}});
     // An issue id that is not on the station's list: the report prints it nowhere.
-    const RowId stale = Entry("999", "Stale Issue", "5 minutes", "Text.", {{Day(4, 3), 60}});
+    const RowId stale = Entry({.issues = "999",
+                               .title = "Stale Issue",
+                               .duration = "5 minutes",
+                               .description = "Text.",
+                               .airings = {{Day(2019, 4, 3), 60}}});
     const auto found = Of(Check(), FindingKind::EntryWithoutIssue);
     ASSERT_EQ(found.size(), 2u);
     EXPECT_EQ(found[0].text, "Addresses no issue: \"No Issue\"");
@@ -90,7 +98,8 @@ TEST_F(FilingCheck, EntryWithoutAnIssueOfTheStation) {
 }
 
 TEST_F(FilingCheck, EntryWithoutAiring) {
-    const RowId mid = Entry(crime, "Never Aired", "5 minutes", "Text.", {});
+    const RowId mid = Entry(
+        {.issues = crime, .title = "Never Aired", .duration = "5 minutes", .description = "Text."});
     const auto found = Of(Check(), FindingKind::EntryWithoutAiring);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].text, "No air date: \"Never Aired\"");
@@ -99,7 +108,11 @@ TEST_F(FilingCheck, EntryWithoutAiring) {
 }
 
 TEST_F(FilingCheck, EntryWithoutDescriptionIsANote) {
-    Entry(crime, "Bare", "5 minutes", " \r\n ", {{Day(4, 3), 60}});
+    Entry({.issues = crime,
+           .title = "Bare",
+           .duration = "5 minutes",
+           .description = " \r\n ",
+           .airings = {{Day(2019, 4, 3), 60}}});
     const auto found = Of(Check(), FindingKind::EntryWithoutDescription);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].text, "No description: \"Bare\"");
@@ -107,7 +120,11 @@ TEST_F(FilingCheck, EntryWithoutDescriptionIsANote) {
 }
 
 TEST_F(FilingCheck, EntryWithoutTitle) {
-    const RowId mid = Entry(crime, "  ", "5 minutes", "Text.", {{Day(4, 3), 60}});
+    const RowId mid = Entry({.issues = crime,
+                             .title = "  ",
+                             .duration = "5 minutes",
+                             .description = "Text.",
+                             .airings = {{Day(2019, 4, 3), 60}}});
     const FilingCheckResult r = Check();
     const auto found = Of(r, FindingKind::EntryWithoutTitle);
     ASSERT_EQ(found.size(), 1u);
@@ -120,8 +137,11 @@ TEST_F(FilingCheck, EntryWithoutTitle) {
 }
 
 TEST_F(FilingCheck, AiringsOutsideTheQuarter) {
-    Entry(crime, "Early", "5 minutes", "Text.",
-          {{Day(3, 31), 600}, {Day(4, 1), 0}, {Day(7, 1), 0}});
+    Entry({.issues = crime,
+           .title = "Early",
+           .duration = "5 minutes",
+           .description = "Text.",
+           .airings = {{Day(2019, 3, 31), 600}, {Day(2019, 4, 1), 0}, {Day(2019, 7, 1), 0}}});
     const auto found = Of(Check(), FindingKind::AiringOutsideQuarter);
     ASSERT_EQ(found.size(), 2u);  // the first and last day of the quarter are inside
     EXPECT_EQ(found[0].text, "Aired outside the quarter, 03-31-2019 10:00: \"Early\"");
@@ -129,16 +149,24 @@ TEST_F(FilingCheck, AiringsOutsideTheQuarter) {
 }
 
 TEST_F(FilingCheck, AiringRecordedTwice) {
-    Entry(crime, "Twice", "5 minutes", "Text.",
-          {{Day(4, 5), 540},
-           {Day(4, 5), 540},
-           {Day(4, 5), 600},
-           {Day(4, 6), 60},
-           {Day(4, 6), 60},
-           {Day(4, 6), 60}});
+    Entry({.issues = crime,
+           .title = "Twice",
+           .duration = "5 minutes",
+           .description = "Text.",
+           .airings = {{Day(2019, 4, 5), 540},
+                       {Day(2019, 4, 5), 540},
+                       {Day(2019, 4, 5), 600},
+                       {Day(2019, 4, 6), 60},
+                       {Day(2019, 4, 6), 60},
+                       {Day(2019, 4, 6), 60}}});
     // A period kept as its first and last day may have both on one day.
-    Entry(crime, "One-Day Period", "60 seconds", "Text.", {{Day(4, 9), 0}, {Day(4, 9), 0}}, "1",
-          "6");
+    Entry({.issues = crime,
+           .title = "One-Day Period",
+           .duration = "60 seconds",
+           .description = "Text.",
+           .airings = {{Day(2019, 4, 9), 0}, {Day(2019, 4, 9), 0}},
+           .freqCheck = "1",
+           .frequency = "6"});
     const auto found = Of(Check(), FindingKind::AiringRecordedTwice);
     ASSERT_EQ(found.size(), 2u);
     EXPECT_EQ(found[0].text, "Airing 04-05-2019 09:00 listed twice: \"Twice\"");
@@ -146,11 +174,31 @@ TEST_F(FilingCheck, AiringRecordedTwice) {
 }
 
 TEST_F(FilingCheck, DurationsMissingZeroAndOverADay) {
-    Entry(crime, "No Length", " ", "Text.", {{Day(4, 3), 60}});
-    Entry(crime, "Zero", "0 minutes", "Text.", {{Day(4, 3), 60}});
-    Entry(crime, "Marathon", "25 hours", "Text.", {{Day(4, 3), 60}});
-    Entry(crime, "Full Day", "24 hours", "Text.", {{Day(4, 3), 60}});             // not over
-    Entry(crime, "Unreadable", "about a half hour", "Text.", {{Day(4, 3), 60}});  // no finding
+    Entry({.issues = crime,
+           .title = "No Length",
+           .duration = " ",
+           .description = "Text.",
+           .airings = {{Day(2019, 4, 3), 60}}});
+    Entry({.issues = crime,
+           .title = "Zero",
+           .duration = "0 minutes",
+           .description = "Text.",
+           .airings = {{Day(2019, 4, 3), 60}}});
+    Entry({.issues = crime,
+           .title = "Marathon",
+           .duration = "25 hours",
+           .description = "Text.",
+           .airings = {{Day(2019, 4, 3), 60}}});
+    Entry({.issues = crime,
+           .title = "Full Day",
+           .duration = "24 hours",
+           .description = "Text.",
+           .airings = {{Day(2019, 4, 3), 60}}});  // not over
+    Entry({.issues = crime,
+           .title = "Unreadable",
+           .duration = "about a half hour",
+           .description = "Text.",
+           .airings = {{Day(2019, 4, 3), 60}}});  // no finding
     const FilingCheckResult r = Check();
     const auto missing = Of(r, FindingKind::DurationMissing);
     const auto zero = Of(r, FindingKind::DurationZero);
@@ -176,7 +224,10 @@ TEST_F(FilingCheck, StationWithoutIssues) {
 TEST_F(FilingCheck, OneStationOrAllAndTheSummary) {
     const RowId other = SeedStation("KAAA", "Riverton", kQ);
     SeedStation("KOLD", "Old Town", 20191);  // another quarter: never checked
-    Entry(crime, "Bare", "5 minutes", "", {{Day(4, 3), 60}});
+    Entry({.issues = crime,
+           .title = "Bare",
+           .duration = "5 minutes",
+           .airings = {{Day(2019, 4, 3), 60}}});
     const FilingCheckResult all = Check();
     EXPECT_EQ(all.stations, 2);
     EXPECT_EQ(FilingSummary(all), "2 stations, 1 problem, 2 notes");
@@ -191,7 +242,7 @@ TEST_F(FilingCheck, OneStationOrAllAndTheSummary) {
     EXPECT_EQ(FilingSummary(one), "1 station, 1 problem, 1 note");
 
     // A quarter without any station has nothing to file: a problem, not "0 problems".
-    const FilingCheckResult empty = CheckBeforeFiling(20193, 0, Day(6, 24), 0);
+    const FilingCheckResult empty = CheckBeforeFiling(20193, 0, Day(2019, 6, 24), 0);
     EXPECT_EQ(FilingSummary(empty), "0 stations, 1 problem, 1 note");
     EXPECT_EQ(empty.findings.back().text, "No station is on file for this quarter.");
 }
@@ -204,22 +255,23 @@ TEST_F(FilingCheck, DeadlineAndTheDaysLeft) {
     };
     // The list of April-June 2019 is due on the tenth of July, a Wednesday.
     const Case cases[] = {
-        {Day(6, 24), 0, "Filing deadline Wednesday, July 10, 2019: 16 days left"},
-        {Day(7, 9), 0, "Filing deadline Wednesday, July 10, 2019: 1 day left"},
-        {Day(7, 10), 0, "Filing deadline Wednesday, July 10, 2019: today"},
-        {Day(7, 11), 0, "Filing deadline Wednesday, July 10, 2019: passed yesterday"},
-        {Day(7, 20), 0, "Filing deadline Wednesday, July 10, 2019: passed 10 days ago"},
+        {Day(2019, 6, 24), 0, "Filing deadline Wednesday, July 10, 2019: 16 days left"},
+        {Day(2019, 7, 9), 0, "Filing deadline Wednesday, July 10, 2019: 1 day left"},
+        {Day(2019, 7, 10), 0, "Filing deadline Wednesday, July 10, 2019: today"},
+        {Day(2019, 7, 11), 0, "Filing deadline Wednesday, July 10, 2019: passed yesterday"},
+        {Day(2019, 7, 20), 0, "Filing deadline Wednesday, July 10, 2019: passed 10 days ago"},
         // A stored reminder day in the next quarter is shown beside the deadline ...
-        {Day(7, 1), Day(7, 9),
+        {Day(2019, 7, 1), Day(2019, 7, 9),
          "Filing deadline Wednesday, July 10, 2019: 9 days left (reminder Tuesday, July 9)"},
         // ... one of another quarter is not.
-        {Day(7, 1), Day(4, 10), "Filing deadline Wednesday, July 10, 2019: 9 days left"},
+        {Day(2019, 7, 1), Day(2019, 4, 10),
+         "Filing deadline Wednesday, July 10, 2019: 9 days left"},
         // The tenth of October 2026 is a Saturday: due then, the reminder the Friday before.
-        {Day(10, 1, 2026), 0,
+        {Day(2026, 10, 1), 0,
          "Filing deadline Saturday, October 10, 2026: 9 days left (reminder Friday, October 9)"},
     };
     for (const Case& c : cases) {
-        const int32_t quarter = c.today > Day(1, 1, 2026) ? 20263 : kQ;
+        const int32_t quarter = c.today > Day(2026, 1, 1) ? 20263 : kQ;
         const FilingCheckResult r = CheckBeforeFiling(quarter, 0, c.today, c.stored);
         ASSERT_FALSE(r.findings.empty());
         EXPECT_EQ(r.findings[0].text, c.text);
@@ -228,9 +280,9 @@ TEST_F(FilingCheck, DeadlineAndTheDaysLeft) {
     }
     // A tenth day on a weekend moves back to the Friday: 2020-01-10 is a
     // Friday, 2021-04-10 a Saturday, 2021-01-10 a Sunday.
-    EXPECT_EQ(FilingDeadlineOf(20194, 0), Day(1, 10, 2020));
-    EXPECT_EQ(FilingDeadlineOf(20211, 0), Day(4, 9, 2021));
-    EXPECT_EQ(FilingDeadlineOf(20204, 0), Day(1, 8, 2021));
+    EXPECT_EQ(FilingDeadlineOf(20194, 0), Day(2020, 1, 10));
+    EXPECT_EQ(FilingDeadlineOf(20211, 0), Day(2021, 4, 9));
+    EXPECT_EQ(FilingDeadlineOf(20204, 0), Day(2021, 1, 8));
 }
 
 TEST(DurationText, ReadsTheUsualForms) {

@@ -16,6 +16,7 @@
 #include "editors/stations.h"
 #include "reports/analysis_report.h"
 #include "reports/issues_programs_list.h"
+#include "support/days.h"
 #include "support/report_fixture.h"
 #include "support/test_env.h"
 
@@ -36,10 +37,6 @@ std::string Plan(const std::string& query) {
     ResultSet rs("EXPLAIN QUERY PLAN " + query);
     while (rs.next()) steps.push_back(rs["detail"]);
     return Join(steps, " / ");
-}
-
-int32_t Day(int month, int day) {
-    return Mdy2JulianDate(month, day, 2019);
 }
 
 class Lookups : public ::testing::Test {
@@ -68,20 +65,35 @@ protected:
             std::vector<std::pair<int32_t, int32_t>> airings;
         };
         const std::vector<Entry> entries = {
-            {2, issues[2][0] + "|" + issues[2][1], {{Day(5, 2), 600}, {Day(4, 9), 700}}},
-            {0, issues[0][3], {{Day(6, 1), 540}}},
+            {2,
+             issues[2][0] + "|" + issues[2][1],
+             {{Day(2019, 5, 2), 600}, {Day(2019, 4, 9), 700}}},
+            {0, issues[0][3], {{Day(2019, 6, 1), 540}}},
             {3, issues[3][2] + "|" + issues[3][2], {}},
-            {0, issues[0][1] + "|" + issues[1][0], {{Day(4, 1), 60}, {Day(6, 30), 1380}}},
-            {1, "", {{Day(5, 5), 800}}},
-            {2, issues[2][3], {{Day(4, 4), 900}, {Day(4, 4), 100}, {Day(4, 5), 100}}},
-            {0, issues[0][1], {{Day(5, 20), 720}}},
+            {0,
+             issues[0][1] + "|" + issues[1][0],
+             {{Day(2019, 4, 1), 60}, {Day(2019, 6, 30), 1380}}},
+            {1, "", {{Day(2019, 5, 5), 800}}},
+            {2,
+             issues[2][3],
+             {{Day(2019, 4, 4), 900}, {Day(2019, 4, 4), 100}, {Day(2019, 4, 5), 100}}},
+            {0, issues[0][1], {{Day(2019, 5, 20), 720}}},
         };
         for (size_t i = 0; i < entries.size(); ++i) {
             const Entry& e = entries[i];
-            SeedProgram(sids[e.station], kQuarter, e.issues, "Program " + std::to_string(i), "30",
-                        "About it", e.airings);
+            SeedProgram({.station = sids[e.station],
+                         .quarter = kQuarter,
+                         .issues = e.issues,
+                         .title = "Program " + std::to_string(i),
+                         .duration = "30",
+                         .description = "About it",
+                         .airings = e.airings});
             if (i % 3 == 0)
-                SeedProgram(old, 20191, "", "Older " + std::to_string(i), "5", "", {{0, 0}});
+                SeedProgram({.station = old,
+                             .quarter = 20191,
+                             .title = "Older " + std::to_string(i),
+                             .duration = "5",
+                             .airings = {{0, 0}}});
         }
         ASSERT_TRUE(tx.Commit());
     }

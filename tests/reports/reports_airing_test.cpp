@@ -5,14 +5,12 @@
 #include "data/dates.h"
 #include "data/query.h"
 #include "reports/airing.h"
+#include "support/days.h"
 #include "support/seed.h"
 #include "support/test_env.h"
 
 namespace {
 
-int32_t Day(int m, int d, int y) {
-    return Mdy2JulianDate(m, d, y);
-}
 int32_t At(int h, int m) {
     return h * 60 + m;
 }
@@ -39,8 +37,8 @@ struct NarrativeCase {
 };
 
 TEST_F(AiringText, NarrativeForms) {
-    const int32_t apr1 = Day(4, 1, 2019), apr8 = Day(4, 8, 2019), apr15 = Day(4, 15, 2019);
-    const int32_t jun24 = Day(6, 24, 2019), jun30 = Day(6, 30, 2019);
+    const int32_t apr1 = Day(2019, 4, 1), apr8 = Day(2019, 4, 8), apr15 = Day(2019, 4, 15);
+    const int32_t jun24 = Day(2019, 6, 24), jun30 = Day(2019, 6, 30);
     const NarrativeCase cases[] = {
         {"period", Make({{apr1, 0}, {jun30, 0}}), "1", "12", "60 seconds",
          "12 times during the period 04-01-2019 thru 06-30-2019 at various times of the day: "
@@ -96,7 +94,7 @@ TEST_F(AiringText, NarrativeForms) {
 }
 
 TEST_F(AiringText, ParagraphTrimming) {
-    const Airings one = Make({{Day(6, 24, 2019), At(9, 30)}});
+    const Airings one = Make({{Day(2019, 6, 24), At(9, 30)}});
     EXPECT_EQ(ProgramParagraph(one, "0", "0", "30 minutes", ""),
               "Broadcast on 06-24-2019 at 9:30AM; Duration: 30 minutes.");
     EXPECT_EQ(ProgramParagraph(one, "0", "0", "30 minutes", "Talk about roads.\r\n  \r\n"),
@@ -107,7 +105,7 @@ TEST_F(AiringText, ParagraphTrimming) {
 
 TEST_F(AiringText, DatesFollowTheUserFormat) {
     SetDateSettings(2, true, false);
-    const Airings a = Make({{Day(6, 24, 2019), At(14, 30)}, {Day(6, 25, 2019), At(8, 5)}});
+    const Airings a = Make({{Day(2019, 6, 24), At(14, 30)}, {Day(2019, 6, 25), At(8, 5)}});
     EXPECT_EQ(AiringNarrative(a, "0", "0", "1 hour"),
               "on 24/06/2019 at 2:30PM; and on 25/06/2019 at 8:05AM; Duration 1 hour.  ");
 }
@@ -122,16 +120,16 @@ protected:
 };
 
 TEST_F(AiringDatabase, LoadingOrdersByDayThenTime) {
-    SeedAiring(7, Day(4, 8, 2019), At(8, 0));
-    SeedAiring(7, Day(4, 1, 2019), At(17, 0));
-    SeedAiring(7, Day(4, 1, 2019), At(8, 0));
-    SeedAiring(8, Day(3, 1, 2019), At(1, 0));  // another program
+    SeedAiring(7, Day(2019, 4, 8), At(8, 0));
+    SeedAiring(7, Day(2019, 4, 1), At(17, 0));
+    SeedAiring(7, Day(2019, 4, 1), At(8, 0));
+    SeedAiring(8, Day(2019, 3, 1), At(1, 0));  // another program
     const Airings a = LoadAirings(7);
     std::vector<std::pair<int32_t, int32_t>> loaded;
     for (const Airing& airing : a) loaded.emplace_back(airing.day, airing.minutes);
-    EXPECT_EQ(loaded, (std::vector<std::pair<int32_t, int32_t>>{{Day(4, 1, 2019), At(8, 0)},
-                                                                {Day(4, 1, 2019), At(17, 0)},
-                                                                {Day(4, 8, 2019), At(8, 0)}}));
+    EXPECT_EQ(loaded, (std::vector<std::pair<int32_t, int32_t>>{{Day(2019, 4, 1), At(8, 0)},
+                                                                {Day(2019, 4, 1), At(17, 0)},
+                                                                {Day(2019, 4, 8), At(8, 0)}}));
     EXPECT_EQ(AiringList(7), std::string("04-01-2019 08:00") + kAiringSeparator +
                                  "04-01-2019 17:00" + kAiringSeparator + "04-08-2019 08:00");
     EXPECT_EQ(ListDateCell(7), "04-01-2019");
@@ -140,9 +138,9 @@ TEST_F(AiringDatabase, LoadingOrdersByDayThenTime) {
 }
 
 TEST_F(AiringDatabase, ListCells) {
-    SeedAiring(1, Day(6, 24, 2019), At(14, 30));
-    SeedAiring(2, Day(4, 1, 2019), 0);
-    SeedAiring(2, Day(6, 30, 2019), 0);
+    SeedAiring(1, Day(2019, 6, 24), At(14, 30));
+    SeedAiring(2, Day(2019, 4, 1), 0);
+    SeedAiring(2, Day(2019, 6, 30), 0);
     EXPECT_EQ(ListTimeCell(1, "0", "0"), "14:30");
     EXPECT_EQ(ListTimeCell(2, "1", "12"), "Various x 12");
     EXPECT_EQ(ListTimeCell(2, "1", "012"), "Various x 012");  // shown as stored

@@ -8,6 +8,7 @@
 #include "app/base/text_util.h"
 #include "data/dates.h"
 #include "reports/analysis_report.h"
+#include "support/days.h"
 #include "support/pdf_check.h"
 #include "support/report_fixture.h"
 
@@ -70,7 +71,12 @@ protected:
                            const std::vector<int32_t>& days) {
         std::vector<SeedAiringAt> airings;
         for (int32_t d : days) airings.emplace_back(d, 600);
-        SeedProgram(std::stoll(sid), 20192, issues, "T", "1", "", airings);
+        SeedProgram({.station = std::stoll(sid),
+                     .quarter = 20192,
+                     .issues = issues,
+                     .title = "T",
+                     .duration = "1",
+                     .airings = airings});
     }
     std::vector<std::string> Run(const std::string& choice, const std::vector<std::string>& all) {
         const std::string path = RunAnalysis(20192, choice, all);
@@ -78,7 +84,6 @@ protected:
         EXPECT_EQ(recording->opened, std::vector<std::string>{path});
         return PdfPages(path);
     }
-    static int32_t Day(int m, int d) { return Mdy2JulianDate(m, d, 2019); }
 };
 
 TEST_F(Analysis, CountsDatesPercentagesAndTotals) {
@@ -86,13 +91,13 @@ TEST_F(Analysis, CountsDatesPercentagesAndTotals) {
     const std::string crime = AddIssue(s, "Crime", 0);
     const std::string roads = AddIssue(s, "Roads", 1);
     AddIssue(s, "Unaddressed Issue", 2);
-    AddProgram(s, crime, {Day(4, 10), Day(5, 1)});
-    AddProgram(s, crime + "|" + roads, {Day(4, 3), Day(4, 20)});
+    AddProgram(s, crime, {Day(2019, 4, 10), Day(2019, 5, 1)});
+    AddProgram(s, crime + "|" + roads, {Day(2019, 4, 3), Day(2019, 4, 20)});
     // Lists Roads twice: one program in its row, two references in the total.
-    AddProgram(s, roads + "|" + roads, {Day(6, 28)});
+    AddProgram(s, roads + "|" + roads, {Day(2019, 6, 28)});
     // A reference to an issue of no row, and a program without airings.
     AddProgram(s, "99999|" + crime, {});
-    AddProgram(s, "", {Day(6, 29)});  // addresses nothing: no reference
+    AddProgram(s, "", {Day(2019, 6, 29)});  // addresses nothing: no reference
 
     const auto pages = Run("WXYZ-FM", {"WXYZ-FM"});
     ASSERT_EQ(pages.size(), 1u);
@@ -137,9 +142,9 @@ TEST_F(Analysis, FiftyRowsAPageAndTotalsAfterAFullPage) {
 
 TEST_F(Analysis, AllStationsStartEachStationOnPageOne) {
     const std::string a = AddStation("KAAA");
-    AddProgram(a, AddIssue(a, "Alpha", 0), {Day(4, 1)});
+    AddProgram(a, AddIssue(a, "Alpha", 0), {Day(2019, 4, 1)});
     const std::string b = AddStation("KBBB");  // no issues
-    AddProgram(b, "", {Day(4, 2)});
+    AddProgram(b, "", {Day(2019, 4, 2)});
     const std::string c = AddStation("KCCC");
     AddIssue(c, "Gamma", 0);
 
@@ -160,7 +165,7 @@ TEST_F(Analysis, LettersBeyondWinAnsiPrintWithAnEmbeddedFont) {
     const std::string s = AddStation("WXYZ-FM");
     const std::string greek = "Ελληνική κοινότητα";
     const std::string polish = "Łódź";
-    AddProgram(s, AddIssue(s, greek, 0) + "|" + AddIssue(s, polish, 1), {Day(4, 1)});
+    AddProgram(s, AddIssue(s, greek, 0) + "|" + AddIssue(s, polish, 1), {Day(2019, 4, 1)});
     const auto pages = Run("WXYZ-FM", {"WXYZ-FM"});
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_TRUE(Has(pages[0], "1. " + greek + " 04-01-2019 04-01-2019 1 50.0%")) << pages[0];
@@ -188,7 +193,7 @@ TEST_F(Analysis, AllStationsWithoutProgramsWritesNothing) {
 TEST_F(Analysis, DateColumnsFollowTheUserFormatButGeneratedUsesDashes) {
     SetDateSettings(2, true, false);
     const std::string s = AddStation("KDMY");
-    AddProgram(s, AddIssue(s, "Schools", 0), {Day(4, 5), Day(6, 30)});
+    AddProgram(s, AddIssue(s, "Schools", 0), {Day(2019, 4, 5), Day(2019, 6, 30)});
     const auto pages = Run("KDMY", {"KDMY"});
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_TRUE(Has(pages[0], "Generated 02-07-2019 -- Page 1"));

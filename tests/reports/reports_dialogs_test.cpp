@@ -16,24 +16,24 @@
 #include "data/query.h"
 #include "reports/analysis_report.h"
 #include "reports/issues_programs_list.h"
+#include "support/form_fixture.h"
 #include "support/pdf_check.h"
 #include "support/prompt_queue.h"
 #include "support/report_fixture.h"
 
 namespace {
 
-class ReportDialogs : public ::testing::Test {
+class ReportDialogs : public FormTest {
 protected:
-    static void SetUpTestSuite() {
-        EzTestInit();
-        DefineFontsAndColours();
-    }
+    ReportDialogs()
+        : FormTest({.clock = ClockReading{2019, 6, 24, 10, 0, 0},
+                    .freshDatabase = true,
+                    .tipsOn = true}) {}
     void SetUp() override {
-        SetClockOverride(ClockReading{2019, 6, 24, 10, 0, 0});
         SetDateSettings(1, false, false);
-        ASSERT_TRUE(folder.OpenFreshDatabase());
+        FormTest::SetUp();
+        if (HasFatalFailure()) return;
         std::filesystem::create_directories(Paths().pdfFolder);
-        Opts().tipsOn = true;
         SeedQuarters({20184, 20191, 20192});
         wxyz = AddStation("WXYZ-FM", 20192);
         AddStation("KAAA", 20192);  // no programs: not offered
@@ -44,7 +44,7 @@ protected:
         Shell().filterStationId = wxyz;
     }
     void TearDown() override {
-        SetClockOverride(std::nullopt);
+        FormTest::TearDown();
         Shell().filterStationId = 0;
     }
     static RowId AddStation(const std::string& calls, int32_t q) {
@@ -54,11 +54,14 @@ protected:
         return SeedIssue(sid, q, title, "Details.", 0);
     }
     static void AddProgram(RowId sid, int32_t q, RowId iid) {
-        SeedProgram(sid, q, IssueList({iid}), "Forum", "30 minutes", "",
-                    {{Mdy2JulianDate(q % 10 == 2 ? 4 : 1, 2, q / 10), 570}});
+        SeedProgram({.station = sid,
+                     .quarter = q,
+                     .issues = IssueList({iid}),
+                     .title = "Forum",
+                     .duration = "30 minutes",
+                     .airings = {{Mdy2JulianDate(q % 10 == 2 ? 4 : 1, 2, q / 10), 570}}});
     }
 
-    TempProgramFolder folder;
     RowId wxyz = 0;
 };
 

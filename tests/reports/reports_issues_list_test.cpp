@@ -31,13 +31,11 @@ protected:
     std::string AddIssue(const std::string& title, const std::string& description, int rank) {
         return std::to_string(SeedIssue(station, 20192, title, description, rank));
     }
-    // airings: pairs of (day number, minutes).
-    RowId AddProgram(const std::string& issues, const std::string& title,
-                     const std::string& duration, const std::string& description,
-                     const std::vector<SeedAiringAt>& airings, const std::string& freqCheck = "0",
-                     const std::string& frequency = "0") {
-        return SeedProgram(station, 20192, issues, title, duration, description, airings, freqCheck,
-                           frequency);
+    // A program of the station's quarter; returns its entry's MID.
+    RowId AddProgram(ProgramSeed program) {
+        program.station = station;
+        program.quarter = 20192;
+        return SeedProgram(program);
     }
     // Composes the report for WXYZ-FM into a file and returns its path.
     std::string RenderFile(int32_t placedDay = Mdy2JulianDate(6, 24, 2019)) {
@@ -65,13 +63,23 @@ protected:
 TEST_F(IssuesList, SectionsHeadersAndTheThreeAiringForms) {
     const std::string crime = AddIssue("Crime", "Rising burglaries downtown.", 0);
     const std::string roads = AddIssue("Roads", "Potholes on Route 9.", 1);
-    AddProgram(crime + "|" + roads, "Safe Streets", "30 minutes", "Police chief interview.",
-               {{apr1, 8 * 60}});
-    AddProgram(roads, "Commute Watch", "60 seconds", "Daily traffic spots.",
-               {{apr1, 0}, {Mdy2JulianDate(6, 30, 2019), 0}}, "1", "12");
+    AddProgram({.issues = crime + "|" + roads,
+                .title = "Safe Streets",
+                .duration = "30 minutes",
+                .description = "Police chief interview.",
+                .airings = {{apr1, 8 * 60}}});
+    AddProgram({.issues = roads,
+                .title = "Commute Watch",
+                .duration = "60 seconds",
+                .description = "Daily traffic spots.",
+                .airings = {{apr1, 0}, {Mdy2JulianDate(6, 30, 2019), 0}},
+                .freqCheck = "1",
+                .frequency = "12"});
     // Airings stored out of order print in order of day and time.
-    AddProgram(crime, "Town Hall", "1 hour", "",
-               {{apr8, 17 * 60}, {apr1, 12 * 60}, {apr1, 8 * 60}});
+    AddProgram({.issues = crime,
+                .title = "Town Hall",
+                .duration = "1 hour",
+                .airings = {{apr8, 17 * 60}, {apr1, 12 * 60}, {apr1, 8 * 60}}});
 
     const auto pages = Render();
     ASSERT_EQ(pages.size(), 2u);
@@ -132,8 +140,10 @@ TEST_F(IssuesList, SectionOneBreaksAtTheLimitAndSectionTwoStartsOnPageThree) {
     for (int i = 1; i <= 40; ++i)
         ids.push_back(AddIssue("Topic " + std::to_string(i), "Short note.", i));
     // Issue 2 has no program: no heading for it; the others keep their numbers.
-    AddProgram(ids[0], "First Show", "5 min", "", {{apr1, 60}});
-    AddProgram(ids[2], "Third Show", "5 min", "", {{apr1, 60}});
+    AddProgram(
+        {.issues = ids[0], .title = "First Show", .duration = "5 min", .airings = {{apr1, 60}}});
+    AddProgram(
+        {.issues = ids[2], .title = "Third Show", .duration = "5 min", .airings = {{apr1, 60}}});
 
     const auto pages = Render();
     ASSERT_EQ(pages.size(), 3u);
@@ -160,11 +170,17 @@ TEST_F(IssuesList, SectionTwoBreaksWithPlainAndContinuedHeadings) {
     // One-line paragraphs take 26 points; 21 of them leave the first page of
     // Section II at y 728, where a new issue's heading no longer fits.
     for (int i = 1; i <= 21; ++i)
-        AddProgram(crime, "Crime " + std::to_string(i), "1", "", {{apr1, 60}});
+        AddProgram({.issues = crime,
+                    .title = "Crime " + std::to_string(i),
+                    .duration = "1",
+                    .airings = {{apr1, 60}}});
     // Roads starts on a new page under its plain heading, then runs over a page.
     for (int i = 1; i <= 25; ++i)
-        AddProgram(roads, "Road " + std::to_string(i), "1", "", {{apr1, 60}});
-    AddProgram(water, "Water 1", "1", "", {{apr1, 60}});
+        AddProgram({.issues = roads,
+                    .title = "Road " + std::to_string(i),
+                    .duration = "1",
+                    .airings = {{apr1, 60}}});
+    AddProgram({.issues = water, .title = "Water 1", .duration = "1", .airings = {{apr1, 60}}});
 
     const auto pages = Render();
     ASSERT_EQ(pages.size(), 4u);
@@ -187,7 +203,10 @@ TEST_F(IssuesList, SectionTwoBreaksWithPlainAndContinuedHeadings) {
 
 TEST_F(IssuesList, ProgramListingAnIssueTwiceIsPrintedTwice) {
     const std::string crime = AddIssue("Crime", "", 0);
-    AddProgram(crime + "|" + crime, "Echo Show", "1", "", {{apr1, 60}});
+    AddProgram({.issues = crime + "|" + crime,
+                .title = "Echo Show",
+                .duration = "1",
+                .airings = {{apr1, 60}}});
     const auto pages = Render();
     ASSERT_EQ(pages.size(), 2u);
     const std::string& s2 = pages[1];
@@ -203,7 +222,11 @@ TEST_F(IssuesList, LongTextsAreNeverCutOff) {
     const std::string crime = AddIssue("Crime", longText, 0);
     // A 120-character word cannot be wrapped; it is cut where the box ends.
     const std::string url = "https://example.org/" + std::string(100, 'x') + "/end";
-    AddProgram(crime, "Marathon", "1", url + " then " + longText, {{apr1, 60}});
+    AddProgram({.issues = crime,
+                .title = "Marathon",
+                .duration = "1",
+                .description = url + " then " + longText,
+                .airings = {{apr1, 60}}});
     const auto pages = Render();
     std::string all;
     for (const auto& p : pages) all += p + " ";
@@ -230,7 +253,11 @@ TEST_F(IssuesList, NonAsciiTextComesOutAsWritten) {
         "each\xE2\x80\x99 in \xC5\x81\xC3\xB3"
         "d\xC5\xBA";
     const std::string issue = AddIssue(title, desc, 0);
-    AddProgram(issue, "Se\xC3\xB1or Ren\xC3\xA9", "30 min", "D\xC3\xA9j\xC3\xA0 vu.", {{apr1, 60}});
+    AddProgram({.issues = issue,
+                .title = "Se\xC3\xB1or Ren\xC3\xA9",
+                .duration = "30 min",
+                .description = "D\xC3\xA9j\xC3\xA0 vu.",
+                .airings = {{apr1, 60}}});
     ExecSql(
         "UPDATE Stations SET License = 'Montr\xC3\xA9"
         "al, QC' WHERE StnID = " +
@@ -272,8 +299,16 @@ TEST_F(IssuesList, LongTitlesWrapInsideTheRightMargin) {
     ASSERT_EQ(longTitle.size(), 127u);
     const std::string housing = AddIssue(longIssue, "Rents.", 0);
     const std::string roads = AddIssue("Roads", "Potholes.", 1);
-    AddProgram(housing, longTitle, "30 min", "Panel.", {{apr1, 60}});
-    AddProgram(roads, "Commute Watch", "1 min", "Spots.", {{apr1, 60}});
+    AddProgram({.issues = housing,
+                .title = longTitle,
+                .duration = "30 min",
+                .description = "Panel.",
+                .airings = {{apr1, 60}}});
+    AddProgram({.issues = roads,
+                .title = "Commute Watch",
+                .duration = "1 min",
+                .description = "Spots.",
+                .airings = {{apr1, 60}}});
     const std::string path = RenderFile();
     const std::vector<PdfWord> words = PdfWordBoxes(path);
     ASSERT_FALSE(words.empty());
@@ -330,7 +365,11 @@ TEST_F(IssuesList, LettersBeyondWinAnsiPrintWithAnEmbeddedFont) {
     const std::string cyrillic = "Русская община Кирилл";
     const std::string vietnamese = "Cộng đồng người Việt";
     const std::string issue = AddIssue(polish, greek + " " + cyrillic, 0);
-    AddProgram(issue, vietnamese, "30 min", cyrillic + ". " + vietnamese + ".", {{apr1, 60}});
+    AddProgram({.issues = issue,
+                .title = vietnamese,
+                .duration = "30 min",
+                .description = cyrillic + ". " + vietnamese + ".",
+                .airings = {{apr1, 60}}});
     const std::string path = RenderFile();
     const auto pages = PdfPages(path);
     ASSERT_EQ(pages.size(), 2u);
@@ -350,7 +389,11 @@ TEST_F(IssuesList, LettersBeyondWinAnsiPrintWithAnEmbeddedFont) {
 
 TEST_F(IssuesList, TextThatFitsWinAnsiKeepsTheStandardFonts) {
     const std::string issue = AddIssue("Café “Safety” — Niños", "Costs €5.", 0);
-    AddProgram(issue, "Señor", "30 min", "Déjà vu.", {{apr1, 60}});
+    AddProgram({.issues = issue,
+                .title = "Señor",
+                .duration = "30 min",
+                .description = "Déjà vu.",
+                .airings = {{apr1, 60}}});
     const std::string fonts = PdfFontTable(RenderFile());
     EXPECT_NE(fonts.find("Times-Roman "), std::string::npos) << fonts;
     EXPECT_NE(fonts.find("Times-Bold "), std::string::npos) << fonts;
@@ -449,7 +492,11 @@ TEST_F(IssuesList, DescriptionsOfAnyLengthArePrinted) {
     for (int i = 0; huge.size() < 66000; ++i) huge += "w" + std::to_string(i) + " ";
     huge += "LASTWORD";
     const std::string issue = AddIssue("Crime", huge, 0);
-    AddProgram(issue, "Long Show", "1", huge, {{apr1, 60}});
+    AddProgram({.issues = issue,
+                .title = "Long Show",
+                .duration = "1",
+                .description = huge,
+                .airings = {{apr1, 60}}});
     const auto pages = Render();
     std::string all;
     for (const auto& p : pages) all += p + " ";

@@ -42,6 +42,9 @@ TEST(WinAnsi, Conversion) {
         {"cut\xE2\x80", "cut?"},                     // truncated sequence
         {"\xC0\xAF", "?"},                           // overlong "/"
         {"\xC3(", "?("},                             // broken pair
+        {"\xED\xA0\x80!", "?!"},                     // surrogate
+        {"\xF4\x90\x80\x80!", "?!"},                 // beyond U+10FFFF
+        {"\xF8\x88!", "??!"},                        // no lead byte at all
     };
     for (const auto& c : cases) EXPECT_EQ(ToWinAnsi(c.utf8), c.expected) << c.utf8;
 }

@@ -13,7 +13,7 @@
 #include "data/query.h"
 #include "reports/filing_check.h"
 #include "support/asrun_sample.h"
-#include "support/editor_fixtures.h"
+#include "support/form_fixture.h"
 
 namespace {
 
@@ -104,8 +104,13 @@ protected:
     }
     static RowId AddEntry(RowId station, const std::string& title, const std::string& duration,
                           bool period) {
-        return SeedProgram(station, kQuarter, "", title, duration, "About it", {},
-                           period ? "1" : "0", period ? "12" : "");
+        return SeedProgram({.station = station,
+                            .quarter = kQuarter,
+                            .title = title,
+                            .duration = duration,
+                            .description = "About it",
+                            .freqCheck = period ? "1" : "0",
+                            .frequency = period ? "12" : ""});
     }
 
     // A session on the sample log with the three public-affairs titles ticked.

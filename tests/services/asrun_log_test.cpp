@@ -6,12 +6,9 @@
 
 #include "data/dates.h"
 #include "support/asrun_sample.h"
+#include "support/days.h"
 
 namespace {
-
-int32_t Day(int m, int d, int y) {
-    return Mdy2JulianDate(m, d, y);
-}
 
 std::vector<std::vector<std::string>> Cells(const AsRunLog& log) {
     std::vector<std::vector<std::string>> out;
@@ -135,7 +132,7 @@ TEST(AsRunLogValues, Dates) {
         DateOrder order;
         int32_t day;
     };
-    const int32_t apr1 = Day(4, 1, 2024);
+    const int32_t apr1 = Day(2024, 4, 1);
     const Case cases[] = {
         {"04/01/2024", DateOrder::MonthFirst, apr1},
         {"4/1/24", DateOrder::MonthFirst, apr1},
@@ -143,8 +140,8 @@ TEST(AsRunLogValues, Dates) {
         {"01-04-2024", DateOrder::DayFirst, apr1},
         {"01.04.2024", DateOrder::DayFirst, apr1},
         {" 04/01/2024 12:00:00 AM ", DateOrder::MonthFirst, apr1},
-        {"02/29/2024", DateOrder::MonthFirst, Day(2, 29, 2024)},
-        {"12/31/99", DateOrder::MonthFirst, Day(12, 31, 1999)},
+        {"02/29/2024", DateOrder::MonthFirst, Day(2024, 2, 29)},
+        {"12/31/99", DateOrder::MonthFirst, Day(1999, 12, 31)},
         {"02/29/2023", DateOrder::MonthFirst, 0},
         {"13/45/2024", DateOrder::MonthFirst, 0},
         {"04/01-2024", DateOrder::MonthFirst, 0},
@@ -189,7 +186,7 @@ TEST(AsRunLogValues, Times) {
 TEST(AsRunLogValues, DateAndTimeInOneText) {
     int32_t day = 0, minutes = 0;
     EXPECT_TRUE(ParseLogDateTime("2024-04-01T06:00:00", DateOrder::MonthFirst, day, minutes));
-    EXPECT_EQ(day, Day(4, 1, 2024));
+    EXPECT_EQ(day, Day(2024, 4, 1));
     EXPECT_EQ(minutes, 360);
     EXPECT_TRUE(ParseLogDateTime("4/1/2024 6:00 PM", DateOrder::MonthFirst, day, minutes));
     EXPECT_EQ(minutes, 1080);

@@ -13,7 +13,7 @@
 #include "services/backup.h"
 #include "services/backups.h"
 #include "services/maintenance.h"
-#include "support/editor_fixtures.h"
+#include "support/form_fixture.h"
 #include "support/prompt_queue.h"
 #include "support/seed.h"
 
@@ -22,17 +22,20 @@ namespace {
 namespace fs = std::filesystem;
 const std::string kShots = "/tmp/";
 
-class BackupFormTest : public EditorFormTest {
+class BackupFormTest : public FormTest {
 protected:
-    BackupFormTest() : EditorFormTest(ClockReading{2013, 3, 1, 10, 0, 0}) {}
+    BackupFormTest()
+        : FormTest({.clock = ClockReading{2013, 3, 1, 10, 0, 0},
+                    .freshDatabase = true,
+                    .tipsOn = true}) {}
     void SetUp() override {
-        EditorFormTest::SetUp();
+        FormTest::SetUp();
         fs::create_directories(Paths().backupFolder);
         SeedProgramRow("Morning Talk", "1");
     }
     void TearDown() override {
         Opts() = Options{};
-        EditorFormTest::TearDown();
+        FormTest::TearDown();
     }
     // Opens BU in a mode as the main window does; `refreshed` gets its answer.
     void Open(Robot& r, int mode) {

@@ -25,6 +25,7 @@
 #include "services/archive.h"
 #include "services/backups.h"
 #include "services/maintenance.h"
+#include "support/days.h"
 #include "support/prompt_queue.h"
 #include "support/seed.h"
 #include "support/shell.h"
@@ -657,10 +658,6 @@ TEST_F(BackupTest, ReminderScheduleStartsWithoutABackup) {
     SetClockOverride(ClockReading{2013, 3, 2, 9, 0, 0});
     prompts.Expect("Backup Reminder!", 2);
     BackupReminder();
-}
-
-int32_t Day(int y, int m, int d) {
-    return Mdy2JulianDate(m, d, y);
 }
 
 TEST(BackupReminderSchedule, WeeklyRemindsFromTheChosenWeekdayUntilItIsRecorded) {

@@ -10,17 +10,20 @@
 #include "app/base/text_util.h"
 #include "app/toolkit/robot.h"
 #include "data/query.h"
-#include "support/editor_fixtures.h"
+#include "support/form_fixture.h"
 #include "support/prompt_queue.h"
 #include "ui/layout.h"
 
 namespace {
 
-class ImportFormTest : public EditorFormTest {
+class ImportFormTest : public FormTest {
 protected:
-    ImportFormTest() : EditorFormTest(ClockReading{2024, 5, 14, 9, 30, 0}) {}
+    ImportFormTest()
+        : FormTest({.clock = ClockReading{2024, 5, 14, 9, 30, 0},
+                    .freshDatabase = true,
+                    .tipsOn = true}) {}
     void SetUp() override {
-        EditorFormTest::SetUp();
+        FormTest::SetUp();
         if (HasFatalFailure()) return;
         SeedQuarters({20241, 20242});
         station_ = SeedStation("WAAA-FM", "", 20242, 0);
@@ -30,7 +33,7 @@ protected:
 };
 
 TEST_F(ImportFormTest, DateTimeColumnWindows1252AndTheReport) {
-    const std::string log = folder_.path() + "asrun.txt";
+    const std::string log = folder.path() + "asrun.txt";
     WriteFileText(log,
                   "Aired At;Programme;Len\r\n"
                   "2024-04-01 06:00;Caf\xE9 Talk;29:30\r\n"
@@ -103,7 +106,7 @@ bool Fits(int id, int row = -1, int col = 0) {
 // title of megabytes and differing lengths, is shown whole where it matters
 // and the new entry's duration can be changed.
 TEST_F(ImportFormTest, NoLogMixedLinesHugeTitleAndANewEntrysDuration) {
-    const std::string zip = folder_.path() + "asrun.xlsx", log = folder_.path() + "asrun.csv";
+    const std::string zip = folder.path() + "asrun.xlsx", log = folder.path() + "asrun.csv";
     WriteFileText(zip, std::string("PK\x03\x04\x14\x00", 6) + "[Content_Types].xml");
     WriteFileText(log,
                   "Air Date,Scheduled Start Time,Program Title,Length\r\n"

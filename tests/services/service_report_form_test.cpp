@@ -12,6 +12,7 @@
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/ez_testing.h"
 #include "app/toolkit/robot.h"
+#include "support/form_fixture.h"
 #include "support/prompt_queue.h"
 #include "support/test_env.h"
 #include "ui/msgbox.h"
@@ -23,21 +24,11 @@ namespace {
 constexpr int kReportText = 125, kToDesktop = 140, kAgree = 145, kTermsLink = 150, kCreate = 155,
               kCancel = 160, kHelp = 165;
 
-class ServiceReportForm : public ::testing::Test {
+class ServiceReportForm : public FormTest {
 protected:
-    static void SetUpTestSuite() {
-        EzTestInit();
-        DefineFontsAndColours();
-    }
-    void SetUp() override {
-        ASSERT_TRUE(folder.OpenFreshDatabase());
-        ASSERT_TRUE(IniWrite(Paths().settingsFile, "Options", "TipsOn", "1"));
-        Opts().tipsOn = true;
-    }
+    ServiceReportForm() : FormTest({.freshDatabase = true, .tipsOn = true}) {}
     static void Open(Robot& r) { r.OpenForm("SR", "", "Service Report", 50, 7); }
     std::string Zip() const { return folder.path() + "Vantrel_ServiceReport.zip"; }
-
-    TempProgramFolder folder;
 };
 
 // The terms and the "Create Report" switch are played by the scenario; here:

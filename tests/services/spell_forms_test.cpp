@@ -17,6 +17,7 @@
 #include "app/toolkit/robot.h"
 #include "editors/stations.h"
 #include "services/spell.h"
+#include "support/form_fixture.h"
 #include "support/prompt_queue.h"
 #include "support/test_env.h"
 
@@ -43,15 +44,12 @@ void Event(const std::string& form, int id, EzEvent ev, int64_t value, int& canc
 const std::vector<std::string> kWords = {"a",   "and", "can", "cat", "dog",
                                          "mat", "on",  "sat", "the", "with"};
 
-class SpellFormsTest : public ::testing::Test {
+class SpellFormsTest : public FormTest {
 protected:
-    static void SetUpTestSuite() {
-        EzTestInit();
-        DefineFontsAndColours();
-    }
+    SpellFormsTest() : FormTest({.tipsOn = true}) {}
     void SetUp() override {
+        FormTest::SetUp();
         EZ_SETPROCS(Event, Design);
-        Opts().tipsOn = true;
         WriteFileText(Dic(), Join(kWords, "\r\n") + "\r\n");
         UnloadWordList();
         LoadWordList();
@@ -60,6 +58,7 @@ protected:
     void TearDown() override {
         UnloadWordList();
         EZ_SETPROCS(DispatchEvent, DesignForm);
+        FormTest::TearDown();
     }
     std::string Dic() const { return folder.path() + "en_US.dic"; }
     std::vector<std::string> DicLines() const { return Split(ReadFileText(Dic()), "\r\n"); }
@@ -70,8 +69,6 @@ protected:
         r.OpenForm(kEditor, "", "Editor", 64, 16);
         r.Type(kEditor, kNotes, notes);
     }
-
-    TempProgramFolder folder;
 };
 
 TEST_F(SpellFormsTest, ChecksChangesIgnoresAndAddsBesideTheEditor) {

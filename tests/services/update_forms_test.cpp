@@ -15,6 +15,7 @@
 #include "services/http_client.h"
 #include "services/update.h"
 #include "services/update_check.h"
+#include "support/form_fixture.h"
 #include "support/loopback_http.h"
 #include "support/prompt_queue.h"
 #include "support/test_env.h"
@@ -23,13 +24,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class UpdateFormsTest : public ::testing::Test {
+class UpdateFormsTest : public FormTest {
 protected:
-    static void SetUpTestSuite() {
-        EzTestInit();
-        DefineFontsAndColours();
-    }
     void SetUp() override {
+        FormTest::SetUp();
         const LoopbackCertificate cert = MakeLoopbackCertificate(folder.path() + "tls");
         ASSERT_TRUE(server.UseTls(cert));
         endpoints.versionFileUrl = server.HttpsUrl("/VLVersion.txt");
@@ -52,9 +50,8 @@ protected:
     void TearDown() override {
         SetUpdateEndpointsForTests(nullptr);
         UpdateState() = UpdateSession{};
+        FormTest::TearDown();
     }
-
-    TempProgramFolder folder;
     LoopbackHttpServer server;
     UpdateEndpoints endpoints;
     std::string installer;

@@ -56,16 +56,13 @@ RowId SeedProgramRow(const std::string& title, const std::string& duration,
                    ")");
 }
 
-RowId SeedProgram(RowId station, int32_t quarter, const std::string& issues,
-                  const std::string& title, const std::string& duration,
-                  const std::string& description, const std::vector<SeedAiringAt>& airings,
-                  const std::string& freqCheck, const std::string& frequency) {
-    const RowId program = SeedProgramRow(title, duration, description);
+RowId SeedProgram(const ProgramSeed& p) {
+    const RowId program = SeedProgramRow(p.title, p.duration, p.description);
     const RowId entry = SeedRow(
         "INSERT INTO Master (AirDates,Qtr,Issue,Pgm,Station,FreqCheck,Frequency) VALUES (''," +
-        N(quarter) + "," + SqlQuoted(issues) + "," + N(program) + "," + N(station) + "," +
-        SqlQuoted(freqCheck) + "," + SqlQuoted(frequency) + ")");
-    for (auto [day, minutes] : airings) SeedAiring(entry, day, minutes);
+        N(p.quarter) + "," + SqlQuoted(p.issues) + "," + N(program) + "," + N(p.station) + "," +
+        SqlQuoted(p.freqCheck) + "," + SqlQuoted(p.frequency) + ")");
+    for (auto [day, minutes] : p.airings) SeedAiring(entry, day, minutes);
     return entry;
 }
 

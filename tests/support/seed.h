@@ -33,12 +33,22 @@ RowId SeedProgramRow(const std::string& title, const std::string& duration,
                      const std::string& description = "");
 // One airing: day number and minutes after midnight.
 using SeedAiringAt = std::pair<int32_t, int32_t>;
-// A program and its entry (the MID returned) for the station and quarter,
-// addressing `issues` ("iid|iid"), with one airing per (day, minutes).
-RowId SeedProgram(RowId station, int32_t quarter, const std::string& issues,
-                  const std::string& title, const std::string& duration,
-                  const std::string& description, const std::vector<SeedAiringAt>& airings,
-                  const std::string& freqCheck = "0", const std::string& frequency = "0");
+// A program and its entry, named field by field:
+//   SeedProgram({.station = sid, .quarter = 20192, .issues = IssueList({iid}),
+//                .title = "Forum", .duration = "30 minutes", .airings = {{day, 570}}});
+struct ProgramSeed {
+    RowId station = 0;
+    int32_t quarter = 0;
+    std::string issues;  // the issue ids joined with "|"
+    std::string title;
+    std::string duration;
+    std::string description;
+    std::vector<SeedAiringAt> airings;  // one airing each
+    std::string freqCheck = "0";        // "1": `frequency` airings over the period
+    std::string frequency = "0";
+};
+// Writes the Programs row, its entry and the airings; returns the entry's MID.
+RowId SeedProgram(const ProgramSeed& program);
 // A bare entry row (no program row, no airings) that addresses `issues`;
 // enough for the checks that ask whether an issue is in use.
 RowId SeedEntry(RowId station, int32_t quarter, const std::string& issues, RowId program = 1);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/base/fs.h"
 #include "app/base/platform.h"
 #include "support/shell.h"
 
@@ -38,6 +39,23 @@ TEST(PlatformHelp, TopicPageWhenPresentElseIndex) {
 TEST(PlatformHelp, FolderNamesWithBlanksAreEscaped) {
     EXPECT_EQ(HelpTopicUrl("/opt/My Programs/Help/", 0),
               "file:///opt/My%20Programs/Help/index.html");
+    // Every file address the program hands over is made the same way.
+    struct {
+        const char* path;
+        const char* url;
+    } const cases[] = {
+        {"/home/o'neil,x/r z.zip", "file:///home/o%27neil%2Cx/r%20z.zip"},
+        {"/a-b.c_d~e/100%", "file:///a-b.c_d~e/100%25"},
+        {"/Caf\xC3\xA9/#?&+", "file:///Caf%C3%A9/%23%3F%26%2B"},
+        {"C:/Program Files/x", "file:///C:/Program%20Files/x"},  // the drive's colon stays
+        {"rel/x:y", "file:///rel/x%3Ay"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FileUrl(c.path), c.url) << c.path;
+    // Where "\\" separates folders (Windows) it becomes "/"; elsewhere it is a
+    // character of the name.
+    EXPECT_EQ(FileUrl("C:\\My Files\\r.zip"), IsPathSeparator('\\')
+                                                  ? "file:///C:/My%20Files/r.zip"
+                                                  : "file:///C:%5CMy%20Files%5Cr.zip");
 }
 
 TEST(PlatformMail, ArgumentsCarryEveryPartInOrder) {

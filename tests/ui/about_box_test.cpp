@@ -8,6 +8,7 @@
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
 #include "data/dates.h"
+#include "support/form_fixture.h"
 #include "support/test_env.h"
 
 namespace {
@@ -17,14 +18,13 @@ struct PageState {
     std::string caption;
 };
 
-TEST(AboutBox, PagesToggleAndHistoryShows) {
-    TempProgramFolder folder;
+class AboutBox : public FormTest {};
+
+TEST_F(AboutBox, PagesToggleAndHistoryShows) {
     WriteFileText(Paths().appFolder + "History.rtf",
                   ReadFileText(SourceFolder() + "resources/History.rtf"));
     SetDateSettings(2, true, false);
-    EzTestInit();
     Robot r;
-    DefineFontsAndColours();
     std::vector<PageState> states;
     auto look = [&] {
         states.push_back(
@@ -63,11 +63,8 @@ TEST(AboutBox, PagesToggleAndHistoryShows) {
     EXPECT_EQ(history.find("\\par"), std::string::npos);
 }
 
-TEST(AboutBox, MissingHistoryLeavesThePageEmpty) {
-    TempProgramFolder folder;
-    EzTestInit();
+TEST_F(AboutBox, MissingHistoryLeavesThePageEmpty) {
     Robot r;
-    DefineFontsAndColours();
     std::string history = "unset";
     r.OpenForm("AB", "", "About Vantrel", 64, 24);
     r.Click("AB", 200);

@@ -15,6 +15,7 @@
 #include "app/test_init.h"
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
+#include "support/form_fixture.h"
 #include "support/prompt_queue.h"
 #include "support/test_env.h"
 #include "ui/msgbox.h"
@@ -120,10 +121,9 @@ TEST(ConfirmOverwriteTest, OnlyYesAgrees) {
     }
 }
 
-TEST(AskSaveChangesTest, TextsAndTheVanishedControl) {
-    EzTestInit();
-    DefineFontsAndColours();
-    TempProgramFolder folder;
+class AskSaveChangesTest : public FormTest {};
+
+TEST_F(AskSaveChangesTest, TextsAndTheVanishedControl) {
     EZ_FORM("AB", "", "About Vantrel", -1, -1, 62, 21, "N");
     {
         PromptQueue p;

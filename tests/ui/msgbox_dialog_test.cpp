@@ -9,6 +9,7 @@
 #include "app/test_init.h"
 #include "app/toolkit/ez_forms.h"
 #include "app/toolkit/robot.h"
+#include "support/form_fixture.h"
 #include "support/prompt_queue.h"
 #include "support/test_env.h"
 #include "ui/file_helpers.h"
@@ -18,19 +19,17 @@ namespace {
 
 constexpr const char* kBox = "DGMSGBOX1";
 
-class MsgBoxDialog : public ::testing::Test {
+class MsgBoxDialog : public FormTest {
 protected:
-    static void SetUpTestSuite() {
-        EzTestInit();
-        DefineFontsAndColours();
-    }
     void SetUp() override {
+        FormTest::SetUp();
         // The boxes are modal over a form of the program, as in real use.
         EZ_FORM("AB", "", "About Vantrel", -1, -1, 62, 21, "N");
     }
     void TearDown() override {
         SetMsgShownHook(nullptr);
         EZ_UNLOADFORM("AB");
+        FormTest::TearDown();
     }
 
     // Runs `act` once the box is on screen; `act` must close it.
@@ -55,7 +54,6 @@ protected:
         EZ_SETCHECK(kBox, kMsgCheckId, !EZ_GETCHECK(kBox, kMsgCheckId));
         Click(kMsgCheckId);
     }
-    TempProgramFolder folder;
 };
 
 TEST_F(MsgBoxDialog, ResultOfEveryWayOut) {

@@ -1,7 +1,5 @@
 // The toolkit over Qt Widgets: application object, forms, event delivery,
 // units, fonts, colours and the services (do-events, posted events, dialogs).
-#include <unistd.h>
-
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -24,6 +22,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "app/base/fs.h"
 #include "app/toolkit/qt/ez_internal.h"
 #include "app/toolkit/qt/ez_listview.h"
 
@@ -807,27 +806,13 @@ void EZ_POSTEVENT(const std::string& form, int id, int64_t value) {
 
 std::string EZ_APPPATH() {
     if (!S().appPath.empty()) return S().appPath;
-    std::string dir;
-    if (HaveApp()) {
-        dir = U(QCoreApplication::applicationDirPath());
-    } else {
-        char buf[4096];
-        ssize_t n = readlink("/proc/self/exe", buf, sizeof(buf) - 1);
-        if (n > 0) {
-            dir.assign(buf, static_cast<size_t>(n));
-            auto slash = dir.rfind('/');
-            dir = slash == std::string::npos ? std::string(".") : dir.substr(0, slash);
-        } else {
-            dir = ".";
-        }
-    }
-    if (dir.empty() || dir.back() != '/') dir += '/';
-    return dir;
+    if (HaveApp()) return WithSeparator(U(QCoreApplication::applicationDirPath()));
+    const std::string folder = ExecutableFolder();
+    return folder.empty() ? "./" : folder;
 }
 
 void EZ_SETAPPPATH(const std::string& folder) {
-    S().appPath = folder;
-    if (!S().appPath.empty() && S().appPath.back() != '/') S().appPath += '/';
+    S().appPath = WithSeparator(folder);
 }
 
 void EZ_SETIMAGEFOLDER(const std::string& folder) {

@@ -15,6 +15,7 @@
 #include <QUrl>
 #include <cstring>
 
+#include "app/base/fs.h"
 #include "app/base/system.h"
 #include "app/toolkit/desktop_platform.h"
 #include "app/toolkit/qt/ez_internal.h"
@@ -151,9 +152,7 @@ public:
         QString dir = ToolAnswer("xdg-user-dir", {"DESKTOP"});
         if (dir.isEmpty() || !QFileInfo(dir).isDir()) dir = QDir::homePath() + "/Desktop";
         if (!QFileInfo(dir).isDir()) return {};
-        std::string folder = ez::U(QDir::cleanPath(dir));
-        if (folder.back() != '/') folder += '/';
-        return folder;
+        return WithSeparator(ez::U(QDir::cleanPath(dir)));
     }
 
 private:

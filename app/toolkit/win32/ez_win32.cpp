@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <iostream>
 
+#include "app/base/fs.h"
 #include "app/toolkit/ez.h"
 
 namespace ez {
@@ -223,9 +224,7 @@ std::string EZ_APPPATH() {
 }
 
 void EZ_SETAPPPATH(const std::string& folder) {
-    S().appPath = folder;
-    if (!S().appPath.empty() && S().appPath.back() != '/' && S().appPath.back() != '\\')
-        S().appPath += '\\';
+    S().appPath = WithSeparator(folder);
 }
 
 void EZ_SETIMAGEFOLDER(const std::string& folder) {

@@ -11,6 +11,7 @@
 
 #include <vector>
 
+#include "app/base/fs.h"
 #include "app/base/system.h"
 #include "app/base/text_util.h"
 #include "app/base/util_win32.h"
@@ -125,8 +126,7 @@ public:
         std::string folder;
         if (SHGetKnownFolderPath(FOLDERID_Desktop, 0, nullptr, &path) == S_OK) folder = Utf8(path);
         CoTaskMemFree(path);
-        if (!folder.empty() && folder.back() != '\\') folder += '\\';
-        return folder;
+        return WithSeparator(folder);
     }
 
 private:
