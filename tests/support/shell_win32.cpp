@@ -2,10 +2,13 @@
 // is handed to its /bin/sh (Wine starts Unix programs), with the Windows
 // paths in it turned into Unix paths. Wine gives a Unix program neither the
 // pipes nor the exit status of a Windows child, so the command's output and
-// status come back through files, the status file written last.
+// status come back through files, the status file written last. A child
+// process of a test is the test program started again.
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -108,10 +111,77 @@ int RunShell(const std::string& command) {
     return status;
 }
 
-int ExitCodeOfChild(const std::function<int()>&) {
-    return -1;
-}
-
 FileSizeLimit::FileSizeLimit(long long) {}
 
 FileSizeLimit::~FileSizeLimit() = default;
+
+namespace {
+
+std::string EnvironmentValue(const char* name) {
+    const std::wstring wide = Wide(name);
+    const DWORD n = GetEnvironmentVariableW(wide.c_str(), nullptr, 0);
+    if (n == 0) return "";
+    std::wstring value(n, L'\0');
+    value.resize(GetEnvironmentVariableW(wide.c_str(), value.data(), n));
+    return Utf8(value);
+}
+
+// In a test program started as a child: the body its environment names runs
+// before any test, and its result ends the process (126: no such body).
+class ChildEnvironment : public ::testing::Environment {
+    void SetUp() override {
+        const std::string name = EnvironmentValue(kChildBodyVariable);
+        if (name.empty()) return;
+        const ChildBody* body = FindChildBody(name);
+        const int code = body ? (*body)(EnvironmentValue(kChildArgumentVariable)) : 126;
+        std::fflush(nullptr);
+        ExitProcess(static_cast<UINT>(code));
+    }
+};
+
+const bool kChildEnvironment = [] {
+    ::testing::AddGlobalTestEnvironment(new ChildEnvironment);
+    return true;
+}();
+
+}  // namespace
+
+int ChildBody::Run(const std::string& argument) const {
+    std::wstring self(32768, L'\0');
+    self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+    if (self.empty()) return 255;
+    // The child inherits the environment, which names its body.
+    const std::wstring bodyVariable = Wide(kChildBodyVariable);
+    const std::wstring argumentVariable = Wide(kChildArgumentVariable);
+    SetEnvironmentVariableW(bodyVariable.c_str(), Wide(name_).c_str());
+    SetEnvironmentVariableW(argumentVariable.c_str(), Wide(argument).c_str());
+    // The child's own account of the tests it would have run goes nowhere.
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE nul =
+        CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inherit, OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = nul;
+    si.hStdOutput = nul;
+    si.hStdError = nul;
+    PROCESS_INFORMATION pi{};
+    std::wstring line = L"\"" + self + L"\"";
+    const bool started = CreateProcessW(self.c_str(), line.data(), nullptr, nullptr, TRUE, 0,
+                                        nullptr, nullptr, &si, &pi);
+    SetEnvironmentVariableW(bodyVariable.c_str(), nullptr);
+    SetEnvironmentVariableW(argumentVariable.c_str(), nullptr);
+    if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+    if (!started) return 255;
+    CloseHandle(pi.hThread);
+    DWORD code = 255;
+    if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) {
+        TerminateProcess(pi.hProcess, 255);
+        WaitForSingleObject(pi.hProcess, 5000);
+    } else if (!GetExitCodeProcess(pi.hProcess, &code)) {
+        code = 255;
+    }
+    CloseHandle(pi.hProcess);
+    return static_cast<int>(code);
+}
