@@ -46,8 +46,9 @@ inline constexpr const char* kChildBodyVariable = "VANTREL_TEST_CHILD";
 inline constexpr const char* kChildArgumentVariable = "VANTREL_TEST_CHILD_ARGUMENT";
 
 // While it lives, no file of this process grows past `bytes` (a disk that
-// fills up at that point): a file size limit with its signal ignored.
-// active() is false where the system has no such limit (Windows).
+// fills up at that point): a file size limit with its signal ignored (under
+// Wine the limit of Wine's process, whose signal scripts/wine-run ignores).
+// active() is false when the limit could not be set.
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(long long bytes);

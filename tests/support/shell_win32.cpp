@@ -3,7 +3,8 @@
 // paths in it turned into Unix paths. Wine gives a Unix program neither the
 // pipes nor the exit status of a Windows child, so the command's output and
 // status come back through files, the status file written last. A child
-// process of a test is the test program started again.
+// process of a test is the test program started again; a file size limit is
+// set on Wine's process from outside.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -111,9 +112,63 @@ int RunShell(const std::string& command) {
     return status;
 }
 
-FileSizeLimit::FileSizeLimit(long long) {}
+namespace {
 
-FileSizeLimit::~FileSizeLimit() = default;
+// The Unix process id of this program (Wine's own process); "" outside
+// Wine. /proc/self would be the Wine server's, which opens files for its
+// programs, so the process is found by a file it holds open itself: the one
+// process besides the server with a descriptor of a marker file.
+std::string UnixProcessId() {
+    static const std::string pid = [] {
+        const std::string folder = MakeTempFolder("vantrel-pid-");
+        if (folder.empty()) return std::string();
+        const std::string name = folder.substr(folder.find_last_of("\\/") + 1);
+        HANDLE marker = CreateFileW(Wide(folder + "\\marker").c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        std::string found;
+        DWORD written = 0;
+        // A write makes Wine hand the program its own descriptor.
+        if (marker != INVALID_HANDLE_VALUE && WriteFile(marker, "x", 1, &written, nullptr)) {
+            const std::string find =
+                "for p in /proc/[0-9]*; do ls -l $p/fd 2>/dev/null | grep -q '" + name +
+                "/marker' && case $(cat $p/comm) in wineserver*) ;;"
+                " *) echo ${p#/proc/} ;; esac; done; exit 0";
+            int status = -1;
+            found = Capture(find, &status);
+            while (!found.empty() && found.back() == '\n') found.pop_back();
+            if (status != 0 || found.empty() ||
+                found.find_first_not_of("0123456789") != std::string::npos)
+                found.clear();
+        }
+        if (marker != INVALID_HANDLE_VALUE) CloseHandle(marker);
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+        return found;
+    }();
+    return pid;
+}
+
+}  // namespace
+
+// Under Wine the limit is the Wine process's own, set from outside by the
+// build machine's prlimit; scripts/wine-run has SIGXFSZ ignored, so a write
+// past it fails (EFBIG) instead of ending the program.
+FileSizeLimit::FileSizeLimit(long long bytes) {
+    const std::string pid = UnixProcessId();
+    if (pid.empty()) return;
+    int status = -1;
+    const std::string soft =
+        Capture("prlimit --pid " + pid + " --fsize --output=SOFT --noheadings", &status);
+    if (status != 0) return;
+    before_ = soft.find("unlimited") != std::string::npos ? -1 : std::atoll(soft.c_str());
+    active_ = RunShell("prlimit --pid " + pid + " --fsize=" + std::to_string(bytes) + ":") == 0;
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    if (!active_) return;
+    RunShell("prlimit --pid " + UnixProcessId() + " --fsize=" +
+             (before_ < 0 ? std::string("unlimited") : std::to_string(before_)) + ":");
+}
 
 namespace {
 
