@@ -229,6 +229,11 @@ FetchOutcome Run(Fetch& f, const std::string& url, long timeoutMs, const std::st
         // Redirects are followed here, so that each new address is checked.
         DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
         WinHttpSetOption(request, WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof(policy));
+        // One request per connection: a connection kept open for later would
+        // be found closed by the server at the next check (Wine's WinHTTP
+        // then sends on it and fails instead of connecting again).
+        DWORD features = WINHTTP_DISABLE_KEEP_ALIVE;
+        WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof(features));
         if (!WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA,
                                 0, 0, 0) ||
             !WinHttpReceiveResponse(request, nullptr)) {

@@ -7,16 +7,19 @@
 
 #include "support/loopback_socket.h"
 #include "support/loopback_tls.h"
+#include "support/shell.h"
 
 LoopbackCertificate MakeLoopbackCertificate(const std::string& folder) {
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     LoopbackCertificate c{folder + "/cert.pem", folder + "/key.pem"};
+    // The address is named as an IP address and as a DNS name: Wine's
+    // certificate check reads only the DNS names.
     const std::string make =
         "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2"
-        " -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout '" +
+        " -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1,DNS:127.0.0.1 -keyout '" +
         c.key + "' -out '" + c.cert + "' >/dev/null 2>&1";
-    if (std::system(make.c_str()) != 0) return {};
+    if (RunShell(make) != 0) return {};
     return c;
 }
 
@@ -67,15 +70,16 @@ std::string LoopbackHttpServer::Url(const std::string& path) const {
 }
 
 bool LoopbackHttpServer::UseTls(const LoopbackCertificate& certificate) {
-    std::shared_ptr<void> ctx = MakeTlsContext(certificate.cert, certificate.key);
-    if (!ctx) return false;
+    LoopbackTls tls = StartLoopbackTls(certificate.cert, certificate.key, port_);
+    if (tls.port == 0) return false;
     std::lock_guard<std::mutex> lock(mutex_);
-    tls_ = std::move(ctx);
+    tls_ = std::move(tls.context);
+    tlsPort_ = tls.port;
     return true;
 }
 
 std::string LoopbackHttpServer::HttpsUrl(const std::string& path) const {
-    return "https://127.0.0.1:" + std::to_string(port_) + path;
+    return "https://127.0.0.1:" + std::to_string(tlsPort_ ? tlsPort_ : port_) + path;
 }
 
 void LoopbackHttpServer::Serve(const std::string& path, HttpReply reply) {

@@ -1,9 +1,10 @@
 // Test support: a small HTTP server on 127.0.0.1 (a free port) that answers
 // each request path with prepared bytes, optionally slowly or not at all, and
 // records the requests it received. It runs on a thread of its own from the
-// constructor to the destructor. Given a certificate, it also speaks HTTPS on
-// the same port: a connection that opens with a TLS handshake is answered
-// over TLS, any other in plain HTTP.
+// constructor to the destructor. Given a certificate, it also speaks HTTPS
+// (support/loopback_tls.h): on POSIX systems on the same port, where a
+// connection that opens with a TLS handshake is answered over TLS and any
+// other in plain HTTP; on Windows through a TLS front on a port of its own.
 #pragma once
 
 #include <atomic>
@@ -72,6 +73,7 @@ private:
     std::map<std::string, HttpReply> replies_;
     std::vector<std::string> requests_;
     std::shared_ptr<void> tls_;  // the TLS context, once UseTls succeeded
+    int tlsPort_ = 0;            // the port of https addresses, once UseTls succeeded
     std::thread thread_;
 };
 

@@ -7,21 +7,24 @@
 
 #include "support/loopback_tls.h"
 
-bool LoopbackTlsAvailable() {
-    return true;
-}
-
-std::shared_ptr<void> MakeTlsContext(const std::string& certFile, const std::string& keyFile) {
+// The server itself answers TLS handshakes on its own port.
+LoopbackTls StartLoopbackTls(const std::string& certFile, const std::string& keyFile,
+                             int plainPort) {
     std::shared_ptr<void> ctx(SSL_CTX_new(TLS_server_method()),
                               [](void* c) { SSL_CTX_free(static_cast<SSL_CTX*>(c)); });
     auto* c = static_cast<SSL_CTX*>(ctx.get());
     if (!c || SSL_CTX_use_certificate_chain_file(c, certFile.c_str()) != 1 ||
         SSL_CTX_use_PrivateKey_file(c, keyFile.c_str(), SSL_FILETYPE_PEM) != 1)
-        return nullptr;
+        return {};
     // A client that hangs up mid-answer must not end the test process.
     std::signal(SIGPIPE, SIG_IGN);
-    return ctx;
+    return {ctx, plainPort};
 }
+
+// libcurl is given the certificate's file.
+TrustedCertificate::TrustedCertificate(const std::string&) : trusted_(true) {}
+
+TrustedCertificate::~TrustedCertificate() = default;
 
 LoopbackConnection::~LoopbackConnection() {
     if (!tls_) return;

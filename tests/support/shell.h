@@ -18,14 +18,37 @@ bool HaveTool(const std::string& name);
 // prefix, without a trailing separator; "" when none could be made.
 std::string MakeTempFolder(const std::string& prefix);
 
-// Runs body in a child process of its own and returns the child's exit
-// code (body's result, 0 to 127); -1 when this system cannot (Windows: no
-// fork), 128 and above when the child failed or was killed.
-int ExitCodeOfChild(const std::function<int()>& body);
+// A piece of a test that runs in a process of its own, given an argument.
+// Defined at namespace scope, it is known by its name before the tests
+// start. POSIX systems fork for it; Windows starts the test program again,
+// with the body's name and the argument in its environment, and there the
+// body runs before any test does and its result ends the process.
+class ChildBody {
+public:
+    ChildBody(std::string name, std::function<int(const std::string& argument)> body);
+    ChildBody(const ChildBody&) = delete;
+    ChildBody& operator=(const ChildBody&) = delete;
+    // Runs the body in a child process and returns the child's exit code
+    // (the body's result, 0 to 127); 128 and above when the child failed or
+    // was killed (on Windows also when it did not end within a minute).
+    int Run(const std::string& argument) const;
+    const std::string& name() const { return name_; }
+    int operator()(const std::string& argument) const { return body_(argument); }
+
+private:
+    std::string name_;
+    std::function<int(const std::string&)> body_;
+};
+// The body of that name; nullptr when there is none.
+const ChildBody* FindChildBody(const std::string& name);
+// The environment variables that make a started test program a child.
+inline constexpr const char* kChildBodyVariable = "VANTREL_TEST_CHILD";
+inline constexpr const char* kChildArgumentVariable = "VANTREL_TEST_CHILD_ARGUMENT";
 
 // While it lives, no file of this process grows past `bytes` (a disk that
-// fills up at that point): a file size limit with its signal ignored.
-// active() is false where the system has no such limit (Windows).
+// fills up at that point): a file size limit with its signal ignored (under
+// Wine the limit of Wine's process, whose signal scripts/wine-run ignores).
+// active() is false when the limit could not be set.
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(long long bytes);

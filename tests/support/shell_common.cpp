@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <map>
 #include <random>
 
 #include "app/base/fs.h"
@@ -16,4 +17,23 @@ std::string MakeTempFolder(const std::string& prefix) {
         if (MakeOneFolder(name) == 0) return name;
     }
     return "";
+}
+
+namespace {
+
+std::map<std::string, const ChildBody*>& ChildBodies() {
+    static std::map<std::string, const ChildBody*> bodies;
+    return bodies;
+}
+
+}  // namespace
+
+ChildBody::ChildBody(std::string name, std::function<int(const std::string&)> body)
+    : name_(std::move(name)), body_(std::move(body)) {
+    ChildBodies()[name_] = this;
+}
+
+const ChildBody* FindChildBody(const std::string& name) {
+    const auto it = ChildBodies().find(name);
+    return it == ChildBodies().end() ? nullptr : it->second;
 }

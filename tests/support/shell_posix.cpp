@@ -27,12 +27,12 @@ int RunShell(const std::string& command) {
     return std::system(command.c_str());
 }
 
-int ExitCodeOfChild(const std::function<int()>& body) {
+int ChildBody::Run(const std::string& argument) const {
     // A child that cannot be made, or that does not end by itself, reports
     // an exit code no body returns.
     const pid_t child = fork();
     if (child < 0) return 255;
-    if (child == 0) _exit(body());
+    if (child == 0) _exit(body_(argument));
     int status = 0;
     if (waitpid(child, &status, 0) != child) return 255;
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

@@ -2,10 +2,14 @@
 // is handed to its /bin/sh (Wine starts Unix programs), with the Windows
 // paths in it turned into Unix paths. Wine gives a Unix program neither the
 // pipes nor the exit status of a Windows child, so the command's output and
-// status come back through files, the status file written last.
+// status come back through files, the status file written last. A child
+// process of a test is the test program started again; a file size limit is
+// set on Wine's process from outside.
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -108,10 +112,131 @@ int RunShell(const std::string& command) {
     return status;
 }
 
-int ExitCodeOfChild(const std::function<int()>&) {
-    return -1;
+namespace {
+
+// The Unix process id of this program (Wine's own process); "" outside
+// Wine. /proc/self would be the Wine server's, which opens files for its
+// programs, so the process is found by a file it holds open itself: the one
+// process besides the server with a descriptor of a marker file.
+std::string UnixProcessId() {
+    static const std::string pid = [] {
+        const std::string folder = MakeTempFolder("vantrel-pid-");
+        if (folder.empty()) return std::string();
+        const std::string name = folder.substr(folder.find_last_of("\\/") + 1);
+        HANDLE marker = CreateFileW(Wide(folder + "\\marker").c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        std::string found;
+        DWORD written = 0;
+        // A write makes Wine hand the program its own descriptor.
+        if (marker != INVALID_HANDLE_VALUE && WriteFile(marker, "x", 1, &written, nullptr)) {
+            const std::string find =
+                "for p in /proc/[0-9]*; do ls -l $p/fd 2>/dev/null | grep -q '" + name +
+                "/marker' && case $(cat $p/comm) in wineserver*) ;;"
+                " *) echo ${p#/proc/} ;; esac; done; exit 0";
+            int status = -1;
+            found = Capture(find, &status);
+            while (!found.empty() && found.back() == '\n') found.pop_back();
+            if (status != 0 || found.empty() ||
+                found.find_first_not_of("0123456789") != std::string::npos)
+                found.clear();
+        }
+        if (marker != INVALID_HANDLE_VALUE) CloseHandle(marker);
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+        return found;
+    }();
+    return pid;
 }
 
-FileSizeLimit::FileSizeLimit(long long) {}
+}  // namespace
 
-FileSizeLimit::~FileSizeLimit() = default;
+// Under Wine the limit is the Wine process's own, set from outside by the
+// build machine's prlimit; scripts/wine-run has SIGXFSZ ignored, so a write
+// past it fails (EFBIG) instead of ending the program.
+FileSizeLimit::FileSizeLimit(long long bytes) {
+    const std::string pid = UnixProcessId();
+    if (pid.empty()) return;
+    int status = -1;
+    const std::string soft =
+        Capture("prlimit --pid " + pid + " --fsize --output=SOFT --noheadings", &status);
+    if (status != 0) return;
+    before_ = soft.find("unlimited") != std::string::npos ? -1 : std::atoll(soft.c_str());
+    active_ = RunShell("prlimit --pid " + pid + " --fsize=" + std::to_string(bytes) + ":") == 0;
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    if (!active_) return;
+    RunShell("prlimit --pid " + UnixProcessId() + " --fsize=" +
+             (before_ < 0 ? std::string("unlimited") : std::to_string(before_)) + ":");
+}
+
+namespace {
+
+std::string EnvironmentValue(const char* name) {
+    const std::wstring wide = Wide(name);
+    const DWORD n = GetEnvironmentVariableW(wide.c_str(), nullptr, 0);
+    if (n == 0) return "";
+    std::wstring value(n, L'\0');
+    value.resize(GetEnvironmentVariableW(wide.c_str(), value.data(), n));
+    return Utf8(value);
+}
+
+// In a test program started as a child: the body its environment names runs
+// before any test, and its result ends the process (126: no such body).
+class ChildEnvironment : public ::testing::Environment {
+    void SetUp() override {
+        const std::string name = EnvironmentValue(kChildBodyVariable);
+        if (name.empty()) return;
+        const ChildBody* body = FindChildBody(name);
+        const int code = body ? (*body)(EnvironmentValue(kChildArgumentVariable)) : 126;
+        std::fflush(nullptr);
+        ExitProcess(static_cast<UINT>(code));
+    }
+};
+
+const bool kChildEnvironment = [] {
+    ::testing::AddGlobalTestEnvironment(new ChildEnvironment);
+    return true;
+}();
+
+}  // namespace
+
+int ChildBody::Run(const std::string& argument) const {
+    std::wstring self(32768, L'\0');
+    self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+    if (self.empty()) return 255;
+    // The child inherits the environment, which names its body.
+    const std::wstring bodyVariable = Wide(kChildBodyVariable);
+    const std::wstring argumentVariable = Wide(kChildArgumentVariable);
+    SetEnvironmentVariableW(bodyVariable.c_str(), Wide(name_).c_str());
+    SetEnvironmentVariableW(argumentVariable.c_str(), Wide(argument).c_str());
+    // The child's own account of the tests it would have run goes nowhere.
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE nul =
+        CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inherit, OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = nul;
+    si.hStdOutput = nul;
+    si.hStdError = nul;
+    PROCESS_INFORMATION pi{};
+    std::wstring line = L"\"" + self + L"\"";
+    const bool started = CreateProcessW(self.c_str(), line.data(), nullptr, nullptr, TRUE, 0,
+                                        nullptr, nullptr, &si, &pi);
+    SetEnvironmentVariableW(bodyVariable.c_str(), nullptr);
+    SetEnvironmentVariableW(argumentVariable.c_str(), nullptr);
+    if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+    if (!started) return 255;
+    CloseHandle(pi.hThread);
+    DWORD code = 255;
+    if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) {
+        TerminateProcess(pi.hProcess, 255);
+        WaitForSingleObject(pi.hProcess, 5000);
+    } else if (!GetExitCodeProcess(pi.hProcess, &code)) {
+        code = 255;
+    }
+    CloseHandle(pi.hProcess);
+    return static_cast<int>(code);
+}
