@@ -8,6 +8,10 @@
 
 #include "data/program_list.h"
 
+// Designed size of the main window (character units).
+inline constexpr double kMainWindowWidth = 118;
+inline constexpr double kMainWindowHeight = 36;
+
 // Control ids of the main window (the robot and other forms rely on them).
 inline constexpr int kVlToolbar = 50;
 inline constexpr int kVlNewButton = 51;

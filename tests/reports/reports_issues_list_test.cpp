@@ -380,8 +380,8 @@ protected:
         if (IsSkipped()) return;
         RecordOpenedFiles();
         AddIssue("Crime", "Burglaries.", 0);
-        ReportInputs() = ReportChoice{"2019 - Apr-Jun", "WXYZ-FM", 0};
     }
+    const ReportChoice choice{"2019 - Apr-Jun", "WXYZ-FM", 0};
     // Each print asks where to save the list; without a running toolkit the
     // dialog answers "" (cancelled).
     void TearDown() override {
@@ -392,7 +392,7 @@ protected:
 };
 
 TEST_F(PrintFlow, CancelledSaveWritesTempPdfAndOpensIt) {
-    PrintIssuesProgramsList("PQ");
+    PrintIssuesProgramsList("PQ", choice);
     const std::string temp = Paths().pdfFolder + "Temp.pdf";
     ASSERT_EQ(recording->opened, std::vector<std::string>{temp});
     const auto pages = PdfPages(temp);
@@ -407,7 +407,7 @@ TEST_F(PrintFlow, SaveFailureIsReportedAndNothingIsOpened) {
     std::filesystem::remove_all(Paths().pdfFolder);
     WriteFileText(folder.path() + "PDF", "not a folder");
     prompts.Expect("PDF Error");
-    PrintIssuesProgramsList("PQ");
+    PrintIssuesProgramsList("PQ", choice);
     EXPECT_TRUE(recording->opened.empty());
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(
@@ -427,7 +427,7 @@ TEST_F(PrintFlow, AFullDiskKeepsTheOlderReport) {
         FileSizeLimit small(300);
         if (!small.active()) GTEST_SKIP() << "no file size limit on this system";
         prompts.Expect("PDF Error");
-        PrintIssuesProgramsList("PQ");
+        PrintIssuesProgramsList("PQ", choice);
     }
     EXPECT_TRUE(recording->opened.empty());
     ASSERT_EQ(Messages().size(), 1u);
