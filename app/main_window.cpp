@@ -650,26 +650,26 @@ void FilingDeadlineAlert() {
 static void VL_Design() {
     EZ_MENU(kForm, 0, kVlMenuFile, "&File");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuIssues, "&Issues");
-    EZ_MENU(kForm, kVlMenuFile, 9010, "-");
+    EZ_MENU(kForm, kVlMenuFile, kVlMenuFileSep1, "-");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuNew, "&New Program");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuCopy, "&Copy Program");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuEdit, "&Edit Program");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuDelete, "&Delete Program");
-    EZ_MENU(kForm, kVlMenuFile, 9035, "-");
+    EZ_MENU(kForm, kVlMenuFile, kVlMenuFileSep2, "-");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuPrint, "&Print");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuCheckList, "Check &List Before Filing...");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuExportList, "E&xport List...");
-    EZ_MENU(kForm, kVlMenuFile, 9045, "-");
+    EZ_MENU(kForm, kVlMenuFile, kVlMenuFileSep3, "-");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuExit, "E&xit");
 
     EZ_MENU(kForm, 0, kVlMenuTools, "&Tools");
     EZ_MENU(kForm, kVlMenuTools, kVlMenuStations, "&Station List");
     EZ_MENU(kForm, kVlMenuTools, kVlMenuCopyStations, "&Copy Stations");
     EZ_MENU(kForm, kVlMenuTools, kVlMenuAnalysis, "&Analysis");
-    EZ_MENU(kForm, kVlMenuTools, 9120, "-");
+    EZ_MENU(kForm, kVlMenuTools, kVlMenuToolsSep1, "-");
     EZ_MENU(kForm, kVlMenuTools, kVlMenuImport, "Import Airings...");
     EZ_MENU(kForm, kVlMenuTools, kVlMenuSpellEditor, "Spell Check &Editor");
-    EZ_MENU(kForm, kVlMenuTools, 9130, "-");
+    EZ_MENU(kForm, kVlMenuTools, kVlMenuToolsSep2, "-");
     EZ_MENU(kForm, kVlMenuTools, kVlMenuBackup, "&Backup Database");
     EZ_MENU(kForm, kVlMenuTools, kVlMenuRestore, "&Restore Database");
 
@@ -678,11 +678,11 @@ static void VL_Design() {
     EZ_MENU(kForm, 0, kVlMenuHelp, "&Help");
     EZ_MENU(kForm, kVlMenuHelp, kVlMenuHelpTopics, "Help &Topics");
     EZ_MENU(kForm, kVlMenuHelp, kVlMenuHelpIndex, "Help &Index");
-    EZ_MENU(kForm, kVlMenuHelp, 9315, "-");
+    EZ_MENU(kForm, kVlMenuHelp, kVlMenuHelpSep1, "-");
     EZ_MENU(kForm, kVlMenuHelp, kVlMenuWebsite, "Developer's &Website");
     EZ_MENU(kForm, kVlMenuHelp, kVlMenuUpdate, "Check for Program &Update");
     EZ_MENU(kForm, kVlMenuHelp, kVlMenuServiceReport, "&Service Report...");
-    EZ_MENU(kForm, kVlMenuHelp, 9340, "-");
+    EZ_MENU(kForm, kVlMenuHelp, kVlMenuHelpSep2, "-");
     EZ_MENU(kForm, kVlMenuHelp, kVlMenuAbout, "&About Vantrel...");
 
     EZ_CONTROL(kForm, kVlToolbar, EzKind::Toolbar, "", 0, 0, 0, 0);
@@ -811,6 +811,13 @@ constexpr ControlName kControls[] = {
     {"MenuUpdate", kVlMenuUpdate},
     {"MenuServiceReport", kVlMenuServiceReport},
     {"MenuAbout", kVlMenuAbout},
+    {"MenuFileSep1", kVlMenuFileSep1},
+    {"MenuFileSep2", kVlMenuFileSep2},
+    {"MenuFileSep3", kVlMenuFileSep3},
+    {"MenuToolsSep1", kVlMenuToolsSep1},
+    {"MenuToolsSep2", kVlMenuToolsSep2},
+    {"MenuHelpSep1", kVlMenuHelpSep1},
+    {"MenuHelpSep2", kVlMenuHelpSep2},
 };
 }  // namespace
 
