@@ -72,22 +72,6 @@ constexpr const char* kQuarterTip = "Select a quarter to view, right-click to ad
 constexpr const char* kStationTip =
     "Select a station to filter programs, right-click to add/edit stations";
 
-// Sizes (character units) of the forms opened from here that do not offer
-// an opening function of their own.
-struct FormSize {
-    const char* name;
-    double w, h;
-    const char* style;
-};
-constexpr FormSize kFormSizes[] = {
-    {"PQ", kPrintDialogWidth, kPrintDialogHeight, ""},
-    {"AN", kAnalysisDialogWidth, kAnalysisDialogHeight, ""},
-    {"PO", kOptionsFormWidth, kOptionsFormHeight, ""},
-    {"XE", 62, 24, "R"},  // the dictionary editor can be resized
-    {"SR", 50, 7, ""},
-    {"AB", 64, 24, ""},
-};
-
 void AfterEntriesChanged() {
     FillProgramList();
     UpdateCommands();
@@ -99,27 +83,17 @@ void AfterEntrySaved(RowId mid) {
     UpdateCommands();
 }
 
-void Open(const std::string& name) {
-    if (name == "SL") return OpenStationList(kForm);
-    if (name == "CS") return OpenCopyStations(kForm);
-    if (name == "IL") {
-        IssuesListResult r = OpenIssuesList(kForm, EZ_GETTEXT(kForm, kVlStation));
-        if (r.quarterAdded) FillQuarterSelector(kForm, kVlQuarter, 0);
-        // Renamed issues show in the "Issues Addressed" column.
-        if (r.saved) AfterEntriesChanged();
-        return;
-    }
-    if (name == "PD") {
-        if (const RowId mid = OpenProgramDetail(kForm)) AfterEntrySaved(mid);
-        return;
-    }
-    for (const FormSize& f : kFormSizes) {
-        if (name == f.name) {
-            OpenForm(name, kForm, f.w, f.h, f.style);
-            return;
-        }
-    }
-    OpenForm(name, kForm, 80, 26);
+void OpenIssues() {
+    IssuesListResult r =
+        OpenIssuesList(kForm, Shell().currentQuarter, EZ_GETTEXT(kForm, kVlStation));
+    if (r.newQuarter) FillQuarterSelector(kForm, kVlQuarter, 0);
+    // Renamed issues show in the "Issues Addressed" column.
+    if (r.saved) AfterEntriesChanged();
+}
+
+// The station list; a quarter added from it goes into the quarter selector.
+void OpenStations() {
+    if (OpenStationList(kForm)) FillQuarterSelector(kForm, kVlQuarter, 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -206,6 +180,11 @@ bool AllStationsShown() {
     return EZ_SELECTEDITEM(kForm, kVlStation) <= 0;
 }
 
+// The call letters the station filter shows ("" for All Stations).
+std::string FilterStationCalls() {
+    return AllStationsShown() ? std::string() : EZ_GETTEXT(kForm, kVlStation);
+}
+
 void FillStationFilter(const std::string& keep) {
     EZ_REDRAW(kForm, kVlStation, false);
     EZ_CLEARITEMS(kForm, kVlStation);
@@ -231,14 +210,14 @@ std::vector<int64_t> SelectedEntries() {
     return mids;
 }
 
-void OpenEditor(EditorMode mode, int64_t mid) {
-    if (mid <= 0) return;
-    Shell().editorEntryId = mid;
-    Shell().editorMode = mode;
-    Open("PD");
+void OpenEditor(EntryEditMode mode, RowId mid) {
+    const ShellState& s = Shell();
+    if (const RowId saved =
+            OpenProgramDetail(kForm, mode, mid, s.currentQuarter, s.filterStationId))
+        AfterEntrySaved(saved);
 }
 
-void CopyOrEditSelected(EditorMode mode) {
+void CopyOrEditSelected(EntryEditMode mode) {
     std::vector<int64_t> mids = SelectedEntries();
     if (!mids.empty()) OpenEditor(mode, mids.front());
 }
@@ -344,7 +323,7 @@ void OnShown() {
                 "Before entering Issues or Programs, you will need|"
                 "to define the stations on which you will be reporting.{f10}",
                 "Click OK to get started.{f6}");
-        Open("SL");
+        OpenStations();
         if (!EZ_FORMEXISTS(kForm)) return;
         FillStationFilter("");
         FillProgramList();
@@ -395,10 +374,9 @@ void AfterRestore() {
     ShowDaysToEnd();
 }
 
-void AfterOptions() {
+void ChangeOptions() {
     // A saved options dialog may have changed the date format and the tooltips.
-    if (!Shell().optionsSaved) return;
-    Shell().optionsSaved = false;
+    if (!OpenProgramOptions(kForm)) return;
     ApplyTooltips();
     FillProgramList();
     UpdateCommands();
@@ -410,7 +388,7 @@ void ExportShownList() {
     const int rows = EZ_LVROWCOUNT(kForm, kVlList);
     for (int r = 0; r < rows; ++r) mids.push_back(EZ_LVGETVALUE(kForm, kVlList, r));
     const bool all = AllStationsShown();
-    const std::string calls = all ? std::string() : EZ_GETTEXT(kForm, kVlStation);
+    const std::string calls = FilterStationCalls();
     const RowId stationId =
         all ? 0 : StationIdByCalls(calls, std::to_string(Shell().currentQuarter));
     ExportProgramList(kForm, Shell().currentQuarter, stationId, calls, mids);
@@ -445,7 +423,7 @@ void ImportAirings() {
 void RunCommand(int id) {
     switch (id) {
         case kVlMenuIssues:
-            Open("IL");
+            OpenIssues();
             break;
         case kVlNewButton:
         case kVlMenuNew:
@@ -453,11 +431,11 @@ void RunCommand(int id) {
             break;
         case kVlCopyButton:
         case kVlMenuCopy:
-            CopyOrEditSelected(EditorMode::Copy);
+            CopyOrEditSelected(EntryEditMode::Copy);
             break;
         case kVlEditButton:
         case kVlMenuEdit:
-            CopyOrEditSelected(EditorMode::Edit);
+            CopyOrEditSelected(EntryEditMode::Edit);
             break;
         case kVlDeleteButton:
         case kVlMenuDelete:
@@ -465,36 +443,34 @@ void RunCommand(int id) {
             break;
         case kVlPrintButton:
         case kVlMenuPrint:
-            Open("PQ");
+            OpenPrintDialog(kForm, Shell().currentQuarter, FilterStationCalls());
             break;
         case kVlMenuCheckList:
-            OpenFilingCheck(kForm, Shell().currentQuarter,
-                            AllStationsShown() ? std::string() : EZ_GETTEXT(kForm, kVlStation));
+            OpenFilingCheck(kForm, Shell().currentQuarter, FilterStationCalls());
             break;
         case kVlMenuExportList:
             ExportShownList();
             break;
         case kVlOptionsButton:
         case kVlMenuOptions:
-            Open("PO");
-            AfterOptions();
+            ChangeOptions();
             break;
         case kVlMenuExit:
             EZ_UNLOADFORM(kForm);
             break;
         case kVlMenuStations:
-            Open("SL");
+            OpenStations();
             AfterStationsChanged();
             break;
         case kVlMenuCopyStations:
-            Open("CS");
+            OpenCopyStations(kForm);
             AfterStationsChanged();
             break;
         case kVlMenuAnalysis:
-            Open("AN");
+            OpenAnalysis(kForm, Shell().currentQuarter, FilterStationCalls());
             break;
         case kVlMenuSpellEditor:
-            Open("XE");
+            OpenForm(kSpellEditorForm, kForm);
             break;
         case kVlMenuImport:
             ImportAirings();
@@ -518,10 +494,10 @@ void RunCommand(int id) {
             if (CheckForUpdate(kVersionFull, 1) == 1) EZ_UNLOADFORM(kForm);
             break;
         case kVlMenuServiceReport:
-            Open("SR");
+            OpenForm(kServiceReportForm, kForm);
             break;
         case kVlMenuAbout:
-            Open("AB");
+            OpenForm(kAboutForm, kForm);
             break;
         default:
             break;
@@ -611,15 +587,13 @@ void NewProgram() {
                                         "IQtr = " + std::to_string(s.currentQuarter) +
                                             " AND SID = " + std::to_string(s.filterStationId))));
     if (count > 0) {
-        Shell().editorMode = EditorMode::Add;
-        Shell().editorEntryId = 0;
-        Open("PD");
+        OpenEditor(EntryEditMode::Add, 0);
         return;
     }
     int answer =
         DgMsgAsk("Issues Not Present", "This station has no issues on file for the quarter.{f10}",
                  "Would you like to add issues now?{f6}", "", "*{G,f7}|&Yes|&No", 1);
-    if (answer == 1) Open("IL");
+    if (answer == 1) OpenIssues();
 }
 
 void DeletePrograms() {
@@ -673,29 +647,29 @@ void FilingDeadlineAlert() {
 // Designer and event procedure
 // ---------------------------------------------------------------------------
 
-void VL_Design() {
+static void VL_Design() {
     EZ_MENU(kForm, 0, kVlMenuFile, "&File");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuIssues, "&Issues");
-    EZ_MENU(kForm, kVlMenuFile, 9010, "-");
+    EZ_MENU(kForm, kVlMenuFile, kVlMenuFileSep1, "-");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuNew, "&New Program");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuCopy, "&Copy Program");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuEdit, "&Edit Program");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuDelete, "&Delete Program");
-    EZ_MENU(kForm, kVlMenuFile, 9035, "-");
+    EZ_MENU(kForm, kVlMenuFile, kVlMenuFileSep2, "-");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuPrint, "&Print");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuCheckList, "Check &List Before Filing...");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuExportList, "E&xport List...");
-    EZ_MENU(kForm, kVlMenuFile, 9045, "-");
+    EZ_MENU(kForm, kVlMenuFile, kVlMenuFileSep3, "-");
     EZ_MENU(kForm, kVlMenuFile, kVlMenuExit, "E&xit");
 
     EZ_MENU(kForm, 0, kVlMenuTools, "&Tools");
     EZ_MENU(kForm, kVlMenuTools, kVlMenuStations, "&Station List");
     EZ_MENU(kForm, kVlMenuTools, kVlMenuCopyStations, "&Copy Stations");
     EZ_MENU(kForm, kVlMenuTools, kVlMenuAnalysis, "&Analysis");
-    EZ_MENU(kForm, kVlMenuTools, 9120, "-");
+    EZ_MENU(kForm, kVlMenuTools, kVlMenuToolsSep1, "-");
     EZ_MENU(kForm, kVlMenuTools, kVlMenuImport, "Import Airings...");
     EZ_MENU(kForm, kVlMenuTools, kVlMenuSpellEditor, "Spell Check &Editor");
-    EZ_MENU(kForm, kVlMenuTools, 9130, "-");
+    EZ_MENU(kForm, kVlMenuTools, kVlMenuToolsSep2, "-");
     EZ_MENU(kForm, kVlMenuTools, kVlMenuBackup, "&Backup Database");
     EZ_MENU(kForm, kVlMenuTools, kVlMenuRestore, "&Restore Database");
 
@@ -704,11 +678,11 @@ void VL_Design() {
     EZ_MENU(kForm, 0, kVlMenuHelp, "&Help");
     EZ_MENU(kForm, kVlMenuHelp, kVlMenuHelpTopics, "Help &Topics");
     EZ_MENU(kForm, kVlMenuHelp, kVlMenuHelpIndex, "Help &Index");
-    EZ_MENU(kForm, kVlMenuHelp, 9315, "-");
+    EZ_MENU(kForm, kVlMenuHelp, kVlMenuHelpSep1, "-");
     EZ_MENU(kForm, kVlMenuHelp, kVlMenuWebsite, "Developer's &Website");
     EZ_MENU(kForm, kVlMenuHelp, kVlMenuUpdate, "Check for Program &Update");
     EZ_MENU(kForm, kVlMenuHelp, kVlMenuServiceReport, "&Service Report...");
-    EZ_MENU(kForm, kVlMenuHelp, 9340, "-");
+    EZ_MENU(kForm, kVlMenuHelp, kVlMenuHelpSep2, "-");
     EZ_MENU(kForm, kVlMenuHelp, kVlMenuAbout, "&About Vantrel...");
 
     EZ_CONTROL(kForm, kVlToolbar, EzKind::Toolbar, "", 0, 0, 0, 0);
@@ -726,7 +700,7 @@ void VL_Design() {
     ApplyTooltips();
 }
 
-void VL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+static void VL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     if (ev == EzEvent::GotFocus) Shell().helpTopic = kHelpMain;
     // Help shows the current help topic.
     if (CommonFormEvent(kForm, id, ev, {kVlHelpButton, kVlExitButton, kHelpMain},
@@ -758,10 +732,8 @@ void VL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             if (ev == EzEvent::Change) {
                 ShowQuarter();
             } else if (ev == EzEvent::RightClick) {
-                OfferPreviousQuarter(TodayQuarter());
-                if (Shell().quarterAdded) {
+                if (OfferPreviousQuarter(TodayQuarter())) {
                     FillQuarterSelector(kForm, kVlQuarter, 1);
-                    Shell().quarterAdded = false;
                     FollowQuarterSelector();
                 }
             }
@@ -770,7 +742,7 @@ void VL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             if (ev == EzEvent::Change) {
                 AfterStationsChanged();
             } else if (ev == EzEvent::RightClick) {
-                Open("SL");
+                OpenStations();
                 AfterStationsChanged();
             }
             return;
@@ -781,10 +753,10 @@ void VL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                 UpdateCommands();
             } else if (ev == EzEvent::DblClick) {
                 if (value >= 0 && value < EZ_LVROWCOUNT(kForm, kVlList))
-                    OpenEditor(EditorMode::Edit,
+                    OpenEditor(EntryEditMode::Edit,
                                EZ_LVGETVALUE(kForm, kVlList, static_cast<int>(value)));
                 else
-                    CopyOrEditSelected(EditorMode::Edit);
+                    CopyOrEditSelected(EntryEditMode::Edit);
             } else if (ev == EzEvent::HeaderClick) {
                 SortByHeader(static_cast<int>(value));
             } else if (ev == EzEvent::Resize) {
@@ -796,3 +768,69 @@ void VL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     }
     if (ev == EzEvent::Click) RunCommand(id);
 }
+
+namespace {
+constexpr ControlName kControls[] = {
+    {"Toolbar", kVlToolbar},
+    {"NewButton", kVlNewButton},
+    {"CopyButton", kVlCopyButton},
+    {"EditButton", kVlEditButton},
+    {"DeleteButton", kVlDeleteButton},
+    {"PrintButton", kVlPrintButton},
+    {"OptionsButton", kVlOptionsButton},
+    {"HelpButton", kVlHelpButton},
+    {"ExitButton", kVlExitButton},
+    {"Quarter", kVlQuarter},
+    {"Station", kVlStation},
+    {"List", kVlList},
+    {"Frame", kVlFrame},
+    {"Status", kVlStatus},
+    {"MenuFile", kVlMenuFile},
+    {"MenuIssues", kVlMenuIssues},
+    {"MenuNew", kVlMenuNew},
+    {"MenuCopy", kVlMenuCopy},
+    {"MenuEdit", kVlMenuEdit},
+    {"MenuDelete", kVlMenuDelete},
+    {"MenuPrint", kVlMenuPrint},
+    {"MenuCheckList", kVlMenuCheckList},
+    {"MenuExportList", kVlMenuExportList},
+    {"MenuExit", kVlMenuExit},
+    {"MenuTools", kVlMenuTools},
+    {"MenuStations", kVlMenuStations},
+    {"MenuCopyStations", kVlMenuCopyStations},
+    {"MenuAnalysis", kVlMenuAnalysis},
+    {"MenuSpellEditor", kVlMenuSpellEditor},
+    {"MenuImport", kVlMenuImport},
+    {"MenuBackup", kVlMenuBackup},
+    {"MenuRestore", kVlMenuRestore},
+    {"MenuOptions", kVlMenuOptions},
+    {"MenuHelp", kVlMenuHelp},
+    {"MenuHelpTopics", kVlMenuHelpTopics},
+    {"MenuHelpIndex", kVlMenuHelpIndex},
+    {"MenuWebsite", kVlMenuWebsite},
+    {"MenuUpdate", kVlMenuUpdate},
+    {"MenuServiceReport", kVlMenuServiceReport},
+    {"MenuAbout", kVlMenuAbout},
+    {"MenuFileSep1", kVlMenuFileSep1},
+    {"MenuFileSep2", kVlMenuFileSep2},
+    {"MenuFileSep3", kVlMenuFileSep3},
+    {"MenuToolsSep1", kVlMenuToolsSep1},
+    {"MenuToolsSep2", kVlMenuToolsSep2},
+    {"MenuHelpSep1", kVlMenuHelpSep1},
+    {"MenuHelpSep2", kVlMenuHelpSep2},
+};
+}  // namespace
+
+// Modeless ("N": opening it returns at once, the program runs while it is
+// open) and resizable.
+constinit const FormDecl kMainWindowForm = {
+    .name = "VL",
+    .caption = kMainCaption,
+    .width = kMainWindowWidth,
+    .height = kMainWindowHeight,
+    .style = "RN",
+    .helpTopic = kHelpMain,
+    .design = VL_Design,
+    .event = VL_Event,
+    .controls = kControls,
+};

@@ -8,6 +8,10 @@
 
 #include "data/program_list.h"
 
+// Designed size of the main window (character units).
+inline constexpr double kMainWindowWidth = 118;
+inline constexpr double kMainWindowHeight = 36;
+
 // Control ids of the main window (the robot and other forms rely on them).
 inline constexpr int kVlToolbar = 50;
 inline constexpr int kVlNewButton = 51;
@@ -50,6 +54,14 @@ inline constexpr int kVlMenuWebsite = 9320;
 inline constexpr int kVlMenuUpdate = 9325;
 inline constexpr int kVlMenuServiceReport = 9330;
 inline constexpr int kVlMenuAbout = 9345;
+// The separator lines of the menus.
+inline constexpr int kVlMenuFileSep1 = 9010;
+inline constexpr int kVlMenuFileSep2 = 9035;
+inline constexpr int kVlMenuFileSep3 = 9045;
+inline constexpr int kVlMenuToolsSep1 = 9120;
+inline constexpr int kVlMenuToolsSep2 = 9130;
+inline constexpr int kVlMenuHelpSep1 = 9315;
+inline constexpr int kVlMenuHelpSep2 = 9340;
 
 // Refills the program list for Shell().currentQuarter and the station filter.
 void FillProgramList();

@@ -8,6 +8,8 @@
 #include "app/base/options.h"
 #include "app/base/platform.h"
 #include "app/data_folder.h"
+#include "app/forms.h"
+#include "app/main_window.h"
 #include "app/toolkit/ez.h"
 #include "app/toolkit/ez_forms.h"
 #include "services/maintenance.h"
@@ -19,8 +21,6 @@ namespace {
 
 constexpr const char* kInstanceName = "Vantrel_List";
 // Designed size of the main window in character units.
-constexpr double kMainWidth = 118;
-constexpr double kMainHeight = 36;
 
 std::string& FolderOverride() {
     static std::string folder;
@@ -120,5 +120,5 @@ void StartApplication() {
 
     if (RecoverFailedUpdate() == 0) return;
 
-    EZ_FORM("VL", "", kMainCaption, -1, -1, kMainWidth, kMainHeight, "R");
+    OpenForm(kMainWindowForm, "");
 }

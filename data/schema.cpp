@@ -255,7 +255,3 @@ bool OpenDatabaseFile(const std::string& path) {
     CreateLookupIndexes();
     return true;
 }
-
-void ConvertAirDates() {
-    RunConversion();
-}

@@ -23,5 +23,3 @@ struct OldAiring {
 // The airings of one old air-date text; entries that are no real date and time
 // are counted in `skipped` and left out.
 std::vector<OldAiring> ParseOldAirDates(const std::string& airDates, int& skipped);
-// Converts the old air-date text of Master.AirDates into DateTime rows.
-void ConvertAirDates();

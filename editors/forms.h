@@ -1,12 +1,12 @@
-// Design and event procedures of the editor forms.
+// The declarations of the editor forms.
 #pragma once
 
 #include "ui/forms.h"
 
-VANTREL_FORM(CI)  // Copy Issues                 editors/copy_issues.cpp
-VANTREL_FORM(CS)  // Copy Stations               editors/copy_stations.cpp
-VANTREL_FORM(ES)  // Add Station                 editors/station_edit.cpp
-VANTREL_FORM(IL)  // Issues List                 editors/issues_list.cpp
-VANTREL_FORM(PD)  // Program Detail              editors/program_detail.cpp
-VANTREL_FORM(SI)  // Select Issues               editors/issue_select.cpp
-VANTREL_FORM(SL)  // Station List                editors/station_list.cpp
+extern const FormDecl kCopyIssuesForm;     // CI  editors/copy_issues_form.cpp
+extern const FormDecl kCopyStationsForm;   // CS  editors/copy_stations_form.cpp
+extern const FormDecl kStationEditForm;    // ES  editors/station_edit_form.cpp
+extern const FormDecl kIssuesListForm;     // IL  editors/issues_list_form.cpp
+extern const FormDecl kProgramDetailForm;  // PD  editors/program_detail_form.cpp
+extern const FormDecl kIssueSelectForm;    // SI  editors/issue_select_form.cpp
+extern const FormDecl kStationListForm;    // SL  editors/station_list_form.cpp

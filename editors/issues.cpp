@@ -14,7 +14,7 @@ namespace {
 constexpr std::string_view kDescriptionBlanks = " \t\r\n";
 
 void MarkChanged(IssueWorkingCopy& wc) {
-    if (!wc.loading) wc.changed = true;
+    wc.changed = true;
 }
 
 }  // namespace
@@ -24,7 +24,6 @@ bool IssueWorkingCopy::IsStored(int pos) const {
 }
 
 void LoadIssueList(IssueWorkingCopy& wc, int32_t quarter, RowId stationId) {
-    wc.loading = true;
     wc.issues.clear();
     wc.deletedIds.clear();
     wc.editedPos = -1;
@@ -39,7 +38,6 @@ void LoadIssueList(IssueWorkingCopy& wc, int32_t quarter, RowId stationId) {
             wc.issues.push_back({rs.integer(0), std::string(rs.text(1)), std::string(rs.text(2))});
     }
     wc.changed = false;
-    wc.loading = false;
 }
 
 int FindIssueTitle(const IssueWorkingCopy& wc, const std::string& title, int except) {
@@ -231,9 +229,4 @@ std::vector<bool> PreselectIssues(const std::vector<IssueChoice>& choices,
                       preselected.end());
     }
     return out;
-}
-
-IssueSelection& IssueSelectionRecord() {
-    static IssueSelection record;
-    return record;
 }

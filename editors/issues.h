@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,6 @@ struct IssueWorkingCopy {
     int32_t quarter = 0;
     RowId stationId = 0;   // StnID, 0 for none
     bool changed = false;  // unsaved changes (the Save button's state)
-    bool loading = false;  // edits during a fill do not count as changes
 
     int size() const { return static_cast<int>(issues.size()); }
     bool IsStored(int pos) const;  // the position has an IID greater than 0
@@ -74,7 +74,7 @@ bool DeleteIssueAt(IssueWorkingCopy& wc, int p);
 void MoveIssue(IssueWorkingCopy& wc, int from, int to);
 
 // Stores the description of position p, trimmed of surrounding blanks and line
-// breaks, and marks a change (unless loading or the text is unchanged).
+// breaks, and marks a change (unless the text is unchanged).
 void SetIssueDescription(IssueWorkingCopy& wc, int p, const std::string& text);
 
 // Writes the working copy in one transaction: new issues inserted, stored ones
@@ -98,43 +98,27 @@ std::vector<IssueChoice> ReadStationIssues(int32_t quarter, RowId stationId);
 std::vector<bool> PreselectIssues(const std::vector<IssueChoice>& choices,
                                   const std::vector<std::string>& preselected);
 
-// The process-wide record through which the program editor talks to SI.
-// Before opening SI the editor sets quarter, stationId and preselected
-// (ChooseIssues does this). On OK, SI puts the selected issues, id and title,
-// into `chosen` in list order and sets `made`; the editor then shows them.
-// Cancel (or closing the window) leaves `made` false.
-struct IssueSelection {
-    int32_t quarter = 0;
-    RowId stationId = 0;
-    std::vector<std::string> preselected;  // titles of the entry as the editor loaded it
-    std::vector<IssueChoice> chosen;
-    bool made = false;  // the selection-made flag
-};
-IssueSelection& IssueSelectionRecord();
-
-// Opens SI modally over `parent` for the quarter and station with the given
-// preselection; returns the selection-made flag. The chosen issues are in
-// IssueSelectionRecord().chosen afterwards.
-bool ChooseIssues(const std::string& parent, int32_t quarter, RowId stationId,
-                  const std::vector<std::string>& preselected);
+// Opens SI modally over `parent` for the station's issues of the quarter, with
+// the titles in `preselected` selected. On OK returns the chosen issues, id and
+// title, in list order; Cancel (or closing the window) returns nothing.
+std::optional<std::vector<IssueChoice>> ChooseIssues(const std::string& parent, int32_t quarter,
+                                                     RowId stationId,
+                                                     const std::vector<std::string>& preselected);
 
 // Opens the issues list form modally over `parent` at its designed size. It
-// shows Shell().currentQuarter and the station with the given call letters
-// (unknown or "All Stations": the first). Says afterwards what the caller may
-// have to show anew.
+// shows the quarter (0 or not on file: today's) and the station with the given
+// call letters (unknown or "All Stations": the first). Says afterwards what
+// the caller may have to show anew.
 struct IssuesListResult {
-    bool saved = false;         // issues were written (titles show in program lists)
-    bool quarterAdded = false;  // a previous quarter was added (quarter selectors)
+    bool saved = false;       // issues were written (titles show in program lists)
+    bool newQuarter = false;  // a previous quarter was added (quarter selectors lack it)
 };
-IssuesListResult OpenIssuesList(const std::string& parent, const std::string& stationCalls);
+IssuesListResult OpenIssuesList(const std::string& parent, int32_t quarter,
+                                const std::string& stationCalls);
 // Opens the issues list over parent on the given quarter and station (call
 // letters) with the issue issueId selected (0: none), whatever the parent shows.
 void OpenIssuesListAt(const std::string& parent, int32_t quarter, const std::string& calls,
                       RowId issueId);
-
-// What the open issues list form shows (for the copy-issues dialog): quarter,
-// station id and call letters. Returns false when the form is not open.
-bool IssuesListShown(int32_t& quarter, RowId& stationId, std::string& calls);
 
 // Control ids of the issues list (IL) and the issue selection dialog (SI).
 inline constexpr int kIlQuarter = 100;

@@ -2,7 +2,7 @@
 // the Master row (quarter, station, addressed issues, period flag) and the
 // airings, with the rules that decide what may be added and when the entry
 // can be saved. Nothing here needs a window, so the rules and the save are
-// testable on their own; editors/program_detail.cpp puts them on the form.
+// testable on their own; editors/program_detail_form.cpp puts them on the form.
 #pragma once
 
 #include <cstdint>
@@ -57,15 +57,15 @@ inline constexpr int kPdIssuesFrame = 215;
 inline constexpr int kPdDescriptionFrame = 220;
 inline constexpr int kPdHeading = 225;
 inline constexpr int kPdF2 = 912;
-// Opens the program detail editor modally over parent, in the mode and for the
-// entry the opener set in Shell().editorMode and Shell().editorEntryId; a new
-// entry preselects the station of Shell().filterStationId. Returns the id of the
-// entry saved (0 when none was), which the opener shows anew.
-RowId OpenProgramDetail(const std::string& parent);
-// Opens the editor modally over parent on a stored entry (MID) of the given
-// quarter, in edit mode: for callers that show entries of a quarter the main
-// window may not show (the pre-filing check).
-void OpenProgramEntryEditor(const std::string& parent, RowId entryId, int32_t quarter);
+// What the program detail editor is opened to do.
+enum class EntryEditMode { Add = 1, Copy, Edit };
+// Opens the program detail editor modally over parent on the quarter. Add: a
+// new entry with the station stationId chosen (0: none chosen yet). Copy: a
+// new entry filled from the stored entry entryId. Edit: the stored entry
+// entryId. Returns the id of the entry saved (0 when none was), which the
+// opener shows anew.
+RowId OpenProgramDetail(const std::string& parent, EntryEditMode mode, RowId entryId,
+                        int32_t quarter, RowId stationId);
 
 // Help topics of the editor.
 inline constexpr int kTopicAddProgram = 220;

@@ -15,11 +15,6 @@ std::string Num(int64_t n) {
 
 }  // namespace
 
-StationListState& StationList() {
-    static StationListState state;
-    return state;
-}
-
 void NormaliseStation(std::string& calls, std::string& license) {
     calls = ToUpper(Trim(calls));
     license = Trim(license);

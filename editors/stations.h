@@ -4,19 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "data/quarters.h"
 #include "data/query.h"
-
-// --- station list state (lives for the program run, set anew when SL opens) ---
-struct StationListState {
-    int32_t quarter = 0;     // quarter number shown by the station list
-    int64_t selectedId = 0;  // StnID of the row last clicked; 0 = none (add a new one)
-    bool editMode = false;   // ES opened to edit (true) or to add (false)
-};
-StationListState& StationList();
 
 // --- adding and editing ---
 // Call letters are stored trimmed and in upper case, the city trimmed.
@@ -76,13 +69,17 @@ struct CopyIssuesSource {
     int64_t stationId = 0;
     std::string calls;
 };
-// Opens the copy-issues dialog over parent for the given source. When CI is
-// opened with OpenForm("CI", "IL", ...) instead, it reads the source from the
-// issues list's quarter and station selectors.
+// Opens the copy-issues dialog over parent for the given source (opened
+// without one, it offers nothing to copy).
 void OpenCopyIssues(const std::string& parent, const CopyIssuesSource& source);
-void OpenStationList(const std::string& parent);
-// Refills the station list form (when it is open) for StationList().quarter.
-void FillStationList();
+// Opens the station list over parent on today's quarter. Returns true when a
+// previous quarter was added from it, which the opener's quarter selectors lack.
+bool OpenStationList(const std::string& parent);
+// Opens the station editor over parent: with stationId 0 it adds stations to
+// the quarter one after another, else it edits that station. onSaved runs
+// after every save, while the editor is still open, so the opener can show it.
+void OpenStationEditor(const std::string& parent, int32_t quarter, int64_t stationId,
+                       const std::function<void()>& onSaved);
 void OpenCopyStations(const std::string& parent);
 
 // Control ids of the station list (SL), the station editor (ES), the

@@ -207,7 +207,7 @@ void PrintAllStations(const std::string& parent, int32_t quarter, int32_t placed
         CurrentRun() = AllStationsRun{};
         return;
     }
-    if (!CurrentRun().stations.empty()) OpenForm(kForm, parent, 50, 7.6);
+    if (!CurrentRun().stations.empty()) OpenForm(kPrintAllForm, parent);
     // A dialog closed before the end (its close control) counts as cancelled.
     if (!AllStationsDone(CurrentRun())) CurrentRun().cancelled = true;
     const AllStationsRun run = CurrentRun();
@@ -217,13 +217,13 @@ void PrintAllStations(const std::string& parent, int32_t quarter, int32_t placed
     for (const std::string& folder : FoldersWritten(run)) CurrentPlatform().ShellOpen(folder);
 }
 
-void PA_Design() {
+static void PA_Design() {
     EZ_CONTROL(kForm, kPaText, EzKind::Label, "", 2, 0.8, 46, 1.3);
     EZ_CONTROL(kForm, kPaProgress, EzKind::Progress, "", 2, 2.6, 46, 1.4);
     EZ_CONTROL(kForm, kPaCancel, EzKind::Button, "&Cancel", 19.5, 5, 11, 1.7);
 }
 
-void PA_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+static void PA_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     (void)cancel;
     AllStationsRun& run = CurrentRun();
     // Cancel does not close the form: the run stops after the station being written.
@@ -259,3 +259,23 @@ void PA_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         EZ_ENABLE(kForm, kPaCancel, false);
     }
 }
+
+namespace {
+constexpr ControlName kControls[] = {
+    {"Text", kPaText},
+    {"Progress", kPaProgress},
+    {"Cancel", kPaCancel},
+};
+}  // namespace
+
+constinit const FormDecl kPrintAllForm = {
+    .name = "PA",
+    .caption = "Printing All Stations",
+    .width = 50,
+    .height = 7.6,
+    .style = "",
+    .helpTopic = kPaHelpTopic,
+    .design = PA_Design,
+    .event = PA_Event,
+    .controls = kControls,
+};

@@ -119,6 +119,17 @@ constexpr int kPeriodFrame = 125;
 constexpr int kStationFrame = 130;
 constexpr int kHelpTopic = 300;
 
+// The quarter and station the opener shows, which the dialog starts on.
+struct AnalysisRequest {
+    int32_t quarter = 0;
+    std::string calls;
+};
+
+AnalysisRequest& Request() {
+    static AnalysisRequest request;
+    return request;
+}
+
 void UpdateAnalyzeButton() {
     EZ_ENABLE(kForm, kAnalyze, !EZ_GETTEXT(kForm, kStation).empty());
 }
@@ -277,7 +288,7 @@ std::string RunAnalysis(int32_t quarter, const std::string& choice,
     return SaveAndOpenReport(std::move(doc), errors, path) ? path : "";
 }
 
-void PrintAnalysis() {
+static void PrintAnalysis() {
     const int32_t q = QuarterFromName(EZ_GETTEXT(kForm, kPeriod));
     const int selected = EZ_SELECTEDITEM(kForm, kStation);
     if (selected < 0) return;
@@ -289,22 +300,22 @@ void PrintAnalysis() {
     RunAnalysis(q, choice, stations);
 }
 
-void AN_Design() {
+static void AN_Design() {
     DesignReportChoice(kForm, kPeriodFrame, kPeriod, kStationFrame, kStation);
     EZ_CONTROL(kForm, kAnalyze, EzKind::Button, "&Analyze", 9, 4.4, 10, 1.7);
     EZ_CONTROL(kForm, kExit, EzKind::Button, "E&xit", 20, 4.4, 10, 1.7);
     EZ_CONTROL(kForm, kHelp, EzKind::Button, "&Help", 31, 4.4, 10, 1.7);
 }
 
-void AN_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+static void AN_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     (void)value;
     (void)cancel;
     if (CommonFormEvent(kForm, id, ev, {kHelp, kExit, kHelpTopic}, kHelpTopic)) return;
     if (id == 0) {
         if (ev == EzEvent::Loaded) {
             EZ_ACCEL(kForm, "F1", kHelpKeyId);
-            FillReportPeriods(kForm, kPeriod);
-            FillStations(MainWindowStation());
+            FillReportPeriods(kForm, kPeriod, Request().quarter);
+            FillStations(Request().calls);
             if (Opts().tipsOn) EZ_SETTOOLTIP(kForm, kStation, "Select the station to analyze");
         }
         return;
@@ -315,4 +326,34 @@ void AN_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         return;
     }
     if (ev == EzEvent::Click && id == kAnalyze) PrintAnalysis();
+}
+
+namespace {
+constexpr ControlName kControls[] = {
+    {"Period", kPeriod},
+    {"Station", kStation},
+    {"Analyze", kAnalyze},
+    {"Exit", kExit},
+    {"Help", kHelp},
+    {"PeriodFrame", kPeriodFrame},
+    {"StationFrame", kStationFrame},
+};
+}  // namespace
+
+constinit const FormDecl kAnalysisForm = {
+    .name = "AN",
+    .caption = "Vantrel Analysis",
+    .width = kAnalysisDialogWidth,
+    .height = kAnalysisDialogHeight,
+    .style = "",
+    .helpTopic = kHelpTopic,
+    .design = AN_Design,
+    .event = AN_Event,
+    .controls = kControls,
+};
+
+void OpenAnalysis(const std::string& parent, int32_t quarter, const std::string& stationCalls) {
+    Request() = {quarter, stationCalls};
+    OpenForm(kAnalysisForm, parent);
+    Request() = {};
 }

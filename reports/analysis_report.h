@@ -54,9 +54,9 @@ std::string AnalysisFileName(const std::string& choice);
 std::string RunAnalysis(int32_t quarter, const std::string& choice,
                         const std::vector<std::string>& stations);
 
-// Builds the report for the AN dialog's period and station choice.
-void PrintAnalysis();
-
 // Suggested size of the analysis dialog in character units.
 inline constexpr double kAnalysisDialogWidth = 50;
 inline constexpr double kAnalysisDialogHeight = 6.8;
+// Opens the analysis dialog over parent on the quarter and the station with
+// the given call letters ("" or not listed: "All Stations").
+void OpenAnalysis(const std::string& parent, int32_t quarter, const std::string& stationCalls);

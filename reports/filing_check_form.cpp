@@ -99,7 +99,7 @@ void OpenFinding(int row) {
         case FindingTarget::None:
             return;
         case FindingTarget::ProgramEntry:
-            OpenProgramEntryEditor(kForm, f.recordId, quarter);
+            OpenProgramDetail(kForm, EntryEditMode::Edit, f.recordId, quarter, 0);
             break;
         case FindingTarget::Issue:
         case FindingTarget::StationIssues:
@@ -116,20 +116,13 @@ void Loaded() {
     EZ_ACCEL(kForm, "F1", kHelpKeyId);
     Shell().helpTopic = kFcHelpTopic;
     FillQuarterSelector(kForm, kFcPeriod, 1);
-    const int32_t wanted = St().wantedQuarter > 0 ? St().wantedQuarter : Shell().currentQuarter;
-    const int pos = EZ_FINDITEM(kForm, kFcPeriod, QuarterName(wanted));
+    // Opened without a quarter, the check shows today's.
+    const int pos = St().wantedQuarter > 0
+                        ? EZ_FINDITEM(kForm, kFcPeriod, QuarterName(St().wantedQuarter))
+                        : -1;
     if (pos >= 0) EZ_SELECTITEM(kForm, kFcPeriod, pos);
     FillStations(St().wantedCalls);
     RunCheck();
-}
-
-}  // namespace
-
-void OpenFilingCheck(const std::string& parent, int32_t quarter, const std::string& calls) {
-    St().wantedQuarter = quarter;
-    St().wantedCalls = calls == kAllStations ? std::string() : calls;
-    OpenForm(kForm, parent, kFilingCheckWidth, kFilingCheckHeight);
-    St() = CheckState{};
 }
 
 void FC_Design() {
@@ -175,4 +168,38 @@ void FC_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             break;
     }
     if (ev == EzEvent::Click && id == kFcOpen) OpenFinding(EZ_LVNEXTSELECTED(kForm, kFcList, -1));
+}
+
+constexpr ControlName kControls[] = {
+    {"Period", kFcPeriod},
+    {"Station", kFcStation},
+    {"List", kFcList},
+    {"Summary", kFcSummary},
+    {"Open", kFcOpen},
+    {"Close", kFcClose},
+    {"Help", kFcHelp},
+    {"Detail", kFcDetail},
+    {"PeriodFrame", kPeriodFrame},
+    {"StationFrame", kStationFrame},
+};
+
+}  // namespace
+
+constinit const FormDecl kFilingCheckForm = {
+    .name = "FC",
+    .caption = "Check List Before Filing",
+    .width = kFilingCheckWidth,
+    .height = kFilingCheckHeight,
+    .style = "",
+    .helpTopic = kFcHelpTopic,
+    .design = FC_Design,
+    .event = FC_Event,
+    .controls = kControls,
+};
+
+void OpenFilingCheck(const std::string& parent, int32_t quarter, const std::string& calls) {
+    St().wantedQuarter = quarter;
+    St().wantedCalls = calls == kAllStations ? std::string() : calls;
+    OpenForm(kFilingCheckForm, parent);
+    St() = CheckState{};
 }

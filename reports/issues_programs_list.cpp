@@ -280,11 +280,6 @@ std::string QuarterText(int32_t q) {
 
 }  // namespace
 
-ReportChoice& ReportInputs() {
-    static ReportChoice inputs;
-    return inputs;
-}
-
 bool GoOnWithIncompleteData(const std::string& what) {
     return DgMsgAsk("Database Damaged",
                     "Part of the database could not be read: this " + what +
@@ -468,8 +463,7 @@ bool SaveAndOpenReport(PdfDocument doc, const PdfErrorState& errors, const std::
     return true;
 }
 
-void PrintIssuesProgramsList(const std::string& form) {
-    const ReportChoice& in = ReportInputs();
+void PrintIssuesProgramsList(const std::string& form, const ReportChoice& in) {
     const int32_t q = QuarterFromName(in.period);
     const std::string& calls = in.station;
     PdfErrorState errors;
@@ -510,12 +504,6 @@ std::vector<std::string> StationsWithPrograms(int32_t quarter) {
     return calls;
 }
 
-std::string MainWindowStation() {
-    const RowId id = Shell().filterStationId;
-    if (id <= 0) return "";
-    return SelectField("Stations", "Calls", "StnID = " + std::to_string(id));
-}
-
 void DesignReportChoice(const std::string& form, int periodFrame, int period, int stationFrame,
                         int station) {
     EZ_CONTROL(form, periodFrame, EzKind::Frame, "Period", 1.5, 0.5, 22.5, 3.3);
@@ -524,9 +512,9 @@ void DesignReportChoice(const std::string& form, int periodFrame, int period, in
     EZ_CONTROL(form, station, EzKind::Combo, "", 27, 1.7, 20.5, 1.4);
 }
 
-void FillReportPeriods(const std::string& form, int period) {
+void FillReportPeriods(const std::string& form, int period, int32_t quarter) {
     FillQuarterSelector(form, period, 1);
-    const int current = EZ_FINDITEM(form, period, QuarterName(Shell().currentQuarter));
+    const int current = EZ_FINDITEM(form, period, QuarterName(quarter));
     if (current >= 0) EZ_SELECTITEM(form, period, current);
 }
 

@@ -14,8 +14,6 @@ struct ReportChoice {
     std::string station;    // ReportStation: call letters
     int32_t placedDay = 0;  // day number of the "Date Placed in Public File" picker; 0 = today
 };
-// The process-wide inputs of the report run.
-ReportChoice& ReportInputs();
 
 // One program as the list prints it under an issue.
 struct ListProgram {
@@ -81,21 +79,19 @@ std::string WriteReportFile(PdfDocument doc, const PdfErrorState& errors, const 
 // and nothing opened, after a libharu error or a failed write (told to the user).
 bool SaveAndOpenReport(PdfDocument doc, const PdfErrorState& errors, const std::string& path);
 
-// Builds, saves (asking where) and opens the report for ReportInputs().
-void PrintIssuesProgramsList(const std::string& form);
+// Builds, saves (asking where, over form) and opens the report of the choice.
+void PrintIssuesProgramsList(const std::string& form, const ReportChoice& in);
 
 // Call letters of the stations that have programs in quarter q, in database order.
 std::vector<std::string> StationsWithPrograms(int32_t quarter);
-
-// Call letters of the station the main window is filtered on ("" for All Stations).
-std::string MainWindowStation();
 
 // The Period and Station boxes at the top of the print and analysis dialogs,
 // each in its frame.
 void DesignReportChoice(const std::string& form, int periodFrame, int period, int stationFrame,
                         int station);
-// Fills the period box and shows the main window's quarter in it.
-void FillReportPeriods(const std::string& form, int period);
+// Fills the period box and shows the quarter in it (today's when the box
+// does not hold it).
+void FillReportPeriods(const std::string& form, int period, int32_t quarter);
 // Refills the station box with `first` (when not null) and the stations that
 // have programs in the period shown; keeps `wanted` selected when listed, else
 // the first entry.
@@ -105,3 +101,6 @@ void FillReportStations(const std::string& form, int period, int station, const 
 // Suggested size of the print dialog in character units.
 inline constexpr double kPrintDialogWidth = 50;
 inline constexpr double kPrintDialogHeight = 10.8;
+// Opens the print dialog over parent on the quarter and the station with the
+// given call letters ("" or not listed: the first).
+void OpenPrintDialog(const std::string& parent, int32_t quarter, const std::string& stationCalls);

@@ -428,12 +428,13 @@ void Loaded() {
 
 }  // namespace
 
+extern const FormDecl kImportForm;
+
 ImportOutcome OpenImportAirings(const std::string& parent, int32_t quarter, RowId station) {
     State().pendingQuarter = quarter;
     State().pendingStation = station;
     State().outcome = ImportOutcome{};
-    // Modal and blocking even without a parent: the outcome is known only when it closes.
-    OpenForm(kForm, parent, kImportWidth, kImportHeight, "M");
+    OpenForm(kImportForm, parent);
     State().session = ImportSession{};  // the log's rows are not kept once the dialog is gone
     return State().outcome;
 }
@@ -444,7 +445,7 @@ void ReportImport(const ImportOutcome& outcome) {
     DgMsgOk("Import Complete", text1, text2);
 }
 
-void IM_Design() {
+static void IM_Design() {
     EZ_CONTROL(kForm, kLogFrame, EzKind::Frame, "As-Run Log", 1.5, 0.4, 121, 4.6);
     EZ_CONTROL(kForm, kImFile, EzKind::Text, "", 3, 1.7, 102, 1.4, "R");
     EZ_CONTROL(kForm, kImBrowse, EzKind::Button, "&Browse...", 107, 1.55, 13.5, 1.7);
@@ -509,7 +510,7 @@ void IM_Design() {
     }
 }
 
-void IM_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+static void IM_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     if (CommonFormEvent(kForm, id, ev, {kImHelp, kImCancel, kTopicImport}, kTopicImport)) return;
     switch (id) {
         case 0:
@@ -575,3 +576,60 @@ void IM_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             break;
     }
 }
+
+namespace {
+constexpr ControlName kControls[] = {
+    {"File", kImFile},
+    {"Browse", kImBrowse},
+    {"Header", kImHeader},
+    {"Date", kImDate},
+    {"Time", kImTime},
+    {"Title", kImTitle},
+    {"Length", kImLength},
+    {"DateTime", kImDateTime},
+    {"Quarter", kImQuarter},
+    {"Station", kImStation},
+    {"Duration", kImDuration},
+    {"Titles", kImTitles},
+    {"Target", kImTarget},
+    {"Preview", kImPreview},
+    {"Problems", kImProblems},
+    {"Summary", kImSummary},
+    {"LogInfo", kImLogInfo},
+    {"Import", kImImport},
+    {"Cancel", kImCancel},
+    {"Help", kImHelp},
+    {"NewDuration", kImNewDuration},
+    {"Notes", kImNotes},
+    {"LogFrame", kLogFrame},
+    {"ColumnsFrame", kColumnsFrame},
+    {"IntoFrame", kIntoFrame},
+    {"TitlesFrame", kTitlesFrame},
+    {"PreviewFrame", kPreviewFrame},
+    {"DateLabel", kDateLabel},
+    {"TimeLabel", kTimeLabel},
+    {"TitleLabel", kTitleLabel},
+    {"LengthLabel", kLengthLabel},
+    {"DateTimeLabel", kDateTimeLabel},
+    {"QuarterLabel", kQuarterLabel},
+    {"StationLabel", kStationLabel},
+    {"DurationLabel", kDurationLabel},
+    {"TargetLabel", kTargetLabel},
+    {"ProblemsLabel", kProblemsLabel},
+    {"NewDurationLabel", kNewDurationLabel},
+    {"NotesLabel", kNotesLabel},
+    {"NewDurationHint", kNewDurationHint},
+};
+}  // namespace
+
+constinit const FormDecl kImportForm = {
+    .name = "IM",
+    .caption = "Import Airings",
+    .width = kImportWidth,
+    .height = kImportHeight,
+    .style = "",
+    .helpTopic = kTopicImport,
+    .design = IM_Design,
+    .event = IM_Event,
+    .controls = kControls,
+};

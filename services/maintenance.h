@@ -3,7 +3,7 @@
 
 #include <string>
 
-// The backup reminder at start-up (services/backup.cpp).
+// The backup reminder at start-up (services/backup_form.cpp).
 void BackupReminder();
 // Starts the reminder's schedule when the reminder is switched on: with no
 // backup recorded yet, today becomes the day the schedule counts from.

@@ -555,5 +555,5 @@ void SpellCheckControl(const std::string& form, int control) {
     }
     BeginSession(s, start);
     s.dialogOpen = true;
-    OpenForm("XS", form, kSpellCheckWidth, kSpellCheckHeight, "N");
+    OpenForm(kSpellCheckForm, form);
 }

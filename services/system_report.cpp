@@ -195,18 +195,17 @@ uint64_t PhysicalMemoryBytes() {
     return TotalPhysicalMemory();
 }
 
-std::string ServiceReportTextFor(const std::array<std::string, 4>& osLines, const std::string& cpu,
+std::string ServiceReportTextFor(const std::string& osDescription, const std::string& cpu,
                                  uint64_t memoryBytes) {
     std::string text = std::string("Program: ") + kProgramName + " " + kVersionMajorMinor + "." +
                        kVersionBuild + "\r\n";
     text += "Operating System:\r\n";
-    for (const std::string& line : osLines) text += line + "\r\n";
+    text += osDescription + "\r\n";
     text += "CPU: " + cpu + "\r\n";
     text += "Physical memory: " + MemoryGigabytes(memoryBytes) + " GB\r\n";
     return text;
 }
 
 std::string ServiceReportText() {
-    return ServiceReportTextFor(OsDescriptionLines(ReadSystemFacts()), CpuName(),
-                                PhysicalMemoryBytes());
+    return ServiceReportTextFor(OsDescription(), CpuName(), PhysicalMemoryBytes());
 }

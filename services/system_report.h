@@ -50,8 +50,9 @@ std::string MemoryGigabytes(uint64_t bytes);
 // Total physical memory of this computer in bytes (0 when unknown).
 uint64_t PhysicalMemoryBytes();
 
-// The report text for the given parts, lines ended by CR LF (also the last).
-std::string ServiceReportTextFor(const std::array<std::string, 4>& osLines, const std::string& cpu,
+// The report text for the given parts (the operating-system description as
+// OsDescription gives it), lines ended by CR LF (also the last).
+std::string ServiceReportTextFor(const std::string& osDescription, const std::string& cpu,
                                  uint64_t memoryBytes);
 // The report text of this computer.
 std::string ServiceReportText();

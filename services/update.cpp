@@ -195,7 +195,7 @@ int CheckForUpdate(const std::string& form, const std::string& versionFileUrl,
     const bool hidden = !form.empty() && EZ_FORMEXISTS(form);
     if (hidden) EZ_HIDEFORM(form);
     Progress() = ZdProgress{};
-    OpenForm(kZd, hidden ? form : "", kZdWidth, kZdHeight, "N");
+    OpenForm(kUpdatingForm, hidden ? form : "");
     int rc = DownloadFile(vf.host, vf.path, 1, "", "", localFile);
 
     int result = 0;
@@ -343,8 +343,7 @@ void FinishUpdate(const std::string& firstArgument) {
                      std::string("Congratulations! ") + kProgramName +
                          " has been updated to version " + v + "!{f10}",
                      "", "", notes ? "*{G,f7}|&See What's New|&Don't Care" : "&OK{G,f7}", 1);
-        if (notes && answer == 1)
-            OpenForm(kWn, parent, kWnWidth, kWnHeight, parent.empty() ? "M" : "");
+        if (notes && answer == 1) OpenForm(kUpdateNewsForm, parent);
     } else if (Val(IniRead(Paths().settingsFile, kUpdateSection, "Failed", "0")) != 0 &&
                !s.declined) {
         WriteUpdateSetting("Failed", "0");
@@ -368,7 +367,7 @@ void FinishUpdate(const std::string& firstArgument) {
 // ---------------------------------------------------------------------------
 // Form ZD: "Updating..."
 // ---------------------------------------------------------------------------
-void ZD_Design() {
+static void ZD_Design() {
     EZ_CONTROL(kZd, kZdFrame, EzKind::Frame, "Downloading Program Update", 1.5, 0.6, kZdWidth - 3,
                4.2);
     EZ_CONTROL(kZd, kZdProgress, EzKind::Progress, "", 3.5, 2.4, kZdWidth - 7, 1.3);
@@ -376,7 +375,7 @@ void ZD_Design() {
     EZ_ACCEL(kZd, "F1", kHelpKeyId);
 }
 
-void ZD_Event(int id, EzEvent ev, int64_t, int& cancel) {
+static void ZD_Event(int id, EzEvent ev, int64_t, int& cancel) {
     // Cancel does not close the form: the download closes it once it has stopped.
     if (CommonFormEvent(kZd, id, ev, {}, kUpdateHelpTopic)) return;
     switch (ev) {
@@ -401,7 +400,7 @@ void ZD_Event(int id, EzEvent ev, int64_t, int& cancel) {
 // ---------------------------------------------------------------------------
 // Form WN: "Update Information"
 // ---------------------------------------------------------------------------
-void WN_Design() {
+static void WN_Design() {
     EZ_DEFFONT(kFontNewsHeading, "Segoe UI", 14, "B");
     EZ_DEFFONT(kFontNewsProduct, "Segoe UI", 16, "B");
     const std::string& v = UpdateState().newVersion;
@@ -425,7 +424,43 @@ void WN_Design() {
     EZ_ACCEL(kWn, "F1", kHelpKeyId);
 }
 
-void WN_Event(int id, EzEvent ev, int64_t, int&) {
+static void WN_Event(int id, EzEvent ev, int64_t, int&) {
     if (CommonFormEvent(kWn, id, ev, {.exit = kWnOk}, kUpdateHelpTopic)) return;
     if (ev == EzEvent::Loaded && id == 0) EZ_SETFOCUS(kWn, kWnOk);
 }
+
+namespace {
+constexpr ControlName kUpdatingControls[] = {
+    {"Frame", kZdFrame},
+    {"Progress", kZdProgress},
+    {"Cancel", kZdCancel},
+};
+constexpr ControlName kNewsControls[] = {
+    {"Heading", kWnHeading}, {"Product", kWnProduct},         {"Notes", kWnNotes},
+    {"Ok", kWnOk},           {"HistoryNote", kWnHistoryNote},
+};
+}  // namespace
+
+// Modeless: the download runs while it shows its progress.
+constinit const FormDecl kUpdatingForm = {
+    .name = "ZD",
+    .caption = "Updating...",
+    .width = kZdWidth,
+    .height = kZdHeight,
+    .style = "N",
+    .helpTopic = kUpdateHelpTopic,
+    .design = ZD_Design,
+    .event = ZD_Event,
+    .controls = kUpdatingControls,
+};
+constinit const FormDecl kUpdateNewsForm = {
+    .name = "WN",
+    .caption = "Update Information",
+    .width = kWnWidth,
+    .height = kWnHeight,
+    .style = "",
+    .helpTopic = kUpdateHelpTopic,
+    .design = WN_Design,
+    .event = WN_Event,
+    .controls = kNewsControls,
+};

@@ -34,16 +34,16 @@ void FillQuarterSelector(const std::string& form, int control, int mode) {
     EZ_REDRAW(form, control, true);
 }
 
-void OfferPreviousQuarter(int32_t quarter) {
+bool OfferPreviousQuarter(int32_t quarter) {
     {
         ResultSet rs("SELECT COUNT(*) AS StnCount FROM Stations WHERE QtrID = " +
                      std::to_string(quarter));
-        if (!rs.next() || Val(rs["StnCount"]) == 0) return;
+        if (!rs.next() || Val(rs["StnCount"]) == 0) return false;
     }
     int answer = DgMsgAsk("Add A Previous Quarter?",
                           "Would you like to add a previous quarter to the list?{f10}", "", "",
                           "*{G,f7}|&Yes|&No", 1);
-    if (answer == 1) OpenForm("CQ", EZ_CURRENTFORM(), 50, 17);
+    return answer == 1 && OpenAddQuarter(EZ_CURRENTFORM());
 }
 
 int32_t PickerJulianDate(const std::string& form, int control) {

@@ -159,8 +159,6 @@ void InstallMessageBox() {
             case PromptKind::Ok:
                 DgMsgOk(r.title, r.text1, r.text2);
                 return 1;
-            case PromptKind::Ask:
-                return DgMsgAsk(r.title, r.text1, r.text2, r.checkText, r.buttons, r.defaultButton);
             case PromptKind::Simple:
                 EZ_MSGBOX(EZ_ISRUNNING() ? EZ_CURRENTFORM() : std::string(), r.text1, r.title);
                 return 1;
@@ -214,7 +212,7 @@ void DgMsgOk(const std::string& title, const std::string& text1, const std::stri
     DgMsgBox(parent, title, text1, text2, "", "&OK{G,f7}", "", 1, "C");
 }
 
-void MsgBox_Design() {
+static void MsgBox_Design() {
     auto& box = OpenBox();
     if (!box) return;
     const MsgLayout& L = box->layout;
@@ -247,7 +245,7 @@ void MsgBox_Design() {
     }
 }
 
-void MsgBox_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+static void MsgBox_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     auto& box = OpenBox();
     if (!box) return;
     switch (ev) {
@@ -291,3 +289,36 @@ void MsgBox_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             break;
     }
 }
+
+namespace {
+// Button n of the button list is kMsgFirstButtonId + n - 1 (at most ten).
+constexpr ControlName kControls[] = {
+    {"Text1", kMsgText1Id},
+    {"Text2", kMsgText2Id},
+    {"Check", kMsgCheckId},
+    {"Picture", kMsgPictureId},
+    {"Button1", kMsgFirstButtonId},
+    {"Button2", kMsgFirstButtonId + 1},
+    {"Button3", kMsgFirstButtonId + 2},
+    {"Button4", kMsgFirstButtonId + 3},
+    {"Button5", kMsgFirstButtonId + 4},
+    {"Button6", kMsgFirstButtonId + 5},
+    {"Button7", kMsgFirstButtonId + 6},
+    {"Button8", kMsgFirstButtonId + 7},
+    {"Button9", kMsgFirstButtonId + 8},
+    {"Button10", kMsgFirstButtonId + 9},
+};
+}  // namespace
+
+// Its caption is the message's title and its size follows the texts: DgMsgBox opens it.
+constinit const FormDecl kMsgBoxFormDecl = {
+    .name = kMsgBoxForm,
+    .caption = "",
+    .width = 0,
+    .height = 0,
+    .style = "TM",
+    .helpTopic = 0,
+    .design = MsgBox_Design,
+    .event = MsgBox_Event,
+    .controls = kControls,
+};

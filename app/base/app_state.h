@@ -24,22 +24,16 @@ const AppPaths& Paths();
 const std::string& ProgramFolder();
 void SetProgramFolder(const std::string& folder);
 
-// Shell state shared between the main window and its forms.
-// What an editor form was opened to do.
-enum class EditorMode { Add = 1, Copy, Edit };
-
+// The main window's state: the quarter and station it shows, its list's
+// sort, and the help topic F1 shows.
 struct ShellState {
-    int32_t currentQuarter = 0;               // CurrentQuarter
-    bool pdfReaderPresent = false;            // PdfReaderPresent
-    bool noStationsDefined = false;           // NoStationsDefined
-    int32_t helpTopic = 310;                  // HelpTopic
-    int64_t filterStationId = 0;              // FilterStationId, a RowId (0 = All Stations)
-    int32_t sortColumn = 0;                   // SortColumn
-    int32_t sortDirection = 0;                // SortDirection
-    EditorMode editorMode = EditorMode::Add;  // EditorMode
-    int64_t editorEntryId = 0;                // EditorEntryId, a RowId (MID)
-    bool quarterAdded = false;                // quarter-added flag of the CQ dialog
-    bool optionsSaved = false;                // set by a save of the options dialog
+    int32_t currentQuarter = 0;      // CurrentQuarter
+    bool pdfReaderPresent = false;   // PdfReaderPresent
+    bool noStationsDefined = false;  // NoStationsDefined
+    int32_t helpTopic = 310;         // HelpTopic
+    int64_t filterStationId = 0;     // FilterStationId, a RowId (0 = All Stations)
+    int32_t sortColumn = 0;          // SortColumn
+    int32_t sortDirection = 0;       // SortDirection
 };
 ShellState& Shell();
 

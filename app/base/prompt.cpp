@@ -60,12 +60,6 @@ void PromptOk(const std::string& title, const std::string& text1, const std::str
     Show(PromptKind::Ok, MsgRequest{"", title, text1, text2, "", "&OK{G,f7}", 1});
 }
 
-int PromptAsk(const std::string& title, const std::string& text1, const std::string& text2,
-              const std::string& checkText, const std::string& buttons, int defaultButton) {
-    return Show(PromptKind::Ask,
-                MsgRequest{"", title, text1, text2, checkText, buttons, defaultButton});
-}
-
 void PromptSimple(const std::string& text, const std::string& title) {
     Show(PromptKind::Simple, MsgRequest{"", title, text, "", "", "OK", 1});
 }

@@ -22,14 +22,12 @@ using MsgHook = std::function<int(const MsgRequest&)>;
 MsgHook SetMsgHook(MsgHook hook);
 const MsgHook& CurrentMsgHook();
 
-// How a prompt is to be shown: the "OK" box, a question with the given
-// buttons, or the toolkit's simple box.
-enum class PromptKind { Ok, Ask, Simple };
+// How a prompt is to be shown: the "OK" box or the toolkit's simple box.
+// (Code below the user interface tells; it never asks.)
+enum class PromptKind { Ok, Simple };
 using PromptProc = std::function<int(PromptKind, const MsgRequest&)>;
 // The user interface installs the procedure that shows prompts.
 void SetPromptProc(PromptProc proc);
 
 void PromptOk(const std::string& title, const std::string& text1, const std::string& text2);
-int PromptAsk(const std::string& title, const std::string& text1, const std::string& text2,
-              const std::string& checkText, const std::string& buttons, int defaultButton);
 void PromptSimple(const std::string& text, const std::string& title);

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <regex>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/base/app_state.h"
@@ -38,15 +38,11 @@ struct HelpCase {
     Opener open;  // empty: the form is opened on its own
 };
 
-// The names in the form table, read from its source, so that a form added to
-// the table without a row here fails the test.
+// The names in the form table, so that a form added to the table without a
+// row here fails the test.
 std::set<std::string> FormTableNames() {
-    const std::string text = ReadFileText(SourceFolder() + "app/dispatch.cpp");
-    static const std::regex entry(R"re(\{"([A-Z0-9]+)", \{[A-Za-z]+_Design, )re");
     std::set<std::string> names;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), entry);
-         it != std::sregex_iterator(); ++it)
-        names.insert((*it)[1]);
+    for (const FormDecl* f : FormTable()) names.insert(std::string(f->name));
     return names;
 }
 
@@ -149,10 +145,31 @@ protected:
 
 TEST_F(FormHelpTest, EveryFormOfTheTableHasARow) {
     const std::set<std::string> names = FormTableNames();
-    ASSERT_FALSE(names.empty()) << "no form names found in app/dispatch.cpp";
+    ASSERT_FALSE(names.empty()) << "the form table is empty";
     std::set<std::string> covered = kWithoutHelp;
     for (const HelpCase& c : Cases()) covered.insert(c.form);
     EXPECT_EQ(covered, names);
+}
+
+// Tests, scenarios and the documentation address controls by these names: a
+// name or id given twice in one form would send them to the wrong control.
+TEST_F(FormHelpTest, EveryDeclarationNamesItsControlsOnce) {
+    for (const FormDecl* form : FormTable()) {
+        SCOPED_TRACE(std::string(form->name));
+        EXPECT_EQ(FindForm(std::string(form->name)), form);
+        EXPECT_TRUE(form->design && form->event);
+        EXPECT_FALSE(form->controls.empty());
+        std::set<std::string_view> names;
+        std::set<int> ids;
+        for (const ControlName& c : form->controls) {
+            EXPECT_FALSE(c.name.empty());
+            EXPECT_TRUE(names.insert(c.name).second) << c.name;
+            EXPECT_TRUE(ids.insert(c.id).second) << c.name << " " << c.id;
+        }
+    }
+    // The toolkit's own dialogs and unknown names have no declaration.
+    EXPECT_EQ(FindForm("{OPENDLG}"), nullptr);
+    EXPECT_EQ(FormCaption("ZZ"), "");
 }
 
 TEST_F(FormHelpTest, F1OpensTheTopicOfTheForm) {
@@ -168,6 +185,10 @@ TEST_F(FormHelpTest, F1OpensTheTopicOfTheForm) {
         r.Run();
         EXPECT_TRUE(r.Ok()) << r.Errors();
         EXPECT_EQ(r.platform().helpTopics, std::vector<int>{c.topic});
+        // The declaration names the topic the form shows (0: its opener's).
+        const FormDecl* form = FindForm(c.form);
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(form->helpTopic == 0 ? kOpenerTopic : form->helpTopic, c.topic);
         // Forms opened on their own stay open after the run: the next case starts bare.
         for (const std::string& name : FormTableNames())
             if (EZ_FORMEXISTS(name)) EZ_DESTROYFORM(name);

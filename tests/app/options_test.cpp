@@ -8,6 +8,7 @@
 
 #include "app/base/app_state.h"
 #include "app/base/settings.h"
+#include "app/forms.h"
 #include "app/startup.h"
 #include "app/test_init.h"
 #include "app/toolkit/ez_forms.h"
@@ -150,14 +151,14 @@ protected:
         FormTest::SetUp();
         Opts() = Options{};
         LoadOptions();
-        r.OpenForm("PO", "", "Program Options", kOptionsFormWidth, kOptionsFormHeight);
+        r.Do([this] { saved = OpenProgramOptions(""); });
         r.WaitForm("PO");
     }
     void TearDown() override {
         FormTest::TearDown();
         SetDateSettings(1, false, false);
-        Shell().optionsSaved = false;
     }
+    bool saved = false;  // what the dialog told its opener
     Robot r;
     PromptQueue prompts{r};
 };
@@ -208,7 +209,7 @@ TEST_F(OptionsDialogTest, BackupSequenceLayout) {
     EXPECT_EQ(Read("Backup", "EnableBackup"), "0");
     EXPECT_EQ(Read("Backup", "LastDate"), "<absent>");  // no reminder, no schedule
     EXPECT_EQ(Opts().backupDow, 4);
-    EXPECT_TRUE(Shell().optionsSaved);
+    EXPECT_TRUE(saved);
 }
 
 // Switching the reminder on before any backup starts its schedule that day;
@@ -257,7 +258,7 @@ TEST_F(OptionsDialogTest, DateFormatActsAtOnceAndNoRestoresIt) {
     EXPECT_EQ(Dates().separator, "-");
     EXPECT_EQ(Opts().dateFormat, 1);
     EXPECT_EQ(Read("Dates", "Format"), "<absent>");
-    EXPECT_FALSE(Shell().optionsSaved);
+    EXPECT_FALSE(saved);
 }
 
 TEST_F(OptionsDialogTest, CancelKeepsTheDialogAndYesSaves) {

@@ -1,6 +1,7 @@
 // The issues list (IL) and the issue selection dialog (SI) driven through the robot.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -258,22 +259,22 @@ TEST_F(IssueFormsTest, SelectionDialogPreselectsAndReturnsTheChoice) {
     AddIssue(first, "Beta", 1);
     AddIssue(first, "Gamma", 2);
     AddIssue(second, "Elsewhere", 0);
-    IssueSelection& sel = IssueSelectionRecord();
-    sel = IssueSelection{};
-    sel.quarter = kToday;
-    sel.stationId = Val(first);
-    sel.preselected = {"Gamma", "Alpha"};
-    sel.made = true;  // cleared on opening
+    std::optional<std::vector<IssueChoice>> chosen;
+    bool returned = false;
 
     Robot r;
-    r.OpenForm("SI", "", FormCaption("SI"), kIssueSelectWidth, kIssueSelectHeight);
-    r.Do([] {
+    r.Do([&] {
+        chosen = ChooseIssues("", kToday, Val(first), {"Gamma", "Alpha"});
+        returned = true;
+    });
+    r.WaitForm("SI");
+    r.Do([&] {
         EXPECT_EQ((std::vector<std::string>{"Alpha", "Beta", "Gamma"}), ItemTexts("SI", kSiList));
         EXPECT_TRUE(EZ_ITEMSELECTED("SI", kSiList, 0));
         EXPECT_FALSE(EZ_ITEMSELECTED("SI", kSiList, 1));
         EXPECT_TRUE(EZ_ITEMSELECTED("SI", kSiList, 2));
         EXPECT_FALSE(Robot::Enabled("SI", kSiOk));
-        EXPECT_FALSE(IssueSelectionRecord().made);
+        EXPECT_FALSE(returned);
     });
     r.Screenshot("SI", "/tmp/issue_select_form.png");
     r.SelectIndex("SI", kSiList, 1);
@@ -282,22 +283,21 @@ TEST_F(IssueFormsTest, SelectionDialogPreselectsAndReturnsTheChoice) {
     r.WaitGone("SI");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
-    EXPECT_TRUE(sel.made);
-    ASSERT_EQ(1u, sel.chosen.size());
-    EXPECT_EQ("Beta", sel.chosen[0].title);
-    EXPECT_EQ("Beta", SelectText("Issues", "IIssue", "IID = " + std::to_string(sel.chosen[0].id)));
+    ASSERT_TRUE(chosen.has_value());
+    ASSERT_EQ(1u, chosen->size());
+    EXPECT_EQ("Beta", (*chosen)[0].title);
+    EXPECT_EQ("Beta", SelectText("Issues", "IIssue", "IID = " + std::to_string((*chosen)[0].id)));
 
-    // Cancel leaves the flag cleared and the previous choice alone.
+    // Cancel returns no choice, whatever was selected.
     Robot again;
-    again.OpenForm("SI", "", FormCaption("SI"), kIssueSelectWidth, kIssueSelectHeight);
+    again.Do([&] { chosen = ChooseIssues("", kToday, Val(first), {"Gamma", "Alpha"}); });
+    again.WaitForm("SI");
     again.SelectIndex("SI", kSiList, 0);
     again.Click("SI", kSiCancel);
     again.WaitGone("SI");
     again.Run();
     EXPECT_TRUE(again.Ok()) << again.Errors();
-    EXPECT_FALSE(sel.made);
-    ASSERT_EQ(1u, sel.chosen.size());
-    EXPECT_EQ("Beta", sel.chosen[0].title);
+    EXPECT_FALSE(chosen.has_value());
 }
 
 }  // namespace

@@ -65,10 +65,11 @@ protected:
         EXPECT_TRUE(SaveProgramEntry(e, 0, error)) << error;
         return std::to_string(e.entryId);
     }
-    static void Open(Robot& r, int mode, const std::string& mid = "") {
-        Shell().editorMode = static_cast<EditorMode>(mode);
-        Shell().editorEntryId = Val(mid);
-        r.OpenForm("PD", "", FormCaption("PD"), kProgramDetailWidth, kProgramDetailHeight);
+    void Open(Robot& r, int mode, const std::string& mid = "") {
+        const RowId station = Val(stationA_);
+        r.Do([mode, mid, station] {
+            OpenProgramDetail("", static_cast<EntryEditMode>(mode), Val(mid), kQuarter, station);
+        });
     }
     static std::string Airings(const std::string& mid) {
         return slSelStr("SELECT AirDate,AirTime FROM DateTime WHERE MLink = " + mid +

@@ -192,12 +192,12 @@ TEST_F(AllStations, ADamagedDatabaseListsWhatCanBeReadAndSaysItMayBeIncomplete) 
     for (size_t i = 1; i < rows.size(); ++i) EXPECT_LT(rows[i - 1].mid, rows[i].mid);
     EXPECT_TRUE(slIsDamaged());  // found by the read
 
-    ReportInputs() = ReportChoice{"2019 - Apr-Jun", "KDMG", 0};
+    const ReportChoice choice{"2019 - Apr-Jun", "KDMG", 0};
     prompts.Expect("Database Damaged", 2);  // Cancel: nothing is written
-    PrintIssuesProgramsList("PQ");
+    PrintIssuesProgramsList("PQ", choice);
     EXPECT_TRUE(recording->opened.empty());
     prompts.Expect("Database Damaged", 1);
-    PrintIssuesProgramsList("PQ");
+    PrintIssuesProgramsList("PQ", choice);
     EXPECT_EQ(EZ_TAKEUNSHOWN(), std::vector<std::string>{"file dialog \"Save PDF File\""});
     const std::vector<std::string> pages = PdfPages(Paths().pdfFolder + "Temp.pdf");
     ASSERT_GT(pages.size(), 1u);
@@ -238,7 +238,8 @@ TEST_F(PrintAllForms, AllStationsFromThePrintDialog) {
     });
     MsgShownHook previousShown = SetMsgShownHook(
         [&] { EZ_SCREENSHOT("DGMSGBOX1", ScreenshotPath(shots, "print_all_message.png")); });
-    r.OpenForm("PQ", "", FormCaption("PQ"), kPrintDialogWidth, kPrintDialogHeight);
+    r.Do([] { OpenPrintDialog("", kQ, ""); });
+    r.WaitForm("PQ");
     r.Do([] {
         // The stations with programs, then "All Stations"; the first stays chosen.
         ASSERT_EQ(EZ_ITEMCOUNT("PQ", 105), 4);
@@ -274,7 +275,8 @@ TEST_F(PrintAllForms, CancelInTheProgressDialog) {
         int cancel = 0;
         DispatchEvent("PA", kPaCancel, EzEvent::Click, 0, cancel);
     });
-    r.OpenForm("PQ", "", FormCaption("PQ"), kPrintDialogWidth, kPrintDialogHeight);
+    r.Do([] { OpenPrintDialog("", kQ, ""); });
+    r.WaitForm("PQ");
     r.SelectItem("PQ", 105, "All Stations");
     r.Click("PQ", 115);
     prompts.Expect("Printing Cancelled", 1);
@@ -301,7 +303,8 @@ TEST_F(PrintAllForms, CheckFormOpensTheRightEditorOnTheRightRecord) {
                  .duration = "5 minutes",
                  .description = "Text."});
     Robot r;
-    r.OpenForm("PQ", "", FormCaption("PQ"), kPrintDialogWidth, kPrintDialogHeight);
+    r.Do([] { OpenPrintDialog("", kQ, ""); });
+    r.WaitForm("PQ");
     r.SelectItem("PQ", 105, "KAAA");
     r.Click("PQ", 145);  // Check List... for the chosen station
     r.WaitForm("FC");

@@ -69,7 +69,8 @@ TEST_F(ReportDialogs, PrintDialogSavesWhereChosenAndRemembersTheFolder) {
     const std::string chosen = folder.path() + "Filed/";
     std::filesystem::create_directories(chosen);
     Robot r;
-    r.OpenForm("PQ", "", FormCaption("PQ"), kPrintDialogWidth, kPrintDialogHeight);
+    r.Do([] { OpenPrintDialog("", 20192, "WXYZ-FM"); });
+    r.WaitForm("PQ");
     r.Do([] {
         EXPECT_EQ(Robot::Text("PQ", 0), "Print Issues & Programs List");
         EXPECT_EQ(Robot::Text("PQ", 100), "2019 - Apr-Jun");
@@ -111,7 +112,8 @@ TEST_F(ReportDialogs, PrintDialogSavesWhereChosenAndRemembersTheFolder) {
 TEST_F(ReportDialogs, AnalysisDialogForOneAndAllStations) {
     Robot r;
     PromptQueue prompts(r);
-    r.OpenForm("AN", "", FormCaption("AN"), kAnalysisDialogWidth, kAnalysisDialogHeight);
+    r.Do([] { OpenAnalysis("", 20192, "WXYZ-FM"); });
+    r.WaitForm("AN");
     r.Do([] {
         EXPECT_EQ(Robot::Text("AN", 0), "Vantrel Analysis");
         EXPECT_EQ(Robot::Text("AN", 100), "2019 - Apr-Jun");

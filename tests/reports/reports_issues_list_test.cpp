@@ -423,8 +423,8 @@ protected:
         if (IsSkipped()) return;
         RecordOpenedFiles();
         AddIssue("Crime", "Burglaries.", 0);
-        ReportInputs() = ReportChoice{"2019 - Apr-Jun", "WXYZ-FM", 0};
     }
+    const ReportChoice choice{"2019 - Apr-Jun", "WXYZ-FM", 0};
     // Each print asks where to save the list; without a running toolkit the
     // dialog answers "" (cancelled).
     void TearDown() override {
@@ -435,7 +435,7 @@ protected:
 };
 
 TEST_F(PrintFlow, CancelledSaveWritesTempPdfAndOpensIt) {
-    PrintIssuesProgramsList("PQ");
+    PrintIssuesProgramsList("PQ", choice);
     const std::string temp = Paths().pdfFolder + "Temp.pdf";
     ASSERT_EQ(recording->opened, std::vector<std::string>{temp});
     const auto pages = PdfPages(temp);
@@ -450,7 +450,7 @@ TEST_F(PrintFlow, SaveFailureIsReportedAndNothingIsOpened) {
     std::filesystem::remove_all(Paths().pdfFolder);
     WriteFileText(folder.path() + "PDF", "not a folder");
     prompts.Expect("PDF Error");
-    PrintIssuesProgramsList("PQ");
+    PrintIssuesProgramsList("PQ", choice);
     EXPECT_TRUE(recording->opened.empty());
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(
@@ -470,7 +470,7 @@ TEST_F(PrintFlow, AFullDiskKeepsTheOlderReport) {
         FileSizeLimit small(300);
         ASSERT_TRUE(small.active()) << "no file size limit could be set";
         prompts.Expect("PDF Error");
-        PrintIssuesProgramsList("PQ");
+        PrintIssuesProgramsList("PQ", choice);
     }
     EXPECT_TRUE(recording->opened.empty());
     ASSERT_EQ(Messages().size(), 1u);

@@ -167,7 +167,7 @@ TEST(SystemReport, MemoryInGigabytes) {
 
 TEST(SystemReport, ReportTextBytes) {
     std::string text = ServiceReportTextFor(
-        {"Debian GNU/Linux 12 (bookworm) - 64 bit", "6.1.0-18-amd64", "Version 12", "Build #1 SMP"},
+        "Debian GNU/Linux 12 (bookworm) - 64 bit\r\n6.1.0-18-amd64\r\nVersion 12\r\nBuild #1 SMP",
         "0", 8589934592ull);
     EXPECT_EQ(text,
               "Program: Vantrel 1.8.4.0\r\n"

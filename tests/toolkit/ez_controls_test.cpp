@@ -138,6 +138,39 @@ TEST_F(ControlsTest, MultiSelectListBox) {
     EXPECT_EQ(Count("110 Change 0"), 0);
 }
 
+// What forms do to their controls while they fill them (refill a selector and
+// select in it, reset a list, set a group of radio buttons, a spin value, a
+// description) raises no Change or Click: forms rely on it and hold nothing back.
+TEST_F(ControlsTest, RefillsAndResetsByTheProgramRaiseNothing) {
+    EZ_CONTROL("CT", 400, EzKind::Radio, "One", 1, 19, 10, 1.3, "G");
+    EZ_CONTROL("CT", 405, EzKind::Radio, "Two", 12, 19, 10, 1.3);
+    EZ_CONTROL("CT", 410, EzKind::ListBox, "", 24, 19, 10, 3, "D");
+    EZ_CONTROL("CT", 415, EzKind::ListView, "Call{8}|City{8}", 36, 19, 14, 4, "M");
+    for (int pass = 0; pass < 2; ++pass) {
+        EZ_CLEARITEMS("CT", kCombo);
+        for (const char* q : {"2024 - Jan-Mar", "2024 - Apr-Jun"}) EZ_ADDITEM("CT", kCombo, q, 0);
+        EZ_SELECTITEM("CT", kCombo, pass);
+        EZ_CLEARITEMS("CT", 410);
+        for (const char* t : {"Crime", "Roads", "Schools"}) EZ_ADDITEM("CT", 410, t, 0);
+        EZ_SELECTITEM("CT", 410, 2);
+        EZ_SELECTITEM("CT", 410, -1);
+        EZ_LVCLEAR("CT", 415);
+        EZ_LVADDROW("CT", 415, {"WAAA-FM", "Ames"}, 1);
+        EZ_LVADDROW("CT", 415, {"WBBB-AM", "Boone"}, 2);
+        EZ_LVSELECT("CT", 415, -1, true);
+        EZ_LVSELECT("CT", 415, 0, false);
+        EZ_SETCHECK("CT", 400, pass == 0);
+        EZ_SETCHECK("CT", 405, pass == 1);
+        EZ_SETVALUE("CT", kSpin, 5 + pass);
+        EZ_SETTEXT("CT", kMemo, pass == 0 ? "first\r\nissue" : "");
+    }
+    EXPECT_EQ(EZ_SELECTEDITEM("CT", kCombo), 1);
+    EXPECT_TRUE(EZ_GETCHECK("CT", 405));
+    EXPECT_FALSE(EZ_GETCHECK("CT", 400));
+    for (const std::string& e : Events())
+        EXPECT_EQ(e.find(" Focus "), 3u) << e << ": raised by the program's own change";
+}
+
 TEST_F(ControlsTest, DatePickerRangeFormatAndUserChange) {
     EZ_DTSETFORMAT("CT", kDate, "MM-dd-yyyy HH:mm");
     EZ_DTSETRANGE("CT", kDate, 2024, 4, 1, 2024, 6, 30);

@@ -32,7 +32,7 @@ constexpr int kMinSize = 9, kMaxSize = 16;
 
 // Working state of the open editor.
 struct EditorState {
-    EditorMode mode = EditorMode::Add;
+    EntryEditMode mode = EntryEditMode::Add;
     RowId entryId = 0;
     RowId programId = 0;
     RowId stationId = 0;
@@ -44,31 +44,33 @@ struct EditorState {
     std::vector<std::string> preselected;  // issue titles of the entry as loaded
     bool updating = false;                 // an airing is being changed ("Update")
     int updateIndex = -1;
-    bool loading = false;   // control changes while filling do not count
     bool choosing = false;  // the issue selection dialog is open or posted
 };
 
-// The entry written while the editor was open (0: none); the opener shows it anew.
-RowId& SavedWhileOpen() {
-    static RowId saved = 0;
-    return saved;
+// What the opener asked for, and the entry written while the editor was open
+// (0: none), which the opener shows anew.
+struct EditorRequest {
+    EntryEditMode mode = EntryEditMode::Add;
+    RowId entryId = 0;    // the stored entry copied or edited
+    int32_t quarter = 0;  // the quarter of the entry
+    RowId stationId = 0;  // a new entry's station (0: none chosen)
+    RowId saved = 0;
+};
+
+EditorRequest& Request() {
+    static EditorRequest request;
+    return request;
 }
 
-// The station the shell's filter shows ("" for all stations).
-std::string FilterStationCalls() {
-    const RowId id = Shell().filterStationId;
+// The call letters of the station a new entry starts with ("" for none).
+std::string RequestedStationCalls() {
+    const RowId id = Request().stationId;
     return id > 0 ? SelectText("Stations", "Calls", "StnID = " + std::to_string(id)) : "";
 }
 
 EditorState& State() {
     static EditorState state;
     return state;
-}
-
-// The quarter an OpenProgramEntryEditor caller asked for; 0: the main window's.
-int32_t& RequestedQuarter() {
-    static int32_t quarter = 0;
-    return quarter;
 }
 
 // --- reading the form ---
@@ -113,7 +115,6 @@ void ApplyMultipleAirings() {
 }
 
 void Reevaluate() {
-    if (State().loading) return;
     ApplyMultipleAirings();
     EZ_ENABLE(kForm, kPdSave, SaveAvailable(ReadForm()));
 }
@@ -218,11 +219,10 @@ void ShowEntry(const ProgramEntry& e) {
 void Opened() {
     EditorState& st = State();
     st = EditorState{};
-    st.loading = true;
     RestoreFormPlace(kForm, Paths().settingsFile, 1);
 
-    st.mode = Shell().editorMode;
-    st.quarter = RequestedQuarter() > 0 ? RequestedQuarter() : Shell().currentQuarter;
+    st.mode = Request().mode;
+    st.quarter = Request().quarter;
     st.quarterLabel = QuarterLabel(st.quarter);
     QuarterBounds(st.quarter, st.firstDay, st.lastDay);
     SetupPicker();
@@ -233,32 +233,32 @@ void Opened() {
     EZ_SETVALUE(kForm, kPdSizeSpin, size);
     ApplyDescriptionSize(size);
 
-    if (st.mode == EditorMode::Add) {
-        SelectStation(FilterStationCalls());
+    if (st.mode == EntryEditMode::Add) {
+        SelectStation(RequestedStationCalls());
         st.topic = kTopicAddProgram;
     } else {
-        EZ_SETTEXT(kForm, kPdHeading,
-                   st.mode == EditorMode::Copy ? "Copy Existing Program" : "Edit Existing Program");
+        EZ_SETTEXT(
+            kForm, kPdHeading,
+            st.mode == EntryEditMode::Copy ? "Copy Existing Program" : "Edit Existing Program");
         ProgramEntry e;
-        if (LoadProgramEntry(Shell().editorEntryId, e)) {
+        if (LoadProgramEntry(Request().entryId, e)) {
             ShowEntry(e);
             st.preselected = e.issues;
             st.entryId = e.entryId;
             st.programId = e.programId;
         }
-        if (st.mode == EditorMode::Copy) {
+        if (st.mode == EntryEditMode::Copy) {
             st.entryId = 0;
             st.programId = 0;
         }
-        st.topic = st.mode == EditorMode::Copy ? kTopicCopyProgram : kTopicEditProgram;
+        st.topic = st.mode == EntryEditMode::Copy ? kTopicCopyProgram : kTopicEditProgram;
     }
     st.stationId = StationIdByCalls(EZ_GETTEXT(kForm, kPdStation), std::to_string(st.quarter));
-    if (st.mode == EditorMode::Copy) st.sourceStationId = st.stationId;
+    if (st.mode == EntryEditMode::Copy) st.sourceStationId = st.stationId;
     Shell().helpTopic = st.topic;
 
-    st.loading = false;
     Reevaluate();
-    if (st.mode != EditorMode::Add) EZ_ENABLE(kForm, kPdSave, false);  // nothing changed yet
+    if (st.mode != EntryEditMode::Add) EZ_ENABLE(kForm, kPdSave, false);  // nothing changed yet
     EZ_SETFOCUS(kForm, kPdTitle);
 }
 
@@ -320,7 +320,7 @@ void DeleteSelectedAiring() {
 
 void ChooseIssuesClicked() {
     EditorState& st = State();
-    if (st.updating || st.loading) {
+    if (st.updating) {
         st.choosing = false;
         return;
     }
@@ -328,13 +328,13 @@ void ChooseIssuesClicked() {
     const int n = EZ_ITEMCOUNT(kForm, kPdIssues);
     for (int i = 0; i < n; ++i) EZ_SETITEMSELECTED(kForm, kPdIssues, i, false);
     EZ_SELECTITEM(kForm, kPdIssues, -1);
-    const bool made = ChooseIssues(kForm, st.quarter, st.stationId, st.preselected);
+    const std::optional<std::vector<IssueChoice>> made =
+        ChooseIssues(kForm, st.quarter, st.stationId, st.preselected);
     if (!EZ_FORMEXISTS(kForm)) return;
     if (made) {
         // The chosen issues replace the entry's, and there is something to save.
         std::vector<std::string> chosen;
-        for (const IssueChoice& issue : IssueSelectionRecord().chosen)
-            chosen.push_back(issue.title);
+        for (const IssueChoice& issue : *made) chosen.push_back(issue.title);
         SetItems(kPdIssues, chosen);
         EZ_ENABLE(kForm, kPdSave, true);
     }
@@ -374,7 +374,7 @@ bool Save() {
     EZ_ENABLE(kForm, kPdSave, false);
     ProgramEntry e = ReadForm();
     std::string error;
-    const RowId source = st.mode == EditorMode::Copy ? st.sourceStationId : 0;
+    const RowId source = st.mode == EntryEditMode::Copy ? st.sourceStationId : 0;
     if (!SaveProgramEntry(e, source, error)) {
         DgMsgOk("Program Not Saved",
                 "The program could not be saved; the database was left unchanged.{f10}",
@@ -384,13 +384,13 @@ bool Save() {
     }
     st.entryId = e.entryId;
     st.programId = e.programId;
-    if (st.mode == EditorMode::Copy) {
+    if (st.mode == EntryEditMode::Copy) {
         // The copy now exists: a further save changes it instead of copying again.
-        st.mode = EditorMode::Edit;
+        st.mode = EntryEditMode::Edit;
         st.sourceStationId = 0;
     }
     EZ_ENABLE(kForm, kPdSave, false);
-    SavedWhileOpen() = e.entryId;
+    Request().saved = e.entryId;
     return true;
 }
 
@@ -500,7 +500,7 @@ void SetTips() {
 
 }  // namespace
 
-void PD_Design() {
+static void PD_Design() {
     EZ_DEFFONT(kFontEditorHeading, "Tahoma", 10, "B");
     EZ_CONTROL(kForm, kPdHeading, EzKind::Frame, "Add Program", 1, 0.3, 98, 32.7);
     EZ_SETFONT(kForm, kPdHeading, kFontEditorHeading);
@@ -548,7 +548,7 @@ void PD_Design() {
     EZ_ACCEL(kForm, "F7", kSpellKeyId);
 }
 
-void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+static void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     if (id == 0) {
         if (ev == EzEvent::Loaded) Opened();
         if (ev == EzEvent::Close) Closing(cancel);
@@ -588,10 +588,9 @@ void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             break;
         case EzEvent::RightClick:
             if (id == kPdIssues && !st.updating)
-                OpenIssuesList(kForm, EZ_GETTEXT(kForm, kPdStation));
+                OpenIssuesList(kForm, st.quarter, EZ_GETTEXT(kForm, kPdStation));
             break;
         case EzEvent::Change:
-            if (st.loading) break;
             switch (id) {
                 case kPdStation:
                     StationChanged();
@@ -632,19 +631,57 @@ void PD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     }
 }
 
-// Opens the program detail editor over parent in the mode and for the entry
-// set in Shell().editorMode and Shell().editorEntryId.
-RowId OpenProgramDetail(const std::string& parent) {
-    SavedWhileOpen() = 0;
-    OpenForm(kForm, parent, kProgramDetailWidth, kProgramDetailHeight);
-    return SavedWhileOpen();
-}
+namespace {
+constexpr ControlName kControls[] = {
+    {"Title", kPdTitle},
+    {"Station", kPdStation},
+    {"Duration", kPdDuration},
+    {"Various", kPdVarious},
+    {"Count", kPdCount},
+    {"Issues", kPdIssues},
+    {"AirDate", kPdAirDate},
+    {"Add", kPdAdd},
+    {"Airings", kPdAirings},
+    {"Description", kPdDescription},
+    {"Bracket", kPdBracket},
+    {"SizeLabel", kPdSizeLabel},
+    {"SizeValue", kPdSizeValue},
+    {"SizeSpin", kPdSizeSpin},
+    {"PtsLabel", kPdPtsLabel},
+    {"Save", kPdSave},
+    {"Exit", kPdExit},
+    {"Help", kPdHelp},
+    {"StationFrame", kPdStationFrame},
+    {"TitleFrame", kPdTitleFrame},
+    {"DurationFrame", kPdDurationFrame},
+    {"AirFrame", kPdAirFrame},
+    {"MultipleFrame", kPdMultipleFrame},
+    {"IssuesFrame", kPdIssuesFrame},
+    {"DescriptionFrame", kPdDescriptionFrame},
+    {"Heading", kPdHeading},
+    {"F2", kPdF2},
+};
+}  // namespace
 
-void OpenProgramEntryEditor(const std::string& parent, RowId entryId, int32_t quarter) {
-    if (entryId <= 0) return;
-    Shell().editorMode = EditorMode::Edit;
-    Shell().editorEntryId = entryId;
-    RequestedQuarter() = quarter;
-    OpenForm(kForm, parent, kProgramDetailWidth, kProgramDetailHeight);
-    RequestedQuarter() = 0;
+// The help topic is that of adding; copying and editing show their own.
+constinit const FormDecl kProgramDetailForm = {
+    .name = "PD",
+    .caption = "Program Detail",
+    .width = kProgramDetailWidth,
+    .height = kProgramDetailHeight,
+    .style = "",
+    .helpTopic = kTopicAddProgram,
+    .design = PD_Design,
+    .event = PD_Event,
+    .controls = kControls,
+};
+
+RowId OpenProgramDetail(const std::string& parent, EntryEditMode mode, RowId entryId,
+                        int32_t quarter, RowId stationId) {
+    if (mode != EntryEditMode::Add && entryId <= 0) return 0;
+    Request() = {mode, entryId, quarter, stationId, 0};
+    OpenForm(kProgramDetailForm, parent);
+    const RowId saved = Request().saved;
+    Request() = {};
+    return saved;
 }

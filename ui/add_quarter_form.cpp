@@ -31,6 +31,11 @@ constexpr int kHelp = 155;
 constexpr int kQuarterFrame = 160;
 constexpr int kCopyFrame = 165;
 constexpr int kHelpTopic = 390;
+// Whether the open dialog created a quarter, for its opener.
+bool& Created() {
+    static bool created = false;
+    return created;
+}
 // Posted after a click on the copy box, once its new state has settled.
 constexpr int64_t kPostCopyBoxSettled = 1;
 
@@ -68,16 +73,10 @@ void Create() {
                 "Please use this feature only to create previous quarters.{f6}");
         return;
     }
-    Shell().quarterAdded = CreatePreviousQuarter(source, quarter, copy, true);
-    if (!Shell().quarterAdded) return;
-    // The flag stays set for the form that opened this dialog, which reads
-    // and clears it; the two quarter selectors that are always open follow now.
-    if (EZ_FORMEXISTS("SL")) FillQuarterSelector("SL", 100, 0);
-    if (EZ_FORMEXISTS("VL")) FillQuarterSelector("VL", 100, 0);
+    Created() = CreatePreviousQuarter(source, quarter, copy, true);
+    if (!Created()) return;
     EZ_UNLOADFORM(kForm);
 }
-
-}  // namespace
 
 void CQ_Design() {
     EZ_CONTROL(kForm, kYearLabel, EzKind::Label, "Year:", 3, 0.8, 6, 1.2);
@@ -105,7 +104,7 @@ void CQ_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     if (CommonFormEvent(kForm, id, ev, {kHelp, kCancel, kHelpTopic}, kHelpTopic)) return;
     if (id == 0) {
         if (ev == EzEvent::Loaded) {
-            Shell().quarterAdded = false;
+            Created() = false;
             EZ_ACCEL(kForm, "F1", kHelpKeyId);
             FillQuarterSelector(kForm, kSource, 1);
             EZ_ENABLE(kForm, kSource, false);
@@ -133,4 +132,41 @@ void CQ_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         default:
             break;
     }
+}
+
+constexpr ControlName kControls[] = {
+    {"YearLabel", kYearLabel},
+    {"Year", kYear},
+    {"Q1", kQ1},
+    {"Q2", kQ2},
+    {"Q3", kQ3},
+    {"Q4", kQ4},
+    {"CopyBox", kCopyBox},
+    {"SourceLabel", kSourceLabel},
+    {"Source", kSource},
+    {"Create", kCreate},
+    {"Cancel", kCancel},
+    {"Help", kHelp},
+    {"QuarterFrame", kQuarterFrame},
+    {"CopyFrame", kCopyFrame},
+};
+
+}  // namespace
+
+constinit const FormDecl kAddQuarterForm = {
+    .name = "CQ",
+    .caption = "Add A Previous Quarter",
+    .width = 50,
+    .height = 17,
+    .style = "",
+    .helpTopic = kHelpTopic,
+    .design = CQ_Design,
+    .event = CQ_Event,
+    .controls = kControls,
+};
+
+bool OpenAddQuarter(const std::string& parent) {
+    Created() = false;
+    OpenForm(kAddQuarterForm, parent);
+    return Created();
 }

@@ -41,7 +41,7 @@ std::string AboutVersionLine() {
 
 }  // namespace
 
-void AB_Design() {
+static void AB_Design() {
     EZ_DEFFONT(kFontAboutName, "Segoe UI", 24, "B");
 
     EZ_CONTROL(kForm, kInfoPage, EzKind::Page, "", 0, 0, kWidth, kHeight - 3);
@@ -73,7 +73,7 @@ void AB_Design() {
     EZ_ACCEL(kForm, "F1", kHelpKeyId);
 }
 
-void AB_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+static void AB_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     // Help shows the topic of the form the box was opened from.
     if (CommonFormEvent(kForm, id, ev, {.exit = kClose}, Shell().helpTopic)) return;
     switch (ev) {
@@ -96,3 +96,24 @@ void AB_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             break;
     }
 }
+
+namespace {
+constexpr ControlName kControls[] = {
+    {"InfoPage", kInfoPage}, {"Name", kName},       {"Tagline", kTagline},
+    {"Version", kVersion},   {"Summary", kSummary}, {"HistoryPage", kHistoryPage},
+    {"History", kHistory},   {"Toggle", kToggle},   {"Close", kClose},
+};
+}  // namespace
+
+// Help shows the topic of the form the box was opened from.
+constinit const FormDecl kAboutForm = {
+    .name = "AB",
+    .caption = "About Vantrel",
+    .width = kWidth,
+    .height = kHeight,
+    .style = "",
+    .helpTopic = 0,
+    .design = AB_Design,
+    .event = AB_Event,
+    .controls = kControls,
+};

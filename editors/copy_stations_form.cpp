@@ -56,12 +56,6 @@ void Loaded() {
     EZ_ACCEL(kForm, "F1", kHelpKeyId);
 }
 
-}  // namespace
-
-void OpenCopyStations(const std::string& parent) {
-    OpenForm(kForm, parent, kCopyStationsWidth, kCopyStationsHeight);
-}
-
 void CS_Design() {
     EZ_CONTROL(kForm, kFrame, EzKind::Frame, "Select Stations to Copy to:", 1.5, 0.4, 27, 3.2);
     EZ_CONTROL(kForm, kCsQuarter, EzKind::Combo, "", 3, 1.6, 24, 1.3);
@@ -102,4 +96,27 @@ void CS_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         default:
             break;
     }
+}
+
+constexpr ControlName kControls[] = {
+    {"List", kCsList}, {"Quarter", kCsQuarter}, {"Copy", kCsCopy},
+    {"Exit", kCsExit}, {"Help", kCsHelp},       {"Frame", kFrame},
+};
+
+}  // namespace
+
+constinit const FormDecl kCopyStationsForm = {
+    .name = "CS",
+    .caption = "Copy Stations",
+    .width = kCopyStationsWidth,
+    .height = kCopyStationsHeight,
+    .style = "",
+    .helpTopic = kHelpTopic,
+    .design = CS_Design,
+    .event = CS_Event,
+    .controls = kControls,
+};
+
+void OpenCopyStations(const std::string& parent) {
+    OpenForm(kCopyStationsForm, parent);
 }

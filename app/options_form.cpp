@@ -6,7 +6,6 @@
 #include "app/base/app_state.h"
 #include "app/base/options.h"
 #include "app/forms.h"
-#include "app/main_window.h"
 #include "app/startup.h"
 #include "app/toolkit/ez_forms.h"
 #include "data/dates.h"
@@ -55,12 +54,17 @@ struct SavedDates {
 struct OptionsDialogState {
     Options work;
     SavedDates saved;
-    bool filling = false;  // controls are being set from the record
 };
 
 std::optional<OptionsDialogState>& Dlg() {
     static std::optional<OptionsDialogState> state;
     return state;
+}
+
+// Whether the open dialog saved the options, for its opener.
+bool& SavedAny() {
+    static bool saved = false;
+    return saved;
 }
 
 SavedDates LiveDates() {
@@ -109,7 +113,6 @@ void ApplyBackupLayout() {
 
 void FillControls() {
     auto& d = *Dlg();
-    d.filling = true;
     for (const OptionKey& k : OptionTable()) {
         int v = OptionValue(d.work, k);
         switch (k.control) {
@@ -134,7 +137,6 @@ void FillControls() {
     EZ_SETTEXT(kForm, kNameExample, "(Example: " + DateTimeStamp() + "-Backup.zip)");
     ApplyBackupLayout();
     EZ_ENABLE(kForm, kSave, false);
-    d.filling = false;
 }
 
 // False when the settings file could not be written (the user has been told).
@@ -159,8 +161,7 @@ bool SaveDialog() {
     }
     SetDateSettings(Opts().dateFormat, Opts().slash, Opts().mondayStart);
     d.saved = LiveDates();
-    Shell().optionsSaved = true;
-    if (EZ_FORMEXISTS("VL")) FillProgramList();
+    SavedAny() = true;
     return written;
 }
 
@@ -222,8 +223,6 @@ void List(int id, const char* items, double col, double row, double w) {
     EZ_ADDITEM(kForm, id, rest);
 }
 
-}  // namespace
-
 void PO_Design() {
     Dlg().emplace();
     Dlg()->work = Opts();
@@ -269,7 +268,6 @@ void PO_Design() {
 
 void PO_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     if (!Dlg()) return;
-    if (Dlg()->filling) return;
     // Help shows the topic of the part of the dialog last pointed at or changed.
     if (CommonFormEvent(kForm, id, ev, {kHelp, kClose, kGeneralTopic}, Shell().helpTopic)) return;
     switch (ev) {
@@ -312,4 +310,53 @@ void PO_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         default:
             break;
     }
+}
+
+constexpr ControlName kControls[] = {
+    {"Heading", kPoHeading},
+    {"AllStations", kPoAllStations},
+    {"ActiveStations", kPoActiveStations},
+    {"CopyIssues", kPoCopyIssues},
+    {"AlertDeadline", kPoAlertDeadline},
+    {"TipsOn", kPoTipsOn},
+    {"Update", kPoUpdate},
+    {"Reminder", kPoReminder},
+    {"Sequence", kPoSequence},
+    {"WeekOfMonth", kPoWeekOfMonth},
+    {"Every", kPoEvery},
+    {"Weekday", kPoWeekday},
+    {"AutoName", kPoAutoName},
+    {"NameExample", kPoNameExample},
+    {"WarnOverwrite", kPoWarnOverwrite},
+    {"FormatLabel", kPoFormatLabel},
+    {"DateFormat", kPoDateFormat},
+    {"DateExample", kPoDateExample},
+    {"Slashes", kPoSlashes},
+    {"MondayStart", kPoMondayStart},
+    {"Save", kPoSave},
+    {"Close", kPoClose},
+    {"Help", kPoHelp},
+    {"GeneralFrame", kPoGeneralFrame},
+    {"BackupFrame", kPoBackupFrame},
+    {"DateFrame", kPoDateFrame},
+};
+
+}  // namespace
+
+constinit const FormDecl kOptionsForm = {
+    .name = "PO",
+    .caption = "Program Options",
+    .width = kOptionsFormWidth,
+    .height = kOptionsFormHeight,
+    .style = "",
+    .helpTopic = kGeneralTopic,
+    .design = PO_Design,
+    .event = PO_Event,
+    .controls = kControls,
+};
+
+bool OpenProgramOptions(const std::string& parent) {
+    SavedAny() = false;
+    OpenForm(kOptionsForm, parent);
+    return SavedAny();
 }

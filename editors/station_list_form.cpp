@@ -15,12 +15,39 @@ constexpr const char* kForm = "SL";
 constexpr int kFrame = 130;
 constexpr int kHelpTopic = 200;
 
-void OpenEditor() {
-    OpenForm("ES", kForm, kStationEditWidth, kStationEditHeight);
+// What the open list shows and what it tells its opener.
+struct ShownStations {
+    int32_t quarter = 0;       // quarter shown
+    int64_t selectedId = 0;    // StnID of the row last clicked; 0 = none
+    bool quarterMade = false;  // a previous quarter was added from here
+};
+
+ShownStations& St() {
+    static ShownStations state;
+    return state;
+}
+
+void FillStationList() {
+    EZ_REDRAW(kForm, kSlList, false);
+    EZ_LVCLEAR(kForm, kSlList);
+    for (const StationRow& s : StationsOfQuarter(St().quarter))
+        EZ_LVADDROW(kForm, kSlList, {s.calls, s.license}, s.id);
+    EZ_REDRAW(kForm, kSlList, true);
+    EZ_ENABLE(kForm, kSlEdit, false);
+    // With Edit disabled nothing is selected any more; a stale id would let a
+    // double-click edit a station of the quarter shown before.
+    St().selectedId = 0;
+}
+
+// Adds stations (stationId 0) or edits one; the list shows every save at once.
+void OpenEditor(int64_t stationId) {
+    OpenStationEditor(kForm, St().quarter, stationId, [] {
+        if (EZ_FORMEXISTS(kForm)) FillStationList();
+    });
 }
 
 void ShowQuarterFromSelector() {
-    StationList().quarter = QuarterFromName(EZ_GETTEXT(kForm, kSlQuarter));
+    St().quarter = QuarterFromName(EZ_GETTEXT(kForm, kSlQuarter));
 }
 
 void Design() {
@@ -46,7 +73,7 @@ void Loaded() {
                      kStationListHeight);
     RestoreFormPlace(kForm, Paths().settingsFile, 1);
     FillQuarterSelector(kForm, kSlQuarter, 1);
-    StationList().quarter = TodayQuarter();
+    St().quarter = TodayQuarter();
     FillStationList();
     Shell().helpTopic = kHelpTopic;
     EZ_ACCEL(kForm, "F1", kHelpKeyId);
@@ -54,32 +81,8 @@ void Loaded() {
 }
 
 void EditSelected() {
-    if (StationList().selectedId <= 0) return;
-    StationList().editMode = true;
-    OpenEditor();
-}
-
-}  // namespace
-
-void FillStationList() {
-    if (!EZ_FORMEXISTS(kForm)) return;
-    EZ_REDRAW(kForm, kSlList, false);
-    EZ_LVCLEAR(kForm, kSlList);
-    for (const StationRow& s : StationsOfQuarter(StationList().quarter))
-        EZ_LVADDROW(kForm, kSlList, {s.calls, s.license}, s.id);
-    EZ_REDRAW(kForm, kSlList, true);
-    EZ_ENABLE(kForm, kSlEdit, false);
-    // With Edit disabled nothing is selected any more; a stale id would let a
-    // double-click edit a station of the quarter shown before.
-    StationList().selectedId = 0;
-}
-
-void OpenStationList(const std::string& parent) {
-    OpenForm(kForm, parent, kStationListWidth, kStationListHeight);
-}
-
-void SL_Design() {
-    Design();
+    if (St().selectedId <= 0) return;
+    OpenEditor(St().selectedId);
 }
 
 void SL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
@@ -87,8 +90,7 @@ void SL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     switch (id) {
         case 0:
             if (ev == EzEvent::Loaded) {
-                StationList().selectedId = 0;
-                StationList().editMode = false;
+                St() = ShownStations{};
                 Loaded();
             } else if (ev == EzEvent::Close) {
                 SaveFormPlace(kForm, Paths().settingsFile);
@@ -99,10 +101,9 @@ void SL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                 ShowQuarterFromSelector();
                 FillStationList();
             } else if (ev == EzEvent::RightClick) {
-                OfferPreviousQuarter(StationList().quarter);
-                if (Shell().quarterAdded) {
+                if (OfferPreviousQuarter(St().quarter)) {
+                    St().quarterMade = true;
                     FillQuarterSelector(kForm, kSlQuarter, 1);
-                    Shell().quarterAdded = false;
                     // The selector shows today's quarter again: show its stations,
                     // so that an added station goes into the quarter on screen.
                     ShowQuarterFromSelector();
@@ -114,24 +115,22 @@ void SL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             if (ev == EzEvent::Click || ev == EzEvent::SelChange) {
                 const int row = EZ_LVNEXTSELECTED(kForm, kSlList, -1);
                 if (row >= 0) {
-                    StationList().selectedId = EZ_LVGETVALUE(kForm, kSlList, row);
+                    St().selectedId = EZ_LVGETVALUE(kForm, kSlList, row);
                     EZ_ENABLE(kForm, kSlEdit, true);
                 } else {
-                    StationList().selectedId = 0;
+                    St().selectedId = 0;
                     EZ_ENABLE(kForm, kSlEdit, false);
                 }
             } else if (ev == EzEvent::DblClick) {
                 if (value >= 0 && value < EZ_LVROWCOUNT(kForm, kSlList))
-                    StationList().selectedId =
-                        EZ_LVGETVALUE(kForm, kSlList, static_cast<int>(value));
+                    St().selectedId = EZ_LVGETVALUE(kForm, kSlList, static_cast<int>(value));
                 EditSelected();
             }
             break;
         case kSlAdd:
             if (ev == EzEvent::Click) {
-                StationList().editMode = false;
-                StationList().selectedId = 0;
-                OpenEditor();
+                St().selectedId = 0;
+                OpenEditor(0);
             }
             break;
         case kSlEdit:
@@ -140,4 +139,28 @@ void SL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         default:
             break;
     }
+}
+
+constexpr ControlName kControls[] = {
+    {"Quarter", kSlQuarter}, {"List", kSlList}, {"Add", kSlAdd},   {"Edit", kSlEdit},
+    {"Exit", kSlExit},       {"Help", kSlHelp}, {"Frame", kFrame},
+};
+
+}  // namespace
+
+constinit const FormDecl kStationListForm = {
+    .name = "SL",
+    .caption = "Station List",
+    .width = kStationListWidth,
+    .height = kStationListHeight,
+    .style = "",
+    .helpTopic = kHelpTopic,
+    .design = Design,
+    .event = SL_Event,
+    .controls = kControls,
+};
+
+bool OpenStationList(const std::string& parent) {
+    OpenForm(kStationListForm, parent);
+    return St().quarterMade;
 }

@@ -23,16 +23,10 @@ constexpr int kHelpTopic = 140;
 constexpr const char* kChecked = "{S}X2";
 constexpr const char* kUnchecked = "{S}X1";
 
-// The dialog's source while it is open; `pending` holds what OpenCopyIssues
-// passed until the form has loaded.
-struct CopyIssuesForm {
-    CopyIssuesSource source;
-    CopyIssuesSource pending;
-    bool hasPending = false;
-};
-CopyIssuesForm& State() {
-    static CopyIssuesForm state;
-    return state;
+// The source OpenCopyIssues was given, for the open dialog.
+CopyIssuesSource& Source() {
+    static CopyIssuesSource source;
+    return source;
 }
 
 int SelectedTargetCount() {
@@ -63,7 +57,7 @@ void Copy() {
         if (IsChecked(kForm, kCiIssues, r))
             issues.push_back(
                 {EZ_LVGETVALUE(kForm, kCiIssues, r), EZ_LVGETCELL(kForm, kCiIssues, r, 1)});
-    const CopyIssuesResult result = CopyIssuesToStations(State().source.quarter, issues, targets);
+    const CopyIssuesResult result = CopyIssuesToStations(Source().quarter, issues, targets);
     if (!result.ok) {
         // The copy is one transaction: nothing was written, and the choices stay
         // on screen so that the user can try again or cancel.
@@ -76,22 +70,10 @@ void Copy() {
     DgMsgOk("Copy Complete", "Issues have been copied successfully.{f10}", "");
 }
 
-void TakeSource() {
-    CopyIssuesForm& st = State();
-    if (st.hasPending) {
-        st.source = st.pending;
-        st.hasPending = false;
-        return;
-    }
-    st.source = CopyIssuesSource{};
-    IssuesListShown(st.source.quarter, st.source.stationId, st.source.calls);
-}
-
 void Loaded() {
     KeepDesignedSize(kForm, kCopyIssuesWidth, kCopyIssuesHeight);
     RestoreFormPlace(kForm, Paths().settingsFile, 1);
-    TakeSource();
-    const CopyIssuesSource& src = State().source;
+    const CopyIssuesSource& src = Source();
     EZ_SETTEXT(kForm, kCiSource, src.calls);
     EZ_CLEARITEMS(kForm, kCiTargets);
     for (const StationRow& s : CopyIssueTargets(src.quarter, src.calls))
@@ -103,15 +85,6 @@ void Loaded() {
     ApplyCopyRule();
     EZ_ACCEL(kForm, "F1", kHelpKeyId);
     Shell().helpTopic = kHelpTopic;
-}
-
-}  // namespace
-
-void OpenCopyIssues(const std::string& parent, const CopyIssuesSource& source) {
-    State().pending = source;
-    State().hasPending = true;
-    OpenForm("CI", parent, kCopyIssuesWidth, kCopyIssuesHeight);
-    State().hasPending = false;
 }
 
 void CI_Design() {
@@ -168,4 +141,31 @@ void CI_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         default:
             break;
     }
+}
+
+constexpr ControlName kControls[] = {
+    {"Source", kCiSource},       {"Targets", kCiTargets},         {"Issues", kCiIssues},
+    {"Copy", kCiCopy},           {"Cancel", kCiCancel},           {"Help", kCiHelp},
+    {"SelectAll", kCiSelectAll}, {"UnselectAll", kCiUnselectAll}, {"Popup", kCiPopup},
+    {"FromFrame", kFromFrame},   {"ToFrame", kToFrame},           {"IssuesFrame", kIssuesFrame},
+};
+
+}  // namespace
+
+constinit const FormDecl kCopyIssuesForm = {
+    .name = "CI",
+    .caption = "Copy Issues",
+    .width = kCopyIssuesWidth,
+    .height = kCopyIssuesHeight,
+    .style = "",
+    .helpTopic = kHelpTopic,
+    .design = CI_Design,
+    .event = CI_Event,
+    .controls = kControls,
+};
+
+void OpenCopyIssues(const std::string& parent, const CopyIssuesSource& source) {
+    Source() = source;
+    OpenForm(kCopyIssuesForm, parent);
+    Source() = CopyIssuesSource{};
 }

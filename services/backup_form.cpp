@@ -1,8 +1,6 @@
 // Form BU, "Backup Vantrel Database": one dialog with a backup layer and a
 // restore layer, of which only the one of the current mode is shown; the
 // backup reminder shown at start-up. The work is done by services/backups.h.
-#include "services/backup.h"
-
 #include "app/base/app_state.h"
 #include "app/base/fs.h"
 #include "app/base/options.h"
@@ -10,6 +8,7 @@
 #include "app/base/text_util.h"
 #include "app/toolkit/ez_forms.h"
 #include "data/dates.h"
+#include "services/backup.h"
 #include "services/backups.h"
 #include "services/forms.h"
 #include "services/maintenance.h"
@@ -178,10 +177,12 @@ int CreateBackupArchive(const std::string& archivePath, bool showErrors, bool in
     return result.code;
 }
 
+extern const FormDecl kBackupForm;
+
 bool OpenBackupDialog(int mode, const std::string& parent) {
     State().mode = mode;
     State().refresh = false;
-    OpenForm(kForm, parent, kFormWidth, kFormHeight, parent.empty() ? "M" : "");
+    OpenForm(kBackupForm, parent);
     return State().refresh;
 }
 
@@ -218,7 +219,7 @@ void BackupReminder() {
     }
 }
 
-void BU_Design() {
+static void BU_Design() {
     EZ_DEFFONT(kFontBackupHeading, "Segoe UI", 12, "B");
     const double pictureW = EZ_PIXELSTOCOLS(48), pictureH = 3.2;
     // Backup layer: the picture on the left, the text beside it.
@@ -245,7 +246,7 @@ void BU_Design() {
     EZ_CONTROL(kForm, kBuHelp, EzKind::Button, "&Help", 62, 7.8, 10, 1.7);
 }
 
-void BU_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+static void BU_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     if (CommonFormEvent(kForm, id, ev, {kBuHelp, kBuCancel, HelpTopic()}, HelpTopic())) return;
     if (id == 0) {
         if (ev == EzEvent::Loaded) OnLoaded();
@@ -283,3 +284,35 @@ void BU_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             break;
     }
 }
+
+namespace {
+constexpr ControlName kControls[] = {
+    {"BackupPicture", kBuBackupPicture},
+    {"BackupHeading", kBuBackupHeading},
+    {"BackupLabel", kBuBackupLabel},
+    {"BackupPath", kBuBackupPath},
+    {"BackupChoose", kBuBackupChoose},
+    {"Backup", kBuBackup},
+    {"RestoreHeading", kBuRestoreHeading},
+    {"RestoreLabel", kBuRestoreLabel},
+    {"RestorePath", kBuRestorePath},
+    {"RestoreChoose", kBuRestoreChoose},
+    {"Restore", kBuRestore},
+    {"RestorePicture", kBuRestorePicture},
+    {"Cancel", kBuCancel},
+    {"Help", kBuHelp},
+};
+}  // namespace
+
+// The help topic is that of a backup; opened to restore, it shows the restore's.
+constinit const FormDecl kBackupForm = {
+    .name = "BU",
+    .caption = "Backup Vantrel Database",
+    .width = kFormWidth,
+    .height = kFormHeight,
+    .style = "",
+    .helpTopic = kBackupHelpTopic,
+    .design = BU_Design,
+    .event = BU_Event,
+    .controls = kControls,
+};

@@ -31,6 +31,17 @@ constexpr int kHelpTopic = 430;
 // list per station in one go.
 constexpr const char* kAllStations = "All Stations";
 
+// The quarter and station the opener shows, which the dialog starts on.
+struct PrintRequest {
+    int32_t quarter = 0;
+    std::string calls;
+};
+
+PrintRequest& Request() {
+    static PrintRequest request;
+    return request;
+}
+
 void UpdatePrintButton() {
     const bool chosen = !EZ_GETTEXT(kForm, kStation).empty();
     EZ_ENABLE(kForm, kPrint, chosen);
@@ -76,15 +87,13 @@ std::string PickerFormat() {
 
 void OnLoaded() {
     EZ_ACCEL(kForm, "F1", kHelpKeyId);
-    FillReportPeriods(kForm, kPeriod);
-    FillStations(MainWindowStation());
+    FillReportPeriods(kForm, kPeriod, Request().quarter);
+    FillStations(Request().calls);
     if (Opts().tipsOn) EZ_SETTOOLTIP(kForm, kStation, "Select station to print");
     const ClockReading now = Now();
     EZ_DTSETFORMAT(kForm, kPlaced, PickerFormat());
     EZ_DTSET(kForm, kPlaced, now.year, now.month, now.day, 0, 0);
 }
-
-}  // namespace
 
 void PQ_Design() {
     DesignReportChoice(kForm, kPeriodFrame, kPeriod, kStationFrame, kStation);
@@ -117,11 +126,8 @@ void PQ_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                 PrintAllStations(kForm, QuarterFromName(EZ_GETTEXT(kForm, kPeriod)), PlacedDay());
                 break;
             }
-            ReportChoice& in = ReportInputs();
-            in.period = EZ_GETTEXT(kForm, kPeriod);
-            in.station = EZ_GETTEXT(kForm, kStation);
-            in.placedDay = PlacedDay();
-            PrintIssuesProgramsList(kForm);
+            PrintIssuesProgramsList(kForm, ReportChoice{EZ_GETTEXT(kForm, kPeriod),
+                                                        EZ_GETTEXT(kForm, kStation), PlacedDay()});
             break;
         }
         case kCheck:
@@ -133,4 +139,32 @@ void PQ_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         default:
             break;
     }
+}
+
+constexpr ControlName kControls[] = {
+    {"Period", kPeriod},           {"Station", kStation},
+    {"Placed", kPlaced},           {"Print", kPrint},
+    {"Cancel", kCancel},           {"Help", kHelp},
+    {"PeriodFrame", kPeriodFrame}, {"StationFrame", kStationFrame},
+    {"PlacedFrame", kPlacedFrame}, {"Check", kCheck},
+};
+
+}  // namespace
+
+constinit const FormDecl kPrintForm = {
+    .name = "PQ",
+    .caption = "Print Issues & Programs List",
+    .width = kPrintDialogWidth,
+    .height = kPrintDialogHeight,
+    .style = "",
+    .helpTopic = kHelpTopic,
+    .design = PQ_Design,
+    .event = PQ_Event,
+    .controls = kControls,
+};
+
+void OpenPrintDialog(const std::string& parent, int32_t quarter, const std::string& stationCalls) {
+    Request() = {quarter, stationCalls};
+    OpenForm(kPrintForm, parent);
+    Request() = {};
 }

@@ -228,7 +228,7 @@ constexpr int kDelete = 120, kDone = 125;
 
 }  // namespace
 
-void XS_Design() {
+static void XS_Design() {
     using namespace xs;
     EZ_CONTROL(kForm, kWordLabel, EzKind::Label, "&Not in Dictionary:", 2, 0.7, 34, 1.1);
     EZ_CONTROL(kForm, kWord, EzKind::Text, "", 2, 1.9, 34, 1.5);
@@ -255,7 +255,7 @@ void XS_Design() {
     }
 }
 
-void XS_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+static void XS_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     using namespace xs;
     if (CommonFormEvent(kForm, id, ev, {.exit = kClose}, kSpellHelpTopic)) return;
     switch (id) {
@@ -308,14 +308,14 @@ void XS_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             break;
         }
         case kDelete:
-            OpenForm("XD", kForm, kSpellDeleteWidth, kSpellDeleteHeight);
+            OpenForm(kSpellDeleteForm, kForm);
             break;
         default:
             break;
     }
 }
 
-void XE_Design() {
+static void XE_Design() {
     using namespace xe;
     DesignWordAndMatches(kForm, "Word to Add or Delete", "Dictionary Matches", 41, 18.7);
     EZ_CONTROL(kForm, kAdd, EzKind::Button, "&Add to Dictionary", 43.5, 1.0, kButtonW, 1.7);
@@ -325,7 +325,7 @@ void XE_Design() {
     if (Opts().tipsOn) EZ_SETTOOLTIP(kForm, kSpellMatchList, "Select a word to be deleted");
 }
 
-void XE_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+static void XE_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     using namespace xe;
     if (CommonFormEvent(kForm, id, ev, {kHelp, kClose}, kSpellHelpTopic)) return;
     switch (id) {
@@ -362,7 +362,7 @@ void XE_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     }
 }
 
-void XD_Design() {
+static void XD_Design() {
     using namespace xd;
     DesignWordAndMatches(kForm, "Word to Delete", "Matching Words", 33, 14.7);
     EZ_CONTROL(kForm, kDelete, EzKind::Button, "&Delete", 36.5, 1.0, 13.5, 1.7);
@@ -370,7 +370,7 @@ void XD_Design() {
     if (Opts().tipsOn) EZ_SETTOOLTIP(kForm, kSpellMatchList, "Select the word to be deleted");
 }
 
-void XD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+static void XD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     using namespace xd;
     if (CommonFormEvent(kForm, id, ev, {.exit = kDone}, kSpellHelpTopic)) return;
     switch (id) {
@@ -396,3 +396,64 @@ void XD_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     }
     if (ev == EzEvent::Click && id == kDelete) DeleteSelectedMatch(kForm, kDelete);
 }
+
+namespace {
+constexpr ControlName kCheckControls[] = {
+    {"WordLabel", xs::kWordLabel},
+    {"Word", xs::kWord},
+    {"SuggestLabel", xs::kSuggestLabel},
+    {"Suggestions", xs::kSuggestions},
+    {"Change", xs::kChange},
+    {"ChangeAll", xs::kChangeAll},
+    {"Ignore", xs::kIgnore},
+    {"IgnoreAll", xs::kIgnoreAll},
+    {"Add", xs::kAdd},
+    {"Delete", xs::kDelete},
+    {"Close", xs::kClose},
+};
+constexpr ControlName kEditorControls[] = {
+    {"WordFrame", kWordFrame},    {"Word", kSpellWordBox}, {"MatchFrame", kMatchFrame},
+    {"Matches", kSpellMatchList}, {"Add", xe::kAdd},       {"Delete", xe::kDelete},
+    {"Help", xe::kHelp},          {"Close", xe::kClose},
+};
+constexpr ControlName kDeleteControls[] = {
+    {"WordFrame", kWordFrame},    {"Word", kSpellWordBox}, {"MatchFrame", kMatchFrame},
+    {"Matches", kSpellMatchList}, {"Delete", xd::kDelete}, {"Done", xd::kDone},
+};
+}  // namespace
+
+// Modeless beside the editor whose text it checks.
+constinit const FormDecl kSpellCheckForm = {
+    .name = "XS",
+    .caption = "Spell Check",
+    .width = kSpellCheckWidth,
+    .height = kSpellCheckHeight,
+    .style = "N",
+    .helpTopic = kSpellHelpTopic,
+    .design = XS_Design,
+    .event = XS_Event,
+    .controls = kCheckControls,
+};
+// The dictionary editor can be resized.
+constinit const FormDecl kSpellEditorForm = {
+    .name = "XE",
+    .caption = "Spell Check Editor",
+    .width = kSpellEditorWidth,
+    .height = kSpellEditorHeight,
+    .style = "R",
+    .helpTopic = kSpellHelpTopic,
+    .design = XE_Design,
+    .event = XE_Event,
+    .controls = kEditorControls,
+};
+constinit const FormDecl kSpellDeleteForm = {
+    .name = "XD",
+    .caption = "Delete from Dictionary",
+    .width = kSpellDeleteWidth,
+    .height = kSpellDeleteHeight,
+    .style = "",
+    .helpTopic = kSpellHelpTopic,
+    .design = XD_Design,
+    .event = XD_Event,
+    .controls = kDeleteControls,
+};

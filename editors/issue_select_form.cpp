@@ -1,5 +1,6 @@
 // Form SI: picks the issues a program addressed from the station's issues of
-// the quarter; hands the choice back through IssueSelectionRecord().
+// the quarter; ChooseIssues returns the choice to the program editor.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,18 @@ enum : int {
     kFrameId = 120,
 };
 
-// The listed issues; an item's value is its position here.
-std::vector<IssueChoice>& Listed() {
-    static std::vector<IssueChoice> choices;
-    return choices;
+// What the open dialog offers and what it chose.
+struct IssueSelection {
+    int32_t quarter = 0;
+    RowId stationId = 0;
+    std::vector<std::string> preselected;  // titles of the entry as the editor loaded it
+    std::vector<IssueChoice> listed;       // the listed issues; an item's value is its position
+    std::optional<std::vector<IssueChoice>> chosen;  // set by OK
+};
+
+IssueSelection& Sel() {
+    static IssueSelection selection;
+    return selection;
 }
 
 bool AnySelected() {
@@ -31,14 +40,14 @@ bool AnySelected() {
 }
 
 void OnLoaded() {
-    IssueSelection& sel = IssueSelectionRecord();
-    sel.made = false;
+    IssueSelection& sel = Sel();
+    sel.chosen.reset();
     const std::vector<IssueChoice> choices = ReadStationIssues(sel.quarter, sel.stationId);
     const std::vector<bool> preselect = PreselectIssues(choices, sel.preselected);
     EZ_CLEARITEMS(kForm, kSiList);
     for (size_t i = 0; i < choices.size(); ++i)
         EZ_ADDITEM(kForm, kSiList, choices[i].title, static_cast<int64_t>(i));
-    Listed() = choices;
+    sel.listed = choices;
     for (size_t i = 0; i < choices.size(); ++i) {
         if (preselect[i]) EZ_SETITEMSELECTED(kForm, kSiList, static_cast<int>(i), true);
     }
@@ -50,29 +59,16 @@ void OnLoaded() {
 
 void OnOk() {
     if (!AnySelected()) return;
-    IssueSelection& sel = IssueSelectionRecord();
-    sel.chosen.clear();
+    IssueSelection& sel = Sel();
+    std::vector<IssueChoice> chosen;
     const int count = EZ_ITEMCOUNT(kForm, kSiList);
     for (int i = 0; i < count; ++i) {
         if (!EZ_ITEMSELECTED(kForm, kSiList, i)) continue;
-        const RowId id = i < static_cast<int>(Listed().size()) ? Listed()[i].id : 0;
-        sel.chosen.push_back({id, EZ_ITEMTEXT(kForm, kSiList, i)});
+        const RowId id = i < static_cast<int>(sel.listed.size()) ? sel.listed[i].id : 0;
+        chosen.push_back({id, EZ_ITEMTEXT(kForm, kSiList, i)});
     }
-    sel.made = true;
+    sel.chosen = std::move(chosen);
     EZ_UNLOADFORM(kForm);
-}
-
-}  // namespace
-
-bool ChooseIssues(const std::string& parent, int32_t quarter, RowId stationId,
-                  const std::vector<std::string>& preselected) {
-    IssueSelection& sel = IssueSelectionRecord();
-    sel.quarter = quarter;
-    sel.stationId = stationId;
-    sel.preselected = preselected;
-    sel.made = false;
-    OpenForm(kForm, parent, kIssueSelectWidth, kIssueSelectHeight);
-    return sel.made;
 }
 
 void SI_Design() {
@@ -100,4 +96,33 @@ void SI_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         default:
             break;
     }
+}
+
+constexpr ControlName kControls[] = {
+    {"List", kSiList}, {"Ok", kSiOk}, {"Cancel", kSiCancel}, {"Help", kSiHelp}, {"Frame", kFrameId},
+};
+
+}  // namespace
+
+// Help shows the topic of the editor that asked for the choice.
+constinit const FormDecl kIssueSelectForm = {
+    .name = "SI",
+    .caption = "Select Issues",
+    .width = kIssueSelectWidth,
+    .height = kIssueSelectHeight,
+    .style = "",
+    .helpTopic = 0,
+    .design = SI_Design,
+    .event = SI_Event,
+    .controls = kControls,
+};
+
+std::optional<std::vector<IssueChoice>> ChooseIssues(const std::string& parent, int32_t quarter,
+                                                     RowId stationId,
+                                                     const std::vector<std::string>& preselected) {
+    Sel() = IssueSelection{quarter, stationId, preselected, {}, std::nullopt};
+    OpenForm(kIssueSelectForm, parent);
+    std::optional<std::vector<IssueChoice>> chosen = std::move(Sel().chosen);
+    Sel() = IssueSelection{};
+    return chosen;
 }

@@ -1,4 +1,6 @@
 // Form ES: adds stations one after another, or edits the selected one.
+#include <functional>
+
 #include "app/base/app_state.h"
 #include "app/base/options.h"
 #include "app/base/text_util.h"
@@ -15,6 +17,19 @@ namespace {
 constexpr const char* kForm = "ES";
 constexpr int kCallsLabel = 100, kCityLabel = 105;
 constexpr int kHelpTopic = 200;
+
+// What the opener asked for: the quarter stations are added to, the station
+// edited (0: add stations), and what to do after each save.
+struct StationEditRequest {
+    int32_t quarter = 0;
+    int64_t stationId = 0;
+    std::function<void()> onSaved;
+};
+
+StationEditRequest& Request() {
+    static StationEditRequest request;
+    return request;
+}
 
 bool IsField(int id) {
     return id == kEsCalls || id == kEsCity;
@@ -44,10 +59,9 @@ void LoadStation(int64_t id) {
 
 void Loaded() {
     KeepDesignedSize(kForm, kStationEditWidth, kStationEditHeight);
-    const StationListState& st = StationList();
-    if (st.editMode && st.selectedId != 0) {
+    if (Request().stationId != 0) {
         EZ_SETTEXT(kForm, 0, "Edit Station");
-        LoadStation(st.selectedId);
+        LoadStation(Request().stationId);
     }
     EZ_ENABLE(kForm, kEsOk, false);
     EZ_ACCEL(kForm, "F1", kHelpKeyId);
@@ -57,10 +71,10 @@ void Loaded() {
 }
 
 void Save() {
-    StationListState& st = StationList();
+    const StationEditRequest& request = Request();
     std::string calls = EZ_GETTEXT(kForm, kEsCalls);
     std::string license = EZ_GETTEXT(kForm, kEsCity);
-    switch (SaveStation(st.quarter, st.selectedId, calls, license)) {
+    switch (SaveStation(request.quarter, request.stationId, calls, license)) {
         case StationSave::Empty:
             ApplyOkRule();
             return;
@@ -76,9 +90,8 @@ void Save() {
         case StationSave::Saved:
             break;
     }
-    const bool editing = st.editMode;
-    FillStationList();
-    if (editing) {
+    if (request.onSaved) request.onSaved();
+    if (request.stationId != 0) {
         EZ_UNLOADFORM(kForm);
         return;
     }
@@ -103,8 +116,6 @@ void FieldKey(int id, int64_t key, int& cancel) {
         EZ_UNLOADFORM(kForm);
     }
 }
-
-}  // namespace
 
 void ES_Design() {
     EZ_CONTROL(kForm, kCallsLabel, EzKind::Label, "Call Letters:", 2, 0.8, 24, 1.1);
@@ -159,4 +170,31 @@ void ES_Event(int id, EzEvent ev, int64_t value, int& cancel) {
         default:
             break;
     }
+}
+
+constexpr ControlName kControls[] = {
+    {"Calls", kEsCalls},       {"City", kEsCity}, {"Ok", kEsOk},
+    {"Cancel", kEsCancel},     {"Help", kEsHelp}, {"CallsLabel", kCallsLabel},
+    {"CityLabel", kCityLabel},
+};
+
+}  // namespace
+
+constinit const FormDecl kStationEditForm = {
+    .name = "ES",
+    .caption = "Add Station",
+    .width = kStationEditWidth,
+    .height = kStationEditHeight,
+    .style = "",
+    .helpTopic = kHelpTopic,
+    .design = ES_Design,
+    .event = ES_Event,
+    .controls = kControls,
+};
+
+void OpenStationEditor(const std::string& parent, int32_t quarter, int64_t stationId,
+                       const std::function<void()>& onSaved) {
+    Request() = {quarter, stationId, onSaved};
+    OpenForm(kStationEditForm, parent);
+    Request() = {};
 }

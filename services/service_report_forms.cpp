@@ -40,7 +40,7 @@ enum : int {
     kHelp = 165,
 };
 
-constexpr const char* kTermsForm = "TS";
+constexpr const char* kTermsName = "TS";
 constexpr double kTermsWidth = 70;
 constexpr double kTermsHeight = 26;
 
@@ -167,11 +167,11 @@ void CreateReport() {
 
 }  // namespace
 
-void SR_Design() {
+static void SR_Design() {
     DesignServiceReport();
 }
 
-void SR_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+static void SR_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     if (CommonFormEvent(kForm, id, ev, {kHelp, kCancel}, kHelpTopic)) return;
     switch (ev) {
         case EzEvent::Loaded:
@@ -191,7 +191,7 @@ void SR_Event(int id, EzEvent ev, int64_t value, int& cancel) {
                     EZ_ENABLE(kForm, kCreate, EZ_GETCHECK(kForm, kAgree));
                     break;
                 case kTermsLink:
-                    OpenForm("TS", kForm, kTermsWidth, kTermsHeight);
+                    OpenForm(kTermsForm, kForm);
                     break;
                 case kCreate:
                     CreateReport();
@@ -241,33 +241,70 @@ std::string TermsText() {
 
 }  // namespace
 
-void TS_Design() {
+static void TS_Design() {
     EZ_DEFFONT(kFontReportTerms, "Calibri", 10, "");
-    EZ_CONTROL(kTermsForm, kTermsText, EzKind::Text, TermsText(), 1.5, 0.8, kTermsWidth - 3,
+    EZ_CONTROL(kTermsName, kTermsText, EzKind::Text, TermsText(), 1.5, 0.8, kTermsWidth - 3,
                kTermsHeight - 4.2, "MR");
-    EZ_SETFONT(kTermsForm, kTermsText, kFontReportTerms);
-    EZ_CONTROL(kTermsForm, kTermsOk, EzKind::Button, "&OK", kTermsWidth - 13.5, kTermsHeight - 2.6,
+    EZ_SETFONT(kTermsName, kTermsText, kFontReportTerms);
+    EZ_CONTROL(kTermsName, kTermsOk, EzKind::Button, "&OK", kTermsWidth - 13.5, kTermsHeight - 2.6,
                12, 1.8);
-    EZ_ACCEL(kTermsForm, "F1", kHelpKeyId);
+    EZ_ACCEL(kTermsName, "F1", kHelpKeyId);
 }
 
-void TS_Event(int id, EzEvent ev, int64_t value, int& cancel) {
+static void TS_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     // The terms have the service report's help topic.
-    if (CommonFormEvent(kTermsForm, id, ev, {.exit = kTermsOk}, kHelpTopic)) return;
+    if (CommonFormEvent(kTermsName, id, ev, {.exit = kTermsOk}, kHelpTopic)) return;
     switch (ev) {
         case EzEvent::Loaded:
             if (id == 0) {
-                KeepDesignedSize(kTermsForm, kTermsWidth, kTermsHeight);
-                EZ_SETFOCUS(kTermsForm, kTermsOk);
+                KeepDesignedSize(kTermsName, kTermsWidth, kTermsHeight);
+                EZ_SETFOCUS(kTermsName, kTermsOk);
             }
             break;
         case EzEvent::Key:
             if (id == kTermsText && value == kKeyEsc) {
                 cancel = 1;
-                EZ_UNLOADFORM(kTermsForm);
+                EZ_UNLOADFORM(kTermsName);
             }
             break;
         default:
             break;
     }
 }
+
+namespace {
+constexpr ControlName kControls[] = {
+    {"Heading", kHeading}, {"Problem", kProblem},     {"CanHelp", kCanHelp},
+    {"Picture", kPicture}, {"Intro", kIntro},         {"ReportText", kReportText},
+    {"Sends", kSends},     {"Include", kInclude},     {"ToDesktop", kToDesktop},
+    {"Agree", kAgree},     {"TermsLink", kTermsLink}, {"Create", kCreate},
+    {"Cancel", kCancel},   {"Help", kHelp},
+};
+constexpr ControlName kTermsControls[] = {
+    {"Text", kTermsText},
+    {"Ok", kTermsOk},
+};
+}  // namespace
+
+constinit const FormDecl kServiceReportForm = {
+    .name = "SR",
+    .caption = "Service Report",
+    .width = kWidth,
+    .height = kHeight,
+    .style = "",
+    .helpTopic = kHelpTopic,
+    .design = SR_Design,
+    .event = SR_Event,
+    .controls = kControls,
+};
+constinit const FormDecl kTermsForm = {
+    .name = "TS",
+    .caption = "Service Report Terms & Conditions",
+    .width = kTermsWidth,
+    .height = kTermsHeight,
+    .style = "",
+    .helpTopic = kHelpTopic,
+    .design = TS_Design,
+    .event = TS_Event,
+    .controls = kTermsControls,
+};

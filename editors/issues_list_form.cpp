@@ -42,15 +42,14 @@ const char* const kEntryEditTip =
 // State of the open form: the working copy plus what the controls need.
 struct IssuesListState {
     IssueWorkingCopy wc;
-    bool filling = false;  // control changes made by the program are not user edits
     int previousHelpTopic = 0;
-    std::string callerCalls;    // the station the caller shows ("" or not found: the first)
-    bool savedAny = false;      // something was written: the caller's lists may show it
-    bool quarterAdded = false;  // a previous quarter was added from here
-    // Set by OpenIssuesListAt: what to show instead of the caller's selectors.
+    // What the opener asked to be shown: the quarter (0: today's), the station
+    // ("" or not found: the first) and an issue to select (0: none).
     int32_t wantedQuarter = 0;
     std::string wantedCalls;
     RowId wantedIssueId = 0;
+    bool savedAny = false;    // something was written: the caller's lists may show it
+    bool newQuarter = false;  // a previous quarter was added from here
 };
 
 IssuesListState& St() {
@@ -84,9 +83,7 @@ void ApplyControlState() {
 }
 
 void SetDescriptionField(const std::string& text) {
-    St().filling = true;
     EZ_SETTEXT(kForm, kIlDescription, text);
-    St().filling = false;
 }
 
 void ShowSelectedDescription() {
@@ -99,13 +96,11 @@ void ShowSelectedDescription() {
 // Rebuilds the list box from the working copy.
 void ShowIssues() {
     IssuesListState& st = St();
-    st.filling = true;
     EZ_REDRAW(kForm, kIlList, false);
     EZ_CLEARITEMS(kForm, kIlList);
     for (const IssueRow& issue : st.wc.issues) EZ_ADDITEM(kForm, kIlList, issue.title);
     EZ_REDRAW(kForm, kIlList, true);
     if (st.wc.selectedPos >= 0) EZ_SELECTITEM(kForm, kIlList, st.wc.selectedPos);
-    st.filling = false;
 }
 
 int32_t ShownQuarter() {
@@ -114,10 +109,8 @@ int32_t ShownQuarter() {
 
 // Fills the station selector with the quarter's call letters in Rank order.
 void FillStations(int32_t quarter) {
-    St().filling = true;
     EZ_CLEARITEMS(kForm, kIlStation);
     for (const StationRow& s : StationsOfQuarter(quarter)) EZ_ADDITEM(kForm, kIlStation, s.calls);
-    St().filling = false;
 }
 
 // Selects the entry with the given call letters (ignoring case), else the first.
@@ -130,17 +123,13 @@ void SelectStation(const std::string& calls) {
             break;
         }
     }
-    St().filling = true;
     EZ_SELECTITEM(kForm, kIlStation, pick);
-    St().filling = false;
 }
 
 void SelectQuarter(int32_t quarter) {
     const int pos = EZ_FINDITEM(kForm, kIlQuarter, QuarterName(quarter));
     if (pos < 0) return;
-    St().filling = true;
     EZ_SELECTITEM(kForm, kIlQuarter, pos);
-    St().filling = false;
 }
 
 // Loads the issues of the quarter and the station the selectors show.
@@ -168,16 +157,12 @@ void OnEnter() {
     switch (EnterIssueTitle(wc, EZ_GETTEXT(kForm, kIlEntry))) {
         case IssueEntryResult::Replaced:
             EZ_SETITEMTEXT(kForm, kIlList, edited, wc.issues[edited].title);
-            St().filling = true;
             EZ_SELECTITEM(kForm, kIlList, -1);
-            St().filling = false;
             wc.selectedPos = -1;
             SetDescriptionField("");
             break;
         case IssueEntryResult::Added:
-            St().filling = true;
             EZ_ADDITEM(kForm, kIlList, wc.issues.back().title);
-            St().filling = false;
             break;
         case IssueEntryResult::Empty:
             if (edited < 0) EZ_SETTEXT(kForm, kIlEntry, "");
@@ -206,10 +191,8 @@ void OnDelete() {
     if (Locked() || p < 0) return;
     wc.selectedPos = p;
     if (!DeleteIssueAt(wc, p)) return;
-    St().filling = true;
     EZ_DELETEITEM(kForm, kIlList, p);
     EZ_SELECTITEM(kForm, kIlList, -1);
-    St().filling = false;
     wc.selectedPos = -1;
     SetDescriptionField("");
     ApplyControlState();
@@ -252,9 +235,7 @@ void OnQuarterStep(int64_t step) {
         st.wc.quarter = ShownQuarter();
         FillStations(st.wc.quarter);
         const int count = EZ_ITEMCOUNT(kForm, kIlStation);
-        st.filling = true;
         EZ_SELECTITEM(kForm, kIlStation, pos >= 0 && pos < count ? pos : (count > 0 ? 0 : -1));
-        st.filling = false;
         EZ_POSTEVENT(kForm, kIlQuarter, kQuarterStepIssues);
     } else if (step == kQuarterStepIssues) {
         LoadShownStation();
@@ -264,21 +245,18 @@ void OnQuarterStep(int64_t step) {
 void OnQuarterRightClick() {
     IssuesListState& st = St();
     if (!EZ_ISENABLED(kForm, kIlQuarter)) return;
-    OfferPreviousQuarter(st.wc.quarter);
-    if (!Shell().quarterAdded) return;
-    Shell().quarterAdded = false;
-    st.filling = true;
+    if (!OfferPreviousQuarter(st.wc.quarter)) return;
     FillQuarterSelector(kForm, kIlQuarter, 1);
-    st.filling = false;
     // Keep showing the quarter whose issues are listed.
     SelectQuarter(st.wc.quarter);
-    st.quarterAdded = true;
+    st.newQuarter = true;
 }
 
 void OnStationRightClick() {
     IssuesListState& st = St();
     if (!EZ_ISENABLED(kForm, kIlStation)) return;
-    OpenStationList(kForm);
+    // A quarter added from the station list is one the caller's selectors lack.
+    if (OpenStationList(kForm)) st.newQuarter = true;
     if (!EZ_FORMEXISTS(kForm) || st.wc.changed || Locked()) return;
     // Stations may have been added or renamed meanwhile.
     const std::string shown = EZ_GETTEXT(kForm, kIlStation);
@@ -360,29 +338,23 @@ void SetTooltips() {
 void OnLoaded() {
     IssuesListState& st = St();
     st.wc = IssueWorkingCopy{};
-    st.filling = false;
     st.savedAny = false;
-    st.quarterAdded = false;
+    st.newQuarter = false;
     st.previousHelpTopic = Shell().helpTopic;
 
     // Callers open the form at sizes of their own; it keeps its designed size.
     KeepDesignedSize(kForm, kIssuesListWidth, kIssuesListHeight);
     RestoreFormPlace(kForm, Paths().settingsFile, 0);
     LayoutToForm();
-    st.filling = true;
     FillQuarterSelector(kForm, kIlQuarter, 1);
-    st.filling = false;
-    if (st.wantedQuarter > 0)
-        SelectQuarter(st.wantedQuarter);
-    else if (Shell().currentQuarter > 0)
-        SelectQuarter(Shell().currentQuarter);
+    if (st.wantedQuarter > 0) SelectQuarter(st.wantedQuarter);
     st.wc.quarter = ShownQuarter();
-    if (st.wc.quarter <= 0) st.wc.quarter = Shell().currentQuarter;
+    if (st.wc.quarter <= 0) st.wc.quarter = st.wantedQuarter;
 
     FillStations(st.wc.quarter);
     // The caller's station decides; "All Stations" (or any text not found
     // here) gives the first station.
-    SelectStation(st.wantedCalls.empty() ? st.callerCalls : st.wantedCalls);
+    SelectStation(st.wantedCalls);
 
     LoadShownStation();
     if (st.wantedIssueId > 0) {
@@ -391,9 +363,7 @@ void OnLoaded() {
                          [&](const IssueRow& issue) { return issue.id == st.wantedIssueId; });
         if (it != st.wc.issues.end()) {
             st.wc.selectedPos = static_cast<int>(it - st.wc.issues.begin());
-            st.filling = true;
             EZ_SELECTITEM(kForm, kIlList, st.wc.selectedPos);
-            st.filling = false;
             ShowSelectedDescription();
         }
     }
@@ -424,38 +394,62 @@ void OnClose(int& cancel) {
     Shell().helpTopic = st.previousHelpTopic;
 }
 
+void IL_Design() {
+    Design();
+}
+
+void IL_Event(int id, EzEvent ev, int64_t value, int& cancel);
+
+constexpr ControlName kControls[] = {
+    {"Quarter", kIlQuarter},
+    {"Station", kIlStation},
+    {"Entry", kIlEntry},
+    {"List", kIlList},
+    {"Description", kIlDescription},
+    {"Save", kIlSave},
+    {"Exit", kIlExit},
+    {"Copy", kIlCopy},
+    {"Help", kIlHelp},
+    {"PeriodLabel", kPeriodLabelId},
+    {"StationLabel", kStationLabelId},
+    {"IssuesFrame", kIssuesFrameId},
+    {"DescriptionFrame", kDescriptionFrameId},
+    {"HeadingFrame", kHeadingFrameId},
+};
+
 }  // namespace
 
-IssuesListResult OpenIssuesList(const std::string& parent, const std::string& stationCalls) {
-    St().callerCalls = stationCalls;
-    OpenForm(kForm, parent, kIssuesListWidth, kIssuesListHeight);
-    St().callerCalls.clear();
-    return {St().savedAny, St().quarterAdded};
+constinit const FormDecl kIssuesListForm = {
+    .name = "IL",
+    .caption = "Issues List",
+    .width = kIssuesListWidth,
+    .height = kIssuesListHeight,
+    .style = "",
+    .helpTopic = kHelpTopic,
+    .design = IL_Design,
+    .event = IL_Event,
+    .controls = kControls,
+};
+
+IssuesListResult OpenIssuesList(const std::string& parent, int32_t quarter,
+                                const std::string& stationCalls) {
+    IssuesListState& st = St();
+    st.wantedQuarter = quarter;
+    st.wantedCalls = stationCalls;
+    OpenForm(kIssuesListForm, parent);
+    st.wantedQuarter = 0;
+    st.wantedCalls.clear();
+    st.wantedIssueId = 0;
+    return {st.savedAny, st.newQuarter};
 }
 
 void OpenIssuesListAt(const std::string& parent, int32_t quarter, const std::string& calls,
                       RowId issueId) {
-    IssuesListState& st = St();
-    st.wantedQuarter = quarter;
-    st.wantedCalls = calls;
-    st.wantedIssueId = issueId > 0 ? issueId : 0;
-    OpenIssuesList(parent, calls);
-    st.wantedQuarter = 0;
-    st.wantedCalls.clear();
-    st.wantedIssueId = 0;
+    St().wantedIssueId = issueId > 0 ? issueId : 0;
+    OpenIssuesList(parent, quarter, calls);
 }
 
-bool IssuesListShown(int32_t& quarter, RowId& stationId, std::string& calls) {
-    if (!EZ_FORMEXISTS(kForm)) return false;
-    quarter = St().wc.quarter;
-    stationId = St().wc.stationId;
-    calls = EZ_GETTEXT(kForm, kIlStation);
-    return true;
-}
-
-void IL_Design() {
-    Design();
-}
+namespace {
 
 void IL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
     // Exit closes through the Close event, which asks to save pending changes.
@@ -468,7 +462,7 @@ void IL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             if (ev == EzEvent::Resize) LayoutToForm();
             break;
         case kIlQuarter:
-            if (ev == EzEvent::Change && !st.filling) {
+            if (ev == EzEvent::Change) {
                 if (st.wc.changed || Locked()) {
                     SelectQuarter(st.wc.quarter);  // pending changes must be saved first
                 } else {
@@ -481,7 +475,7 @@ void IL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             }
             break;
         case kIlStation:
-            if (ev == EzEvent::Change && !st.filling) {
+            if (ev == EzEvent::Change) {
                 if (st.wc.changed || Locked()) {
                     SelectStation(EZ_GETTEXT(kForm, kIlStation));
                 } else {
@@ -495,9 +489,7 @@ void IL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             if (ev == EzEvent::GotFocus) {
                 SetHighlight(kIlEntry, true);
                 if (!Locked()) {
-                    st.filling = true;
                     EZ_SELECTITEM(kForm, kIlList, -1);
-                    st.filling = false;
                     st.wc.selectedPos = -1;
                     SetDescriptionField("");
                     ApplyControlState();
@@ -513,7 +505,7 @@ void IL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             }
             break;
         case kIlList:
-            if (ev == EzEvent::Change && !st.filling) {
+            if (ev == EzEvent::Change) {
                 st.wc.selectedPos = EZ_SELECTEDITEM(kForm, kIlList);
                 ShowSelectedDescription();
                 ApplyControlState();
@@ -527,7 +519,7 @@ void IL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             }
             break;
         case kIlDescription:
-            if (ev == EzEvent::Change && !st.filling && st.wc.selectedPos >= 0) {
+            if (ev == EzEvent::Change && st.wc.selectedPos >= 0) {
                 const bool was = st.wc.changed;
                 SetIssueDescription(st.wc, st.wc.selectedPos, EZ_GETTEXT(kForm, kIlDescription));
                 if (st.wc.changed != was) ApplyControlState();
@@ -550,3 +542,5 @@ void IL_Event(int id, EzEvent ev, int64_t value, int& cancel) {
             break;
     }
 }
+
+}  // namespace
