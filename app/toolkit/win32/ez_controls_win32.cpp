@@ -602,6 +602,16 @@ HWND MakeChild(const wchar_t* cls, const std::wstring& text, DWORD style, DWORD 
                            GetModuleHandleW(nullptr), nullptr);
 }
 
+// A label's alignment: one line is centred vertically in its box (as a
+// single-line static does); text with line ends or "W" wraps from the top.
+DWORD LabelStyle(const std::string& style, const std::string& text) {
+    const bool lines = Has(style, 'W') || text.find('\n') != std::string::npos;
+    DWORD s = SS_NOTIFY | (lines ? 0 : SS_CENTERIMAGE);
+    if (Has(style, 'C')) return s | SS_CENTER;
+    if (Has(style, 'R')) return s | SS_RIGHT;
+    return s | (Has(style, 'W') ? SS_LEFT : SS_LEFTNOWORDWRAP);
+}
+
 void RemoveTip(Form* f, HWND h) {
     if (!f->tips || !h) return;
     TOOLINFOW ti{};
@@ -659,17 +669,10 @@ void MakeWindow(Form* f, Ctl& c, const std::string& text) {
             c.hwnd =
                 MakeChild(WC_BUTTONW, wtext, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, parent, id);
             break;
-        case EzKind::Label: {
-            DWORD s = SS_NOTIFY;
-            if (Has(st, 'C'))
-                s |= SS_CENTER | (Has(st, 'W') ? 0 : SS_CENTERIMAGE);
-            else if (Has(st, 'R'))
-                s |= SS_RIGHT | (Has(st, 'W') ? 0 : SS_CENTERIMAGE);
-            else
-                s |= Has(st, 'W') ? SS_LEFT : (SS_LEFTNOWORDWRAP | SS_CENTERIMAGE);
-            c.hwnd = MakeChild(WC_STATICW, wtext, s | WS_GROUP, 0, parent, id);
+        case EzKind::Label:
+            c.hwnd = MakeChild(WC_STATICW, WithCRLF(text), LabelStyle(st, text) | WS_GROUP, 0,
+                               parent, id);
             break;
-        }
         case EzKind::Frame:
             c.hwnd = MakeChild(WC_BUTTONW, wtext, BS_GROUPBOX | WS_GROUP, 0, parent, id);
             // Below the controls it frames.
@@ -1193,6 +1196,15 @@ void EZ_SETTEXT(const std::string& form, int id, const std::string& text) {
         case EzKind::StatusBar:
             EZ_SBSETTEXT(form, id, 0, text);
             break;
+        case EzKind::Label: {
+            const LONG_PTR keep = GetWindowLongPtrW(c->hwnd, GWL_STYLE) &
+                                  ~static_cast<LONG_PTR>(SS_TYPEMASK | SS_CENTERIMAGE);
+            SetWindowLongPtrW(c->hwnd, GWL_STYLE,
+                              keep | (LabelStyle(c->style, text) & (SS_TYPEMASK | SS_CENTERIMAGE)));
+            SetWindowTextW(c->hwnd, WithCRLF(text).c_str());
+            InvalidateRect(c->hwnd, nullptr, TRUE);
+            break;
+        }
         case EzKind::DateTime:
         case EzKind::ListView:
         case EzKind::Toolbar:

@@ -213,6 +213,7 @@ void DeliverPostedWithoutWindows() {
 
 int Raise(const std::string& form, int id, EzEvent ev, int64_t value) {
     int cancel = 0;
+    if (getenv("EZTRACE")) fprintf(stderr, "raise %s %d %d %lld\n", form.c_str(), id, (int)ev, (long long)value);
     ++g_raiseDepth;
     if (S().event) S().event(form, id, ev, value, cancel);
     --g_raiseDepth;
@@ -792,6 +793,7 @@ void EZ_FORM(const std::string& name, const std::string& parent, const std::stri
     }
     ShowWindow(f->hwnd, SW_SHOW);
     SetForegroundWindow(f->hwnd);
+    UpdateWindow(f->hwnd);
     if (!(f = Alive(name, serial))) return;
     f->shown = true;
     RestoreFocus(f);
