@@ -213,7 +213,6 @@ void DeliverPostedWithoutWindows() {
 
 int Raise(const std::string& form, int id, EzEvent ev, int64_t value) {
     int cancel = 0;
-    if (getenv("EZTRACE")) fprintf(stderr, "raise %s %d %d %lld\n", form.c_str(), id, (int)ev, (long long)value);
     ++g_raiseDepth;
     if (S().event) S().event(form, id, ev, value, cancel);
     --g_raiseDepth;
@@ -338,58 +337,26 @@ HBITMAP LoadImageFile(const std::string& path, int w, int h, bool premultiplied)
     return out;
 }
 
+namespace {
+
+// The keys that raise Key events, as virtual keys and toolkit codes.
+constexpr std::pair<UINT, int> kKeys[] = {
+    {VK_RETURN, kKeyEnter}, {VK_ESCAPE, kKeyEsc}, {VK_SPACE, kKeySpace}, {VK_DELETE, kKeyDelete},
+    {VK_TAB, kKeyTab},      {VK_F1, kKeyF1},      {VK_F2, kKeyF2},       {VK_F7, kKeyF7},
+    {VK_UP, kKeyUp},        {VK_DOWN, kKeyDown}};
+
+}  // namespace
+
 int KeyCodeOf(UINT vk) {
-    switch (vk) {
-        case VK_RETURN:
-            return kKeyEnter;
-        case VK_ESCAPE:
-            return kKeyEsc;
-        case VK_SPACE:
-            return kKeySpace;
-        case VK_DELETE:
-            return kKeyDelete;
-        case VK_TAB:
-            return kKeyTab;
-        case VK_F1:
-            return kKeyF1;
-        case VK_F2:
-            return kKeyF2;
-        case VK_F7:
-            return kKeyF7;
-        case VK_UP:
-            return kKeyUp;
-        case VK_DOWN:
-            return kKeyDown;
-        default:
-            return 0;
-    }
+    for (const auto& [v, code] : kKeys)
+        if (v == vk) return code;
+    return 0;
 }
 
 UINT VirtualKeyOf(int ezKey) {
-    switch (ezKey) {
-        case kKeyEnter:
-            return VK_RETURN;
-        case kKeyEsc:
-            return VK_ESCAPE;
-        case kKeySpace:
-            return VK_SPACE;
-        case kKeyDelete:
-            return VK_DELETE;
-        case kKeyTab:
-            return VK_TAB;
-        case kKeyF1:
-            return VK_F1;
-        case kKeyF2:
-            return VK_F2;
-        case kKeyF7:
-            return VK_F7;
-        case kKeyUp:
-            return VK_UP;
-        case kKeyDown:
-            return VK_DOWN;
-        default:
-            return 0;
-    }
+    for (const auto& [v, code] : kKeys)
+        if (code == ezKey) return v;
+    return 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -976,10 +943,7 @@ void EZ_DEFCOLOR(int slot, int r, int g, int b) {
 namespace {
 
 int LineCount(const std::string& text) {
-    int n = 1;
-    for (char c : text)
-        if (c == '\n') ++n;
-    return n;
+    return 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
 }  // namespace
