@@ -388,8 +388,14 @@ LRESULT CALLBACK CtlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DW
                 if (from >= 0 && to < 0 && GET_Y_LPARAM(lp) >= 0) to = count - 1;
                 if (from >= 0 && to >= 0 && to != from && from < count) {
                     {
+                        // The dragged item moves and stays selected (the
+                        // list's own tracking selected the items passed over).
                         Quiet quiet;
                         MoveItem(*c, from, to);
+                        if (MultiSelect(*c))
+                            SendMessageW(hwnd, LB_SETSEL, TRUE, to);
+                        else
+                            SendMessageW(hwnd, LB_SETCURSEL, to, 0);
                     }
                     Raise(name, id, EzEvent::Drop, (static_cast<int64_t>(from) << 16) | to);
                     return r;
