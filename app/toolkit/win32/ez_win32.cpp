@@ -12,11 +12,10 @@
 // recorded, like a message box.
 #include "app/toolkit/win32/ez_win32.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <iostream>
 
+#include "app/base/util_win32.h"
 #include "app/toolkit/ez.h"
 
 namespace ez {
@@ -28,11 +27,13 @@ State& S() {
 
 std::string Utf8(const wchar_t* text, int length) {
     if (!text || length == 0) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string out(n > 0 ? static_cast<size_t>(n) : 0, '\0');
-    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), n, nullptr, nullptr);
-    if (length < 0 && !out.empty() && out.back() == '\0') out.pop_back();
-    return out;
+    return length < 0 ? ::Utf8(std::wstring_view(text))
+                      : ::Utf8(std::wstring_view(text, static_cast<size_t>(length)));
+}
+
+std::vector<std::string>& LiveForms() {
+    static std::vector<std::string> live;
+    return live;
 }
 
 }  // namespace ez
@@ -47,7 +48,7 @@ int EZ_GUIRUN(int argc, char** argv, EzStartProc start, EzEventProc event, EzDes
     S().design = design;
     S().running = true;
     if (start) start();
-    while (!S().live.empty()) EZ_DESTROYFORM(S().live.back());
+    while (!LiveForms().empty()) EZ_DESTROYFORM(LiveForms().back());
     S().running = false;
     return 0;
 }
@@ -62,11 +63,11 @@ bool EZ_ISRUNNING() {
 namespace {
 
 bool Live(const std::string& name) {
-    return std::find(S().live.begin(), S().live.end(), name) != S().live.end();
+    return std::find(LiveForms().begin(), LiveForms().end(), name) != LiveForms().end();
 }
 
 void Forget(const std::string& name) {
-    S().live.erase(std::remove(S().live.begin(), S().live.end(), name), S().live.end());
+    LiveForms().erase(std::remove(LiveForms().begin(), LiveForms().end(), name), LiveForms().end());
 }
 
 }  // namespace
@@ -78,7 +79,7 @@ void EZ_FORM(const std::string& name, const std::string& parent, const std::stri
         S().unshown.push_back("form " + name);
         return;
     }
-    S().live.push_back(name);
+    LiveForms().push_back(name);
     if (S().design) S().design(name);
     if (Live(name)) EZ_SENDEVENT(name, 0, EzEvent::Loaded);
     if (Live(name)) EZ_SENDEVENT(name, 0, EzEvent::Shown);
@@ -104,7 +105,7 @@ bool EZ_FORMEXISTS(const std::string& name) {
 }
 
 std::string EZ_CURRENTFORM() {
-    return S().live.empty() ? std::string() : S().live.back();
+    return LiveForms().empty() ? std::string() : LiveForms().back();
 }
 
 void EZ_MSGBOX(const std::string& parent, const std::string& text, const std::string& title) {
@@ -172,13 +173,6 @@ bool EZ_CONTROLKIND(const std::string& form, int id, EzKind& kind) {
     return false;
 }
 
-void EZ_LVGETCOLUMN(const std::string& form, int id, int col, std::string& caption, int& widthPx,
-                    int& format) {
-    caption.clear();
-    widthPx = 0;
-    format = 0;
-}
-
 void EZ_DTGET(const std::string& form, int id, int& y, int& m, int& d, int& hour, int& minute) {
     y = m = d = hour = minute = 0;
 }
@@ -192,7 +186,7 @@ std::vector<std::string> EZ_COMMANDARGS() {
     std::vector<std::string> args;
     int argc = 0;
     if (LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc)) {
-        for (int i = 1; i < argc; ++i) args.push_back(Utf8(argv[i], -1));
+        for (int i = 1; i < argc; ++i) args.push_back(::Utf8(argv[i]));
         LocalFree(argv);
     }
     return args;
@@ -216,7 +210,7 @@ std::string EZ_APPPATH() {
         }
         buf.resize(buf.size() * 2);
     }
-    std::string dir = Utf8(buf.data(), static_cast<int>(buf.size()));
+    std::string dir = ::Utf8(buf);
     const size_t cut = dir.find_last_of("\\/");
     dir = cut == std::string::npos ? std::string(".") : dir.substr(0, cut);
     return dir + "\\";
@@ -316,52 +310,6 @@ bool EZ_ITEMSELECTED(const std::string& form, int id, int index) {
     return false;
 }
 void EZ_SETITEMSELECTED(const std::string& form, int id, int index, bool on) {}
-int EZ_LVADDROW(const std::string& form, int id, const std::vector<std::string>& cells,
-                int64_t value) {
-    return -1;
-}
-int EZ_LVPUTROW(const std::string& form, int id, int row, const std::vector<std::string>& cells,
-                int64_t value) {
-    return -1;
-}
-int EZ_LVFINDVALUE(const std::string& form, int id, int64_t value) {
-    return -1;
-}
-void EZ_LVDELETEROW(const std::string& form, int id, int row) {}
-void EZ_LVCLEAR(const std::string& form, int id) {}
-int EZ_LVROWCOUNT(const std::string& form, int id) {
-    return 0;
-}
-std::string EZ_LVGETCELL(const std::string& form, int id, int row, int col) {
-    return {};
-}
-void EZ_LVSETCELL(const std::string& form, int id, int row, int col, const std::string& text) {}
-int64_t EZ_LVGETVALUE(const std::string& form, int id, int row) {
-    return 0;
-}
-void EZ_LVSELECT(const std::string& form, int id, int row, bool on) {}
-bool EZ_LVISSELECTED(const std::string& form, int id, int row) {
-    return false;
-}
-int EZ_LVSELCOUNT(const std::string& form, int id) {
-    return 0;
-}
-int EZ_LVNEXTSELECTED(const std::string& form, int id, int fromRow) {
-    return -1;
-}
-void EZ_LVSORT(const std::string& form, int id, int col, int direction) {}
-int EZ_LVCOLCOUNT(const std::string& form, int id) {
-    return 0;
-}
-void EZ_LVSETCOLUMN(const std::string& form, int id, int col, const std::string& caption,
-                    int widthPx, int format) {}
-std::vector<int> EZ_LVCOLUMNORDER(const std::string& form, int id) {
-    return {};
-}
-void EZ_LVSETHEADERIMAGE(const std::string& form, int id, int col, int image) {}
-double EZ_LVWIDTH(const std::string& form, int id) {
-    return 0;
-}
 void EZ_DTSETFORMAT(const std::string& form, int id, const std::string& format) {}
 void EZ_DTSETRANGE(const std::string& form, int id, int y1, int m1, int d1, int y2, int m2,
                    int d2) {}
