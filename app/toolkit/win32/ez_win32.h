@@ -86,7 +86,10 @@ struct Form {
     std::map<int, MenuItem> menu;  // menu-bar items by id
     std::map<int, HMENU> popups;   // context menus by menu id
     std::map<int, std::vector<EzMenuItem>> popupItems;
-    int popupOpen = 0;                      // the menu id of the open pop-up (0: none)
+    int popupOpen = 0;  // the menu id of the open pop-up (0: none)
+    // The item a pop-up menu closed by the program (the robot: EndMenu) chose.
+    int popupChoice = 0;
+    int fgSlot = -1, bgSlot = -1;  // EZ_SETCOLOR on id 0
     std::map<int, int> toolButtons;         // toolbar button id -> toolbar control id
     std::map<int, std::string> buttonTips;  // toolbar button id -> tool tip
     std::vector<Accel> accels;
@@ -100,6 +103,7 @@ struct Form {
     bool resizable = false;
     bool tool = false;
     bool loaded = false;
+    bool shown = false;  // Shown has been raised (Activated comes after it)
     bool active = false;
     bool inClose = false;
     // The nested loop of a modal form: runs while loopRunning; set false to end it.
@@ -206,15 +210,39 @@ double PxToCols(double px);
 double PxToRows(double px);
 
 // The font and colour of a slot (the base font / black when undefined).
-HFONT FontOf(int slot);
+HFONT FontOf(int slot, bool underline = false);
 COLORREF ColourOf(int slot);
 HBRUSH BrushOf(COLORREF c);
 
 // An image file from the image folder (or an absolute path); "" when missing.
 std::string ImagePath(const std::string& file);
-// Loads a PNG/BMP/ICO file as a 32-bit bitmap (premultiplied alpha), scaled
-// to w x h when both are > 0. Null when it cannot.
-HBITMAP LoadImageFile(const std::string& path, int w = 0, int h = 0);
+// Loads a PNG/BMP/ICO file as a 32-bit top-down bitmap, scaled to w x h when
+// both are > 0; its alpha premultiplied (for AlphaBlend) or straight (image
+// lists, icons). Null when it cannot.
+HBITMAP LoadImageFile(const std::string& path, int w = 0, int h = 0, bool premultiplied = true);
+
+// The control a window belongs to (itself, or a child such as a combo's
+// edit box); null when none of the form's.
+Ctl* CtlOfWindow(Form* f, HWND hwnd);
+
+// Lays out the docked bars (toolbars at the top, status bars at the bottom)
+// and moves the grid below the toolbars.
+void LayoutForm(Form* f);
+// The background of a form and its pages (the form's colour slot, else the dialog face).
+HBRUSH FormBrush(Form* f);
+// The form window procedure's handling of its controls' messages; true when handled.
+bool ControlMessage(Form* f, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+// Opens a pop-up menu of the form now (EZ_SHOWPOPUP posts this) and raises
+// Click for the item chosen.
+void ShowPopupNow(Form* f, int menuId, int nearId);
+
+// True while a message loop dispatches a key press whose Key event (and
+// accelerator) it has already raised; a key press sent straight to a control
+// raises them there.
+bool InLoopKey();
+// Accelerators and the Key event of a key press in a form; true when the
+// press was taken (an accelerator, or a Key event cancelled).
+bool TakeKey(HWND hwnd, UINT vk);
 
 // Runs one message loop until done() (checked after every message) or until
 // WM_QUIT. Accelerators, dialog keys and posted events are handled.
