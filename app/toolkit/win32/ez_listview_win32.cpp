@@ -13,14 +13,13 @@
 // user action, after the control's notifications for it have all arrived.
 //
 // Check-box cells ("{S}X2" / "{S}X1") show an image of a box (an image list
-// of two, unchecked and checked); a click on the image or Space on the
-// current row toggles the cell's text and raises Click with the row.
+// of two, unchecked and checked); a click on such a cell or Space on the
+// current row (its first cell) toggles the cell's text and raises Click with the row.
 #include "app/toolkit/win32/ez_listview_win32.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
-#include <map>
 #include <memory>
 
 #include "app/base/text_util.h"
@@ -53,14 +52,16 @@ struct ListRec {
     ImageListHandle boxes;  // check-box images: 0 unchecked, 1 checked
 };
 
-std::map<HWND, std::unique_ptr<ListRec>>& Lists() {
-    static std::map<HWND, std::unique_ptr<ListRec>> lists;
-    return lists;
+// The list of a control: its record hangs on the control's own (Ctl::extra),
+// so it lives exactly as long as the control does.
+ListRec* RecOf(Ctl* c) {
+    return c && c->kind == EzKind::ListView ? static_cast<ListRec*>(c->extra.get()) : nullptr;
 }
 
 ListRec* RecOf(HWND h) {
-    const auto it = Lists().find(h);
-    return it == Lists().end() ? nullptr : it->second.get();
+    Form* f = FormOfWindow(h);
+    Ctl* c = f ? CtlOfWindow(f, h) : nullptr;
+    return c && c->hwnd == h ? RecOf(c) : nullptr;
 }
 
 // The list of a control, with the rows added so far counted into the control.
@@ -76,41 +77,63 @@ void Flush(ListRec& r) {
 }
 
 ListRec* RecOf(const std::string& form, int id) {
-    Ctl* c = FindCtl(form, id);
-    if (!c || c->kind != EzKind::ListView) return nullptr;
-    ListRec* r = RecOf(c->hwnd);
+    ListRec* r = RecOf(FindCtl(form, id));
     if (r) Flush(*r);
     return r;
 }
 
+// The selected rows and the current row as the control holds them: the
+// store's, until the store changes them.
+struct Marks {
+    std::vector<int> selected;  // ascending
+    int current = -1;
+};
+
+Marks MarksOf(const ListRec& r) {
+    Marks m;
+    m.selected.reserve(static_cast<size_t>(r.rows.SelCount()));
+    for (int row = r.rows.NextSelected(-1); row >= 0; row = r.rows.NextSelected(row))
+        m.selected.push_back(row);
+    m.current = r.rows.Current();
+    return m;
+}
+
+void SetState(ListRec& r, int row, UINT state, UINT mask) {
+    LVITEMW it{};
+    it.stateMask = mask;
+    it.state = state;
+    SendMessageW(r.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&it));
+}
+
 // The store's selection and current row into the control, raising nothing.
-void SyncSelection(ListRec& r) {
+// Only the rows whose state differs from what the control held (before) are
+// set: changing every row at once costs a pass over all rows in some
+// versions of the control.
+void SyncSelection(ListRec& r, const Marks& before) {
     Quiet quiet;
     ++r.syncing;
-    LVITEMW it{};
-    it.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    it.state = 0;
-    SendMessageW(r.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&it));
-    it.stateMask = LVIS_SELECTED;
-    it.state = LVIS_SELECTED;
+    for (int row : before.selected)
+        if (!r.rows.Selected(row)) SetState(r, row, 0, LVIS_SELECTED);
     for (int row = r.rows.NextSelected(-1); row >= 0; row = r.rows.NextSelected(row))
-        SendMessageW(r.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(&it));
-    if (const int cur = r.rows.Current(); cur >= 0) {
-        it.stateMask = LVIS_FOCUSED;
-        it.state = LVIS_FOCUSED;
-        SendMessageW(r.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(cur),
-                     reinterpret_cast<LPARAM>(&it));
-        SendMessageW(r.hwnd, LVM_SETSELECTIONMARK, 0, cur);
+        if (!std::binary_search(before.selected.begin(), before.selected.end(), row))
+            SetState(r, row, LVIS_SELECTED, LVIS_SELECTED);
+    const int cur = r.rows.Current();
+    if (cur != before.current) {
+        if (before.current >= 0 && before.current < r.shown)
+            SetState(r, before.current, 0, LVIS_FOCUSED);
+        if (cur >= 0) {
+            SetState(r, cur, LVIS_FOCUSED, LVIS_FOCUSED);
+            SendMessageW(r.hwnd, LVM_SETSELECTIONMARK, 0, cur);
+        }
     }
     --r.syncing;
 }
 
 // After rows were inserted, removed or rearranged: the count, the selection
 // and the painted rows follow the store.
-void Rearranged(ListRec& r) {
+void Rearranged(ListRec& r, const Marks& before) {
     Flush(r);
-    SyncSelection(r);
+    SyncSelection(r, before);
     InvalidateRect(r.hwnd, nullptr, FALSE);
 }
 
@@ -255,16 +278,26 @@ void PostSelChange(ListRec& r) {
     r.selPosted = PostMessageW(r.hwnd, kSelMsg, 0, 0) != FALSE;
 }
 
+int NextInControl(ListRec& r, int after, UINT flags) {
+    return static_cast<int>(
+        SendMessageW(r.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(after), MAKELPARAM(flags, 0)));
+}
+
 // The control's own selection changes into the store.
 void StateChanged(ListRec& r, int from, int to, UINT oldState, UINT newState) {
     if (r.syncing) return;
     bool changed = false;
-    if ((oldState ^ newState) & LVIS_SELECTED) {
+    if (from < 0) {
+        // Every row's state changed (a click that clears the selection):
+        // the control's selection is read back as it now is.
+        r.rows.Select(-1, false);
+        for (int row = NextInControl(r, -1, LVNI_SELECTED); row >= 0;
+             row = NextInControl(r, row, LVNI_SELECTED))
+            r.rows.Select(row, true);
+        changed = true;
+    } else if ((oldState ^ newState) & LVIS_SELECTED) {
         const bool on = (newState & LVIS_SELECTED) != 0;
-        if (from < 0)
-            r.rows.Select(-1, on);
-        else
-            for (int row = from; row <= to; ++row) r.rows.Select(row, on);
+        for (int row = from; row <= to; ++row) r.rows.Select(row, on);
         changed = true;
     }
     if (from >= 0 && ((oldState ^ newState) & LVIS_FOCUSED)) {
@@ -320,7 +353,6 @@ LRESULT CALLBACK ListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWOR
         }
         case WM_NCDESTROY:
             RemoveWindowSubclass(h, ListProc, kSubclassId);
-            Lists().erase(h);
             return DefSubclassProc(h, msg, wp, lp);
         default:
             break;
@@ -334,7 +366,7 @@ HWND MakeListView(Form& f, Ctl& c, const std::string& columns, const std::string
                   HWND parent) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
-    auto rec = std::make_unique<ListRec>();
+    auto rec = std::make_shared<ListRec>();
     bool check = false;
     for (char ch : style) {
         if (ch == 'M' || ch == 'm') rec->multi = true;
@@ -362,16 +394,15 @@ HWND MakeListView(Form& f, Ctl& c, const std::string& columns, const std::string
     rec->id = c.id;
     rec->rows.SetColumns(std::move(cols));
     for (int col = 0; col < rec->rows.Columns(); ++col) SetColumnInControl(*rec, col, true);
-    ListRec& r = *rec;
-    Lists()[h] = std::move(rec);
+    c.extra = rec;
     SetWindowSubclass(h, ListProc, kSubclassId, 0);
-    EnsureBoxes(r, check);
+    EnsureBoxes(*rec, check);
     return h;
 }
 
 bool ListViewNotify(Form& f, Ctl& c, NMHDR* hdr, LRESULT& result) {
-    ListRec* r = RecOf(hdr->hwndFrom);
-    if (!r) return false;
+    ListRec* r = RecOf(&c);
+    if (!r || hdr->hwndFrom != r->hwnd) return false;
     result = 0;
     const std::string form = r->form;
     const int id = r->id;
@@ -396,11 +427,13 @@ bool ListViewNotify(Form& f, Ctl& c, NMHDR* hdr, LRESULT& result) {
             return true;
         }
         case NM_CLICK: {
+            // A check-box cell shows nothing but its box: a click anywhere
+            // in it toggles it.
             const auto* ia = reinterpret_cast<NMITEMACTIVATE*>(hdr);
             LVHITTESTINFO hit{};
             hit.pt = ia->ptAction;
             if (SendMessageW(r->hwnd, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) >= 0 &&
-                (hit.flags & LVHT_ONITEMICON) && hit.iItem >= 0)
+                (hit.flags & LVHT_ONITEM) && hit.iItem >= 0)
                 Toggle(*r, hit.iItem, hit.iSubItem, true);
             return true;
         }
@@ -464,8 +497,7 @@ using namespace ez;
 
 int EZ_LVADDROW(const std::string& form, int id, const std::vector<std::string>& cells,
                 int64_t value) {
-    Ctl* c = FindCtl(form, id);
-    ListRec* r = c && c->kind == EzKind::ListView ? RecOf(c->hwnd) : nullptr;
+    ListRec* r = RecOf(FindCtl(form, id));  // (counted into the control later)
     if (!r) return -1;
     const int row = r->rows.Add(cells, value);
     EnsureBoxes(*r);
@@ -478,10 +510,11 @@ int EZ_LVPUTROW(const std::string& form, int id, int row, const std::vector<std:
     ListRec* r = RecOf(form, id);
     if (!r || (row >= 0 && !r->rows.HasRow(row))) return -1;
     Quiet quiet;
+    const Marks before = MarksOf(*r);
     const int at = r->rows.Put(row, cells, value);
     EnsureBoxes(*r);
     if (row < 0 || at != row)
-        Rearranged(*r);
+        Rearranged(*r, before);
     else
         RedrawRow(*r, row);
     return at;
@@ -496,16 +529,18 @@ void EZ_LVDELETEROW(const std::string& form, int id, int row) {
     ListRec* r = RecOf(form, id);
     if (!r || !r->rows.HasRow(row)) return;
     Quiet quiet;
+    const Marks before = MarksOf(*r);
     r->rows.Remove(row);
-    Rearranged(*r);
+    Rearranged(*r, before);
 }
 
 void EZ_LVCLEAR(const std::string& form, int id) {
     ListRec* r = RecOf(form, id);
     if (!r) return;
     Quiet quiet;
+    const Marks before = MarksOf(*r);
     r->rows.Clear();
-    Rearranged(*r);
+    Rearranged(*r, before);
 }
 
 int EZ_LVROWCOUNT(const std::string& form, int id) {
@@ -536,6 +571,7 @@ void EZ_LVSELECT(const std::string& form, int id, int row, bool on) {
     ListRec* r = RecOf(form, id);
     if (!r) return;
     RowStore& rows = r->rows;
+    const Marks before = MarksOf(*r);
     if (row < 0) {
         rows.Select(-1, on);
     } else {
@@ -544,7 +580,7 @@ void EZ_LVSELECT(const std::string& form, int id, int row, bool on) {
         rows.Select(row, on);
         if (on) rows.SetCurrent(row);
     }
-    SyncSelection(*r);
+    SyncSelection(*r, before);
     if (on && row >= 0) SendMessageW(r->hwnd, LVM_ENSUREVISIBLE, row, FALSE);
 }
 
@@ -569,8 +605,9 @@ void EZ_LVSORT(const std::string& form, int id, int col, int direction) {
     Quiet quiet;
     const std::vector<int> order = r->rows.SortOrder(col, direction);
     if (order.empty()) return;
+    const Marks before = MarksOf(*r);
     r->rows.Reorder(order);
-    Rearranged(*r);
+    Rearranged(*r, before);
 }
 
 int EZ_LVCOLCOUNT(const std::string& form, int id) {
