@@ -7,8 +7,9 @@
 // Units: positions and sizes are in character units of the base font
 // (columns horizontally, rows vertically). Negative col/row on EZ_FORM means
 // "centre" (on the parent when there is one, else on the screen). The base font
-// is DejaVu Sans 9 pt (the application font): one column is its average
-// character width, one row its line spacing.
+// is DejaVu Sans 9 pt (the application font) on Linux and Segoe UI 9 pt (the
+// system's dialog font) on Windows, at the screen's DPI: one column is its
+// average character width, one row its line spacing.
 //
 // Event rules: Change, SelChange and Click are raised for what the user does
 // (typing, picking an item, clicking), not when the program sets a value with

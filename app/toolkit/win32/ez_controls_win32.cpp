@@ -11,6 +11,7 @@
 
 #include "app/base/util_win32.h"
 #include "app/toolkit/ez.h"
+#include "app/toolkit/ez_native.h"
 #include "app/toolkit/win32/ez_win32.h"
 
 namespace ez {
@@ -61,31 +62,8 @@ bool IsMultiLine(const Ctl& c) {
     return (c.kind == EzKind::Text && Has(c.style, 'M')) || c.kind == EzKind::RichText;
 }
 
-// Byte offsets into the UTF-8 text (as EZ_GETTEXT gives it) and UTF-16
-// positions in the control (where a multi-line box's "\n" is "\r\n"; a rich
-// text box's is one "\r").
-int ControlPos(const std::string& utf8, int byte, int lineEnd) {
-    int pos = 0;
-    size_t i = 0;
-    while (i < utf8.size() && static_cast<int>(i) < byte) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        const size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
-        pos += c == '\n' ? lineEnd : len == 4 ? 2 : 1;
-        i += len;
-    }
-    return pos;
-}
-int BytePos(const std::string& utf8, int pos, int lineEnd) {
-    int at = 0;
-    size_t i = 0;
-    while (i < utf8.size() && at < pos) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        const size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
-        at += c == '\n' ? lineEnd : len == 4 ? 2 : 1;
-        i += len;
-    }
-    return static_cast<int>(std::min(i, utf8.size()));
-}
+// How many UTF-16 code units a "\n" is in the control: a multi-line box
+// holds "\r\n", a rich text box "\r".
 int LineEndOf(const Ctl& c) {
     return c.kind == EzKind::RichText ? 1 : IsMultiLine(c) ? 2 : 1;
 }
@@ -96,7 +74,8 @@ HWND MainWindow(const Ctl& c) {
 }
 
 HWND ComboEditOf(HWND combo) {
-    COMBOBOXINFO ci{sizeof(ci)};
+    COMBOBOXINFO ci{};
+    ci.cbSize = sizeof(ci);
     return GetComboBoxInfo(combo, &ci) ? ci.hwndItem : nullptr;
 }
 
@@ -139,12 +118,12 @@ bool IsRadioGroupStart(Form* f, const Ctl& c) {
 struct ItemMsgs {
     UINT add, insert, del, reset, count, textLen, text, setData, getData, setSel, getSel, find;
 };
-constexpr ItemMsgs kListMsgs{LB_ADDSTRING,     LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT,
-                             LB_GETCOUNT,      LB_GETTEXTLEN,   LB_GETTEXT,      LB_SETITEMDATA,
-                             LB_GETITEMDATA,   LB_SETCURSEL,    LB_GETCURSEL,    LB_FINDSTRINGEXACT};
-constexpr ItemMsgs kComboMsgs{CB_ADDSTRING,    CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT,
-                              CB_GETCOUNT,     CB_GETLBTEXTLEN, CB_GETLBTEXT,    CB_SETITEMDATA,
-                              CB_GETITEMDATA,  CB_SETCURSEL,    CB_GETCURSEL,    CB_FINDSTRINGEXACT};
+constexpr ItemMsgs kListMsgs{LB_ADDSTRING,   LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT,
+                             LB_GETCOUNT,    LB_GETTEXTLEN,   LB_GETTEXT,      LB_SETITEMDATA,
+                             LB_GETITEMDATA, LB_SETCURSEL,    LB_GETCURSEL,    LB_FINDSTRINGEXACT};
+constexpr ItemMsgs kComboMsgs{CB_ADDSTRING,   CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT,
+                              CB_GETCOUNT,    CB_GETLBTEXTLEN, CB_GETLBTEXT,    CB_SETITEMDATA,
+                              CB_GETITEMDATA, CB_SETCURSEL,    CB_GETCURSEL,    CB_FINDSTRINGEXACT};
 
 const ItemMsgs* ItemsOf(const Ctl* c) {
     if (!c || !c->hwnd) return nullptr;
@@ -214,34 +193,8 @@ void MoveItem(const Ctl& c, int from, int to) {
         SendMessageW(c.hwnd, LB_SETCURSEL, to, 0);
 }
 
-// Date formats as the program writes them ("MM-dd-yyyy HH:mm", "AP" for
-// AM/PM) in the picker's own language: format letters as they are, other
-// text quoted.
 std::wstring PickerFormat(const std::string& format) {
-    std::string out, literal;
-    auto flush = [&]() {
-        if (literal.empty()) return;
-        out += '\'';
-        for (char c : literal) out += c == '\'' ? std::string("''") : std::string(1, c);
-        out += '\'';
-        literal.clear();
-    };
-    for (size_t i = 0; i < format.size(); ++i) {
-        const char c = format[i];
-        if ((c == 'A' || c == 'a') && i + 1 < format.size() &&
-            (format[i + 1] == 'P' || format[i + 1] == 'p')) {
-            flush();
-            out += "tt";
-            ++i;
-        } else if (std::string("yMdHhmst").find(c) != std::string::npos) {
-            flush();
-            out += c;
-        } else {
-            literal += c;
-        }
-    }
-    flush();
-    return Wide(out);
+    return Wide(PickerDateFormat(format));
 }
 
 }  // namespace
@@ -286,8 +239,8 @@ void Place(Form* f, Ctl& c) {
         x = 0;
         y = top;
         w = rc.right;
-        h = std::max(0, static_cast<int>(rc.bottom) - top -
-                            (parent == f->hwnd ? StatusBarHeight(f) : 0));
+        h = std::max(
+            0, static_cast<int>(rc.bottom) - top - (parent == f->hwnd ? StatusBarHeight(f) : 0));
     }
     if (c.kind == EzKind::Combo || c.kind == EzKind::ComboEdit) h += RowsToPx(12);
     if (c.kind == EzKind::UpDown && c.buddy) {
@@ -352,6 +305,13 @@ LRESULT CALLBACK CtlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DW
             // A key press sent to the control itself (not through a loop).
             if (!InLoopKey() && TakeKey(hwnd, static_cast<UINT>(wp))) return 0;
             break;
+        case WM_CHAR:
+            // Enter and Esc in a one-line box: no beep (the Key event had them).
+            if ((wp == VK_RETURN || wp == VK_ESCAPE) && !IsMultiLine(*c) &&
+                (c->kind == EzKind::Text || c->kind == EzKind::ComboEdit ||
+                 c->kind == EzKind::UpDown))
+                return 0;
+            break;
         case WM_GETDLGCODE:
             // Tab leaves a multi-line box (it never types a tab).
             if (c->kind == EzKind::Text && Has(c->style, 'M')) {
@@ -376,7 +336,10 @@ LRESULT CALLBACK CtlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DW
         case WM_MOUSEMOVE:
             if (f->hoverId != id) {
                 f->hoverId = id;
-                TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, hwnd, 0};
+                TRACKMOUSEEVENT tme{};
+                tme.cbSize = sizeof(tme);
+                tme.dwFlags = TME_LEAVE;
+                tme.hwndTrack = hwnd;
                 TrackMouseEvent(&tme);
                 Raise(name, id, EzEvent::MouseOver);
                 if (!(f = FindForm(name)) || f->serial != serial || !(c = FindCtl(name, id)))
@@ -461,8 +424,8 @@ LRESULT CALLBACK CtlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DW
                     // A sized picture fills its box; else the image is centred.
                     const bool fill = c->w > 0 && c->h > 0;
                     const int w = fill ? rc.right : bm.bmWidth, h = fill ? rc.bottom : bm.bmHeight;
-                    AlphaBlend(dc, fill ? 0 : (rc.right - w) / 2, fill ? 0 : (rc.bottom - h) / 2,
-                               w, h, mem, 0, 0, bm.bmWidth, bm.bmHeight, bf);
+                    AlphaBlend(dc, fill ? 0 : (rc.right - w) / 2, fill ? 0 : (rc.bottom - h) / 2, w,
+                               h, mem, 0, 0, bm.bmWidth, bm.bmHeight, bf);
                     SelectObject(mem, old);
                     DeleteDC(mem);
                 }
@@ -535,7 +498,8 @@ bool ControlMessage(Form* f, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT&
                 case EzKind::ListBox:
                     if (code == LBN_SELCHANGE && !IsQuiet()) Raise(name, id, EzEvent::Change);
                     if (code == LBN_DBLCLK) {
-                        const int row = static_cast<int>(SendMessageW(c->hwnd, LB_GETCARETINDEX, 0, 0));
+                        const int row =
+                            static_cast<int>(SendMessageW(c->hwnd, LB_GETCARETINDEX, 0, 0));
                         Raise(name, id, EzEvent::DblClick, row);
                     }
                     return true;
@@ -589,8 +553,8 @@ bool ControlMessage(Form* f, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT&
             if (c->fgSlot >= 0)
                 SetTextColor(dc, ColourOf(c->fgSlot));
             else if (link)
-                SetTextColor(dc, IsWindowEnabled(c->hwnd) ? RGB(0, 102, 204)
-                                                          : GetSysColor(COLOR_GRAYTEXT));
+                SetTextColor(
+                    dc, IsWindowEnabled(c->hwnd) ? RGB(0, 102, 204) : GetSysColor(COLOR_GRAYTEXT));
             if (c->bgSlot >= 0) {
                 SetBkColor(dc, ColourOf(c->bgSlot));
                 result = reinterpret_cast<LRESULT>(BrushOf(ColourOf(c->bgSlot)));
@@ -636,6 +600,16 @@ HWND MakeChild(const wchar_t* cls, const std::wstring& text, DWORD style, DWORD 
     return CreateWindowExW(ex, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id & 0xFFFF)),
                            GetModuleHandleW(nullptr), nullptr);
+}
+
+// A label's alignment: one line is centred vertically in its box (as a
+// single-line static does); text with line ends or "W" wraps from the top.
+DWORD LabelStyle(const std::string& style, const std::string& text) {
+    const bool lines = Has(style, 'W') || text.find('\n') != std::string::npos;
+    DWORD s = SS_NOTIFY | (lines ? 0 : SS_CENTERIMAGE);
+    if (Has(style, 'C')) return s | SS_CENTER;
+    if (Has(style, 'R')) return s | SS_RIGHT;
+    return s | (Has(style, 'W') ? SS_LEFT : SS_LEFTNOWORDWRAP);
 }
 
 void RemoveTip(Form* f, HWND h) {
@@ -692,19 +666,13 @@ void MakeWindow(Form* f, Ctl& c, const std::string& text) {
     const std::string& st = c.style;
     switch (c.kind) {
         case EzKind::Button:
-            c.hwnd = MakeChild(WC_BUTTONW, wtext, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, parent, id);
+            c.hwnd =
+                MakeChild(WC_BUTTONW, wtext, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, parent, id);
             break;
-        case EzKind::Label: {
-            DWORD s = SS_NOTIFY;
-            if (Has(st, 'C'))
-                s |= SS_CENTER | (Has(st, 'W') ? 0 : SS_CENTERIMAGE);
-            else if (Has(st, 'R'))
-                s |= SS_RIGHT | (Has(st, 'W') ? 0 : SS_CENTERIMAGE);
-            else
-                s |= Has(st, 'W') ? SS_LEFT : (SS_LEFTNOWORDWRAP | SS_CENTERIMAGE);
-            c.hwnd = MakeChild(WC_STATICW, wtext, s | WS_GROUP, 0, parent, id);
+        case EzKind::Label:
+            c.hwnd = MakeChild(WC_STATICW, WithCRLF(text), LabelStyle(st, text) | WS_GROUP, 0,
+                               parent, id);
             break;
-        }
         case EzKind::Frame:
             c.hwnd = MakeChild(WC_BUTTONW, wtext, BS_GROUPBOX | WS_GROUP, 0, parent, id);
             // Below the controls it frames.
@@ -725,8 +693,9 @@ void MakeWindow(Form* f, Ctl& c, const std::string& text) {
         }
         case EzKind::Combo:
         case EzKind::ComboEdit: {
-            const DWORD s = (c.kind == EzKind::Combo ? CBS_DROPDOWNLIST : CBS_DROPDOWN | CBS_AUTOHSCROLL) |
-                            WS_VSCROLL | WS_TABSTOP | WS_GROUP;
+            const DWORD s =
+                (c.kind == EzKind::Combo ? CBS_DROPDOWNLIST : CBS_DROPDOWN | CBS_AUTOHSCROLL) |
+                WS_VSCROLL | WS_TABSTOP | WS_GROUP;
             c.hwnd = MakeChild(WC_COMBOBOXW, L"", s, 0, parent, id);
             SendMessageW(c.hwnd, CB_SETMINVISIBLE, 15, 0);
             if (c.kind == EzKind::ComboEdit) {
@@ -746,30 +715,33 @@ void MakeWindow(Form* f, Ctl& c, const std::string& text) {
             if (c.hwnd) ShowWindow(c.hwnd, SW_SHOW);
             break;
         case EzKind::Check:
-            c.hwnd = MakeChild(WC_BUTTONW, wtext, BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0, parent, id);
+            c.hwnd = MakeChild(WC_BUTTONW, wtext, BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0,
+                               parent, id);
             break;
         case EzKind::Radio:
-            c.hwnd = MakeChild(WC_BUTTONW, wtext,
-                               BS_RADIOBUTTON | WS_TABSTOP | (IsRadioGroupStart(f, c) ? WS_GROUP : 0),
-                               0, parent, id);
+            c.hwnd =
+                MakeChild(WC_BUTTONW, wtext,
+                          BS_RADIOBUTTON | WS_TABSTOP | (IsRadioGroupStart(f, c) ? WS_GROUP : 0), 0,
+                          parent, id);
             break;
         case EzKind::DateTime: {
             const bool timeOnly = Has(st, 'T');
-            c.hwnd = MakeChild(DATETIMEPICK_CLASSW, L"",
-                               WS_TABSTOP | WS_GROUP |
-                                   (timeOnly ? DTS_TIMEFORMAT | DTS_UPDOWN : DTS_SHORTDATECENTURYFORMAT),
-                               0, parent, id);
+            c.hwnd =
+                MakeChild(DATETIMEPICK_CLASSW, L"",
+                          WS_TABSTOP | WS_GROUP |
+                              (timeOnly ? DTS_TIMEFORMAT | DTS_UPDOWN : DTS_SHORTDATECENTURYFORMAT),
+                          0, parent, id);
             const std::wstring fmt = PickerFormat(timeOnly ? "HH:mm" : "MM-dd-yyyy");
             SendMessageW(c.hwnd, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(fmt.c_str()));
             break;
         }
         case EzKind::UpDown: {
-            c.buddy = MakeChild(WC_EDITW, L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE,
-                                parent, id);
-            c.hwnd = MakeChild(UPDOWN_CLASSW, L"",
-                               UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS |
-                                   UDS_HOTTRACK,
-                               0, parent, id);
+            c.buddy = MakeChild(WC_EDITW, L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP,
+                                WS_EX_CLIENTEDGE, parent, id);
+            c.hwnd = MakeChild(
+                UPDOWN_CLASSW, L"",
+                UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_HOTTRACK,
+                0, parent, id);
             SendMessageW(c.hwnd, UDM_SETBUDDY, reinterpret_cast<WPARAM>(c.buddy), 0);
             c.lo = INT_MIN + 1;
             c.hi = INT_MAX;
@@ -784,7 +756,8 @@ void MakeWindow(Form* f, Ctl& c, const std::string& text) {
             SetRangeOf(c);
             break;
         case EzKind::RichText: {
-            const DWORD s = ES_MULTILINE | ES_READONLY | WS_VSCROLL | ES_AUTOVSCROLL | WS_TABSTOP | WS_GROUP;
+            const DWORD s =
+                ES_MULTILINE | ES_READONLY | WS_VSCROLL | ES_AUTOVSCROLL | WS_TABSTOP | WS_GROUP;
             c.hwnd = MakeChild(MSFTEDIT_CLASS, L"", s, WS_EX_CLIENTEDGE, parent, id);
             if (!c.hwnd) c.hwnd = MakeChild(RICHEDIT_CLASSW, L"", s, WS_EX_CLIENTEDGE, parent, id);
             if (c.hwnd) SetWindowTextW(c.hwnd, WithCRLF(text).c_str());
@@ -795,10 +768,10 @@ void MakeWindow(Form* f, Ctl& c, const std::string& text) {
             c.image = PictureImage(text, c.w, c.h);
             break;
         case EzKind::Toolbar: {
-            c.hwnd = MakeChild(TOOLBARCLASSNAMEW, L"",
-                               TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | TBSTYLE_LIST | CCS_NOPARENTALIGN |
-                                   CCS_NODIVIDER,
-                               0, parent, id);
+            c.hwnd = MakeChild(
+                TOOLBARCLASSNAMEW, L"",
+                TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | TBSTYLE_LIST | CCS_NOPARENTALIGN | CCS_NODIVIDER,
+                0, parent, id);
             SendMessageW(c.hwnd, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
             // Buttons with an image show only it (their text is the tool tip).
             SendMessageW(c.hwnd, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
@@ -809,7 +782,8 @@ void MakeWindow(Form* f, Ctl& c, const std::string& text) {
             break;
         }
         case EzKind::StatusBar:
-            c.hwnd = MakeChild(STATUSCLASSNAMEW, L"", f->resizable ? SBARS_SIZEGRIP : 0, 0, parent, id);
+            c.hwnd =
+                MakeChild(STATUSCLASSNAMEW, L"", f->resizable ? SBARS_SIZEGRIP : 0, 0, parent, id);
             c.sbTexts.assign(1, "");
             break;
         case EzKind::Page:
@@ -879,7 +853,8 @@ HMENU MenuHolding(Form* f, int id) {
 
 std::string MenuText(HMENU m, int id) {
     wchar_t buf[512] = {};
-    MENUITEMINFOW mii{sizeof(mii)};
+    MENUITEMINFOW mii{};
+    mii.cbSize = sizeof(mii);
     mii.fMask = MIIM_STRING;
     mii.dwTypeData = buf;
     mii.cch = 511;
@@ -905,7 +880,8 @@ void EZ_MENU(const std::string& form, int parentId, int id, const std::string& c
         MenuItem& parent = f->menu[parentId];
         if (!parent.sub) {
             parent.sub = CreatePopupMenu();
-            MENUITEMINFOW mii{sizeof(mii)};
+            MENUITEMINFOW mii{};
+            mii.cbSize = sizeof(mii);
             mii.fMask = MIIM_SUBMENU;
             mii.hSubMenu = parent.sub;
             SetMenuItemInfoW(f->menuBar, static_cast<UINT>(parentId), FALSE, &mii);
@@ -941,7 +917,8 @@ void EZ_POPUPMENU(const std::string& form, int menuId, const std::vector<EzMenuI
         if (item.caption == "-")
             AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
         else
-            AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.id), Wide(item.caption).c_str());
+            AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.id),
+                        Wide(item.caption).c_str());
     }
 }
 
@@ -1079,54 +1056,26 @@ void EZ_SBSETTEXT(const std::string& form, int id, int part, const std::string& 
 
 namespace {
 
-// "F1", "Ctrl+S", "Ctrl+Shift+Del" ... as a virtual key with modifiers.
+// A key chord as a virtual key with modifiers.
 bool ParseAccel(const std::string& key, Accel& a) {
-    std::vector<std::string> parts;
-    std::string cur;
-    for (char ch : key) {
-        if (ch == '+' && !cur.empty()) {
-            parts.push_back(cur);
-            cur.clear();
-        } else {
-            cur += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        }
-    }
-    if (!cur.empty()) parts.push_back(cur);
-    if (parts.empty()) return false;
-    for (size_t i = 0; i + 1 < parts.size(); ++i) {
-        if (parts[i] == "ctrl" || parts[i] == "control")
-            a.ctrl = true;
-        else if (parts[i] == "shift")
-            a.shift = true;
-        else if (parts[i] == "alt")
-            a.alt = true;
-        else
-            return false;
-    }
-    const std::string& k = parts.back();
+    KeyChord chord;
+    if (!ParseKeyChord(key, chord)) return false;
     static const std::pair<const char*, UINT> kNamed[] = {
-        {"del", VK_DELETE},   {"delete", VK_DELETE}, {"ins", VK_INSERT},     {"insert", VK_INSERT},
-        {"enter", VK_RETURN}, {"return", VK_RETURN}, {"esc", VK_ESCAPE},     {"escape", VK_ESCAPE},
-        {"tab", VK_TAB},      {"space", VK_SPACE},   {"home", VK_HOME},      {"end", VK_END},
-        {"pgup", VK_PRIOR},   {"pageup", VK_PRIOR},  {"pgdown", VK_NEXT},    {"pagedown", VK_NEXT},
-        {"up", VK_UP},        {"down", VK_DOWN},     {"left", VK_LEFT},      {"right", VK_RIGHT},
-        {"backspace", VK_BACK}};
-    for (const auto& [n, vk] : kNamed)
-        if (k == n) {
-            a.vk = vk;
-            return true;
-        }
-    if (k.size() >= 2 && k[0] == 'f' && std::isdigit(static_cast<unsigned char>(k[1]))) {
-        const int n = std::atoi(k.c_str() + 1);
-        if (n < 1 || n > 24) return false;
-        a.vk = VK_F1 + static_cast<UINT>(n - 1);
-        return true;
-    }
-    if (k.size() == 1 && std::isalnum(static_cast<unsigned char>(k[0]))) {
-        a.vk = static_cast<UINT>(std::toupper(static_cast<unsigned char>(k[0])));
-        return true;
-    }
-    return false;
+        {"Delete", VK_DELETE}, {"Insert", VK_INSERT}, {"Enter", VK_RETURN},  {"Esc", VK_ESCAPE},
+        {"Tab", VK_TAB},       {"Space", VK_SPACE},   {"Home", VK_HOME},     {"End", VK_END},
+        {"PageUp", VK_PRIOR},  {"PageDown", VK_NEXT}, {"Up", VK_UP},         {"Down", VK_DOWN},
+        {"Left", VK_LEFT},     {"Right", VK_RIGHT},   {"Backspace", VK_BACK}};
+    a.vk = 0;
+    for (const auto& [name, vk] : kNamed)
+        if (chord.key == name) a.vk = vk;
+    if (!a.vk && chord.key.size() > 1 && chord.key[0] == 'F')
+        a.vk = VK_F1 + static_cast<UINT>(std::atoi(chord.key.c_str() + 1) - 1);
+    if (!a.vk && chord.key == "+") a.vk = VK_OEM_PLUS;
+    if (!a.vk && chord.key.size() == 1) a.vk = static_cast<UINT>(chord.key[0]);
+    a.ctrl = chord.ctrl;
+    a.shift = chord.shift;
+    a.alt = chord.alt;
+    return a.vk != 0;
 }
 
 }  // namespace
@@ -1201,7 +1150,8 @@ void EZ_SETTEXT(const std::string& form, int id, const std::string& text) {
         if (auto it = f->menu.find(id); it != f->menu.end()) it->second.caption = text;
         if (HMENU m = MenuHolding(f, id)) {
             const std::wstring w = Wide(text);
-            MENUITEMINFOW mii{sizeof(mii)};
+            MENUITEMINFOW mii{};
+            mii.cbSize = sizeof(mii);
             mii.fMask = MIIM_STRING;
             mii.dwTypeData = const_cast<wchar_t*>(w.c_str());
             SetMenuItemInfoW(m, static_cast<UINT>(id), FALSE, &mii);
@@ -1246,6 +1196,15 @@ void EZ_SETTEXT(const std::string& form, int id, const std::string& text) {
         case EzKind::StatusBar:
             EZ_SBSETTEXT(form, id, 0, text);
             break;
+        case EzKind::Label: {
+            const LONG_PTR keep = GetWindowLongPtrW(c->hwnd, GWL_STYLE) &
+                                  ~static_cast<LONG_PTR>(SS_TYPEMASK | SS_CENTERIMAGE);
+            SetWindowLongPtrW(c->hwnd, GWL_STYLE,
+                              keep | (LabelStyle(c->style, text) & (SS_TYPEMASK | SS_CENTERIMAGE)));
+            SetWindowTextW(c->hwnd, WithCRLF(text).c_str());
+            InvalidateRect(c->hwnd, nullptr, TRUE);
+            break;
+        }
         case EzKind::DateTime:
         case EzKind::ListView:
         case EzKind::Toolbar:
@@ -1274,9 +1233,9 @@ void EZ_SELECTTEXT(const std::string& form, int id, int start, int length) {
     if (!c || !c->hwnd) return;
     const std::string text = EZ_GETTEXT(form, id);
     const int lineEnd = LineEndOf(*c);
-    const int from = ControlPos(text, std::max(0, start), lineEnd);
-    const int to = length < 0 ? ControlPos(text, static_cast<int>(text.size()), lineEnd)
-                              : ControlPos(text, std::max(0, start) + length, lineEnd);
+    const int from = Utf16Position(text, std::max(0, start), lineEnd);
+    const int to = length < 0 ? Utf16Position(text, static_cast<int>(text.size()), lineEnd)
+                              : Utf16Position(text, std::max(0, start) + length, lineEnd);
     if (c->kind == EzKind::ComboEdit)
         SendMessageW(c->hwnd, CB_SETEDITSEL, 0, MAKELPARAM(from, to));
     else if (c->kind == EzKind::RichText) {
@@ -1303,7 +1262,7 @@ int EZ_GETCURSORPOS(const std::string& form, int id) {
                      reinterpret_cast<LPARAM>(&end));
     }
     // The cursor sits at the end of the selection.
-    return BytePos(EZ_GETTEXT(form, id), static_cast<int>(end), LineEndOf(*c));
+    return Utf8Offset(EZ_GETTEXT(form, id), static_cast<int>(end), LineEndOf(*c));
 }
 
 bool EZ_GETCHECK(const std::string& form, int id) {
@@ -1454,7 +1413,8 @@ void EZ_SETTOOLTIP(const std::string& form, int id, const std::string& text) {
         f->buttonTips[id] = text;  // toolbar buttons and menu items
         if (Ctl* tb = ToolbarOfButton(f, id); tb && tb->hwnd) {
             const std::wstring w = Wide(text);
-            TBBUTTONINFOW bi{sizeof(bi)};
+            TBBUTTONINFOW bi{};
+            bi.cbSize = sizeof(bi);
             bi.dwMask = TBIF_TEXT;
             bi.pszText = const_cast<wchar_t*>(w.c_str());
             SendMessageW(tb->hwnd, TB_SETBUTTONINFOW, id & 0xFFFF, reinterpret_cast<LPARAM>(&bi));
@@ -1535,7 +1495,8 @@ void EZ_REDRAW(const std::string& form, int id, bool on) {
     if (Ctl* c = FindCtl(form, id)) h = c->hwnd;
     if (!h) return;
     SendMessageW(h, WM_SETREDRAW, on ? TRUE : FALSE, 0);
-    if (on) RedrawWindow(h, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    if (on)
+        RedrawWindow(h, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void EZ_SETPARENT(const std::string& form, int id, int pageId) {
@@ -1649,8 +1610,9 @@ int EZ_SELECTEDITEM(const std::string& form, int id) {
     if (!m) return -1;
     if (MultiSelect(*c)) {
         int first = -1;
-        return SendMessageW(c->hwnd, LB_GETSELITEMS, 1, reinterpret_cast<LPARAM>(&first)) == 1 ? first
-                                                                                             : -1;
+        return SendMessageW(c->hwnd, LB_GETSELITEMS, 1, reinterpret_cast<LPARAM>(&first)) == 1
+                   ? first
+                   : -1;
     }
     const LRESULT r = SendMessageW(c->hwnd, m->getSel, 0, 0);
     return r < 0 ? -1 : static_cast<int>(r);
@@ -1761,14 +1723,17 @@ void EZ_SETVALUE(const std::string& form, int id, int value) {
     Quiet quiet;
     value = std::clamp(value, c->lo, c->hi);
     if (c->kind == EzKind::UpDown) SendMessageW(c->hwnd, UDM_SETPOS32, 0, value);
-    if (c->kind == EzKind::Progress) SendMessageW(c->hwnd, PBM_SETPOS, static_cast<WPARAM>(value), 0);
+    if (c->kind == EzKind::Progress)
+        SendMessageW(c->hwnd, PBM_SETPOS, static_cast<WPARAM>(value), 0);
 }
 
 int EZ_GETVALUE(const std::string& form, int id) {
     Ctl* c = FindCtl(form, id);
     if (!c || !c->hwnd) return 0;
-    if (c->kind == EzKind::UpDown) return static_cast<int>(SendMessageW(c->hwnd, UDM_GETPOS32, 0, 0));
-    if (c->kind == EzKind::Progress) return static_cast<int>(SendMessageW(c->hwnd, PBM_GETPOS, 0, 0));
+    if (c->kind == EzKind::UpDown)
+        return static_cast<int>(SendMessageW(c->hwnd, UDM_GETPOS32, 0, 0));
+    if (c->kind == EzKind::Progress)
+        return static_cast<int>(SendMessageW(c->hwnd, PBM_GETPOS, 0, 0));
     return 0;
 }
 

@@ -22,6 +22,7 @@
 
 #include "app/base/util_win32.h"
 #include "app/toolkit/ez.h"
+#include "app/toolkit/ez_native.h"
 
 namespace ez {
 
@@ -55,8 +56,8 @@ LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 UINT ScreenDpi() {
     using GetDpiForSystemFn = UINT(WINAPI*)();
-    if (auto fn = reinterpret_cast<GetDpiForSystemFn>(
-            GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForSystem")))
+    if (auto fn = reinterpret_cast<GetDpiForSystemFn>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForSystem"))))
         if (UINT d = fn()) return d;
     HDC dc = GetDC(nullptr);
     const int d = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
@@ -77,8 +78,8 @@ std::wstring FaceOf(const FontDef& d) {
 
 HFONT MakeFont(const FontDef& d, bool underline) {
     LOGFONTW lf{};
-    lf.lfHeight = -MulDiv(static_cast<int>(std::lround(d.points * 10)), static_cast<int>(S().dpi),
-                          720);
+    lf.lfHeight =
+        -MulDiv(static_cast<int>(std::lround(d.points * 10)), static_cast<int>(S().dpi), 720);
     lf.lfWeight = d.bold ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = d.italic ? TRUE : FALSE;
     lf.lfUnderline = underline ? TRUE : FALSE;
@@ -270,8 +271,9 @@ std::string ImagePath(const std::string& file) {
         const DWORD a = GetFileAttributesW(WidePath(p).c_str());
         return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
     };
-    const bool absolute = file.size() > 2 && (file[1] == ':' || (file[0] == '\\' && file[1] == '\\') ||
-                                              (file[0] == '/' && file[1] == '/'));
+    const bool absolute =
+        file.size() > 2 && (file[1] == ':' || (file[0] == '\\' && file[1] == '\\') ||
+                            (file[0] == '/' && file[1] == '/'));
     if (absolute || file[0] == '\\' || file[0] == '/') return exists(file) ? file : std::string();
     std::string folder = S().imageFolder;
     const bool folderAbsolute =
@@ -298,11 +300,9 @@ HBITMAP LoadImageFile(const std::string& path, int w, int h, bool premultiplied)
                                                      WICDecodeMetadataCacheOnDemand, &decoder)) &&
         SUCCEEDED(decoder->GetFrame(0, &frame)) &&
         SUCCEEDED(factory->CreateFormatConverter(&conv)) &&
-        SUCCEEDED(conv->Initialize(frame,
-                                   premultiplied ? GUID_WICPixelFormat32bppPBGRA
-                                                 : GUID_WICPixelFormat32bppBGRA,
-                                   WICBitmapDitherTypeNone, nullptr, 0,
-                                   WICBitmapPaletteTypeCustom))) {
+        SUCCEEDED(conv->Initialize(
+            frame, premultiplied ? GUID_WICPixelFormat32bppPBGRA : GUID_WICPixelFormat32bppBGRA,
+            WICBitmapDitherTypeNone, nullptr, 0, WICBitmapPaletteTypeCustom))) {
         IWICBitmapSource* src = conv;
         UINT sw = 0, sh = 0;
         conv->GetSize(&sw, &sh);
@@ -323,8 +323,8 @@ HBITMAP LoadImageFile(const std::string& path, int w, int h, bool premultiplied)
         bi.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
         HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (bmp && SUCCEEDED(src->CopyPixels(nullptr, sw * 4, sw * sh * 4,
-                                             static_cast<BYTE*>(bits))))
+        if (bmp &&
+            SUCCEEDED(src->CopyPixels(nullptr, sw * 4, sw * sh * 4, static_cast<BYTE*>(bits))))
             out = bmp;
         else if (bmp)
             DeleteObject(bmp);
@@ -337,58 +337,26 @@ HBITMAP LoadImageFile(const std::string& path, int w, int h, bool premultiplied)
     return out;
 }
 
+namespace {
+
+// The keys that raise Key events, as virtual keys and toolkit codes.
+constexpr std::pair<UINT, int> kKeys[] = {
+    {VK_RETURN, kKeyEnter}, {VK_ESCAPE, kKeyEsc}, {VK_SPACE, kKeySpace}, {VK_DELETE, kKeyDelete},
+    {VK_TAB, kKeyTab},      {VK_F1, kKeyF1},      {VK_F2, kKeyF2},       {VK_F7, kKeyF7},
+    {VK_UP, kKeyUp},        {VK_DOWN, kKeyDown}};
+
+}  // namespace
+
 int KeyCodeOf(UINT vk) {
-    switch (vk) {
-        case VK_RETURN:
-            return kKeyEnter;
-        case VK_ESCAPE:
-            return kKeyEsc;
-        case VK_SPACE:
-            return kKeySpace;
-        case VK_DELETE:
-            return kKeyDelete;
-        case VK_TAB:
-            return kKeyTab;
-        case VK_F1:
-            return kKeyF1;
-        case VK_F2:
-            return kKeyF2;
-        case VK_F7:
-            return kKeyF7;
-        case VK_UP:
-            return kKeyUp;
-        case VK_DOWN:
-            return kKeyDown;
-        default:
-            return 0;
-    }
+    for (const auto& [v, code] : kKeys)
+        if (v == vk) return code;
+    return 0;
 }
 
 UINT VirtualKeyOf(int ezKey) {
-    switch (ezKey) {
-        case kKeyEnter:
-            return VK_RETURN;
-        case kKeyEsc:
-            return VK_ESCAPE;
-        case kKeySpace:
-            return VK_SPACE;
-        case kKeyDelete:
-            return VK_DELETE;
-        case kKeyTab:
-            return VK_TAB;
-        case kKeyF1:
-            return VK_F1;
-        case kKeyF2:
-            return VK_F2;
-        case kKeyF7:
-            return VK_F7;
-        case kKeyUp:
-            return VK_UP;
-        case kKeyDown:
-            return VK_DOWN;
-        default:
-            return 0;
-    }
+    for (const auto& [v, code] : kKeys)
+        if (code == ezKey) return v;
+    return 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -519,7 +487,8 @@ void CentreWindow(Form* f) {
     GetWindowRect(f->hwnd, &w);
     const int ww = w.right - w.left, wh = w.bottom - w.top;
     RECT area = WorkArea();
-    if (Form* p = FindForm(f->parent); p && p->hwnd && IsWindowVisible(p->hwnd) && !IsIconic(p->hwnd))
+    if (Form* p = FindForm(f->parent);
+        p && p->hwnd && IsWindowVisible(p->hwnd) && !IsIconic(p->hwnd))
         GetWindowRect(p->hwnd, &area);
     const RECT scr = WorkArea();
     int x = area.left + (area.right - area.left - ww) / 2;
@@ -558,14 +527,12 @@ HWND FirstTabStop(Form* f) {
 
 void RestoreFocus(Form* f) {
     HWND h = nullptr;
-    if (Ctl* c = FindCtl(f->name, f->focusId))
-        h = c->kind == EzKind::UpDown ? c->buddy : c->hwnd;
+    if (Ctl* c = FindCtl(f->name, f->focusId)) h = c->kind == EzKind::UpDown ? c->buddy : c->hwnd;
     if (!h || !IsWindowVisible(h) || !IsWindowEnabled(h)) h = FirstTabStop(f);
     if (h) SetFocus(h);
 }
 
 }  // namespace
-
 
 namespace {
 
@@ -736,17 +703,16 @@ void EZ_FORM(const std::string& name, const std::string& parent, const std::stri
             ws |= WS_OVERLAPPED | WS_MINIMIZEBOX;
             if (f->resizable) ws |= WS_THICKFRAME | WS_MAXIMIZEBOX;
         }
-        f->hwnd = CreateWindowExW(ex, kFormClass, Wide(caption).c_str(), ws, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, 100, 100, pf ? pf->hwnd : nullptr, nullptr,
-                                  Instance(), nullptr);
+        f->hwnd =
+            CreateWindowExW(ex, kFormClass, Wide(caption).c_str(), ws, CW_USEDEFAULT, CW_USEDEFAULT,
+                            100, 100, pf ? pf->hwnd : nullptr, nullptr, Instance(), nullptr);
         f->client = f->hwnd;
         if (f->hwnd) {
             SetIcons(f->hwnd);
             // Dialogs show no icon in their caption.
-            if (pf && !f->resizable)
-                SendMessageW(f->hwnd, WM_SETICON, ICON_SMALL, 0);
-            const SIZE s = OuterSize(f->hwnd, std::max(1, ColsToPx(width)),
-                                     std::max(1, RowsToPx(height)));
+            if (pf && !f->resizable) SendMessageW(f->hwnd, WM_SETICON, ICON_SMALL, 0);
+            const SIZE s =
+                OuterSize(f->hwnd, std::max(1, ColsToPx(width)), std::max(1, RowsToPx(height)));
             SetWindowPos(f->hwnd, nullptr, 0, 0, s.cx, s.cy,
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
@@ -760,7 +726,8 @@ void EZ_FORM(const std::string& name, const std::string& parent, const std::stri
         // The inside keeps its size now that the menu bar is there.
         const SIZE s =
             OuterSize(f->hwnd, std::max(1, ColsToPx(width)), std::max(1, RowsToPx(height)));
-        SetWindowPos(f->hwnd, nullptr, 0, 0, s.cx, s.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(f->hwnd, nullptr, 0, 0, s.cx, s.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         LayoutForm(f);
         if (col < 0 || row < 0)
             CentreWindow(f);
@@ -793,6 +760,7 @@ void EZ_FORM(const std::string& name, const std::string& parent, const std::stri
     }
     ShowWindow(f->hwnd, SW_SHOW);
     SetForegroundWindow(f->hwnd);
+    UpdateWindow(f->hwnd);
     if (!(f = Alive(name, serial))) return;
     f->shown = true;
     RestoreFocus(f);
@@ -855,7 +823,8 @@ void EZ_DESTROYFORM(const std::string& name) {
     }
     rec.reset();
     Raise(name, 0, EzEvent::Unloaded);
-    if (S().forms.empty() && S().mainLoop) PostMessageW(nullptr, WM_NULL, 0, 0);
+    // Wakes the loop waiting for this form (its own, or the main loop's last).
+    PostMessageW(nullptr, WM_NULL, 0, 0);
 }
 
 void EZ_UNLOADFORM(const std::string& name) {
@@ -913,7 +882,6 @@ void EZ_GETFORMPLACE(const std::string& name, double& col, double& row, double& 
     col = row = w = h = 0;
     Form* f = FindForm(name);
     if (!f || !f->hwnd) return;
-    WINDOWPLACEMENT wpl{sizeof(wpl)};
     RECT r{};
     GetWindowRect(f->hwnd, &r);
     const SIZE in = InsideSize(f->hwnd);
@@ -975,10 +943,7 @@ void EZ_DEFCOLOR(int slot, int r, int g, int b) {
 namespace {
 
 int LineCount(const std::string& text) {
-    int n = 1;
-    for (char c : text)
-        if (c == '\n') ++n;
-    return n;
+    return 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
 }  // namespace
@@ -1005,7 +970,8 @@ double EZ_TEXTWIDTH(int fontSlot, const std::string& text) {
         const std::wstring line =
             Wide(std::string_view(text).substr(start, nl == std::string::npos ? nl : nl - start));
         SIZE sz{};
-        if (!line.empty()) GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &sz);
+        if (!line.empty())
+            GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &sz);
         widest = std::max(widest, sz.cx);
         if (nl == std::string::npos) break;
         start = nl + 1;
@@ -1106,8 +1072,8 @@ void EZ_SETAPPIDENTITY(const std::string& name, const std::string& desktopId) {
     // The task bar groups the program's windows under this id.
     using SetIdFn = HRESULT(WINAPI*)(PCWSTR);
     if (desktopId.empty()) return;
-    if (auto fn = reinterpret_cast<SetIdFn>(GetProcAddress(
-            GetModuleHandleW(L"shell32.dll"), "SetCurrentProcessExplicitAppUserModelID")))
+    if (auto fn = reinterpret_cast<SetIdFn>(reinterpret_cast<void*>(GetProcAddress(
+            GetModuleHandleW(L"shell32.dll"), "SetCurrentProcessExplicitAppUserModelID"))))
         fn(Wide(desktopId).c_str());
 }
 
@@ -1154,33 +1120,15 @@ void EZ_MSGBOX(const std::string& parent, const std::string& text, const std::st
 
 namespace {
 
-// "PDF Files (*.pdf)|*.pdf|All Files (*.*)|*.*" as the dialog's filter: the
-// pairs separated by zeros, ending in two; the extension of the first pattern.
-std::wstring DialogFilter(const std::string& filter, std::wstring& defExt) {
+// The filter as the dialog takes it: description and pattern, each ending in
+// a zero, the list in two.
+std::wstring DialogFilter(const std::vector<FileFilter>& filters) {
     std::wstring out;
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (;;) {
-        const size_t bar = filter.find('|', start);
-        parts.push_back(filter.substr(start, bar == std::string::npos ? bar : bar - start));
-        if (bar == std::string::npos) break;
-        start = bar + 1;
-    }
-    if (parts.size() == 1 && !parts[0].empty()) parts.push_back(parts[0]);
-    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
-        out += Wide(parts[i]);
+    for (const FileFilter& f : filters) {
+        out += Wide(f.description);
         out += L'\0';
-        out += Wide(parts[i + 1]);
+        out += Wide(f.patterns);
         out += L'\0';
-        if (defExt.empty()) {
-            const std::string& pat = parts[i + 1];
-            const size_t dot = pat.find("*.");
-            if (dot != std::string::npos) {
-                std::string ext = pat.substr(dot + 2);
-                ext = ext.substr(0, ext.find_first_of(";, "));
-                if (!ext.empty() && ext != "*") defExt = Wide(ext);
-            }
-        }
     }
     out += L'\0';
     return out;
@@ -1197,8 +1145,8 @@ std::string FileDialog(bool save, const std::string& parent, const std::string& 
         if (auto answer = S().hooks.fileDialog(save ? "save" : "open", title)) return *answer;
     }
     Form* pf = FindForm(parent);
-    std::wstring defExt;
-    const std::wstring filt = DialogFilter(filter, defExt);
+    const std::vector<FileFilter> filters = ParseFileFilter(filter);
+    const std::wstring filt = DialogFilter(filters), defExt = Wide(DefaultExtension(filters));
     const std::wstring wtitle = Wide(title), wfolder = WidePath(folder);
     std::wstring buf(32768, L'\0');
     if (save && !fileName.empty()) {

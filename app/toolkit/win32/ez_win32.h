@@ -89,7 +89,7 @@ struct Form {
     int popupOpen = 0;  // the menu id of the open pop-up (0: none)
     // The item a pop-up menu closed by the program (the robot: EndMenu) chose.
     int popupChoice = 0;
-    int fgSlot = -1, bgSlot = -1;  // EZ_SETCOLOR on id 0
+    int fgSlot = -1, bgSlot = -1;           // EZ_SETCOLOR on id 0
     std::map<int, int> toolButtons;         // toolbar button id -> toolbar control id
     std::map<int, std::string> buttonTips;  // toolbar button id -> tool tip
     std::vector<Accel> accels;
@@ -151,10 +151,12 @@ struct State {
     std::string imageFolder = "Images";
     std::string appPath;
     uint64_t nextSerial = 1;
-    int quiet = 0;          // > 0 while the program itself changes a value
-    int doEvents = 0;       // > 0 inside EZ_DOEVENTS
-    int modalDepth = 0;     // nested modal loops
-    bool running = false;   // inside EZ_GUIRUN or a robot session: forms get windows
+    int quiet = 0;       // > 0 while the program itself changes a value
+    int doEvents = 0;    // > 0 inside EZ_DOEVENTS
+    int modalDepth = 0;  // nested modal loops
+    // Inside EZ_GUIRUN or a robot session (which calls EnsureToolkit() and
+    // sets this): forms get windows.
+    bool running = false;
     bool windows = false;   // windows can be made (a display exists)
     bool mainLoop = false;  // EZ_GUIRUN's loop runs (ends when the last form goes)
     std::vector<PostedEvent> posted;
