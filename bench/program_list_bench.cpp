@@ -11,7 +11,6 @@
 // Every timed step ends with EZ_DOEVENTS, so the view's layout and painting
 // are counted where they happen.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -23,6 +22,7 @@
 #include <vector>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/options.h"
 #include "app/base/platform.h"
 #include "app/base/text_util.h"
@@ -37,6 +37,7 @@
 #include "data/program_list.h"
 #include "data/query.h"
 #include "data/schema.h"
+#include "support/shell.h"
 
 namespace {
 
@@ -116,11 +117,7 @@ struct Folders {
         Close();
         std::string& folder = bySize[entries];
         const bool seed = folder.empty();
-        if (seed) {
-            std::string tmpl =
-                (std::filesystem::temp_directory_path() / "vantrel-bench-XXXXXX").string();
-            folder = std::string(mkdtemp(tmpl.data())) + "/";
-        }
+        if (seed) folder = WithSeparator(MakeTempFolder("vantrel-bench-"));
         SetAppFolderOverride(folder);
         SetAppFolder(folder);
         if (seed) {

@@ -46,8 +46,6 @@ struct Ctl {
     std::vector<std::string> sbTexts;  // status bar: part texts as set
     std::vector<QPointer<QLabel>> sbParts;
     std::vector<double> sbWidths;
-    std::vector<int> colFormats;  // list view: format word per column
-    std::vector<int> headerImages;
     bool mondayFirst = false;
 };
 

@@ -23,7 +23,7 @@
 #include <numeric>
 #include <string_view>
 
-#include "app/base/text_util.h"
+#include "app/toolkit/ez_rows.h"
 
 namespace ez {
 
@@ -36,8 +36,8 @@ namespace {
 class Header : public QHeaderView {
 public:
     explicit Header(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
-    std::vector<int> images;
-    int madeLast = -1;  // the last column's own width in pixels, -1 = not set yet
+    const RowStore* rows = nullptr;  // the columns' header images
+    int madeLast = -1;               // the last column's own width in pixels, -1 = not set yet
     bool filling = false;
 
     void Fill() {
@@ -65,7 +65,7 @@ protected:
         p->save();
         QHeaderView::paintSection(p, rect, logical);
         p->restore();
-        int img = logical < static_cast<int>(images.size()) ? images[logical] : 3;
+        const int img = rows && rows->HasColumn(logical) ? rows->Column(logical).image : 3;
         if (img != 0 && img != 1) return;
         QPixmap pm = Arrow(img);
         if (pm.isNull()) return;
@@ -96,27 +96,8 @@ int AlignOf(int format) {
     }
 }
 
-// The key a cell sorts by: its text with letter case folded one character for
-// one, as UTF-16 code units written high byte first, so that comparing keys
-// byte by byte orders them as Qt's case-insensitive compare of the texts did
-// (UTF-16 order), at the speed of a plain byte compare.
-std::string SortKey(std::string_view text) {
-    const std::string folded = FoldCaseSimple(text);
-    const QString units = QString::fromUtf8(folded.data(), static_cast<qsizetype>(folded.size()));
-    std::string key(2 * static_cast<size_t>(units.size()), '\0');
-    for (qsizetype i = 0; i < units.size(); ++i) {
-        const char16_t u = units[i].unicode();
-        key[2 * i] = static_cast<char>(u >> 8);
-        key[2 * i + 1] = static_cast<char>(u & 0xff);
-    }
-    return key;
-}
-
-bool IsCheckCell(std::string_view text) {
-    return text.rfind("{S}X2", 0) == 0 || text.rfind("{S}X1", 0) == 0;
-}
-
-// The rows of one list view.
+// The rows of one list view as the view sees them: a table model over the
+// toolkit's row store.
 class ListModel : public QAbstractTableModel {
 public:
     explicit ListModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -124,46 +105,40 @@ public:
     // Told (with the row) when the user ticks or clears a check-box cell.
     std::function<void(int)> onToggled;
 
+    const RowStore& Store() const { return store_; }
+
     // --- columns ---
-    void SetColumns(const std::vector<QString>& captions) {
+    void SetColumns(std::vector<ListColumn> columns) {
         beginResetModel();
-        captions_ = captions;
-        formats_.assign(captions.size(), 0);
-        keyed_.assign(captions.size(), 0);
-        for (auto& r : rows_) {
-            r->packed = Pack(Unpack(r->packed));
-            r->keys.reset();
-        }
+        store_.SetColumns(std::move(columns));
         endResetModel();
     }
-    int Columns() const { return static_cast<int>(captions_.size()); }
-    QString Caption(int col) const { return captions_[col]; }
-    int Format(int col) const { return formats_[col]; }
-    void SetCaption(int col, const QString& caption, int format) {
-        const bool alignChanged = (formats_[col] & 3) != (format & 3);
-        captions_[col] = caption;
-        formats_[col] = format;
+    int Columns() const { return store_.Columns(); }
+    void SetCaption(int col, const std::string& caption, int format) {
+        ListColumn& c = store_.Column(col);
+        const bool alignChanged = (c.format & 3) != (format & 3);
+        c.caption = caption;
+        c.format = format;
         Q_EMIT headerDataChanged(Qt::Horizontal, col, col);
         if (alignChanged && published_ > 0)
             Q_EMIT dataChanged(index(0, col), index(published_ - 1, col), {Qt::TextAlignmentRole});
     }
+    void SetHeaderImage(int col, int image) { store_.Column(col).image = image; }
 
     // --- rows ---
-    int Rows() const { return static_cast<int>(rows_.size()); }
-    bool HasRow(int row) const { return row >= 0 && row < Rows(); }
-    int64_t Value(int row) const { return values_[row]; }
-    std::string_view Cell(int row, int col) const { return CellOf(rows_[row]->packed, col); }
+    int Rows() const { return store_.Rows(); }
+    bool HasRow(int row) const { return store_.HasRow(row); }
+    int64_t Value(int row) const { return store_.Value(row); }
+    std::string_view Cell(int row, int col) const { return store_.Cell(row, col); }
 
     int Add(const std::vector<std::string>& cells, int64_t value) {
-        rows_.push_back(MakeRow(cells));
-        values_.push_back(value);
-        sortCol_ = -1;  // an appended row may be out of order
+        const int row = store_.Add(cells, value);
         if (!flushQueued_) {
             flushQueued_ = true;
             QMetaObject::invokeMethod(
                 this, [this]() { Flush(); }, Qt::QueuedConnection);
         }
-        return Rows() - 1;
+        return row;
     }
 
     // Hands rows added since the last call to the view, in one insertion.
@@ -177,99 +152,57 @@ public:
 
     void Clear() {
         beginResetModel();
-        std::vector<std::unique_ptr<Row>>().swap(rows_);
-        std::vector<int64_t>().swap(values_);
-        std::fill(keyed_.begin(), keyed_.end(), 0);
-        hasCheckCells_ = false;
+        store_.Clear();
         published_ = 0;
-        sortCol_ = -1;
         endResetModel();
     }
 
     void Remove(int row) {
         Flush();
         beginRemoveRows(QModelIndex(), row, row);
-        rows_.erase(rows_.begin() + row);
-        values_.erase(values_.begin() + row);
+        store_.Remove(row);
         --published_;
         endRemoveRows();
     }
 
     void SetCell(int row, int col, const std::string& text) {
         Flush();
-        Row& r = *rows_[row];
-        std::vector<std::string> cells = Unpack(r.packed);
-        cells[col] = text;
-        r.packed = Pack(cells);
-        KeyRow(r);
-        if (col == sortCol_) sortCol_ = -1;
+        store_.SetCell(row, col, text);
         Q_EMIT dataChanged(index(row, col), index(row, col));
     }
 
-    // Replaces a row's cells and value (row -1 adds one). A list still in the
-    // order of its last sort keeps it: the row goes where that sort puts it,
-    // after the rows whose key equals its own; a changed row whose place still
-    // fits stays where it is. Returns the row's index.
+    // Replaces a row's cells and value (row -1 adds one), in the order of the
+    // last sort as the store keeps it. Returns the row's index.
     int Put(int row, const std::vector<std::string>& cells, int64_t value) {
         Flush();
+        RowStore::NewRow made = store_.Make(cells);
         if (row < 0) {
-            std::unique_ptr<Row> made = MakeRow(cells);
-            int at = Rows();
-            if (sortCol_ >= 0) at = PlaceFor(made->keys[sortCol_], -1);
+            const int at = store_.PlaceOfNew(made);
             beginInsertRows(QModelIndex(), at, at);
-            rows_.insert(rows_.begin() + at, std::move(made));
-            values_.insert(values_.begin() + at, value);
+            store_.Insert(at, std::move(made), value);
             ++published_;
             endInsertRows();
             return at;
         }
-        rows_[row] = MakeRow(cells);
-        values_[row] = value;
+        store_.Replace(row, std::move(made), value);
         Q_EMIT dataChanged(index(row, 0), index(row, Columns() - 1));
-        if (sortCol_ < 0 || FitsAt(row)) return row;
-        const int to = PlaceFor(Key(row, sortCol_), row);  // among the other rows
-        const int dest = to < row ? to : to + 1;
-        beginMoveRows(QModelIndex(), row, row, QModelIndex(), dest);
-        MoveRow(row, to);
+        const int to = store_.PlaceOfChanged(row);
+        if (to == row) return row;
+        beginMoveRows(QModelIndex(), row, row, QModelIndex(), to < row ? to : to + 1);
+        store_.Move(row, to);
         endMoveRows();
         return to;
     }
 
-    int Find(int64_t value) const {
-        const auto it = std::find(values_.begin(), values_.end(), value);
-        return it == values_.end() ? -1 : static_cast<int>(it - values_.begin());
-    }
+    int Find(int64_t value) const { return store_.Find(value); }
 
     // Stable sort by the case-folded text of a column; equal keys keep their order.
     void Sort(int col, int direction) {
         Flush();
-        EnsureKeys(col);
-        // Views of the keys side by side, so that a comparison reaches the
-        // characters without first visiting each row's record.
-        std::vector<std::string_view> keys(rows_.size());
-        for (size_t i = 0; i < rows_.size(); ++i) keys[i] = rows_[i]->keys[col];
-        std::vector<int> order(rows_.size());
-        std::iota(order.begin(), order.end(), 0);
-        if (direction == 1)
-            std::stable_sort(order.begin(), order.end(),
-                             [&keys](int a, int b) { return keys[b] < keys[a]; });
-        else
-            std::stable_sort(order.begin(), order.end(),
-                             [&keys](int a, int b) { return keys[a] < keys[b]; });
-        sortCol_ = col;
-        sortDir_ = direction;
-        bool same = true;
-        for (size_t i = 0; i < order.size() && same; ++i) same = order[i] == static_cast<int>(i);
-        if (same) return;
+        const std::vector<int> order = store_.SortOrder(col, direction);
+        if (order.empty()) return;
         Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-        std::vector<std::unique_ptr<Row>> rows(rows_.size());
-        std::vector<int64_t> values(values_.size());
-        for (size_t i = 0; i < order.size(); ++i) {
-            rows[i] = std::move(rows_[order[i]]);
-            values[i] = values_[order[i]];
-        }
-        rows_.swap(rows);
-        values_.swap(values);
+        store_.Reorder(order);
         std::vector<int> newRow(order.size());
         for (size_t i = 0; i < order.size(); ++i) newRow[order[i]] = static_cast<int>(i);
         const QModelIndexList from = persistentIndexList();
@@ -284,8 +217,8 @@ public:
     bool Toggle(int row, int col) {
         if (!HasRow(row) || col < 0 || col >= Columns() || !IsCheckCell(Cell(row, col)))
             return false;
-        const bool checked = Cell(row, col)[4] == '2';
-        return setData(index(row, col), checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+        return setData(index(row, col), IsCheckedCell(Cell(row, col)) ? Qt::Unchecked : Qt::Checked,
+                       Qt::CheckStateRole);
     }
 
     // --- the model as the view sees it ---
@@ -304,9 +237,9 @@ public:
                 return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
             case Qt::CheckStateRole:
                 if (!IsCheckCell(text)) return {};
-                return static_cast<int>(text[4] == '2' ? Qt::Checked : Qt::Unchecked);
+                return static_cast<int>(IsCheckedCell(text) ? Qt::Checked : Qt::Unchecked);
             case Qt::TextAlignmentRole:
-                return AlignOf(formats_[ix.column()]);
+                return AlignOf(store_.Column(ix.column()).format);
             default:
                 return {};
         }
@@ -314,7 +247,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex& ix) const override {
         if (!ix.isValid()) return Qt::NoItemFlags;
         Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-        if (hasCheckCells_ && ix.row() < published_ && IsCheckCell(Cell(ix.row(), ix.column())))
+        if (store_.HasCheckCells() && ix.row() < published_ &&
+            IsCheckCell(Cell(ix.row(), ix.column())))
             f |= Qt::ItemIsUserCheckable;
         return f;
     }
@@ -325,7 +259,7 @@ public:
         std::string text(Cell(row, col));
         if (!IsCheckCell(text)) return false;
         const bool checked = v.toInt() == Qt::Checked;
-        if ((text[4] == '2') == checked) return false;
+        if (IsCheckedCell(text) == checked) return false;
         text[4] = checked ? '2' : '1';
         SetCell(row, col, text);
         if (!IsQuiet() && onToggled) onToggled(row);
@@ -333,124 +267,15 @@ public:
     }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
         if (o != Qt::Horizontal || section < 0 || section >= Columns()) return {};
-        if (role == Qt::DisplayRole) return captions_[section];
-        if (role == Qt::TextAlignmentRole) return AlignOf(formats_[section]);
+        if (role == Qt::DisplayRole) return Q(store_.Column(section).caption);
+        if (role == Qt::TextAlignmentRole) return AlignOf(store_.Column(section).format);
         return {};
     }
 
 private:
-    struct Row {
-        std::string packed;                   // each cell: 4-byte length, then its bytes
-        std::unique_ptr<std::string[]> keys;  // per column, once a sort needed them
-    };
-
-    std::unique_ptr<Row> MakeRow(const std::vector<std::string>& cells) const {
-        auto r = std::make_unique<Row>();
-        r->packed = Pack(cells);
-        KeyRow(*r);
-        return r;
-    }
-    // Gives a row the keys of every column whose rows all have theirs.
-    void KeyRow(Row& r) const {
-        for (int c = 0; c < Columns(); ++c) {
-            if (!keyed_[c]) continue;
-            if (!r.keys) r.keys = std::make_unique<std::string[]>(captions_.size());
-            r.keys[c] = SortKey(CellOf(r.packed, c));
-        }
-    }
-    const std::string& Key(int row, int col) const { return rows_[row]->keys[col]; }
-
-    std::string Pack(const std::vector<std::string>& cells) const {
-        const size_t n = captions_.size();
-        size_t size = 4 * n;
-        for (size_t c = 0; c < n && c < cells.size(); ++c) size += cells[c].size();
-        std::string out;
-        out.reserve(size);
-        for (size_t c = 0; c < n; ++c) {
-            const std::string_view cell = c < cells.size() ? std::string_view(cells[c]) : "";
-            const auto len = static_cast<uint32_t>(cell.size());
-            char bytes[4];
-            std::memcpy(bytes, &len, 4);
-            out.append(bytes, 4);
-            out.append(cell);
-            if (!hasCheckCells_ && IsCheckCell(cell)) hasCheckCells_ = true;
-        }
-        return out;
-    }
-    static std::string_view CellOf(const std::string& packed, int col) {
-        size_t at = 0;
-        for (int c = 0;; ++c) {
-            if (at + 4 > packed.size()) return {};
-            uint32_t len = 0;
-            std::memcpy(&len, packed.data() + at, 4);
-            if (c == col) return std::string_view(packed).substr(at + 4, len);
-            at += 4 + len;
-        }
-    }
-    std::vector<std::string> Unpack(const std::string& packed) const {
-        std::vector<std::string> cells;
-        for (int c = 0; c < Columns(); ++c) cells.emplace_back(CellOf(packed, c));
-        return cells;
-    }
-
-    // Folds every row's cell of a column into its key, once; the keys are
-    // kept until the rows change.
-    void EnsureKeys(int col) {
-        if (keyed_[col]) return;
-        for (auto& r : rows_) {
-            if (!r->keys) r->keys = std::make_unique<std::string[]>(captions_.size());
-            r->keys[col] = SortKey(CellOf(r->packed, col));
-        }
-        keyed_[col] = 1;
-    }
-
-    // Whether row i of the sorted list may come before row j.
-    bool InOrder(const std::string& a, const std::string& b) const {
-        return sortDir_ == 1 ? !(a < b) : !(b < a);
-    }
-    bool FitsAt(int row) const {
-        const int c = sortCol_;
-        return (row == 0 || InOrder(Key(row - 1, c), Key(row, c))) &&
-               (row + 1 >= Rows() || InOrder(Key(row, c), Key(row + 1, c)));
-    }
-    // Where a row with this key goes among the rows other than skip: after
-    // every row it may follow.
-    int PlaceFor(const std::string& key, int skip) const {
-        int lo = 0, hi = Rows() - (skip >= 0 ? 1 : 0);
-        while (lo < hi) {
-            const int mid = (lo + hi) / 2;
-            const int real = skip >= 0 && mid >= skip ? mid + 1 : mid;
-            if (InOrder(Key(real, sortCol_), key))
-                lo = mid + 1;
-            else
-                hi = mid;
-        }
-        return lo;
-    }
-    void MoveRow(int from, int to) {
-        auto move = [from, to](auto& v) {
-            if (from < to)
-                std::rotate(v.begin() + from, v.begin() + from + 1, v.begin() + to + 1);
-            else
-                std::rotate(v.begin() + to, v.begin() + from, v.begin() + from + 1);
-        };
-        move(rows_);
-        move(values_);
-    }
-
-    std::vector<QString> captions_;
-    std::vector<int> formats_;
-    std::vector<std::unique_ptr<Row>> rows_;
-    std::vector<int64_t> values_;  // row values, beside the rows for a quick search
-    std::vector<char> keyed_;      // per column: every row has its key
-    int published_ = 0;            // rows the view has been told of
-    // Whether a check-box cell was ever given since the list was cleared: the
-    // view asks every row's flags when it lays the rows out, and lists
-    // without check boxes need not look at their cells for that.
-    mutable bool hasCheckCells_ = false;
+    RowStore store_;
+    int published_ = 0;  // rows the view has been told of
     bool flushQueued_ = false;
-    int sortCol_ = -1;  // the column the rows are in order of, -1 when none
-    int sortDir_ = 0;
 };
 
 // The list view: hands pending rows to the view before it paints.
@@ -488,7 +313,7 @@ Header* HeaderOf(QTreeView* t) {
 
 }  // namespace
 
-QWidget* MakeListView(const std::string& form, int id, const std::string& columns,
+QWidget* MakeListView(const std::string& form, int id, const std::string& columns_text,
                       const std::string& style, QWidget* parent, Ctl& ctl) {
     auto* t = new ListView(parent);
     auto* h = new Header(t);
@@ -511,39 +336,26 @@ QWidget* MakeListView(const std::string& form, int id, const std::string& column
                               : QAbstractItemView::SingleSelection);
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
 
-    // "Title{width}|Title{width}": widths in characters.
-    std::vector<QString> titles;
-    std::vector<int> widths;
-    for (const QString& part : Q(columns).split('|')) {
-        QString title = part;
-        int w = 10;
-        int brace = part.indexOf('{');
-        if (brace >= 0) {
-            title = part.left(brace);
-            QString num = part.mid(brace + 1);
-            num = num.left(num.indexOf('}') >= 0 ? num.indexOf('}') : num.size());
-            w = static_cast<int>(num.toDouble());
-        }
-        titles.push_back(title);
-        widths.push_back(w);
-    }
+    // "Title{width}|Title{width}": widths in whole characters.
+    std::vector<ListColumn> columns;
+    for (const ColumnSpec& spec : ParseListColumns(columns_text))
+        columns.push_back({spec.caption, ColsToPx(static_cast<int>(spec.widthCols)), 0, 3});
     ListModel* m = t->Model();
-    m->SetColumns(titles);
+    m->SetColumns(columns);
     t->setModel(m);
-    for (int i = 0; i < static_cast<int>(widths.size()); ++i)
-        t->setColumnWidth(i, ColsToPx(widths[i]));
+    h->rows = &m->Store();
+    for (int i = 0; i < static_cast<int>(columns.size()); ++i)
+        t->setColumnWidth(i, columns[i].widthPx);
     // A list whose columns have no captions (a check list) shows no header row.
-    if (std::all_of(titles.begin(), titles.end(), [](const QString& s) { return s.isEmpty(); }))
+    if (std::all_of(columns.begin(), columns.end(),
+                    [](const ListColumn& c) { return c.caption.empty(); }))
         t->setHeaderHidden(true);
-    h->madeLast = widths.empty() ? -1 : ColsToPx(widths.back());
+    h->madeLast = columns.empty() ? -1 : columns.back().widthPx;
     QObject::connect(h, &QHeaderView::sectionResized, h, [h](int logical, int, int size) {
         if (h->filling) return;
         if (logical == h->count() - 1) h->madeLast = size;
         h->Fill();
     });
-    ctl.colFormats.assign(titles.size(), 0);
-    ctl.headerImages.assign(titles.size(), 3);
-    h->images = ctl.headerImages;
 
     const std::string fname = form;
     QObject::connect(t->selectionModel(), &QItemSelectionModel::selectionChanged, t,
@@ -595,6 +407,11 @@ int ListViewRowAt(QWidget* view, const QPoint& pos) {
     if (!t) return -1;
     const QModelIndex ix = t->indexAt(pos);
     return ix.isValid() ? ix.row() : -1;
+}
+
+const RowStore* ListViewRows(const std::string& form, int id) {
+    ListView* t = ViewOf(form, id);
+    return t ? &t->Model()->Store() : nullptr;
 }
 
 void ListViewReset(const std::string& form, int id) {
@@ -742,23 +559,21 @@ void EZ_LVGETCOLUMN(const std::string& form, int id, int col, std::string& capti
     format = 0;
     ListView* t = ViewOf(form, id);
     if (!t || col < 0 || col >= t->Model()->Columns()) return;
-    caption = U(t->Model()->Caption(col));
+    caption = t->Model()->Store().Column(col).caption;
     widthPx = t->columnWidth(col);
     // The last column's own width, not what it was widened to for filling.
     if (Header* h = HeaderOf(t); h && col == t->Model()->Columns() - 1 && h->madeLast >= 0)
         widthPx = std::min(widthPx, h->madeLast);
-    format = t->Model()->Format(col);
+    format = t->Model()->Store().Column(col).format;
 }
 
 void EZ_LVSETCOLUMN(const std::string& form, int id, int col, const std::string& caption,
                     int widthPx, int format) {
     ListView* t = ViewOf(form, id);
-    Ctl* c = FindCtl(form, id);
-    if (!t || !c || col < 0 || col >= t->Model()->Columns()) return;
+    if (!t || col < 0 || col >= t->Model()->Columns()) return;
     Quiet quiet;
-    t->Model()->SetCaption(col, Q(caption), format);
+    t->Model()->SetCaption(col, caption, format);
     t->setColumnWidth(col, std::max(0, widthPx));
-    if (col < static_cast<int>(c->colFormats.size())) c->colFormats[col] = format;
 }
 
 std::vector<int> EZ_LVCOLUMNORDER(const std::string& form, int id) {
@@ -771,13 +586,9 @@ std::vector<int> EZ_LVCOLUMNORDER(const std::string& form, int id) {
 
 void EZ_LVSETHEADERIMAGE(const std::string& form, int id, int col, int image) {
     ListView* t = ViewOf(form, id);
-    Ctl* c = FindCtl(form, id);
-    if (!t || !c || col < 0 || col >= static_cast<int>(c->headerImages.size())) return;
-    c->headerImages[col] = image;
-    if (Header* h = HeaderOf(t)) {
-        h->images = c->headerImages;
-        h->viewport()->update();
-    }
+    if (!t || col < 0 || col >= t->Model()->Columns()) return;
+    t->Model()->SetHeaderImage(col, image);
+    if (Header* h = HeaderOf(t)) h->viewport()->update();
 }
 
 double EZ_LVWIDTH(const std::string& form, int id) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/toolkit/ez_rows.h"
 #include "app/toolkit/qt/ez_internal.h"
 
 class QWidget;
@@ -21,6 +22,8 @@ bool ListViewUserRow(const std::string& form, int id, int row, bool extend);
 bool IsListView(QWidget* w);
 // The row under a point of a list view's viewport, -1 when none.
 int ListViewRowAt(QWidget* view, const QPoint& pos);
+// The rows and columns of a list view; null when there is no such list view.
+const RowStore* ListViewRows(const std::string& form, int id);
 // Tells the view its rows were rearranged (benchmarks compare a sort with it).
 void ListViewReset(const std::string& form, int id);
 

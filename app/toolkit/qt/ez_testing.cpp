@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "app/toolkit/qt/ez_internal.h"
+#include "app/toolkit/qt/ez_listview.h"
 
 using namespace ez;
 
@@ -85,9 +86,6 @@ std::vector<std::string> EZ_TAKEUNSHOWN() {
 }
 
 int EZ_LVGETHEADERIMAGE(const std::string& form, int id, int col) {
-    Ctl* c = FindCtl(form, id);
-    if (!c || c->kind != EzKind::ListView || col < 0 ||
-        col >= static_cast<int>(c->headerImages.size()))
-        return -1;
-    return c->headerImages[col];
+    const RowStore* rows = ListViewRows(form, id);
+    return rows && rows->HasColumn(col) ? rows->Column(col).image : -1;
 }
