@@ -364,7 +364,13 @@ std::string Type(const std::string& form, int id, const std::string& text) {
             return "control does not take typing";
         case EzKind::UpDown:
             if (c->buddy) {
-                ReplaceEditText(c->buddy, std::to_string(std::atoi(text.c_str())));
+                // The spin box keeps a typed number to its range.
+                int lo = 0, hi = 0;
+                SendMessageW(c->hwnd, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lo),
+                             reinterpret_cast<LPARAM>(&hi));
+                const int value =
+                    std::clamp(std::atoi(text.c_str()), std::min(lo, hi), std::max(lo, hi));
+                ReplaceEditText(c->buddy, std::to_string(value));
                 return "";
             }
             return "control does not take typing";
