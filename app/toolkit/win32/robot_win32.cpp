@@ -509,31 +509,26 @@ bool Drag(const std::string& form, int id, int from, int to) {
 std::string SetDate(const std::string& form, int id, int y, int m, int d, int hour, int minute) {
     Ctl* c = FindCtl(form, id);
     if (c->kind != EzKind::DateTime) return "";
-    SYSTEMTIME when{};
-    when.wYear = static_cast<WORD>(y);
-    when.wMonth = static_cast<WORD>(m);
-    when.wDay = static_cast<WORD>(d);
-    when.wHour = static_cast<WORD>(hour);
-    when.wMinute = static_cast<WORD>(minute);
-    FILETIME ft{};
     SYSTEMTIME range[2]{};
     const DWORD limits =
         static_cast<DWORD>(SendMessageW(c->hwnd, DTM_GETRANGE, 0, reinterpret_cast<LPARAM>(range)));
-    auto day = [](const SYSTEMTIME& t) { return t.wYear * 10000 + t.wMonth * 100 + t.wDay; };
-    if (y < 1601 || y > 30827 || m < 1 || m > 12 || d < 1 || hour < 0 || hour > 23 || minute < 0 ||
-        minute > 59 || !SystemTimeToFileTime(&when, &ft) ||
-        ((limits & GDTR_MIN) && day(when) < day(range[0])) ||
-        ((limits & GDTR_MAX) && day(when) > day(range[1])))
+    auto day = [](int yy, int mm, int dd) { return yy * 10000 + mm * 100 + dd; };
+    auto dayOf = [&](const SYSTEMTIME& t) { return day(t.wYear, t.wMonth, t.wDay); };
+    const int want = day(y, m, d);
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
+        ((limits & GDTR_MIN) && want < dayOf(range[0])) ||
+        ((limits & GDTR_MAX) && want > dayOf(range[1])))
         return "date outside the picker's range";
     SetFocus(c->hwnd);
-    SendMessageW(c->hwnd, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&when));
+    EZ_DTSET(form, id, y, m, d, hour, minute);  // the value, set as the program would (quietly)
     // The picker tells its parent of a user's change (not of the one set above).
     NMDATETIMECHANGE nm{};
+    SendMessageW(c->hwnd, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&nm.st));
+    if (dayOf(nm.st) != want) return "date outside the picker's range";  // no such day
     nm.nmhdr.hwndFrom = c->hwnd;
     nm.nmhdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(c->hwnd));
     nm.nmhdr.code = DTN_DATETIMECHANGE;
     nm.dwFlags = GDT_VALID;
-    nm.st = when;
     SendMessageW(NotifyTarget(c->hwnd), WM_NOTIFY, nm.nmhdr.idFrom, reinterpret_cast<LPARAM>(&nm));
     return "";
 }
