@@ -2,11 +2,6 @@
 // program in a temporary copy of the program folder, with the GUI robot.
 //
 //   vantrel_scenario --program <built program folder> --shots <dir> [--keep] <file.scn>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -34,10 +29,9 @@
 #include "services/update_check.h"
 #include "tests/runner/scenario_parse.h"
 #include "tests/support/loopback_http.h"
+#include "tests/support/shell.h"
 #include "ui/msgbox.h"
 #include "ui/resources.h"
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -81,12 +75,9 @@ std::string PdfTextMissing(const std::string& path, const std::string& rel,
     std::string quoted = "'";
     for (char c : path) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     quoted += "'";
-    FILE* pipe = popen(("pdftotext " + quoted + " - 2>/dev/null").c_str(), "r");
-    if (!pipe) return "pdftotext could not be started";
-    std::string raw;
-    char buf[4096];
-    for (size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) raw.append(buf, n);
-    if (pclose(pipe) != 0) return "pdftotext could not read " + rel;
+    int status = -1;
+    const std::string raw = Capture("pdftotext " + quoted + " - 2>/dev/null", &status);
+    if (status != 0) return "pdftotext could not read " + rel;
     auto squash = [](const std::string& t) {
         std::string out;
         for (char c : t) {
@@ -753,7 +744,7 @@ bool Runner::Queue(Robot& r, const Line& l) {
 // Plays the single-instance check against the real executable.
 bool Runner::SecondInstance(const Line& l) {
     const int n = l.number;
-    const std::string exe = exeFolder_ + "vantrel";
+    const std::string exe = exeFolder_ + ProgramFileName("vantrel");
     if (!fs::exists(exe)) {
         Fail(n, "no executable at " + exe);
         return false;
@@ -763,33 +754,22 @@ bool Runner::SecondInstance(const Line& l) {
         Fail(n, "cannot take the instance lock (is the program running?)");
         return false;
     }
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e)
-        if (std::string(*e).rfind("QT_QPA_PLATFORM=", 0) != 0) env.emplace_back(*e);
-    env.emplace_back("QT_QPA_PLATFORM=offscreen");
-    std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    std::string arg0 = exe;
-    char* argv[] = {arg0.data(), nullptr};
-    pid_t pid = 0;
-    if (posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv, envp.data()) != 0) {
+    ChildProgram child(exe, {"QT_QPA_PLATFORM=offscreen"});
+    if (!child.started()) {
         Fail(n, "cannot start " + exe);
         return false;
     }
-    int status = 0;
     bool exited = false;
     auto t0 = std::chrono::steady_clock::now();
     while (std::chrono::steady_clock::now() - t0 < std::chrono::seconds(10)) {
         EZ_DOEVENTS();  // the instance socket is served from the event loop
-        if (!exited && waitpid(pid, &status, WNOHANG) == pid) exited = true;
+        if (!exited && child.Ended()) exited = true;
         if (exited && DesktopRaiseRequests(*first) > 0) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     for (int i = 0; i < 10; ++i) EZ_DOEVENTS();
     if (!exited) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
+        child.Kill();
         Fail(n, "the second instance did not end within 10 s (it opened a window?)");
         return false;
     }
@@ -958,12 +938,12 @@ int main(int argc, char** argv) {
     if (!installed.empty()) return PlayInstalled(installed, shots, lines);
 
     // A fresh copy of the program folder.
-    std::string tmpl = (fs::temp_directory_path() / "vantrel-scn-XXXXXX").string();
-    if (!mkdtemp(tmpl.data())) {
+    const std::string made = MakeTempFolder("vantrel-scn-");
+    if (made.empty()) {
         std::cerr << "cannot create a temporary folder\n";
         return 2;
     }
-    const std::string folder = tmpl + "/";
+    const std::string folder = made + "/";
     std::error_code ec;
     fs::copy(program, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing,
              ec);

@@ -5,8 +5,10 @@
 // shell_posix.cpp and shell_win32.cpp implement it.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // Runs a shell command and returns what it printed; status gets its exit
 // status as std::system gives it (0 for success).
@@ -44,6 +46,28 @@ const ChildBody* FindChildBody(const std::string& name);
 // The environment variables that make a started test program a child.
 inline constexpr const char* kChildBodyVariable = "VANTREL_TEST_CHILD";
 inline constexpr const char* kChildArgumentVariable = "VANTREL_TEST_CHILD_ARGUMENT";
+
+// A program of this system started with this process's environment, in
+// which each "NAME=value" of setEnv replaces the variable of that name. It is
+// killed when the object goes while it still runs.
+class ChildProgram {
+public:
+    ChildProgram(const std::string& exe, const std::vector<std::string>& setEnv);
+    ~ChildProgram();
+    ChildProgram(const ChildProgram&) = delete;
+    ChildProgram& operator=(const ChildProgram&) = delete;
+    bool started() const { return started_; }
+    // True once the program has ended; does not wait.
+    bool Ended();
+    void Kill();
+
+private:
+    bool started_ = false;
+    bool ended_ = false;
+    intptr_t handle_ = 0;  // the process id, or the process handle on Windows
+};
+// The file name of a program of this system: "name", or "name.exe" on Windows.
+std::string ProgramFileName(const std::string& name);
 
 // While it lives, no file of this process grows past `bytes` (a disk that
 // fills up at that point): a file size limit with its signal ignored (under

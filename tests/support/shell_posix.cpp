@@ -1,3 +1,5 @@
+#include <signal.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -7,6 +9,8 @@
 #include <cstdlib>
 
 #include "support/shell.h"
+
+extern char** environ;
 
 std::string Capture(const std::string& command, int* status) {
     std::string out;
@@ -54,4 +58,50 @@ FileSizeLimit::~FileSizeLimit() {
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     if (previousSignal_) std::signal(SIGXFSZ, previousSignal_);
+}
+
+ChildProgram::ChildProgram(const std::string& exe, const std::vector<std::string>& setEnv) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry(*e);
+        bool replaced = false;
+        for (const auto& s : setEnv) {
+            const size_t name = s.find('=');
+            if (name != std::string::npos && entry.compare(0, name + 1, s, 0, name + 1) == 0)
+                replaced = true;
+        }
+        if (!replaced) env.push_back(entry);
+    }
+    env.insert(env.end(), setEnv.begin(), setEnv.end());
+    std::vector<char*> envp;
+    for (auto& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::string arg0 = exe;
+    char* argv[] = {arg0.data(), nullptr};
+    pid_t pid = 0;
+    started_ = posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv, envp.data()) == 0;
+    handle_ = pid;
+}
+
+ChildProgram::~ChildProgram() {
+    Kill();
+}
+
+bool ChildProgram::Ended() {
+    int status = 0;
+    if (started_ && !ended_ && waitpid(static_cast<pid_t>(handle_), &status, WNOHANG) == handle_)
+        ended_ = true;
+    return ended_;
+}
+
+void ChildProgram::Kill() {
+    if (!started_ || Ended()) return;
+    kill(static_cast<pid_t>(handle_), SIGKILL);
+    int status = 0;
+    waitpid(static_cast<pid_t>(handle_), &status, 0);
+    ended_ = true;
+}
+
+std::string ProgramFileName(const std::string& name) {
+    return name;
 }

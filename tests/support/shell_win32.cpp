@@ -240,3 +240,56 @@ int ChildBody::Run(const std::string& argument) const {
     CloseHandle(pi.hProcess);
     return static_cast<int>(code);
 }
+
+ChildProgram::ChildProgram(const std::string& exe, const std::vector<std::string>& setEnv) {
+    // The environment block: this process's variables less those replaced,
+    // then the replacements, each ending in a zero, the block in another.
+    std::wstring block;
+    if (wchar_t* own = GetEnvironmentStringsW()) {
+        for (const wchar_t* e = own; *e; e += wcslen(e) + 1) {
+            const std::string entry = Utf8(std::wstring_view(e));
+            bool replaced = false;
+            for (const auto& s : setEnv) {
+                const size_t name = s.find('=');
+                if (name != std::string::npos && entry.compare(0, name + 1, s, 0, name + 1) == 0)
+                    replaced = true;
+            }
+            if (!replaced) block += std::wstring(e) + L'\0';
+        }
+        FreeEnvironmentStringsW(own);
+    }
+    for (const auto& s : setEnv) block += Wide(s) + L'\0';
+    block += L'\0';
+    std::wstring line = L"\"" + WidePath(exe) + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    started_ = CreateProcessW(WidePath(exe).c_str(), line.data(), nullptr, nullptr, FALSE,
+                              CREATE_UNICODE_ENVIRONMENT, block.data(), nullptr, &si, &pi);
+    if (!started_) return;
+    CloseHandle(pi.hThread);
+    handle_ = reinterpret_cast<intptr_t>(pi.hProcess);
+}
+
+ChildProgram::~ChildProgram() {
+    Kill();
+    if (started_) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+bool ChildProgram::Ended() {
+    if (started_ && !ended_ &&
+        WaitForSingleObject(reinterpret_cast<HANDLE>(handle_), 0) == WAIT_OBJECT_0)
+        ended_ = true;
+    return ended_;
+}
+
+void ChildProgram::Kill() {
+    if (!started_ || Ended()) return;
+    TerminateProcess(reinterpret_cast<HANDLE>(handle_), 1);
+    WaitForSingleObject(reinterpret_cast<HANDLE>(handle_), 5000);
+    ended_ = true;
+}
+
+std::string ProgramFileName(const std::string& name) {
+    return name + ".exe";
+}
