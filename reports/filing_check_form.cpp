@@ -181,6 +181,7 @@ constexpr ControlName kControls[] = {
     {"Detail", kFcDetail},
     {"PeriodFrame", kPeriodFrame},
     {"StationFrame", kStationFrame},
+    {"HelpKey", kHelpKeyId},
 };
 
 }  // namespace

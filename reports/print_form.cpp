@@ -147,6 +147,7 @@ constexpr ControlName kControls[] = {
     {"Cancel", kCancel},           {"Help", kHelp},
     {"PeriodFrame", kPeriodFrame}, {"StationFrame", kStationFrame},
     {"PlacedFrame", kPlacedFrame}, {"Check", kCheck},
+    {"HelpKey", kHelpKeyId},
 };
 
 }  // namespace

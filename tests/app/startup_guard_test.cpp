@@ -9,6 +9,7 @@
 #include "app/base/app_state.h"
 #include "app/base/settings.h"
 #include "app/data_folder.h"
+#include "app/main_window.h"
 #include "app/startup.h"
 #include "app/test_init.h"
 #include "app/toolkit/ez.h"
@@ -82,7 +83,7 @@ TEST_F(StartupGuard, DamagedDatabaseIsSaidAndOpenedReadOnly) {
     r.WaitForm("VL");
     r.Do([] {
         EXPECT_TRUE(slIsReadOnly());
-        EXPECT_EQ(Robot::Text("VL", 100), "2019 - Jan-Mar");
+        EXPECT_EQ(Robot::Text("VL", kVlQuarter), "2019 - Jan-Mar");
     });
     r.Close("VL");
     r.WaitGone("VL");

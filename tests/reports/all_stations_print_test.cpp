@@ -346,7 +346,7 @@ TEST_F(PrintAllForms, CheckFormOpensTheRightEditorOnTheRightRecord) {
     // "All Stations" checks every station of the quarter, KNONE too.
     r.SelectItem("FC", kFcStation, "All Stations");
     r.Do([] { EXPECT_EQ(Robot::Text("FC", kFcSummary), "4 stations, 4 problems, 1 note"); });
-    r.Click("FC", 911);
+    r.Click("FC", kHelpKeyId);
     r.Click("FC", kFcClose);
     r.WaitGone("FC");
     r.Click("PQ", 120);

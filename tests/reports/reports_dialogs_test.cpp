@@ -101,7 +101,7 @@ TEST_F(ReportDialogs, PrintDialogSavesWhereChosenAndRemembersTheFolder) {
         EXPECT_EQ(EZ_ITEMCOUNT("PQ", 105), 0);
         EXPECT_FALSE(Robot::Enabled("PQ", 115));
     });
-    r.Click("PQ", 911);
+    r.Click("PQ", kHelpKeyId);
     r.Click("PQ", 120);
     r.WaitGone("PQ");
     r.Run();

@@ -2,6 +2,7 @@
 // program in a temporary copy of the program folder, with the GUI robot.
 //
 //   vantrel_scenario --program <built program folder> --shots <dir> [--keep] <file.scn>
+//   vantrel_scenario --list-controls|--check-controls docs/scenarios.md
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 
 #include "app/base/app_state.h"
 #include "app/base/settings.h"
+#include "app/forms.h"
 #include "app/startup.h"
 #include "app/test_init.h"
 #include "app/toolkit/desktop_platform.h"
@@ -291,8 +293,18 @@ struct Runner::Step {
     const Line& line;
     const std::vector<std::string>& w;
 
+    // Why the line's words do not fit, when it is more than the usage.
+    std::string error;
+
     // Word i read as a whole number into v.
     bool Num(size_t i, int& v) const { return i < w.size() && ToInt(w[i], v); }
+    // The control word after the form (word 2): a number or the form's name for
+    // a control. A name the form does not declare is an error of its own.
+    bool Id(int& v) {
+        if (w.size() < 3) return false;
+        error = scn::ControlId(w[1], FindForm(w[1]), w[2], v);
+        return error.empty();
+    }
     // The form a command names first ("" when none).
     std::string Form() const { return w.size() > 1 ? w[1] : ""; }
     // The line passes when the robot has played the steps queued for it.
@@ -319,7 +331,7 @@ const std::map<std::string, Runner::Command>& Runner::Commands() {
     // click, dblclick and rightclick share their form: <form> <id> [row].
     auto clickLike = [](Step& s) {
         int id = 0, row = -1;
-        if (s.w.size() < 3 || !s.Num(2, id) || (s.w.size() > 3 && !s.Num(3, row))) return false;
+        if (s.w.size() < 3 || !s.Id(id) || (s.w.size() > 3 && !s.Num(3, row))) return false;
         if (s.w[0] == "click")
             s.r.Click(s.w[1], id);
         else if (s.w[0] == "dblclick")
@@ -353,7 +365,7 @@ const std::map<std::string, Runner::Command>& Runner::Commands() {
     };
     auto textOf = [](Step& s) {
         int id = 0;
-        if (s.w.size() != 4 || !s.Num(2, id)) return false;
+        if (s.w.size() != 4 || !s.Id(id)) return false;
         const bool contains = s.w[0] == "assert-text-contains";
         return s.Check([form = s.Form(), id, want = s.w[3], contains]() -> std::string {
             if (std::string why = FormMissing(form); !why.empty()) return why;
@@ -366,7 +378,7 @@ const std::map<std::string, Runner::Command>& Runner::Commands() {
     };
     auto stateOf = [](Step& s) {
         int id = 0;
-        if (s.w.size() != 3 || !s.Num(2, id)) return false;
+        if (s.w.size() != 3 || !s.Id(id)) return false;
         return s.Check([form = s.Form(), id, cmd = s.w[0]]() -> std::string {
             if (std::string why = FormMissing(form); !why.empty()) return why;
             bool state = false;
@@ -384,7 +396,7 @@ const std::map<std::string, Runner::Command>& Runner::Commands() {
     };
     auto countOf = [](Step& s) {
         int id = 0, want = 0;
-        if (s.w.size() != 4 || !s.Num(2, id) || !s.Num(3, want)) return false;
+        if (s.w.size() != 4 || !s.Id(id) || !s.Num(3, want)) return false;
         return s.Check([form = s.Form(), id, cmd = s.w[0], want]() -> std::string {
             if (std::string why = FormMissing(form); !why.empty()) return why;
             int got = cmd == "assert-items"  ? EZ_ITEMCOUNT(form, id)
@@ -420,7 +432,7 @@ const std::map<std::string, Runner::Command>& Runner::Commands() {
          {"type <form> <id> \"<text>\"",
           [](Step& s) {
               int id = 0;
-              if (s.w.size() != 4 || !s.Num(2, id)) return false;
+              if (s.w.size() != 4 || !s.Id(id)) return false;
               s.r.Type(s.w[1], id, s.w[3]);
               return s.Done();
           }}},
@@ -428,8 +440,7 @@ const std::map<std::string, Runner::Command>& Runner::Commands() {
          {"check <form> <id> on|off",
           [](Step& s) {
               int id = 0;
-              if (s.w.size() != 4 || !s.Num(2, id) || (s.w[3] != "on" && s.w[3] != "off"))
-                  return false;
+              if (s.w.size() != 4 || !s.Id(id) || (s.w[3] != "on" && s.w[3] != "off")) return false;
               s.r.SetCheck(s.w[1], id, s.w[3] == "on");
               return s.Done();
           }}},
@@ -437,7 +448,7 @@ const std::map<std::string, Runner::Command>& Runner::Commands() {
          {"select <form> <id> \"<item text>\"",
           [](Step& s) {
               int id = 0;
-              if (s.w.size() != 4 || !s.Num(2, id)) return false;
+              if (s.w.size() != 4 || !s.Id(id)) return false;
               s.r.SelectItem(s.w[1], id, s.w[3]);
               return s.Done();
           }}},
@@ -445,7 +456,7 @@ const std::map<std::string, Runner::Command>& Runner::Commands() {
          {"select-index <form> <id> <index>",
           [](Step& s) {
               int id = 0, index = 0;
-              if (s.w.size() != 4 || !s.Num(2, id) || !s.Num(3, index)) return false;
+              if (s.w.size() != 4 || !s.Id(id) || !s.Num(3, index)) return false;
               s.r.SelectIndex(s.w[1], id, index);
               return s.Done();
           }}},
@@ -453,7 +464,7 @@ const std::map<std::string, Runner::Command>& Runner::Commands() {
          {"select-row <form> <id> <row> [extend]",
           [](Step& s) {
               int id = 0, row = 0;
-              if (s.w.size() < 4 || s.w.size() > 5 || !s.Num(2, id) || !s.Num(3, row) ||
+              if (s.w.size() < 4 || s.w.size() > 5 || !s.Id(id) || !s.Num(3, row) ||
                   (s.w.size() == 5 && s.w[4] != "extend"))
                   return false;
               s.r.SelectRow(s.w[1], id, row, s.w.size() == 5);
@@ -463,8 +474,7 @@ const std::map<std::string, Runner::Command>& Runner::Commands() {
          {"toggle-check <form> <id> <row> <col>",
           [](Step& s) {
               int id = 0, row = 0, col = 0;
-              if (s.w.size() != 5 || !s.Num(2, id) || !s.Num(3, row) || !s.Num(4, col))
-                  return false;
+              if (s.w.size() != 5 || !s.Id(id) || !s.Num(3, row) || !s.Num(4, col)) return false;
               s.r.ToggleCheckCell(s.w[1], id, row, col);
               return s.Done();
           }}},
@@ -482,7 +492,7 @@ const std::map<std::string, Runner::Command>& Runner::Commands() {
          {"header-click <form> <id> <col>",
           [](Step& s) {
               int id = 0, col = 0;
-              if (s.w.size() != 4 || !s.Num(2, id) || !s.Num(3, col)) return false;
+              if (s.w.size() != 4 || !s.Id(id) || !s.Num(3, col)) return false;
               s.r.HeaderClick(s.w[1], id, col);
               return s.Done();
           }}},
@@ -491,7 +501,7 @@ const std::map<std::string, Runner::Command>& Runner::Commands() {
           [](Step& s) {
               int id = 0;
               const int key = s.w.size() == 4 ? KeyByName(s.w[3]) : 0;
-              if (!key || !s.Num(2, id)) return false;
+              if (!key || !s.Id(id)) return false;
               s.r.Key(s.w[1], id, key);
               return s.Done();
           }}},
@@ -499,8 +509,7 @@ const std::map<std::string, Runner::Command>& Runner::Commands() {
          {"drag <form> <id> <from> <to>",
           [](Step& s) {
               int id = 0, from = 0, to = 0;
-              if (s.w.size() != 5 || !s.Num(2, id) || !s.Num(3, from) || !s.Num(4, to))
-                  return false;
+              if (s.w.size() != 5 || !s.Id(id) || !s.Num(3, from) || !s.Num(4, to)) return false;
               s.r.Drag(s.w[1], id, from, to);
               return s.Done();
           }}},
@@ -509,7 +518,7 @@ const std::map<std::string, Runner::Command>& Runner::Commands() {
           [](Step& s) {
               int id = 0;
               ClockReading c{};
-              if (s.w.size() != 5 || !s.Num(2, id) || !ParseDate(s.w[3], s.w[4], c)) return false;
+              if (s.w.size() != 5 || !s.Id(id) || !ParseDate(s.w[3], s.w[4], c)) return false;
               s.r.SetDate(s.w[1], id, c.year, c.month, c.day, c.hour, c.minute);
               return s.Done();
           }}},
@@ -579,8 +588,7 @@ const std::map<std::string, Runner::Command>& Runner::Commands() {
          {"assert-cell <form> <id> <row> <col> \"<text>\"",
           [](Step& s) {
               int id = 0, row = 0, col = 0;
-              if (s.w.size() != 6 || !s.Num(2, id) || !s.Num(3, row) || !s.Num(4, col))
-                  return false;
+              if (s.w.size() != 6 || !s.Id(id) || !s.Num(3, row) || !s.Num(4, col)) return false;
               return s.Check([form = s.Form(), id, row, col, want = s.w[5]]() -> std::string {
                   if (std::string why = FormMissing(form); !why.empty()) return why;
                   if (row >= EZ_LVROWCOUNT(form, id))
@@ -596,7 +604,7 @@ const std::map<std::string, Runner::Command>& Runner::Commands() {
          {"assert-status <form> <id> <part> \"<text>\"",
           [](Step& s) {
               int id = 0, part = 0;
-              if (s.w.size() != 5 || !s.Num(2, id) || !s.Num(3, part)) return false;
+              if (s.w.size() != 5 || !s.Id(id) || !s.Num(3, part)) return false;
               return s.Check([form = s.Form(), id, part, want = s.w[4]]() -> std::string {
                   if (std::string why = FormMissing(form); !why.empty()) return why;
                   std::string got = StripTab(EZ_SBGETTEXT(form, id, part));
@@ -737,7 +745,7 @@ bool Runner::Queue(Robot& r, const Line& l) {
     }
     Step step{*this, r, l, l.words};
     if (it->second.play(step)) return true;
-    Fail(l.number, "usage: " + it->second.usage);
+    Fail(l.number, step.error.empty() ? "usage: " + it->second.usage : step.error);
     return false;
 }
 
@@ -868,10 +876,79 @@ int PlayInstalled(const std::string& prefix, const std::string& shots,
     return rc;
 }
 
+// The part of docs/scenarios.md made from the form declarations: from this
+// heading to the end of the file.
+constexpr const char* kControlsHeading = "## Forms and controls";
+
+std::string ControlsDoc() {
+    std::string out = std::string(kControlsHeading) + "\n\n";
+    out +=
+        "Written by `vantrel_scenario --list-controls docs/scenarios.md` from the forms'\n"
+        "declarations; a test fails when it differs from them. A scenario names a\n"
+        "control by the name in its form's table or by its id.\n";
+    for (const FormDecl* f : FormTable()) {
+        out += "\n### `" + std::string(f->name) + "`";
+        if (!f->caption.empty()) out += " " + std::string(f->caption);
+        out += "\n\n| Control | Id |\n|---|---|\n";
+        for (const ControlName& c : f->controls)
+            out += "| `" + std::string(c.name) + "` | " + std::to_string(c.id) + " |\n";
+    }
+    return out;
+}
+
+// The text of docs/scenarios.md before the generated part, and the whole file.
+bool ReadDoc(const std::string& path, std::string& head, std::string& whole) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::stringstream ss;
+    ss << in.rdbuf();
+    whole = ss.str();
+    const size_t at = whole.find(std::string("\n") + kControlsHeading + "\n");
+    head = at == std::string::npos ? whole + "\n" : whole.substr(0, at + 1);
+    return true;
+}
+
+// --list-controls: rewrites the generated part of the document (through a
+// temporary file renamed when complete); --check-controls: exit code 1 when
+// the document differs from what the declarations give.
+int ControlsDocCommand(const std::string& path, bool write) {
+    std::string head, whole;
+    if (!ReadDoc(path, head, whole)) {
+        std::cerr << "cannot read " << path << "\n";
+        return 2;
+    }
+    const std::string want = head + ControlsDoc();
+    if (!write) {
+        if (whole == want) return 0;
+        std::cerr << path << " does not match the forms' control tables; regenerate it with\n"
+                  << "  vantrel_scenario --list-controls " << path << "\n";
+        return 1;
+    }
+    const std::string tmp = path + ".tmp";
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        out << want;
+        out.flush();
+        if (!out) {
+            std::cerr << "cannot write " << tmp << "\n";
+            return 2;
+        }
+    }
+    std::error_code ec;
+    fs::rename(tmp, path, ec);
+    if (ec) {
+        std::cerr << "cannot replace " << path << ": " << ec.message() << "\n";
+        fs::remove(tmp, ec);
+        return 2;
+    }
+    return 0;
+}
+
 int Usage() {
     std::cerr
         << "usage: vantrel_scenario --program <program folder> --shots <dir> [--keep] <file.scn>\n"
         << "       vantrel_scenario --installed <prefix> --shots <dir> <file.scn>\n"
+        << "       vantrel_scenario --list-controls|--check-controls docs/scenarios.md\n"
         << "  (--installed plays against <prefix>/bin/vantrel with its resources in\n"
         << "   <prefix>/share/vantrel/ and its data in $XDG_DATA_HOME/Vantrel, which must be "
            "set)\n";
@@ -883,6 +960,9 @@ int Usage() {
 int main(int argc, char** argv) {
     std::string program, installed, shots, file;
     bool keep = false;
+    if (argc == 3 &&
+        (std::string(argv[1]) == "--list-controls" || std::string(argv[1]) == "--check-controls"))
+        return ControlsDocCommand(argv[2], std::string(argv[1]) == "--list-controls");
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--program" && i + 1 < argc)

@@ -4,11 +4,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "app/toolkit/ez.h"
 #include "data/dates.h"
+#include "ui/forms.h"
 
 namespace scn {
 
@@ -55,6 +57,22 @@ inline bool ToInt(const std::string& s, int& v) {
     if (*end) return false;
     v = static_cast<int>(n);
     return true;
+}
+
+// A control word of a form: its id as a number, or its name as the form
+// declares it (names are matched exactly). form is nullptr for a form the
+// program does not have. Returns "" and sets id, or why the word names no
+// control.
+inline std::string ControlId(const std::string& formName, const FormDecl* form,
+                             const std::string& word, int& id) {
+    if (ToInt(word, id)) return "";
+    if (!form) return "no form named " + formName + " (for control '" + word + "')";
+    for (const ControlName& c : form->controls)
+        if (c.name == word) {
+            id = c.id;
+            return "";
+        }
+    return "form " + formName + " has no control named '" + word + "'";
 }
 
 // "YYYY-MM-DD" and optional "HH:MM".

@@ -144,14 +144,14 @@ TEST_F(SpellFormsTest, TheEditorSeesAReplacementAsTyped) {
     Robot r;
     PromptQueue prompts(r);
     r.OpenForm("ES", "", FormCaption("ES"), kStationEditWidth, kStationEditHeight);
-    r.Type("ES", 110, "KWXQ");
-    r.Key("ES", 110, kKeyF7);
+    r.Type("ES", kEsCalls, "KWXQ");
+    r.Key("ES", kEsCalls, kKeyF7);
     r.WaitForm("XS");
     r.Type("XS", 105, "kabc");
     r.Click("XS", 120);
     prompts.Expect("Completed", 1);
     r.WaitGone("XS");
-    r.Do([] { EXPECT_EQ("KABC", Robot::Text("ES", 110)); });
+    r.Do([] { EXPECT_EQ("KABC", Robot::Text("ES", kEsCalls)); });
     r.Run();
     ASSERT_TRUE(r.Ok()) << r.Errors();
 }

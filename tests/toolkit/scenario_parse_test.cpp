@@ -79,4 +79,31 @@ TEST(ScenarioParse, NumbersAndKeys) {
     EXPECT_EQ(scn::KeyByName("F5"), 0);
 }
 
+TEST(ScenarioParse, ControlsByNameOrNumber) {
+    static constexpr ControlName kNames[] = {{"Add", 110}, {"List", 105}, {"MenuAdd", 9105}};
+    FormDecl form{.name = "SL"};
+    form.controls = kNames;
+    struct IdCase {
+        const FormDecl* form;
+        const char* word;
+        int id;           // when found
+        const char* why;  // "" when found
+    };
+    const IdCase cases[] = {
+        {&form, "Add", 110, ""},
+        {&form, "MenuAdd", 9105, ""},
+        {&form, "115", 115, ""},  // a number needs no name
+        {nullptr, "0", 0, ""},
+        {&form, "add", 0, "form SL has no control named 'add'"},  // names are exact
+        {&form, "Ad", 0, "form SL has no control named 'Ad'"},
+        {&form, "", 0, "form SL has no control named ''"},
+        {nullptr, "Add", 0, "no form named ZZ (for control 'Add')"},
+    };
+    for (const auto& c : cases) {
+        int id = -5;
+        EXPECT_EQ(scn::ControlId(c.form ? "SL" : "ZZ", c.form, c.word, id), c.why) << c.word;
+        if (!*c.why) EXPECT_EQ(id, c.id) << c.word;
+    }
+}
+
 }  // namespace
