@@ -31,6 +31,8 @@ char PathSeparator();
 bool IsPathSeparator(char c);
 // folder with a separator at its end ("" stays "").
 std::string WithSeparator(std::string folder);
+// path with every separator written as '/' (addresses, paths compared across systems).
+std::string WithForwardSlashes(std::string path);
 // Position of the last separator in path, or std::string::npos.
 size_t LastSeparator(std::string_view path);
 // Length of the part of an absolute path that plays the drive: the root and

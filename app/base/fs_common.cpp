@@ -27,6 +27,13 @@ constexpr size_t kMaxNameBytes = 255;
 
 }  // namespace
 
+std::string WithForwardSlashes(std::string path) {
+    for (char& c : path) {
+        if (IsPathSeparator(c)) c = '/';
+    }
+    return path;
+}
+
 std::string WithSeparator(std::string folder) {
     if (!folder.empty() && !IsPathSeparator(folder.back())) folder += PathSeparator();
     return folder;

@@ -52,9 +52,7 @@ std::unique_ptr<Platform> SetPlatform(std::unique_ptr<Platform> p) {
 std::string FileUrl(std::string path) {
     // An address names folders with "/" and starts its path with one, also
     // before a drive letter ("file:///C:/...").
-    for (char& c : path) {
-        if (IsPathSeparator(c)) c = '/';
-    }
+    path = WithForwardSlashes(std::move(path));
     std::string url = "file://";
     if (!path.empty() && path[0] != '/') {
         path.insert(0, 1, '/');

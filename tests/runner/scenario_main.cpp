@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/base/app_state.h"
+#include "app/base/fs.h"
 #include "app/base/settings.h"
 #include "app/forms.h"
 #include "app/startup.h"
@@ -370,7 +371,11 @@ const std::map<std::string, Runner::Command>& Runner::Commands() {
         return s.Check([form = s.Form(), id, want = s.w[3], contains]() -> std::string {
             if (std::string why = FormMissing(form); !why.empty()) return why;
             std::string got = EZ_GETTEXT(form, id);
-            bool ok = contains ? got.find(want) != std::string::npos : got == want;
+            // A path written with "/" in a scenario matches the program's own
+            // separators ("\\" too on Windows).
+            bool ok = contains ? WithForwardSlashes(got).find(WithForwardSlashes(want)) !=
+                                     std::string::npos
+                               : got == want;
             return ok ? ""
                       : "text of " + form + "." + std::to_string(id) + " is " + Show(got) +
                             ", expected " + (contains ? "it to contain " : "") + Show(want);
@@ -670,7 +675,8 @@ const std::map<std::string, Runner::Command>& Runner::Commands() {
               Robot& r = s.r;
               return s.Check([&r, want = s.w[1]]() -> std::string {
                   for (const auto& o : r.platform().opened)
-                      if (o.find(want) != std::string::npos) return "";
+                      if (WithForwardSlashes(o).find(WithForwardSlashes(want)) != std::string::npos)
+                          return "";
                   std::string all;
                   for (const auto& o : r.platform().opened) all += " " + Show(o);
                   return "nothing containing " + Show(want) +

@@ -14,10 +14,11 @@ add_custom_target(test_pdf_fonts ALL ${font_copies})
 add_test(NAME windows_program_starts
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/windows/program_starts.sh ${VANTREL_PROGRAM_DIR}
           ${CMAKE_SOURCE_DIR}/scripts/wine-run)
-# Without a display (an empty VANTREL_WINE_DISPLAY): the program then makes no
-# windows and ends by itself.
+# Without a display (an empty VANTREL_WINE_DISPLAY), in a Wine prefix of its
+# own (the shared one's desktop has the display of the gui tests): the program
+# then makes no windows and ends by itself.
 set_tests_properties(windows_program_starts PROPERTIES LABELS unit TIMEOUT 300
-  ENVIRONMENT "${VANTREL_TEST_ENV};VANTREL_WINE_DISPLAY=")
+  ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-nodisplay;VANTREL_WINE_DISPLAY=")
 
 # What the update's installer is in the platform test: it notes its arguments.
 add_executable(installer_standin WIN32 ${CMAKE_CURRENT_SOURCE_DIR}/windows/installer_standin_win32.cpp)

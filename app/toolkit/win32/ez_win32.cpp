@@ -663,8 +663,11 @@ int EZ_GUIRUN(int argc, char** argv, EzStartProc start, EzEventProc event, EzDes
     return 0;
 }
 
+// Without a display the forms only run their events, so what asks the user
+// (the message box) is told no toolkit runs: it writes to stderr and takes
+// the default answer, as it does in command-line use.
 bool EZ_ISRUNNING() {
-    return S().running;
+    return S().running && S().windows;
 }
 
 // ---------------------------------------------------------------------------
