@@ -42,10 +42,10 @@ std::string SortKey(std::string_view text) {
     return key;
 }
 
-std::vector<ColumnSpec> ParseListColumns(std::string_view columns) {
-    std::vector<ColumnSpec> out;
+std::vector<DesignedColumn> ParseListColumns(std::string_view columns) {
+    std::vector<DesignedColumn> out;
     for (const std::string& part : Split(columns, "|")) {
-        ColumnSpec c;
+        DesignedColumn c;
         const size_t brace = part.find('{');
         c.caption = part.substr(0, brace);
         if (brace != std::string::npos) {

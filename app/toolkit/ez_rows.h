@@ -36,11 +36,11 @@ struct ListColumn {
 // "Title{width}|Title{width}" as EZ_CONTROL gives a list view's columns:
 // each column's caption and width in character units (10 when not given,
 // 0 when not a number).
-struct ColumnSpec {
+struct DesignedColumn {
     std::string caption;
     double widthCols = 10;
 };
-std::vector<ColumnSpec> ParseListColumns(std::string_view columns);
+std::vector<DesignedColumn> ParseListColumns(std::string_view columns);
 
 class RowStore {
     // A row's cells packed into one string (per cell a 4-byte length, then

@@ -338,8 +338,8 @@ QWidget* MakeListView(const std::string& form, int id, const std::string& column
 
     // "Title{width}|Title{width}": widths in whole characters.
     std::vector<ListColumn> columns;
-    for (const ColumnSpec& spec : ParseListColumns(columns_text))
-        columns.push_back({spec.caption, ColsToPx(static_cast<int>(spec.widthCols)), 0, 3});
+    for (const DesignedColumn& designed : ParseListColumns(columns_text))
+        columns.push_back({designed.caption, ColsToPx(static_cast<int>(designed.widthCols)), 0, 3});
     ListModel* m = t->Model();
     m->SetColumns(columns);
     t->setModel(m);

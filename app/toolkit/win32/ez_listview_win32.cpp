@@ -373,8 +373,9 @@ HWND MakeListView(Form& f, Ctl& c, const std::string& columns, const std::string
         if (ch == 'C' || ch == 'c') check = true;
     }
     std::vector<ListColumn> cols;
-    for (const ColumnSpec& spec : ParseListColumns(columns))
-        cols.push_back({spec.caption, EZ_COLSTOPIXELS(static_cast<int>(spec.widthCols)), 0, 3});
+    for (const DesignedColumn& designed : ParseListColumns(columns))
+        cols.push_back(
+            {designed.caption, EZ_COLSTOPIXELS(static_cast<int>(designed.widthCols)), 0, 3});
     // A list whose columns have no captions (a check list) shows no header row.
     const bool noHeader = std::all_of(cols.begin(), cols.end(),
                                       [](const ListColumn& col) { return col.caption.empty(); });
