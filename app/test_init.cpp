@@ -21,6 +21,11 @@ void EzTestInit(int argc, char** argv) {
     InstallMessageBox();
     SetRobotStart(StartApplication);
     SetRobotMessageBox({kMsgBoxForm, kMsgText1Id, kMsgCheckId, kMsgFirstButtonId});
+    // Steps may name a control as its form declares it.
+    SetRobotControlNames([](const std::string& form, const std::string& name) {
+        const FormDecl* decl = FindForm(form);
+        return decl ? ControlIdIn(*decl, name) : -1;
+    });
     if (const char* p = std::getenv("VANTREL_PROGRAM_DIR"))
         EZ_SETIMAGEFOLDER(std::string(p) + "/Images");
 }

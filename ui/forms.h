@@ -39,6 +39,8 @@ struct FormDecl {
 // OpenForm returns only when it has closed, also without a parent, so that the
 // opener can tell what it changed.
 void OpenForm(const FormDecl& form, const std::string& parent);
+// The id of the control a form declares under name (exact match); -1 when none.
+int ControlIdIn(const FormDecl& form, std::string_view name);
 
 // The forms of this layer.
 extern const FormDecl kAboutForm;       // AB  ui/about_form.cpp

@@ -318,6 +318,28 @@ RecordingPlatform& Robot::platform() {
     return *impl_->recording;
 }
 
+namespace {
+int (*&ControlNames())(const std::string&, const std::string&) {
+    static int (*lookup)(const std::string&, const std::string&) = nullptr;
+    return lookup;
+}
+}  // namespace
+
+void SetRobotControlNames(int (*lookup)(const std::string& form, const std::string& name)) {
+    ControlNames() = lookup;
+}
+
+int ControlRef::In(const std::string& form) const {
+    if (!name_) return id_;
+    return ControlNames() ? ControlNames()(form, name_) : -1;
+}
+
+int Robot::IdOf(const std::string& form, const ControlRef& control) {
+    const int id = control.In(form);
+    if (id < 0) impl_->Error("form " + form + " has no control named '" + control.Word() + "'");
+    return id;
+}
+
 void Robot::Start() {
     Impl* im = impl_.get();
     impl_->Add("start", "", Wait::None, [im]() {
@@ -334,61 +356,72 @@ void Robot::OpenForm(const std::string& name, const std::string& parent, const s
                [=]() { EZ_FORM(name, parent, caption, -1, -1, w, h); });
 }
 
-void Robot::Click(const std::string& form, int id) {
+void Robot::Click(const std::string& form, ControlRef control) {
+    const int id = IdOf(form, control);
     Impl* im = impl_.get();
     impl_->Add("click " + Ctl(form, id), form, Wait::FormExists,
                [=]() { im->Check(im->Where(), rb::Click(form, id)); });
 }
 
-void Robot::DblClick(const std::string& form, int id, int row) {
+void Robot::DblClick(const std::string& form, ControlRef control, int row) {
+    const int id = IdOf(form, control);
     impl_->AddOn("dblclick " + Ctl(form, id), form, id,
                  [=]() { return rb::DblClick(form, id, row); });
 }
 
-void Robot::RightClick(const std::string& form, int id, int row) {
+void Robot::RightClick(const std::string& form, ControlRef control, int row) {
+    const int id = IdOf(form, control);
     impl_->AddOn("rightclick " + Ctl(form, id), form, id,
                  [=]() { return rb::RightClick(form, id, row); });
 }
 
-void Robot::Type(const std::string& form, int id, const std::string& text) {
+void Robot::Type(const std::string& form, ControlRef control, const std::string& text) {
+    const int id = IdOf(form, control);
     impl_->AddOn("type " + Ctl(form, id), form, id, [=]() { return rb::Type(form, id, text); });
 }
 
-void Robot::SetCheck(const std::string& form, int id, bool on) {
+void Robot::SetCheck(const std::string& form, ControlRef control, bool on) {
+    const int id = IdOf(form, control);
     impl_->AddOn("check " + Ctl(form, id), form, id, [=]() { return rb::SetCheck(form, id, on); });
 }
 
-void Robot::ToggleCheckCell(const std::string& form, int id, int row, int col) {
+void Robot::ToggleCheckCell(const std::string& form, ControlRef control, int row, int col) {
+    const int id = IdOf(form, control);
     impl_->AddOn("toggle check " + Ctl(form, id), form, id,
                  [=]() { return rb::ToggleCheckCell(form, id, row, col); });
 }
 
-void Robot::SelectItem(const std::string& form, int id, const std::string& text) {
+void Robot::SelectItem(const std::string& form, ControlRef control, const std::string& text) {
+    const int id = IdOf(form, control);
     impl_->AddOn("select " + Ctl(form, id) + " \"" + text + "\"", form, id, [=]() {
         return rb::Select(form, id, -1, text) ? std::string() : "no item \"" + text + "\"";
     });
 }
 
-void Robot::SelectIndex(const std::string& form, int id, int index) {
+void Robot::SelectIndex(const std::string& form, ControlRef control, int index) {
+    const int id = IdOf(form, control);
     impl_->AddOn("select " + Ctl(form, id) + " #" + std::to_string(index), form, id, [=]() {
         return index >= 0 && rb::Select(form, id, index, "") ? std::string()
                                                              : "no item " + std::to_string(index);
     });
 }
 
-void Robot::SelectRow(const std::string& form, int id, int row, bool extend) {
+void Robot::SelectRow(const std::string& form, ControlRef control, int row, bool extend) {
+    const int id = IdOf(form, control);
     impl_->AddOn("select-row " + Ctl(form, id) + " " + std::to_string(row), form, id, [=]() {
         return rb::SelectRow(form, id, row, extend) ? std::string()
                                                     : "no row " + std::to_string(row);
     });
 }
 
-void Robot::HeaderClick(const std::string& form, int id, int col) {
+void Robot::HeaderClick(const std::string& form, ControlRef control, int col) {
+    const int id = IdOf(form, control);
     impl_->AddOn("header-click " + Ctl(form, id), form, id,
                  [=]() { return rb::HeaderClick(form, id, col); });
 }
 
-void Robot::Key(const std::string& form, int id, int key) {
+void Robot::Key(const std::string& form, ControlRef control, int key) {
+    const int id = IdOf(form, control);
     const std::string desc = "key " + Ctl(form, id) + " " + std::to_string(key);
     if (id == 0) {
         // The form's focus takes the key: nothing to reach.
@@ -400,7 +433,8 @@ void Robot::Key(const std::string& form, int id, int key) {
     impl_->AddOn(desc, form, id, [=]() { return rb::Key(form, id, key); });
 }
 
-void Robot::Drag(const std::string& form, int id, int fromIndex, int toIndex) {
+void Robot::Drag(const std::string& form, ControlRef control, int fromIndex, int toIndex) {
+    const int id = IdOf(form, control);
     impl_->AddOn("drag " + Ctl(form, id), form, id, [=]() {
         return rb::Drag(form, id, fromIndex, toIndex)
                    ? std::string()
@@ -409,7 +443,9 @@ void Robot::Drag(const std::string& form, int id, int fromIndex, int toIndex) {
     });
 }
 
-void Robot::SetDate(const std::string& form, int id, int y, int m, int d, int hour, int minute) {
+void Robot::SetDate(const std::string& form, ControlRef control, int y, int m, int d, int hour,
+                    int minute) {
+    const int id = IdOf(form, control);
     impl_->AddOn("set-date " + Ctl(form, id), form, id,
                  [=]() { return rb::SetDate(form, id, y, m, d, hour, minute); });
 }

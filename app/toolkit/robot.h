@@ -31,6 +31,7 @@
 // ExpectMsg run before it and do not make the box unexpected.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -39,6 +40,28 @@
 #include "app/base/platform.h"
 #include "app/toolkit/ez.h"
 #include "app/toolkit/ez_testing.h"
+
+// A control of a form, by its id or by the name its form declares for it
+// ("Toggle"). Names are looked up through what SetRobotControlNames
+// installed (the program's test set-up installs the form table's names).
+class ControlRef {
+public:
+    ControlRef(int id) : id_(id) {}
+    template <size_t N>
+    ControlRef(const char (&name)[N]) : name_(name) {}
+    // The id in form; -1 for a name the form does not declare.
+    int In(const std::string& form) const;
+    // The name as given, or the id as a number.
+    std::string Word() const { return name_ ? std::string(name_) : std::to_string(id_); }
+
+private:
+    int id_ = 0;
+    const char* name_ = nullptr;
+};
+
+// Looks a control's name up in a form: its id, -1 when the form has no
+// control of that name.
+void SetRobotControlNames(int (*lookup)(const std::string& form, const std::string& name));
 
 class Robot {
 public:
@@ -53,22 +76,24 @@ public:
     void Start();  // the program's start (SetRobotStart) -> main window
     void OpenForm(const std::string& name, const std::string& parent, const std::string& caption,
                   double w, double h);  // EZ_FORM, for testing one form alone
-    void Click(const std::string& form, int id);
-    void DblClick(const std::string& form, int id, int row = -1);
-    void RightClick(const std::string& form, int id, int row = -1);
-    void Type(const std::string& form, int id, const std::string& text);  // replaces the text
-    void SetCheck(const std::string& form, int id, bool on);
+    void Click(const std::string& form, ControlRef id);
+    void DblClick(const std::string& form, ControlRef id, int row = -1);
+    void RightClick(const std::string& form, ControlRef id, int row = -1);
+    void Type(const std::string& form, ControlRef id,
+              const std::string& text);  // replaces the text
+    void SetCheck(const std::string& form, ControlRef id, bool on);
     // Clicks the check-box image of a list-view cell ("{S}X1" / "{S}X2") as a user would.
-    void ToggleCheckCell(const std::string& form, int id, int row, int col);
-    void SelectItem(const std::string& form, int id, const std::string& text);  // combo/list
-    void SelectIndex(const std::string& form, int id, int index);
-    void SelectRow(const std::string& form, int id, int row, bool extend = false);  // list view
-    void HeaderClick(const std::string& form, int id, int col);
+    void ToggleCheckCell(const std::string& form, ControlRef id, int row, int col);
+    void SelectItem(const std::string& form, ControlRef id, const std::string& text);  // combo/list
+    void SelectIndex(const std::string& form, ControlRef id, int index);
+    void SelectRow(const std::string& form, ControlRef id, int row,
+                   bool extend = false);  // list view
+    void HeaderClick(const std::string& form, ControlRef id, int col);
     // EzKey, e.g. kKeyEnter, sent as a real key press; F1/F7 raise the form's
     // accelerator with the control focused.
-    void Key(const std::string& form, int id, int key);
-    void Drag(const std::string& form, int id, int fromIndex, int toIndex);
-    void SetDate(const std::string& form, int id, int y, int m, int d, int hour, int minute);
+    void Key(const std::string& form, ControlRef id, int key);
+    void Drag(const std::string& form, ControlRef id, int fromIndex, int toIndex);
+    void SetDate(const std::string& form, ControlRef id, int y, int m, int d, int hour, int minute);
     void Close(const std::string& form);     // the window's close control
     void WaitForm(const std::string& form);  // until the form exists
     void WaitGone(const std::string& form);  // until the form is gone
@@ -94,10 +119,18 @@ public:
     const std::vector<std::string>& MessageTexts() const;
 
     // --- direct reads (valid between steps, e.g. inside Do, or after Run) ---
-    static std::string Text(const std::string& form, int id) { return EZ_GETTEXT(form, id); }
-    static bool Checked(const std::string& form, int id) { return EZ_GETCHECK(form, id); }
-    static bool Enabled(const std::string& form, int id) { return EZ_ISENABLED(form, id); }
-    static bool Visible(const std::string& form, int id) { return EZ_ISVISIBLE(form, id); }
+    static std::string Text(const std::string& form, ControlRef id) {
+        return EZ_GETTEXT(form, id.In(form));
+    }
+    static bool Checked(const std::string& form, ControlRef id) {
+        return EZ_GETCHECK(form, id.In(form));
+    }
+    static bool Enabled(const std::string& form, ControlRef id) {
+        return EZ_ISENABLED(form, id.In(form));
+    }
+    static bool Visible(const std::string& form, ControlRef id) {
+        return EZ_ISVISIBLE(form, id.In(form));
+    }
     static bool FormExists(const std::string& form) { return EZ_FORMEXISTS(form); }
 
     // --- what the toolkit made of its inputs (for the toolkit's own tests) ---
@@ -146,6 +179,8 @@ public:
     struct Impl;
 
 private:
+    // The id of a control a step addresses; an unknown name is an error.
+    int IdOf(const std::string& form, const ControlRef& control);
     std::unique_ptr<Impl> impl_;
 };
 

@@ -67,8 +67,8 @@ void OpenPrintAll(Robot& r) {
         DispatchEvent("PA", kHelpKeyId, EzEvent::Click, 0, cancel);
     });
     OpenAlone(r, "PQ");
-    r.SelectItem("PQ", 105, "All Stations");
-    r.Click("PQ", 115);
+    r.SelectItem("PQ", "Station", "All Stations");
+    r.Click("PQ", "Print");
     r.ExpectMsg("All Lists Written", 1);
 }
 

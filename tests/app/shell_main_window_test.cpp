@@ -418,27 +418,27 @@ TEST_F(MainWindowTest, AddingAPreviousQuarterChecksTheQuarter) {
     OpenAddQuarter(r, prompts);
     r.Do([] {
         EXPECT_EQ(Robot::Text("CQ", 0), "Add A Previous Quarter");
-        EXPECT_FALSE(Robot::Enabled("CQ", 145));
-        EXPECT_FALSE(Robot::Enabled("CQ", 140));
-        EXPECT_TRUE(Robot::Checked("CQ", 110));
-        EXPECT_EQ(Robot::Text("CQ", 140), "2019 - Jan-Mar");
+        EXPECT_FALSE(Robot::Enabled("CQ", "Create"));
+        EXPECT_FALSE(Robot::Enabled("CQ", "Source"));
+        EXPECT_TRUE(Robot::Checked("CQ", "Q1"));
+        EXPECT_EQ(Robot::Text("CQ", "Source"), "2019 - Jan-Mar");
     });
-    r.Key("CQ", 105, kKeyF1);
+    r.Key("CQ", "Year", kKeyF1);
     r.Screenshot("CQ", ScreenshotPath(folder.path(), "shell_add_quarter.png"));
-    r.Type("CQ", 105, "201");
-    r.Do([] { EXPECT_FALSE(Robot::Enabled("CQ", 145)); });
+    r.Type("CQ", "Year", "201");
+    r.Do([] { EXPECT_FALSE(Robot::Enabled("CQ", "Create")); });
     // Today's quarter is on file.
-    r.Type("CQ", 105, "2019");
-    r.Do([] { EXPECT_TRUE(Robot::Enabled("CQ", 145)); });
-    r.Click("CQ", 145);
+    r.Type("CQ", "Year", "2019");
+    r.Do([] { EXPECT_TRUE(Robot::Enabled("CQ", "Create")); });
+    r.Click("CQ", "Create");
     prompts.Expect("Duplicate Quarters Not Permitted", 1);
     // A later quarter is refused.
-    r.Click("CQ", 115);
-    r.Click("CQ", 145);
+    r.Click("CQ", "Q2");
+    r.Click("CQ", "Create");
     prompts.Expect("Creation Error", 1);
     // Not a year.
-    r.Type("CQ", 105, "20x8");
-    r.Click("CQ", 145);
+    r.Type("CQ", "Year", "20x8");
+    r.Click("CQ", "Create");
     prompts.Expect("Invalid Year", 1);
     r.Do([] {
         EXPECT_TRUE(EZ_FORMEXISTS("CQ"));
@@ -446,11 +446,11 @@ TEST_F(MainWindowTest, AddingAPreviousQuarterChecksTheQuarter) {
     });
     // An earlier quarter, copied from today's: created, and the main window's
     // selector lists it while still showing the quarter it showed.
-    r.Type("CQ", 105, "2017");
-    r.Click("CQ", 125);
-    r.SetCheck("CQ", 130, true);
-    r.Do([] { EXPECT_TRUE(Robot::Enabled("CQ", 140)); });
-    r.Click("CQ", 145);
+    r.Type("CQ", "Year", "2017");
+    r.Click("CQ", "Q4");
+    r.SetCheck("CQ", "CopyBox", true);
+    r.Do([] { EXPECT_TRUE(Robot::Enabled("CQ", "Source")); });
+    r.Click("CQ", "Create");
     r.WaitGone("CQ");
     r.Do([] {
         EXPECT_EQ(CountWhere("Quarter", "QNumber = 20174"), 1);
@@ -471,9 +471,9 @@ TEST_F(MainWindowTest, CancelAndHelpLeaveTheQuartersAlone) {
     PromptQueue prompts(r);
     r.Start();
     OpenAddQuarter(r, prompts);
-    r.Type("CQ", 105, "2015");
-    r.Click("CQ", 155);
-    r.Click("CQ", 150);
+    r.Type("CQ", "Year", "2015");
+    r.Click("CQ", "Help");
+    r.Click("CQ", "Cancel");
     r.WaitGone("CQ");
     r.Do([] { EXPECT_EQ(CountWhere("Quarter", "QNumber = 20151"), 0); });
     r.Close("VL");

@@ -181,8 +181,8 @@ TEST_F(StationFormsTest, AddingAPreviousQuarterShowsTodaysStationsAgain) {
     r.SelectItem("SL", kSlQuarter, "2011 - Jan-Mar");
     r.RightClick("SL", kSlQuarter);
     prompts.Expect("Add A Previous Quarter?", 1);
-    r.Type("CQ", 105, "2010");
-    r.Click("CQ", 145);
+    r.Type("CQ", "Year", "2010");
+    r.Click("CQ", "Create");
     r.WaitGone("CQ");
     r.Do([] {
         EXPECT_EQ(3, EZ_ITEMCOUNT("SL", kSlQuarter));

@@ -244,20 +244,20 @@ TEST_F(PrintAllForms, AllStationsFromThePrintDialog) {
         // The stations with programs, then "All Stations"; the first stays chosen.
         ASSERT_EQ(EZ_ITEMCOUNT("PQ", 105), 4);
         EXPECT_EQ(EZ_ITEMTEXT("PQ", 105, 3), "All Stations");
-        EXPECT_EQ(Robot::Text("PQ", 105), "WXYZ-FM");
+        EXPECT_EQ(Robot::Text("PQ", "Station"), "WXYZ-FM");
     });
-    r.SelectItem("PQ", 105, "All Stations");
+    r.SelectItem("PQ", "Station", "All Stations");
     r.Screenshot("PQ", ScreenshotPath(shots, "print_all_dialog.png"));
-    r.Click("PQ", 115);
+    r.Click("PQ", "Print");
     prompts.Expect("Some Stations Left Out", 1);
     r.Do([&] {
         for (const char* calls : {"WXYZ-FM", "KAAA", "KBBB"})
             EXPECT_TRUE(std::filesystem::exists(PathOf(calls))) << calls;
         // No file is opened one by one; the folder is opened once.
         EXPECT_EQ(r.platform().opened, std::vector<std::string>{Paths().pdfFolder});
-        EXPECT_EQ(Robot::Text("PQ", 105), "All Stations");
+        EXPECT_EQ(Robot::Text("PQ", "Station"), "All Stations");
     });
-    r.Click("PQ", 120);
+    r.Click("PQ", "Cancel");
     r.WaitGone("PQ");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
@@ -277,15 +277,15 @@ TEST_F(PrintAllForms, CancelInTheProgressDialog) {
     });
     r.Do([] { OpenPrintDialog("", kQ, ""); });
     r.WaitForm("PQ");
-    r.SelectItem("PQ", 105, "All Stations");
-    r.Click("PQ", 115);
+    r.SelectItem("PQ", "Station", "All Stations");
+    r.Click("PQ", "Print");
     prompts.Expect("Printing Cancelled", 1);
     r.Do([&] {
         EXPECT_TRUE(std::filesystem::exists(PathOf("WXYZ-FM")));
         EXPECT_FALSE(std::filesystem::exists(PathOf("KAAA")));
         EXPECT_FALSE(Robot::FormExists("PA"));
     });
-    r.Click("PQ", 120);
+    r.Click("PQ", "Cancel");
     r.WaitGone("PQ");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
@@ -305,8 +305,8 @@ TEST_F(PrintAllForms, CheckFormOpensTheRightEditorOnTheRightRecord) {
     Robot r;
     r.Do([] { OpenPrintDialog("", kQ, ""); });
     r.WaitForm("PQ");
-    r.SelectItem("PQ", 105, "KAAA");
-    r.Click("PQ", 145);  // Check List... for the chosen station
+    r.SelectItem("PQ", "Station", "KAAA");
+    r.Click("PQ", "Check");  // Check List... for the chosen station
     r.WaitForm("FC");
     // The deadline, then KAAA: its unaddressed issue, then the entry's findings.
     constexpr int issueRow = 1, entryRow = 3;
@@ -349,7 +349,7 @@ TEST_F(PrintAllForms, CheckFormOpensTheRightEditorOnTheRightRecord) {
     r.Click("FC", kHelpKeyId);
     r.Click("FC", kFcClose);
     r.WaitGone("FC");
-    r.Click("PQ", 120);
+    r.Click("PQ", "Cancel");
     r.WaitGone("PQ");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();

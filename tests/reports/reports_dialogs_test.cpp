@@ -73,15 +73,15 @@ TEST_F(ReportDialogs, PrintDialogSavesWhereChosenAndRemembersTheFolder) {
     r.WaitForm("PQ");
     r.Do([] {
         EXPECT_EQ(Robot::Text("PQ", 0), "Print Issues & Programs List");
-        EXPECT_EQ(Robot::Text("PQ", 100), "2019 - Apr-Jun");
-        EXPECT_EQ(Robot::Text("PQ", 105), "WXYZ-FM");
+        EXPECT_EQ(Robot::Text("PQ", "Period"), "2019 - Apr-Jun");
+        EXPECT_EQ(Robot::Text("PQ", "Station"), "WXYZ-FM");
         EXPECT_EQ(EZ_ITEMCOUNT("PQ", 105), 1);
-        EXPECT_TRUE(Robot::Enabled("PQ", 115));
+        EXPECT_TRUE(Robot::Enabled("PQ", "Print"));
     });
     r.Screenshot("PQ", "/tmp/reports_pq.png");
-    r.SetDate("PQ", 110, 2019, 7, 3, 0, 0);
+    r.SetDate("PQ", "Placed", 2019, 7, 3, 0, 0);
     r.ExpectSaveDialog(chosen + "wxyz list.pdf");
-    r.Click("PQ", 115);
+    r.Click("PQ", "Print");
     r.Do([&] {
         const std::string path = chosen + "wxyz list.pdf";
         ASSERT_TRUE(std::filesystem::exists(path));
@@ -91,18 +91,18 @@ TEST_F(ReportDialogs, PrintDialogSavesWhereChosenAndRemembersTheFolder) {
                   std::string::npos);
     });
     // Another period refills the stations; a period without programs disables Print.
-    r.SelectItem("PQ", 100, "2019 - Jan-Mar");
+    r.SelectItem("PQ", "Period", "2019 - Jan-Mar");
     r.Do([] {
-        EXPECT_EQ(Robot::Text("PQ", 105), "KOLD");
-        EXPECT_TRUE(Robot::Enabled("PQ", 115));
+        EXPECT_EQ(Robot::Text("PQ", "Station"), "KOLD");
+        EXPECT_TRUE(Robot::Enabled("PQ", "Print"));
     });
-    r.SelectItem("PQ", 100, "2018 - Oct-Dec");
+    r.SelectItem("PQ", "Period", "2018 - Oct-Dec");
     r.Do([] {
         EXPECT_EQ(EZ_ITEMCOUNT("PQ", 105), 0);
-        EXPECT_FALSE(Robot::Enabled("PQ", 115));
+        EXPECT_FALSE(Robot::Enabled("PQ", "Print"));
     });
     r.Click("PQ", kHelpKeyId);
-    r.Click("PQ", 120);
+    r.Click("PQ", "Cancel");
     r.WaitGone("PQ");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
@@ -116,16 +116,16 @@ TEST_F(ReportDialogs, AnalysisDialogForOneAndAllStations) {
     r.WaitForm("AN");
     r.Do([] {
         EXPECT_EQ(Robot::Text("AN", 0), "Vantrel Analysis");
-        EXPECT_EQ(Robot::Text("AN", 100), "2019 - Apr-Jun");
-        EXPECT_EQ(Robot::Text("AN", 105), "WXYZ-FM");
+        EXPECT_EQ(Robot::Text("AN", "Period"), "2019 - Apr-Jun");
+        EXPECT_EQ(Robot::Text("AN", "Station"), "WXYZ-FM");
         ASSERT_EQ(EZ_ITEMCOUNT("AN", 105), 2);
         EXPECT_EQ(EZ_ITEMTEXT("AN", 105, 0), "All Stations");
-        EXPECT_TRUE(Robot::Enabled("AN", 110));
+        EXPECT_TRUE(Robot::Enabled("AN", "Analyze"));
     });
     r.Screenshot("AN", "/tmp/reports_an.png");
-    r.Click("AN", 110);
-    r.SelectItem("AN", 105, "All Stations");
-    r.Click("AN", 110);
+    r.Click("AN", "Analyze");
+    r.SelectItem("AN", "Station", "All Stations");
+    r.Click("AN", "Analyze");
     r.Do([&] {
         const std::string one = Paths().analysisFolder + "WXYZ-FM Analysis.PDF";
         const std::string all = Paths().analysisFolder + "All Stations Analysis.PDF";
@@ -134,17 +134,17 @@ TEST_F(ReportDialogs, AnalysisDialogForOneAndAllStations) {
         EXPECT_NE(PdfPlainText(all).find("TOTAL PROGRAMS AIRED"), std::string::npos);
     });
     // A period without programs still offers "All Stations".
-    r.SelectItem("AN", 100, "2018 - Oct-Dec");
+    r.SelectItem("AN", "Period", "2018 - Oct-Dec");
     r.Do([] {
         EXPECT_EQ(EZ_ITEMCOUNT("AN", 105), 1);
-        EXPECT_EQ(Robot::Text("AN", 105), "All Stations");
+        EXPECT_EQ(Robot::Text("AN", "Station"), "All Stations");
     });
     // ... and analysing it says there is nothing, writes and opens nothing.
-    r.Click("AN", 110);
+    r.Click("AN", "Analyze");
     prompts.Expect("Nothing to Analyze", 1);
     r.Do([&] { EXPECT_EQ(r.platform().opened.size(), 2u); });
     r.Key("AN", 0, kKeyF1);
-    r.Click("AN", 115);
+    r.Click("AN", "Exit");
     r.WaitGone("AN");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();

@@ -67,12 +67,8 @@ inline std::string ControlId(const std::string& formName, const FormDecl* form,
                              const std::string& word, int& id) {
     if (ToInt(word, id)) return "";
     if (!form) return "no form named " + formName + " (for control '" + word + "')";
-    for (const ControlName& c : form->controls)
-        if (c.name == word) {
-            id = c.id;
-            return "";
-        }
-    return "form " + formName + " has no control named '" + word + "'";
+    id = ControlIdIn(*form, word);
+    return id >= 0 ? "" : "form " + formName + " has no control named '" + word + "'";
 }
 
 // "YYYY-MM-DD" and optional "HH:MM".

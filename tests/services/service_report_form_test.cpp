@@ -40,7 +40,7 @@ TEST_F(ServiceReportForm, ShowsTheFileTextAndOpensTheTerms) {
     Open(r);
     r.Do([&] {
         caption = Robot::Text("SR", 0);
-        heading = Robot::Text("SR", 100);
+        heading = Robot::Text("SR", "Heading");
         shown = Robot::Text("SR", kReportText);
         tip = EZ_GETTOOLTIP("SR", kToDesktop);
         hand = Robot::HandCursor("SR", kTermsLink);
@@ -48,7 +48,7 @@ TEST_F(ServiceReportForm, ShowsTheFileTextAndOpensTheTerms) {
     r.Screenshot("SR", ScreenshotPath(folder.path(), "service_report.png"));
     r.Click("SR", kTermsLink);
     r.WaitForm("TS");
-    r.Click("TS", 105);
+    r.Click("TS", "Ok");
     r.WaitGone("TS");
     r.Click("SR", kHelp);
     r.Key("SR", kReportText, kKeyF1);

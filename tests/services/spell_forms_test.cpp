@@ -78,10 +78,10 @@ TEST_F(SpellFormsTest, ChecksChangesIgnoresAndAddsBesideTheEditor) {
     r.Key(kEditor, kNotes, kKeyF7);
     r.WaitForm("XS");
     r.Do([] {
-        EXPECT_EQ("Teh", Robot::Text("XS", 105));
+        EXPECT_EQ("Teh", Robot::Text("XS", "Word"));
         EXPECT_EQ(3, EZ_GETCURSORPOS(kEditor, kNotes));  // the word is selected
-        EXPECT_FALSE(Robot::Enabled("XS", 120));
-        EXPECT_FALSE(Robot::Enabled("XS", 125));
+        EXPECT_FALSE(Robot::Enabled("XS", "Change"));
+        EXPECT_FALSE(Robot::Enabled("XS", "ChangeAll"));
         EXPECT_EQ(2, EZ_ITEMCOUNT("XS", 115));  // the, with
         // The check leaves the editor's text in view.
         double ec, er, ew, eh, xc, xr, xw, xh;
@@ -91,18 +91,18 @@ TEST_F(SpellFormsTest, ChecksChangesIgnoresAndAddsBesideTheEditor) {
         EXPECT_TRUE(clear) << xc << "," << xr << " editor " << ec << "," << er;
     });
     r.Screenshot("XS", "/tmp/spell_xs_beside_editor.png");
-    r.SelectItem("XS", 115, "the");
-    r.Do([] { EXPECT_EQ("the", Robot::Text("XS", 105)); });
-    r.Click("XS", 120);  // Change
+    r.SelectItem("XS", "Suggestions", "the");
+    r.Do([] { EXPECT_EQ("the", Robot::Text("XS", "Word")); });
+    r.Click("XS", "Change");  // Change
     r.Do([] {
         EXPECT_EQ("the cat sat on teh mat with a dgo and a dgo.", Robot::Text(kEditor, kNotes));
-        EXPECT_EQ("teh", Robot::Text("XS", 105));
+        EXPECT_EQ("teh", Robot::Text("XS", "Word"));
         EXPECT_EQ(18, EZ_GETCURSORPOS(kEditor, kNotes));
-        EXPECT_FALSE(Robot::Enabled("XS", 120));
+        EXPECT_FALSE(Robot::Enabled("XS", "Change"));
     });
-    r.Click("XS", 130);  // Ignore
-    r.Do([] { EXPECT_EQ("dgo", Robot::Text("XS", 105)); });
-    r.Click("XS", 140);  // Add to Dictionary: the second dgo is not reported again
+    r.Click("XS", "Ignore");  // Ignore
+    r.Do([] { EXPECT_EQ("dgo", Robot::Text("XS", "Word")); });
+    r.Click("XS", "Add");  // Add to Dictionary: the second dgo is not reported again
     prompts.Expect("Completed", 1);
     r.WaitGone("XS");
     r.Run();
@@ -119,17 +119,17 @@ TEST_F(SpellFormsTest, ChangeAllAndTextTypedWhileTheCheckIsOpen) {
     PromptQueue prompts(r);
     OpenEditor(r, "xyzzy and xyzzy and plugh");
     r.Key(kEditor, kNotes, kKeyF7);
-    r.Type("XS", 105, "magic");
-    r.Do([] { EXPECT_TRUE(Robot::Enabled("XS", 125)); });
-    r.Click("XS", 125);  // Change All
+    r.Type("XS", "Word", "magic");
+    r.Do([] { EXPECT_TRUE(Robot::Enabled("XS", "ChangeAll")); });
+    r.Click("XS", "ChangeAll");  // Change All
     r.Do([] {
         EXPECT_EQ("magic and magic and plugh", Robot::Text(kEditor, kNotes));
-        EXPECT_EQ("plugh", Robot::Text("XS", 105));
+        EXPECT_EQ("plugh", Robot::Text("XS", "Word"));
     });
     // The user types in front of the word while the dialog is open.
     r.Type(kEditor, kNotes, "Now magic and magic and plugh");
-    r.Type("XS", 105, "plover");
-    r.Click("XS", 120);
+    r.Type("XS", "Word", "plover");
+    r.Click("XS", "Change");
     prompts.Expect("Completed", 1);
     r.WaitGone("XS");
     r.Run();
@@ -147,8 +147,8 @@ TEST_F(SpellFormsTest, TheEditorSeesAReplacementAsTyped) {
     r.Type("ES", kEsCalls, "KWXQ");
     r.Key("ES", kEsCalls, kKeyF7);
     r.WaitForm("XS");
-    r.Type("XS", 105, "kabc");
-    r.Click("XS", 120);
+    r.Type("XS", "Word", "kabc");
+    r.Click("XS", "Change");
     prompts.Expect("Completed", 1);
     r.WaitGone("XS");
     r.Do([] { EXPECT_EQ("KABC", Robot::Text("ES", kEsCalls)); });
@@ -182,23 +182,23 @@ TEST_F(SpellFormsTest, DeletesWordsFromTheCheckAndWritesOnDone) {
     PromptQueue prompts(r);
     OpenEditor(r, "the wrod");
     r.Key(kEditor, kNotes, kKeyF7);
-    r.Click("XS", 145);  // Delete Words...
+    r.Click("XS", "Delete");  // Delete Words...
     r.WaitForm("XD");
-    r.Do([] { EXPECT_FALSE(Robot::Enabled("XD", 120)); });
-    r.Type("XD", 105, "ca");
+    r.Do([] { EXPECT_FALSE(Robot::Enabled("XD", "Delete")); });
+    r.Type("XD", "Word", "ca");
     r.Do([] { EXPECT_EQ(2, EZ_ITEMCOUNT("XD", 115)); });
-    r.SelectItem("XD", 115, "cat");
+    r.SelectItem("XD", "Matches", "cat");
     r.Screenshot("XD", "/tmp/spell_xd.png");
-    r.Click("XD", 120);
+    r.Click("XD", "Delete");
     prompts.Expect("Confirm Word Deletion", 1);
     r.Do([] {
         EXPECT_EQ(1, EZ_ITEMCOUNT("XD", 115));
-        EXPECT_FALSE(Robot::Enabled("XD", 120));
+        EXPECT_FALSE(Robot::Enabled("XD", "Delete"));
     });
-    r.Click("XD", 125);  // Done
+    r.Click("XD", "Done");  // Done
     r.WaitGone("XD");
     r.Do([this] { EXPECT_FALSE(Has(DicLines(), "cat")); });
-    r.Click("XS", 150);  // Close: no closing message
+    r.Click("XS", "Close");  // Close: no closing message
     r.WaitGone("XS");
     r.Run();
     ASSERT_TRUE(r.Ok()) << r.Errors();
@@ -210,9 +210,9 @@ TEST_F(SpellFormsTest, ClosingTheEditorEndsTheCheckAndKeepsAdditions) {
     Robot r;
     OpenEditor(r, "'zork' and zork grue");
     r.Key(kEditor, kNotes, kKeyF7);
-    r.Do([] { EXPECT_EQ("'zork'", Robot::Text("XS", 105)); });
-    r.Click("XS", 140);  // adds zork without its quotes, moves on past zork to grue
-    r.Do([] { EXPECT_EQ("grue", Robot::Text("XS", 105)); });
+    r.Do([] { EXPECT_EQ("'zork'", Robot::Text("XS", "Word")); });
+    r.Click("XS", "Add");  // adds zork without its quotes, moves on past zork to grue
+    r.Do([] { EXPECT_EQ("grue", Robot::Text("XS", "Word")); });
     r.Close(kEditor);
     r.WaitGone("XS");
     r.Run();
@@ -227,50 +227,50 @@ TEST_F(SpellFormsTest, EditorAddsDeletesHelpsAndRemembersItsPlace) {
     PromptQueue prompts(r);
     r.OpenForm("XE", "", FormCaption("XE"), kSpellEditorWidth, kSpellEditorHeight);
     r.Do([] {
-        EXPECT_FALSE(Robot::Enabled("XE", 120));
-        EXPECT_FALSE(Robot::Enabled("XE", 125));
+        EXPECT_FALSE(Robot::Enabled("XE", "Add"));
+        EXPECT_FALSE(Robot::Enabled("XE", "Delete"));
     });
-    r.Type("XE", 105, "ca");
+    r.Type("XE", "Word", "ca");
     r.Do([] {
         EXPECT_EQ(2, EZ_ITEMCOUNT("XE", 115));
-        EXPECT_TRUE(Robot::Enabled("XE", 120));
+        EXPECT_TRUE(Robot::Enabled("XE", "Add"));
     });
-    r.Type("XE", 105, "   ");
-    r.Do([] { EXPECT_FALSE(Robot::Enabled("XE", 120)); });
-    r.Type("XE", 105, "Cab");
-    r.Click("XE", 120);
+    r.Type("XE", "Word", "   ");
+    r.Do([] { EXPECT_FALSE(Robot::Enabled("XE", "Add")); });
+    r.Type("XE", "Word", "Cab");
+    r.Click("XE", "Add");
     prompts.Expect("Success!", 1);
     r.Do([] {
-        EXPECT_EQ("", Robot::Text("XE", 105));
-        EXPECT_FALSE(Robot::Enabled("XE", 120));
+        EXPECT_EQ("", Robot::Text("XE", "Word"));
+        EXPECT_FALSE(Robot::Enabled("XE", "Add"));
     });
-    r.Type("XE", 105, "Cab");
-    r.Click("XE", 120);
+    r.Type("XE", "Word", "Cab");
+    r.Click("XE", "Add");
     prompts.Expect("Duplicate Word", 1);
-    r.Type("XE", 105, "e-mail");
-    r.Click("XE", 120);
+    r.Type("XE", "Word", "e-mail");
+    r.Click("XE", "Add");
     prompts.Expect("Invalid Word", 1);
-    r.Type("XE", 105, "C");
-    r.SelectItem("XE", 115, "Cab");
+    r.Type("XE", "Word", "C");
+    r.SelectItem("XE", "Matches", "Cab");
     r.Screenshot("XE", "/tmp/spell_xe.png");
-    r.Click("XE", 125);
+    r.Click("XE", "Delete");
     prompts.Expect("Confirm Word Deletion", 2);  // No: nothing changes
     r.Do([] {
         EXPECT_EQ(1, EZ_ITEMCOUNT("XE", 115));
-        EXPECT_TRUE(Robot::Enabled("XE", 125));
+        EXPECT_TRUE(Robot::Enabled("XE", "Delete"));
     });
-    r.Click("XE", 125);
+    r.Click("XE", "Delete");
     prompts.Expect("Confirm Word Deletion", 1);
     r.Do([] {
         EXPECT_EQ(0, EZ_ITEMCOUNT("XE", 115));
-        EXPECT_FALSE(Robot::Enabled("XE", 125));
+        EXPECT_FALSE(Robot::Enabled("XE", "Delete"));
     });
-    r.Type("XE", 105, "dog");
-    r.Click("XE", 120);
+    r.Type("XE", "Word", "dog");
+    r.Click("XE", "Add");
     prompts.Expect("Duplicate Word", 1);
-    r.Click("XE", 130);
-    r.Key("XE", 105, kKeyF1);
-    r.Click("XE", 135);
+    r.Click("XE", "Help");
+    r.Key("XE", "Word", kKeyF1);
+    r.Click("XE", "Close");
     r.WaitGone("XE");
     r.Run();
     ASSERT_TRUE(r.Ok()) << r.Errors();

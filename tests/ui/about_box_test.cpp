@@ -27,25 +27,25 @@ TEST_F(AboutBox, PagesToggleAndHistoryShows) {
     Robot r;
     std::vector<PageState> states;
     auto look = [&] {
-        states.push_back(
-            {Robot::Visible("AB", 100), Robot::Visible("AB", 150), Robot::Text("AB", 200)});
+        states.push_back({Robot::Visible("AB", "InfoPage"), Robot::Visible("AB", "HistoryPage"),
+                          Robot::Text("AB", "Toggle")});
     };
     std::string version, history;
     r.OpenForm("AB", "", "About Vantrel", 64, 24);
     r.Do([&] {
-        version = Robot::Text("AB", 115);
+        version = Robot::Text("AB", "Version");
         look();
     });
     r.Screenshot("AB", ScreenshotPath(folder.path(), "about_info.png"));
-    r.Click("AB", 200);
+    r.Click("AB", "Toggle");
     r.Do([&] {
         look();
-        history = Robot::Text("AB", 155);
+        history = Robot::Text("AB", "History");
     });
     r.Screenshot("AB", ScreenshotPath(folder.path(), "about_history.png"));
-    r.Click("AB", 200);
+    r.Click("AB", "Toggle");
     r.Do(look);
-    r.Click("AB", 205);
+    r.Click("AB", "Close");
     r.WaitGone("AB");
     r.Run();
     SetDateSettings(1, false, false);
@@ -67,13 +67,22 @@ TEST_F(AboutBox, MissingHistoryLeavesThePageEmpty) {
     Robot r;
     std::string history = "unset";
     r.OpenForm("AB", "", "About Vantrel", 64, 24);
-    r.Click("AB", 200);
-    r.Do([&] { history = Robot::Text("AB", 155); });
+    r.Click("AB", "Toggle");
+    r.Do([&] { history = Robot::Text("AB", "History"); });
     r.Close("AB");
     r.WaitGone("AB");
     r.Run();
     EXPECT_TRUE(r.Ok()) << r.Errors();
     EXPECT_EQ(history, "");
+
+    // A name the form does not declare is the test's error, not a wait.
+    Robot wrong;
+    wrong.OpenForm("AB", "", "About Vantrel", 64, 24);
+    wrong.Click("AB", "Togle");
+    wrong.Close("AB");
+    wrong.Run();
+    EXPECT_NE(wrong.Errors().find("form AB has no control named 'Togle'"), std::string::npos)
+        << wrong.Errors();
 }
 
 }  // namespace
